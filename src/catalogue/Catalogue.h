@@ -1,0 +1,53 @@
+// The catalogue: the ordered film entries behind the "Movies" tab, and its modified flag.
+#pragma once
+
+#include "catalogue/FilmRecord.h"
+
+#include <QAbstractListModel>
+#include <QList>
+
+namespace reelkeep {
+
+/// The films at positions 0 to N-1, offered as a list model whose line p shows the title of entry p,
+/// so that the list box showing it can never fall out of step with the entries.
+class Catalogue : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    /// Positions and the last index are signed 16-bit numbers.
+    static constexpr int MaxEntries = 32767;
+
+    explicit Catalogue(QObject* parent = nullptr);
+
+    int count() const { return static_cast<int>(m_entries.size()); }
+    /// N - 1, and -1 when the catalogue is empty.
+    int lastIndex() const { return count() - 1; }
+    bool isFull() const { return count() >= MaxEntries; }
+    const FilmRecord& at(int position) const { return m_entries.at(position); }
+    const QList<FilmRecord>& entries() const { return m_entries; }
+
+    /// Adds an entry at the end; refuses (returns false) when the catalogue is full.
+    bool append(const FilmRecord& film);
+    void replace(int position, const FilmRecord& film);
+    void remove(int position);
+    /// Exchanges the entries at position and position + 1.
+    void exchangeWithNext(int position);
+    /// Replaces every entry at once, as a load does.
+    void replaceAll(QList<FilmRecord> films);
+
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+signals:
+    void modifiedChanged(bool modified);
+
+private:
+    QList<FilmRecord> m_entries;
+    bool m_modified = false;
+};
+
+} // namespace reelkeep

@@ -1,0 +1,42 @@
+// Reading and writing list files in the native form (.rkf) and the comma-separated form (.csv).
+#pragma once
+
+#include "catalogue/FilmRecord.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace reelkeep {
+
+/// The form of a list file, numbered as the file dialog's filter positions.
+enum class ListForm
+{
+    FromName = 0,
+    Native = 1,
+    CommaSeparated = 2,
+};
+
+/// What a list file holds. The comma-separated form carries no page texts.
+struct ListDocument
+{
+    std::optional<QString> pageTitle;
+    std::optional<QString> pageDescription;
+    QList<FilmRecord> films;
+
+    bool operator==(const ListDocument&) const = default;
+};
+
+/// The form that the last three characters of a file name choose, ignoring case ("rkf" native,
+/// "csv" comma-separated), or nothing for any other name.
+std::optional<ListForm> formFromFileName(const QString& path);
+
+/// Reads a whole list file. Nothing is returned unless the file reads correctly; failure then
+/// says why, in words for the user.
+std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QString* failure = nullptr);
+
+/// Writes a list file completely or not at all: the old file stays until the new one is complete.
+bool saveListFile(const QString& path, ListForm form, const ListDocument& document, QString* failure = nullptr);
+
+} // namespace reelkeep

@@ -1,0 +1,39 @@
+// The settings entries, read and written through the desktop's settings store.
+#include "storage/SettingsEntries.h"
+
+#include "catalogue/History.h"
+#include "desktop/DesktopServices.h"
+
+namespace reelkeep {
+
+QStringList readHistory(DesktopServices& desktop, const QString& section)
+{
+    QStringList history;
+    for (int i = 0; i < HistoryLength; ++i) {
+        const QString text = desktop.readSetting(section, QString::number(i));
+        // Only spaces count as blank, as the settings were always trimmed of spaces alone.
+        if (text.count(QLatin1Char(' ')) != text.size())
+            history.append(text);
+    }
+    return history;
+}
+
+void writeHistory(DesktopServices& desktop, const QString& section, const QStringList& history)
+{
+    for (int i = 0; i < HistoryLength; ++i)
+        desktop.writeSetting(section, QString::number(i), history.value(i));
+}
+
+AutoLoadSetting readAutoLoad(DesktopServices& desktop)
+{
+    return {desktop.readSetting(GeneralSection, AutoLoadKey) == QLatin1String("True"),
+            desktop.readSetting(GeneralSection, AutoLoadFileNameKey)};
+}
+
+void writeAutoLoad(DesktopServices& desktop, const AutoLoadSetting& setting)
+{
+    desktop.writeSetting(GeneralSection, AutoLoadKey, setting.enabled ? QStringLiteral("True") : QStringLiteral("False"));
+    desktop.writeSetting(GeneralSection, AutoLoadFileNameKey, setting.fileName);
+}
+
+} // namespace reelkeep

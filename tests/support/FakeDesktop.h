@@ -1,0 +1,70 @@
+// A desktop for tests: plays back scripted answers and records every question it is asked.
+#pragma once
+
+#include "desktop/DesktopServices.h"
+
+#include <QMap>
+#include <QQueue>
+#include <QSet>
+#include <QStringList>
+
+namespace reelkeep {
+
+class FakeDesktop : public DesktopServices
+{
+public:
+    /// Answers the next message box; a box asked with no answer queued answers Cancel (or Ok).
+    void queueAnswer(Answer answer) { m_answers.enqueue(answer); }
+    /// Answers the next file dialog with a path and filter position; an empty path cancels it.
+    void queueFileChoice(const QString& path, int filterIndex = 1);
+    void queueCancel() { queueFileChoice({}); }
+
+    /// The texts of every message box shown so far, in order.
+    const QStringList& questions() const { return m_questions; }
+    /// The titles of every file dialog shown so far, in order.
+    const QStringList& dialogs() const { return m_dialogs; }
+    const QStringList& openedAddresses() const { return m_addresses; }
+    const QStringList& startedPrograms() const { return m_programs; }
+    int yields() const { return m_yields; }
+
+    /// The stored settings, keyed "section/key".
+    QMap<QString, QString> settings;
+    QString commandLineText;
+    QString applicationFolderPath = QStringLiteral("/nonexistent/reelkeep");
+    QDateTime clock = QDateTime(QDate(2026, 12, 6), QTime(12, 0));
+    /// Programs that refuse to start.
+    QSet<QString> brokenPrograms;
+
+    Answer messageBox(const QString& text, Buttons buttons) override;
+    bool saveFileDialog(FileDialogState& dialog) override;
+    bool openFileDialog(FileDialogState& dialog) override;
+    QString readSetting(const QString& section, const QString& key, const QString& defaultText = {}) override;
+    void writeSetting(const QString& section, const QString& key, const QString& text) override;
+    bool fileExists(const QString& path) override;
+    bool deleteFile(const QString& path) override;
+    QString applicationFolder() override { return applicationFolderPath; }
+    QString commandLine() override { return commandLineText; }
+    void openWebAddress(const QString& address) override { m_addresses.append(address); }
+    bool startProgram(const QString& path) override;
+    void yield() override { ++m_yields; }
+    QDateTime now() override { return clock; }
+
+private:
+    bool answerFileDialog(FileDialogState& dialog);
+
+    struct FileChoice
+    {
+        QString path;
+        int filterIndex;
+    };
+
+    QQueue<Answer> m_answers;
+    QQueue<FileChoice> m_fileChoices;
+    QStringList m_questions;
+    QStringList m_dialogs;
+    QStringList m_addresses;
+    QStringList m_programs;
+    int m_yields = 0;
+};
+
+} // namespace reelkeep
