@@ -1,0 +1,139 @@
+// The comparison operators, "like" and "is".
+#include "evaluator/value/Coercion.h"
+#include "evaluator/value/Compare.h"
+#include "evaluator/value/Operators.h"
+#include "evaluator/value/RuntimeError.h"
+#include "evaluator/value/TextForm.h"
+
+#include <cmath>
+#include <optional>
+
+namespace reelkeep {
+namespace {
+
+int sign(double difference)
+{
+    return difference < 0 ? -1 : difference > 0 ? 1 : 0;
+}
+
+int compareDoubles(double left, double right)
+{
+    return left < right ? -1 : left > right ? 1 : 0;
+}
+
+bool isFloatKind(Kind kind)
+{
+    return kind == Kind::Single || kind == Kind::Double || kind == Kind::Date;
+}
+
+// Two numbers (Boolean and Date included) compared in the more precise of their kinds: a Decimal
+// takes the other into Decimal, a Currency into Currency, a Single rounds a Double to Single.
+int compareNumbers(const Value& left, const Value& right)
+{
+    const Kind a = left.kind();
+    const Kind b = right.kind();
+    const double leftNumber = toDouble(left);
+    const double rightNumber = toDouble(right);
+    if (a == Kind::Decimal || b == Kind::Decimal) {
+        // A float beyond the Decimal range compares as a Double.
+        if (std::fabs(leftNumber) < 7.9e28 && std::fabs(rightNumber) < 7.9e28)
+            return decimalCompare(toDecimal(left), toDecimal(right));
+        return compareDoubles(leftNumber, rightNumber);
+    }
+    if (a == Kind::Currency || b == Kind::Currency) {
+        if (std::fabs(leftNumber) < 9.2e14 && std::fabs(rightNumber) < 9.2e14) {
+            const Currency x = toCurrency(left);
+            const Currency y = toCurrency(right);
+            return x.scaled < y.scaled ? -1 : x.scaled > y.scaled ? 1 : 0;
+        }
+        return compareDoubles(leftNumber, rightNumber);
+    }
+    if ((a == Kind::Single && isFloatKind(b)) || (b == Kind::Single && isFloatKind(a)))
+        return sign(double(float(leftNumber)) - double(float(rightNumber)));
+    return compareDoubles(leftNumber, rightNumber);
+}
+
+bool isString(const Value& value)
+{
+    return value.kind() == Kind::String;
+}
+
+// -1, 0 or 1, or empty when either operand is Null.
+std::optional<int> compareValues(const Value& leftOperand, const Value& rightOperand)
+{
+    const Value left = resolveObject(leftOperand);
+    const Value right = resolveObject(rightOperand);
+    if (left.isNull() || right.isNull())
+        return std::nullopt;
+    if (left.kind() == Kind::Error || right.kind() == Kind::Error)
+        raise(ErrorNumber::TypeMismatch);
+    if (left.isEmpty() && right.isEmpty())
+        return 0;
+    if (isString(left) || isString(right)) {
+        if (isString(left) && isString(right))
+            return compareStrings(left.asString(), right.asString(), CompareMode::Binary);
+        // Empty against a String is "" against it; a number is less than any String.
+        if (left.isEmpty() || right.isEmpty())
+            return compareStrings(toStringLet(left), toStringLet(right), CompareMode::Binary);
+        return isString(left) ? 1 : -1;
+    }
+    return compareNumbers(left, right);
+}
+
+template <typename Test> Value comparison(const Value& left, const Value& right, Test test)
+{
+    const std::optional<int> order = compareValues(left, right);
+    if (!order)
+        return Value::makeNull();
+    return Value::makeBoolean(test(*order));
+}
+
+} // namespace
+
+Value equal(const Value& left, const Value& right)
+{
+    return comparison(left, right, [](int order) { return order == 0; });
+}
+
+Value notEqual(const Value& left, const Value& right)
+{
+    return comparison(left, right, [](int order) { return order != 0; });
+}
+
+Value less(const Value& left, const Value& right)
+{
+    return comparison(left, right, [](int order) { return order < 0; });
+}
+
+Value greater(const Value& left, const Value& right)
+{
+    return comparison(left, right, [](int order) { return order > 0; });
+}
+
+Value lessOrEqual(const Value& left, const Value& right)
+{
+    return comparison(left, right, [](int order) { return order <= 0; });
+}
+
+Value greaterOrEqual(const Value& left, const Value& right)
+{
+    return comparison(left, right, [](int order) { return order >= 0; });
+}
+
+Value likeOperator(const Value& text, const Value& pattern)
+{
+    const Value subject = resolveObject(text);
+    const Value form = resolveObject(pattern);
+    if (subject.isNull() || form.isNull())
+        return Value::makeNull();
+    return Value::makeBoolean(like(toStringLet(subject), toStringLet(form)));
+}
+
+Value isOperator(const Value& left, const Value& right)
+{
+    if (left.kind() != Kind::Object || right.kind() != Kind::Object)
+        raise(ErrorNumber::ObjectRequired);
+    return Value::makeBoolean(left.asObject() == right.asObject());
+}
+
+} // namespace reelkeep

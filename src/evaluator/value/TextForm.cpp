@@ -1,0 +1,106 @@
+// Text forms of every kind.
+#include "evaluator/value/TextForm.h"
+
+#include "evaluator/value/DateText.h"
+#include "evaluator/value/RuntimeError.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace reelkeep {
+
+QString formatDouble(double value, int significantDigits)
+{
+    if (value == 0 || !std::isfinite(value))
+        return QStringLiteral("0");
+    char buffer[64];
+    const auto written = std::to_chars(buffer,
+                                       buffer + sizeof buffer,
+                                       std::fabs(value),
+                                       std::chars_format::scientific,
+                                       significantDigits - 1);
+    const std::string_view text(buffer, std::size_t(written.ptr - buffer));
+    const std::size_t exponentAt = text.find('e');
+    std::string digits;
+    for (char c : text.substr(0, exponentAt))
+        if (c != '.')
+            digits += c;
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    const int exponent = std::atoi(text.data() + exponentAt + 1);
+
+    std::string result = value < 0 ? "-" : "";
+    if (exponent > -5 && exponent < significantDigits) {
+        if (exponent >= 0) {
+            if (int(digits.size()) <= exponent + 1) {
+                result += digits + std::string(std::size_t(exponent + 1) - digits.size(), '0');
+            } else {
+                result += digits.substr(0, std::size_t(exponent + 1)) + '.' +
+                          digits.substr(std::size_t(exponent + 1));
+            }
+        } else {
+            result += "0." + std::string(std::size_t(-exponent - 1), '0') + digits;
+        }
+    } else {
+        result += digits.substr(0, 1);
+        if (digits.size() > 1)
+            result += '.' + digits.substr(1);
+        const int magnitude = std::abs(exponent);
+        result += exponent < 0 ? "E-" : "E+";
+        if (magnitude < 10)
+            result += '0';
+        result += std::to_string(magnitude);
+    }
+    return QString::fromLatin1(result.data(), qsizetype(result.size()));
+}
+
+QString toStringLet(const Value& value)
+{
+    switch (value.kind()) {
+    case Kind::Empty:
+        return QString();
+    case Kind::Null:
+        raise(ErrorNumber::InvalidUseOfNull);
+    case Kind::Integer:
+    case Kind::Long:
+    case Kind::Byte:
+        return QString::number(value.kind() == Kind::Byte ? value.asByte() : value.asLong());
+    case Kind::Single:
+        return formatDouble(double(value.asSingle()), 7);
+    case Kind::Double:
+        return formatDouble(value.asDouble(), 15);
+    case Kind::Currency:
+        return currencyText(value.asCurrency());
+    case Kind::Date:
+        return dateText(value.asDate());
+    case Kind::String:
+        return value.asString();
+    case Kind::Object:
+        return toStringLet(resolveObject(value));
+    case Kind::Error:
+        raise(ErrorNumber::TypeMismatch);
+    case Kind::Boolean:
+        return value.asBoolean() ? QStringLiteral("True") : QStringLiteral("False");
+    case Kind::Decimal:
+        return decimalText(value.asDecimal());
+    }
+    return QString();
+}
+
+QString cstrText(const Value& value)
+{
+    const Value resolved = resolveObject(value);
+    if (resolved.kind() == Kind::Error)
+        return QStringLiteral("Error ") + QString::number(resolved.errorNumber());
+    return toStringLet(resolved);
+}
+
+QString describeForCli(const Value& value)
+{
+    const QString text = value.kind() == Kind::Null ? QString() : cstrText(value);
+    return typeName(value) + QStringLiteral(": ") + text;
+}
+
+} // namespace reelkeep

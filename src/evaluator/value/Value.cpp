@@ -1,0 +1,144 @@
+// Construction and identity of Values.
+#include "evaluator/value/Value.h"
+
+#include "evaluator/value/RuntimeError.h"
+
+namespace reelkeep {
+
+Value Value::makeInteger(std::int16_t value)
+{
+    Value result(Kind::Integer);
+    result.m_payload.integer = value;
+    return result;
+}
+
+Value Value::makeLong(std::int32_t value)
+{
+    Value result(Kind::Long);
+    result.m_payload.integer = value;
+    return result;
+}
+
+Value Value::makeSingle(float value)
+{
+    Value result(Kind::Single);
+    result.m_payload.single = value;
+    return result;
+}
+
+Value Value::makeDouble(double value)
+{
+    Value result(Kind::Double);
+    result.m_payload.real = value;
+    return result;
+}
+
+Value Value::makeCurrency(Currency value)
+{
+    Value result(Kind::Currency);
+    result.m_payload.integer = value.scaled;
+    return result;
+}
+
+Value Value::makeDate(double serial)
+{
+    Value result(Kind::Date);
+    result.m_payload.real = serial;
+    return result;
+}
+
+Value Value::makeString(QString text)
+{
+    Value result(Kind::String);
+    result.m_text = std::move(text);
+    return result;
+}
+
+Value Value::makeObject(std::shared_ptr<ValueObject> object)
+{
+    Value result(Kind::Object);
+    result.m_object = std::move(object);
+    return result;
+}
+
+Value Value::makeError(int number)
+{
+    Value result(Kind::Error);
+    result.m_payload.integer = number;
+    return result;
+}
+
+Value Value::makeBoolean(bool value)
+{
+    Value result(Kind::Boolean);
+    result.m_payload.integer = value ? -1 : 0;
+    return result;
+}
+
+Value Value::makeDecimal(Decimal value)
+{
+    Value result(Kind::Decimal);
+    result.m_payload.decimal = value;
+    return result;
+}
+
+Value Value::makeByte(std::uint8_t value)
+{
+    Value result(Kind::Byte);
+    result.m_payload.integer = value;
+    return result;
+}
+
+bool operator==(const Value& left, const Value& right)
+{
+    if (left.m_kind != right.m_kind)
+        return false;
+    switch (left.m_kind) {
+    case Kind::Empty:
+    case Kind::Null:
+        return true;
+    case Kind::Single:
+        return left.m_payload.single == right.m_payload.single;
+    case Kind::Double:
+    case Kind::Date:
+        return left.m_payload.real == right.m_payload.real;
+    case Kind::String:
+        return left.m_text == right.m_text;
+    case Kind::Object:
+        return left.m_object == right.m_object;
+    case Kind::Decimal: {
+        const Decimal& a = left.m_payload.decimal;
+        const Decimal& b = right.m_payload.decimal;
+        return a.lo == b.lo && a.mid == b.mid && a.hi == b.hi && a.scale == b.scale &&
+               a.negative == b.negative;
+    }
+    default:
+        return left.m_payload.integer == right.m_payload.integer;
+    }
+}
+
+QString typeName(const Value& value)
+{
+    if (value.kind() != Kind::Object)
+        return typeName(value.kind()).toString();
+    return value.asObject() ? value.asObject()->className() : QStringLiteral("Nothing");
+}
+
+Value resolveObject(const Value& value)
+{
+    if (value.kind() != Kind::Object)
+        return value;
+    // An object whose default value is an object is followed a bounded number of times, so that
+    // two objects naming each other cannot hang the evaluation.
+    Value current = value;
+    for (int depth = 0; depth < 64 && current.kind() == Kind::Object; ++depth) {
+        if (!current.asObject())
+            raise(ErrorNumber::ObjectVariableNotSet);
+        current = current.asObject()->defaultValue();
+    }
+    if (current.kind() == Kind::Object)
+        raise(ErrorNumber::OutOfStackSpace);
+    return current;
+}
+
+} // namespace reelkeep

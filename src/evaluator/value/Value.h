@@ -1,0 +1,109 @@
+// Value: the dynamic value every expression computes with, one kind tag and its payload.
+#pragma once
+
+#include "evaluator/value/Currency.h"
+#include "evaluator/value/Decimal.h"
+#include "evaluator/value/Kind.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace reelkeep {
+
+class Value;
+
+/// An object that a Value can refer to. Wherever a value is needed (an operator other than "is",
+/// a conversion, the text form), the object stands for its default value.
+class ValueObject
+{
+public:
+    virtual ~ValueObject() = default;
+    /// The object's default value.
+    virtual Value defaultValue() const = 0;
+    /// The class name that TypeName shows.
+    virtual QString className() const { return QStringLiteral("Object"); }
+};
+
+/// A dynamic value: Empty, Null, Integer, Long, Single, Double, Currency, Date, String, Object,
+/// Error, Boolean, Decimal or Byte. Copied by value; numeric Values never allocate. The accessor
+/// of a kind may only be called on a Value of that kind.
+class Value
+{
+public:
+    /// Empty.
+    Value() = default;
+
+    static Value makeEmpty() { return Value(); }
+    static Value makeNull() { return Value(Kind::Null); }
+    static Value makeInteger(std::int16_t value);
+    static Value makeLong(std::int32_t value);
+    static Value makeSingle(float value);
+    static Value makeDouble(double value);
+    static Value makeCurrency(Currency value);
+    /// A Date from its serial: days since 30 December 1899, the fraction the time of day.
+    static Value makeDate(double serial);
+    static Value makeString(QString text);
+    /// A reference to an object; a null pointer is Nothing.
+    static Value makeObject(std::shared_ptr<ValueObject> object);
+    /// An Error Value with its error number (0 to 65535).
+    static Value makeError(int number);
+    static Value makeBoolean(bool value);
+    static Value makeDecimal(Decimal value);
+    static Value makeByte(std::uint8_t value);
+
+    Kind kind() const { return m_kind; }
+    bool isEmpty() const { return m_kind == Kind::Empty; }
+    bool isNull() const { return m_kind == Kind::Null; }
+
+    std::int16_t asInteger() const { return std::int16_t(m_payload.integer); }
+    std::int32_t asLong() const { return std::int32_t(m_payload.integer); }
+    float asSingle() const { return m_payload.single; }
+    double asDouble() const { return m_payload.real; }
+    Currency asCurrency() const { return Currency{m_payload.integer}; }
+    /// The serial of a Date.
+    double asDate() const { return m_payload.real; }
+    const QString& asString() const { return m_text; }
+    /// The object of an Object Value; null for Nothing.
+    const std::shared_ptr<ValueObject>& asObject() const { return m_object; }
+    int errorNumber() const { return int(m_payload.integer); }
+    bool asBoolean() const { return m_payload.integer != 0; }
+    Decimal asDecimal() const { return m_payload.decimal; }
+    std::uint8_t asByte() const { return std::uint8_t(m_payload.integer); }
+
+    /// Same kind and same payload (Strings by code units, Objects by reference); not the "="
+    /// operator, which compares across kinds.
+    friend bool operator==(const Value& left, const Value& right);
+
+private:
+    explicit Value(Kind kind)
+        : m_kind(kind)
+    {}
+
+    union Payload {
+        Payload()
+            : integer(0)
+        {}
+        std::int64_t integer; // Byte, Integer, Long, Boolean (-1 or 0), Error, Currency
+        float single;
+        double real; // Double and Date
+        Decimal decimal;
+    };
+
+    Kind m_kind = Kind::Empty;
+    Payload m_payload;
+    QString m_text;
+    std::shared_ptr<ValueObject> m_object;
+};
+
+/// The TypeName text of a Value: that of its kind, or for an object its class name, "Nothing"
+/// for a reference to no object.
+QString typeName(const Value& value);
+
+/// The Value that stands for `value` where a value is needed: an object's default value
+/// (followed through objects returning objects); any other Value itself. Raises Object variable
+/// not set (91) for Nothing.
+Value resolveObject(const Value& value);
+
+} // namespace reelkeep
