@@ -29,7 +29,9 @@ QString formatDouble(double value, int significantDigits)
             digits += c;
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    const int exponent = std::atoi(text.data() + exponentAt + 1);
+    int exponent = 0;
+    const char* exponentText = text.data() + exponentAt + 1;
+    std::from_chars(exponentText + (*exponentText == '+' ? 1 : 0), text.data() + text.size(), exponent);
 
     std::string result = value < 0 ? "-" : "";
     if (exponent > -5 && exponent < significantDigits) {
@@ -99,7 +101,8 @@ QString cstrText(const Value& value)
 
 QString describeForCli(const Value& value)
 {
-    const QString text = value.kind() == Kind::Null ? QString() : cstrText(value);
+    const bool noText = value.kind() == Kind::Null || (value.kind() == Kind::Object && !value.asObject());
+    const QString text = noText ? QString() : cstrText(value);
     return typeName(value) + QStringLiteral(": ") + text;
 }
 

@@ -23,7 +23,8 @@ QString toStringLet(const Value& value);
 QString cstrText(const Value& value);
 
 /// The line `<TypeName>: <text>` for a Value: "Double: 2.5", "Empty: ", "Null: ",
-/// "Error: Error 13", "String: abc".
+/// "Error: Error 13", "String: abc"; an object shows its class name and its default value's
+/// text, Nothing "Nothing: ".
 QString describeForCli(const Value& value);
 
 } // namespace reelkeep

@@ -1,0 +1,230 @@
+// The Date model: serials and the calendar, DateSerial roll-over, and date texts.
+#include "ValueSpec.h"
+#include "evaluator/value/DateSerial.h"
+#include "evaluator/value/DateText.h"
+
+#include <QTest>
+
+using namespace reelkeep;
+using namespace reelkeep::test;
+
+class TestDates : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void serials_data();
+    void serials();
+    void serialsRoundTripEveryDay();
+    void weekdays();
+    void negativeSerialsCountTimeAwayFromZero();
+    void dateSerialRollsOver_data();
+    void dateSerialRollsOver();
+    void parse_data();
+    void parse();
+    void parseUnderGermanLocale_data() { parse_data(); }
+    void parseUnderGermanLocale();
+    void yearFromTheClock();
+};
+
+void TestDates::serials_data()
+{
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<qint64>("serial");
+    QTest::newRow("30 Dec 1899 is 0") << 1899 << 12 << 30 << qint64(0);
+    QTest::newRow("31 Dec 1899 is 1") << 1899 << 12 << 31 << qint64(1);
+    QTest::newRow("1 Jan 1900 is 2") << 1900 << 1 << 1 << qint64(2);
+    QTest::newRow("1900 is not a leap year") << 1900 << 3 << 1 << qint64(61);
+    QTest::newRow("1 Jan 2000 is 36526") << 2000 << 1 << 1 << qint64(36526);
+    QTest::newRow("29 Feb 2000 exists") << 2000 << 2 << 29 << qint64(36585);
+    QTest::newRow("29 Dec 1899 is -1") << 1899 << 12 << 29 << qint64(-1);
+    QTest::newRow("1 Jan 100 is the first day") << 100 << 1 << 1 << qint64(-657434);
+    QTest::newRow("31 Dec 9999 is the last day") << 9999 << 12 << 31 << qint64(2958465);
+}
+
+void TestDates::serials()
+{
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    QFETCH(qint64, serial);
+    QCOMPARE(daySerial(year, month, day), serial);
+    const CivilDate date = civilDate(serial);
+    QCOMPARE(date.year, year);
+    QCOMPARE(date.month, month);
+    QCOMPARE(date.day, day);
+}
+
+void TestDates::serialsRoundTripEveryDay()
+{
+    CivilDate expected{100, 1, 1};
+    for (std::int64_t serial = std::int64_t(MinDateSerial); serial <= std::int64_t(MaxDateDay); ++serial) {
+        const CivilDate date = civilDate(serial);
+        if (date.year != expected.year || date.month != expected.month || date.day != expected.day)
+            QFAIL(qPrintable(QStringLiteral("serial %1 gave %2-%3-%4")
+                                 .arg(serial)
+                                 .arg(date.year)
+                                 .arg(date.month)
+                                 .arg(date.day)));
+        if (++expected.day > daysInMonth(expected.year, expected.month)) {
+            expected.day = 1;
+            if (++expected.month > 12) {
+                expected.month = 1;
+                ++expected.year;
+            }
+        }
+    }
+}
+
+void TestDates::weekdays()
+{
+    QCOMPARE(weekdayOf(0), 7);                       // 30 Dec 1899, a Saturday
+    QCOMPARE(weekdayOf(-1), 6);                      // 29 Dec 1899, a Friday
+    QCOMPARE(weekdayOf(daySerial(2020, 1, 5)), 1);   // a Sunday
+    QCOMPARE(weekdayOf(daySerial(100, 1, 1)), 6);    // proleptic Gregorian: a Friday
+    QCOMPARE(weekdayOf(daySerial(9999, 12, 31)), 6); // a Friday
+}
+
+void TestDates::negativeSerialsCountTimeAwayFromZero()
+{
+    const DateParts parts = splitSerial(-1.25);
+    QCOMPARE(parts.day, std::int64_t(-1));
+    QCOMPARE(parts.time.hour, 6);
+    QCOMPARE(joinSerial(-1, 0.25), -1.25);
+    QCOMPARE(joinSerial(1, 0.25), 1.25);
+    QCOMPARE(dateText(-0.5), dateText(0.5)); // both are noon on 30 Dec 1899
+    QCOMPARE(dateText(joinSerial(daySerial(1800, 1, 1), 0.75)), QStringLiteral("1/1/1800 6:00:00 PM"));
+}
+
+void TestDates::dateSerialRollsOver_data()
+{
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("all three arguments roll back") << 1990 - 10 << 8 - 2 << 1 - 1 << "5/31/1980";
+    QTest::newRow("month 13 is January next year") << 2020 << 13 << 1 << "1/1/2021";
+    QTest::newRow("month 0 is December last year") << 2020 << 0 << 1 << "12/1/2019";
+    QTest::newRow("day 0 is the last of the previous month") << 2020 << 3 << 0 << "2/29/2020";
+    QTest::newRow("day 35 rolls into the next month") << 2020 << 1 << 35 << "2/4/2020";
+    QTest::newRow("negative month rolls back years") << 2020 << -13 << 1 << "11/1/2018";
+    QTest::newRow("year 29 is 2029") << 29 << 1 << 1 << "1/1/2029";
+    QTest::newRow("year 30 is 1930") << 30 << 1 << 1 << "1/1/1930";
+    QTest::newRow("year 100 is taken as it is") << 100 << 1 << 1 << "1/1/100";
+    QTest::newRow("beyond 9999 is no date") << 10000 << 1 << 1 << "none";
+    QTest::newRow("rolling below year 100 is no date") << 100 << 1 << 0 << "none";
+}
+
+void TestDates::dateSerialRollsOver()
+{
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    QFETCH(QString, expected);
+    const std::optional<double> serial = dateSerial(year, month, day);
+    QCOMPARE(serial ? dateText(*serial) : QStringLiteral("none"), expected);
+}
+
+void TestDates::parse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("month first with slashes") << "1/2/2020"
+                                              << "1/2/2020";
+    QTest::newRow("ISO order") << "2020-01-02"
+                               << "1/2/2020";
+    QTest::newRow("year first with slashes") << "2020/1/2"
+                                             << "1/2/2020";
+    QTest::newRow("full month name") << "January 2, 2020"
+                                     << "1/2/2020";
+    QTest::newRow("day before month abbreviation") << "2 Jan 2020"
+                                                   << "1/2/2020";
+    QTest::newRow("month abbreviation first") << "Jan 2 2020"
+                                              << "1/2/2020";
+    QTest::newRow("abbreviation with a point") << "Jan. 2, 2020"
+                                               << "1/2/2020";
+    QTest::newRow("dashes and month name") << "2-jan-2020"
+                                           << "1/2/2020";
+    QTest::newRow("month and year") << "Jan 2020"
+                                    << "1/1/2020";
+    QTest::newRow("24-hour time") << "13:45"
+                                  << "1:45:00 PM";
+    QTest::newRow("12-hour time") << "1:45 PM"
+                                  << "1:45:00 PM";
+    QTest::newRow("time with seconds and no space") << "1:45:30pm"
+                                                    << "1:45:30 PM";
+    QTest::newRow("hour with PM only") << "3 PM"
+                                       << "3:00:00 PM";
+    QTest::newRow("midnight written 12 AM") << "12:00 AM"
+                                            << "12:00:00 AM";
+    QTest::newRow("half past noon") << "12:30 PM"
+                                    << "12:30:00 PM";
+    QTest::newRow("date and time") << "1/2/2020 1:45:00 PM"
+                                   << "1/2/2020 1:45:00 PM";
+    QTest::newRow("time before the date") << "13:45 1/2/2020"
+                                          << "1/2/2020 1:45:00 PM";
+    QTest::newRow("two-digit year 29 is 2029") << "1/2/29"
+                                               << "1/2/2029";
+    QTest::newRow("two-digit year 30 is 1930") << "1/2/30"
+                                               << "1/2/1930";
+    QTest::newRow("day beyond 12 first is read day first") << "31/12/2020"
+                                                           << "12/31/2020";
+    QTest::newRow("first valid day") << "1/1/100"
+                                     << "1/1/100";
+    QTest::newRow("last valid day") << "12/31/9999"
+                                    << "12/31/9999";
+    QTest::newRow("date before 1899 with a time") << "1/1/1800 6:00 AM"
+                                                  << "1/1/1800 6:00:00 AM";
+    QTest::newRow("a weekday name is not a date") << "Thursday, January 2, 2020"
+                                                  << "none";
+    QTest::newRow("a lone number is not a date") << "1"
+                                                 << "none";
+    QTest::newRow("a decimal number is not a date") << "2.5"
+                                                    << "none";
+    QTest::newRow("February 30 is not a date") << "2/30/2020"
+                                               << "none";
+    QTest::newRow("hour 25 is not a time") << "25:00"
+                                           << "none";
+    QTest::newRow("minute 60 is not a time") << "1:60"
+                                             << "none";
+    QTest::newRow("13 PM is not a time") << "13:45 PM"
+                                         << "none";
+    QTest::newRow("year 10000 is out of range") << "1/1/10000"
+                                                << "none";
+    QTest::newRow("two month names") << "Jan Feb 2020"
+                                     << "none";
+    QTest::newRow("words are not dates") << "abc"
+                                         << "none";
+    QTest::newRow("empty text is not a date") << ""
+                                              << "none";
+    QTest::newRow("two times are not a date") << "1:00 2:00"
+                                              << "none";
+}
+
+void TestDates::parse()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    const std::optional<double> serial = parseDateText(text, 2021);
+    QCOMPARE(serial ? dateText(*serial) : QStringLiteral("none"), expected);
+}
+
+void TestDates::parseUnderGermanLocale()
+{
+    underGermanLocale([this] { parse(); });
+}
+
+void TestDates::yearFromTheClock()
+{
+    setCurrentYearSource([] { return 2021; });
+    const std::optional<double> serial = parseDateText(u"1/2");
+    QVERIFY(serial);
+    QCOMPARE(dateText(*serial), QStringLiteral("1/2/2021"));
+    QCOMPARE(dateText(*parseDateText(u"January 2")), QStringLiteral("1/2/2021"));
+    setCurrentYearSource([] { return QDate::currentDate().year(); });
+}
+
+QTEST_GUILESS_MAIN(TestDates)
+#include "TestDates.moc"
