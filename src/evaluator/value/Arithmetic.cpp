@@ -211,17 +211,20 @@ Value arithmetic(Operation operation, const Value& leftOperand, const Value& rig
     }
 }
 
-// The common first steps of every arithmetic operator: objects stand for their default values,
-// Null gives Null, an Error Value is a type mismatch.
-bool prepare(const Value& left, const Value& right, Value& resolvedLeft, Value& resolvedRight)
+// The common first steps of every arithmetic operator, after objects are resolved: Null gives
+// Null (false here), an Error Value is a type mismatch.
+bool bothPresent(const Value& left, const Value& right)
 {
-    resolvedLeft = resolveObject(left);
-    resolvedRight = resolveObject(right);
-    if (resolvedLeft.isNull() || resolvedRight.isNull())
+    if (left.isNull() || right.isNull())
         return false;
-    if (resolvedLeft.kind() == Kind::Error || resolvedRight.kind() == Kind::Error)
+    if (left.kind() == Kind::Error || right.kind() == Kind::Error)
         raise(ErrorNumber::TypeMismatch);
     return true;
+}
+
+bool bothDouble(const Value& left, const Value& right)
+{
+    return left.kind() == Kind::Double && right.kind() == Kind::Double;
 }
 
 bool isByteLike(Kind kind)
@@ -271,9 +274,13 @@ Value integralResult(std::int64_t result, Kind kind)
 
 Value add(const Value& left, const Value& right)
 {
-    Value a;
-    Value b;
-    if (!prepare(left, right, a, b))
+    if (bothDouble(left, right)) // every number written in an expression is a Double
+        return checkedDouble(left.asDouble() + right.asDouble());
+    const ResolvedValue resolvedLeft(left);
+    const ResolvedValue resolvedRight(right);
+    const Value& a = *resolvedLeft;
+    const Value& b = *resolvedRight;
+    if (!bothPresent(a, b))
         return Value::makeNull();
     if (a.isEmpty() && b.isEmpty())
         return Value::makeInteger(0);
@@ -288,27 +295,37 @@ Value add(const Value& left, const Value& right)
 
 Value subtract(const Value& left, const Value& right)
 {
-    Value a;
-    Value b;
-    if (!prepare(left, right, a, b))
+    if (bothDouble(left, right))
+        return checkedDouble(left.asDouble() - right.asDouble());
+    const ResolvedValue resolvedLeft(left);
+    const ResolvedValue resolvedRight(right);
+    const Value& a = *resolvedLeft;
+    const Value& b = *resolvedRight;
+    if (!bothPresent(a, b))
         return Value::makeNull();
     return arithmetic(Operation::Subtract, a, b);
 }
 
 Value multiply(const Value& left, const Value& right)
 {
-    Value a;
-    Value b;
-    if (!prepare(left, right, a, b))
+    if (bothDouble(left, right))
+        return checkedDouble(left.asDouble() * right.asDouble());
+    const ResolvedValue resolvedLeft(left);
+    const ResolvedValue resolvedRight(right);
+    const Value& a = *resolvedLeft;
+    const Value& b = *resolvedRight;
+    if (!bothPresent(a, b))
         return Value::makeNull();
     return arithmetic(Operation::Multiply, a, b);
 }
 
 Value divide(const Value& left, const Value& right)
 {
-    Value a;
-    Value b;
-    if (!prepare(left, right, a, b))
+    const ResolvedValue resolvedLeft(left);
+    const ResolvedValue resolvedRight(right);
+    const Value& a = *resolvedLeft;
+    const Value& b = *resolvedRight;
+    if (!bothPresent(a, b))
         return Value::makeNull();
     const Value dividend = numericOperand(a);
     const Value divisor = numericOperand(b);
@@ -334,9 +351,11 @@ Value divide(const Value& left, const Value& right)
 
 Value integerDivide(const Value& left, const Value& right)
 {
-    Value a;
-    Value b;
-    if (!prepare(left, right, a, b))
+    const ResolvedValue resolvedLeft(left);
+    const ResolvedValue resolvedRight(right);
+    const Value& a = *resolvedLeft;
+    const Value& b = *resolvedRight;
+    if (!bothPresent(a, b))
         return Value::makeNull();
     const IntegralPair pair = integralPair(a, b);
     return integralResult(pair.left / pair.right, pair.kind);
@@ -344,9 +363,11 @@ Value integerDivide(const Value& left, const Value& right)
 
 Value modulo(const Value& left, const Value& right)
 {
-    Value a;
-    Value b;
-    if (!prepare(left, right, a, b))
+    const ResolvedValue resolvedLeft(left);
+    const ResolvedValue resolvedRight(right);
+    const Value& a = *resolvedLeft;
+    const Value& b = *resolvedRight;
+    if (!bothPresent(a, b))
         return Value::makeNull();
     const IntegralPair pair = integralPair(a, b);
     return integralResult(pair.left % pair.right, pair.kind);
@@ -354,9 +375,11 @@ Value modulo(const Value& left, const Value& right)
 
 Value power(const Value& left, const Value& right)
 {
-    Value a;
-    Value b;
-    if (!prepare(left, right, a, b))
+    const ResolvedValue resolvedLeft(left);
+    const ResolvedValue resolvedRight(right);
+    const Value& a = *resolvedLeft;
+    const Value& b = *resolvedRight;
+    if (!bothPresent(a, b))
         return Value::makeNull();
     const double base = toDouble(a);
     const double exponent = toDouble(b);
@@ -370,8 +393,10 @@ Value power(const Value& left, const Value& right)
 
 Value concatenate(const Value& left, const Value& right)
 {
-    const Value a = resolveObject(left);
-    const Value b = resolveObject(right);
+    const ResolvedValue resolvedLeft(left);
+    const ResolvedValue resolvedRight(right);
+    const Value& a = *resolvedLeft;
+    const Value& b = *resolvedRight;
     if (a.isNull() && b.isNull())
         return Value::makeNull();
     return Value::makeString((a.isNull() ? QString() : toStringLet(a)) +

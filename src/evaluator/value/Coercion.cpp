@@ -15,15 +15,18 @@ namespace reelkeep {
 namespace {
 
 // The Value a Let-coercion works on: objects resolved, Null and Error Values refused.
-Value letSource(const Value& value)
+class LetSource : public ResolvedValue
 {
-    const Value resolved = resolveObject(value);
-    if (resolved.kind() == Kind::Null)
-        raise(ErrorNumber::InvalidUseOfNull);
-    if (resolved.kind() == Kind::Error)
-        raise(ErrorNumber::TypeMismatch);
-    return resolved;
-}
+public:
+    explicit LetSource(const Value& value)
+        : ResolvedValue(value)
+    {
+        if ((*this)->kind() == Kind::Null)
+            raise(ErrorNumber::InvalidUseOfNull);
+        if ((*this)->kind() == Kind::Error)
+            raise(ErrorNumber::TypeMismatch);
+    }
+};
 
 NumberText numberOf(const QString& text)
 {
@@ -51,7 +54,8 @@ std::int64_t inRange(std::int64_t value, std::int64_t min, std::int64_t max)
 // Let-coercion into an integral range; `trueValue` is what True becomes (-1, or 255 for Byte).
 std::int64_t toIntegral(const Value& value, std::int64_t min, std::int64_t max, std::int64_t trueValue)
 {
-    const Value source = letSource(value);
+    const LetSource resolved(value);
+    const Value& source = *resolved;
     switch (source.kind()) {
     case Kind::Empty:
         return 0;
@@ -95,7 +99,8 @@ Value explicitSource(const Value& value)
 
 double toDouble(const Value& value)
 {
-    const Value source = letSource(value);
+    const LetSource resolved(value);
+    const Value& source = *resolved;
     switch (source.kind()) {
     case Kind::Empty:
         return 0;
@@ -150,7 +155,8 @@ std::uint8_t toByte(const Value& value)
 
 bool toBoolean(const Value& value)
 {
-    const Value source = letSource(value);
+    const LetSource resolved(value);
+    const Value& source = *resolved;
     switch (source.kind()) {
     case Kind::Empty:
         return false;
@@ -175,7 +181,8 @@ bool toBoolean(const Value& value)
 
 Currency toCurrency(const Value& value)
 {
-    const Value source = letSource(value);
+    const LetSource resolved(value);
+    const Value& source = *resolved;
     switch (source.kind()) {
     case Kind::Empty:
         return Currency{};
@@ -203,7 +210,8 @@ Currency toCurrency(const Value& value)
 
 Decimal toDecimal(const Value& value)
 {
-    const Value source = letSource(value);
+    const LetSource resolved(value);
+    const Value& source = *resolved;
     switch (source.kind()) {
     case Kind::Empty:
         return Decimal{};
@@ -235,7 +243,8 @@ Decimal toDecimal(const Value& value)
 
 double toDate(const Value& value)
 {
-    const Value source = letSource(value);
+    const LetSource resolved(value);
+    const Value& source = *resolved;
     if (source.kind() == Kind::Date)
         return source.asDate();
     if (source.kind() == Kind::String) {

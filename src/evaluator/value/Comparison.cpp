@@ -61,8 +61,12 @@ bool isString(const Value& value)
 // -1, 0 or 1, or empty when either operand is Null.
 std::optional<int> compareValues(const Value& leftOperand, const Value& rightOperand)
 {
-    const Value left = resolveObject(leftOperand);
-    const Value right = resolveObject(rightOperand);
+    if (leftOperand.kind() == Kind::Double && rightOperand.kind() == Kind::Double)
+        return compareDoubles(leftOperand.asDouble(), rightOperand.asDouble());
+    const ResolvedValue resolvedLeft(leftOperand);
+    const ResolvedValue resolvedRight(rightOperand);
+    const Value& left = *resolvedLeft;
+    const Value& right = *resolvedRight;
     if (left.isNull() || right.isNull())
         return std::nullopt;
     if (left.kind() == Kind::Error || right.kind() == Kind::Error)

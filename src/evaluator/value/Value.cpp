@@ -141,4 +141,13 @@ Value resolveObject(const Value& value)
     return current;
 }
 
+ResolvedValue::ResolvedValue(const Value& value)
+    : m_value(&value)
+{
+    if (value.kind() == Kind::Object) {
+        m_storage = resolveObject(value);
+        m_value = &m_storage;
+    }
+}
+
 } // namespace reelkeep

@@ -101,6 +101,23 @@ private:
 /// for a reference to no object.
 QString typeName(const Value& value);
 
+/// A Value with an object replaced by its default value; copies nothing unless it is an object.
+/// Raises Object variable not set (91) for Nothing. Must not outlive the Value it views.
+class ResolvedValue
+{
+public:
+    explicit ResolvedValue(const Value& value);
+    ResolvedValue(const ResolvedValue&) = delete;
+    ResolvedValue& operator=(const ResolvedValue&) = delete;
+
+    const Value& operator*() const { return *m_value; }
+    const Value* operator->() const { return m_value; }
+
+private:
+    const Value* m_value;
+    Value m_storage;
+};
+
 /// The Value that stands for `value` where a value is needed: an object's default value
 /// (followed through objects returning objects); any other Value itself. Raises Object variable
 /// not set (91) for Nothing.
