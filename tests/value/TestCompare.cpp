@@ -2,6 +2,7 @@
 #include "ValueSpec.h"
 #include "evaluator/value/Compare.h"
 #include "evaluator/value/RuntimeError.h"
+#include "evaluator/value/TextCase.h"
 
 #include <QTest>
 
@@ -19,6 +20,8 @@ private slots:
     void compareModes();
     void like_data();
     void like();
+    void textCase_data();
+    void textCase();
 };
 
 void TestCompare::strComp_data()
@@ -176,6 +179,43 @@ void TestCompare::like()
         result = QStringLiteral("raised ") + QString::number(error.number());
     }
     QCOMPARE(result, expected);
+}
+
+void TestCompare::textCase_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("lower");
+    QTest::addColumn<QString>("upper");
+    QTest::newRow("letters change case") << "String AbC"
+                                         << "String: abc"
+                                         << "String: ABC";
+    QTest::newRow("Latin-1 letters change case") << "String \u00c4\u00f6"
+                                                 << "String: \u00e4\u00f6"
+                                                 << "String: \u00c4\u00d6";
+    QTest::newRow("Null stays Null") << "Null"
+                                     << "Null: "
+                                     << "Null: ";
+    QTest::newRow("Empty becomes empty text") << "Empty"
+                                              << "String: "
+                                              << "String: ";
+    QTest::newRow("Boolean becomes its text") << "Boolean True"
+                                              << "String: true"
+                                              << "String: TRUE";
+    QTest::newRow("number becomes its text") << "Double 1e20"
+                                             << "String: 1e+20"
+                                             << "String: 1E+20";
+    QTest::newRow("Error Value raises 13") << "Error 5"
+                                           << "raised 13"
+                                           << "raised 13";
+}
+
+void TestCompare::textCase()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, lower);
+    QFETCH(QString, upper);
+    QCOMPARE(outcome([&] { return lcase(valueOf(source)); }), lower);
+    QCOMPARE(outcome([&] { return ucase(valueOf(source)); }), upper);
 }
 
 QTEST_GUILESS_MAIN(TestCompare)

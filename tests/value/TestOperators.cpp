@@ -180,6 +180,7 @@ void TestOperators::arithmetic_data()
     addCase("Date times number is Double", "Date 36526", "*", "Integer 2", "Double: 73052");
     addCase("Date beyond 9999 becomes Double", "Date 2958465", "+", "Integer 1", "Double: 2958466");
     addCase("Empty + Date returns the Date", "Empty", "+", "Date 36526", "Date: 1/1/2000");
+    addCase("Decimal outranks Date", "Date 36526", "+", "Decimal 0.5", "Decimal: 36526.5");
     // Power.
     addCase("power is Double", "Integer 2", "^", "Integer 2", "Double: 4");
     addCase("power of a negative base and whole exponent", "Double -2", "^", "Double 3", "Double: -8");

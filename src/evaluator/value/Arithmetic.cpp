@@ -71,14 +71,14 @@ bool isFloat(Kind kind)
 // The kind in which + - * compute, from the kinds of two numeric operands.
 Kind effectiveKind(Kind left, Kind right, Operation operation)
 {
+    if (left == Kind::Decimal || right == Kind::Decimal)
+        return Kind::Decimal; // a Decimal outranks even a Date
     if (left == Kind::Date || right == Kind::Date) {
         if (operation == Operation::Multiply ||
             (left == Kind::Date && right == Kind::Date && operation == Operation::Subtract))
             return Kind::Double;
         return Kind::Date;
     }
-    if (left == Kind::Decimal || right == Kind::Decimal)
-        return Kind::Decimal;
     if (left == Kind::Currency || right == Kind::Currency) {
         // Currency times a float is a Double; added to a float it stays Currency.
         if (operation == Operation::Multiply && (isFloat(left) || isFloat(right)))
