@@ -323,7 +323,13 @@ void TestOperators::comparison_data()
         "Currency against Double converts the Double", "Currency 0.1", "=", "Double 0.1", "Boolean: True");
     addCase("Date compares by serial", "Date 36526", "=", "Double 36526", "Boolean: True");
     addCase("Long against a larger Double", "Long 2147483647", "<", "Double 2147483648", "Boolean: True");
-    addCase("huge Double against Decimal", "Double 1e300", ">", "Decimal 1", "Boolean: True");
+    addCase(
+        "Double beyond Decimal overflows against a Decimal", "Double 1e300", ">", "Decimal 1", "raised 6");
+    addCase("huge Double against Currency compares as Double",
+            "Double 1e300",
+            ">",
+            "Currency 1",
+            "Boolean: True");
     addCase("less or equal on equal", "Double 3", "<=", "Double 3", "Boolean: True");
     addCase("greater or equal on smaller", "Double 3", ">=", "Double 4", "Boolean: False");
     addCase("not equal", "Double 3", "<>", "Double 4", "Boolean: True");

@@ -69,8 +69,9 @@ std::int64_t toIntegral(const Value& value, std::int64_t min, std::int64_t max, 
     case Kind::Single:
         return roundedInRange(double(source.asSingle()), min, max);
     case Kind::Double:
-    case Kind::Date:
         return roundedInRange(source.asDouble(), min, max);
+    case Kind::Date:
+        return roundedInRange(source.asDate(), min, max);
     case Kind::Currency:
         return currencyToInt(source.asCurrency(), min, max);
     case Kind::Decimal:
@@ -114,8 +115,9 @@ double toDouble(const Value& value)
     case Kind::Single:
         return double(source.asSingle());
     case Kind::Double:
-    case Kind::Date:
         return source.asDouble();
+    case Kind::Date:
+        return source.asDate();
     case Kind::Currency:
         return currencyToDouble(source.asCurrency());
     case Kind::Decimal:
@@ -224,8 +226,9 @@ Decimal toDecimal(const Value& value)
     case Kind::Single:
         return decimalFromDouble(double(source.asSingle()), 7);
     case Kind::Double:
-    case Kind::Date:
         return decimalFromDouble(source.asDouble(), 15);
+    case Kind::Date:
+        return decimalFromDouble(source.asDate(), 15);
     case Kind::Currency:
         return decimalFromCurrency(source.asCurrency().scaled);
     case Kind::Decimal:

@@ -34,12 +34,9 @@ int compareNumbers(const Value& left, const Value& right)
     const Kind b = right.kind();
     const double leftNumber = toDouble(left);
     const double rightNumber = toDouble(right);
-    if (a == Kind::Decimal || b == Kind::Decimal) {
-        // A float beyond the Decimal range compares as a Double.
-        if (std::fabs(leftNumber) < 7.9e28 && std::fabs(rightNumber) < 7.9e28)
-            return decimalCompare(toDecimal(left), toDecimal(right));
-        return compareDoubles(leftNumber, rightNumber);
-    }
+    // A float compared with a Decimal becomes a Decimal; beyond its range that overflows (6).
+    if (a == Kind::Decimal || b == Kind::Decimal)
+        return decimalCompare(toDecimal(left), toDecimal(right));
     if (a == Kind::Currency || b == Kind::Currency) {
         if (std::fabs(leftNumber) < 9.2e14 && std::fabs(rightNumber) < 9.2e14) {
             const Currency x = toCurrency(left);

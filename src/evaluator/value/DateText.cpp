@@ -3,6 +3,7 @@
 
 #include "evaluator/value/DateSerial.h"
 #include "evaluator/value/Locale.h"
+#include "evaluator/value/RuntimeError.h"
 
 #include <QDate>
 
@@ -315,6 +316,8 @@ private:
 
 QString dateText(double serial)
 {
+    if (!isValidDateSerial(serial))
+        raise(ErrorNumber::Overflow);
     const DateParts parts = splitSerial(serial);
     const bool noTime = parts.time.hour == 0 && parts.time.minute == 0 && parts.time.second == 0;
     if (parts.day == 0)
@@ -326,11 +329,15 @@ QString dateText(double serial)
 
 QString shortDateText(double serial)
 {
+    if (!isValidDateSerial(serial))
+        raise(ErrorNumber::Overflow);
     return dateOnly(splitSerial(serial));
 }
 
 QString longTimeText(double serial)
 {
+    if (!isValidDateSerial(serial))
+        raise(ErrorNumber::Overflow);
     return timeOnly(splitSerial(serial));
 }
 

@@ -11,7 +11,8 @@ namespace reelkeep {
 
 /// The text form of a Date (locale conventions): the short date alone for a whole day
 /// ("1/2/2020"), the long time alone when the day is 30 Dec 1899 ("1:45:00 PM", serial 0 gives
-/// "12:00:00 AM"), otherwise both ("1/2/2020 1:45:00 PM").
+/// "12:00:00 AM"), otherwise both ("1/2/2020 1:45:00 PM"). A serial outside 1 Jan 100 ...
+/// 31 Dec 9999 has no text: Overflow (6).
 QString dateText(double serial);
 /// The short date of a serial's day: "1/2/2020", "1/1/100".
 QString shortDateText(double serial);
