@@ -6,6 +6,7 @@
 #include "support/FakeDesktop.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -154,16 +155,29 @@ void TestFrmAbout::sysInfo()
     QVERIFY(window.isVisible());
 }
 
+// Tab leads from the buttons to the address, and Enter opens it through the desktop.
 void TestFrmAbout::addressOpensThroughTheDesktop()
 {
     FakeDesktop desktop;
     AbsentRegistry registry;
     frmAbout window(desktop, registry);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(visited, (QStringList{"cmdOK", "cmdSysInfo", "lblDescription"}));
     auto* description = window.findChild<QLabel*>("lblDescription");
-    QVERIFY(description->text().contains(QStringLiteral("href=\"") + ProductWebAddress + QLatin1Char('"')));
-    QVERIFY(!description->openExternalLinks());
-    emit description->linkActivated(ProductWebAddress);
+    // Inside the label, Tab moves on to its link.
+    QTest::keyClick(description, Qt::Key_Tab);
+    QCOMPARE(description->selectedText(), ProductWebAddress);
+    QTest::keyClick(description, Qt::Key_Return);
     QCOMPARE(desktop.openedAddresses(), QStringList{ProductWebAddress});
+    // The label opens nothing by itself; the address went only through the desktop.
+    QVERIFY(!description->openExternalLinks());
+    QVERIFY(window.isVisible());
 }
 
 QTEST_MAIN(TestFrmAbout)

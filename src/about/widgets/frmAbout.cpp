@@ -6,9 +6,9 @@
 #include "about/Version.h"
 #include "desktop/DesktopServices.h"
 
-#include <QApplication>
 #include <QBoxLayout>
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -36,10 +36,11 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
-// The program's own icon, or the style's computer icon while the program has none.
+// The window's icon (the main window's, or else the program's), or the style's computer icon
+// while there is none.
 QLabel* makeIcon(QWidget* parent)
 {
-    QIcon icon = QApplication::windowIcon();
+    QIcon icon = parent->windowIcon();
     if (icon.isNull())
         icon = parent->style()->standardIcon(QStyle::SP_ComputerIcon);
     const int side = parent->style()->pixelMetric(QStyle::PM_LargeIconSize);
@@ -48,6 +49,51 @@ QLabel* makeIcon(QWidget* parent)
     picture->setAccessibleName(QString::fromLatin1(ProductTitle) + QStringLiteral(" icon"));
     picture->setAlignment(Qt::AlignTop);
     return picture;
+}
+
+QLabel* makeTitle(QWidget* parent, const QString& title)
+{
+    auto* label = makeLabel(parent, "lblTitle", title);
+    QFont font = label->font();
+    font.setBold(true);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.5);
+    label->setFont(font);
+    return label;
+}
+
+// The web address as a link that the keyboard reaches too; the box opens it itself, through
+// the desktop, rather than letting the label open it.
+QLabel* makeDescription(QWidget* parent)
+{
+    const QString address = ProductWebAddress.toHtmlEscaped();
+    auto* label =
+        makeLabel(parent, "lblDescription", QStringLiteral("URL: <a href=\"%1\">%1</a>").arg(address));
+    label->setTextFormat(Qt::RichText);
+    label->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    label->setOpenExternalLinks(false);
+    label->setAccessibleName(QStringLiteral("URL: ") + ProductWebAddress);
+    return label;
+}
+
+// The icon beside the texts, a rule, and the buttons at the bottom right.
+void layOut(QDialog* dialog, QLayout* texts, std::initializer_list<QPushButton*> commands)
+{
+    auto* top = new QHBoxLayout;
+    top->addWidget(makeIcon(dialog));
+    top->addLayout(texts, 1);
+    auto* line = new QFrame(dialog);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* command : commands)
+        buttons->addWidget(command);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(top);
+    layout->addWidget(line);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 } // namespace
@@ -61,24 +107,8 @@ frmAbout::frmAbout(DesktopServices& desktop, Registry& registry, QWidget* parent
     const QString title = QString::fromLatin1(ProductTitle);
     setWindowTitle(QStringLiteral("About ") + title);
 
-    auto* lblTitle = makeLabel(this, "lblTitle", title);
-    QFont titleFont = lblTitle->font();
-    titleFont.setBold(true);
-    if (titleFont.pointSizeF() > 0)
-        titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
-    lblTitle->setFont(titleFont);
-    auto* lblVersion = makeLabel(this, "lblVersion", versionText());
-    auto* lblDescription =
-        makeLabel(this,
-                  "lblDescription",
-                  QStringLiteral("URL: <a href=\"%1\">%2</a>")
-                      .arg(ProductWebAddress.toHtmlEscaped(), ProductWebAddress.toHtmlEscaped()));
-    lblDescription->setTextFormat(Qt::RichText);
-    lblDescription->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    lblDescription->setOpenExternalLinks(false);
-    lblDescription->setAccessibleName(QStringLiteral("URL: ") + ProductWebAddress);
+    auto* lblDescription = makeDescription(this);
     connect(lblDescription, &QLabel::linkActivated, this, &frmAbout::descriptionLinkActivated);
-
     auto* cmdOK = makeButton(this, "cmdOK", QStringLiteral("OK"));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
@@ -87,25 +117,11 @@ frmAbout::frmAbout(DesktopServices& desktop, Registry& registry, QWidget* parent
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfoClicked);
 
     auto* texts = new QVBoxLayout;
-    texts->addWidget(lblTitle);
-    texts->addWidget(lblVersion);
+    texts->addWidget(makeTitle(this, title));
+    texts->addWidget(makeLabel(this, "lblVersion", versionText()));
     texts->addWidget(lblDescription);
     texts->addStretch();
-    auto* top = new QHBoxLayout;
-    top->addWidget(makeIcon(this));
-    top->addLayout(texts, 1);
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdSysInfo);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(line);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOut(this, texts, {cmdOK, cmdSysInfo});
 
     setTabOrder(cmdOK, cmdSysInfo);
     setTabOrder(cmdSysInfo, lblDescription);
