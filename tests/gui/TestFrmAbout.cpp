@@ -120,20 +120,22 @@ void TestFrmAbout::closing()
 void TestFrmAbout::sysInfo_data()
 {
     QTest::addColumn<bool>("registered");
-    QTest::addColumn<bool>("byAccessKey");
+    QTest::addColumn<QString>("how");
     QTest::addColumn<QStringList>("started");
     QTest::addColumn<QStringList>("questions");
 
     QTest::newRow("no registry tells the user")
-        << false << false << QStringList{} << QStringList{Unavailable};
-    QTest::newRow("registered tool is started") << true << false << QStringList{Tool} << QStringList{};
-    QTest::newRow("Alt+S runs it from the keyboard") << true << true << QStringList{Tool} << QStringList{};
+        << false << "click" << QStringList{} << QStringList{Unavailable};
+    QTest::newRow("registered tool is started") << true << "click" << QStringList{Tool} << QStringList{};
+    QTest::newRow("Alt+S runs it from the keyboard") << true << "Alt+S" << QStringList{Tool} << QStringList{};
+    QTest::newRow("Enter on the focused button runs it")
+        << true << "Enter" << QStringList{Tool} << QStringList{};
 }
 
 void TestFrmAbout::sysInfo()
 {
     QFETCH(bool, registered);
-    QFETCH(bool, byAccessKey);
+    QFETCH(QString, how);
     QFETCH(QStringList, started);
     QFETCH(QStringList, questions);
 
@@ -144,10 +146,15 @@ void TestFrmAbout::sysInfo()
     frmAbout window(desktop, registered ? static_cast<Registry&>(fakeRegistry) : absentRegistry);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    if (byAccessKey)
+    auto* cmdSysInfo = window.findChild<QPushButton*>("cmdSysInfo");
+    if (how == QLatin1String("Alt+S")) {
         QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
-    else
-        QTest::mouseClick(window.findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
+    } else if (how == QLatin1String("Enter")) {
+        cmdSysInfo->setFocus();
+        QTest::keyClick(cmdSysInfo, Qt::Key_Return);
+    } else {
+        QTest::mouseClick(cmdSysInfo, Qt::LeftButton);
+    }
     // An access key presses the button as a click would, after showing it pressed.
     QTRY_COMPARE(desktop.startedPrograms(), started);
     QTRY_COMPARE(desktop.questions(), questions);

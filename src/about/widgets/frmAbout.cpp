@@ -109,11 +109,11 @@ frmAbout::frmAbout(DesktopServices& desktop, Registry& registry, QWidget* parent
 
     auto* lblDescription = makeDescription(this);
     connect(lblDescription, &QLabel::linkActivated, this, &frmAbout::descriptionLinkActivated);
+    // Enter presses OK, or the button that has the focus.
     auto* cmdOK = makeButton(this, "cmdOK", QStringLiteral("OK"));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     auto* cmdSysInfo = makeButton(this, "cmdSysInfo", QStringLiteral("&System Info..."));
-    cmdSysInfo->setAutoDefault(false);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfoClicked);
 
     auto* texts = new QVBoxLayout;

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <vector>
+
 namespace reelkeep {
 
 namespace {
@@ -31,6 +33,33 @@ FileDialogState autoListDialog()
     return dialog;
 }
 
+// The frame on top, its check box above the file name and its browse button; OK and Cancel at
+// the bottom right. The tab order follows the reading order.
+void layOut(QDialog* dialog,
+            QGroupBox* frame,
+            std::initializer_list<QWidget*> inFrame,
+            std::initializer_list<QWidget*> commands)
+{
+    const std::vector<QWidget*> framed(inFrame);
+    auto* frameLayout = new QGridLayout(frame);
+    frameLayout->addWidget(framed.at(0), 0, 0, 1, 2);
+    frameLayout->addWidget(framed.at(1), 1, 0);
+    frameLayout->addWidget(framed.at(2), 1, 1);
+    frameLayout->setColumnStretch(0, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QWidget* command : commands)
+        buttons->addWidget(command);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+
+    std::vector<QWidget*> order = framed;
+    order.insert(order.end(), commands);
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
 } // namespace
 
 frmOptions::frmOptions(DesktopServices& desktop, QWidget* parent)
@@ -45,33 +74,15 @@ frmOptions::frmOptions(DesktopServices& desktop, QWidget* parent)
     m_check1 = named(new QCheckBox(QStringLiteral("&Auto Load"), frame1), "Check1");
     m_text1 = named(new QLineEdit(frame1), "Text1");
     m_text1->setAccessibleName(QStringLiteral("Auto load file name"));
+    m_text1->setMinimumWidth(m_text1->fontMetrics().averageCharWidth() * 40);
     auto* command1 = named(new QPushButton(QStringLiteral("..."), frame1), "Command1");
     command1->setAccessibleName(QStringLiteral("Browse"));
     command1->setToolTip(QStringLiteral("Browse"));
-    command1->setAutoDefault(false);
+    // Enter presses OK, or the button that has the focus.
     auto* command2 = named(new QPushButton(QStringLiteral("OK"), this), "Command2");
     command2->setDefault(true);
     auto* command3 = named(new QPushButton(QStringLiteral("Cancel"), this), "Command3");
-    command3->setAutoDefault(false);
-
-    auto* frameLayout = new QGridLayout(frame1);
-    frameLayout->addWidget(m_check1, 0, 0, 1, 2);
-    frameLayout->addWidget(m_text1, 1, 0);
-    frameLayout->addWidget(command1, 1, 1);
-    frameLayout->setColumnStretch(0, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(command2);
-    buttons->addWidget(command3);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame1);
-    layout->addLayout(buttons);
-    m_text1->setMinimumWidth(m_text1->fontMetrics().averageCharWidth() * 40);
-
-    setTabOrder(m_check1, m_text1);
-    setTabOrder(m_text1, command1);
-    setTabOrder(command1, command2);
-    setTabOrder(command2, command3);
+    layOut(this, frame1, {m_check1, m_text1, command1}, {command2, command3});
 
     connect(command1, &QPushButton::clicked, this, &frmOptions::command1Clicked);
     connect(command2, &QPushButton::clicked, this, &frmOptions::command2Clicked);
