@@ -5,7 +5,6 @@
 #include "about/SystemInfo.h"
 
 #include <QMap>
-#include <QSet>
 #include <QStringList>
 #include <QtEndian>
 
