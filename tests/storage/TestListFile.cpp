@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace reelkeep;
 using namespace Qt::StringLiterals;
 
@@ -24,6 +26,7 @@ private slots:
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void saveReplacesWholeFile();
+    void saveNeverWritesIntoOldFile();
     void formFollowsArgumentNotName();
 
 private:
@@ -180,6 +183,20 @@ void TestListFile::saveReplacesWholeFile()
     QVERIFY(saveListFile(path, ListForm::CommaSeparated, document));
     QCOMPARE(contents(path).size(), 53); // "A" then sixteen ,"" and CR LF
     QCOMPARE(loadListFile(path, ListForm::FromName), document);
+}
+
+// A second name for the old file still shows the old bytes after the save: the new file was
+// written elsewhere and renamed over the old name, never written into the old file.
+void TestListFile::saveNeverWritesIntoOldFile()
+{
+    const QString path = m_folder.filePath(u"linked.rkf"_s);
+    const QString secondName = m_folder.filePath(u"second-name"_s);
+    const QByteArray oldBytes("old contents");
+    writeFile(path, oldBytes);
+    QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(secondName).constData()) == 0);
+    QVERIFY(saveListFile(path, ListForm::Native, ListDocument{u"New"_s, QString(), {}}));
+    QVERIFY(contents(path).startsWith("rkf01"));
+    QCOMPARE(contents(secondName), oldBytes);
 }
 
 void TestListFile::formFollowsArgumentNotName()
