@@ -2,6 +2,7 @@
 // new one is complete.
 #include "storage/ListFile.h"
 
+#include "catalogue/Catalogue.h"
 #include "storage/CsvListFile.h"
 #include "storage/NativeListFile.h"
 
@@ -60,6 +61,11 @@ std::optional<QByteArray> formatList(const ListDocument& document, ListForm form
 {
     if (form == ListForm::Native)
         return writeNativeList(document, failure);
+    // The form has no count, but a longer list could not be loaded again.
+    if (document.films.size() > Catalogue::MaxEntries) {
+        setFailure(failure, QStringLiteral("a list holds at most 32,767 films"));
+        return std::nullopt;
+    }
     return writeCsvList(document.films);
 }
 

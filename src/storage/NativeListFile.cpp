@@ -48,8 +48,16 @@ QString tooLongFailure(const QString& what)
     return QStringLiteral("%1 is longer than 65,535 bytes").arg(what);
 }
 
-// Builds the whole file in one buffer. Sets unfit when a text does not fit the encoding, and
-// failure when a text is too long to count.
+QString filmFieldName(const FilmRecord& film, qsizetype position, Field field)
+{
+    return QStringLiteral("the %1 of film %2 (\"%3\")")
+        .arg(fieldName(field))
+        .arg(position + 1)
+        .arg(shortTitle(film.title()));
+}
+
+// Builds the whole file in one buffer. A text that does not fit the encoding sets unfit; one too
+// long to count sets failure, naming the text.
 class NativeWriter
 {
 public:
@@ -68,7 +76,8 @@ public:
                        MagicLength);
     }
 
-    bool writeCounted(QStringView text, const QString& what)
+    // The failure message is built only when needed: most saves write every text.
+    template <typename DescribeText> bool writeCounted(QStringView text, DescribeText describe)
     {
         const qsizetype countAt = m_bytes.size();
         appendUInt16(m_bytes, 0);
@@ -78,7 +87,7 @@ public:
         }
         const qsizetype length = m_bytes.size() - countAt - 2;
         if (length > MaxCountedLength) {
-            failure = tooLongFailure(what);
+            failure = tooLongFailure(describe());
             return false;
         }
         m_bytes[countAt] = static_cast<char>(length & 0xFF);
@@ -95,12 +104,7 @@ public:
     {
         for (int i = 0; i < FieldCount; ++i) {
             const Field field = fieldAt(i);
-            if (!writeCounted(film[field], [&] {
-                    return QStringLiteral("the %1 of film %2 (\"%3\")")
-                        .arg(fieldName(field))
-                        .arg(position + 1)
-                        .arg(shortTitle(film.title()));
-                }()))
+            if (!writeCounted(film[field], [&] { return filmFieldName(film, position, field); }))
                 return false;
         }
         return true;
@@ -129,9 +133,10 @@ qsizetype estimatedSize(const ListDocument& document)
 std::optional<QByteArray> writeInEncoding(const ListDocument& document, NativeWriter& writer)
 {
     writer.writeMagic();
-    if (!writer.writeCounted(document.pageTitle.value_or(QString()), QStringLiteral("the page title")) ||
+    if (!writer.writeCounted(document.pageTitle.value_or(QString()),
+                             [] { return QStringLiteral("the page title"); }) ||
         !writer.writeCounted(document.pageDescription.value_or(QString()),
-                             QStringLiteral("the page description")))
+                             [] { return QStringLiteral("the page description"); }))
         return std::nullopt;
     writer.writeLastIndex(static_cast<int>(document.films.size()) - 1);
     for (qsizetype position = 0; position < document.films.size(); ++position) {

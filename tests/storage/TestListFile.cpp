@@ -145,21 +145,23 @@ void TestListFile::failedSaveKeepsOldFile_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<ListDocument>("document");
+    QTest::addColumn<int>("form");
 
     const ListDocument small{u"New"_s, QString(), {film({u"new"_s})}};
     FilmRecord longCast = film({u"Epic"_s});
     longCast[Field::Cast] = QString(70000, u'c');
-    QTest::newRow("a folder that does not exist") << u"missing/x.rkf"_s << small;
-    QTest::newRow("a parent that is a regular file") << u"old.rkf/x.rkf"_s << small;
-    QTest::newRow("a path that is a folder") << u"folder.rkf"_s << small;
+    QTest::newRow("a folder that does not exist") << u"missing/x.rkf"_s << small << int(ListForm::Native);
+    QTest::newRow("a parent that is a regular file") << u"old.rkf/x.rkf"_s << small << int(ListForm::Native);
+    QTest::newRow("a path that is a folder") << u"folder.rkf"_s << small << int(ListForm::Native);
     QTest::newRow("a text too long to count")
-        << u"old.rkf"_s << ListDocument{u"New"_s, QString(), {longCast}};
+        << u"old.rkf"_s << ListDocument{u"New"_s, QString(), {longCast}} << int(ListForm::Native);
 }
 
 void TestListFile::failedSaveKeepsOldFile()
 {
     QFETCH(QString, path);
     QFETCH(ListDocument, document);
+    QFETCH(int, form);
     QTemporaryDir folder;
     const QString old = folder.filePath(u"old.rkf"_s);
     const QByteArray oldBytes("rkf01\x03\x00Old\x00\x00\xff\xff", 14);
@@ -169,7 +171,7 @@ void TestListFile::failedSaveKeepsOldFile()
         QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 
     QString failure;
-    QVERIFY(!saveListFile(folder.filePath(path), ListForm::Native, document, &failure));
+    QVERIFY(!saveListFile(folder.filePath(path), ListForm(form), document, &failure));
     QVERIFY(!failure.isEmpty());
     QCOMPARE(contents(old), oldBytes);
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
