@@ -221,7 +221,7 @@ std::optional<QByteArray> writeNativeList(const ListDocument& document, QString*
         setFailure(failure, QStringLiteral("a list holds at most 32,767 films"));
         return std::nullopt;
     }
-    // Windows-1252 whenever every text fits, so such files stay readable by older copies.
+    // Windows-1252 under "rkf01" whenever every text fits; UTF-8 under "rkf02" only when one does not.
     for (const TextEncoding encoding : {TextEncoding::Windows1252, TextEncoding::Utf8}) {
         NativeWriter writer(encoding, estimatedSize(document));
         if (auto bytes = writeInEncoding(document, writer))
