@@ -46,7 +46,9 @@ Answer answerOf(int button)
 
 QSettings userSettings()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(ProductTitle),
+    return QSettings(QSettings::IniFormat,
+                     QSettings::UserScope,
+                     QString::fromLatin1(ProductTitle),
                      QString::fromLatin1(ProductTitle));
 }
 
@@ -78,7 +80,8 @@ QStringList qtNameFilters(const QString& filter)
 
 Answer QtDesktopServices::messageBox(const QString& text, Buttons buttons)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(ProductTitle), text, standardButtons(buttons), m_parent);
+    QMessageBox box(
+        QMessageBox::NoIcon, QString::fromLatin1(ProductTitle), text, standardButtons(buttons), m_parent);
     return answerOf(box.exec());
 }
 
