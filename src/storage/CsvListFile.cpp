@@ -45,6 +45,17 @@ public:
 
     bool atEnd() const { return m_position >= m_text.size(); }
 
+    /// True when nothing but line ends is left, as after the last film of a file that an editor
+    /// saved with an extra line end.
+    bool onlyLineEndsLeft() const
+    {
+        for (qsizetype i = m_position; i < m_text.size(); ++i) {
+            if (!isLineEnd(m_text[i]))
+                return false;
+        }
+        return true;
+    }
+
     QString readField()
     {
         while (!atEnd() && isBlank(current()))
@@ -144,7 +155,7 @@ std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* fail
     const QString text = decodeCsv(bytes);
     FieldReader reader(text);
     QList<FilmRecord> films;
-    while (!reader.atEnd()) {
+    while (!reader.onlyLineEndsLeft()) {
         if (films.size() == Catalogue::MaxEntries) {
             if (failure)
                 *failure = QStringLiteral("the file holds more than 32,767 films");

@@ -104,6 +104,8 @@ void TestCsvListFile::reads_data()
     QTest::newRow("carriage returns alone end lines") << QByteArray("a\rb\r") << Films{{u"a"_s, u"b"_s}};
     QTest::newRow("a blank line is an empty field")
         << QByteArray("a\r\n\r\nc") << Films{{u"a"_s, {}, u"c"_s}};
+    QTest::newRow("line ends after the last film add no film")
+        << QByteArray("\"a\"" + QByteArray(",\"\"").repeated(16) + "\r\n\r\n\n") << Films{{u"a"_s}};
     QTest::newRow("empty between commas") << QByteArray("a,,c") << Films{{u"a"_s, {}, u"c"_s}};
     QTest::newRow("a file that ends inside a film keeps it")
         << QByteArray(line({"\"one\""}) + "\"two\",\"2002\"") << Films{{u"one"_s}, {u"two"_s, u"2002"_s}};
