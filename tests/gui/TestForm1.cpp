@@ -51,6 +51,7 @@ private slots:
 
     void saveAndLoadNative();
     void saveFormFollowsTheFilter();
+    void listDialogRemembersNameAndFilter();
     void replaceNoKeepsTheFile();
     void failedLoadTellsAndChangesNothing();
     void loadWhileModifiedAsksFirst_data();
@@ -489,6 +490,21 @@ void TestForm1::saveFormFollowsTheFilter()
     click("Command6");
     QVERIFY(m_window->catalogue().isModified()); // a comma-separated save leaves the flag
     QCOMPARE(loadListFile(csv, ListForm::CommaSeparated)->films.size(), 2);
+}
+
+void TestForm1::listDialogRemembersNameAndFilter()
+{
+    openWindow();
+    addFilm(QStringLiteral("Heat"));
+    const QString csv = m_folder->filePath(QStringLiteral("films.csv"));
+    m_desktop->queueFileChoice(csv, 2);
+    click("Command6");
+    m_desktop->queueAnswer(Answer::No); // a comma-separated save leaves the film unsaved
+    m_desktop->queueCancel();
+    click("Command7");
+    QCOMPARE(m_desktop->dialogs(), (QStringList{QStringLiteral("Save List"), QStringLiteral("Load List")}));
+    QCOMPARE(m_desktop->proposedNames(), (QStringList{QStringLiteral("*.rkf"), csv}));
+    QCOMPARE(m_desktop->proposedFilters(), (QList<int>{1, 2}));
 }
 
 void TestForm1::replaceNoKeepsTheFile()
