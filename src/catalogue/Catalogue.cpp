@@ -5,8 +5,7 @@ namespace reelkeep {
 
 Catalogue::Catalogue(QObject* parent)
     : QAbstractListModel(parent)
-{
-}
+{}
 
 bool Catalogue::append(const FilmRecord& film)
 {

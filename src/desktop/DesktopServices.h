@@ -52,7 +52,8 @@ public:
     virtual bool openFileDialog(FileDialogState& dialog) = 0;
 
     /// A setting of the per-user store, or defaultText when nothing is stored.
-    virtual QString readSetting(const QString& section, const QString& key, const QString& defaultText = {}) = 0;
+    virtual QString
+    readSetting(const QString& section, const QString& key, const QString& defaultText = {}) = 0;
     virtual void writeSetting(const QString& section, const QString& key, const QString& text) = 0;
 
     virtual bool fileExists(const QString& path) = 0;

@@ -32,11 +32,16 @@ struct ListDocument
 /// "csv" comma-separated), or nothing for any other name.
 std::optional<ListForm> formFromFileName(const QString& path);
 
-/// Reads a whole list file. Nothing is returned unless the file reads correctly; failure then
-/// says why, in words for the user.
+/// Reads a whole list file, choosing the form from the name for ListForm::FromName. Nothing is
+/// returned unless the file reads correctly; failure then says why, in words for the user.
 std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QString* failure = nullptr);
 
 /// Writes a list file completely or not at all: the old file stays until the new one is complete.
-bool saveListFile(const QString& path, ListForm form, const ListDocument& document, QString* failure = nullptr);
+/// ListForm::FromName chooses the form from the name as loading does. The comma-separated form
+/// ignores the page texts; the native form writes a missing one as the empty text.
+bool saveListFile(const QString& path,
+                  ListForm form,
+                  const ListDocument& document,
+                  QString* failure = nullptr);
 
 } // namespace reelkeep

@@ -32,7 +32,8 @@ AutoLoadSetting readAutoLoad(DesktopServices& desktop)
 
 void writeAutoLoad(DesktopServices& desktop, const AutoLoadSetting& setting)
 {
-    desktop.writeSetting(GeneralSection, AutoLoadKey, setting.enabled ? QStringLiteral("True") : QStringLiteral("False"));
+    desktop.writeSetting(
+        GeneralSection, AutoLoadKey, setting.enabled ? QStringLiteral("True") : QStringLiteral("False"));
     desktop.writeSetting(GeneralSection, AutoLoadFileNameKey, setting.fileName);
 }
 

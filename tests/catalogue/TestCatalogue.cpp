@@ -39,7 +39,8 @@ void TestCatalogue::history_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("after");
 
-    QTest::newRow("empty text changes nothing") << QStringList{u"Drama"_qs} << QString() << QStringList{u"Drama"_qs};
+    QTest::newRow("empty text changes nothing")
+        << QStringList{u"Drama"_qs} << QString() << QStringList{u"Drama"_qs};
     QTest::newRow("spaces count as text") << QStringList{} << u" "_qs << QStringList{u" "_qs};
     QTest::newRow("equal ignoring case moves to top in the case typed")
         << QStringList{u"Drama"_qs, u"Comedy"_qs} << u"comedy"_qs << QStringList{u"comedy"_qs, u"Drama"_qs};

@@ -22,6 +22,8 @@ Answer FakeDesktop::messageBox(const QString& text, Buttons buttons)
 bool FakeDesktop::answerFileDialog(FileDialogState& dialog)
 {
     m_dialogs.append(dialog.title);
+    m_proposedNames.append(dialog.fileName);
+    m_proposedFilters.append(dialog.filterIndex);
     const FileChoice choice = m_fileChoices.isEmpty() ? FileChoice{} : m_fileChoices.dequeue();
     if (choice.path.isEmpty())
         return false;

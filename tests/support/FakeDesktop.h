@@ -23,6 +23,9 @@ public:
     const QStringList& questions() const { return m_questions; }
     /// The titles of every file dialog shown so far, in order.
     const QStringList& dialogs() const { return m_dialogs; }
+    /// The file name each file dialog proposed when it opened, and its filter position.
+    const QStringList& proposedNames() const { return m_proposedNames; }
+    const QList<int> proposedFilters() const { return m_proposedFilters; }
     const QStringList& openedAddresses() const { return m_addresses; }
     const QStringList& startedPrograms() const { return m_programs; }
     int yields() const { return m_yields; }
@@ -62,6 +65,8 @@ private:
     QQueue<FileChoice> m_fileChoices;
     QStringList m_questions;
     QStringList m_dialogs;
+    QStringList m_proposedNames;
+    QList<int> m_proposedFilters;
     QStringList m_addresses;
     QStringList m_programs;
     int m_yields = 0;

@@ -1,0 +1,23 @@
+// The commands of reelkeep-cli, kept apart from main() so that tests can run them.
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace reelkeep {
+
+/// The exit statuses of reelkeep-cli.
+enum CliStatus
+{
+    CliSuccess = 0,
+    /// The arguments name no command or give it the wrong number of arguments; the usage is shown.
+    CliUsageError = 1,
+    /// The command ran and failed; one line "reelkeep-cli: <what failed>: <reason>" says why.
+    CliFailure = 2,
+};
+
+/// Runs one command. arguments are those after the program name; results go to out, the usage
+/// and failures to err. Returns the exit status.
+int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+} // namespace reelkeep

@@ -1,0 +1,24 @@
+// The comma-separated list-file form: seventeen quoted fields to a line, read field by field.
+#pragma once
+
+#include "catalogue/FilmRecord.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+#include <optional>
+
+namespace reelkeep {
+
+/// The bytes of a comma-separated file: one line per film, each field in double quotes (a double
+/// quote inside doubled), separated by commas, ending in CR LF. Windows-1252 when every text fits,
+/// otherwise UTF-8 after a byte-order mark.
+QByteArray writeCsvList(const QList<FilmRecord>& films);
+
+/// The films in the bytes of a comma-separated file, read as a stream of fields, seventeen to a
+/// film, whatever the line ends; a film cut short by the end of the file keeps its missing fields
+/// empty. Refuses (nothing returned) only a file of more films than a list holds.
+std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* failure = nullptr);
+
+} // namespace reelkeep

@@ -1,0 +1,115 @@
+// List files on disk: choosing the form, reading a whole file, and replacing a file only when the
+// new one is complete.
+#include "storage/ListFile.h"
+
+#include "catalogue/Catalogue.h"
+#include "storage/CsvListFile.h"
+#include "storage/NativeListFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace reelkeep {
+
+namespace {
+
+void setFailure(QString* failure, const QString& text)
+{
+    if (failure)
+        *failure = text;
+}
+
+// The form to use, choosing from the name when asked to.
+std::optional<ListForm> resolveForm(const QString& path, ListForm form, QString* failure)
+{
+    if (form != ListForm::FromName)
+        return form;
+    const std::optional<ListForm> chosen = formFromFileName(path);
+    if (!chosen)
+        setFailure(failure, QStringLiteral("the name ends neither in rkf nor in csv"));
+    return chosen;
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path, QString* failure)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setFailure(failure, file.errorString());
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        setFailure(failure, file.errorString());
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<ListDocument> parseList(QByteArrayView bytes, ListForm form, QString* failure)
+{
+    if (form == ListForm::Native)
+        return readNativeList(bytes, failure);
+    std::optional<QList<FilmRecord>> films = readCsvList(bytes, failure);
+    if (!films)
+        return std::nullopt;
+    ListDocument document;
+    document.films = std::move(*films);
+    return document;
+}
+
+std::optional<QByteArray> formatList(const ListDocument& document, ListForm form, QString* failure)
+{
+    if (form == ListForm::Native)
+        return writeNativeList(document, failure);
+    // The form has no count, but a longer list could not be loaded again.
+    if (document.films.size() > Catalogue::MaxEntries) {
+        setFailure(failure, QStringLiteral("a list holds at most 32,767 films"));
+        return std::nullopt;
+    }
+    return writeCsvList(document.films);
+}
+
+} // namespace
+
+std::optional<ListForm> formFromFileName(const QString& path)
+{
+    if (path.size() < 3)
+        return std::nullopt;
+    const QString ending = path.right(3).toLower();
+    if (ending == QLatin1String("rkf"))
+        return ListForm::Native;
+    if (ending == QLatin1String("csv"))
+        return ListForm::CommaSeparated;
+    return std::nullopt;
+}
+
+std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QString* failure)
+{
+    const std::optional<ListForm> chosen = resolveForm(path, form, failure);
+    if (!chosen)
+        return std::nullopt;
+    const std::optional<QByteArray> bytes = readWholeFile(path, failure);
+    if (!bytes)
+        return std::nullopt;
+    return parseList(*bytes, *chosen, failure);
+}
+
+bool saveListFile(const QString& path, ListForm form, const ListDocument& document, QString* failure)
+{
+    const std::optional<ListForm> chosen = resolveForm(path, form, failure);
+    if (!chosen)
+        return false;
+    const std::optional<QByteArray> bytes = formatList(document, *chosen, failure);
+    if (!bytes)
+        return false;
+    // QSaveFile writes beside the old file and renames over it only on commit, so a failure at
+    // any point leaves the old file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
+        setFailure(failure, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace reelkeep

@@ -1,0 +1,277 @@
+// The native list-file layout, written and read in memory.
+#include "storage/NativeListFile.h"
+
+#include "catalogue/Catalogue.h"
+#include "storage/Windows1252.h"
+
+#include <QStringDecoder>
+
+#include <limits>
+
+namespace reelkeep {
+
+namespace {
+
+enum class TextEncoding
+{
+    Windows1252,
+    Utf8,
+};
+
+constexpr qsizetype MagicLength = 5;
+constexpr qsizetype MaxCountedLength = std::numeric_limits<quint16>::max();
+
+void appendUInt16(QByteArray& out, quint16 value)
+{
+    out.append(static_cast<char>(value & 0xFF));
+    out.append(static_cast<char>(value >> 8));
+}
+
+// Writes the bytes of a text into the buffer; false when a character does not fit the encoding.
+bool appendEncoded(QByteArray& out, QStringView text, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Windows1252)
+        return appendWindows1252(out, text);
+    out.append(text.toUtf8());
+    return true;
+}
+
+// A film's title shortened for a message, so that an overlong title cannot flood it.
+QString shortTitle(const QString& title)
+{
+    constexpr qsizetype Shown = 40;
+    return title.size() <= Shown ? title : title.left(Shown) + QChar(0x2026);
+}
+
+QString tooLongFailure(const QString& what)
+{
+    return QStringLiteral("%1 is longer than 65,535 bytes").arg(what);
+}
+
+QString filmFieldName(const FilmRecord& film, qsizetype position, Field field)
+{
+    return QStringLiteral("the %1 of film %2 (\"%3\")")
+        .arg(fieldName(field))
+        .arg(position + 1)
+        .arg(shortTitle(film.title()));
+}
+
+// Builds the whole file in one buffer. A text that does not fit the encoding sets unfit; one too
+// long to count sets failure, naming the text.
+class NativeWriter
+{
+public:
+    NativeWriter(TextEncoding encoding, qsizetype sizeHint)
+        : m_encoding(encoding)
+    {
+        m_bytes.reserve(sizeHint);
+    }
+
+    bool unfit = false;
+    QString failure;
+
+    void writeMagic()
+    {
+        m_bytes.append(m_encoding == TextEncoding::Windows1252 ? NativeMagicWindows1252 : NativeMagicUtf8,
+                       MagicLength);
+    }
+
+    // The failure message is built only when needed: most saves write every text.
+    template <typename DescribeText> bool writeCounted(QStringView text, DescribeText describe)
+    {
+        const qsizetype countAt = m_bytes.size();
+        appendUInt16(m_bytes, 0);
+        if (!appendEncoded(m_bytes, text, m_encoding)) {
+            unfit = true;
+            return false;
+        }
+        const qsizetype length = m_bytes.size() - countAt - 2;
+        if (length > MaxCountedLength) {
+            failure = tooLongFailure(describe());
+            return false;
+        }
+        m_bytes[countAt] = static_cast<char>(length & 0xFF);
+        m_bytes[countAt + 1] = static_cast<char>(length >> 8);
+        return true;
+    }
+
+    void writeLastIndex(int lastIndex)
+    {
+        appendUInt16(m_bytes, static_cast<quint16>(static_cast<qint16>(lastIndex)));
+    }
+
+    bool writeFilm(const FilmRecord& film, qsizetype position)
+    {
+        for (int i = 0; i < FieldCount; ++i) {
+            const Field field = fieldAt(i);
+            if (!writeCounted(film[field], [&] { return filmFieldName(film, position, field); }))
+                return false;
+        }
+        return true;
+    }
+
+    QByteArray takeBytes() { return std::move(m_bytes); }
+
+private:
+    TextEncoding m_encoding;
+    QByteArray m_bytes;
+};
+
+qsizetype estimatedSize(const ListDocument& document)
+{
+    qsizetype size = MagicLength + 6 + document.pageTitle.value_or(QString()).size() +
+                     document.pageDescription.value_or(QString()).size();
+    for (const FilmRecord& film : document.films) {
+        size += 2 * FieldCount;
+        for (const QString& text : film.fields)
+            size += text.size();
+    }
+    return size;
+}
+
+// The file in one encoding, or nothing with writer.unfit or writer.failure set.
+std::optional<QByteArray> writeInEncoding(const ListDocument& document, NativeWriter& writer)
+{
+    writer.writeMagic();
+    if (!writer.writeCounted(document.pageTitle.value_or(QString()),
+                             [] { return QStringLiteral("the page title"); }) ||
+        !writer.writeCounted(document.pageDescription.value_or(QString()),
+                             [] { return QStringLiteral("the page description"); }))
+        return std::nullopt;
+    writer.writeLastIndex(static_cast<int>(document.films.size()) - 1);
+    for (qsizetype position = 0; position < document.films.size(); ++position) {
+        if (!writer.writeFilm(document.films[position], position))
+            return std::nullopt;
+    }
+    return writer.takeBytes();
+}
+
+void setFailure(QString* failure, const QString& text)
+{
+    if (failure)
+        *failure = text;
+}
+
+// Reads counted texts and numbers from the bytes of a file, refusing to run past its end.
+class NativeReader
+{
+public:
+    explicit NativeReader(QByteArrayView bytes)
+        : m_bytes(bytes)
+    {}
+
+    bool readMagic(QByteArrayView& magic)
+    {
+        if (m_bytes.size() < MagicLength)
+            return false;
+        magic = m_bytes.first(MagicLength);
+        m_position = MagicLength;
+        return true;
+    }
+
+    bool readUInt16(quint16& value)
+    {
+        if (m_bytes.size() - m_position < 2)
+            return false;
+        value = static_cast<quint16>(static_cast<unsigned char>(m_bytes[m_position]) |
+                                     static_cast<unsigned char>(m_bytes[m_position + 1]) << 8);
+        m_position += 2;
+        return true;
+    }
+
+    bool readCounted(QString& text, TextEncoding encoding)
+    {
+        quint16 length = 0;
+        if (!readUInt16(length) || m_bytes.size() - m_position < length)
+            return false;
+        const QByteArrayView data = m_bytes.sliced(m_position, length);
+        m_position += length;
+        text = encoding == TextEncoding::Windows1252 ? decodeWindows1252(data) : QString::fromUtf8(data);
+        return true;
+    }
+
+    bool readFilm(FilmRecord& film, TextEncoding encoding)
+    {
+        for (QString& text : film.fields) {
+            if (!readCounted(text, encoding))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_position = 0;
+};
+
+std::optional<TextEncoding> encodingOfMagic(QByteArrayView magic)
+{
+    if (magic == QByteArrayView(NativeMagicWindows1252))
+        return TextEncoding::Windows1252;
+    if (magic == QByteArrayView(NativeMagicUtf8))
+        return TextEncoding::Utf8;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QByteArray> writeNativeList(const ListDocument& document, QString* failure)
+{
+    if (document.films.size() > Catalogue::MaxEntries) {
+        setFailure(failure, QStringLiteral("a list holds at most 32,767 films"));
+        return std::nullopt;
+    }
+    // Windows-1252 under "rkf01" whenever every text fits; UTF-8 under "rkf02" only when one does not.
+    for (const TextEncoding encoding : {TextEncoding::Windows1252, TextEncoding::Utf8}) {
+        NativeWriter writer(encoding, estimatedSize(document));
+        if (auto bytes = writeInEncoding(document, writer))
+            return bytes;
+        if (!writer.unfit) {
+            setFailure(failure, writer.failure);
+            return std::nullopt;
+        }
+    }
+    return std::nullopt; // UTF-8 holds every text, so the loop has returned
+}
+
+std::optional<ListDocument> readNativeList(QByteArrayView bytes, QString* failure)
+{
+    const QString endsEarly = QStringLiteral("the file ends before its last film");
+    NativeReader reader(bytes);
+    QByteArrayView magic;
+    std::optional<TextEncoding> encoding;
+    if (!reader.readMagic(magic) || !(encoding = encodingOfMagic(magic))) {
+        setFailure(failure, QStringLiteral("the file is not a Reelkeep list file"));
+        return std::nullopt;
+    }
+    ListDocument document;
+    document.pageTitle.emplace();
+    document.pageDescription.emplace();
+    quint16 storedLastIndex = 0;
+    if (!reader.readCounted(*document.pageTitle, *encoding) ||
+        !reader.readCounted(*document.pageDescription, *encoding) || !reader.readUInt16(storedLastIndex)) {
+        setFailure(failure, endsEarly);
+        return std::nullopt;
+    }
+    const int lastIndex = static_cast<qint16>(storedLastIndex);
+    if (lastIndex < -1 || lastIndex > Catalogue::MaxEntries - 1) {
+        setFailure(failure,
+                   QStringLiteral("the file's last index %1 is outside -1 to 32,766").arg(lastIndex));
+        return std::nullopt;
+    }
+    // Each film needs at least its seventeen counts, so a bogus last index cannot reserve much.
+    if ((lastIndex + 1) * qsizetype(2 * FieldCount) > bytes.size()) {
+        setFailure(failure, endsEarly);
+        return std::nullopt;
+    }
+    document.films.resize(lastIndex + 1);
+    for (FilmRecord& film : document.films) {
+        if (!reader.readFilm(film, *encoding)) {
+            setFailure(failure, endsEarly);
+            return std::nullopt;
+        }
+    }
+    return document;
+}
+
+} // namespace reelkeep

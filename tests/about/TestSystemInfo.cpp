@@ -1,0 +1,265 @@
+// Reading registry values, and where the system-information tool is looked for and started.
+#include "about/FakeRegistry.h"
+#include "about/SystemInfo.h"
+#include "support/FakeDesktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace reelkeep;
+
+namespace {
+
+const QString SysInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+const QString ToolsLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
+const QString TestKey = QStringLiteral("SOFTWARE\\Reelkeep");
+const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
+const QString OpenSysInfoKey =
+    QStringLiteral("open 80000002 SOFTWARE\\Microsoft\\Shared Tools\\MSINFO 2003f");
+const QString OpenToolsLocationKey =
+    QStringLiteral("open 80000002 SOFTWARE\\Microsoft\\Shared Tools Location 2003f");
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray result;
+    for (const int value : values)
+        result.append(static_cast<char>(value));
+    return result;
+}
+
+constexpr quint32 Text = 1;
+constexpr quint32 ExpandableText = 2;
+constexpr quint32 Number = 4;
+
+} // namespace
+
+class TestSystemInfo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void getKeyValue_data();
+    void getKeyValue();
+    void getKeyValueFailure_data();
+    void getKeyValueFailure();
+    void startSysInfo_data();
+    void startSysInfo();
+    void lookupOrder_data();
+    void lookupOrder();
+    void systemRegistryIsThePlatforms();
+
+private:
+    QTemporaryDir m_folder;
+};
+
+void TestSystemInfo::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+}
+
+void TestSystemInfo::getKeyValue_data()
+{
+    QTest::addColumn<quint32>("type");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("expected");
+
+    const QString longText(KeyValueBufferLength, QLatin1Char('x'));
+    const QString zero(1, QChar(0));
+    QTest::newRow("text stored with its terminator reads without it")
+        << Text << FakeRegistry::utf16(QStringLiteral("C:\\Tools\\msinfo32.exe"), true)
+        << QStringLiteral("C:\\Tools\\msinfo32.exe");
+    QTest::newRow("text stored without a terminator reads whole")
+        << Text << FakeRegistry::utf16(QStringLiteral("C:\\Tools"), false) << QStringLiteral("C:\\Tools");
+    QTest::newRow("only one terminator is dropped")
+        << Text << FakeRegistry::utf16(QStringLiteral("ab") + zero, true) << QStringLiteral("ab") + zero;
+    QTest::newRow("a lone terminator reads as the empty text") << Text << bytes({0, 0}) << QString();
+    QTest::newRow("text beyond Latin-1 keeps its characters")
+        << Text << FakeRegistry::utf16(QStringLiteral("Fïlm 映画"), true) << QStringLiteral("Fïlm 映画");
+    QTest::newRow("text filling the whole buffer reads whole")
+        << Text << FakeRegistry::utf16(longText, false) << longText;
+    QTest::newRow("number 261 from bytes 05 01 00 00")
+        << Number << bytes({5, 1, 0, 0}) << QStringLiteral("261");
+    QTest::newRow("number with its high byte set")
+        << Number << bytes({0, 0, 0, 1}) << QStringLiteral("16777216");
+    QTest::newRow("largest number is unsigned")
+        << Number << bytes({0xff, 0xff, 0xff, 0xff}) << QStringLiteral("4294967295");
+    QTest::newRow("expandable text leaves KeyVal as it was")
+        << ExpandableText << FakeRegistry::utf16(QStringLiteral("%windir%"), true)
+        << QStringLiteral("before");
+}
+
+void TestSystemInfo::getKeyValue()
+{
+    QFETCH(quint32, type);
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, expected);
+
+    FakeRegistry registry;
+    registry.setValue(TestKey, QStringLiteral("Value"), type, stored);
+    QString KeyVal = QStringLiteral("before");
+    QVERIFY(GetKeyValue(registry, HKeyLocalMachine, TestKey, QStringLiteral("Value"), KeyVal));
+    QCOMPARE(KeyVal, expected);
+    QCOMPARE(registry.openKeys(), 0);
+}
+
+void TestSystemInfo::getKeyValueFailure_data()
+{
+    QTest::addColumn<bool>("keyExists");
+    QTest::addColumn<QByteArray>("stored"); // empty: no value stored
+    QTest::addColumn<QStringList>("calls");
+
+    const QString open = QStringLiteral("open 80000002 SOFTWARE\\Reelkeep 2003f");
+    const QString query = QStringLiteral("query Value");
+    const QString close = QStringLiteral("close");
+    QTest::newRow("missing key is not queried or closed") << false << QByteArray() << QStringList{open};
+    QTest::newRow("missing value closes the key") << true << QByteArray() << QStringList{open, query, close};
+    QTest::newRow("text longer than the buffer is not read")
+        << true << FakeRegistry::utf16(QString(KeyValueBufferLength, QLatin1Char('x')), true)
+        << QStringList{open, query, close};
+}
+
+void TestSystemInfo::getKeyValueFailure()
+{
+    QFETCH(bool, keyExists);
+    QFETCH(QByteArray, stored);
+    QFETCH(QStringList, calls);
+
+    FakeRegistry registry;
+    if (keyExists)
+        registry.addKey(TestKey);
+    if (!stored.isEmpty())
+        registry.setValue(TestKey, QStringLiteral("Value"), Text, stored);
+    QString KeyVal = QStringLiteral("before");
+    QVERIFY(!GetKeyValue(registry, HKeyLocalMachine, TestKey, QStringLiteral("Value"), KeyVal));
+    QVERIFY(KeyVal.isEmpty());
+    QCOMPARE(registry.calls(), calls);
+    QCOMPARE(registry.openKeys(), 0);
+}
+
+// In the folder column, "<folder>" stands for a temporary folder whose "tools" folder holds
+// MSINFO32.EXE; "<empty>" for one that does not.
+void TestSystemInfo::startSysInfo_data()
+{
+    QTest::addColumn<quint32>("pathType"); // 0: no PATH value
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("folder"); // empty: no MSINFO value
+    QTest::addColumn<QString>("broken"); // a program that refuses to start
+    QTest::addColumn<QStringList>("started");
+    QTest::addColumn<QStringList>("questions");
+
+    const QString tool = QStringLiteral("D:\\Apps\\msinfo32.exe");
+    const QString found = QStringLiteral("<folder>\\MSINFO32.EXE");
+    QTest::newRow("own path entry is started without looking for the file")
+        << Text << tool << QStringLiteral("<folder>") << QString() << QStringList{tool} << QStringList{};
+    QTest::newRow("shared tools folder holding the tool starts it")
+        << 0u << QString() << QStringLiteral("<folder>") << QString() << QStringList{found} << QStringList{};
+    QTest::newRow("shared tools folder without the tool tells the user")
+        << 0u << QString() << QStringLiteral("<empty>") << QString() << QStringList{}
+        << QStringList{Unavailable};
+    QTest::newRow("neither entry tells the user")
+        << 0u << QString() << QString() << QString() << QStringList{} << QStringList{Unavailable};
+    QTest::newRow("own path that fails to start tells the user")
+        << Text << tool << QString() << tool << QStringList{tool} << QStringList{Unavailable};
+    QTest::newRow("tool in the shared folder that fails to start tells the user")
+        << 0u << QString() << QStringLiteral("<folder>") << found << QStringList{found}
+        << QStringList{Unavailable};
+    QTest::newRow("own path of another type is no path")
+        << ExpandableText << tool << QStringLiteral("<folder>") << QString() << QStringList{}
+        << QStringList{Unavailable};
+    QTest::newRow("empty own path is no path") << Text << QString() << QStringLiteral("<folder>") << QString()
+                                               << QStringList{} << QStringList{Unavailable};
+}
+
+void TestSystemInfo::startSysInfo()
+{
+    QFETCH(quint32, pathType);
+    QFETCH(QString, path);
+    QFETCH(QString, folder);
+    QFETCH(QString, broken);
+    QFETCH(QStringList, started);
+    QFETCH(QStringList, questions);
+
+    // The tool's path is the folder read with "\MSINFO32.EXE" appended, whatever the local separator.
+    const QString withTool = m_folder.filePath(QStringLiteral("tools"));
+    const QString withoutTool = m_folder.filePath(QStringLiteral("empty"));
+    QVERIFY(QDir().mkpath(withTool) && QDir().mkpath(withoutTool));
+    QFile tool(withTool + QStringLiteral("\\MSINFO32.EXE"));
+    QVERIFY(tool.open(QIODevice::WriteOnly));
+    tool.close();
+    const auto place = [&](QString text) {
+        return text.replace(QStringLiteral("<folder>"), withTool)
+            .replace(QStringLiteral("<empty>"), withoutTool);
+    };
+
+    FakeRegistry registry;
+    if (pathType != 0)
+        registry.setValue(SysInfoKey, QStringLiteral("PATH"), pathType, FakeRegistry::utf16(path, true));
+    if (!folder.isEmpty())
+        registry.setText(ToolsLocationKey, QStringLiteral("MSINFO"), place(folder));
+    FakeDesktop desktop;
+    desktop.brokenPrograms.insert(place(broken));
+    StartSysInfo(registry, desktop);
+    for (QString& program : started)
+        program = place(program);
+    QCOMPARE(desktop.startedPrograms(), started);
+    QCOMPARE(desktop.questions(), questions);
+}
+
+void TestSystemInfo::lookupOrder_data()
+{
+    QTest::addColumn<bool>("pathValue");
+    QTest::addColumn<bool>("keysExist");
+    QTest::addColumn<QStringList>("calls");
+
+    const QString close = QStringLiteral("close");
+    QTest::newRow("own path entry ends the search")
+        << true << true << QStringList{OpenSysInfoKey, QStringLiteral("query PATH"), close};
+    QTest::newRow("missing path value goes on to the shared tools folder")
+        << false << true
+        << QStringList{OpenSysInfoKey,
+                       QStringLiteral("query PATH"),
+                       close,
+                       OpenToolsLocationKey,
+                       QStringLiteral("query MSINFO"),
+                       close};
+    QTest::newRow("missing keys are opened in turn and never closed")
+        << false << false << QStringList{OpenSysInfoKey, OpenToolsLocationKey};
+}
+
+void TestSystemInfo::lookupOrder()
+{
+    QFETCH(bool, pathValue);
+    QFETCH(bool, keysExist);
+    QFETCH(QStringList, calls);
+
+    FakeRegistry registry;
+    if (keysExist) {
+        registry.addKey(SysInfoKey);
+        registry.addKey(ToolsLocationKey);
+    }
+    if (pathValue)
+        registry.setText(SysInfoKey, QStringLiteral("PATH"), QStringLiteral("C:\\msinfo32.exe"));
+    FakeDesktop desktop;
+    StartSysInfo(registry, desktop);
+    QCOMPARE(registry.calls(), calls);
+    QCOMPARE(registry.openKeys(), 0);
+}
+
+// Elsewhere than on Windows there is no registry: the tool is never found.
+void TestSystemInfo::systemRegistryIsThePlatforms()
+{
+#ifdef Q_OS_WIN
+    QVERIFY(dynamic_cast<AbsentRegistry*>(&systemRegistry()) == nullptr);
+#else
+    QVERIFY(dynamic_cast<AbsentRegistry*>(&systemRegistry()) != nullptr);
+    QString KeyVal = QStringLiteral("before");
+    QVERIFY(!GetKeyValue(systemRegistry(), HKeyLocalMachine, SysInfoKey, QStringLiteral("PATH"), KeyVal));
+    QVERIFY(KeyVal.isEmpty());
+#endif
+}
+
+QTEST_GUILESS_MAIN(TestSystemInfo)
+#include "TestSystemInfo.moc"

@@ -1,0 +1,307 @@
+// reelkeep-cli: the JSON of dump, convert both ways, failures and usage errors.
+#include "cli/CliCommands.h"
+#include "cli/ListJson.h"
+#include "storage/ListFile.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace reelkeep;
+using namespace Qt::StringLiterals;
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void jsonEscapes_data();
+    void jsonEscapes();
+    void jsonLayout_data();
+    void jsonLayout();
+    void dumpPrintsJson_data();
+    void dumpPrintsJson();
+    void convertsBetweenForms_data();
+    void convertsBetweenForms();
+    void failsWithOneLine_data();
+    void failsWithOneLine();
+    void badArgumentsShowUsage_data();
+    void badArgumentsShowUsage();
+    void programWritesUtf8AndExitStatus();
+
+private:
+    QTemporaryDir m_folder;
+};
+
+struct CliRun
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+static CliRun run(const QStringList& arguments)
+{
+    CliRun result;
+    QTextStream out(&result.out);
+    QTextStream err(&result.err);
+    result.status = runCli(arguments, out, err);
+    return result;
+}
+
+static QString fixture(const QString& name)
+{
+    return qEnvironmentVariable("REELKEEP_TEST_DATA") + u"/storage/"_s + name;
+}
+
+static QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void TestCli::jsonEscapes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("json");
+
+    QTest::newRow("plain text is quoted") << u"Alien"_s << u"\"Alien\""_s;
+    QTest::newRow("quote and backslash are escaped") << u"a\"b\\c"_s << u"\"a\\\"b\\\\c\""_s;
+    QTest::newRow("line breaks and tabs use short escapes") << u"a\r\nb\tc"_s << u"\"a\\r\\nb\\tc\""_s;
+    QTest::newRow("other controls use four hex digits") << u"\u0001\u001f"_s << u"\"\\u0001\\u001f\""_s;
+    QTest::newRow("non-ASCII text stays as it is") << u"Caf\u00E9 \u20AC"_s << u"\"Caf\u00E9 \u20AC\""_s;
+    QTest::newRow("a surrogate pair stays as it is")
+        << QString::fromUcs4(U"\U0001F3AC", 1) << u"\""_s + QString::fromUcs4(U"\U0001F3AC", 1) + u"\""_s;
+    QTest::newRow("half a surrogate pair is escaped") << QString(QChar(0xD800)) << u"\"\\ud800\""_s;
+}
+
+void TestCli::jsonEscapes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, json);
+    QCOMPARE(jsonString(text), json);
+    QJsonParseError error;
+    const QJsonDocument parsed = QJsonDocument::fromJson((u"["_s + json + u"]"_s).toUtf8(), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    if (!QChar(text.back()).isSurrogate())
+        QCOMPARE(parsed.array().at(0).toString(), text);
+}
+
+void TestCli::jsonLayout_data()
+{
+    QTest::addColumn<ListDocument>("document");
+    QTest::addColumn<QString>("json");
+
+    QTest::newRow("no page texts and no films") << ListDocument{}
+                                                << u"{\n"
+                                                   u"    \"pageTitle\": null,\n"
+                                                   u"    \"pageDescription\": null,\n"
+                                                   u"    \"films\": []\n"
+                                                   u"}\n"_s;
+    FilmRecord film;
+    film[Field::Title] = u"Alien"_s;
+    film[Field::WebUrl3] = u"http://x/"_s;
+    QTest::newRow("every field by name in field order") << ListDocument{u"My Movie"_s, QString(), {film}}
+                                                        << u"{\n"
+                                                           u"    \"pageTitle\": \"My Movie\",\n"
+                                                           u"    \"pageDescription\": \"\",\n"
+                                                           u"    \"films\": [\n"
+                                                           u"        {\n"
+                                                           u"            \"title\": \"Alien\",\n"
+                                                           u"            \"release\": \"\",\n"
+                                                           u"            \"type\": \"\",\n"
+                                                           u"            \"time\": \"\",\n"
+                                                           u"            \"genre\": \"\",\n"
+                                                           u"            \"date\": \"\",\n"
+                                                           u"            \"plot\": \"\",\n"
+                                                           u"            \"comment\": \"\",\n"
+                                                           u"            \"cast\": \"\",\n"
+                                                           u"            \"imgsrc\": \"\",\n"
+                                                           u"            \"imglink\": \"\",\n"
+                                                           u"            \"webtext1\": \"\",\n"
+                                                           u"            \"weburl1\": \"\",\n"
+                                                           u"            \"webtext2\": \"\",\n"
+                                                           u"            \"weburl2\": \"\",\n"
+                                                           u"            \"webtext3\": \"\",\n"
+                                                           u"            \"weburl3\": \"http://x/\"\n"
+                                                           u"        }\n"
+                                                           u"    ]\n"
+                                                           u"}\n"_s;
+}
+
+void TestCli::jsonLayout()
+{
+    QFETCH(ListDocument, document);
+    QFETCH(QString, json);
+    QCOMPARE(listDocumentToJson(document), json);
+}
+
+void TestCli::dumpPrintsJson_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QJsonValue>("pageTitle");
+    QTest::addColumn<QStringList>("titles");
+
+    QTest::newRow("a native file carries its page texts")
+        << fixture(u"windows1252.rkf"_s) << QJsonValue(u"Ma s\u00E9lection"_s)
+        << QStringList{u"Am\u00E9lie"_s, u"Caf\u00E9 \u20AC \u0081"_s};
+    QTest::newRow("a comma-separated file has null page texts")
+        << fixture(u"written-by-write.csv"_s) << QJsonValue(QJsonValue::Null)
+        << QStringList{u"Am\u00E9lie"_s, u"Caf\u00E9 \u20AC \u0081"_s};
+}
+
+void TestCli::dumpPrintsJson()
+{
+    QFETCH(QString, file);
+    QFETCH(QJsonValue, pageTitle);
+    QFETCH(QStringList, titles);
+    const CliRun result = run({u"dump"_s, file});
+    QCOMPARE(result.status, int(CliSuccess));
+    QCOMPARE(result.err, QString());
+    QJsonParseError error;
+    const QJsonObject json = QJsonDocument::fromJson(result.out.toUtf8(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(json.value(u"pageTitle"_s), pageTitle);
+    QCOMPARE(json.value(u"pageDescription"_s).isNull(), pageTitle.isNull());
+    const QJsonArray films = json.value(u"films"_s).toArray();
+    QCOMPARE(films.size(), titles.size());
+    for (qsizetype i = 0; i < films.size(); ++i) {
+        QCOMPARE(films[i].toObject().value(u"title"_s).toString(), titles[i]);
+        QCOMPARE(films[i].toObject().keys().size(), FieldCount);
+    }
+    // The keys keep the order of the file and of the fields, which QJsonObject would not show.
+    QVERIFY(result.out.indexOf(u"\"pageTitle\""_s) < result.out.indexOf(u"\"pageDescription\""_s));
+    QVERIFY(result.out.indexOf(u"\"pageDescription\""_s) < result.out.indexOf(u"\"films\""_s));
+    QVERIFY(result.out.indexOf(u"\"title\""_s) < result.out.indexOf(u"\"release\""_s));
+    QVERIFY(result.out.indexOf(u"\"webtext3\""_s) < result.out.indexOf(u"\"weburl3\""_s));
+}
+
+void TestCli::convertsBetweenForms_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("outputName");
+    QTest::addColumn<QByteArray>("outputStart");
+    QTest::addColumn<QString>("pageTitle"); // of the file written, empty for none
+
+    QTest::newRow("comma-separated to native gets the default page texts")
+        << fixture(u"written-by-write.csv"_s) << u"out.rkf"_s
+        << QByteArray("rkf01\x08\x00My Movie\x00\x00\x01\x00", 17) << u"My Movie"_s;
+    QTest::newRow("native to comma-separated drops the page texts")
+        << fixture(u"windows1252.rkf"_s) << u"out.CSV"_s << QByteArray("\"Am\xE9lie\",\"2001\",\"\"")
+        << QString();
+    QTest::newRow("native to native keeps the page texts")
+        << fixture(u"windows1252.rkf"_s) << u"copy.rkf"_s << contents(fixture(u"windows1252.rkf"_s))
+        << u"Ma s\u00E9lection"_s;
+}
+
+void TestCli::convertsBetweenForms()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, outputName);
+    QFETCH(QByteArray, outputStart);
+    QFETCH(QString, pageTitle);
+    const QString output = m_folder.filePath(outputName);
+    const CliRun result = run({u"convert"_s, input, output});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, int(CliSuccess));
+    QVERIFY2(contents(output).startsWith(outputStart), contents(output).left(40).toHex(' '));
+
+    const std::optional<ListDocument> source = loadListFile(input, ListForm::FromName);
+    const std::optional<ListDocument> converted = loadListFile(output, ListForm::FromName);
+    QVERIFY(source && converted);
+    QCOMPARE(converted->films, source->films);
+    QCOMPARE(converted->pageTitle.value_or(QString()), pageTitle);
+}
+
+void TestCli::failsWithOneLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("line");
+
+    const QString missing = m_folder.filePath(u"missing.rkf"_s);
+    QTest::newRow("dump of a missing file")
+        << QStringList{u"dump"_s, missing}
+        << u"reelkeep-cli: cannot load %1: No such file or directory\n"_s.arg(missing);
+    QTest::newRow("dump of a name that chooses no form")
+        << QStringList{u"dump"_s, u"films.txt"_s}
+        << u"reelkeep-cli: cannot load films.txt: the name ends neither in rkf nor in csv\n"_s;
+    const QString foreign = m_folder.filePath(u"foreign.rkf"_s);
+    QFile file(foreign);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\"a\",\"b\"\r\n") == 9);
+    file.close();
+    QTest::newRow("dump of a file that is not a list file")
+        << QStringList{u"dump"_s, foreign}
+        << u"reelkeep-cli: cannot load %1: the file is not a Reelkeep list file\n"_s.arg(foreign);
+    QTest::newRow("convert into a folder that does not exist")
+        << QStringList{u"convert"_s, fixture(u"windows1252.rkf"_s), u"/nonexistent/out.csv"_s}
+        << u"reelkeep-cli: cannot save /nonexistent/out.csv: "_s;
+    QTest::newRow("convert to a name that chooses no form")
+        << QStringList{u"convert"_s, fixture(u"windows1252.rkf"_s), m_folder.filePath(u"out.txt"_s)}
+        << u"reelkeep-cli: cannot save %1: the name ends neither in rkf nor in csv\n"_s.arg(
+               m_folder.filePath(u"out.txt"_s));
+}
+
+void TestCli::failsWithOneLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, line);
+    const CliRun result = run(arguments);
+    QCOMPARE(result.status, int(CliFailure));
+    QCOMPARE(result.out, QString());
+    QCOMPARE(result.err.count(u'\n'), 1);
+    QVERIFY2(result.err.startsWith(u"reelkeep-cli: "_s), qPrintable(result.err));
+    if (line.endsWith(u'\n'))
+        QCOMPARE(result.err, line);
+    else
+        QVERIFY2(result.err.startsWith(line), qPrintable(result.err));
+}
+
+void TestCli::badArgumentsShowUsage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("no command") << QStringList{};
+    QTest::newRow("an unknown command") << QStringList{u"print"_s, u"x.rkf"_s};
+    QTest::newRow("a command in another case") << QStringList{u"DUMP"_s, u"x.rkf"_s};
+    QTest::newRow("dump without a file") << QStringList{u"dump"_s};
+    QTest::newRow("dump with two files") << QStringList{u"dump"_s, u"a.rkf"_s, u"b.rkf"_s};
+    QTest::newRow("convert with one file") << QStringList{u"convert"_s, u"a.rkf"_s};
+    QTest::newRow("convert with three files")
+        << QStringList{u"convert"_s, u"a.rkf"_s, u"b.csv"_s, u"c.csv"_s};
+}
+
+void TestCli::badArgumentsShowUsage()
+{
+    QFETCH(QStringList, arguments);
+    const CliRun result = run(arguments);
+    QCOMPARE(result.status, int(CliUsageError));
+    QCOMPARE(result.out, QString());
+    QCOMPARE(result.err,
+             u"usage: reelkeep-cli dump FILE\n"
+             u"       reelkeep-cli convert IN OUT\n"_s);
+}
+
+void TestCli::programWritesUtf8AndExitStatus()
+{
+    QProcess program;
+    program.start(QStringLiteral(REELKEEP_CLI_PATH), {u"dump"_s, fixture(u"windows1252.rkf"_s)});
+    QVERIFY(program.waitForFinished());
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(program.readAllStandardOutput().contains("\"title\": \"Am\xC3\xA9lie\""));
+
+    program.start(QStringLiteral(REELKEEP_CLI_PATH), {u"dump"_s});
+    QVERIFY(program.waitForFinished());
+    QCOMPARE(program.exitCode(), 1);
+
+    program.start(QStringLiteral(REELKEEP_CLI_PATH), {u"dump"_s, m_folder.filePath(u"none.csv"_s)});
+    QVERIFY(program.waitForFinished());
+    QCOMPARE(program.exitCode(), 2);
+    QVERIFY(program.readAllStandardError().startsWith("reelkeep-cli: cannot load "));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "TestCli.moc"

@@ -1,0 +1,651 @@
+// The main window on the offscreen platform, driven through a scripted desktop.
+#include "about/SystemInfo.h"
+#include "catalogue/widgets/Form1.h"
+#include "support/FakeDesktop.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace reelkeep;
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void firstRunStartsEmpty();
+    void historiesSkipBlankKeys();
+    void autoLoadOnlyOnExactTrue_data();
+    void autoLoadOnlyOnExactTrue();
+    void commandLineQuotes_data();
+    void commandLineQuotes();
+    void commandLineWinsOverAutoLoad();
+
+    void updateAddsAndNewEmpties();
+    void updateReplacesInPlaceThenAddsACopy();
+    void removeLeavesNeighboursInOrder();
+    void moveUpAndDown();
+    void commandsThatDoNotApplyDoNothing();
+    void updateGrowsBothHistories();
+    void updateRefusesBeyondCapacity();
+    void multiLineFieldsKeepTheirLineBreaks();
+
+    void closeWithoutChangesAsksNothing();
+    void closeAnswers_data();
+    void closeAnswers();
+    void everyChangeMarksTheCatalogue_data();
+    void everyChangeMarksTheCatalogue();
+
+    void saveAndLoadNative();
+    void saveFormFollowsTheFilter();
+    void listDialogRemembersNameAndFilter();
+    void replaceNoKeepsTheFile();
+    void failedLoadTellsAndChangesNothing();
+    void loadWhileModifiedAsksFirst_data();
+    void loadWhileModifiedAsksFirst();
+    void webPageOpensTheProductAddress();
+    void aboutAndOptionsOpenModally_data();
+    void aboutAndOptionsOpenModally();
+    void exitRunsTheShutDown();
+    void everyControlHasAnAccessibleName();
+
+private:
+    Form1& openWindow();
+    template <typename T> T* child(const char* name);
+    QStringList listLines();
+    void addFilm(const QString& title, const QString& type = {}, const QString& genre = {});
+    void select(int position);
+    void click(const char* button);
+    QString writeList(const QString& name, const QStringList& titles, const QString& pageTitle = {});
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<FakeDesktop> m_desktop;
+    std::unique_ptr<Form1> m_window;
+};
+
+// ---- helpers ----
+
+void TestForm1::init()
+{
+    m_window.reset();
+    m_folder = std::make_unique<QTemporaryDir>();
+    m_desktop = std::make_unique<FakeDesktop>();
+}
+
+Form1& TestForm1::openWindow()
+{
+    m_window = std::make_unique<Form1>(*m_desktop, systemRegistry());
+    m_window->show();
+    return *m_window;
+}
+
+template <typename T> T* TestForm1::child(const char* name)
+{
+    auto* found = m_window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+QStringList TestForm1::listLines()
+{
+    QStringList lines;
+    const QAbstractItemModel* model = child<QListView>("List1")->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        lines.append(model->index(row, 0).data().toString());
+    return lines;
+}
+
+void TestForm1::click(const char* button)
+{
+    QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+}
+
+void TestForm1::addFilm(const QString& title, const QString& type, const QString& genre)
+{
+    child<QLineEdit>("mTitle")->setText(title);
+    child<QComboBox>("mType")->setEditText(type);
+    child<QComboBox>("mGenre")->setEditText(genre);
+    click("Command5");
+}
+
+void TestForm1::select(int position)
+{
+    auto* list = child<QListView>("List1");
+    const QModelIndex line = list->model()->index(position, 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(line).center());
+    QCOMPARE(m_window->selectedPosition(), position);
+}
+
+QString TestForm1::writeList(const QString& name, const QStringList& titles, const QString& pageTitle)
+{
+    ListDocument document{pageTitle, QString(), {}};
+    for (const QString& title : titles) {
+        FilmRecord film;
+        film[Field::Title] = title;
+        document.films.append(film);
+    }
+    const QString path = m_folder->filePath(name);
+    const ListForm form = formFromFileName(path).value_or(ListForm::Native);
+    if (!saveListFile(path, form, document))
+        qFatal("could not write the fixture %s", qPrintable(path));
+    return path;
+}
+
+static QStringList comboItems(QComboBox* box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items.append(box->itemText(i));
+    return items;
+}
+
+// ---- start-up ----
+
+void TestForm1::firstRunStartsEmpty()
+{
+    openWindow();
+    QCOMPARE(listLines(), QStringList());
+    QCOMPARE(m_window->catalogue().lastIndex(), -1);
+    QCOMPARE(child<QComboBox>("mType")->count(), 0);
+    QCOMPARE(child<QComboBox>("mGenre")->count(), 0);
+    QCOMPARE(child<QLineEdit>("gTitle")->text(), QStringLiteral("My Movie"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Reelkeep"));
+    QVERIFY(m_desktop->questions().isEmpty());
+}
+
+void TestForm1::historiesSkipBlankKeys()
+{
+    m_desktop->settings.insert(QStringLiteral("TypeHistory/0"), QStringLiteral(" Drama "));
+    m_desktop->settings.insert(QStringLiteral("TypeHistory/1"), QStringLiteral("   "));
+    m_desktop->settings.insert(QStringLiteral("TypeHistory/2"), QStringLiteral("Comedy"));
+    m_desktop->settings.insert(QStringLiteral("GenreHistory/7"), QStringLiteral("Western"));
+    openWindow();
+    QCOMPARE(comboItems(child<QComboBox>("mType")),
+             (QStringList{QStringLiteral(" Drama "), QStringLiteral("Comedy")}));
+    QCOMPARE(comboItems(child<QComboBox>("mGenre")), QStringList{QStringLiteral("Western")});
+    QCOMPARE(child<QComboBox>("mType")->currentText(), QString());
+}
+
+void TestForm1::autoLoadOnlyOnExactTrue_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<int>("films");
+    QTest::newRow("exactly True loads") << QStringLiteral("True") << 2;
+    QTest::newRow("lower case loads nothing") << QStringLiteral("true") << 0;
+    QTest::newRow("False loads nothing") << QStringLiteral("False") << 0;
+}
+
+void TestForm1::autoLoadOnlyOnExactTrue()
+{
+    QFETCH(QString, setting);
+    QFETCH(int, films);
+    const QString path = writeList(QStringLiteral("auto.rkf"), {QStringLiteral("A"), QStringLiteral("B")});
+    m_desktop->settings.insert(QStringLiteral("Genral/AutoLoad File"), setting);
+    m_desktop->settings.insert(QStringLiteral("Genral/AutoLoad FileName"), path);
+    openWindow();
+    QCOMPARE(m_window->catalogue().count(), films);
+    QVERIFY(m_desktop->questions().isEmpty());
+}
+
+void TestForm1::commandLineQuotes_data()
+{
+    QTest::addColumn<QString>("commandLine"); // %1 stands for the folder holding "my films.csv"
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("quoted path") << QStringLiteral("\"%1/my films.csv\"") << true;
+    QTest::newRow("unquoted path with spaces taken whole") << QStringLiteral("%1/my films.csv") << true;
+    QTest::newRow("text after the closing quote dropped")
+        << QStringLiteral("\"%1/my films.csv\" --x") << true;
+    QTest::newRow("text before the opening quote dropped") << QStringLiteral("-x \"%1/my films.csv") << true;
+    QTest::newRow("missing file stays silent") << QStringLiteral("%1/none.csv") << false;
+    QTest::newRow("other extension is not read") << QStringLiteral("%1/my films.txt") << false;
+}
+
+void TestForm1::commandLineQuotes()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(bool, loads);
+    writeList(QStringLiteral("my films.csv"), {QStringLiteral("Alien")});
+    QFile::copy(m_folder->filePath(QStringLiteral("my films.csv")),
+                m_folder->filePath(QStringLiteral("my films.txt")));
+    m_desktop->commandLineText = commandLine.arg(m_folder->path());
+    openWindow();
+    QCOMPARE(listLines(), loads ? QStringList{QStringLiteral("Alien")} : QStringList());
+    QVERIFY(m_desktop->questions().isEmpty());
+}
+
+void TestForm1::commandLineWinsOverAutoLoad()
+{
+    const QString autoPath =
+        writeList(QStringLiteral("auto.rkf"), {QStringLiteral("Auto")}, QStringLiteral("Auto page"));
+    const QString argPath =
+        writeList(QStringLiteral("arg.rkf"), {QStringLiteral("Arg")}, QStringLiteral("Arg page"));
+    m_desktop->settings.insert(QStringLiteral("Genral/AutoLoad File"), QStringLiteral("True"));
+    m_desktop->settings.insert(QStringLiteral("Genral/AutoLoad FileName"), autoPath);
+    m_desktop->commandLineText = argPath;
+    openWindow();
+    QCOMPARE(listLines(), QStringList{QStringLiteral("Arg")});
+    QCOMPARE(child<QLineEdit>("gTitle")->text(), QStringLiteral("Arg page"));
+    QVERIFY(!m_window->catalogue().isModified());
+}
+
+// ---- the catalogue commands ----
+
+void TestForm1::updateAddsAndNewEmpties()
+{
+    openWindow();
+    child<QLineEdit>("mRelease")->setText(QStringLiteral("1979"));
+    child<QPlainTextEdit>("mPlot")->setPlainText(QStringLiteral("A crew meets a stowaway."));
+    addFilm(QStringLiteral("Alien"), QStringLiteral("DVD"), QStringLiteral("Horror"));
+    addFilm(QString());
+    QCOMPARE(listLines(), (QStringList{QStringLiteral("Alien"), QString()}));
+    QCOMPARE(m_window->catalogue().at(0)[Field::Release], QStringLiteral("1979"));
+    QCOMPARE(m_window->catalogue().at(0)[Field::Plot], QStringLiteral("A crew meets a stowaway."));
+    QCOMPARE(m_window->catalogue().at(1), FilmRecord());
+    QCOMPARE(m_window->selectedPosition(), -1);
+    QCOMPARE(child<QLineEdit>("mRelease")->text(), QString());
+    QCOMPARE(child<QComboBox>("mType")->currentText(), QString());
+    QVERIFY(m_window->catalogue().isModified());
+}
+
+void TestForm1::updateReplacesInPlaceThenAddsACopy()
+{
+    openWindow();
+    addFilm(QStringLiteral("A"));
+    addFilm(QStringLiteral("B"));
+    addFilm(QStringLiteral("C"));
+    select(1);
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("B"));
+    child<QLineEdit>("mTitle")->setText(QStringLiteral("B2"));
+    click("Command5");
+    QCOMPARE(listLines(), (QStringList{QStringLiteral("A"), QStringLiteral("B2"), QStringLiteral("C")}));
+    QCOMPARE(m_window->selectedPosition(), -1);
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("B2"));
+    click("Command5");
+    QCOMPARE(
+        listLines(),
+        (QStringList{QStringLiteral("A"), QStringLiteral("B2"), QStringLiteral("C"), QStringLiteral("B2")}));
+}
+
+void TestForm1::removeLeavesNeighboursInOrder()
+{
+    openWindow();
+    addFilm(QStringLiteral("A"));
+    addFilm(QStringLiteral("B"));
+    addFilm(QStringLiteral("C"));
+    select(1);
+    click("Command4");
+    QCOMPARE(listLines(), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
+    QCOMPARE(m_window->selectedPosition(), -1);
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), QString());
+    QCOMPARE(m_window->focusWidget(), child<QLineEdit>("mTitle"));
+    select(0);
+    click("Command4");
+    select(0);
+    click("Command4");
+    QCOMPARE(m_window->catalogue().lastIndex(), -1);
+}
+
+void TestForm1::moveUpAndDown()
+{
+    openWindow();
+    addFilm(QStringLiteral("A"));
+    addFilm(QStringLiteral("B"));
+    addFilm(QStringLiteral("C"));
+    select(1);
+    click("Command1");
+    QCOMPARE(listLines(), (QStringList{QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("C")}));
+    QCOMPARE(m_window->selectedPosition(), 0);
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("B"));
+    select(1);
+    click("Command2");
+    QCOMPARE(listLines(), (QStringList{QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A")}));
+    QCOMPARE(m_window->selectedPosition(), 2);
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("A"));
+}
+
+void TestForm1::commandsThatDoNotApplyDoNothing()
+{
+    openWindow();
+    click("Command1");
+    click("Command2");
+    click("Command4");
+    QCOMPARE(m_window->catalogue().count(), 0);
+    QVERIFY(!m_window->catalogue().isModified());
+    addFilm(QStringLiteral("A"));
+    addFilm(QStringLiteral("B"));
+    select(0);
+    click("Command1");
+    QCOMPARE(m_window->selectedPosition(), 0);
+    select(1);
+    click("Command2");
+    QCOMPARE(listLines(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    QCOMPARE(m_window->selectedPosition(), 1);
+}
+
+void TestForm1::updateGrowsBothHistories()
+{
+    m_desktop->settings.insert(QStringLiteral("TypeHistory/0"), QStringLiteral("Drama"));
+    m_desktop->settings.insert(QStringLiteral("TypeHistory/1"), QStringLiteral("Comedy"));
+    openWindow();
+    addFilm(QStringLiteral("A"), QStringLiteral("drama"), QStringLiteral("Noir"));
+    QCOMPARE(comboItems(child<QComboBox>("mType")),
+             (QStringList{QStringLiteral("drama"), QStringLiteral("Comedy")}));
+    QCOMPARE(comboItems(child<QComboBox>("mGenre")), QStringList{QStringLiteral("Noir")});
+    m_desktop->queueAnswer(Answer::No);
+    QVERIFY(m_window->close());
+    QCOMPARE(m_desktop->settings.value(QStringLiteral("TypeHistory/0")), QStringLiteral("drama"));
+    QCOMPARE(m_desktop->settings.value(QStringLiteral("TypeHistory/1")), QStringLiteral("Comedy"));
+    QCOMPARE(m_desktop->settings.value(QStringLiteral("TypeHistory/2")), QString());
+    QVERIFY(m_desktop->settings.contains(QStringLiteral("TypeHistory/7")));
+    QCOMPARE(m_desktop->settings.value(QStringLiteral("GenreHistory/0")), QStringLiteral("Noir"));
+}
+
+void TestForm1::updateRefusesBeyondCapacity()
+{
+    openWindow();
+    m_window->catalogue().replaceAll(QList<FilmRecord>(Catalogue::MaxEntries));
+    addFilm(QStringLiteral("One too many"));
+    QCOMPARE(m_window->catalogue().count(), Catalogue::MaxEntries);
+    QCOMPARE(m_desktop->questions().size(), 1);
+    QVERIFY(m_desktop->questions().constFirst().contains(QStringLiteral("list is full")));
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("One too many"));
+}
+
+void TestForm1::multiLineFieldsKeepTheirLineBreaks()
+{
+    openWindow();
+    FilmRecord film;
+    film[Field::Title] = QStringLiteral("Windows lines");
+    film[Field::Plot] = QStringLiteral("one\r\ntwo");
+    film[Field::Cast] = QStringLiteral("a\nb");
+    m_window->catalogue().append(film);
+    select(0);
+    click("Command5");
+    QCOMPARE(m_window->catalogue().at(0), film);
+}
+
+// ---- shut-down and the modified flag ----
+
+void TestForm1::closeWithoutChangesAsksNothing()
+{
+    openWindow();
+    QVERIFY(m_window->close());
+    QVERIFY(m_desktop->questions().isEmpty());
+    QCOMPARE(m_desktop->settings.value(QStringLiteral("GenreHistory/0"), QStringLiteral("unset")), QString());
+}
+
+void TestForm1::closeAnswers_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QString>("saveAs"); // empty: the save dialog is cancelled
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("No closes without saving") << Answer::No << QString() << true;
+    QTest::newRow("Cancel keeps the window open") << Answer::Cancel << QString() << false;
+    QTest::newRow("Yes saves and closes") << Answer::Yes << QStringLiteral("saved.rkf") << true;
+    QTest::newRow("Yes with the save cancelled keeps the window open") << Answer::Yes << QString() << false;
+}
+
+void TestForm1::closeAnswers()
+{
+    QFETCH(Answer, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, closes);
+    openWindow();
+    addFilm(QStringLiteral("Alien"), QStringLiteral("DVD"));
+    m_desktop->queueAnswer(answer);
+    m_desktop->queueFileChoice(saveAs.isEmpty() ? QString() : m_folder->filePath(saveAs));
+    QCOMPARE(m_window->close(), closes);
+    QCOMPARE(m_desktop->questions().value(0), QStringLiteral("Save before exit?"));
+    QCOMPARE(m_desktop->settings.value(QStringLiteral("TypeHistory/0")), QStringLiteral("DVD"));
+    if (!saveAs.isEmpty())
+        QCOMPARE(loadListFile(m_folder->filePath(saveAs), ListForm::Native)->films.size(), 1);
+}
+
+void TestForm1::everyChangeMarksTheCatalogue_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("Remove") << QStringLiteral("Command4");
+    QTest::newRow("UP") << QStringLiteral("Command1");
+    QTest::newRow("DOWN") << QStringLiteral("Command2");
+    QTest::newRow("page title") << QStringLiteral("gTitle");
+    QTest::newRow("page description") << QStringLiteral("gDescription");
+}
+
+void TestForm1::everyChangeMarksTheCatalogue()
+{
+    QFETCH(QString, change);
+    m_desktop->commandLineText =
+        writeList(QStringLiteral("two.rkf"), {QStringLiteral("A"), QStringLiteral("B")});
+    openWindow();
+    QVERIFY(!m_window->catalogue().isModified());
+    if (change.startsWith(QLatin1String("Command"))) {
+        select(change == QLatin1String("Command2") ? 0 : 1);
+        click(change.toLatin1().constData());
+    } else if (change == QLatin1String("gTitle")) {
+        QTest::keyClicks(child<QLineEdit>("gTitle"), QStringLiteral("!"));
+    } else {
+        QTest::keyClicks(child<QPlainTextEdit>("gDescription"), QStringLiteral("More"));
+    }
+    QVERIFY(m_window->catalogue().isModified());
+    m_desktop->queueAnswer(Answer::Cancel);
+    QVERIFY(!m_window->close());
+    QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Save before exit?")});
+}
+
+// ---- list files ----
+
+void TestForm1::saveAndLoadNative()
+{
+    openWindow();
+    child<QLineEdit>("gTitle")->setText(QStringLiteral("Favourites"));
+    child<QPlainTextEdit>("gDescription")->setPlainText(QStringLiteral("line one\nline two"));
+    addFilm(QStringLiteral("Heat"));
+    addFilm(QStringLiteral("Ran"));
+    const QString path = m_folder->filePath(QStringLiteral("films.rkf"));
+    m_desktop->queueFileChoice(path, 1);
+    click("Command6");
+    QVERIFY(!m_window->catalogue().isModified());
+    QCOMPARE(m_desktop->dialogs(), QStringList{QStringLiteral("Save List")});
+
+    m_window.reset();
+    m_desktop = std::make_unique<FakeDesktop>();
+    openWindow();
+    m_desktop->queueFileChoice(path, 1);
+    click("Command7");
+    QCOMPARE(listLines(), (QStringList{QStringLiteral("Heat"), QStringLiteral("Ran")}));
+    QCOMPARE(child<QLineEdit>("gTitle")->text(), QStringLiteral("Favourites"));
+    QCOMPARE(child<QPlainTextEdit>("gDescription")->toPlainText(), QStringLiteral("line one\nline two"));
+    QVERIFY(!m_window->catalogue().isModified());
+    QVERIFY(m_desktop->questions().isEmpty());
+}
+
+void TestForm1::saveFormFollowsTheFilter()
+{
+    openWindow();
+    addFilm(QStringLiteral("Heat"));
+    const QString path = m_folder->filePath(QStringLiteral("native.csv"));
+    m_desktop->queueFileChoice(path, 1);
+    click("Command6");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("rkf01"));
+
+    addFilm(QStringLiteral("Ran"));
+    const QString csv = m_folder->filePath(QStringLiteral("list.rkf"));
+    m_desktop->queueFileChoice(csv, 2);
+    click("Command6");
+    QVERIFY(m_window->catalogue().isModified()); // a comma-separated save leaves the flag
+    QCOMPARE(loadListFile(csv, ListForm::CommaSeparated)->films.size(), 2);
+}
+
+void TestForm1::listDialogRemembersNameAndFilter()
+{
+    openWindow();
+    addFilm(QStringLiteral("Heat"));
+    const QString csv = m_folder->filePath(QStringLiteral("films.csv"));
+    m_desktop->queueFileChoice(csv, 2);
+    click("Command6");
+    m_desktop->queueAnswer(Answer::No); // a comma-separated save leaves the film unsaved
+    m_desktop->queueCancel();
+    click("Command7");
+    QCOMPARE(m_desktop->dialogs(), (QStringList{QStringLiteral("Save List"), QStringLiteral("Load List")}));
+    QCOMPARE(m_desktop->proposedNames(), (QStringList{QStringLiteral("*.rkf"), csv}));
+    QCOMPARE(m_desktop->proposedFilters(), (QList<int>{1, 2}));
+}
+
+void TestForm1::replaceNoKeepsTheFile()
+{
+    const QString path = writeList(QStringLiteral("old.rkf"), {QStringLiteral("Old")});
+    openWindow();
+    addFilm(QStringLiteral("New"));
+    m_desktop->queueFileChoice(path, 1);
+    m_desktop->queueAnswer(Answer::No);
+    click("Command6");
+    QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Replace File?")});
+    QCOMPARE(loadListFile(path, ListForm::Native)->films.constFirst().title(), QStringLiteral("Old"));
+    QVERIFY(m_window->catalogue().isModified());
+
+    m_desktop->queueFileChoice(path, 1);
+    m_desktop->queueAnswer(Answer::Yes);
+    click("Command6");
+    QCOMPARE(loadListFile(path, ListForm::Native)->films.constFirst().title(), QStringLiteral("New"));
+}
+
+void TestForm1::failedLoadTellsAndChangesNothing()
+{
+    const QString path = m_folder->filePath(QStringLiteral("foreign.rkf"));
+    QFile foreign(path);
+    QVERIFY(foreign.open(QIODevice::WriteOnly));
+    foreign.write("GIF89a not a list at all");
+    foreign.close();
+    m_desktop->commandLineText =
+        writeList(QStringLiteral("mine.rkf"), {QStringLiteral("Mine")}, QStringLiteral("Page"));
+    openWindow();
+    m_desktop->queueFileChoice(path, 1);
+    click("Command7");
+    QCOMPARE(listLines(), QStringList{QStringLiteral("Mine")});
+    QCOMPARE(child<QLineEdit>("gTitle")->text(), QStringLiteral("Page"));
+    QCOMPARE(m_desktop->questions().size(), 1);
+    QVERIFY(m_desktop->questions().constFirst().contains(QStringLiteral("foreign.rkf")));
+}
+
+void TestForm1::loadWhileModifiedAsksFirst_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QStringList>("linesAfter");
+    QTest::newRow("No loads") << Answer::No << QStringList{QStringLiteral("Other")};
+    QTest::newRow("Cancel keeps the edits") << Answer::Cancel << QStringList{QStringLiteral("Edited")};
+    QTest::newRow("Yes saves, then loads") << Answer::Yes << QStringList{QStringLiteral("Other")};
+}
+
+void TestForm1::loadWhileModifiedAsksFirst()
+{
+    QFETCH(Answer, answer);
+    QFETCH(QStringList, linesAfter);
+    const QString other = writeList(QStringLiteral("other.rkf"), {QStringLiteral("Other")});
+    openWindow();
+    addFilm(QStringLiteral("Edited"));
+    m_desktop->queueAnswer(answer);
+    const QString saved = m_folder->filePath(QStringLiteral("saved.rkf"));
+    if (answer == Answer::Yes)
+        m_desktop->queueFileChoice(saved, 1);
+    m_desktop->queueFileChoice(other, 1);
+    click("Command7");
+    QCOMPARE(listLines(), linesAfter);
+    QCOMPARE(m_desktop->questions().value(0), QStringLiteral("Save before loading?"));
+    if (answer == Answer::Yes)
+        QCOMPARE(loadListFile(saved, ListForm::Native)->films.constFirst().title(), QStringLiteral("Edited"));
+}
+
+void TestForm1::webPageOpensTheProductAddress()
+{
+    openWindow();
+    click("Command10");
+    QCOMPARE(m_desktop->openedAddresses().size(), 1);
+    QVERIFY(m_desktop->openedAddresses().constFirst().startsWith(QLatin1String("https://")));
+}
+
+void TestForm1::aboutAndOptionsOpenModally_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("dialog");
+    QTest::newRow("About") << QStringLiteral("Command9") << QStringLiteral("frmAbout");
+    QTest::newRow("Options") << QStringLiteral("Command12") << QStringLiteral("frmOptions");
+}
+
+void TestForm1::aboutAndOptionsOpenModally()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, dialog);
+    openWindow();
+    QString shown;
+    QTimer::singleShot(0, this, [&shown] {
+        QWidget* modal = QApplication::activeModalWidget();
+        shown = modal ? modal->objectName() : QString();
+        if (modal)
+            modal->close();
+    });
+    click(button.toLatin1().constData());
+    QCOMPARE(shown, dialog);
+    QVERIFY(m_desktop->settings.isEmpty()); // closing either dialog stores nothing
+}
+
+void TestForm1::exitRunsTheShutDown()
+{
+    openWindow();
+    addFilm(QStringLiteral("Alien"));
+    m_desktop->queueAnswer(Answer::Cancel);
+    click("Command11");
+    QVERIFY(m_window->isVisible());
+    m_desktop->queueAnswer(Answer::No);
+    click("Command11");
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(m_desktop->questions().size(), 2);
+}
+
+static bool insideComboBox(const QWidget* control)
+{
+    for (const QWidget* ancestor = control->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+        if (qobject_cast<const QComboBox*>(ancestor))
+            return true;
+    }
+    return false;
+}
+
+void TestForm1::everyControlHasAnAccessibleName()
+{
+    openWindow();
+    const QList<QWidget*> controls = m_window->findChildren<QWidget*>();
+    int checked = 0;
+    for (QWidget* control : controls) {
+        if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QPlainTextEdit*>(control) &&
+            !qobject_cast<QComboBox*>(control) && !qobject_cast<QListView*>(control) &&
+            !qobject_cast<QPushButton*>(control))
+            continue;
+        if (insideComboBox(control))
+            continue; // the editor and the list inside a combo box are named through the box
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(),
+                 qPrintable(control->objectName() + QLatin1Char(' ') +
+                            QLatin1String(control->metaObject()->className())));
+        ++checked;
+    }
+    QCOMPARE(checked, 17 + 2 + 1 + 11); // fields, page texts, the list, the buttons
+}
+
+QTEST_MAIN(TestForm1)
+#include "TestForm1.moc"

@@ -1,0 +1,191 @@
+// The About box on the offscreen platform, with a scripted desktop and an in-memory registry.
+#include "about/FakeRegistry.h"
+#include "about/Product.h"
+#include "about/Version.h"
+#include "about/widgets/frmAbout.h"
+#include "support/FakeDesktop.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+using namespace reelkeep;
+
+namespace {
+
+const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
+const QString SysInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+const QString Tool = QStringLiteral("C:\\Tools\\msinfo32.exe");
+
+QString accessibleName(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+
+} // namespace
+
+class TestFrmAbout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void texts();
+    void controls_data();
+    void controls();
+    void closing_data();
+    void closing();
+    void sysInfo_data();
+    void sysInfo();
+    void addressOpensThroughTheDesktop();
+};
+
+void TestFrmAbout::texts()
+{
+    FakeDesktop desktop;
+    AbsentRegistry registry;
+    frmAbout window(desktop, registry);
+
+    QCOMPARE(window.windowTitle(), QStringLiteral("About Reelkeep"));
+    QCOMPARE(window.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("Reelkeep"));
+    // The build's version text "0.1.2" and the label's numbers come from the one version number.
+    QCOMPARE(window.findChild<QLabel*>("lblVersion")->text(),
+             QStringLiteral("Version ") + QLatin1String(VersionText));
+    QVERIFY(!window.findChild<QLabel*>("picIcon")->pixmap().isNull());
+}
+
+void TestFrmAbout::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("accessible");
+
+    QTest::newRow("picIcon") << QStringLiteral("picIcon") << QStringLiteral("Reelkeep icon");
+    QTest::newRow("lblTitle") << QStringLiteral("lblTitle") << QStringLiteral("Reelkeep");
+    QTest::newRow("lblVersion") << QStringLiteral("lblVersion")
+                                << QStringLiteral("Version ") + QLatin1String(VersionText);
+    QTest::newRow("lblDescription") << QStringLiteral("lblDescription")
+                                    << QStringLiteral("URL: ") + ProductWebAddress;
+    QTest::newRow("cmdOK") << QStringLiteral("cmdOK") << QStringLiteral("OK");
+    QTest::newRow("cmdSysInfo") << QStringLiteral("cmdSysInfo") << QStringLiteral("System Info...");
+}
+
+// Screen readers and automation tools find every control by its name and read what it says.
+void TestFrmAbout::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, accessible);
+
+    FakeDesktop desktop;
+    AbsentRegistry registry;
+    frmAbout window(desktop, registry);
+    QWidget* control = window.findChild<QWidget*>(name);
+    QVERIFY(control);
+    QCOMPARE(accessibleName(control), accessible);
+}
+
+void TestFrmAbout::closing_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("result");
+
+    QTest::newRow("OK button closes") << QStringLiteral("click OK") << int(QDialog::Accepted);
+    QTest::newRow("Enter presses OK") << QStringLiteral("Enter") << int(QDialog::Accepted);
+    QTest::newRow("Escape closes") << QStringLiteral("Escape") << int(QDialog::Rejected);
+}
+
+void TestFrmAbout::closing()
+{
+    QFETCH(QString, how);
+    QFETCH(int, result);
+
+    FakeDesktop desktop;
+    FakeRegistry registry;
+    registry.setText(SysInfoKey, QStringLiteral("PATH"), Tool);
+    frmAbout window(desktop, registry);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    if (how == QLatin1String("click OK"))
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    else
+        QTest::keyClick(&window, how == QLatin1String("Enter") ? Qt::Key_Return : Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.result(), result);
+    // Closing starts nothing and asks nothing.
+    QVERIFY(desktop.startedPrograms().isEmpty());
+    QVERIFY(desktop.questions().isEmpty());
+}
+
+void TestFrmAbout::sysInfo_data()
+{
+    QTest::addColumn<bool>("registered");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("started");
+    QTest::addColumn<QStringList>("questions");
+
+    QTest::newRow("no registry tells the user")
+        << false << "click" << QStringList{} << QStringList{Unavailable};
+    QTest::newRow("registered tool is started") << true << "click" << QStringList{Tool} << QStringList{};
+    QTest::newRow("Alt+S runs it from the keyboard") << true << "Alt+S" << QStringList{Tool} << QStringList{};
+    QTest::newRow("Enter on the focused button runs it")
+        << true << "Enter" << QStringList{Tool} << QStringList{};
+}
+
+void TestFrmAbout::sysInfo()
+{
+    QFETCH(bool, registered);
+    QFETCH(QString, how);
+    QFETCH(QStringList, started);
+    QFETCH(QStringList, questions);
+
+    FakeDesktop desktop;
+    FakeRegistry fakeRegistry;
+    fakeRegistry.setText(SysInfoKey, QStringLiteral("PATH"), Tool);
+    AbsentRegistry absentRegistry;
+    frmAbout window(desktop, registered ? static_cast<Registry&>(fakeRegistry) : absentRegistry);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto* cmdSysInfo = window.findChild<QPushButton*>("cmdSysInfo");
+    if (how == QLatin1String("Alt+S")) {
+        QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+    } else if (how == QLatin1String("Enter")) {
+        cmdSysInfo->setFocus();
+        QTest::keyClick(cmdSysInfo, Qt::Key_Return);
+    } else {
+        QTest::mouseClick(cmdSysInfo, Qt::LeftButton);
+    }
+    // An access key presses the button as a click would, after showing it pressed.
+    QTRY_COMPARE(desktop.startedPrograms(), started);
+    QTRY_COMPARE(desktop.questions(), questions);
+    // The About box stays open after the tool starts or the notice is read.
+    QVERIFY(window.isVisible());
+}
+
+// Tab leads from the buttons to the address, and Enter opens it through the desktop.
+void TestFrmAbout::addressOpensThroughTheDesktop()
+{
+    FakeDesktop desktop;
+    AbsentRegistry registry;
+    frmAbout window(desktop, registry);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(visited, (QStringList{"cmdOK", "cmdSysInfo", "lblDescription"}));
+    auto* description = window.findChild<QLabel*>("lblDescription");
+    // Inside the label, Tab moves on to its link.
+    QTest::keyClick(description, Qt::Key_Tab);
+    QCOMPARE(description->selectedText(), ProductWebAddress);
+    QTest::keyClick(description, Qt::Key_Return);
+    QCOMPARE(desktop.openedAddresses(), QStringList{ProductWebAddress});
+    // The label opens nothing by itself; the address went only through the desktop.
+    QVERIFY(!description->openExternalLinks());
+    QVERIFY(window.isVisible());
+}
+
+QTEST_MAIN(TestFrmAbout)
+#include "TestFrmAbout.moc"

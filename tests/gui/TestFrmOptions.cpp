@@ -1,0 +1,227 @@
+// The Options dialog on the offscreen platform, with a scripted desktop holding the settings.
+#include "storage/widgets/frmOptions.h"
+#include "support/FakeDesktop.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace reelkeep;
+
+using Settings = QMap<QString, QString>;
+
+namespace {
+
+const QString AutoLoad = QStringLiteral("Genral/AutoLoad File");
+const QString AutoLoadFileName = QStringLiteral("Genral/AutoLoad FileName");
+
+QString accessibleName(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+
+} // namespace
+
+class TestFrmOptions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void controls_data();
+    void controls();
+    void tabOrder();
+    void opening_data();
+    void opening();
+    void finishing_data();
+    void finishing();
+    void browse_data();
+    void browse();
+};
+
+void TestFrmOptions::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("accessible");
+
+    QTest::newRow("Frame1") << QStringLiteral("Frame1") << QStringLiteral("Auto Load List");
+    QTest::newRow("Check1") << QStringLiteral("Check1") << QStringLiteral("Auto Load");
+    QTest::newRow("Text1") << QStringLiteral("Text1") << QStringLiteral("Auto load file name");
+    QTest::newRow("Command1") << QStringLiteral("Command1") << QStringLiteral("Browse");
+    QTest::newRow("Command2") << QStringLiteral("Command2") << QStringLiteral("OK");
+    QTest::newRow("Command3") << QStringLiteral("Command3") << QStringLiteral("Cancel");
+}
+
+// Screen readers and automation tools find every control by its name and read what it is for.
+void TestFrmOptions::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, accessible);
+
+    FakeDesktop desktop;
+    frmOptions window(desktop);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Options"));
+    QWidget* control = window.findChild<QWidget*>(name);
+    QVERIFY(control);
+    QCOMPARE(accessibleName(control), accessible);
+    QCOMPARE(window.findChild<QPushButton*>("Command1")->text(), QStringLiteral("..."));
+}
+
+void TestFrmOptions::tabOrder()
+{
+    FakeDesktop desktop;
+    frmOptions window(desktop);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.findChild<QWidget*>("Check1")->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 5; ++i) {
+        visited.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(visited, (QStringList{"Check1", "Text1", "Command1", "Command2", "Command3"}));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Check1"));
+}
+
+void TestFrmOptions::opening_data()
+{
+    QTest::addColumn<Settings>("stored");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<QString>("fileName");
+
+    const QString name = QStringLiteral("/home/films/all.rkf");
+    QTest::newRow("nothing stored opens unticked and empty") << Settings{} << false << QString();
+    QTest::newRow("exactly True ticks")
+        << Settings{{AutoLoad, "True"}, {AutoLoadFileName, name}} << true << name;
+    QTest::newRow("lower-case true leaves the box unticked")
+        << Settings{{AutoLoad, "true"}, {AutoLoadFileName, name}} << false << name;
+    QTest::newRow("file name shown exactly as stored")
+        << Settings{{AutoLoadFileName, " spaced name.rkf "}} << false << QStringLiteral(" spaced name.rkf ");
+}
+
+void TestFrmOptions::opening()
+{
+    QFETCH(Settings, stored);
+    QFETCH(bool, ticked);
+    QFETCH(QString, fileName);
+
+    FakeDesktop desktop;
+    desktop.settings = stored;
+    frmOptions window(desktop);
+    QCOMPARE(window.findChild<QCheckBox*>("Check1")->isChecked(), ticked);
+    QCOMPARE(window.findChild<QLineEdit*>("Text1")->text(), fileName);
+    QCOMPARE(desktop.settings, stored);
+}
+
+void TestFrmOptions::finishing_data()
+{
+    QTest::addColumn<Settings>("stored");
+    QTest::addColumn<bool>("toggle");
+    QTest::addColumn<QString>("typed"); // replaces the file name unless null
+    QTest::addColumn<QString>("finish");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<Settings>("after");
+
+    const Settings on{{AutoLoad, "True"}, {AutoLoadFileName, "/films/a.rkf"}};
+    const QString misspelt = QStringLiteral("/films/mispelt.rkf");
+    const int accepted = QDialog::Accepted;
+    const int rejected = QDialog::Rejected;
+    QTest::newRow("OK with nothing stored stores False and the empty text")
+        << Settings{} << false << QString() << "OK" << accepted
+        << Settings{{AutoLoad, "False"}, {AutoLoadFileName, ""}};
+    QTest::newRow("ticked with a misspelt name stores True and the name as typed")
+        << Settings{} << true << misspelt << "OK" << accepted
+        << Settings{{AutoLoad, "True"}, {AutoLoadFileName, misspelt}};
+    QTest::newRow("unticking and emptying stores False and the empty text")
+        << on << true << ""
+        << "OK" << accepted << Settings{{AutoLoad, "False"}, {AutoLoadFileName, ""}};
+    QTest::newRow("lower-case true is stored back as False")
+        << Settings{{AutoLoad, "true"}} << false << QString() << "OK" << accepted
+        << Settings{{AutoLoad, "False"}, {AutoLoadFileName, ""}};
+    QTest::newRow("Enter presses OK") << Settings{} << true << misspelt << "Enter" << accepted
+                                      << Settings{{AutoLoad, "True"}, {AutoLoadFileName, misspelt}};
+    QTest::newRow("Enter on a focused Cancel stores nothing")
+        << on << true << misspelt << "Enter on Cancel" << rejected << on;
+    QTest::newRow("Cancel after changing both stores nothing")
+        << on << true << misspelt << "Cancel" << rejected << on;
+    QTest::newRow("Escape stores nothing") << on << true << misspelt << "Escape" << rejected << on;
+    QTest::newRow("close box stores nothing") << on << true << misspelt << "close" << rejected << on;
+}
+
+void TestFrmOptions::finishing()
+{
+    QFETCH(Settings, stored);
+    QFETCH(bool, toggle);
+    QFETCH(QString, typed);
+    QFETCH(QString, finish);
+    QFETCH(int, result);
+    QFETCH(Settings, after);
+
+    FakeDesktop desktop;
+    desktop.settings = stored;
+    frmOptions window(desktop);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    if (toggle)
+        QTest::keyClick(window.findChild<QCheckBox*>("Check1"), Qt::Key_Space);
+    auto* text1 = window.findChild<QLineEdit*>("Text1");
+    if (!typed.isNull()) {
+        text1->clear();
+        QTest::keyClicks(text1, typed);
+    }
+    if (finish == QLatin1String("OK"))
+        QTest::mouseClick(window.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+    else if (finish == QLatin1String("Cancel"))
+        QTest::mouseClick(window.findChild<QPushButton*>("Command3"), Qt::LeftButton);
+    else if (finish == QLatin1String("Enter"))
+        QTest::keyClick(text1, Qt::Key_Return);
+    else if (finish == QLatin1String("Enter on Cancel"))
+        QTest::keyClick(window.findChild<QPushButton*>("Command3"), Qt::Key_Return);
+    else if (finish == QLatin1String("Escape"))
+        QTest::keyClick(text1, Qt::Key_Escape);
+    else
+        QVERIFY(window.close());
+
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.result(), result);
+    QCOMPARE(desktop.settings, after);
+    QVERIFY(desktop.questions().isEmpty());
+}
+
+void TestFrmOptions::browse_data()
+{
+    QTest::addColumn<QString>("choice"); // empty: the user cancels
+    QTest::addColumn<QString>("fileName");
+
+    QTest::newRow("chosen file fills the name")
+        << QStringLiteral("/films/new.rkf") << QStringLiteral("/films/new.rkf");
+    QTest::newRow("cancelled browse keeps the name") << QString() << QStringLiteral("/films/old.rkf");
+}
+
+void TestFrmOptions::browse()
+{
+    QFETCH(QString, choice);
+    QFETCH(QString, fileName);
+
+    FakeDesktop desktop;
+    desktop.settings.insert(AutoLoadFileName, QStringLiteral("/films/old.rkf"));
+    desktop.queueFileChoice(choice);
+    frmOptions window(desktop);
+    // The open dialog starts on the pattern of native list files at every opening.
+    QCOMPARE(window.commonDialog1().title, QStringLiteral("Auto List"));
+    QCOMPARE(window.commonDialog1().filter, QStringLiteral("*.rkf|*.rkf"));
+    QCOMPARE(window.commonDialog1().fileName, QStringLiteral("*.rkf"));
+    QCOMPARE(window.commonDialog1().defaultExtension, QStringLiteral("rkf"));
+
+    QTest::mouseClick(window.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QCOMPARE(desktop.dialogs(), QStringList{"Auto List"});
+    QCOMPARE(window.findChild<QLineEdit*>("Text1")->text(), fileName);
+    // Browsing alone stores nothing.
+    QCOMPARE(desktop.settings, (Settings{{AutoLoadFileName, "/films/old.rkf"}}));
+}
+
+QTEST_MAIN(TestFrmOptions)
+#include "TestFrmOptions.moc"

@@ -1,0 +1,180 @@
+// The comma-separated form: the bytes as written, reading fields as a stream, and round trips.
+#include "catalogue/Catalogue.h"
+#include "storage/CsvListFile.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace reelkeep;
+using namespace Qt::StringLiterals;
+
+// Each film as its leading fields; the fields not given are empty.
+using Films = QList<QStringList>;
+
+class TestCsvListFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writesExactBytes_data();
+    void writesExactBytes();
+    void reads_data();
+    void reads();
+    void roundTrips_data();
+    void roundTrips();
+    void holdsAtMostAFullCatalogue();
+    void survivesRandomBytes();
+};
+
+static QList<FilmRecord> records(const Films& films)
+{
+    QList<FilmRecord> result;
+    for (const QStringList& fields : films) {
+        FilmRecord& record = result.emplace_back();
+        for (int i = 0; i < fields.size(); ++i)
+            record.fields[static_cast<size_t>(i)] = fields[i];
+    }
+    return result;
+}
+
+// A line of seventeen quoted fields as written, the given ones first and the rest empty.
+static QByteArray line(const QByteArrayList& quotedFields)
+{
+    QByteArrayList all = quotedFields;
+    while (all.size() < FieldCount)
+        all.append("\"\"");
+    return all.join(',') + "\r\n";
+}
+
+void TestCsvListFile::writesExactBytes_data()
+{
+    QTest::addColumn<Films>("films");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("no films is the empty file") << Films{} << QByteArray();
+    QTest::newRow("an empty film is seventeen pairs of quotes")
+        << Films{{}}
+        << QByteArray(
+               "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+    QTest::newRow("one line a film in field order") << Films{{u"Alien"_s, u"1979"_s}, {u"Heat"_s}}
+                                                    << line({"\"Alien\"", "\"1979\""}) + line({"\"Heat\""});
+    QTest::newRow("line breaks and commas stay inside the quotes")
+        << Films{{u"a,b"_s, u"one\r\ntwo"_s}} << line({"\"a,b\"", "\"one\r\ntwo\""});
+    QTest::newRow("a double quote inside a field is doubled")
+        << Films{{u"say \"hi\""_s, u"\""_s}} << line({"\"say \"\"hi\"\"\"", "\"\"\"\""});
+    QTest::newRow("Windows-1252 texts take one byte a character")
+        << Films{{u"Caf\u00E9 \u20AC \u0081"_s}} << line({"\"Caf\xE9 \x80 \x81\""});
+    QTest::newRow("a text outside Windows-1252 makes the file UTF-8 with a mark")
+        << Films{{u"\u00E9"_s}, {u"\u03A9"_s}}
+        << "\xEF\xBB\xBF" + line({"\"\xC3\xA9\""}) + line({"\"\xCE\xA9\""});
+}
+
+void TestCsvListFile::writesExactBytes()
+{
+    QFETCH(Films, films);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(writeCsvList(records(films)), expected);
+}
+
+void TestCsvListFile::reads_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<Films>("films");
+
+    QTest::newRow("the empty file is an empty catalogue") << QByteArray() << Films{};
+    QTest::newRow("lines as written") << line({"\"Alien\"", "\"1979\""}) + line({"\"Heat\""})
+                                      << Films{{u"Alien"_s, u"1979"_s}, {u"Heat"_s}};
+    QTest::newRow("fields are a stream whatever the line ends")
+        << QByteArray("\"a\",\"b\"\r\n\"c\"," + QByteArray("\"\",").repeated(13) + "\"q\"\r\n\"next\"\r\n")
+        << Films{{u"a"_s, u"b"_s, u"c"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, u"q"_s},
+                 {u"next"_s}};
+    QTest::newRow("a quoted field runs across commas and line ends")
+        << line({"\"a,\r\nb\"", "\"c\""}) << Films{{u"a,\r\nb"_s, u"c"_s}};
+    QTest::newRow("a doubled quote is one quote") << line({"\"say \"\"hi\"\"\""}) << Films{{u"say \"hi\""_s}};
+    QTest::newRow("a lone quote ends the field and the rest to the comma is skipped")
+        << line({"\"say \"hi\" now\"", "\"b\""}) << Films{{u"say "_s, u"b"_s}};
+    QTest::newRow("blanks before a quoted field are skipped")
+        << line({"  \"a\"", "\t\"b\""}) << Films{{u"a"_s, u"b"_s}};
+    QTest::newRow("blanks inside quotes are kept") << line({"\" a \""}) << Films{{u" a "_s}};
+    QTest::newRow("an unquoted field loses its outer blanks")
+        << QByteArray("  plain text  ,next\r\n") << Films{{u"plain text"_s, u"next"_s}};
+    QTest::newRow("an unquoted field keeps its inner quotes")
+        << QByteArray("a\"b,c") << Films{{u"a\"b"_s, u"c"_s}};
+    QTest::newRow("line feeds alone end lines") << QByteArray("a\nb\n") << Films{{u"a"_s, u"b"_s}};
+    QTest::newRow("carriage returns alone end lines") << QByteArray("a\rb\r") << Films{{u"a"_s, u"b"_s}};
+    QTest::newRow("a blank line is an empty field")
+        << QByteArray("a\r\n\r\nc") << Films{{u"a"_s, {}, u"c"_s}};
+    QTest::newRow("line ends after the last film add no film")
+        << QByteArray("\"a\"" + QByteArray(",\"\"").repeated(16) + "\r\n\r\n\n") << Films{{u"a"_s}};
+    QTest::newRow("empty between commas") << QByteArray("a,,c") << Films{{u"a"_s, {}, u"c"_s}};
+    QTest::newRow("a file that ends inside a film keeps it")
+        << QByteArray(line({"\"one\""}) + "\"two\",\"2002\"") << Films{{u"one"_s}, {u"two"_s, u"2002"_s}};
+    QTest::newRow("a quote left open runs to the end of the file")
+        << QByteArray("\"open\r\nto the end") << Films{{u"open\r\nto the end"_s}};
+    QTest::newRow("bytes without a mark are Windows-1252")
+        << line({"\"Caf\xE9 \x80\""}) << Films{{u"Caf\u00E9 \u20AC"_s}};
+    QTest::newRow("a byte-order mark makes the file UTF-8")
+        << "\xEF\xBB\xBF" + line({"\"Caf\xC3\xA9 \xE2\x82\xAC\""}) << Films{{u"Caf\u00E9 \u20AC"_s}};
+}
+
+void TestCsvListFile::reads()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(Films, films);
+    const std::optional<QList<FilmRecord>> read = readCsvList(file);
+    QVERIFY(read);
+    QCOMPARE(*read, records(films));
+}
+
+void TestCsvListFile::roundTrips_data()
+{
+    QTest::addColumn<Films>("films");
+
+    QTest::newRow("multi-line plot, comment and cast")
+        << Films{{u"Alien"_s, {}, {}, {}, {}, {}, u"one\r\ntwo"_s, u"a\nb"_s, u"x\ry"_s}};
+    QTest::newRow("quotes anywhere in a field")
+        << Films{{u"\""_s, u"\"\""_s, u"\"start"_s, u"end\""_s, u"mid\"dle"_s, u"\",\""_s}};
+    QTest::newRow("commas and blanks") << Films{{u", , ,"_s, u"  padded  "_s, u" "_s}};
+    QTest::newRow("characters outside Windows-1252")
+        << Films{{u"\u65E5\u672C"_s, QString::fromUcs4(U"\U0001F3AC", 1), u"\u00E9"_s}};
+    QTest::newRow("the five undefined bytes' characters") << Films{{u"\u0081\u008D\u008F\u0090\u009D"_s}};
+    QTest::newRow("a byte-order mark character inside a field") << Films{{u"\uFEFFmark"_s}};
+    QTest::newRow("empty films in a row") << Films{{}, {}, {u"last"_s}};
+}
+
+void TestCsvListFile::roundTrips()
+{
+    QFETCH(Films, films);
+    const std::optional<QList<FilmRecord>> read = readCsvList(writeCsvList(records(films)));
+    QVERIFY(read);
+    QCOMPARE(*read, records(films));
+}
+
+void TestCsvListFile::holdsAtMostAFullCatalogue()
+{
+    const QByteArray full = line({"\"x\""}).repeated(Catalogue::MaxEntries);
+    const std::optional<QList<FilmRecord>> read = readCsvList(full);
+    QVERIFY(read);
+    QCOMPARE(read->size(), Catalogue::MaxEntries);
+    QString failure;
+    QVERIFY(!readCsvList(full + line({}), &failure));
+    QVERIFY2(failure.contains(u"32,767"_s), qPrintable(failure));
+}
+
+void TestCsvListFile::survivesRandomBytes()
+{
+    QRandomGenerator random(2001);
+    const QByteArray alphabet("\"\",,\r\n \tab\xEF\xBB\xBF\xE9");
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray file;
+        const int length = random.bounded(300);
+        for (int i = 0; i < length; ++i)
+            file.append(alphabet[random.bounded(alphabet.size())]);
+        const std::optional<QList<FilmRecord>> read = readCsvList(file);
+        QVERIFY(read);
+        QVERIFY(read->size() <= length);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCsvListFile)
+#include "TestCsvListFile.moc"

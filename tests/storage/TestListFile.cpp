@@ -1,0 +1,214 @@
+// List files on disk: the form from the name, fixtures written by hand, and saves and loads that
+// fail without harm.
+#include "storage/ListFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace reelkeep;
+using namespace Qt::StringLiterals;
+
+class TestListFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void formFromName_data();
+    void formFromName();
+    void fixtureReadsAndWritesBack_data();
+    void fixtureReadsAndWritesBack();
+    void loadFailsWithReason_data();
+    void loadFailsWithReason();
+    void failedSaveKeepsOldFile_data();
+    void failedSaveKeepsOldFile();
+    void saveReplacesWholeFile();
+    void saveNeverWritesIntoOldFile();
+    void formFollowsArgumentNotName();
+
+private:
+    QTemporaryDir m_folder;
+};
+
+static QString fixture(const QString& name)
+{
+    return qEnvironmentVariable("REELKEEP_TEST_DATA") + u"/storage/"_s + name;
+}
+
+static QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+static void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+static FilmRecord film(const QStringList& fields)
+{
+    FilmRecord record;
+    for (int i = 0; i < fields.size(); ++i)
+        record.fields[static_cast<size_t>(i)] = fields[i];
+    return record;
+}
+
+void TestListFile::formFromName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("form"); // -1 for none
+
+    QTest::newRow("rkf is native") << u"/films/x.rkf"_s << int(ListForm::Native);
+    QTest::newRow("CSV in capitals is comma-separated") << u"x.CSV"_s << int(ListForm::CommaSeparated);
+    QTest::newRow("mixed case counts") << u"x.RkF"_s << int(ListForm::Native);
+    QTest::newRow("only the last three characters count") << u"xrkf"_s << int(ListForm::Native);
+    QTest::newRow("a name of exactly three characters") << u"csv"_s << int(ListForm::CommaSeparated);
+    QTest::newRow("any other ending chooses nothing") << u"x.txt"_s << -1;
+    QTest::newRow("a list file with a further extension") << u"x.csv.bak"_s << -1;
+    QTest::newRow("a name shorter than three characters") << u"sv"_s << -1;
+    QTest::newRow("the empty name") << QString() << -1;
+}
+
+void TestListFile::formFromName()
+{
+    QFETCH(QString, name);
+    QFETCH(int, form);
+    const std::optional<ListForm> chosen = formFromFileName(name);
+    QCOMPARE(chosen ? int(*chosen) : -1, form);
+}
+
+void TestListFile::fixtureReadsAndWritesBack_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<ListDocument>("expected");
+
+    FilmRecord amelie = film({u"Am\u00E9lie"_s, u"2001"_s});
+    FilmRecord cafe = film({u"Caf\u00E9 \u20AC \u0081"_s});
+    cafe[Field::WebUrl3] = u"http://example.com/"_s;
+    QTest::newRow("a Windows-1252 native file")
+        << u"windows1252.rkf"_s
+        << ListDocument{u"Ma s\u00E9lection"_s, u"Line 1\r\nLine 2"_s, {amelie, cafe}};
+
+    FilmRecord full = film(
+        {u"Am\u00E9lie"_s, u"2001"_s, u"Movie"_s, u"122"_s, u"Comedy"_s, {}, u"A plot\r\nover two lines"_s});
+    QTest::newRow("a comma-separated file as Write # writes it")
+        << u"written-by-write.csv"_s << ListDocument{std::nullopt, std::nullopt, {full, cafe}};
+}
+
+void TestListFile::fixtureReadsAndWritesBack()
+{
+    QFETCH(QString, name);
+    QFETCH(ListDocument, expected);
+    QString failure;
+    const std::optional<ListDocument> read = loadListFile(fixture(name), ListForm::FromName, &failure);
+    QVERIFY2(read, qPrintable(failure));
+    QCOMPARE(*read, expected);
+
+    const QString copy = m_folder.filePath(name);
+    QVERIFY2(saveListFile(copy, ListForm::FromName, *read, &failure), qPrintable(failure));
+    QCOMPARE(contents(copy).toHex(' '), contents(fixture(name)).toHex(' '));
+}
+
+void TestListFile::loadFailsWithReason_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("form");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("a missing file") << u"/nonexistent/folder/x.rkf"_s << int(ListForm::FromName)
+                                    << u"No such file"_s;
+    QTest::newRow("a name that chooses no form") << fixture(u"windows1252.rkf"_s) + u".txt"_s
+                                                 << int(ListForm::FromName) << u"neither in rkf nor in csv"_s;
+    QTest::newRow("a comma-separated file read as native")
+        << fixture(u"written-by-write.csv"_s) << int(ListForm::Native) << u"not a Reelkeep list file"_s;
+    QTest::newRow("a folder") << fixture(QString()) << int(ListForm::Native) << QString();
+}
+
+void TestListFile::loadFailsWithReason()
+{
+    QFETCH(QString, path);
+    QFETCH(int, form);
+    QFETCH(QString, reason);
+    QString failure;
+    QVERIFY(!loadListFile(path, ListForm(form), &failure));
+    QVERIFY(!failure.isEmpty());
+    QVERIFY2(failure.contains(reason), qPrintable(failure));
+}
+
+void TestListFile::failedSaveKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<ListDocument>("document");
+    QTest::addColumn<int>("form");
+
+    const ListDocument small{u"New"_s, QString(), {film({u"new"_s})}};
+    FilmRecord longCast = film({u"Epic"_s});
+    longCast[Field::Cast] = QString(70000, u'c');
+    QTest::newRow("a folder that does not exist") << u"missing/x.rkf"_s << small << int(ListForm::Native);
+    QTest::newRow("a parent that is a regular file") << u"old.rkf/x.rkf"_s << small << int(ListForm::Native);
+    QTest::newRow("a path that is a folder") << u"folder.rkf"_s << small << int(ListForm::Native);
+    QTest::newRow("a text too long to count")
+        << u"old.rkf"_s << ListDocument{u"New"_s, QString(), {longCast}} << int(ListForm::Native);
+}
+
+void TestListFile::failedSaveKeepsOldFile()
+{
+    QFETCH(QString, path);
+    QFETCH(ListDocument, document);
+    QFETCH(int, form);
+    QTemporaryDir folder;
+    const QString old = folder.filePath(u"old.rkf"_s);
+    const QByteArray oldBytes("rkf01\x03\x00Old\x00\x00\xff\xff", 14);
+    writeFile(old, oldBytes);
+    QVERIFY(QDir(folder.path()).mkdir(u"folder.rkf"_s));
+    const QStringList before =
+        QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+
+    QString failure;
+    QVERIFY(!saveListFile(folder.filePath(path), ListForm(form), document, &failure));
+    QVERIFY(!failure.isEmpty());
+    QCOMPARE(contents(old), oldBytes);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+}
+
+void TestListFile::saveReplacesWholeFile()
+{
+    const QString path = m_folder.filePath(u"replace.csv"_s);
+    writeFile(path, QByteArray(1000, 'x'));
+    const ListDocument document{std::nullopt, std::nullopt, {film({u"A"_s})}};
+    QVERIFY(saveListFile(path, ListForm::CommaSeparated, document));
+    QCOMPARE(contents(path).size(), 53); // "A" then sixteen ,"" and CR LF
+    QCOMPARE(loadListFile(path, ListForm::FromName), document);
+}
+
+// A second name for the old file still shows the old bytes after the save: the new file was
+// written elsewhere and renamed over the old name, never written into the old file.
+void TestListFile::saveNeverWritesIntoOldFile()
+{
+    const QString path = m_folder.filePath(u"linked.rkf"_s);
+    const QString secondName = m_folder.filePath(u"second-name"_s);
+    const QByteArray oldBytes("old contents");
+    writeFile(path, oldBytes);
+    QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(secondName).constData()) == 0);
+    QVERIFY(saveListFile(path, ListForm::Native, ListDocument{u"New"_s, QString(), {}}));
+    QVERIFY(contents(path).startsWith("rkf01"));
+    QCOMPARE(contents(secondName), oldBytes);
+}
+
+void TestListFile::formFollowsArgumentNotName()
+{
+    const QString path = m_folder.filePath(u"native-inside.csv"_s);
+    const ListDocument document{u"My Movie"_s, QString(), {film({u"A"_s})}};
+    QVERIFY(saveListFile(path, ListForm::Native, document));
+    QVERIFY(contents(path).startsWith("rkf01"));
+    QCOMPARE(loadListFile(path, ListForm::Native), document);
+}
+
+QTEST_GUILESS_MAIN(TestListFile)
+#include "TestListFile.moc"

@@ -1,0 +1,251 @@
+// The native layout: exact bytes, round trips, and files that must be refused.
+#include "catalogue/Catalogue.h"
+#include "storage/NativeListFile.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace reelkeep;
+using namespace Qt::StringLiterals;
+
+class TestNativeListFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writesExactBytes_data();
+    void writesExactBytes();
+    void roundTrips_data();
+    void roundTrips();
+    void fullCatalogueRoundTripsQuickly();
+    void refusesOverlongText_data();
+    void refusesOverlongText();
+    void refusesMalformedFile_data();
+    void refusesMalformedFile();
+    void refusesEveryTruncation();
+    void survivesRandomBytes();
+    void ignoresBytesAfterLastFilm();
+};
+
+static FilmRecord film(const QStringList& fields)
+{
+    FilmRecord record;
+    for (int i = 0; i < fields.size(); ++i)
+        record.fields[static_cast<size_t>(i)] = fields[i];
+    return record;
+}
+
+static ListDocument document(const QString& title, const QString& description, const QList<FilmRecord>& films)
+{
+    return {title, description, films};
+}
+
+// A magic followed by bytes written in hex, so rows read like a dump of the file.
+static QByteArray bytes(const char* magic, const char* hex)
+{
+    return QByteArray(magic) + QByteArray::fromHex(hex);
+}
+
+static QByteArray seventeenEmptyTexts()
+{
+    return QByteArray::fromHex(QByteArray("0000").repeated(FieldCount));
+}
+
+void TestNativeListFile::writesExactBytes_data()
+{
+    QTest::addColumn<ListDocument>("document");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("empty catalogue is the magic, both page texts and FF FF")
+        << document(u"My Movie"_s, QString(), {}) << bytes("rkf01", "0800 4d79204d6f766965 0000 ffff");
+    QTest::newRow("one empty film is last index 0 and seventeen empty texts")
+        << document(u"My Movie"_s, QString(), {FilmRecord()})
+        << bytes("rkf01", "0800 4d79204d6f766965 0000 0000") + seventeenEmptyTexts();
+    QTest::newRow("fields follow the field order")
+        << document(QString(), QString(), {film({u"A"_s, u"B"_s})})
+        << bytes("rkf01", "0000 0000 0000 0100 41 0100 42") +
+               QByteArray::fromHex(QByteArray("0000").repeated(15));
+    QTest::newRow("counts are little-endian")
+        << document(QString(300, u'x'), QString(), {})
+        << bytes("rkf01", "2c01") + QByteArray(300, 'x') + QByteArray::fromHex("0000ffff");
+    QTest::newRow("line breaks are stored as they are")
+        << document(QString(), u"a\r\nb\nc"_s, {}) << bytes("rkf01", "0000 0600 610d0a620a63 ffff");
+    QTest::newRow("Windows-1252 texts take one byte a character")
+        << document(u"\u20AC\u00E9\u0081"_s, QString(), {}) << bytes("rkf01", "0300 80e981 0000 ffff");
+    QTest::newRow("a text outside Windows-1252 makes every text UTF-8 under rkf02")
+        << document(u"\u00E9"_s, u"\u03A9"_s, {}) << bytes("rkf02", "0200 c3a9 0200 cea9 ffff");
+    QTest::newRow("a missing page text is written empty")
+        << ListDocument{std::nullopt, std::nullopt, {}} << bytes("rkf01", "0000 0000 ffff");
+}
+
+void TestNativeListFile::writesExactBytes()
+{
+    QFETCH(ListDocument, document);
+    QFETCH(QByteArray, expected);
+    const std::optional<QByteArray> written = writeNativeList(document);
+    QVERIFY(written);
+    QCOMPARE(written->toHex(' '), expected.toHex(' '));
+}
+
+void TestNativeListFile::roundTrips_data()
+{
+    QTest::addColumn<ListDocument>("document");
+
+    QTest::newRow("the empty catalogue keeps its page texts") << document(u"Title"_s, u"About\r\nit"_s, {});
+    QTest::newRow("multi-line plot, comment and cast") << document(u"My Movie"_s,
+                                                                   QString(),
+                                                                   {film({u"Alien"_s,
+                                                                          u"1979"_s,
+                                                                          u"Movie"_s,
+                                                                          u"117"_s,
+                                                                          u"SF"_s,
+                                                                          u"1/1/2000"_s,
+                                                                          u"Line one\r\nLine two"_s,
+                                                                          u"A\nB"_s,
+                                                                          u"X\rY"_s})});
+    QTest::newRow("quotes and commas")
+        << document(u"\"Best\", she said"_s, QString(), {film({u"\"a\",\"b\""_s})});
+    QTest::newRow("characters outside Windows-1252") << document(
+        u"Films \u03A9"_s, QString(), {film({QString::fromUcs4(U"\U0001F3AC Clap", 6), u"\u65E5\u672C"_s})});
+    QTest::newRow("the five undefined bytes' characters")
+        << document(u"\u0081\u008D\u008F\u0090\u009D"_s, QString(), {film({u"\u0090"_s})});
+    QTest::newRow("the last field of the last film")
+        << document(QString(), QString(), {FilmRecord(), film(QStringList(FieldCount, u"z"_s))});
+    QTest::newRow("a text of exactly 65,535 bytes") << document(QString(65535, u'\u00E9'), QString(), {});
+}
+
+void TestNativeListFile::roundTrips()
+{
+    QFETCH(ListDocument, document);
+    const std::optional<QByteArray> written = writeNativeList(document);
+    QVERIFY(written);
+    QString failure;
+    const std::optional<ListDocument> read = readNativeList(*written, &failure);
+    QVERIFY2(read, qPrintable(failure));
+    QCOMPARE(*read, document);
+}
+
+void TestNativeListFile::fullCatalogueRoundTripsQuickly()
+{
+    QList<FilmRecord> films;
+    for (int i = 0; i < Catalogue::MaxEntries; ++i) {
+        FilmRecord record;
+        for (int f = 0; f < FieldCount; ++f)
+            record.fields[static_cast<size_t>(f)] = QStringLiteral("film %1 field %2").arg(i).arg(f);
+        films.append(record);
+    }
+    const ListDocument full = document(u"All"_s, QString(), films);
+    QElapsedTimer timer;
+    timer.start();
+    const std::optional<QByteArray> written = writeNativeList(full);
+    QVERIFY(written);
+    const std::optional<ListDocument> read = readNativeList(*written);
+    const qint64 elapsed = timer.elapsed();
+    QVERIFY(read);
+    QCOMPARE(read->films.size(), Catalogue::MaxEntries);
+    QCOMPARE(*read, full);
+    QCOMPARE(written->mid(written->indexOf("All") + 5, 2), QByteArray::fromHex("fe7f"));
+    QVERIFY2(elapsed < 2000, qPrintable(QStringLiteral("took %1 ms").arg(elapsed)));
+
+    films.append(FilmRecord());
+    QString failure;
+    QVERIFY(!writeNativeList(document(QString(), QString(), films), &failure));
+    QVERIFY(failure.contains(u"32,767"_s));
+}
+
+void TestNativeListFile::refusesOverlongText_data()
+{
+    QTest::addColumn<ListDocument>("document");
+    QTest::addColumn<QString>("named");
+
+    FilmRecord longPlot = film({u"Alien"_s});
+    longPlot[Field::Plot] = QString(65536, u'p');
+    QTest::newRow("a field of 65,536 bytes names its film and field")
+        << document(QString(), QString(), {FilmRecord(), longPlot}) << u"the plot of film 2 (\"Alien\")"_s;
+    QTest::newRow("the page description of 65,536 bytes")
+        << document(QString(), QString(65536, u'd'), {}) << u"the page description"_s;
+    FilmRecord wideTitle = film({QString(32768, u'\u00E9'), u"\u03A9"_s});
+    QTest::newRow("a text that fits in Windows-1252 but not once it is UTF-8")
+        << document(QString(), QString(), {wideTitle}) << u"the title of film 1"_s;
+}
+
+void TestNativeListFile::refusesOverlongText()
+{
+    QFETCH(ListDocument, document);
+    QFETCH(QString, named);
+    QString failure;
+    QVERIFY(!writeNativeList(document, &failure));
+    QVERIFY2(failure.contains(named), qPrintable(failure));
+    QVERIFY2(failure.contains(u"65,535"_s), qPrintable(failure));
+    QVERIFY2(failure.size() < 200, "an overlong title must not flood the message");
+}
+
+void TestNativeListFile::refusesMalformedFile_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("reason");
+
+    const QString foreign = u"not a Reelkeep list file"_s;
+    const QString early = u"ends before its last film"_s;
+    QTest::newRow("the empty file") << QByteArray() << foreign;
+    QTest::newRow("shorter than the magic") << QByteArray("rkf0") << foreign;
+    QTest::newRow("the magic in another case") << bytes("RKF01", "0000 0000 ffff") << foreign;
+    QTest::newRow("a magic Reelkeep never writes") << bytes("rkf03", "0000 0000 ffff") << foreign;
+    QTest::newRow("a comma-separated file") << QByteArray("\"a\",\"b\"\r\n") << foreign;
+    QTest::newRow("the magic alone") << QByteArray("rkf01") << early;
+    QTest::newRow("the title count runs past the end") << bytes("rkf01", "0500 4142") << early;
+    QTest::newRow("no last index") << bytes("rkf01", "0000 0000") << early;
+    QTest::newRow("half a last index") << bytes("rkf01", "0000 0000 ff") << early;
+    QTest::newRow("fewer films than the last index says")
+        << bytes("rkf01", "0000 0000 0100") + seventeenEmptyTexts() << early;
+    QTest::newRow("a field count runs past the end") << bytes("rkf01", "0000 0000 0000 ffff 41") << early;
+    QTest::newRow("a last index below -1") << bytes("rkf01", "0000 0000 feff") << u"-2"_s;
+    QTest::newRow("a last index of 32,767 means one film too many")
+        << bytes("rkf01", "0000 0000 ff7f") << u"32767"_s;
+    QTest::newRow("a huge last index in a short file") << bytes("rkf01", "0000 0000 fe7f") << early;
+}
+
+void TestNativeListFile::refusesMalformedFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, reason);
+    QString failure;
+    QVERIFY(!readNativeList(file, &failure));
+    QVERIFY2(failure.contains(reason), qPrintable(failure));
+}
+
+void TestNativeListFile::refusesEveryTruncation()
+{
+    const std::optional<QByteArray> whole = writeNativeList(
+        document(u"Page"_s, u"Text"_s, {film({u"One"_s, u"1999"_s}), film({u"Two"_s, u"\u03A9"_s})}));
+    QVERIFY(whole);
+    for (qsizetype length = 0; length < whole->size(); ++length)
+        QVERIFY2(!readNativeList(whole->first(length)), qPrintable(QString::number(length)));
+    QVERIFY(readNativeList(*whole));
+}
+
+void TestNativeListFile::survivesRandomBytes()
+{
+    QRandomGenerator random(1979);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray file(round % 2 ? "rkf01" : "rkf02");
+        const int length = random.bounded(200);
+        for (int i = 0; i < length; ++i)
+            file.append(static_cast<char>(random.bounded(256)));
+        const std::optional<ListDocument> read = readNativeList(file);
+        if (read)
+            QVERIFY(read->films.size() <= Catalogue::MaxEntries);
+    }
+}
+
+void TestNativeListFile::ignoresBytesAfterLastFilm()
+{
+    const std::optional<ListDocument> read =
+        readNativeList(bytes("rkf01", "0100 54 0000 0000") + seventeenEmptyTexts() + "trailing");
+    QVERIFY(read);
+    QCOMPARE(*read, document(u"T"_s, QString(), {FilmRecord()}));
+}
+
+QTEST_GUILESS_MAIN(TestNativeListFile)
+#include "TestNativeListFile.moc"
