@@ -2,7 +2,11 @@
 #include "cli/CliCommands.h"
 
 #include "cli/ListJson.h"
+#include "evaluator/EvaluationLine.h"
+#include "evaluator/Equation_Evaluater.h"
 #include "storage/ListFile.h"
+
+#include <QIODevice>
 
 #include <array>
 
@@ -13,10 +17,13 @@ namespace {
 struct CliCommand
 {
     QStringView name;
+    /// The number of arguments the command takes; AtLeastOne for one or more.
     qsizetype argumentCount;
     QStringView usage;
-    int (*run)(const QStringList& arguments, QTextStream& out, QTextStream& err);
+    int (*run)(const QStringList& arguments, const CliStreams& streams);
 };
+
+constexpr qsizetype AtLeastOne = -1;
 
 int fail(QTextStream& err, const QString& what, const QString& reason)
 {
@@ -24,8 +31,10 @@ int fail(QTextStream& err, const QString& what, const QString& reason)
     return CliFailure;
 }
 
-int dump(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int dump(const QStringList& arguments, const CliStreams& streams)
 {
+    QTextStream& out = streams.out;
+    QTextStream& err = streams.err;
     const QString& path = arguments[0];
     QString failure;
     const std::optional<ListDocument> document = loadListFile(path, ListForm::FromName, &failure);
@@ -44,8 +53,9 @@ void giveDefaultPageTexts(ListDocument& document)
         document.pageDescription = QString();
 }
 
-int convert(const QStringList& arguments, QTextStream&, QTextStream& err)
+int convert(const QStringList& arguments, const CliStreams& streams)
 {
+    QTextStream& err = streams.err;
     const QString& input = arguments[0];
     const QString& output = arguments[1];
     QString failure;
@@ -58,9 +68,25 @@ int convert(const QStringList& arguments, QTextStream&, QTextStream& err)
     return CliSuccess;
 }
 
-constexpr std::array<CliCommand, 2> Commands = {{
+// Outside a page run no host answers: variables are Empty, and so are unknown functions.
+int eval(const QStringList& arguments, const CliStreams& streams)
+{
+    Equation_Evaluater evaluator;
+    if (arguments == QStringList{QStringLiteral("-")}) {
+        QString line;
+        while (streams.in.readLineInto(&line))
+            streams.out << evaluateToLine(evaluator, line) << '\n';
+    } else {
+        for (const QString& expression : arguments)
+            streams.out << evaluateToLine(evaluator, expression) << '\n';
+    }
+    return CliSuccess;
+}
+
+constexpr std::array<CliCommand, 3> Commands = {{
     {u"dump", 1, u"dump FILE", dump},
     {u"convert", 2, u"convert IN OUT", convert},
+    {u"eval", AtLeastOne, u"eval EXPRESSION... | eval -", eval},
 }};
 
 int showUsage(QTextStream& err)
@@ -72,18 +98,27 @@ int showUsage(QTextStream& err)
 
 } // namespace
 
-int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err)
+int runCli(const QStringList& arguments, const CliStreams& streams)
 {
     if (arguments.isEmpty())
-        return showUsage(err);
+        return showUsage(streams.err);
     for (const CliCommand& command : Commands) {
-        if (arguments[0] == command.name) {
-            if (arguments.size() - 1 != command.argumentCount)
-                return showUsage(err);
-            return command.run(arguments.mid(1), out, err);
-        }
+        if (arguments[0] != command.name)
+            continue;
+        const qsizetype given = arguments.size() - 1;
+        const bool countFits = command.argumentCount == AtLeastOne ? given >= 1 : given == command.argumentCount;
+        if (!countFits)
+            return showUsage(streams.err);
+        return command.run(arguments.mid(1), streams);
     }
-    return showUsage(err);
+    return showUsage(streams.err);
+}
+
+int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    QString nothing;
+    QTextStream in(&nothing, QIODevice::ReadOnly);
+    return runCli(arguments, CliStreams{in, out, err});
 }
 
 } // namespace reelkeep

@@ -16,8 +16,19 @@ enum CliStatus
     CliFailure = 2,
 };
 
-/// Runs one command. arguments are those after the program name; results go to out, the usage
-/// and failures to err. Returns the exit status.
+/// The streams a command reads and writes.
+struct CliStreams
+{
+    QTextStream& in;
+    QTextStream& out;
+    QTextStream& err;
+};
+
+/// Runs one command. arguments are those after the program name; input comes from in, results
+/// go to out, the usage and failures to err. Returns the exit status.
+int runCli(const QStringList& arguments, const CliStreams& streams);
+
+/// runCli() with nothing to read.
 int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 } // namespace reelkeep

@@ -1,4 +1,4 @@
-// reelkeep-cli: list files without the window.
+// reelkeep-cli: list files and expressions without the window.
 #include "cli/CliCommands.h"
 
 #include <QCoreApplication>
@@ -8,9 +8,11 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
+    QTextStream in(stdin);
     QTextStream out(stdout);
     QTextStream err(stderr);
+    in.setEncoding(QStringConverter::Utf8);
     out.setEncoding(QStringConverter::Utf8);
     err.setEncoding(QStringConverter::Utf8);
-    return reelkeep::runCli(QCoreApplication::arguments().mid(1), out, err);
+    return reelkeep::runCli(QCoreApplication::arguments().mid(1), reelkeep::CliStreams{in, out, err});
 }
