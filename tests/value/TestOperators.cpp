@@ -1,5 +1,5 @@
 // Every operator on Variant operands: result kinds, promotion, Null and Empty, errors.
-#include "ValueSpec.h"
+#include "ValueNotation.h"
 #include "evaluator/value/Operators.h"
 
 #include <QTest>
