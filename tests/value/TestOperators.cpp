@@ -225,6 +225,13 @@ void TestOperators::division_data()
             "Decimal 3",
             "Decimal: 3.3333333333333333333333333333");
     addCase("Decimal by zero raises 11", "Decimal 1", "/", "Integer 0", "raised 11");
+    addCase("Decimal quotient beyond the range overflows",
+            "Decimal 79228162514264337593543950335",
+            "/",
+            "Decimal 0.5",
+            "raised 6");
+    addCase("negative Decimal quotient", "Decimal -1", "/", "Decimal 8", "Decimal: -0.125");
+    addCase("Decimal integer division rounds to even first", "Decimal 7.5", "\\", "Integer 2", "Long: 4");
     addCase("division by zero raises 11", "Double 1", "/", "Double 0", "raised 11");
     addCase("zero by zero raises 6", "Double 0", "/", "Double 0", "raised 6");
     addCase("Empty by Empty raises 6", "Empty", "/", "Empty", "raised 6");
@@ -322,6 +329,9 @@ void TestOperators::comparison_data()
     addCase(
         "Currency against Double converts the Double", "Currency 0.1", "=", "Double 0.1", "Boolean: True");
     addCase("Date compares by serial", "Date 36526", "=", "Double 36526", "Boolean: True");
+    addCase("Decimal equality ignores the scale", "Decimal 1.0", "=", "Decimal 1.00", "Boolean: True");
+    addCase("negative Decimal is less", "Decimal -0.0001", "<", "Decimal 0", "Boolean: True");
+    addCase("Currency against Long exactly", "Currency 0.0001", ">", "Long 0", "Boolean: True");
     addCase("Long against a larger Double", "Long 2147483647", "<", "Double 2147483648", "Boolean: True");
     addCase(
         "Double beyond Decimal overflows against a Decimal", "Double 1e300", ">", "Decimal 1", "raised 6");
