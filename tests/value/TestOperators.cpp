@@ -142,6 +142,9 @@ void TestOperators::arithmetic_data()
     addCase("Currency + Integer stays Currency", "Currency 1.5", "+", "Integer 1", "Currency: 2.5");
     addCase("Currency + Double stays Currency", "Currency 1", "+", "Double 0.25", "Currency: 1.25");
     addCase("Currency times Double is Double", "Currency 1.5", "*", "Double 2", "Double: 3");
+    addCase("Currency times Single stays Currency", "Currency 1.5", "*", "Single 2", "Currency: 3");
+    addCase("Currency times numeric text is Double", "Currency 1.5", "*", "String 2", "Double: 3");
+    addCase("Currency plus Single stays Currency", "Currency 1.5", "+", "Single 0.5", "Currency: 2");
     addCase("Currency times Currency", "Currency 1.5", "*", "Currency 2", "Currency: 3");
     addCase(
         "Currency product half rounds to even down", "Currency 0.0001", "*", "Currency 0.5", "Currency: 0");

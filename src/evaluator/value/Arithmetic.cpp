@@ -64,11 +64,6 @@ int precision(Kind kind)
     }
 }
 
-bool isFloat(Kind kind)
-{
-    return kind == Kind::Single || kind == Kind::Double;
-}
-
 // The kind in which + - * compute, from the kinds of two numeric operands.
 Kind effectiveKind(Kind left, Kind right, Operation operation)
 {
@@ -81,8 +76,9 @@ Kind effectiveKind(Kind left, Kind right, Operation operation)
         return Kind::Date;
     }
     if (left == Kind::Currency || right == Kind::Currency) {
-        // Currency times a float is a Double; added to a float it stays Currency.
-        if (operation == Operation::Multiply && (isFloat(left) || isFloat(right)))
+        // Multiplication ranks Currency between Single and Double: Currency times a Double is a
+        // Double, times a Single still Currency. Addition ranks Currency above both floats.
+        if (operation == Operation::Multiply && (left == Kind::Double || right == Kind::Double))
             return Kind::Double;
         return Kind::Currency;
     }
