@@ -1,5 +1,5 @@
 // Let-coercions, explicit conversions, text forms and Val, once more under German conventions.
-#include "ValueSpec.h"
+#include "ValueNotation.h"
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/NumberText.h"
 #include "evaluator/value/RuntimeError.h"

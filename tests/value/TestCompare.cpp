@@ -1,5 +1,5 @@
 // StrComp in binary and text mode, and Like patterns.
-#include "ValueSpec.h"
+#include "ValueNotation.h"
 #include "evaluator/value/Compare.h"
 #include "evaluator/value/RuntimeError.h"
 #include "evaluator/value/TextCase.h"

@@ -1,5 +1,5 @@
 // The Date model: serials and the calendar, DateSerial roll-over, and date texts.
-#include "ValueSpec.h"
+#include "ValueNotation.h"
 #include "evaluator/value/DateSerial.h"
 #include "evaluator/value/DateText.h"
 

@@ -1,5 +1,5 @@
 // Every operator on Variant operands: result kinds, promotion, Null and Empty, errors.
-#include "ValueSpec.h"
+#include "ValueNotation.h"
 #include "evaluator/value/Operators.h"
 
 #include <QTest>
@@ -142,6 +142,9 @@ void TestOperators::arithmetic_data()
     addCase("Currency + Integer stays Currency", "Currency 1.5", "+", "Integer 1", "Currency: 2.5");
     addCase("Currency + Double stays Currency", "Currency 1", "+", "Double 0.25", "Currency: 1.25");
     addCase("Currency times Double is Double", "Currency 1.5", "*", "Double 2", "Double: 3");
+    addCase("Currency times Single stays Currency", "Currency 1.5", "*", "Single 2", "Currency: 3");
+    addCase("Currency times numeric text is Double", "Currency 1.5", "*", "String 2", "Double: 3");
+    addCase("Currency plus Single stays Currency", "Currency 1.5", "+", "Single 0.5", "Currency: 2");
     addCase("Currency times Currency", "Currency 1.5", "*", "Currency 2", "Currency: 3");
     addCase(
         "Currency product half rounds to even down", "Currency 0.0001", "*", "Currency 0.5", "Currency: 0");
@@ -225,6 +228,13 @@ void TestOperators::division_data()
             "Decimal 3",
             "Decimal: 3.3333333333333333333333333333");
     addCase("Decimal by zero raises 11", "Decimal 1", "/", "Integer 0", "raised 11");
+    addCase("Decimal quotient beyond the range overflows",
+            "Decimal 79228162514264337593543950335",
+            "/",
+            "Decimal 0.5",
+            "raised 6");
+    addCase("negative Decimal quotient", "Decimal -1", "/", "Decimal 8", "Decimal: -0.125");
+    addCase("Decimal integer division rounds to even first", "Decimal 7.5", "\\", "Integer 2", "Long: 4");
     addCase("division by zero raises 11", "Double 1", "/", "Double 0", "raised 11");
     addCase("zero by zero raises 6", "Double 0", "/", "Double 0", "raised 6");
     addCase("Empty by Empty raises 6", "Empty", "/", "Empty", "raised 6");
@@ -322,6 +332,9 @@ void TestOperators::comparison_data()
     addCase(
         "Currency against Double converts the Double", "Currency 0.1", "=", "Double 0.1", "Boolean: True");
     addCase("Date compares by serial", "Date 36526", "=", "Double 36526", "Boolean: True");
+    addCase("Decimal equality ignores the scale", "Decimal 1.0", "=", "Decimal 1.00", "Boolean: True");
+    addCase("negative Decimal is less", "Decimal -0.0001", "<", "Decimal 0", "Boolean: True");
+    addCase("Currency against Long exactly", "Currency 0.0001", ">", "Long 0", "Boolean: True");
     addCase("Long against a larger Double", "Long 2147483647", "<", "Double 2147483648", "Boolean: True");
     addCase(
         "Double beyond Decimal overflows against a Decimal", "Double 1e300", ">", "Decimal 1", "raised 6");

@@ -2,6 +2,7 @@
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/DateSerial.h"
 #include "evaluator/value/Operators.h"
+#include "evaluator/value/Rounding.h"
 #include "evaluator/value/RuntimeError.h"
 #include "evaluator/value/TextForm.h"
 
@@ -63,11 +64,6 @@ int precision(Kind kind)
     }
 }
 
-bool isFloat(Kind kind)
-{
-    return kind == Kind::Single || kind == Kind::Double;
-}
-
 // The kind in which + - * compute, from the kinds of two numeric operands.
 Kind effectiveKind(Kind left, Kind right, Operation operation)
 {
@@ -80,8 +76,9 @@ Kind effectiveKind(Kind left, Kind right, Operation operation)
         return Kind::Date;
     }
     if (left == Kind::Currency || right == Kind::Currency) {
-        // Currency times a float is a Double; added to a float it stays Currency.
-        if (operation == Operation::Multiply && (isFloat(left) || isFloat(right)))
+        // Multiplication ranks Currency between Single and Double: Currency times a Double is a
+        // Double, times a Single still Currency. Addition ranks Currency above both floats.
+        if (operation == Operation::Multiply && (left == Kind::Double || right == Kind::Double))
             return Kind::Double;
         return Kind::Currency;
     }
@@ -182,10 +179,9 @@ Value computeDate(Operation operation, const Value& left, const Value& right)
 Value computeSingle(Operation operation, const Value& left, const Value& right)
 {
     const double exact = apply(operation, toDouble(left), toDouble(right));
-    const float result = float(exact);
-    if (std::isinf(result))
+    if (!fitsSingle(exact))
         return checkedDouble(exact); // a Single that overflows becomes a Double
-    return Value::makeSingle(result);
+    return Value::makeSingle(float(exact));
 }
 
 Value arithmetic(Operation operation, const Value& leftOperand, const Value& rightOperand)
@@ -341,11 +337,8 @@ Value divide(const Value& left, const Value& right)
     if (denominator == 0)
         raise(numerator == 0 ? ErrorNumber::Overflow : ErrorNumber::DivisionByZero);
     const double quotient = numerator / denominator;
-    if (isSingleDivision(a.kind()) && isSingleDivision(b.kind())) {
-        const float single = float(quotient);
-        if (!std::isinf(single))
-            return Value::makeSingle(single);
-    }
+    if (isSingleDivision(a.kind()) && isSingleDivision(b.kind()) && fitsSingle(quotient))
+        return Value::makeSingle(float(quotient));
     return checkedDouble(quotient);
 }
 

@@ -132,10 +132,9 @@ double toDouble(const Value& value)
 float toSingle(const Value& value)
 {
     const double number = toDouble(value);
-    const float result = float(number);
-    if (std::isinf(result) && !std::isinf(number))
+    if (!fitsSingle(number))
         raise(ErrorNumber::Overflow);
-    return result;
+    return float(number);
 }
 
 std::int32_t toLong(const Value& value)

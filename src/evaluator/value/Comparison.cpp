@@ -2,6 +2,7 @@
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/Compare.h"
 #include "evaluator/value/Operators.h"
+#include "evaluator/value/Rounding.h"
 #include "evaluator/value/RuntimeError.h"
 #include "evaluator/value/TextForm.h"
 
@@ -45,7 +46,9 @@ int compareNumbers(const Value& left, const Value& right)
         }
         return compareDoubles(leftNumber, rightNumber);
     }
-    if ((a == Kind::Single && isFloatKind(b)) || (b == Kind::Single && isFloatKind(a)))
+    // A Double beyond the Single range cannot be rounded to a Single; it compares as it is.
+    if (((a == Kind::Single && isFloatKind(b)) || (b == Kind::Single && isFloatKind(a))) &&
+        fitsSingle(leftNumber) && fitsSingle(rightNumber))
         return sign(double(float(leftNumber)) - double(float(rightNumber)));
     return compareDoubles(leftNumber, rightNumber);
 }

@@ -12,7 +12,8 @@ namespace reelkeep {
 /// L ^ R: always a Double. Invalid procedure call (5) for a negative base with a fractional
 /// exponent or 0 to a negative power; Overflow (6) for a result beyond the Double range.
 Value power(const Value& left, const Value& right);
-/// L * R in the more precise kind of the two; a Date or Currency with a float gives a Double.
+/// L * R in the more precise kind of the two, ranked Byte, Integer, Long, Single, Currency,
+/// Double, Decimal (so Currency times a Double is a Double); a Date gives a Double.
 Value multiply(const Value& left, const Value& right);
 /// L / R: a Double; a Single when both are Byte, Integer or Single; a Decimal when either is.
 /// Division by zero (11), and Overflow (6) for 0 / 0.

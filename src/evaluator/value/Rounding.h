@@ -1,6 +1,7 @@
 // Banker's rounding, the rounding of every conversion into an integral kind.
 #pragma once
 
+#include <cfloat>
 #include <cmath>
 
 namespace reelkeep {
@@ -15,6 +16,12 @@ inline double roundHalfEven(double value)
     if (difference < 0.5)
         return floor;
     return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+}
+
+/// True when a finite Double lies within the Single range, so that converting it is defined.
+inline bool fitsSingle(double value)
+{
+    return std::isfinite(value) && std::fabs(value) <= double(FLT_MAX);
 }
 
 } // namespace reelkeep

@@ -1,5 +1,5 @@
 // Test notation for Values.
-#include "ValueSpec.h"
+#include "ValueNotation.h"
 
 #include "evaluator/value/RuntimeError.h"
 #include "evaluator/value/TextForm.h"
@@ -60,11 +60,11 @@ Decimal decimalOf(const QString& text)
 
 } // namespace
 
-Value valueOf(const QString& spec)
+Value valueOf(const QString& notation)
 {
-    const qsizetype space = spec.indexOf(u' ');
-    const QString kind = space < 0 ? spec : spec.left(space);
-    const QString payload = space < 0 ? QString() : spec.mid(space + 1);
+    const qsizetype space = notation.indexOf(u' ');
+    const QString kind = space < 0 ? notation : notation.left(space);
+    const QString payload = space < 0 ? QString() : notation.mid(space + 1);
     if (kind == u"Empty")
         return Value();
     if (kind == u"Null")
@@ -95,7 +95,7 @@ Value valueOf(const QString& spec)
         return Value::makeObject(std::make_shared<FixedObject>(Value::makeDouble(floatOf<double>(payload))));
     if (kind == u"Nothing")
         return Value::makeObject(nullptr);
-    qFatal("unknown value notation: %s", qPrintable(spec));
+    qFatal("unknown value notation: %s", qPrintable(notation));
 }
 
 QString outcome(const std::function<Value()>& compute)

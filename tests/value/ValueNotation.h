@@ -14,7 +14,7 @@ namespace reelkeep::test {
 /// "Double 2.5", "Currency 1.5", "Date 36526.5", "String abc" (the rest of the text, spaces
 /// included), "Error 13", "Boolean True", "Decimal 0.1", "Byte 200", "Object 5" (an object whose
 /// default value is the Double 5), "Nothing".
-Value valueOf(const QString& spec);
+Value valueOf(const QString& notation);
 
 /// The CLI line of the Value `compute` returns, or "raised N" when it raises error N.
 QString outcome(const std::function<Value()>& compute);
