@@ -2,8 +2,8 @@
 #include "cli/CliCommands.h"
 
 #include "cli/ListJson.h"
-#include "evaluator/EvaluationLine.h"
 #include "evaluator/Equation_Evaluater.h"
+#include "evaluator/EvaluationLine.h"
 #include "storage/ListFile.h"
 
 #include <QIODevice>
@@ -106,7 +106,8 @@ int runCli(const QStringList& arguments, const CliStreams& streams)
         if (arguments[0] != command.name)
             continue;
         const qsizetype given = arguments.size() - 1;
-        const bool countFits = command.argumentCount == AtLeastOne ? given >= 1 : given == command.argumentCount;
+        const bool countFits =
+            command.argumentCount == AtLeastOne ? given >= 1 : given == command.argumentCount;
         if (!countFits)
             return showUsage(streams.err);
         return command.run(arguments.mid(1), streams);

@@ -60,7 +60,10 @@ public:
     {}
 
     bool isEmpty() const { return m_built.isEmpty() && m_begin == m_end; }
-    QStringView view() const { return m_copied ? QStringView(m_built) : m_source.sliced(m_begin, m_end - m_begin); }
+    QStringView view() const
+    {
+        return m_copied ? QStringView(m_built) : m_source.sliced(m_begin, m_end - m_begin);
+    }
     QString text() const { return m_copied ? m_built : view().toString(); }
 
     /// Appends the source characters from `from` up to `to` (excluded).
@@ -264,8 +267,7 @@ private:
 Equation_Evaluater::Equation_Evaluater(BuiltinLibrary* library, EvaluatorHost* host)
     : m_library(library)
     , m_host(host)
-{
-}
+{}
 
 Value Equation_Evaluater::Evaluate_Equation(const QString& Equation)
 {

@@ -22,7 +22,8 @@ public:
     /// Asked for a function the built-in library does not know, as written, with its arguments
     /// evaluated in written order. ReturnValue holds the library's answer (Empty) on entry.
     /// Changes to Parmeters have no effect on the evaluation.
-    virtual void uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) = 0;
+    virtual void
+    uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) = 0;
 };
 
 } // namespace reelkeep

@@ -41,9 +41,22 @@ OperatorTable::OperatorTable()
 OperatorPlace OperatorTable::find(QStringView text) const
 {
     // Every cell is at most four characters; a longer text is no operator.
-    if (text.isEmpty() || text.size() > 4)
+    if (text.isEmpty() || text.size() > MaxCellLength)
         return {};
-    const QString lowered = text.toString().toLower();
+    // Lower-case ASCII into a small buffer; other letters (a Kelvin sign lowers to "k") take
+    // the full Unicode rule.
+    char16_t buffer[MaxCellLength];
+    QString unicodeLowered;
+    QStringView lowered(buffer, text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit > 0x7F) {
+            unicodeLowered = text.toString().toLower();
+            lowered = unicodeLowered;
+            break;
+        }
+        buffer[i] = unit >= u'A' && unit <= u'Z' ? unit + (u'a' - u'A') : unit;
+    }
     for (int row = 0; row < Rows; ++row) {
         for (int column = 0; column < Columns && !m_cells[row][column].text.isEmpty(); ++column) {
             if (m_cells[row][column].text == lowered)

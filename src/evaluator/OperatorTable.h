@@ -58,6 +58,7 @@ class OperatorTable
 public:
     static constexpr int Rows = 13;
     static constexpr int Columns = 10;
+    static constexpr int MaxCellLength = 4;
 
     OperatorTable();
 

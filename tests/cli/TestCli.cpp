@@ -32,6 +32,8 @@ private slots:
     void badArgumentsShowUsage_data();
     void badArgumentsShowUsage();
     void programWritesUtf8AndExitStatus();
+    void evalPrintsOneLinePerExpression();
+    void evalReadsStandardInput();
 
 private:
     QTemporaryDir m_folder;
@@ -272,6 +274,7 @@ void TestCli::badArgumentsShowUsage_data()
     QTest::newRow("convert with one file") << QStringList{u"convert"_s, u"a.rkf"_s};
     QTest::newRow("convert with three files")
         << QStringList{u"convert"_s, u"a.rkf"_s, u"b.csv"_s, u"c.csv"_s};
+    QTest::newRow("eval without an expression") << QStringList{u"eval"_s};
 }
 
 void TestCli::badArgumentsShowUsage()
@@ -282,7 +285,8 @@ void TestCli::badArgumentsShowUsage()
     QCOMPARE(result.out, QString());
     QCOMPARE(result.err,
              u"usage: reelkeep-cli dump FILE\n"
-             u"       reelkeep-cli convert IN OUT\n"_s);
+             u"       reelkeep-cli convert IN OUT\n"
+             u"       reelkeep-cli eval EXPRESSION... | eval -\n"_s);
 }
 
 void TestCli::programWritesUtf8AndExitStatus()
@@ -301,6 +305,28 @@ void TestCli::programWritesUtf8AndExitStatus()
     QVERIFY(program.waitForFinished());
     QCOMPARE(program.exitCode(), 2);
     QVERIFY(program.readAllStandardError().startsWith("reelkeep-cli: cannot load "));
+}
+
+void TestCli::evalPrintsOneLinePerExpression()
+{
+    const CliRun result =
+        run({u"eval"_s, u"2 / 4"_s, u"'a' & 'b'"_s, u"1 +"_s, u"1 / 0"_s, u"x"_s, u"null"_s});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out, u"Double: 0.5\nString: ab\nraised 9\nError: Error 11\nEmpty: \nNull: \n"_s);
+    QVERIFY(result.err.isEmpty());
+}
+
+void TestCli::evalReadsStandardInput()
+{
+    QProcess program;
+    program.start(QStringLiteral(REELKEEP_CLI_PATH), {u"eval"_s, u"-"_s});
+    program.write("'caf\xC3\xA9' & 1\r\n(null)\n\n1 + 2");
+    program.closeWriteChannel();
+    QVERIFY(program.waitForFinished());
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(program.readAllStandardOutput(),
+             QByteArray("String: caf\xC3\xA9"
+                        "1\nraised 94\nEmpty: \nDouble: 3\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -33,8 +33,9 @@ public:
         QStringList arguments;
         for (int i = 1; i <= Parmeters.count(); ++i)
             arguments.append(describeForCli(Parmeters.item(i)));
-        asked.append(QStringLiteral("fn %1(%2) given %3")
-                         .arg(Function_Name, arguments.join(QStringLiteral(", ")), describeForCli(ReturnValue)));
+        asked.append(
+            QStringLiteral("fn %1(%2) given %3")
+                .arg(Function_Name, arguments.join(QStringLiteral(", ")), describeForCli(ReturnValue)));
         const auto function = functions.find(Function_Name);
         if (function != functions.end())
             ReturnValue = (*function)(Parmeters, ReturnValue);

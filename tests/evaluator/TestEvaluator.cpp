@@ -1,10 +1,10 @@
 // The evaluator: scanning, operands, the reduction by precedence rows, and its host and library.
 #include "evaluator/BuiltinLibrary.h"
-#include "evaluator/EvaluationLine.h"
 #include "evaluator/Equation_Evaluater.h"
+#include "evaluator/EvaluationLine.h"
+#include "evaluator/RecordingHost.h"
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/TextForm.h"
-#include "evaluator/RecordingHost.h"
 
 #include <QTest>
 
@@ -161,33 +161,43 @@ void TestEvaluator::hostAnswers_data()
     QTest::addColumn<QString>("printed");
     QTest::addColumn<QStringList>("asked");
 
-    QTest::newRow("a dotted name is one variable")
-        << "list.title" << "String: Alien" << QStringList{"var list.title"};
-    QTest::newRow("names reach the host as written")
-        << "LIST.Title" << "Empty: " << QStringList{"var LIST.Title"};
-    QTest::newRow("constants never reach the host") << "true and null" << "Null: " << QStringList{};
+    QTest::newRow("a dotted name is one variable") << "list.title"
+                                                   << "String: Alien" << QStringList{"var list.title"};
+    QTest::newRow("names reach the host as written") << "LIST.Title"
+                                                     << "Empty: " << QStringList{"var LIST.Title"};
+    QTest::newRow("constants never reach the host") << "true and null"
+                                                    << "Null: " << QStringList{};
     QTest::newRow("arguments are evaluated before the call")
-        << "f(1, g(2, 3))" << "Empty: "
+        << "f(1, g(2, 3))"
+        << "Empty: "
         << QStringList{"fn g(Double: 2, Double: 3) given Empty: ", "fn f(Double: 1, Empty: ) given Empty: "};
     QTest::newRow("commas and groups inside quotes and groups")
-        << "f('a,b', (1))" << "Empty: " << QStringList{"fn f(String: a,b, Double: 1) given Empty: "};
+        << "f('a,b', (1))"
+        << "Empty: " << QStringList{"fn f(String: a,b, Double: 1) given Empty: "};
     QTest::newRow("an empty argument between commas is Empty")
-        << "f(, 1)" << "Empty: " << QStringList{"fn f(Empty: , Double: 1) given Empty: "};
-    QTest::newRow("empty parentheses pass no argument") << "f()" << "Empty: " << QStringList{"fn f() given Empty: "};
+        << "f(, 1)"
+        << "Empty: " << QStringList{"fn f(Empty: , Double: 1) given Empty: "};
+    QTest::newRow("empty parentheses pass no argument") << "f()"
+                                                        << "Empty: " << QStringList{"fn f() given Empty: "};
     QTest::newRow("a space between the parentheses passes Empty")
-        << "f( )" << "Empty: " << QStringList{"fn f(Empty: ) given Empty: "};
+        << "f( )"
+        << "Empty: " << QStringList{"fn f(Empty: ) given Empty: "};
     QTest::newRow("two spaces before an operator are one")
-        << "f(1)  + 2" << "Double: 2" << QStringList{"fn f(Double: 1) given Empty: "};
+        << "f(1)  + 2"
+        << "Double: 2" << QStringList{"fn f(Double: 1) given Empty: "};
     QTest::newRow("text after the closing parenthesis continues the name")
-        << "f(1)x" << "Empty: " << QStringList{"fn fx(Double: 1) given Empty: "};
+        << "f(1)x"
+        << "Empty: " << QStringList{"fn fx(Double: 1) given Empty: "};
     QTest::newRow("the worked example")
-        << "left(list.title, 3) & '...'" << "String: ..."
-        << QStringList{"var list.title", "fn left(String: Alien, Double: 3) given Empty: "};
+        << "left(list.title, 3) & '...'"
+        << "String: ..." << QStringList{"var list.title", "fn left(String: Alien, Double: 3) given Empty: "};
     QTest::newRow("operands are asked even when an operator fails")
-        << "'x' * a + b" << "Error: Error 13" << QStringList{"var a", "var b"};
-    QTest::newRow("a group's text is evaluated again") << "('abc')" << "Empty: " << QStringList{"var abc"};
-    QTest::newRow("a variable holding an expression") << "(formula)" << "Double: 2"
-                                                       << QStringList{"var formula"};
+        << "'x' * a + b"
+        << "Error: Error 13" << QStringList{"var a", "var b"};
+    QTest::newRow("a group's text is evaluated again") << "('abc')"
+                                                       << "Empty: " << QStringList{"var abc"};
+    QTest::newRow("a variable holding an expression") << "(formula)"
+                                                      << "Double: 2" << QStringList{"var formula"};
 }
 
 void TestEvaluator::hostAnswers()
@@ -215,7 +225,8 @@ void TestEvaluator::libraryComesBeforeTheHost()
 {
     SmallLibrary library;
     RecordingHost host;
-    host.functions.insert(QStringLiteral("twice"), [](ArgumentList&, const Value&) { return Value::makeDouble(-1); });
+    host.functions.insert(QStringLiteral("twice"),
+                          [](ArgumentList&, const Value&) { return Value::makeDouble(-1); });
     Equation_Evaluater evaluator(&library, &host);
     QCOMPARE(evaluateToLine(evaluator, QStringLiteral("TWICE(4)")), QStringLiteral("Double: 8"));
     QCOMPARE(evaluateToLine(evaluator, QStringLiteral("twice(4, 5)")), QStringLiteral("Error: Error 450"));
@@ -322,9 +333,21 @@ void TestEvaluator::operatorTableRows()
         rows.append(cells.join(u' '));
     }
     QCOMPARE(rows,
-             (QStringList{"^", "* /", "\\", "mod", "+ -", "&", "= <> < > <= >= like is =< =>", "not", "and", "or",
-                          "xor", "eqv", "imp"}));
+             (QStringList{"^",
+                          "* /",
+                          "\\",
+                          "mod",
+                          "+ -",
+                          "&",
+                          "= <> < > <= >= like is =< =>",
+                          "not",
+                          "and",
+                          "or",
+                          "xor",
+                          "eqv",
+                          "imp"}));
     QCOMPARE(table.find(u"LIKE").row, 6);
+    QCOMPARE(table.find(u"li\u212Ae").row, 6); // a Kelvin sign lowers to k
     QCOMPARE(table.find(u"").row, OperatorPlace::NoRow);
     QCOMPARE(table.find(u"x").row, OperatorPlace::NoRow);
 }

@@ -1,0 +1,58 @@
+// Evaluations per second of template-like expressions with a small page-like host.
+#include "evaluator/Equation_Evaluater.h"
+#include "evaluator/EvaluatorHost.h"
+#include "evaluator/value/Coercion.h"
+#include "evaluator/value/TextForm.h"
+
+#include <QHash>
+
+#include <benchmark/benchmark.h>
+
+using namespace reelkeep;
+
+namespace {
+
+// Answers list.title and list.index, and keeps getvar/setvar variables, as the page's host does.
+class PageLikeHost : public EvaluatorHost
+{
+public:
+    void uGetVarable(const QString& Variable_Name, Value& ReturnValue) override
+    {
+        const QString name = Variable_Name.toLower();
+        if (name == QLatin1String("list.title"))
+            ReturnValue = m_title;
+        else if (name == QLatin1String("list.index"))
+            ReturnValue = Value::makeInteger(4);
+    }
+
+    void uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) override
+    {
+        const QString name = Function_Name.toLower();
+        if (name == QLatin1String("getvar"))
+            ReturnValue = m_variables.value(toStringLet(Parmeters.item(1)));
+        else if (name == QLatin1String("setvar"))
+            m_variables.insert(toStringLet(Parmeters.item(1)), Parmeters.item(2));
+    }
+
+    Value m_title = Value::makeString(QStringLiteral("Lawrence of Arabia"));
+    QHash<QString, Value> m_variables{{QStringLiteral("i"), Value::makeDouble(41)}};
+};
+
+void evaluate(benchmark::State& state, const char* expression)
+{
+    PageLikeHost host;
+    Equation_Evaluater evaluator(nullptr, &host);
+    const QString text = QString::fromUtf8(expression);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(evaluator.Evaluate_Equation(text));
+    state.SetItemsProcessed(state.iterations());
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(evaluate, listTitle, " list.title");
+BENCHMARK_CAPTURE(evaluate, getvarPlusOne, " getvar('i') + 1");
+BENCHMARK_CAPTURE(evaluate, arithmetic, " 1 + 2 * 3 - 4 / 2");
+BENCHMARK_CAPTURE(evaluate, comparisonAndLogic, " list.index mod 2 = 0 and list.title <> ''");
+
+BENCHMARK_MAIN();
