@@ -12,6 +12,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QString::fromLatin1(reelkeep::ProductTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(reelkeep::VersionText));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/reelkeep.svg")));
+    // Lets the desktop match the window with its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.reelkeep.Reelkeep"));
 
     reelkeep::QtDesktopServices desktop;
     reelkeep::Form1 window(desktop, reelkeep::systemRegistry());
