@@ -1,0 +1,51 @@
+// The comma-separated list-file reader on arbitrary bytes: a file reads completely or not at all,
+// from memory and from disk alike, and the films it reads are saved and read back unchanged.
+#include "FuzzProperties.h"
+#include "storage/CsvListFile.h"
+
+#include <QFile>
+
+#include <cstddef>
+#include <cstdint>
+
+using namespace reelkeep;
+
+static void writeBytes(const QString& path, QByteArrayView bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size())
+        fuzz::propertyFailed("the input can be written to a scratch file", file.errorString());
+}
+
+static ListDocument documentOf(const QList<FilmRecord>& films)
+{
+    ListDocument document;
+    document.films = films;
+    return document;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArrayView bytes(data, static_cast<qsizetype>(size));
+    QString failure;
+    const std::optional<QList<FilmRecord>> read = readCsvList(bytes, &failure);
+    FUZZ_REQUIRE(read.has_value() || !failure.isEmpty(), QStringLiteral("a refusal says why"));
+
+    const QString path = fuzz::scratchFile(QStringLiteral("input.csv"));
+    writeBytes(path, bytes);
+    const std::optional<ListDocument> loaded = loadListFile(path, ListForm::CommaSeparated);
+    FUZZ_REQUIRE(loaded.has_value() == read.has_value());
+    if (!read)
+        return 0;
+    FUZZ_REQUIRE(loaded->films == *read,
+                 QStringLiteral("loading the file gives what reading its bytes gives"));
+    FUZZ_REQUIRE(!loaded->pageTitle && !loaded->pageDescription);
+
+    const QByteArray written = writeCsvList(*read);
+    const std::optional<QList<FilmRecord>> again = readCsvList(written);
+    FUZZ_REQUIRE(again.has_value());
+    FUZZ_REQUIRE(*again == *read, fuzz::firstDifference(documentOf(*read), documentOf(*again)));
+    FUZZ_REQUIRE(writeCsvList(*again) == written, QStringLiteral("a second save writes the same bytes"));
+    return 0;
+}

@@ -1,0 +1,88 @@
+// Property checks shared by the fuzz targets.
+#include "FuzzProperties.h"
+
+#include "evaluator/value/RuntimeError.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace reelkeep::fuzz {
+
+void propertyFailed(const char* property, const QString& detail)
+{
+    std::fprintf(stderr, "property failed: %s\n", property);
+    if (!detail.isEmpty())
+        std::fprintf(stderr, "  %s\n", detail.toUtf8().constData());
+    std::abort();
+}
+
+bool isStandardErrorNumber(int number)
+{
+    // ORDER ErrorNumber: every number the runtime raises by name.
+    switch (static_cast<ErrorNumber>(number)) {
+    case ErrorNumber::InvalidProcedureCall:
+    case ErrorNumber::Overflow:
+    case ErrorNumber::OutOfMemory:
+    case ErrorNumber::SubscriptOutOfRange:
+    case ErrorNumber::DivisionByZero:
+    case ErrorNumber::TypeMismatch:
+    case ErrorNumber::OutOfStackSpace:
+    case ErrorNumber::BadFileNameOrNumber:
+    case ErrorNumber::FileNotFound:
+    case ErrorNumber::TooManyFiles:
+    case ErrorNumber::PathFileAccessError:
+    case ErrorNumber::ObjectVariableNotSet:
+    case ErrorNumber::InvalidPatternString:
+    case ErrorNumber::InvalidUseOfNull:
+    case ErrorNumber::ObjectRequired:
+    case ErrorNumber::WrongArgumentCount:
+        return true;
+    case ErrorNumber::None:
+        return false;
+    }
+    return number > 0 && errorMessage(number) != errorMessage(1);
+}
+
+void requireStandardError(int number)
+{
+    if (!isStandardErrorNumber(number))
+        propertyFailed("a raised error carries a standard number", QString::number(number));
+}
+
+static QString describeFilm(const FilmRecord& film)
+{
+    QStringList texts;
+    for (const QString& text : film.fields)
+        texts << QString::fromLatin1(text.toUtf8().toPercentEncoding());
+    return texts.join(QLatin1Char('|'));
+}
+
+QString firstDifference(const ListDocument& expected, const ListDocument& actual)
+{
+    if (expected.pageTitle != actual.pageTitle)
+        return QStringLiteral("page title");
+    if (expected.pageDescription != actual.pageDescription)
+        return QStringLiteral("page description");
+    if (expected.films.size() != actual.films.size())
+        return QStringLiteral("film count %1 against %2").arg(expected.films.size()).arg(actual.films.size());
+    for (qsizetype i = 0; i < expected.films.size(); ++i) {
+        if (expected.films[i] != actual.films[i])
+            return QStringLiteral("film %1:\n  %2\n  %3")
+                .arg(i)
+                .arg(describeFilm(expected.films[i]), describeFilm(actual.films[i]));
+    }
+    return QString();
+}
+
+QString scratchFile(const QString& name)
+{
+    static QTemporaryDir folder;
+    if (!folder.isValid())
+        propertyFailed("a scratch folder can be made", folder.errorString());
+    return QDir(folder.path()).filePath(name);
+}
+
+} // namespace reelkeep::fuzz

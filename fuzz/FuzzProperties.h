@@ -1,0 +1,35 @@
+// What every fuzz target checks besides the sanitizers: a failed property stops the run with a
+// message, which libFuzzer records as a crash with the input that caused it.
+#pragma once
+
+#include "storage/ListFile.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace reelkeep::fuzz {
+
+/// Prints what was expected and aborts; libFuzzer then saves the input as a crash.
+[[noreturn]] void propertyFailed(const char* property, const QString& detail = QString());
+
+/// Whether a raised run-time error carries a standard number: one of ErrorNumber, or one that
+/// errorMessage() has a text of its own for.
+bool isStandardErrorNumber(int number);
+
+/// Stops the run unless a raised number is standard.
+void requireStandardError(int number);
+
+/// The first film or page text where two documents differ, for a failure message.
+QString firstDifference(const ListDocument& expected, const ListDocument& actual);
+
+/// A file in a folder of the process's own, for targets that go through the file system.
+QString scratchFile(const QString& name);
+
+} // namespace reelkeep::fuzz
+
+/// Stops the run with the property's text when the condition does not hold.
+#define FUZZ_REQUIRE(condition, ...)                                                                         \
+    do {                                                                                                     \
+        if (!(condition))                                                                                    \
+            ::reelkeep::fuzz::propertyFailed(#condition __VA_OPT__(, ) __VA_ARGS__);                         \
+    } while (false)
