@@ -1,0 +1,97 @@
+// Loading and saving a full catalogue in both list-file forms, each beside reading or writing the
+// same bytes through the same file calls, so that the ratio is what the list-file form costs.
+#include "FullCatalogue.h"
+#include "storage/ListFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace reelkeep;
+
+namespace {
+
+const ListDocument& catalogue()
+{
+    static const ListDocument document = bench::fullCatalogue();
+    return document;
+}
+
+// A saved copy of the catalogue in the given form, made once per form.
+QString savedFile(ListForm form)
+{
+    static QTemporaryDir folder;
+    const QString path =
+        folder.filePath(form == ListForm::Native ? QStringLiteral("films.rkf") : QStringLiteral("films.csv"));
+    if (!QFile::exists(path) && !saveListFile(path, form, catalogue()))
+        qFatal("cannot save the benchmark catalogue in %s", qPrintable(path));
+    return path;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+void load(benchmark::State& state, ListForm form)
+{
+    const QString path = savedFile(form);
+    for (auto _ : state) {
+        std::optional<ListDocument> document = loadListFile(path, form);
+        if (!document || document->films.size() != Catalogue::MaxEntries)
+            state.SkipWithError("the catalogue did not load");
+        benchmark::DoNotOptimize(document);
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(path).size());
+}
+
+// The baseline of a load: the whole file read into memory.
+void readBytes(benchmark::State& state, ListForm form)
+{
+    const QString path = savedFile(form);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bytesOf(path));
+    state.SetBytesProcessed(state.iterations() * QFile(path).size());
+}
+
+void save(benchmark::State& state, ListForm form)
+{
+    const QString path = savedFile(form) + QStringLiteral(".new");
+    for (auto _ : state) {
+        if (!saveListFile(path, form, catalogue()))
+            state.SkipWithError("the catalogue did not save");
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(path).size());
+}
+
+// The baseline of a save: the same bytes written through a file that replaces the old one only
+// when complete, as a save does.
+void writeBytes(benchmark::State& state, ListForm form)
+{
+    const QByteArray bytes = bytesOf(savedFile(form));
+    const QString path = savedFile(form) + QStringLiteral(".raw");
+    for (auto _ : state) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            state.SkipWithError("the bytes did not write");
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(load, native, ListForm::Native)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readBytes, native, ListForm::Native)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(save, native, ListForm::Native)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(writeBytes, native, ListForm::Native)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(load, csv, ListForm::CommaSeparated)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readBytes, csv, ListForm::CommaSeparated)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(save, csv, ListForm::CommaSeparated)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(writeBytes, csv, ListForm::CommaSeparated)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
