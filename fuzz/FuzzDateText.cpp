@@ -10,8 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <fuzzer/FuzzedDataProvider.h>
-
+#include <cstring>
 using namespace reelkeep;
 
 static constexpr double OneSecond = 1.0 / 86400.0;
@@ -58,11 +57,16 @@ static void checkNumber(double number)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    FuzzedDataProvider provider(data, size);
-    const int year = provider.ConsumeIntegralInRange(100, 9999);
-    const double number = provider.ConsumeFloatingPoint<double>();
-    const std::string rest = provider.ConsumeRemainingBytesAsString();
-    checkText(QString::fromUtf8(rest.data(), static_cast<qsizetype>(rest.size())), year);
+    // Two bytes of the current year, eight of a Double, and the text.
+    if (size < 10)
+        return 0;
+    std::uint16_t yearBits = 0;
+    double number = 0;
+    std::memcpy(&yearBits, data, sizeof yearBits);
+    std::memcpy(&number, data + 2, sizeof number);
+    const int year = 100 + yearBits % 9900;
+    checkText(QString::fromUtf8(reinterpret_cast<const char*>(data + 10), static_cast<qsizetype>(size - 10)),
+              year);
     checkNumber(number);
     return 0;
 }

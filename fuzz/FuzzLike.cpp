@@ -6,8 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <fuzzer/FuzzedDataProvider.h>
-
+#include <cstring>
 using namespace reelkeep;
 
 // The pattern that matches exactly the text: each of ? * # [ stands alone in a list.
@@ -27,16 +26,19 @@ static QString literalPattern(const QString& text)
     return pattern;
 }
 
-static QString fromBytes(const std::string& bytes)
+static QString fromBytes(const std::uint8_t* data, std::size_t size)
 {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    FuzzedDataProvider provider(data, size);
-    const QString text = fromBytes(provider.ConsumeRandomLengthString());
-    const QString pattern = fromBytes(provider.ConsumeRemainingBytesAsString());
+    // The text, a zero byte, the pattern; without a zero byte all of it is the pattern.
+    const auto* zero = static_cast<const std::uint8_t*>(std::memchr(data, 0, size));
+    const std::size_t textSize = zero ? std::size_t(zero - data) : 0;
+    const std::size_t patternStart = zero ? textSize + 1 : 0;
+    const QString text = fromBytes(data, textSize);
+    const QString pattern = fromBytes(data + patternStart, size - patternStart);
     try {
         const bool matches = like(text, pattern);
         // A trailing "*" can only widen what matches.
