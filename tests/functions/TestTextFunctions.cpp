@@ -1,6 +1,7 @@
 // The text functions: character codes, searching, slicing, replacing, Hex/Oct, Str and the
 // runtime's text operations reached through the library.
 #include "FunctionCall.h"
+#include "ValueSpec.h"
 
 #include <QTest>
 
@@ -24,6 +25,9 @@ private slots:
     void slicing() { checkCall(); }
     void numbersAsText_data();
     void numbersAsText() { checkCall(); }
+    // Str and Val write and read "." whatever the system's conventions.
+    void numbersAsTextUnderGermanLocale_data() { numbersAsText_data(); }
+    void numbersAsTextUnderGermanLocale() { underGermanLocale(checkCall); }
 };
 
 void TestTextFunctions::characterCodes_data()
