@@ -77,7 +77,7 @@ FormatKind classify(QStringView format)
         if ((c == u'E' || c == u'e') && (spells(pieces, i + 1, u"+") || spells(pieces, i + 1, u"-")))
             return FormatKind::Number;
         if (isDateLetter(c) || spells(pieces, i, u"ttttt") || spells(pieces, i, u"am/pm") ||
-            spells(pieces, i, u"a/p") || spells(pieces, i, u"ampm"))
+            spells(pieces, i, u"a/p") || spells(pieces, i, u"ampm") || spells(pieces, i, u"aaaa"))
             return FormatKind::Date;
         if (c == u'@' || c == u'&' || c == u'<' || c == u'>' || c == u'!')
             return FormatKind::Text;

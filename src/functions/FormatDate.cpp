@@ -66,9 +66,14 @@ std::optional<QString> spelled(const std::vector<FormatPiece>& pieces, std::size
     return written;
 }
 
-// Reads an AM/PM marker at `at`; returns the number of pieces it takes, 0 if there is none.
+// Reads an AM/PM marker, or the weekday name "aaaa", at `at`; returns the number of pieces it
+// takes, 0 if there is none.
 int readMeridiem(const std::vector<FormatPiece>& pieces, std::size_t at, std::vector<DateToken>& tokens)
 {
+    if (spelled(pieces, at, u"aaaa")) {
+        tokens.push_back({DateField::Day, 4, QString(), QString()});
+        return 4;
+    }
     if (spelled(pieces, at, u"ampm")) {
         tokens.push_back({DateField::LocaleMeridiem, 1, QString(), QString()});
         return 4;

@@ -3,6 +3,7 @@
 #include "evaluator/value/Locale.h"
 #include "functions/FormatParts.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace reelkeep::detail {
@@ -68,6 +69,23 @@ void resolveCommas(NumberSection& layout, const std::vector<int>& commaPositions
     }
 }
 
+bool isFormatCharacter(const FormatPiece& piece, QChar c)
+{
+    return !piece.isLiteral && piece.character == c;
+}
+
+// "E+", "E-", "e+" or "e-" start scientific notation only when a digit placeholder follows them.
+bool startsExponent(const std::vector<FormatPiece>& pieces, std::size_t at)
+{
+    if (at + 1 >= pieces.size() ||
+        !(isFormatCharacter(pieces[at + 1], u'+') || isFormatCharacter(pieces[at + 1], u'-')))
+        return false;
+    return std::any_of(
+        pieces.begin() + static_cast<std::ptrdiff_t>(at) + 2, pieces.end(), [](const FormatPiece& piece) {
+            return isFormatCharacter(piece, u'0') || isFormatCharacter(piece, u'#');
+        });
+}
+
 NumberSection parseNumberSection(QStringView section)
 {
     const LocaleConventions& conventions = locale();
@@ -82,8 +100,6 @@ NumberSection parseNumberSection(QStringView section)
             continue;
         }
         const QChar c = piece.character;
-        const bool exponentSign = i + 1 < pieces.size() && !pieces[i + 1].isLiteral &&
-                                  (pieces[i + 1].character == u'+' || pieces[i + 1].character == u'-');
         if (c == u'0' || c == u'#') {
             layout.items.push_back({ItemKind::Digit, region, c, QString()});
             if (region == Region::Integer) {
@@ -102,7 +118,7 @@ NumberSection parseNumberSection(QStringView section)
         } else if (c == u',' && region != Region::Exponent) {
             if (region == Region::Integer)
                 commaPositions.push_back(layout.integerDigits);
-        } else if ((c == u'E' || c == u'e') && exponentSign && region != Region::Exponent) {
+        } else if ((c == u'E' || c == u'e') && region != Region::Exponent && startsExponent(pieces, i)) {
             layout.items.push_back({ItemKind::Exponent, region, c, QString(), pieces[++i].character == u'+'});
             layout.hasExponent = true;
             region = Region::Exponent;

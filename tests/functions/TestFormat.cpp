@@ -312,6 +312,7 @@ void TestFormat::percentAndScientific_data()
     addCase("scientific zero", "Double 0", "0E+0", "0E+0");
     addCase("scientific negative", "Double -1234.5", "0.00E+00", "-1.23E+03");
     addCase("E without a sign is a literal", "Double 5", "0E", "5E");
+    addCase("E+ without a placeholder after it is a literal", "Double 5", "0E+", "5E+");
 }
 
 void TestFormat::literals_data()
@@ -358,6 +359,7 @@ void TestFormat::dateTokens_data()
     addCase("ddd", sample(), "ddd", "Thu");
     addCase("dddd", sample(), "dddd", "Thursday");
     addCase("ddddd is the short date", sample(), "ddddd", "1/2/2020");
+    addCase("aaaa is the weekday name", sample(), "aaaa", "Thursday");
     addCase("dddddd is the long date", sample(), "dddddd", "Thursday, January 02, 2020");
     addCase("w counts from Sunday", sample(), "w", "5");
     addCase("m", sample(), "m", "1");
