@@ -85,12 +85,12 @@ FormatKind classify(QStringView format)
     return FormatKind::Literal;
 }
 
-FormatNumber fromDouble(double value, int significantDigits)
+SignedDigits fromDouble(double value, int significantDigits)
 {
     return {decimalDigitsFromDouble(value, significantDigits), value < 0};
 }
 
-FormatNumber fromText(const QString& text)
+SignedDigits fromText(const QString& text)
 {
     const bool negative = text.startsWith(u'-');
     return {decimalDigitsFromText(negative ? QStringView(text).mid(1) : QStringView(text)), negative};
@@ -100,13 +100,13 @@ FormatNumber fromText(const QString& text)
 // Double and Single rounded to 15 and 7 significant digits as their text form is, a Date as its
 // serial, True as -1, Empty as 0. Empty for a text that is not a number and for an Error Value,
 // which are shown unchanged.
-std::optional<FormatNumber> numberOf(const Value& value)
+std::optional<SignedDigits> numberOf(const Value& value)
 {
     switch (value.kind()) {
     case Kind::Empty:
-        return FormatNumber();
+        return SignedDigits();
     case Kind::Boolean:
-        return FormatNumber{decimalDigitsFromText(value.asBoolean() ? u"1" : u"0"), value.asBoolean()};
+        return SignedDigits{decimalDigitsFromText(value.asBoolean() ? u"1" : u"0"), value.asBoolean()};
     case Kind::Byte:
     case Kind::Integer:
     case Kind::Long:
@@ -155,7 +155,7 @@ QString plainText(const Value& value)
 
 QString formatAsNumber(const Value& value, const std::vector<QStringView>& sections)
 {
-    const std::optional<FormatNumber> number = numberOf(value);
+    const std::optional<SignedDigits> number = numberOf(value);
     return number ? formatWithNumberSections(sections, *number) : plainText(value);
 }
 
@@ -284,7 +284,7 @@ std::optional<QString> named(const Value& value, QStringView name, int firstDay,
     if (const std::optional<QString> format = namedNumberFormat(name))
         return formatAsNumber(value, formatSections(*format));
     if (const auto words = namedTruthWords(name)) {
-        const std::optional<FormatNumber> number = numberOf(value);
+        const std::optional<SignedDigits> number = numberOf(value);
         if (!number)
             return plainText(value);
         return number->magnitude.isZero() ? words->second : words->first;

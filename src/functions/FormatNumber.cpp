@@ -295,7 +295,7 @@ QString formatNumberSection(QStringView section, DecimalDigits magnitude, bool m
     return out;
 }
 
-QString formatWithNumberSections(const std::vector<QStringView>& sections, const FormatNumber& number)
+QString formatWithNumberSections(const std::vector<QStringView>& sections, const SignedDigits& number)
 {
     // One section serves every value; two: non-negative / negative; three or four:
     // positive / negative / zero. An empty section falls back to the first.

@@ -48,7 +48,7 @@ DecimalDigits decimalDigitsFromDouble(double value, int significantDigits);
 void roundToDecimals(DecimalDigits& number, int decimals);
 
 /// A signed number ready for a numeric format: its magnitude and whether it is below zero.
-struct FormatNumber
+struct SignedDigits
 {
     DecimalDigits magnitude;
     bool negative = false;
@@ -56,7 +56,7 @@ struct FormatNumber
 
 /// The text of a number under the sections of a user-defined number format: the section for
 /// positive, negative, zero values; a negative value shown by a section of its own loses its sign.
-QString formatWithNumberSections(const std::vector<QStringView>& sections, const FormatNumber& number);
+QString formatWithNumberSections(const std::vector<QStringView>& sections, const SignedDigits& number);
 
 /// The text of one number section for a magnitude, "-" in front when `minus` is set.
 QString formatNumberSection(QStringView section, DecimalDigits magnitude, bool minus);
