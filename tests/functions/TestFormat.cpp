@@ -62,7 +62,7 @@ namespace {
 void addColumns()
 {
     QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("format"); // "~omitted" leaves it out, "~<spec>" passes a Value
+    QTest::addColumn<QString>("format"); // "~omitted" leaves it out, "~Integer 0" passes that Value
     QTest::addColumn<int>("firstDay");
     QTest::addColumn<int>("firstWeek");
     QTest::addColumn<QString>("expected"); // the text, "Null", or "raised N"
@@ -89,7 +89,7 @@ void addCase(const char* rule, const char* value, const char* format, const char
     addCase(rule, QString::fromUtf8(value), format, expected);
 }
 
-// The spec of a Date Value at a calendar day and time of day.
+// The notation of a Date Value at a calendar day and time of day.
 QString date(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
 {
     const double serial = joinSerial(daySerial(year, month, day), timeFraction(hour, minute, second));
