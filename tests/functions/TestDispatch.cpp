@@ -19,6 +19,8 @@ private slots:
     void nameLookup();
     void preparation_data();
     void preparation() { checkCall(); }
+    void formatThreeArgumentsMeansFirstWeekOne_data();
+    void formatThreeArgumentsMeansFirstWeekOne();
 };
 
 namespace {
@@ -235,8 +237,40 @@ void TestDispatch::preparation_data()
     addCall("date with an Empty argument is a wrong count", "date", {"Empty"}, "Error: Error 450");
     addCall(
         "iif with two arguments is a wrong count", "iif", {"Boolean True", "Double 1"}, "Error: Error 450");
+    // Format's arguments reach the formatter prepared.
+    addCall("format with one argument", "format", {"Double 1234.5"}, "String: 1234.5");
+    addCall("format passes the first day of the week",
+            "format",
+            {"Date 43835", "String w", "Double 2"},
+            "String: 7");
+    addCall("format passes the first week rule",
+            "format",
+            {"Date 44197", "String ww", "Double 2", "Double 2"},
+            "String: 53");
+    addCall("format coerces the first day of the week",
+            "format",
+            {"Date 43835", "String w", "Null"},
+            "raised 94");
     addCall(
         "weekday with a first day is a wrong count", "weekday", {"Double 1", "Double 2"}, "Error: Error 450");
+}
+
+void TestDispatch::formatThreeArgumentsMeansFirstWeekOne_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("a week under the default rule") << QStringList{"Date 44197", "String ww", "Double 2"};
+    QTest::newRow("a weekday from Saturday") << QStringList{"Date 43832", "String w", "Double 7"};
+    QTest::newRow("a number format") << QStringList{"Double 0.5", "String 0.00%", "Double 3"};
+}
+
+void TestDispatch::formatThreeArgumentsMeansFirstWeekOne()
+{
+    QFETCH(QStringList, arguments);
+    Defalt_Functions library(fixedNow);
+    const QString threeArguments = callOutcome(library, QStringLiteral("format"), arguments);
+    QCOMPARE(callOutcome(library, QStringLiteral("format"), arguments + QStringList{"Double 1"}),
+             threeArguments);
+    QVERIFY(threeArguments.startsWith(u"String: "));
 }
 
 QTEST_GUILESS_MAIN(TestDispatch)
