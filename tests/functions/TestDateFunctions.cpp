@@ -83,6 +83,10 @@ void TestDateFunctions::dateDiff_data()
             "datediff",
             {"String ww", "String 1/4/2020", "String 1/6/2020", "Double 2"},
             "Long: 1");
+    addCall("ww counts Thursdays with Thursday first",
+            "datediff",
+            {"String ww", "String 1/1/2020", "String 1/2/2020", "Double 5"},
+            "Long: 1");
     addCall("ww backwards is negative",
             "datediff",
             {"String ww", "String 1/5/2020", "String 1/4/2020"},
@@ -152,6 +156,34 @@ void TestDateFunctions::datePart_data()
             {"String w", "String 1/2/2020", "Double 0"},
             "Integer: 5");
     addCall("w from Saturday", "datepart", {"String w", "String 1/2/2020", "Double 7"}, "Integer: 6");
+    addCall("w of a Thursday counted from day 1",
+            "datepart",
+            {"String w", "String 1/2/2020", "Double 1"},
+            "Integer: 5");
+    addCall("w of a Thursday counted from day 2",
+            "datepart",
+            {"String w", "String 1/2/2020", "Double 2"},
+            "Integer: 4");
+    addCall("w of a Thursday counted from day 3",
+            "datepart",
+            {"String w", "String 1/2/2020", "Double 3"},
+            "Integer: 3");
+    addCall("w of a Thursday counted from day 4",
+            "datepart",
+            {"String w", "String 1/2/2020", "Double 4"},
+            "Integer: 2");
+    addCall("w of a Thursday counted from day 5",
+            "datepart",
+            {"String w", "String 1/2/2020", "Double 5"},
+            "Integer: 1");
+    addCall("w of a Thursday counted from day 6",
+            "datepart",
+            {"String w", "String 1/2/2020", "Double 6"},
+            "Integer: 7");
+    addCall("w of a Thursday counted from day 7",
+            "datepart",
+            {"String w", "String 1/2/2020", "Double 7"},
+            "Integer: 6");
     addCall("h is the hour", "datepart", {"String h", "String 1/2/2020 13:45:30"}, "Integer: 13");
     addCall("n is the minute", "datepart", {"String n", "String 1/2/2020 13:45:30"}, "Integer: 45");
     addCall("s is the second", "datepart", {"String s", "String 1/2/2020 13:45:30"}, "Integer: 30");
@@ -212,6 +244,18 @@ void TestDateFunctions::weekOfYear_data()
             "datepart",
             {"String ww", "String 12/31/2018", "Double 2", "Double 3"},
             "Integer: 53");
+    addCall("a Thursday starts a week when weeks start on Thursday",
+            "datepart",
+            {"String ww", "String 1/2/2020", "Double 5"},
+            "Integer: 2");
+    addCall("four-day rule from Saturday: a full week starting 1 January is week 1",
+            "datepart",
+            {"String ww", "String 1/1/2022", "Double 7", "Double 2"},
+            "Integer: 1");
+    addCall("four-day rule from Saturday: the day before is in week 52",
+            "datepart",
+            {"String ww", "String 12/31/2021", "Double 7", "Double 2"},
+            "Integer: 52");
     addCall("the system's rule is rule 1",
             "datepart",
             {"String ww", "String 1/5/2020", "Double 1", "Double 0"},
