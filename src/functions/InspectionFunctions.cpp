@@ -6,6 +6,16 @@
 
 namespace reelkeep {
 
+namespace {
+
+// Nothing has no default value to inspect; it is neither a date nor a number.
+bool isNothing(const Value& value)
+{
+    return value.kind() == Kind::Object && !value.asObject();
+}
+
+} // namespace
+
 Value isArray(const Value&)
 {
     return Value::makeBoolean(false);
@@ -13,6 +23,8 @@ Value isArray(const Value&)
 
 Value isDate(const Value& value)
 {
+    if (isNothing(value))
+        return Value::makeBoolean(false);
     const ResolvedValue resolved(value);
     if (resolved->kind() == Kind::Date)
         return Value::makeBoolean(true);
@@ -43,6 +55,8 @@ Value isMissing(const Value&)
 
 Value isNumeric(const Value& value)
 {
+    if (isNothing(value))
+        return Value::makeBoolean(false);
     const ResolvedValue resolved(value);
     const Kind kind = resolved->kind();
     if (kind == Kind::String)
@@ -62,7 +76,7 @@ Value typeNameOf(const Value& value)
 
 Value varType(const Value& value)
 {
-    if (value.kind() == Kind::Object && value.asObject())
+    if (value.kind() == Kind::Object && !isNothing(value))
         return Value::makeLong(static_cast<std::int32_t>(resolveObject(value).kind()));
     return Value::makeLong(static_cast<std::int32_t>(value.kind()));
 }

@@ -44,6 +44,8 @@ void TestInspectionFunctions::inspection_data()
     addCall("isdate of a Date", "isdate", {"Date 43832"}, "Boolean: True");
     addCall("isdate of numeric text", "isdate", {"String 1"}, "Boolean: False");
     addCall("isdate of a number", "isdate", {"Double 43832"}, "Boolean: False");
+    addCall("isdate of Nothing", "isdate", {"Nothing"}, "Boolean: False");
+    addCall("isnumeric of Nothing", "isnumeric", {"Nothing"}, "Boolean: False");
     addCall("isdate of a text naming the weekday",
             "isdate",
             {"String Thursday, January 2, 2020"},
