@@ -6,6 +6,8 @@
 #include "evaluator/value/RuntimeError.h"
 #include "functions/Calendar.h"
 
+#include <QHash>
+
 #include <cmath>
 #include <limits>
 #include <optional>
