@@ -18,6 +18,7 @@ private slots:
     void rndSequence_data();
     void rndSequence();
     void rndStaysInRange();
+    void rndSequenceBelongsToEachLibrary();
 };
 
 void TestMathFunctions::kindsAndValues_data()
@@ -131,6 +132,15 @@ void TestMathFunctions::rndStaysInRange()
         QCOMPARE(number.kind(), Kind::Single);
         QVERIFY(number.asSingle() >= 0.0f && number.asSingle() < 1.0f);
     }
+}
+
+void TestMathFunctions::rndSequenceBelongsToEachLibrary()
+{
+    Defalt_Functions first(fixedNow);
+    Defalt_Functions second(fixedNow);
+    QCOMPARE(callOutcome(first, QStringLiteral("rnd"), {}), QStringLiteral("Single: 0.7055475"));
+    QCOMPARE(callOutcome(second, QStringLiteral("rnd"), {}), QStringLiteral("Single: 0.7055475"));
+    QCOMPARE(callOutcome(first, QStringLiteral("rnd"), {}), QStringLiteral("Single: 0.533424"));
 }
 
 QTEST_GUILESS_MAIN(TestMathFunctions)
