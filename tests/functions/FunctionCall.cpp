@@ -1,7 +1,7 @@
 // Test notation for calls of the built-in library.
 #include "FunctionCall.h"
 
-#include "ValueSpec.h"
+#include "ValueNotation.h"
 
 #include <QTest>
 

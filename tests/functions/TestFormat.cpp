@@ -1,6 +1,6 @@
 // Format: named formats, user-defined number, date/time and text formats, the first day of the
 // week and first week of the year, once more under German conventions.
-#include "ValueSpec.h"
+#include "ValueNotation.h"
 #include "evaluator/value/DateSerial.h"
 #include "evaluator/value/RuntimeError.h"
 #include "evaluator/value/TextForm.h"

@@ -1,7 +1,7 @@
 // The text functions: character codes, searching, slicing, replacing, Hex/Oct, Str and the
 // runtime's text operations reached through the library.
 #include "FunctionCall.h"
-#include "ValueSpec.h"
+#include "ValueNotation.h"
 
 #include <QTest>
 
