@@ -11,12 +11,11 @@ int TemplateVariables::Find_Variable(const QString& Name) const
     // No two names compare equal, so the one name equal to this spelling is the answer.
     if (const auto known = m_positions.constFind(Name); known != m_positions.cend())
         return *known;
-    for (int position = 1; position <= count(); ++position) {
-        if (compareStrings(Name, m_names.at(position - 1), CompareMode::Text) == 0) {
-            m_positions.insert(Name, position);
-            return position;
-        }
+    if (const auto found = m_byKey.find(textSortKey(Name)); found != m_byKey.end()) {
+        m_positions.insert(Name, found->second);
+        return found->second;
     }
+    // The scan for a missing name runs past the last position a 16-bit number can count.
     if (count() >= MaxVariables)
         raise(ErrorNumber::Overflow);
     return 0;
@@ -37,6 +36,7 @@ void TemplateVariables::Set_Variable(const QString& Name, const Value& value)
     }
     m_names.append(Name);
     m_values.append(value);
+    m_byKey.emplace(textSortKey(Name), count());
     m_positions.insert(Name, count());
 }
 

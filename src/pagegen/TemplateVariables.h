@@ -3,9 +3,12 @@
 
 #include "evaluator/value/Value.h"
 
+#include <QCollatorSortKey>
 #include <QHash>
 #include <QList>
 #include <QString>
+
+#include <map>
 
 namespace reelkeep {
 
@@ -30,10 +33,20 @@ public:
     const QString& nameAt(int position) const { return m_names.at(position - 1); }
 
 private:
+    struct SortKeyLess
+    {
+        bool operator()(const QCollatorSortKey& left, const QCollatorSortKey& right) const
+        {
+            return left.compare(right) < 0;
+        }
+    };
+
     QList<QString> m_names;
     QList<Value> m_values;
-    /// Spellings already looked up, to their positions: a variable is found again without
-    /// collating it against every name before it.
+    /// Each variable's collation key: names compare equal exactly when their keys do, so a
+    /// look-up takes a logarithmic search instead of a comparison with every name.
+    std::map<QCollatorSortKey, int, SortKeyLess> m_byKey;
+    /// Spellings already looked up, to their positions, found again without collating them.
     mutable QHash<QString, int> m_positions;
 };
 
