@@ -100,7 +100,8 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
                    QStringLiteral("html"),
                    QString(),
                    1}
-    , m_evaluator(nullptr, &m_pageHost)
+    , m_functions([&desktop] { return desktop.now(); })
+    , m_evaluator(&m_functions, &m_pageHost)
     , m_pageHost(*this, m_filter, m_evaluator, desktop.applicationFolder() + QStringLiteral("/template"))
 {
     setObjectName(QStringLiteral("Form1"));

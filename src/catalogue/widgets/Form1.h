@@ -4,6 +4,7 @@
 #include "catalogue/Catalogue.h"
 #include "desktop/DesktopServices.h"
 #include "evaluator/Equation_Evaluater.h"
+#include "functions/Defalt_Functions.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
 #include "storage/ListFile.h"
@@ -98,6 +99,7 @@ private:
     FileDialogState m_listDialog;
     FileDialogState m_pageDialog;
     File_Filter m_filter;
+    Defalt_Functions m_functions;
     Equation_Evaluater m_evaluator;
     PageHost m_pageHost;
     /// The window was asked to close while a page was being made.
