@@ -97,23 +97,60 @@ const FilmRecord& PageHost::filmAtPlace(int place) const
     return films.at(position);
 }
 
+PageHost::VariableName PageHost::variableNamed(const QString& spelling)
+{
+    // Templates ask for the same few spellings over and over; each is lower-cased once.
+    if (const auto known = m_variableNames.constFind(spelling); known != m_variableNames.cend())
+        return *known;
+    const QString name = spelling.toLower();
+    VariableName variable;
+    if (name == u"title")
+        variable.kind = VariableName::Title;
+    else if (name == u"description")
+        variable.kind = VariableName::Description;
+    else if (name == u"list.count")
+        variable.kind = VariableName::Count;
+    else if (name == u"list.index")
+        variable.kind = VariableName::Index;
+    else if (const std::optional<Field> field = listField(name))
+        variable = {VariableName::FilmField, *field};
+    else if (name == u"rb")
+        variable.kind = VariableName::ClosingBracket;
+    else if (name == u"hy")
+        variable.kind = VariableName::Apostrophe;
+    if (m_variableNames.size() < MaxRememberedNames)
+        m_variableNames.insert(spelling, variable);
+    return variable;
+}
+
 void PageHost::uGetVarable(const QString& Variable_Name, Value& ReturnValue)
 {
-    const QString name = Variable_Name.toLower();
-    if (name == u"title")
+    const VariableName variable = variableNamed(Variable_Name);
+    switch (variable.kind) {
+    case VariableName::Title:
         ReturnValue = Value::makeString(m_context.pageTitle());
-    else if (name == u"description")
+        break;
+    case VariableName::Description:
         ReturnValue = Value::makeString(m_context.pageDescription());
-    else if (name == u"list.count")
+        break;
+    case VariableName::Count:
         ReturnValue = Value::makeLong(static_cast<std::int32_t>(m_state.order.size()));
-    else if (name == u"list.index")
+        break;
+    case VariableName::Index:
         ReturnValue = Value::makeInteger(m_state.currentIndex);
-    else if (const std::optional<Field> field = listField(name))
-        ReturnValue = Value::makeString(filmAtPlace(m_state.currentIndex)[*field]);
-    else if (name == u"rb")
+        break;
+    case VariableName::FilmField:
+        ReturnValue = Value::makeString(filmAtPlace(m_state.currentIndex)[variable.field]);
+        break;
+    case VariableName::ClosingBracket:
         ReturnValue = Value::makeString(QStringLiteral("]"));
-    else if (name == u"hy")
+        break;
+    case VariableName::Apostrophe:
         ReturnValue = Value::makeString(QStringLiteral("'"));
+        break;
+    case VariableName::Unknown:
+        break;
+    }
 }
 
 void PageHost::uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue)

@@ -5,6 +5,7 @@
 #include "catalogue/FilmRecord.h"
 #include "evaluator/EvaluatorHost.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -64,6 +65,27 @@ public:
     Value Sort_Page_Order(const Value& Field_Name, const Value& Ascending);
 
 private:
+    /// A host variable as its lower-cased name decides.
+    struct VariableName
+    {
+        enum Kind
+        {
+            Unknown,
+            Title,
+            Description,
+            Count,
+            Index,
+            FilmField,
+            ClosingBracket,
+            Apostrophe,
+        };
+        Kind kind = Unknown;
+        Field field = Field::Title;
+    };
+    /// How many spellings of variable names are remembered with their meaning.
+    static constexpr qsizetype MaxRememberedNames = 1024;
+
+    VariableName variableNamed(const QString& spelling);
     const FilmRecord& filmAtPlace(int place) const;
     Value listGetVal(const ArgumentList& arguments, const Value& untouched) const;
     void setProgress(const Value& position);
@@ -74,6 +96,7 @@ private:
     Equation_Evaluater& m_evaluator;
     QString m_templateFolder;
     PageState m_state;
+    QHash<QString, VariableName> m_variableNames;
 };
 
 } // namespace reelkeep
