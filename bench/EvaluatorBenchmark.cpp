@@ -3,6 +3,7 @@
 #include "evaluator/EvaluatorHost.h"
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/TextForm.h"
+#include "functions/Defalt_Functions.h"
 
 #include <QHash>
 
@@ -41,7 +42,8 @@ public:
 void evaluate(benchmark::State& state, const char* expression)
 {
     PageLikeHost host;
-    Equation_Evaluater evaluator(nullptr, &host);
+    Defalt_Functions functions;
+    Equation_Evaluater evaluator(&functions, &host);
     const QString text = QString::fromUtf8(expression);
     for (auto _ : state)
         benchmark::DoNotOptimize(evaluator.Evaluate_Equation(text));
@@ -52,6 +54,8 @@ void evaluate(benchmark::State& state, const char* expression)
 
 BENCHMARK_CAPTURE(evaluate, listTitle, " list.title");
 BENCHMARK_CAPTURE(evaluate, getvarPlusOne, " getvar('i') + 1");
+BENCHMARK_CAPTURE(evaluate, leftAndConcatenate, " left(list.title, 3) & '...'");
+BENCHMARK_CAPTURE(evaluate, iifEvenOdd, " iif(list.index mod 2 = 0, 'even', 'odd')");
 BENCHMARK_CAPTURE(evaluate, arithmetic, " 1 + 2 * 3 - 4 / 2");
 BENCHMARK_CAPTURE(evaluate, comparisonAndLogic, " list.index mod 2 = 0 and list.title <> ''");
 

@@ -4,8 +4,13 @@
 #include "cli/ListJson.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
+#include "functions/Defalt_Functions.h"
+#include "pagegen/File_Filter.h"
+#include "pagegen/PageHost.h"
+#include "pagegen/PageRun.h"
 #include "storage/ListFile.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 
 #include <array>
@@ -17,13 +22,14 @@ namespace {
 struct CliCommand
 {
     QStringView name;
-    /// The number of arguments the command takes; AtLeastOne for one or more.
+    /// The number of arguments the command takes; AtLeastOne or AtLeastTwo for that many or more.
     qsizetype argumentCount;
     QStringView usage;
     int (*run)(const QStringList& arguments, const CliStreams& streams);
 };
 
 constexpr qsizetype AtLeastOne = -1;
+constexpr qsizetype AtLeastTwo = -2;
 
 int fail(QTextStream& err, const QString& what, const QString& reason)
 {
@@ -68,10 +74,12 @@ int convert(const QStringList& arguments, const CliStreams& streams)
     return CliSuccess;
 }
 
-// Outside a page run no host answers: variables are Empty, and so are unknown functions.
+// Outside a page run no host answers: variables are Empty, and so are functions the library does
+// not know.
 int eval(const QStringList& arguments, const CliStreams& streams)
 {
-    Equation_Evaluater evaluator;
+    Defalt_Functions functions;
+    Equation_Evaluater evaluator(&functions);
     if (arguments == QStringList{QStringLiteral("-")}) {
         QString line;
         while (streams.in.readLineInto(&line))
@@ -83,10 +91,103 @@ int eval(const QStringList& arguments, const CliStreams& streams)
     return CliSuccess;
 }
 
-constexpr std::array<CliCommand, 3> Commands = {{
+// The page's films and texts from a list file; progress and label shown on a terminal.
+class CliPageContext : public PageContext
+{
+public:
+    CliPageContext(const ListDocument& document, QTextStream& err, bool showProgress)
+        : m_document(document)
+        , m_err(err)
+        , m_showProgress(showProgress)
+    {}
+
+    ~CliPageContext() override
+    {
+        if (m_barShown)
+            m_err << '\n';
+    }
+
+    const QList<FilmRecord>& films() const override { return m_document.films; }
+    QString pageTitle() const override { return m_document.pageTitle.value_or(QString()); }
+    QString pageDescription() const override { return m_document.pageDescription.value_or(QString()); }
+
+    void setProgress(float position) override
+    {
+        const int percent = qRound(position);
+        if (!m_showProgress || percent == m_percent)
+            return;
+        m_percent = percent;
+        constexpr int Width = 40;
+        const int filled = percent * Width / 100;
+        m_err << "\r[" << QString(filled, u'#') << QString(Width - filled, u' ') << "] " << percent << '%';
+        m_err.flush();
+        m_barShown = true;
+    }
+
+    void setLabel(const QString& text) override
+    {
+        if (!m_showProgress)
+            return;
+        m_err << (m_barShown ? "\r\x1b[K" : "") << text << '\n';
+        m_err.flush();
+        m_barShown = false;
+        m_percent = -1;
+    }
+
+private:
+    const ListDocument& m_document;
+    QTextStream& m_err;
+    bool m_showProgress;
+    bool m_barShown = false;
+    int m_percent = -1;
+};
+
+int showUsage(QTextStream& err);
+
+// page LISTFILE OUTPUT [--template-dir DIR]
+int page(const QStringList& arguments, const CliStreams& streams)
+{
+    QStringList rest = arguments;
+    QString templateFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/template");
+    const qsizetype option = rest.indexOf(QStringLiteral("--template-dir"));
+    if (option >= 0) {
+        if (option + 1 >= rest.size())
+            return showUsage(streams.err);
+        templateFolder = rest.at(option + 1);
+        rest.remove(option, 2);
+    }
+    if (rest.size() != 2)
+        return showUsage(streams.err);
+    QString failure;
+    std::optional<ListDocument> document = loadListFile(rest[0], ListForm::FromName, &failure);
+    if (!document)
+        return fail(streams.err, QStringLiteral("cannot load %1").arg(rest[0]), failure);
+    giveDefaultPageTexts(*document);
+
+    CliPageContext context(*document, streams.err, streams.errIsTerminal);
+    File_Filter filter;
+    Defalt_Functions functions;
+    Equation_Evaluater evaluator(&functions);
+    PageHost host(context, filter, evaluator, templateFolder);
+    evaluator.setHost(&host);
+    const PageRunOutcome outcome = runPage(filter, evaluator, templateFolder, rest[1]);
+    switch (outcome.result) {
+    case PageRunOutcome::Result::Made:
+        return CliSuccess;
+    case PageRunOutcome::Result::TemplateMissing:
+        return fail(streams.err, QStringLiteral("cannot make %1").arg(rest[1]), outcome.describe());
+    case PageRunOutcome::Result::Abandoned:
+        break;
+    }
+    streams.err << "reelkeep-cli: " << outcome.describe() << '\n';
+    return CliFailure;
+}
+
+constexpr std::array<CliCommand, 4> Commands = {{
     {u"dump", 1, u"dump FILE", dump},
     {u"convert", 2, u"convert IN OUT", convert},
     {u"eval", AtLeastOne, u"eval EXPRESSION... | eval -", eval},
+    {u"page", AtLeastTwo, u"page LISTFILE OUTPUT [--template-dir DIR]", page},
 }};
 
 int showUsage(QTextStream& err)
@@ -106,8 +207,9 @@ int runCli(const QStringList& arguments, const CliStreams& streams)
         if (arguments[0] != command.name)
             continue;
         const qsizetype given = arguments.size() - 1;
+        // A negative count asks for at least that many arguments.
         const bool countFits =
-            command.argumentCount == AtLeastOne ? given >= 1 : given == command.argumentCount;
+            command.argumentCount < 0 ? given >= -command.argumentCount : given == command.argumentCount;
         if (!countFits)
             return showUsage(streams.err);
         return command.run(arguments.mid(1), streams);

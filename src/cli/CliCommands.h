@@ -22,6 +22,8 @@ struct CliStreams
     QTextStream& in;
     QTextStream& out;
     QTextStream& err;
+    /// Standard error is a terminal: a page run shows its label texts and a progress bar there.
+    bool errIsTerminal = false;
 };
 
 /// Runs one command. arguments are those after the program name; input comes from in, results

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -14,5 +15,7 @@ int main(int argc, char* argv[])
     in.setEncoding(QStringConverter::Utf8);
     out.setEncoding(QStringConverter::Utf8);
     err.setEncoding(QStringConverter::Utf8);
-    return reelkeep::runCli(QCoreApplication::arguments().mid(1), reelkeep::CliStreams{in, out, err});
+    const bool errIsTerminal = isatty(fileno(stderr)) != 0;
+    return reelkeep::runCli(QCoreApplication::arguments().mid(1),
+                            reelkeep::CliStreams{in, out, err, errIsTerminal});
 }

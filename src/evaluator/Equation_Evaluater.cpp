@@ -122,38 +122,75 @@ bool constantValue(QStringView name, Value& value)
 
 } // namespace
 
-// One call's scan: tokens cut at spaces, text literals, groups and argument lists, operands
-// made as their tokens end, and the reduction at the end.
-class Equation_Evaluater::Scan
+// What the scan of one expression text does, in order, apart from collecting characters: the
+// scan depends on the text alone, so it is recorded once and replayed at every evaluation.
+struct Equation_Evaluater::ScanStep
+{
+    enum class Kind : std::uint8_t
+    {
+        GroupOpened,  // the argument list is emptied
+        Argument,     // an argument's text is evaluated and appended to the argument list
+        GroupClosed,  // the group-closed flag is set
+        TokenEnded,   // a token ends at a space or the end separator
+        EndedInGroup, // the text ended inside a group: the scan stops, dropping it
+    };
+
+    Kind kind;
+    /// The token of TokenEnded; the argument's text of Argument.
+    QString text;
+    /// Where the token of TokenEnded stands in the operator table, should it be an operator.
+    OperatorPlace place;
+    /// The argument's recorded scan, made when it is first evaluated.
+    mutable std::shared_ptr<const ScanRecord> argument;
+};
+
+struct Equation_Evaluater::ScanRecord
+{
+    std::vector<ScanStep> steps;
+};
+
+namespace {
+
+// Records the scan of one trimmed text: tokens cut at spaces, text literals, groups and their
+// arguments, and where the text ends inside a group.
+class ScanRecorder
 {
 public:
-    Scan(Equation_Evaluater& evaluator, QStringView text)
-        : m_evaluator(evaluator)
-        , m_text(text)
+    using Step = Equation_Evaluater::ScanStep;
+
+    ScanRecorder(QStringView text, const OperatorTable& operators)
+        : m_text(text)
         , m_token(text)
+        , m_operators(operators)
     {}
 
-    Value run()
+    std::vector<Step> record()
     {
         const qsizetype length = m_text.size();
         // The position after the last character reads as one space, the end separator.
         for (m_position = 0; m_position <= length; ++m_position) {
             const QChar character = m_position < length ? m_text[m_position] : Space;
             if (character == OpenParenthesis) {
-                if (!scanGroup())
-                    return reduce(); // the text ended inside the group: it and its token are dropped
+                if (!scanGroup()) {
+                    add(Step::Kind::EndedInGroup);
+                    break;
+                }
             } else if (character == Quote) {
                 scanLiteral();
             } else if (character == Space) {
-                endToken();
+                add(Step::Kind::TokenEnded, m_token.text());
+                m_steps.back().place = m_operators.find(m_token.view());
+                m_token.clear();
             } else {
                 m_token.append(m_position, m_position + 1);
             }
         }
-        return reduce();
+        return std::move(m_steps);
     }
 
 private:
+    void add(Step::Kind kind, QString text = {}) { m_steps.push_back({kind, std::move(text), {}, nullptr}); }
+
     // A literal keeps its opening quote in the token and drops its closing one; without a
     // closing quote it takes the rest of the text.
     void scanLiteral()
@@ -164,11 +201,11 @@ private:
         m_position = closing < 0 ? m_text.size() - 1 : closing;
     }
 
-    // Collects a parenthesised group up to its closing parenthesis, evaluating each argument
-    // at its "," or ")" in written order. False when the text ends inside the group.
+    // Collects a parenthesised group up to its closing parenthesis, an argument at each ","
+    // and at the ")". False when the text ends inside the group.
     bool scanGroup()
     {
-        m_arguments.clear();
+        add(Step::Kind::GroupOpened);
         const qsizetype opening = m_position;
         qsizetype argumentStart = opening + 1;
         int nesting = 1;
@@ -182,60 +219,108 @@ private:
             } else if (character == CloseParenthesis && --nesting == 0) {
                 // "f()" with nothing at all between the parentheses calls f with no argument.
                 if (m_position > opening + 1 || m_token.isEmpty())
-                    appendArgument(argumentStart);
-                m_groupClosed = true;
+                    addArgument(argumentStart);
+                add(Step::Kind::GroupClosed);
                 return true;
             } else if (character == Comma && nesting == 1) {
-                appendArgument(argumentStart);
+                addArgument(argumentStart);
                 argumentStart = m_position + 1;
             }
         }
         return false;
     }
 
-    void appendArgument(qsizetype argumentStart)
+    void addArgument(qsizetype argumentStart)
     {
-        m_arguments.append(m_evaluator.evaluate(m_text.sliced(argumentStart, m_position - argumentStart)));
+        add(Step::Kind::Argument, m_text.sliced(argumentStart, m_position - argumentStart).toString());
     }
 
+    QStringView m_text;
+    qsizetype m_position = 0;
+    Token m_token;
+    const OperatorTable& m_operators;
+    std::vector<Step> m_steps;
+};
+
+} // namespace
+
+// One evaluation: replays a recorded scan, making operands in written order and taking
+// operators, then reduces them.
+class Equation_Evaluater::Scan
+{
+public:
+    explicit Scan(Equation_Evaluater& evaluator)
+        : m_evaluator(evaluator)
+    {}
+
+    Value run(const ScanRecord& record)
+    {
+        for (const ScanStep& step : record.steps) {
+            switch (step.kind) {
+            case ScanStep::Kind::GroupOpened:
+                m_arguments.clear();
+                break;
+            case ScanStep::Kind::Argument:
+                m_arguments.append(m_evaluator.evaluateArgument(step));
+                break;
+            case ScanStep::Kind::GroupClosed:
+                m_groupClosed = true;
+                break;
+            case ScanStep::Kind::TokenEnded:
+                endToken(step);
+                break;
+            case ScanStep::Kind::EndedInGroup:
+                return reduce();
+            }
+        }
+        return reduce();
+    }
+
+private:
     // A run of spaces is one separator; otherwise the token is an operand or an operator,
     // whichever is expected.
-    void endToken()
+    void endToken(const ScanStep& step)
     {
-        if (m_token.isEmpty() && m_arguments.count() == 0)
+        const QString& token = step.text;
+        if (token.isEmpty() && m_arguments.count() == 0)
             return;
         if (m_expectOperand) {
-            m_operands.append(makeOperand());
+            m_operands.append(makeOperand(token));
             m_arguments.clear();
             m_groupClosed = false;
             m_expectOperand = false;
         } else {
             // A group where an operator belongs leaves an empty operator text, which is in no row.
-            m_operators.append(m_evaluator.m_operators.find(m_token.view()));
+            m_operators.append(step.place);
             m_expectOperand = true;
         }
-        m_token.clear();
     }
 
-    Value makeOperand()
+    Value makeOperand(const QString& token)
     {
-        if (!m_token.isEmpty() && m_groupClosed)
-            return m_evaluator.Resolve_Function(m_token.text(), m_arguments);
-        if (m_token.isEmpty())
+        if (!token.isEmpty() && m_groupClosed)
+            return m_evaluator.Resolve_Function(token, m_arguments);
+        if (token.isEmpty())
             return m_evaluator.evaluateGroup(m_arguments);
-        const QStringView token = m_token.view();
         if (isNumberStart(token.front()))
             return Value::makeDouble(val(token));
         if (token.front() == Quote)
-            return Value::makeString(token.sliced(1).toString());
-        return m_evaluator.Resolve_Name(m_token.text());
+            return Value::makeString(token.sliced(1));
+        return m_evaluator.Resolve_Name(token);
     }
 
     // Applies the operators row by row of the table, left to right within a row; a text in no
     // row stays between its operands and is never applied.
     Value reduce()
     {
-        for (int row = 0; row < OperatorTable::Rows && !m_operators.isEmpty(); ++row) {
+        unsigned rowsPresent = 0;
+        for (const OperatorPlace& place : m_operators) {
+            if (place.row != OperatorPlace::NoRow)
+                rowsPresent |= 1u << place.row;
+        }
+        for (int row = 0; row < OperatorTable::Rows && rowsPresent >> row != 0; ++row) {
+            if ((rowsPresent & (1u << row)) == 0)
+                continue;
             qsizetype k = 0;
             while (k < m_operators.size()) {
                 if (m_operators[k].row != row) {
@@ -254,9 +339,6 @@ private:
     }
 
     Equation_Evaluater& m_evaluator;
-    QStringView m_text;
-    qsizetype m_position = 0;
-    Token m_token;
     ArgumentList m_arguments;
     bool m_groupClosed = false;
     bool m_expectOperand = true;
@@ -274,6 +356,8 @@ Value Equation_Evaluater::Evaluate_Equation(const QString& Equation)
     return evaluate(Equation);
 }
 
+Equation_Evaluater::~Equation_Evaluater() = default;
+
 Value Equation_Evaluater::evaluate(QStringView equation)
 {
     const QStringView text = trimSpaces(equation);
@@ -281,7 +365,34 @@ Value Equation_Evaluater::evaluate(QStringView equation)
     if (text.size() > MaxEquationLength)
         raise(ErrorNumber::Overflow);
     DepthGuard depth(m_depth);
-    return Scan(*this, text).run();
+    // Held for the whole run: evaluations inside it may empty the store of recorded scans.
+    const std::shared_ptr<const ScanRecord> record = recordedScan(text);
+    return Scan(*this).run(*record);
+}
+
+Value Equation_Evaluater::evaluateArgument(const ScanStep& argument)
+{
+    const QStringView text = trimSpaces(argument.text);
+    DepthGuard depth(m_depth);
+    if (!argument.argument)
+        argument.argument =
+            std::make_shared<const ScanRecord>(ScanRecord{ScanRecorder(text, m_operators).record()});
+    const std::shared_ptr<const ScanRecord> record = argument.argument;
+    return Scan(*this).run(*record);
+}
+
+std::shared_ptr<const Equation_Evaluater::ScanRecord> Equation_Evaluater::recordedScan(QStringView text)
+{
+    // Templates evaluate the same few texts over and over; texts made at run time (a group's
+    // value evaluated again) could grow the store without end, so it is emptied when full.
+    const QString key = text.toString();
+    if (const auto known = m_recordedScans.constFind(key); known != m_recordedScans.cend())
+        return *known;
+    if (m_recordedScans.size() >= MaxRecordedScans)
+        m_recordedScans.clear();
+    auto record = std::make_shared<const ScanRecord>(ScanRecord{ScanRecorder(text, m_operators).record()});
+    m_recordedScans.insert(key, record);
+    return record;
 }
 
 Value Equation_Evaluater::Resolve_Name(const QString& name)

@@ -4,8 +4,11 @@
 #include "evaluator/ArgumentList.h"
 #include "evaluator/OperatorTable.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringView>
+
+#include <memory>
 
 namespace reelkeep {
 
@@ -27,6 +30,9 @@ public:
 
     /// Both may be null: then no function is built in, and unknown names are Empty.
     explicit Equation_Evaluater(BuiltinLibrary* library = nullptr, EvaluatorHost* host = nullptr);
+    ~Equation_Evaluater();
+    Equation_Evaluater(const Equation_Evaluater&) = delete;
+    Equation_Evaluater& operator=(const Equation_Evaluater&) = delete;
 
     void setHost(EvaluatorHost* host) { m_host = host; }
     void setLibrary(BuiltinLibrary* library) { m_library = library; }
@@ -40,11 +46,18 @@ public:
 
     const OperatorTable& operatorTable() const { return m_operators; }
 
+    struct ScanStep;
+    struct ScanRecord;
+
 private:
     class Scan;
     friend class Scan;
+    /// How many recorded scans of whole texts are kept for evaluating the same text again.
+    static constexpr qsizetype MaxRecordedScans = 4096;
 
     Value evaluate(QStringView equation);
+    Value evaluateArgument(const ScanStep& argument);
+    std::shared_ptr<const ScanRecord> recordedScan(QStringView text);
     Value Resolve_Name(const QString& name);
     Value Resolve_Function(const QString& name, ArgumentList& arguments);
     Value evaluateGroup(const ArgumentList& arguments);
@@ -54,6 +67,9 @@ private:
     EvaluatorHost* m_host;
     /// The evaluations in progress, nested and re-entrant; zero between calls.
     int m_depth = 0;
+    /// The scan of a text depends on the text alone: each is recorded once and replayed. This
+    /// only saves work; nothing of one evaluation reaches the next through it.
+    QHash<QString, std::shared_ptr<const ScanRecord>> m_recordedScans;
 };
 
 /// Applies one operation to two Values; a raised error becomes an Error Value with its number.

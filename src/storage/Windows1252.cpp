@@ -19,8 +19,9 @@ constexpr bool isHighControlByte(unsigned value)
     return value >= 0x80 && value < 0xA0;
 }
 
-// The byte of a character, or -1 when the code page has none.
-int byteOf(char16_t character)
+} // namespace
+
+int windows1252Byte(char16_t character)
 {
     if (character < 0x100 && !isHighControlByte(character))
         return character;
@@ -30,8 +31,6 @@ int byteOf(char16_t character)
     }
     return -1;
 }
-
-} // namespace
 
 QString decodeWindows1252(QByteArrayView bytes)
 {
@@ -47,7 +46,7 @@ QString decodeWindows1252(QByteArrayView bytes)
 bool appendWindows1252(QByteArray& out, QStringView text)
 {
     for (const QChar character : text) {
-        const int byte = byteOf(character.unicode());
+        const int byte = windows1252Byte(character.unicode());
         if (byte < 0)
             return false;
         out.append(static_cast<char>(byte));
@@ -58,7 +57,7 @@ bool appendWindows1252(QByteArray& out, QStringView text)
 bool fitsWindows1252(QStringView text)
 {
     for (const QChar character : text) {
-        if (byteOf(character.unicode()) < 0)
+        if (windows1252Byte(character.unicode()) < 0)
             return false;
     }
     return true;

@@ -16,6 +16,9 @@ QString decodeWindows1252(QByteArrayView bytes);
 /// has no byte in the code page.
 bool appendWindows1252(QByteArray& out, QStringView text);
 
+/// The byte of a character, or -1 when the code page has none.
+int windows1252Byte(char16_t character);
+
 /// Whether every character of text has a byte in the code page.
 bool fitsWindows1252(QStringView text);
 

@@ -275,6 +275,9 @@ void TestCli::badArgumentsShowUsage_data()
     QTest::newRow("convert with three files")
         << QStringList{u"convert"_s, u"a.rkf"_s, u"b.csv"_s, u"c.csv"_s};
     QTest::newRow("eval without an expression") << QStringList{u"eval"_s};
+    QTest::newRow("page without an output") << QStringList{u"page"_s, u"a.rkf"_s};
+    QTest::newRow("page with a template option but no folder")
+        << QStringList{u"page"_s, u"a.rkf"_s, u"b.html"_s, u"--template-dir"_s};
 }
 
 void TestCli::badArgumentsShowUsage()
@@ -286,7 +289,8 @@ void TestCli::badArgumentsShowUsage()
     QCOMPARE(result.err,
              u"usage: reelkeep-cli dump FILE\n"
              u"       reelkeep-cli convert IN OUT\n"
-             u"       reelkeep-cli eval EXPRESSION... | eval -\n"_s);
+             u"       reelkeep-cli eval EXPRESSION... | eval -\n"
+             u"       reelkeep-cli page LISTFILE OUTPUT [--template-dir DIR]\n"_s);
 }
 
 void TestCli::programWritesUtf8AndExitStatus()

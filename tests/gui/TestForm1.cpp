@@ -6,10 +6,13 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +65,15 @@ private slots:
     void exitRunsTheShutDown();
     void everyControlHasAnAccessibleName();
 
+    void makePageCancelledWritesNothing();
+    void makePageReplaceNoKeepsTheFile();
+    void makePageReplaceYesWritesAShorterPage();
+    void makePageReadsTheWindow();
+    void makePageMissingTemplateTellsAndKeepsTheFile();
+    void makePageErrorTellsWhereAndKeepsThePartialPage();
+    void makePageStopAbandonsTheRun();
+    void closingDuringAPageStopsItFirst();
+
 private:
     Form1& openWindow();
     template <typename T> T* child(const char* name);
@@ -70,6 +82,8 @@ private:
     void select(int position);
     void click(const char* button);
     QString writeList(const QString& name, const QStringList& titles, const QString& pageTitle = {});
+    QString writeTemplate(const QString& name, const QByteArray& bytes);
+    void writeLongRunningTemplates();
 
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<FakeDesktop> m_desktop;
@@ -644,7 +658,169 @@ void TestForm1::everyControlHasAnAccessibleName()
                             QLatin1String(control->metaObject()->className())));
         ++checked;
     }
-    QCOMPARE(checked, 17 + 2 + 1 + 11); // fields, page texts, the list, the buttons
+    QCOMPARE(checked, 17 + 2 + 1 + 13); // fields, page texts, the list, the buttons
+}
+
+// ---- the page ----
+
+QString TestForm1::writeTemplate(const QString& name, const QByteArray& bytes)
+{
+    QDir(m_folder->path()).mkpath(QStringLiteral("app/template"));
+    m_desktop->applicationFolderPath = m_folder->filePath(QStringLiteral("app"));
+    const QString path = m_folder->filePath(QStringLiteral("app/template/") + name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("could not write the template %s", qPrintable(path));
+    return path;
+}
+
+// Templates that take far longer than a yield interval: 600,000 includes.
+void TestForm1::writeLongRunningTemplates()
+{
+    writeTemplate(QStringLiteral("mask.html"), "[infile('outer.html', 30000)]end");
+    writeTemplate(QStringLiteral("outer.html"), "[infile('slow.html', 20)]");
+    writeTemplate(QStringLiteral("slow.html"), "[setvar('n', getvar('n') + 1)]x");
+}
+
+static QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void TestForm1::makePageCancelledWritesNothing()
+{
+    writeTemplate(QStringLiteral("mask.html"), "<p>[title]</p>");
+    openWindow();
+    m_desktop->queueCancel();
+    click("Command8");
+    QCOMPARE(m_desktop->dialogs(), QStringList{QStringLiteral("Make HTML")});
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList());
+    QVERIFY(m_desktop->questions().isEmpty());
+}
+
+void TestForm1::makePageReplaceNoKeepsTheFile()
+{
+    writeTemplate(QStringLiteral("mask.html"), "<p>[title]</p>");
+    const QString page = m_folder->filePath(QStringLiteral("page.html"));
+    QFile old(page);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old page");
+    old.close();
+    openWindow();
+    m_desktop->queueFileChoice(page);
+    m_desktop->queueAnswer(Answer::No);
+    click("Command8");
+    QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Replace File?")});
+    QCOMPARE(fileBytes(page), QByteArray("old page"));
+}
+
+void TestForm1::makePageReplaceYesWritesAShorterPage()
+{
+    writeTemplate(QStringLiteral("mask.html"), "<p>[title]</p>");
+    const QString page = m_folder->filePath(QStringLiteral("page.html"));
+    QFile old(page);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(1000, 'x'));
+    old.close();
+    openWindow();
+    m_desktop->queueFileChoice(page);
+    m_desktop->queueAnswer(Answer::Yes);
+    click("Command8");
+    QCOMPARE(fileBytes(page), QByteArray("<p>My Movie</p>"));
+    QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Replace File?")});
+}
+
+void TestForm1::makePageReadsTheWindow()
+{
+    writeTemplate(QStringLiteral("mask.html"),
+                  "[title]|[description]|[list.sort('title', true)][setvar('i', 0)][setlabel('Films')]"
+                  "[infile('film.html', list.count)][setprogress(100)]");
+    writeTemplate(QStringLiteral("film.html"),
+                  "[setvar('i', getvar('i') + 1)][list.setindex(getvar('i'))]<[list.title]>");
+    openWindow();
+    addFilm(QStringLiteral("Ran"));
+    addFilm(QStringLiteral("Heat"));
+    child<QLineEdit>("gTitle")->setText(QStringLiteral("Mine"));
+    child<QPlainTextEdit>("gDescription")->setPlainText(QStringLiteral("Two films"));
+    const QString page = m_folder->filePath(QStringLiteral("page.html"));
+    m_desktop->queueFileChoice(page);
+    click("Command8");
+    QCOMPARE(fileBytes(page), QByteArray("Mine|Two films|<Heat><Ran>"));
+    QCOMPARE(child<QLabel>("iLabel")->text(), QStringLiteral("Films"));
+    QCOMPARE(child<QProgressBar>("iProgress")->value(), 100);
+    QCOMPARE(listLines(), (QStringList{QStringLiteral("Ran"), QStringLiteral("Heat")}));
+    QVERIFY(m_desktop->questions().isEmpty());
+    QVERIFY(child<QPushButton>("Command8")->isEnabled());
+    QVERIFY(!child<QPushButton>("cmdStop")->isEnabled());
+}
+
+void TestForm1::makePageMissingTemplateTellsAndKeepsTheFile()
+{
+    m_desktop->applicationFolderPath = m_folder->filePath(QStringLiteral("nowhere"));
+    const QString page = m_folder->filePath(QStringLiteral("page.html"));
+    QFile old(page);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old page");
+    old.close();
+    openWindow();
+    m_desktop->queueFileChoice(page);
+    m_desktop->queueAnswer(Answer::Yes);
+    click("Command8");
+    QCOMPARE(m_desktop->questions().size(), 2);
+    QVERIFY(m_desktop->questions().at(1).contains(QStringLiteral("mask.html")));
+    QCOMPARE(fileBytes(page), QByteArray("old page"));
+}
+
+void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
+{
+    writeTemplate(QStringLiteral("mask.html"), "before\n[infile('film.html', 1)]after");
+    writeTemplate(QStringLiteral("film.html"), "one\ntwo [list.title] three");
+    openWindow();
+    const QString page = m_folder->filePath(QStringLiteral("page.html"));
+    m_desktop->queueFileChoice(page);
+    click("Command8");
+    QCOMPARE(fileBytes(page), QByteArray("before\none\ntwo "));
+    QCOMPARE(m_desktop->questions().size(), 1);
+    const QString told = m_desktop->questions().constFirst();
+    QVERIFY2(told.contains(QStringLiteral("error 9: Subscript out of range")), qPrintable(told));
+    QVERIFY2(told.contains(QStringLiteral("film.html, line 2")), qPrintable(told));
+}
+
+void TestForm1::makePageStopAbandonsTheRun()
+{
+    writeLongRunningTemplates();
+    openWindow();
+    const QString page = m_folder->filePath(QStringLiteral("page.html"));
+    m_desktop->queueFileChoice(page);
+    bool stopWasEnabled = false;
+    m_desktop->onYield = [&] {
+        stopWasEnabled =
+            child<QPushButton>("cmdStop")->isEnabled() && !child<QPushButton>("Command5")->isEnabled();
+        QTest::keyClick(m_window.get(), Qt::Key_Escape);
+    };
+    click("Command8");
+    QVERIFY(stopWasEnabled);
+    QVERIFY(m_desktop->questions().value(0).contains(QStringLiteral("error 18: User interrupt occurred")));
+    const QByteArray written = fileBytes(page);
+    QVERIFY(written.size() > 0 && written.size() < 600000);
+    QVERIFY(!written.endsWith("end"));
+    QVERIFY(child<QPushButton>("Command5")->isEnabled());
+}
+
+void TestForm1::closingDuringAPageStopsItFirst()
+{
+    writeLongRunningTemplates();
+    openWindow();
+    m_desktop->queueFileChoice(m_folder->filePath(QStringLiteral("page.html")));
+    bool closedDuringRun = true;
+    m_desktop->onYield = [&] {
+        m_desktop->onYield = nullptr;
+        closedDuringRun = m_window->close();
+    };
+    click("Command8");
+    QVERIFY(!closedDuringRun);
+    QVERIFY(!m_window->isVisible());
 }
 
 QTEST_MAIN(TestForm1)

@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <functional>
+
 namespace reelkeep {
 
 class FakeDesktop : public DesktopServices
@@ -37,6 +39,8 @@ public:
     QDateTime clock = QDateTime(QDate(2026, 12, 6), QTime(12, 0));
     /// Programs that refuse to start.
     QSet<QString> brokenPrograms;
+    /// Runs at every yield, as a user's click during a long run would.
+    std::function<void()> onYield;
 
     Answer messageBox(const QString& text, Buttons buttons) override;
     bool saveFileDialog(FileDialogState& dialog) override;
@@ -49,7 +53,12 @@ public:
     QString commandLine() override { return commandLineText; }
     void openWebAddress(const QString& address) override { m_addresses.append(address); }
     bool startProgram(const QString& path) override;
-    void yield() override { ++m_yields; }
+    void yield() override
+    {
+        ++m_yields;
+        if (onYield)
+            onYield();
+    }
     QDateTime now() override { return clock; }
 
 private:

@@ -5,6 +5,7 @@
 #include "about/Version.h"
 #include "about/widgets/frmAbout.h"
 #include "catalogue/History.h"
+#include "pagegen/PageRun.h"
 #include "storage/SettingsEntries.h"
 #include "storage/widgets/frmOptions.h"
 
@@ -16,10 +17,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
@@ -92,6 +95,14 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
                    QStringLiteral("rkf"),
                    QStringLiteral("*.rkf"),
                    1}
+    , m_pageDialog{QStringLiteral("Make HTML"),
+                   QStringLiteral("*.html|*.html"),
+                   QStringLiteral("html"),
+                   QString(),
+                   1}
+    , m_functions([&desktop] { return desktop.now(); })
+    , m_evaluator(&m_functions, &m_pageHost)
+    , m_pageHost(*this, m_filter, m_evaluator, desktop.applicationFolder() + QStringLiteral("/template"))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(ProductTitle));
@@ -220,6 +231,21 @@ void Form1::buildGeneralTab(QWidget* tab)
     files->addWidget(makeButton("Command6", QStringLiteral("Save")));
     files->addWidget(makeButton("Command7", QStringLiteral("Load")));
     files->addStretch();
+    files->addWidget(makeButton("Command8", QStringLiteral("Make HTML File")));
+
+    m_label = new QLabel;
+    m_label->setObjectName(QStringLiteral("iLabel"));
+    m_label->setAccessibleName(QStringLiteral("Page status"));
+    m_progress = new QProgressBar;
+    m_progress->setObjectName(QStringLiteral("iProgress"));
+    m_progress->setAccessibleName(QStringLiteral("Page progress"));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_stop = makeButton("cmdStop", QStringLiteral("Stop"));
+    m_stop->setEnabled(false);
+    auto* progress = new QHBoxLayout;
+    progress->addWidget(m_progress, 1);
+    progress->addWidget(m_stop);
 
     auto* commands = new QHBoxLayout;
     commands->addWidget(makeButton("Command10", QStringLiteral("WebPage")));
@@ -231,7 +257,8 @@ void Form1::buildGeneralTab(QWidget* tab)
     auto* layout = new QVBoxLayout(tab);
     layout->addLayout(texts, 1);
     layout->addLayout(files);
-    layout->addStretch();
+    layout->addWidget(m_label);
+    layout->addLayout(progress);
     layout->addLayout(commands);
 }
 
@@ -246,6 +273,8 @@ void Form1::connectCommands()
     onClick("Command4", &Form1::removeCommand);
     onClick("Command5", &Form1::updateCommand);
     onClick("Command7", &Form1::loadCommand);
+    onClick("Command8", &Form1::makePageCommand);
+    onClick("cmdStop", &Form1::stopPage);
     connect(findChild<QPushButton*>(QStringLiteral("Command6")), &QPushButton::clicked, this, [this] {
         saveCommand();
     });
@@ -339,6 +368,13 @@ void Form1::storeHistories()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // A page being made stops first; the window closes once the run has ended.
+    if (isMakingPage()) {
+        m_closeAfterPage = true;
+        stopPage();
+        event->ignore();
+        return;
+    }
     bool close = true;
     if (m_catalogue.isModified()) {
         switch (m_desktop.messageBox(QStringLiteral("Save before exit?"), Buttons::YesNoCancel)) {
@@ -388,6 +424,8 @@ void Form1::selectCommand(int position)
 
 void Form1::newCommand()
 {
+    if (isMakingPage())
+        return;
     setSelectedPosition(-1);
     showRecord(FilmRecord());
     m_fieldControls[0]->setFocus();
@@ -395,6 +433,8 @@ void Form1::newCommand()
 
 void Form1::updateCommand()
 {
+    if (isMakingPage())
+        return;
     m_catalogue.setModified(true);
     rememberComboText(m_type);
     rememberComboText(m_genre);
@@ -415,6 +455,8 @@ void Form1::updateCommand()
 
 void Form1::removeCommand()
 {
+    if (isMakingPage())
+        return;
     const int position = selectedPosition();
     if (position < 0)
         return;
@@ -425,6 +467,8 @@ void Form1::removeCommand()
 
 void Form1::moveUpCommand()
 {
+    if (isMakingPage())
+        return;
     const int position = selectedPosition();
     if (position < 1)
         return;
@@ -435,6 +479,8 @@ void Form1::moveUpCommand()
 
 void Form1::moveDownCommand()
 {
+    if (isMakingPage())
+        return;
     const int position = selectedPosition();
     if (position < 0 || position >= m_catalogue.lastIndex())
         return;
@@ -517,6 +563,8 @@ void Form1::applyDocument(const ListDocument& document)
 
 bool Form1::saveCommand()
 {
+    if (isMakingPage())
+        return false;
     m_listDialog.title = QStringLiteral("Save List");
     if (!m_desktop.saveFileDialog(m_listDialog) || m_listDialog.fileName.isEmpty())
         return false;
@@ -537,6 +585,8 @@ bool Form1::saveCommand()
 
 void Form1::loadCommand()
 {
+    if (isMakingPage())
+        return;
     if (m_catalogue.isModified()) {
         switch (m_desktop.messageBox(QStringLiteral("Save before loading?"), Buttons::YesNoCancel)) {
         case Answer::Yes:
@@ -573,6 +623,93 @@ bool Form1::loadList(const QString& path, ListForm form, bool reportFailure)
 void Form1::tell(const QString& text)
 {
     m_desktop.messageBox(text, Buttons::Ok);
+}
+
+// ---- the page ----
+
+void Form1::makePageCommand()
+{
+    if (isMakingPage())
+        return;
+    if (!m_desktop.saveFileDialog(m_pageDialog) || m_pageDialog.fileName.isEmpty())
+        return;
+    const QString path = m_pageDialog.fileName;
+    if (m_desktop.fileExists(path) &&
+        m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
+        return;
+    m_pageHost.setTemplateFolder(m_desktop.applicationFolder() + QStringLiteral("/template"));
+    m_filter.setYield([this] { m_desktop.yield(); });
+    setCommandsEnabled(false);
+    const PageRunOutcome outcome = runPage(m_filter, m_evaluator, m_pageHost.templateFolder(), path);
+    setCommandsEnabled(true);
+    switch (outcome.result) {
+    case PageRunOutcome::Result::Made:
+        break;
+    case PageRunOutcome::Result::TemplateMissing:
+        tell(QStringLiteral("The page was not made: %1.").arg(outcome.describe()));
+        break;
+    case PageRunOutcome::Result::Abandoned:
+        tell(QStringLiteral("The page stopped with %1. It holds what was written up to there.")
+                 .arg(outcome.describe()));
+        break;
+    }
+    if (m_closeAfterPage) {
+        m_closeAfterPage = false;
+        close();
+    }
+}
+
+void Form1::stopPage()
+{
+    if (isMakingPage())
+        m_filter.requestStop();
+}
+
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && isMakingPage()) {
+        stopPage();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// While a page is made, nothing may start another run or change the catalogue or the list file.
+void Form1::setCommandsEnabled(bool enabled)
+{
+    for (const char* name : {"Command1",
+                             "Command2",
+                             "Command3",
+                             "Command4",
+                             "Command5",
+                             "Command6",
+                             "Command7",
+                             "Command8",
+                             "Command12"})
+        findChild<QPushButton*>(QLatin1String(name))->setEnabled(enabled);
+    m_stop->setEnabled(!enabled);
+    if (!enabled)
+        m_stop->setFocus();
+}
+
+QString Form1::pageTitle() const
+{
+    return m_pageTitle->text();
+}
+
+QString Form1::pageDescription() const
+{
+    return m_pageDescription->toPlainText();
+}
+
+void Form1::setProgress(float position)
+{
+    m_progress->setValue(qRound(position));
+}
+
+void Form1::setLabel(const QString& text)
+{
+    m_label->setText(text);
 }
 
 } // namespace reelkeep

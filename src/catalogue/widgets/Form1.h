@@ -3,6 +3,10 @@
 
 #include "catalogue/Catalogue.h"
 #include "desktop/DesktopServices.h"
+#include "evaluator/Equation_Evaluater.h"
+#include "functions/Defalt_Functions.h"
+#include "pagegen/File_Filter.h"
+#include "pagegen/PageHost.h"
 #include "storage/ListFile.h"
 
 #include <QWidget>
@@ -10,9 +14,11 @@
 #include <array>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListView;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QTabWidget;
 
@@ -20,7 +26,7 @@ namespace reelkeep {
 
 class Registry;
 
-class Form1 : public QWidget
+class Form1 : public QWidget, private PageContext
 {
     Q_OBJECT
 
@@ -38,8 +44,17 @@ public:
     /// Replaces the catalogue by a list file; only a user-started load reports a failure.
     bool loadList(const QString& path, ListForm form, bool reportFailure);
 
+    /// The "Make HTML File" command: asks for the page's name and runs the main template.
+    void makePageCommand();
+    bool isMakingPage() const { return m_filter.isRunning(); }
+    /// Stops the page being made; it keeps what was written.
+    void stopPage();
+    PageHost& pageHost() { return m_pageHost; }
+    File_Filter& templateFilter() { return m_filter; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildMoviesTab(QWidget* tab);
@@ -69,11 +84,26 @@ private:
     ListDocument documentToSave() const;
     void applyDocument(const ListDocument& document);
     void tell(const QString& text);
+    void setCommandsEnabled(bool enabled);
+
+    // The page generator's view of the window.
+    const QList<FilmRecord>& films() const override { return m_catalogue.entries(); }
+    QString pageTitle() const override;
+    QString pageDescription() const override;
+    void setProgress(float position) override;
+    void setLabel(const QString& text) override;
 
     DesktopServices& m_desktop;
     Registry& m_registry;
     Catalogue m_catalogue;
     FileDialogState m_listDialog;
+    FileDialogState m_pageDialog;
+    File_Filter m_filter;
+    Defalt_Functions m_functions;
+    Equation_Evaluater m_evaluator;
+    PageHost m_pageHost;
+    /// The window was asked to close while a page was being made.
+    bool m_closeAfterPage = false;
     /// Set while the window itself fills the page texts, so that only the user's edits count as changes.
     bool m_fillingPageTexts = false;
 
@@ -86,6 +116,9 @@ private:
     QComboBox* m_genre = nullptr;
     QLineEdit* m_pageTitle = nullptr;
     QPlainTextEdit* m_pageDescription = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_label = nullptr;
+    QPushButton* m_stop = nullptr;
 };
 
 } // namespace reelkeep

@@ -153,6 +153,11 @@ int compareStrings(QStringView left, QStringView right, CompareMode mode)
     return sign(textCollator().compare(left, right));
 }
 
+QCollatorSortKey textSortKey(const QString& text)
+{
+    return textCollator().sortKey(text);
+}
+
 Value strComp(const Value& left, const Value& right, CompareMode mode)
 {
     if (left.isNull() || right.isNull())

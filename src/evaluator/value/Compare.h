@@ -3,6 +3,7 @@
 
 #include "evaluator/value/Value.h"
 
+#include <QCollatorSortKey>
 #include <QStringView>
 
 namespace reelkeep {
@@ -22,6 +23,9 @@ CompareMode compareModeOf(int argument);
 /// a shorter prefix first; text mode ignores case and orders by the collation of the locale
 /// (US English), which puts "a" before "B".
 int compareStrings(QStringView left, QStringView right, CompareMode mode);
+
+/// A key that orders texts exactly as compareStrings() in text mode does, for sorting many texts.
+QCollatorSortKey textSortKey(const QString& text);
 
 /// StrComp: Null when either argument is Null, otherwise the Integer -1, 0 or 1 of the two texts
 /// (each Let-coerced to String).

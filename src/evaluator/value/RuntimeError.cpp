@@ -88,6 +88,8 @@ QString errorMessage(int number)
         return QStringLiteral("Invalid pattern string");
     case 94:
         return QStringLiteral("Invalid use of Null");
+    case 380:
+        return QStringLiteral("Invalid property value");
     case 424:
         return QStringLiteral("Object required");
     case 429:

@@ -1,0 +1,74 @@
+// The template filter: copies a template into the page, putting each bracketed expression's text
+// in its place, and includes further templates; it also owns the template variables.
+#pragma once
+
+#include "pagegen/TemplateVariables.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace reelkeep {
+
+class Equation_Evaluater;
+
+/// A place in a template: its file and the line on which an expression starts.
+struct TemplatePlace
+{
+    QString file;
+    int line = 0;
+};
+
+class File_Filter
+{
+public:
+    /// Files a run may hold open at once: the template and the page take two, each nested
+    /// include one more.
+    static constexpr int FileSlots = 255;
+    /// How often a run lets the user interface handle its events.
+    static constexpr int YieldIntervalMilliseconds = 15;
+
+    File_Filter();
+    ~File_Filter();
+    File_Filter(const File_Filter&) = delete;
+    File_Filter& operator=(const File_Filter&) = delete;
+
+    /// The variables templates keep with setvar and getvar, shared by every run.
+    TemplateVariables& variables() { return m_variables; }
+
+    /// Called about every YieldIntervalMilliseconds during a run, so the window repaints and
+    /// its Stop button works.
+    void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
+    /// Abandons the run in progress with User interrupt (18) when it next yields.
+    void requestStop() { m_stopRequested = true; }
+    bool isRunning() const { return m_run != nullptr; }
+
+    /// Runs the filter over a template into a new page. Templates are read with Windows-1252, or
+    /// UTF-8 when the main template declares it; a result character the page's character set
+    /// cannot hold is written as an HTML character reference. Raises File not found (53),
+    /// creating no page, when the template does not exist; every error that abandons the run
+    /// leaves the page written so far, with every file closed, and records where it happened.
+    void Filter_File(const QString& Template_Path, const QString& Output_Path, Equation_Evaluater& Evaluator);
+
+    /// Copies the template file named by Path into the page of the run in progress Count times
+    /// (Count Let-coerced to Integer once). A file that does not exist contributes nothing.
+    /// Raises Too many files (67) when the includes nest deeper than the file slots allow.
+    void Include_File(const Value& Path, const Value& Count, Equation_Evaluater& Evaluator);
+
+    /// Where the last abandoned run stopped: the innermost template and the expression's line.
+    const TemplatePlace& abandonedAt() const { return m_abandonedAt; }
+
+private:
+    struct Run;
+    void Copy_Template(const QByteArray& input, const QString& fileName, Equation_Evaluater& Evaluator);
+    void yieldNow();
+
+    TemplateVariables m_variables;
+    std::function<void()> m_yield;
+    bool m_stopRequested = false;
+    std::unique_ptr<Run> m_run;
+    TemplatePlace m_abandonedAt;
+};
+
+} // namespace reelkeep

@@ -1,0 +1,102 @@
+// The page generator's answers to the evaluator: the page texts, the films in page order,
+// template variables, includes, progress and label.
+#pragma once
+
+#include "catalogue/FilmRecord.h"
+#include "evaluator/EvaluatorHost.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+
+namespace reelkeep {
+
+class Equation_Evaluater;
+class File_Filter;
+
+/// What a page run reads and drives outside the page generator: the window or reelkeep-cli.
+class PageContext
+{
+public:
+    virtual ~PageContext() = default;
+
+    virtual const QList<FilmRecord>& films() const = 0;
+    virtual QString pageTitle() const = 0;
+    virtual QString pageDescription() const = 0;
+    /// A progress position from 0 to 100 (checked already).
+    virtual void setProgress(float position) = 0;
+    virtual void setLabel(const QString& text) = 0;
+};
+
+/// The order in which templates visit the films and the place in it; lives as long as its
+/// window, across page runs.
+struct PageState
+{
+    /// Catalogue positions, as the last "list.sort" left them.
+    QList<std::int16_t> order;
+    /// Set by "list.setindex" without any check; meant as a place in the order, from 1.
+    std::int16_t currentIndex = 0;
+};
+
+/// Sort_Page_Order: the page order for the films sorted by one of the first six fields, compared
+/// as StrComp does in text mode, with equal keys in catalogue order in either direction. A name
+/// that is not one of the six keys gives the catalogue's own order.
+QList<std::int16_t> sortedPageOrder(const QList<FilmRecord>& films, const QString& fieldName, bool ascending);
+
+class PageHost : public EvaluatorHost
+{
+public:
+    /// templateFolder is where "infile" finds its files.
+    PageHost(PageContext& context,
+             File_Filter& filter,
+             Equation_Evaluater& evaluator,
+             QString templateFolder);
+
+    PageState& state() { return m_state; }
+    void setTemplateFolder(const QString& folder) { m_templateFolder = folder; }
+    const QString& templateFolder() const { return m_templateFolder; }
+
+    void uGetVarable(const QString& Variable_Name, Value& ReturnValue) override;
+    void uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) override;
+
+    /// Rebuilds the page order as "list.sort" asks; returns the empty String.
+    Value Sort_Page_Order(const Value& Field_Name, const Value& Ascending);
+
+private:
+    /// A host variable as its lower-cased name decides.
+    struct VariableName
+    {
+        enum Kind
+        {
+            Unknown,
+            Title,
+            Description,
+            Count,
+            Index,
+            FilmField,
+            ClosingBracket,
+            Apostrophe,
+        };
+        Kind kind = Unknown;
+        Field field = Field::Title;
+    };
+    /// How many spellings of variable names are remembered with their meaning.
+    static constexpr qsizetype MaxRememberedNames = 1024;
+
+    VariableName variableNamed(const QString& spelling);
+    const FilmRecord& filmAtPlace(int place) const;
+    Value listGetVal(const ArgumentList& arguments, const Value& untouched) const;
+    void setProgress(const Value& position);
+    void include(const ArgumentList& arguments);
+
+    PageContext& m_context;
+    File_Filter& m_filter;
+    Equation_Evaluater& m_evaluator;
+    QString m_templateFolder;
+    PageState m_state;
+    QHash<QString, VariableName> m_variableNames;
+};
+
+} // namespace reelkeep

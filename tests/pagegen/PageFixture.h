@@ -1,0 +1,84 @@
+// Runs templates over a small catalogue in a temporary template folder, as a page run does.
+#pragma once
+
+#include "evaluator/Equation_Evaluater.h"
+#include "pagegen/File_Filter.h"
+#include "pagegen/PageHost.h"
+#include "pagegen/PageRun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+
+namespace reelkeep {
+
+class PageFixture : public PageContext
+{
+public:
+    PageFixture()
+        : host(*this, filter, evaluator, folder.filePath(QStringLiteral("template")))
+    {
+        QDir(folder.path()).mkpath(QStringLiteral("template"));
+        evaluator.setHost(&host);
+    }
+
+    QList<FilmRecord> catalogue;
+    QString title = QStringLiteral("My Movie");
+    QString description;
+    QList<float> progress;
+    QStringList labels;
+
+    QTemporaryDir folder;
+    File_Filter filter;
+    Equation_Evaluater evaluator;
+    PageHost host;
+
+    void addFilm(const QString& filmTitle, const QString& release = {}, const QString& genre = {})
+    {
+        FilmRecord film;
+        film[Field::Title] = filmTitle;
+        film[Field::Release] = release;
+        film[Field::Genre] = genre;
+        catalogue.append(film);
+    }
+
+    QString templatePath(const QString& name) const
+    {
+        return folder.filePath(QStringLiteral("template/") + name);
+    }
+
+    void writeTemplate(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(templatePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(name));
+    }
+
+    /// Runs mask.html; the page's bytes, followed by " raised N at FILE:LINE" when the run was
+    /// abandoned (FILE without its folder).
+    QByteArray run(const QByteArray& mask)
+    {
+        writeTemplate(MainTemplateName, mask);
+        const QString page = folder.filePath(QStringLiteral("page.html"));
+        const PageRunOutcome outcome =
+            runPage(filter, evaluator, folder.filePath(QStringLiteral("template")), page);
+        QFile file(page);
+        QByteArray written = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no page)");
+        if (outcome.result == PageRunOutcome::Result::Abandoned)
+            written += QStringLiteral(" raised %1 at %2:%3")
+                           .arg(outcome.errorNumber)
+                           .arg(QFileInfo(outcome.where.file).fileName())
+                           .arg(outcome.where.line)
+                           .toUtf8();
+        return written;
+    }
+
+    const QList<FilmRecord>& films() const override { return catalogue; }
+    QString pageTitle() const override { return title; }
+    QString pageDescription() const override { return description; }
+    void setProgress(float position) override { progress.append(position); }
+    void setLabel(const QString& text) override { labels.append(text); }
+};
+
+} // namespace reelkeep

@@ -1,0 +1,376 @@
+// The template filter, the host's variables and functions, and the page order's sort.
+#include "PageFixture.h"
+#include "evaluator/value/Compare.h"
+#include "pagegen/TemplateCharset.h"
+#include "pagegen/TemplateVariables.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace reelkeep;
+
+class TestPageGenerator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void filter_data();
+    void filter();
+    void host_data();
+    void host();
+    void characterSets_data();
+    void characterSets();
+    void declaredCharset_data();
+    void declaredCharset();
+    void includesReadOnlyAndCreateNothing();
+    void selfInclusionRunsOutOfFileSlots();
+    void variablesLastAcrossRuns();
+    void variableStore();
+    void variableStoreOverflowsAt32767();
+    void sortMatchesSelectionSort();
+    void sortConversions();
+    void stopAbandonsAtTheNextYield();
+};
+
+// ---- the filter ----
+
+void TestPageGenerator::filter_data()
+{
+    QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<QByteArray>("page");
+
+    QTest::newRow("a closing bracket alone is text") << QByteArray("a]b") << QByteArray("a]b");
+    QTest::newRow("NUL bytes are dropped") << QByteArray("a\0b\0", 4) << QByteArray("ab");
+    QTest::newRow("an empty expression writes nothing") << QByteArray("x[]y") << QByteArray("xy");
+    QTest::newRow("an expression's value is written") << QByteArray("[1 + 2]") << QByteArray("3");
+    QTest::newRow("an unknown variable writes nothing") << QByteArray("<[foo]>") << QByteArray("<>");
+    QTest::newRow("the first ] closes") << QByteArray("[a[b]c]") << QByteArray("c]");
+    QTest::newRow("] then [ starts the next expression") << QByteArray("[1][2]") << QByteArray("12");
+    QTest::newRow("the end of the file ends an expression") << QByteArray("x['ab") << QByteArray("xab");
+    QTest::newRow("a lone [ at the end") << QByteArray("x[") << QByteArray("x");
+    QTest::newRow("Null abandons the run, keeping what came before")
+        << QByteArray("before\n[null]after") << QByteArray("before\n raised 94 at mask.html:2");
+    QTest::newRow("a failing operator writes its Error") << QByteArray("[1 / 0]") << QByteArray("Error 11");
+    QTest::newRow("a type mismatch writes its Error") << QByteArray("['a' * 2]") << QByteArray("Error 13");
+    QTest::newRow("the empty template gives the empty page") << QByteArray() << QByteArray();
+    QTest::newRow("line ends and high bytes pass through")
+        << QByteArray("a\r\n\tb\xE9\xFF") << QByteArray("a\r\n\tb\xE9\xFF");
+    QTest::newRow("a missing operand abandons the run")
+        << QByteArray("ok[1 +]no") << QByteArray("ok raised 9 at mask.html:1");
+    QTest::newRow("Booleans and Doubles as text") << QByteArray("[1 = 1] [2.5]") << QByteArray("True 2.5");
+}
+
+void TestPageGenerator::filter()
+{
+    QFETCH(QByteArray, mask);
+    QFETCH(QByteArray, page);
+    PageFixture fixture;
+    QCOMPARE(fixture.run(mask), page);
+}
+
+// ---- host variables and functions ----
+
+void TestPageGenerator::host_data()
+{
+    QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<QByteArray>("page");
+
+    QTest::newRow("before any sort the order is empty")
+        << QByteArray("[list.count]|[list.index]") << QByteArray("0|0");
+    QTest::newRow("a film field before any sort abandons the run")
+        << QByteArray("x[list.title]") << QByteArray("x raised 9 at mask.html:1");
+    QTest::newRow("the first film of the order")
+        << QByteArray("[list.sort('title', true)][list.setindex(1)][list.title]") << QByteArray("A");
+    QTest::newRow("names ignore case")
+        << QByteArray("[LIST.SORT('genre', false)][List.SetIndex(1)][LIST.GENRE]|[LIST.COUNT]")
+        << QByteArray("Western|3");
+    QTest::newRow("the page texts") << QByteArray("[title]|[description]")
+                                    << QByteArray("My Movie|About films");
+    QTest::newRow("rb and hy") << QByteArray("[rb][hy]['a' & rb & 'b']") << QByteArray("]'a]b");
+    QTest::newRow("the seventeenth field is offered")
+        << QByteArray("[list.sort('x', true)][list.setindex(3)][list.weburl3]")
+        << QByteArray("https://c.example");
+    QTest::newRow("a name not in the table is Empty")
+        << QByteArray("[list.foo][list.next(1)]") << QByteArray();
+    QTest::newRow("getval of place 0 is the empty text")
+        << QByteArray("[list.sort('title', true)][list.getval('title', 0) & '|']") << QByteArray("|");
+    QTest::newRow("getval by place and field name in any case")
+        << QByteArray("[list.sort('title', true)][list.getval('TITLE', 1)]") << QByteArray("A");
+    QTest::newRow("getval of another field is Empty")
+        << QByteArray("[list.sort('title', true)][list.getval('plot', 1) & '|']") << QByteArray("|");
+    QTest::newRow("getval before any sort abandons the run")
+        << QByteArray("[list.getval('title', 1)]") << QByteArray(" raised 9 at mask.html:1");
+    QTest::newRow("setindex rounds half to even")
+        << QByteArray("[list.setindex(2.5)][list.index] [list.setindex(3.5)][list.index]")
+        << QByteArray("2 4");
+    QTest::newRow("setindex of a word abandons the run")
+        << QByteArray("[list.setindex('x')]") << QByteArray(" raised 13 at mask.html:1");
+    QTest::newRow("setindex is unchecked, the field read is not")
+        << QByteArray("[list.sort('title', true)][list.setindex(99)][list.index]\n[list.title]")
+        << QByteArray("99\n raised 9 at mask.html:2");
+    QTest::newRow("setvar writes nothing, getvar its value")
+        << QByteArray("[setvar('n', 5)][getvar('n')]|[getvar('N') + 1]") << QByteArray("5|6");
+    QTest::newRow("getvar of a never-set name is Empty")
+        << QByteArray("[getvar('zz') + 1]") << QByteArray("1");
+    QTest::newRow("setvar without its value abandons the run")
+        << QByteArray("[setvar('n')]") << QByteArray(" raised 9 at mask.html:1");
+    QTest::newRow("Null stored and written abandons the run")
+        << QByteArray("[setvar('x', null)]a[getvar('x')]") << QByteArray("a raised 94 at mask.html:1");
+    QTest::newRow("a missing include writes nothing")
+        << QByteArray("a[infile('none.html', 2)]b") << QByteArray("ab");
+    QTest::newRow("include counts 0 and negative")
+        << QByteArray("[infile('one.html', 0)][infile('one.html', -3)]") << QByteArray();
+    QTest::newRow("include counts round half to even")
+        << QByteArray("[infile('one.html', 2.5)]|[infile('one.html', 3.5)]") << QByteArray("11|1111");
+    QTest::newRow("include count of a word abandons the run")
+        << QByteArray("[infile('one.html', 'x')]") << QByteArray(" raised 13 at mask.html:1");
+    QTest::newRow("a loop by inclusion")
+        << QByteArray("[list.sort('title', false)][setvar('i', 0)][infile('film.html', list.count)]")
+        << QByteArray("<c><b><A>");
+    QTest::newRow("an error inside an include tells its file and line")
+        << QByteArray("[infile('broken.html', 1)]") << QByteArray("ok\n raised 9 at broken.html:2");
+    QTest::newRow("setprogress writes nothing") << QByteArray("[setprogress(50)]") << QByteArray();
+    QTest::newRow("setprogress beyond 100 abandons the run")
+        << QByteArray("[setprogress(150)]") << QByteArray(" raised 380 at mask.html:1");
+    QTest::newRow("debug.print writes nothing") << QByteArray("[debug.print('x')]") << QByteArray();
+    QTest::newRow("debug.print needs its argument")
+        << QByteArray("[debug.print()]") << QByteArray(" raised 9 at mask.html:1");
+}
+
+void TestPageGenerator::host()
+{
+    QFETCH(QByteArray, mask);
+    QFETCH(QByteArray, page);
+    PageFixture fixture;
+    fixture.description = QStringLiteral("About films");
+    fixture.addFilm(QStringLiteral("b"), QStringLiteral("1999"), QStringLiteral("Drama"));
+    fixture.addFilm(QStringLiteral("A"), QStringLiteral("2001"), QStringLiteral("Western"));
+    fixture.addFilm(QStringLiteral("c"), QStringLiteral("85"), QStringLiteral("Comedy"));
+    fixture.catalogue[2][Field::WebUrl3] = QStringLiteral("https://c.example");
+    fixture.writeTemplate(QStringLiteral("one.html"), "1");
+    fixture.writeTemplate(QStringLiteral("film.html"),
+                          "[setvar('i', getvar('i') + 1)][list.setindex(getvar('i'))]<[list.title]>");
+    fixture.writeTemplate(QStringLiteral("broken.html"), "ok\n[list.title]");
+    QCOMPARE(fixture.run(mask), page);
+}
+
+// ---- character sets ----
+
+void TestPageGenerator::characterSets_data()
+{
+    QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<QByteArray>("page");
+
+    QTest::newRow("Windows-1252 page") << QByteArray("\xE9[list.title]")
+                                       << QByteArray("\xE9"
+                                                     "Am\xE9lie \x80 &#937; &#128512;");
+    QTest::newRow("expression bytes read as Windows-1252")
+        << QByteArray("['\xE9' & '\x80']") << QByteArray("\xE9\x80");
+    QTest::newRow("a UTF-8 page writes UTF-8")
+        << QByteArray("<meta charset=\"utf-8\">\xC3\xA9[list.title]")
+        << QByteArray("<meta charset=\"utf-8\">\xC3\xA9"
+                      "Am\xC3\xA9lie \xE2\x82\xAC \xCE\xA9 \xF0\x9F\x98\x80");
+    QTest::newRow("a UTF-8 page reads its expressions as UTF-8") << QByteArray("\xEF\xBB\xBF['\xCE\xA9' & 1]")
+                                                                 << QByteArray("\xEF\xBB\xBF\xCE\xA9"
+                                                                               "1");
+}
+
+void TestPageGenerator::characterSets()
+{
+    QFETCH(QByteArray, mask);
+    QFETCH(QByteArray, page);
+    PageFixture fixture;
+    fixture.addFilm(QStringLiteral("Am\u00E9lie \u20AC \u03A9 \U0001F600"));
+    QCOMPARE(fixture.run("[list.sort('title', true)][list.setindex(1)]" + mask), page);
+}
+
+void TestPageGenerator::declaredCharset_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFhello") << true;
+    QTest::newRow("meta charset") << QByteArray("<html><head><meta charset=\"utf-8\">") << true;
+    QTest::newRow("meta charset in capitals, unquoted") << QByteArray("<META CHARSET=UTF-8>") << true;
+    QTest::newRow("the utf8 label") << QByteArray("<meta charset='utf8'>") << true;
+    QTest::newRow("http-equiv Content-Type")
+        << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">") << true;
+    QTest::newRow("content without http-equiv")
+        << QByteArray("<meta content=\"text/html; charset=utf-8\">") << false;
+    QTest::newRow("another charset") << QByteArray("<meta charset=\"windows-1252\">") << false;
+    QTest::newRow("inside a comment") << QByteArray("<!-- <meta charset=\"utf-8\"> -->") << false;
+    QTest::newRow("a longer tag name") << QByteArray("<metadata charset=\"utf-8\">") << false;
+    QTest::newRow("past the first 1,024 bytes")
+        << QByteArray(1024, ' ') + "<meta charset=\"utf-8\">" << false;
+    QTest::newRow("nothing declared") << QByteArray("<p>plain</p>") << false;
+}
+
+void TestPageGenerator::declaredCharset()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(bool, utf8);
+    QCOMPARE(declaresUtf8(head), utf8);
+}
+
+// ---- includes ----
+
+void TestPageGenerator::includesReadOnlyAndCreateNothing()
+{
+    PageFixture fixture;
+    fixture.writeTemplate(QStringLiteral("part.html"), "part");
+    QFile::setPermissions(fixture.templatePath(QStringLiteral("part.html")),
+                          QFile::ReadOwner | QFile::ReadGroup);
+    QCOMPARE(fixture.run("[infile('part.html', 2)][infile('none.html', 1)][infile('sub/none.html', 1)]"),
+             QByteArray("partpart"));
+    QVERIFY(!QFile::exists(fixture.templatePath(QStringLiteral("none.html"))));
+    QVERIFY(!QFile::exists(fixture.templatePath(QStringLiteral("sub"))));
+}
+
+void TestPageGenerator::selfInclusionRunsOutOfFileSlots()
+{
+    PageFixture fixture;
+    const QByteArray page = fixture.run("x[infile('mask.html', 1)]");
+    QCOMPARE(page, QByteArray(File_Filter::FileSlots - 1, 'x') + " raised 67 at mask.html:1");
+}
+
+void TestPageGenerator::variablesLastAcrossRuns()
+{
+    PageFixture fixture;
+    QCOMPARE(fixture.run("[setvar('runs', getvar('runs') + 1)][getvar('runs')]"), QByteArray("1"));
+    QCOMPARE(fixture.run("[setvar('runs', getvar('runs') + 1)][getvar('runs')]"), QByteArray("2"));
+}
+
+// ---- the variable store ----
+
+void TestPageGenerator::variableStore()
+{
+    TemplateVariables store;
+    store.Set_Variable(QStringLiteral("Count"), Value::makeDouble(1));
+    store.Set_Variable(QStringLiteral("b"), Value::makeNull());
+    store.Set_Variable(QString(), Value::makeDouble(5));
+    store.Set_Variable(QStringLiteral("COUNT"), Value::makeDouble(2));
+    store.Set_Variable(QStringLiteral(""), Value::makeDouble(6));
+    QCOMPARE(store.count(), 3);
+    QCOMPARE(store.nameAt(1), QStringLiteral("Count"));
+    QCOMPARE(store.Find_Variable(QStringLiteral("count")), 1);
+    QCOMPARE(store.Find_Variable(QStringLiteral("B")), 2);
+    QCOMPARE(store.Get_Variable(QStringLiteral("cOuNt")), Value::makeDouble(2));
+    QCOMPARE(store.Get_Variable(QStringLiteral("b")), Value::makeNull());
+    QCOMPARE(store.Get_Variable(QString()), Value::makeDouble(6));
+    QCOMPARE(store.Find_Variable(QStringLiteral("c")), 0);
+    QCOMPARE(store.Get_Variable(QStringLiteral("c")), Value());
+}
+
+void TestPageGenerator::variableStoreOverflowsAt32767()
+{
+    TemplateVariables store;
+    for (int i = 0; i < TemplateVariables::MaxVariables; ++i)
+        store.Set_Variable(QString::number(i), Value::makeLong(i));
+    QCOMPARE(store.Get_Variable(QStringLiteral("32766")), Value::makeLong(32766));
+    store.Set_Variable(QStringLiteral("0"), Value::makeLong(-1));
+    QCOMPARE(store.Get_Variable(QStringLiteral("0")), Value::makeLong(-1));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, store.Get_Variable(QStringLiteral("new")));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, store.Set_Variable(QStringLiteral("new"), Value()));
+}
+
+// ---- the sort ----
+
+// The page order as a selection sort over positions builds it: the first best film wins ties.
+static QList<std::int16_t> selectionSort(const QList<FilmRecord>& films, Field key, bool ascending)
+{
+    QList<std::int16_t> remaining;
+    for (int i = 0; i < films.size(); ++i)
+        remaining.append(std::int16_t(i));
+    QList<std::int16_t> order;
+    while (!remaining.isEmpty()) {
+        qsizetype best = 0;
+        for (qsizetype i = 1; i < remaining.size(); ++i) {
+            const int comparison =
+                compareStrings(films[remaining[i]][key], films[remaining[best]][key], CompareMode::Text);
+            if (ascending ? comparison < 0 : comparison > 0)
+                best = i;
+        }
+        order.append(remaining.takeAt(best));
+    }
+    return order;
+}
+
+void TestPageGenerator::sortMatchesSelectionSort()
+{
+    const QStringList words = {QStringLiteral("apple"),
+                               QStringLiteral("Apple"),
+                               QStringLiteral("\u00E4pple"),
+                               QStringLiteral("b"),
+                               QStringLiteral("B"),
+                               QStringLiteral("1999"),
+                               QStringLiteral("85"),
+                               QString(),
+                               QStringLiteral("co-op"),
+                               QStringLiteral("coop"),
+                               QStringLiteral("Zebra"),
+                               QStringLiteral("zebra ")};
+    QRandomGenerator random(20261206);
+    for (int round = 0; round < 40; ++round) {
+        QList<FilmRecord> films(random.bounded(0, 60));
+        for (FilmRecord& film : films) {
+            for (int field = 0; field <= static_cast<int>(Field::Date); ++field)
+                film[fieldAt(field)] = words[random.bounded(int(words.size()))];
+        }
+        for (int field = 0; field <= static_cast<int>(Field::Date); ++field) {
+            for (const bool ascending : {true, false}) {
+                const QString name = fieldName(fieldAt(field)).toString();
+                QCOMPARE(sortedPageOrder(films, name, ascending),
+                         selectionSort(films, fieldAt(field), ascending));
+            }
+        }
+        QList<std::int16_t> identity;
+        for (int i = 0; i < films.size(); ++i)
+            identity.append(std::int16_t(i));
+        QCOMPARE(sortedPageOrder(films, QStringLiteral("plot"), true), identity);
+    }
+}
+
+void TestPageGenerator::sortConversions()
+{
+    PageFixture fixture;
+    fixture.addFilm(QStringLiteral("b"));
+    fixture.addFilm(QStringLiteral("A"));
+    fixture.addFilm(QStringLiteral("c"));
+    const auto order = [&] { return fixture.host.state().order; };
+    fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("TITLE")), Value::makeBoolean(true));
+    QCOMPARE(order(), (QList<std::int16_t>{1, 0, 2}));
+    fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("title")), Value::makeNull());
+    QCOMPARE(order(), (QList<std::int16_t>{2, 0, 1}));
+    fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("title")), Value::makeDouble(0));
+    QCOMPARE(order(), (QList<std::int16_t>{2, 0, 1}));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                             fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("title")),
+                                                          Value::makeString(QStringLiteral("x"))));
+    QVERIFY(order().isEmpty());
+    QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                             fixture.host.Sort_Page_Order(Value::makeError(5), Value::makeBoolean(true)));
+    fixture.host.Sort_Page_Order(Value::makeNull(), Value::makeBoolean(true));
+    QCOMPARE(order(), (QList<std::int16_t>{0, 1, 2}));
+    fixture.catalogue.clear();
+    fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("title")), Value::makeBoolean(false));
+    QCOMPARE(order(), (QList<std::int16_t>{0, 1, 2}));
+}
+
+void TestPageGenerator::stopAbandonsAtTheNextYield()
+{
+    PageFixture fixture;
+    fixture.writeTemplate(QStringLiteral("outer.html"), "[infile('x.html', 30)]");
+    fixture.writeTemplate(QStringLiteral("x.html"), "[setvar('n', getvar('n') + 1)]x");
+    int yields = 0;
+    fixture.filter.setYield([&] {
+        ++yields;
+        fixture.filter.requestStop();
+    });
+    const QByteArray page = fixture.run("[infile('outer.html', 30000)]end");
+    QCOMPARE(yields, 1);
+    QVERIFY(page.endsWith(" raised 18 at x.html:1"));
+    QVERIFY(!fixture.filter.isRunning());
+    QCOMPARE(fixture.run("again"), QByteArray("again"));
+}
+
+QTEST_GUILESS_MAIN(TestPageGenerator)
+#include "TestPageGenerator.moc"
