@@ -28,15 +28,18 @@ bool isStandardErrorNumber(int number)
     case ErrorNumber::OutOfMemory:
     case ErrorNumber::SubscriptOutOfRange:
     case ErrorNumber::DivisionByZero:
+    case ErrorNumber::UserInterrupt:
     case ErrorNumber::TypeMismatch:
     case ErrorNumber::OutOfStackSpace:
     case ErrorNumber::BadFileNameOrNumber:
     case ErrorNumber::FileNotFound:
+    case ErrorNumber::DiskFull:
     case ErrorNumber::TooManyFiles:
     case ErrorNumber::PathFileAccessError:
     case ErrorNumber::ObjectVariableNotSet:
     case ErrorNumber::InvalidPatternString:
     case ErrorNumber::InvalidUseOfNull:
+    case ErrorNumber::InvalidPropertyValue:
     case ErrorNumber::ObjectRequired:
     case ErrorNumber::WrongArgumentCount:
         return true;
