@@ -1,0 +1,93 @@
+// The template filter on arbitrary main templates, over a small catalogue and a template folder
+// of the fuzzer's own: only standard run-time errors abandon a run, every run ends with its
+// files closed, and a run that would never end is stopped as the window's Stop button does.
+#include "FuzzProperties.h"
+#include "evaluator/Equation_Evaluater.h"
+#include "functions/Defalt_Functions.h"
+#include "pagegen/File_Filter.h"
+#include "pagegen/PageHost.h"
+#include "pagegen/PageRun.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstddef>
+#include <cstdint>
+
+using namespace reelkeep;
+
+namespace {
+
+class FuzzPage : public PageContext
+{
+public:
+    FuzzPage()
+    {
+        for (const char* title : {"b", "A", "c"}) {
+            FilmRecord film;
+            film[Field::Title] = QString::fromLatin1(title);
+            film[Field::Plot] = QStringLiteral("one\ntwo");
+            m_films.append(film);
+        }
+    }
+    const QList<FilmRecord>& films() const override { return m_films; }
+    QString pageTitle() const override { return QStringLiteral("Page"); }
+    QString pageDescription() const override { return QString(); }
+    void setProgress(float) override {}
+    void setLabel(const QString&) override {}
+
+private:
+    QList<FilmRecord> m_films;
+};
+
+// The template folder: the main template, and two files to include.
+QString templateFolder()
+{
+    static const QString folder = [] {
+        const QString path = QFileInfo(fuzz::scratchFile(QStringLiteral("template/x"))).absolutePath();
+        QDir().mkpath(path);
+        QFile film(path + QStringLiteral("/film.html"));
+        film.open(QIODevice::WriteOnly);
+        film.write("[setvar('i', getvar('i') + 1)][list.setindex(getvar('i'))]<[list.title]>");
+        QFile self(path + QStringLiteral("/again.html"));
+        self.open(QIODevice::WriteOnly);
+        self.write("x[infile('again.html', 2)]");
+        return path;
+    }();
+    return folder;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QString folder = templateFolder();
+    QFile mask(folder + QLatin1Char('/') + MainTemplateName);
+    if (!mask.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return 0;
+    mask.write(reinterpret_cast<const char*>(data), qsizetype(size));
+    mask.close();
+
+    FuzzPage page;
+    File_Filter filter;
+    Defalt_Functions functions;
+    Equation_Evaluater evaluator(&functions);
+    PageHost host(page, filter, evaluator, folder);
+    evaluator.setHost(&host);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    // A run may include without end; after a moment it is stopped, as a user would.
+    filter.setYield([&] {
+        if (elapsed.elapsed() > 200)
+            filter.requestStop();
+    });
+    const PageRunOutcome outcome =
+        runPage(filter, evaluator, folder, fuzz::scratchFile(QStringLiteral("page.html")));
+    if (outcome.result == PageRunOutcome::Result::Abandoned)
+        fuzz::requireStandardError(outcome.errorNumber);
+    FUZZ_REQUIRE(outcome.result != PageRunOutcome::Result::TemplateMissing);
+    FUZZ_REQUIRE(!filter.isRunning());
+    return 0;
+}
