@@ -56,6 +56,10 @@ const LocaleConventions& locale()
         1,
         30,
         QStringLiteral("en_US"),
+        QStringLiteral("dddd, mmmm dd, yyyy"),
+        QStringLiteral("dd-mmm-yy"),
+        QStringLiteral("hh:mm AM/PM"),
+        QStringLiteral("hh:mm"),
     };
     return usEnglish;
 }

@@ -36,6 +36,12 @@ struct LocaleConventions
     int twoDigitYearPivot;
     /// The locale of the text collation used by StrComp in text mode.
     QString collationLocale;
+    /// The date/time formats behind Format's named formats Long Date, Medium Date, Medium Time
+    /// and Short Time, written in Format's own date tokens.
+    QString longDateFormat;
+    QString mediumDateFormat;
+    QString mediumTimeFormat;
+    QString shortTimeFormat;
 };
 
 /// The conventions in force: decimal ".", thousands ",", currency "$", short date M/d/yyyy,

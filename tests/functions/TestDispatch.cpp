@@ -1,0 +1,277 @@
+// The function table: which names the library knows, which argument counts each accepts, and how
+// arguments are prepared before the call.
+#include "FunctionCall.h"
+
+#include <QTest>
+
+using namespace reelkeep;
+using namespace reelkeep::test;
+
+class TestDispatch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void argumentCounts_data();
+    void argumentCounts();
+    void knowsExactlyTheTableNames();
+    void nameLookup_data();
+    void nameLookup();
+    void preparation_data();
+    void preparation() { checkCall(); }
+    void formatThreeArgumentsMeansFirstWeekOne_data();
+    void formatThreeArgumentsMeansFirstWeekOne();
+};
+
+namespace {
+
+// The accepted argument counts of every name, written down independently of the library.
+const QList<std::pair<const char*, QList<int>>> AcceptedCounts{
+    {"abs", {1}},
+    {"asc", {1}},
+    {"ascb", {1}},
+    {"ascw", {1}},
+    {"atn", {1}},
+    {"cbool", {1}},
+    {"cbyte", {1}},
+    {"ccur", {1}},
+    {"cdate", {1}},
+    {"cdbl", {1}},
+    {"cdec", {1}},
+    {"chr", {1}},
+    {"chrb", {1}},
+    {"chrw", {1}},
+    {"cint", {1}},
+    {"clng", {1}},
+    {"cos", {1}},
+    {"csng", {1}},
+    {"cstr", {1}},
+    {"cvar", {1}},
+    {"cverr", {1}},
+    {"date", {0}},
+    {"datediff", {3, 4, 5}},
+    {"datepart", {2, 3, 4}},
+    {"dateserial", {3}},
+    {"datevalue", {1}},
+    {"day", {1}},
+    {"error", {1}},
+    {"exp", {1}},
+    {"fix", {1}},
+    {"format", {1, 2, 3, 4}},
+    {"hex", {1}},
+    {"hour", {1}},
+    {"if", {2, 3}},
+    {"iif", {3}},
+    {"instr", {2, 3, 4}},
+    {"instrrev", {2, 3, 4}},
+    {"int", {1}},
+    {"isarray", {1}},
+    {"isdate", {1}},
+    {"isempty", {1}},
+    {"iserror", {1}},
+    {"ismissing", {1}},
+    {"isnull", {1}},
+    {"isnumeric", {1}},
+    {"isobject", {1}},
+    {"lcase", {1}},
+    {"left", {2}},
+    {"len", {1}},
+    {"log", {1}},
+    {"mid", {2, 3}},
+    {"minute", {1}},
+    {"month", {1}},
+    {"now", {0}},
+    {"oct", {1}},
+    {"replace", {3, 4, 5, 6}},
+    {"right", {2}},
+    {"rnd", {0, 1}},
+    {"second", {1}},
+    {"sgn", {1}},
+    {"sqr", {1}},
+    {"str", {1}},
+    {"strcomp", {2, 3}},
+    {"string", {2}},
+    {"time", {0}},
+    {"typename", {1}},
+    {"ucase", {1}},
+    {"val", {1}},
+    {"vartype", {1}},
+    {"weekday", {1}},
+    {"year", {1}},
+};
+
+// An argument that lets every function compute without raising, so that an accepted count shows
+// as a result other than the Error Value 450: the number 1 serves all but a few positions.
+QString harmlessArgument(const QString& name, int position)
+{
+    if ((name == u"datediff" || name == u"datepart") && position == 1)
+        return QStringLiteral("String d");
+    if (name == u"datevalue")
+        return QStringLiteral("String 1/2/2020");
+    if (name == u"format" && position == 2)
+        return QStringLiteral("String 0");
+    return QStringLiteral("Double 1");
+}
+
+} // namespace
+
+void TestDispatch::argumentCounts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<int>>("accepted");
+    for (const auto& [name, counts] : AcceptedCounts)
+        QTest::newRow(name) << QString::fromLatin1(name) << counts;
+}
+
+void TestDispatch::argumentCounts()
+{
+    QFETCH(QString, name);
+    QFETCH(QList<int>, accepted);
+    for (int count = 0; count <= 7; ++count) {
+        QStringList arguments;
+        for (int position = 1; position <= count; ++position)
+            arguments << harmlessArgument(name, position);
+        Defalt_Functions library(fixedNow);
+        bool found = false;
+        const QString result = callOutcome(library, name, arguments, &found);
+        QVERIFY2(found, qPrintable(name));
+        if (accepted.contains(count))
+            QVERIFY2(result != u"Error: Error 450" && !result.startsWith(u"raised"),
+                     qPrintable(QStringLiteral("%1 with %2 arguments: %3").arg(name).arg(count).arg(result)));
+        else
+            QCOMPARE(result, QStringLiteral("Error: Error 450"));
+    }
+}
+
+void TestDispatch::knowsExactlyTheTableNames()
+{
+    QStringList expected;
+    for (const auto& row : AcceptedCounts)
+        expected << QString::fromLatin1(row.first);
+    QCOMPARE(Defalt_Functions::functionNames(), expected);
+    QCOMPARE(expected.size(), 71);
+}
+
+void TestDispatch::nameLookup_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("capitals find the same function") << "ABS" << true << "Double: 2";
+    QTest::newRow("mixed case finds the same function") << "aBs" << true << "Double: 2";
+    QTest::newRow("a blank after the name matches nothing") << "abs " << false << "Empty: ";
+    QTest::newRow("a blank before the name matches nothing") << " abs" << false << "Empty: ";
+    QTest::newRow("an unknown name is left to the host") << "absolute" << false << "Empty: ";
+    QTest::newRow("host names with dots are not built in") << "list.getval" << false << "Empty: ";
+    QTest::newRow("the empty name is not built in") << "" << false << "Empty: ";
+}
+
+void TestDispatch::nameLookup()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, found);
+    QFETCH(QString, expected);
+    Defalt_Functions library(fixedNow);
+    bool wasFound = !found;
+    QCOMPARE(callOutcome(library, name, {QStringLiteral("Double -2")}, &wasFound), expected);
+    QCOMPARE(wasFound, found);
+}
+
+void TestDispatch::preparation_data()
+{
+    addCallColumns();
+    // Null raises 94 where the table coerces, and passes through where it takes the Value as is.
+    addCall("sgn coerces Null and raises 94", "sgn", {"Null"}, "raised 94");
+    addCall("abs takes Null as is", "abs", {"Null"}, "Null: ");
+    addCall("val coerces Null to String and raises 94", "val", {"Null"}, "raised 94");
+    addCall("asc coerces Null to String and raises 94", "asc", {"Null"}, "raised 94");
+    addCall("left coerces its length and raises 94", "left", {"String abc", "Null"}, "raised 94");
+    addCall("left takes its text as is", "left", {"Null", "Double 1"}, "Null: ");
+    addCall(
+        "replace coerces its text and raises 94", "replace", {"Null", "String a", "String b"}, "raised 94");
+    addCall("instrrev coerces its texts", "instrrev", {"String abc", "Null"}, "raised 94");
+    addCall("instr with three arguments coerces the start",
+            "instr",
+            {"Null", "String a", "String a"},
+            "raised 94");
+    addCall("instr with two arguments takes the texts as is", "instr", {"Null", "String a"}, "Null: ");
+    addCall("string coerces its count", "string", {"Null", "String a"}, "raised 94");
+    addCall("string takes its character as is", "string", {"Double 2", "Null"}, "Null: ");
+    addCall("mid coerces a given length", "mid", {"String abc", "Double 1", "Null"}, "raised 94");
+    addCall("weekday takes its date as is", "weekday", {"Null"}, "Null: ");
+    addCall("datediff coerces the interval", "datediff", {"Null", "Double 1", "Double 2"}, "raised 94");
+    addCall("datediff takes its dates as is", "datediff", {"String d", "Null", "Double 2"}, "Null: ");
+    addCall("datepart coerces the first day of the week",
+            "datepart",
+            {"String d", "Double 1", "Null"},
+            "raised 94");
+    addCall("strcomp coerces the compare mode", "strcomp", {"String a", "String b", "String x"}, "raised 13");
+    addCall("dateserial coerces to Integer", "dateserial", {"Null", "Double 1", "Double 1"}, "raised 94");
+    // Text where a number is wanted is a type mismatch; a number beyond the target kind overflows.
+    addCall("atn of a text that is no number raises 13", "atn", {"String abc"}, "raised 13");
+    addCall("cos of numeric text reads the number", "cos", {"String 0"}, "Double: 1");
+    addCall("left with a text length reads the number", "left", {"String abcdef", "String 2"}, "String: ab");
+    addCall("chrb of 256 overflows the Byte", "chrb", {"Double 256"}, "raised 6");
+    addCall("dateserial beyond the Integer range overflows",
+            "dateserial",
+            {"Double 40000", "Double 1", "Double 1"},
+            "raised 6");
+    addCall("a Long argument beyond the Long range overflows", "chr", {"Double 3000000000"}, "raised 6");
+    addCall("an Error Value where a number is wanted raises 13", "sqr", {"Error 5"}, "raised 13");
+    // A number or Date given where a text is wanted is turned into its text first.
+    addCall("asc of a number reads its text", "asc", {"Double 5"}, "Integer: 53");
+    addCall("instrrev of a Date reads its text", "instrrev", {"Date 43832", "Double 2020"}, "Long: 5");
+    // Values given for absent arguments.
+    addCall("replace replaces every occurrence by default",
+            "replace",
+            {"String aaa", "String a", "String b"},
+            "String: bbb");
+    addCall("strcomp compares binary by default", "strcomp", {"String a", "String A"}, "Integer: 1");
+    addCall("datepart counts weekdays from Sunday by default",
+            "datepart",
+            {"String w", "String 1/6/2020"},
+            "Integer: 2");
+    addCall("weekday always counts from Sunday", "weekday", {"String 1/5/2020"}, "Integer: 1");
+    addCall(
+        "the error value of a wrong count equals cverr of 450", "cverr", {"Double 450"}, "Error: Error 450");
+    addCall("date with an Empty argument is a wrong count", "date", {"Empty"}, "Error: Error 450");
+    addCall(
+        "iif with two arguments is a wrong count", "iif", {"Boolean True", "Double 1"}, "Error: Error 450");
+    // Format's arguments reach the formatter prepared.
+    addCall("format with one argument", "format", {"Double 1234.5"}, "String: 1234.5");
+    addCall("format passes the first day of the week",
+            "format",
+            {"Date 43835", "String w", "Double 2"},
+            "String: 7");
+    addCall("format passes the first week rule",
+            "format",
+            {"Date 44197", "String ww", "Double 2", "Double 2"},
+            "String: 53");
+    addCall("format coerces the first day of the week",
+            "format",
+            {"Date 43835", "String w", "Null"},
+            "raised 94");
+    addCall(
+        "weekday with a first day is a wrong count", "weekday", {"Double 1", "Double 2"}, "Error: Error 450");
+}
+
+void TestDispatch::formatThreeArgumentsMeansFirstWeekOne_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("a week under the default rule") << QStringList{"Date 44197", "String ww", "Double 2"};
+    QTest::newRow("a weekday from Saturday") << QStringList{"Date 43832", "String w", "Double 7"};
+    QTest::newRow("a number format") << QStringList{"Double 0.5", "String 0.00%", "Double 3"};
+}
+
+void TestDispatch::formatThreeArgumentsMeansFirstWeekOne()
+{
+    QFETCH(QStringList, arguments);
+    Defalt_Functions library(fixedNow);
+    const QString threeArguments = callOutcome(library, QStringLiteral("format"), arguments);
+    QCOMPARE(callOutcome(library, QStringLiteral("format"), arguments + QStringList{"Double 1"}),
+             threeArguments);
+    QVERIFY(threeArguments.startsWith(u"String: "));
+}
+
+QTEST_GUILESS_MAIN(TestDispatch)
+#include "TestDispatch.moc"

@@ -1,0 +1,260 @@
+// The text functions: character codes, searching, slicing, replacing, Hex/Oct, Str and the
+// runtime's text operations reached through the library.
+#include "FunctionCall.h"
+#include "ValueSpec.h"
+
+#include <QTest>
+
+using namespace reelkeep;
+using namespace reelkeep::test;
+
+class TestTextFunctions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void characterCodes_data();
+    void characterCodes() { checkCall(); }
+    void hexAndOct_data();
+    void hexAndOct() { checkCall(); }
+    void searching_data();
+    void searching() { checkCall(); }
+    void replacing_data();
+    void replacing() { checkCall(); }
+    void slicing_data();
+    void slicing() { checkCall(); }
+    void numbersAsText_data();
+    void numbersAsText() { checkCall(); }
+    // Str and Val write and read "." whatever the system's conventions.
+    void numbersAsTextUnderGermanLocale_data() { numbersAsText_data(); }
+    void numbersAsTextUnderGermanLocale() { underGermanLocale(checkCall); }
+};
+
+void TestTextFunctions::characterCodes_data()
+{
+    addCallColumns();
+    addCall("asc of a letter", "asc", {"String Abc"}, "Integer: 65");
+    addCall("asc reads the code page", "asc", {"String €"}, "Integer: 128");
+    addCall("asc of a Latin-1 letter", "asc", {"String é"}, "Integer: 233");
+    addCall(
+        "asc of a character outside the code page is a question mark", "asc", {"String Ā"}, "Integer: 63");
+    addCall("asc of the empty text is an invalid call", "asc", {"String "}, "raised 5");
+    addCall("ascw reads the code unit", "ascw", {"String €"}, "Integer: 8364");
+    addCall("ascw of a unit above 32767 is negative", "ascw", {"String \uFFFF"}, "Integer: -1");
+    addCall("ascw of the empty text is an invalid call", "ascw", {"Empty"}, "raised 5");
+    addCall("ascb reads the low byte first", "ascb", {"String €"}, "Byte: 172");
+    addCall("ascb of the empty text is an invalid call", "ascb", {"String "}, "raised 5");
+    addCall("chr of a letter", "chr", {"Double 65"}, "String: A");
+    addCall("chr reads the code page", "chr", {"Double 128"}, "String: €");
+    addCall("chr of 255", "chr", {"Double 255"}, "String: ÿ");
+    addCall("chr above 255 is an invalid call", "chr", {"Double 256"}, "raised 5");
+    addCall("chr below 0 is an invalid call", "chr", {"Double -1"}, "raised 5");
+    addCall("chr rounds its code half to even", "chr", {"Double 65.5"}, "String: B");
+    addCall("chrw of the euro sign", "chrw", {"Double 8364"}, "String: €");
+    addCall("chrw of a negative code adds 65536", "chrw", {"Double -8"}, "String: \uFFF8");
+    addCall("chrw above 65535 is an invalid call", "chrw", {"Double 65536"}, "raised 5");
+    addCall("chrw below -32768 is an invalid call", "chrw", {"Double -32769"}, "raised 5");
+    addCall("chrb makes the character of a byte", "chrb", {"Double 65"}, "String: A");
+    addCall("chrb below 0 overflows the Byte", "chrb", {"Double -1"}, "raised 6");
+    addCall("string repeats the first character", "string", {"Double 3", "String ab"}, "String: aaa");
+    addCall("string of a code", "string", {"Double 3", "Double 65"}, "String: AAA");
+    addCall("string takes a code modulo 256", "string", {"Double 2", "Double 321"}, "String: AA");
+    addCall("string of a high code reads the code page", "string", {"Double 2", "Double 128"}, "String: €€");
+    addCall("string of zero characters", "string", {"Double 0", "String a"}, "String: ");
+    addCall("string of a negative count is an invalid call", "string", {"Double -1", "String a"}, "raised 5");
+    addCall("string of the empty text is an invalid call", "string", {"Double 2", "String "}, "raised 5");
+}
+
+void TestTextFunctions::hexAndOct_data()
+{
+    addCallColumns();
+    addCall("hex of a Double", "hex", {"Double 255"}, "String: FF");
+    addCall("hex of a negative Integer has 16 bits", "hex", {"Integer -1"}, "String: FFFF");
+    addCall("hex of a negative Long has 32 bits", "hex", {"Long -1"}, "String: FFFFFFFF");
+    addCall("hex of a negative Double goes through Long", "hex", {"Double -1"}, "String: FFFFFFFF");
+    addCall("hex of True is an Integer's", "hex", {"Boolean True"}, "String: FFFF");
+    addCall("hex of a Byte", "hex", {"Byte 255"}, "String: FF");
+    addCall("hex rounds half to even down", "hex", {"Double 2.5"}, "String: 2");
+    addCall("hex rounds half to even up", "hex", {"Double 3.5"}, "String: 4");
+    addCall("hex of numeric text", "hex", {"String 255"}, "String: FF");
+    addCall("hex of Empty is 0", "hex", {"Empty"}, "String: 0");
+    addCall("hex of Null is Null", "hex", {"Null"}, "Null: ");
+    addCall("hex beyond the Long range overflows", "hex", {"Double 4294967296"}, "raised 6");
+    addCall("hex of non-numeric text is a type mismatch", "hex", {"String abc"}, "raised 13");
+    addCall("oct of 8", "oct", {"Double 8"}, "String: 10");
+    addCall("oct of a negative Integer has 16 bits", "oct", {"Integer -1"}, "String: 177777");
+    addCall("oct of a negative Long has 32 bits", "oct", {"Long -1"}, "String: 37777777777");
+    addCall("oct of a Byte", "oct", {"Byte 255"}, "String: 377");
+}
+
+void TestTextFunctions::searching_data()
+{
+    addCallColumns();
+    // A letter at positions 2 and 5 of a six-letter text.
+    addCall("instrrev finds the last occurrence", "instrrev", {"String xaxxax", "String a"}, "Long: 5");
+    addCall("instr finds the first occurrence", "instr", {"String xaxxax", "String a"}, "Long: 2");
+    addCall("instr from a start", "instr", {"Double 3", "String xaxxax", "String a"}, "Long: 5");
+    addCall("instr not found", "instr", {"String abc", "String d"}, "Long: 0");
+    addCall("instr is case-sensitive by default", "instr", {"String ABC", "String b"}, "Long: 0");
+    addCall("instr with text comparison ignores case",
+            "instr",
+            {"Double 1", "String ABC", "String b", "Double 1"},
+            "Long: 2");
+    addCall(
+        "instr of the empty text gives the start", "instr", {"Double 2", "String abc", "String "}, "Long: 2");
+    addCall("instr past the end gives 0", "instr", {"Double 4", "String abc", "String "}, "Long: 0");
+    addCall("instr in the empty text gives 0", "instr", {"String ", "String a"}, "Long: 0");
+    addCall("instr of Null text is Null", "instr", {"Double 1", "String abc", "Null"}, "Null: ");
+    addCall("instr reads numbers as text", "instr", {"Double 12345", "Double 34"}, "Long: 3");
+    addCall("instr start 0 is an invalid call", "instr", {"Double 0", "String abc", "String a"}, "raised 5");
+    addCall("instr compare 3 is an invalid call",
+            "instr",
+            {"Double 1", "String abc", "String a", "Double 3"},
+            "raised 5");
+    addCall("instrrev before a start", "instrrev", {"String abcabc", "String c", "Double 5"}, "Long: 3");
+    addCall("instrrev match must end by the start",
+            "instrrev",
+            {"String abcabc", "String bc", "Double 2"},
+            "Long: 0");
+    addCall("instrrev match ending at the start",
+            "instrrev",
+            {"String abcabc", "String bc", "Double 3"},
+            "Long: 2");
+    addCall("instrrev of the empty text gives the end", "instrrev", {"String abc", "String "}, "Long: 3");
+    addCall("instrrev of the empty text gives the start",
+            "instrrev",
+            {"String abc", "String ", "Double 2"},
+            "Long: 2");
+    addCall("instrrev past the end gives 0", "instrrev", {"String abc", "String a", "Double 4"}, "Long: 0");
+    addCall("instrrev in the empty text gives 0", "instrrev", {"String ", "String "}, "Long: 0");
+    addCall("instrrev with text comparison",
+            "instrrev",
+            {"String ABCb", "String b", "Double -1", "Double 1"},
+            "Long: 4");
+    addCall("instrrev is case-sensitive by default", "instrrev", {"String ABC", "String b"}, "Long: 0");
+    addCall("instrrev start 0 is an invalid call",
+            "instrrev",
+            {"String abc", "String a", "Double 0"},
+            "raised 5");
+    addCall("instrrev start -2 is an invalid call",
+            "instrrev",
+            {"String abc", "String a", "Double -2"},
+            "raised 5");
+    addCall("strcomp binary puts capitals first", "strcomp", {"String a", "String B"}, "Integer: 1");
+    addCall("strcomp text ignores case", "strcomp", {"String a", "String B", "Double 1"}, "Integer: -1");
+    addCall(
+        "strcomp text finds equal texts", "strcomp", {"String abc", "String ABC", "Double 1"}, "Integer: 0");
+    addCall("strcomp of Null is Null", "strcomp", {"String a", "Null"}, "Null: ");
+    addCall(
+        "strcomp compare 5 is an invalid call", "strcomp", {"String a", "String b", "Double 5"}, "raised 5");
+}
+
+void TestTextFunctions::replacing_data()
+{
+    addCallColumns();
+    addCall(
+        "replace every occurrence", "replace", {"String abcabc", "String b", "String X"}, "String: aXcaXc");
+    addCall("replace from a start keeps only the rest",
+            "replace",
+            {"String abcabc", "String b", "String X", "Double 2"},
+            "String: XcaXc");
+    addCall("replace a limited count",
+            "replace",
+            {"String abcabc", "String b", "String X", "Double 1", "Double 1"},
+            "String: aXcabc");
+    addCall("replace count 0 copies",
+            "replace",
+            {"String abc", "String b", "String X", "Double 1", "Double 0"},
+            "String: abc");
+    addCall("replace the empty find copies from the start",
+            "replace",
+            {"String abc", "String ", "String X", "Double 2"},
+            "String: bc");
+    addCall("replace past the end is empty",
+            "replace",
+            {"String abc", "String a", "String X", "Double 4"},
+            "String: ");
+    addCall("replace takes matches without overlap",
+            "replace",
+            {"String aaa", "String aa", "String b"},
+            "String: ba");
+    addCall("replace is case-sensitive by default",
+            "replace",
+            {"String aBcAbc", "String b", "String X"},
+            "String: aBcAXc");
+    addCall("replace with text comparison",
+            "replace",
+            {"String aBcAbc", "String b", "String X", "Double 1", "Double -1", "Double 1"},
+            "String: aXcAXc");
+    addCall("replace with the empty replacement removes",
+            "replace",
+            {"String a-b-c", "String -", "String "},
+            "String: abc");
+    addCall("replace start 0 is an invalid call",
+            "replace",
+            {"String abc", "String a", "String X", "Double 0"},
+            "raised 5");
+    addCall("replace count -2 is an invalid call",
+            "replace",
+            {"String abc", "String a", "String X", "Double 1", "Double -2"},
+            "raised 5");
+    addCall("replace compare 3 is an invalid call",
+            "replace",
+            {"String abc", "String a", "String X", "Double 1", "Double -1", "Double 3"},
+            "raised 5");
+}
+
+void TestTextFunctions::slicing_data()
+{
+    addCallColumns();
+    addCall("left takes the first characters", "left", {"String abc", "Double 2"}, "String: ab");
+    addCall("left longer than the text gives it all", "left", {"String abc", "Double 5"}, "String: abc");
+    addCall("left 0 is empty", "left", {"String abc", "Double 0"}, "String: ");
+    addCall("left of a number reads its text", "left", {"Double 12.5", "Double 2"}, "String: 12");
+    addCall("left negative is an invalid call", "left", {"String abc", "Double -1"}, "raised 5");
+    addCall("left of an Error Value is a type mismatch", "left", {"Error 5", "Double 1"}, "raised 13");
+    addCall("right takes the last characters", "right", {"String abc", "Double 2"}, "String: bc");
+    addCall("right of Null is Null", "right", {"Null", "Double 2"}, "Null: ");
+    addCall("right negative is an invalid call", "right", {"String abc", "Double -1"}, "raised 5");
+    addCall("mid with a length", "mid", {"String abcdef", "Double 2", "Double 3"}, "String: bcd");
+    addCall("mid without a length gives the rest", "mid", {"String abc", "Double 2"}, "String: bc");
+    addCall("mid past the end is empty", "mid", {"String abc", "Double 4"}, "String: ");
+    addCall("mid with a long length gives the rest",
+            "mid",
+            {"String abc", "Double 2", "Double 10"},
+            "String: bc");
+    addCall("mid start 0 is an invalid call", "mid", {"String abc", "Double 0"}, "raised 5");
+    addCall(
+        "mid negative length is an invalid call", "mid", {"String abc", "Double 1", "Double -1"}, "raised 5");
+    addCall("mid of Null is Null", "mid", {"Null", "Double 1"}, "Null: ");
+    addCall("len counts characters", "len", {"String abc"}, "Long: 3");
+    addCall("len of Empty is 0", "len", {"Empty"}, "Long: 0");
+    addCall("len of Null is Null", "len", {"Null"}, "Null: ");
+    addCall("len of a number counts its text", "len", {"Double 12.5"}, "Long: 4");
+    addCall("len of True counts its text", "len", {"Boolean True"}, "Long: 4");
+    addCall("lcase lowers", "lcase", {"String AbC"}, "String: abc");
+    addCall("ucase of Null is Null", "ucase", {"Null"}, "Null: ");
+}
+
+void TestTextFunctions::numbersAsText_data()
+{
+    addCallColumns();
+    addCall("str gives a positive number a space", "str", {"Double 65"}, "String:  65");
+    addCall("str gives zero a space", "str", {"Integer 0"}, "String:  0");
+    addCall("str gives a negative number none", "str", {"Double -3"}, "String: -3");
+    addCall("str writes fractions with a point", "str", {"Double 0.5"}, "String:  0.5");
+    addCall("str of a Currency", "str", {"Currency 1.5"}, "String:  1.5");
+    addCall("str of a Single keeps seven digits", "str", {"Single 0.1"}, "String:  0.1");
+    addCall("str of numeric text reads the number", "str", {"String  12 "}, "String:  12");
+    addCall("str of non-numeric text is a type mismatch", "str", {"String x"}, "raised 13");
+    addCall("str of Null is Null", "str", {"Null"}, "Null: ");
+    addCall("str of True", "str", {"Boolean True"}, "String: True");
+    addCall("val reads the leading number", "val", {"String 12abc"}, "Double: 12");
+    addCall("val drops blanks anywhere", "val", {"String  1 2 3"}, "Double: 123");
+    addCall("val reads hex of Integer width", "val", {"String &HFFFF"}, "Double: -1");
+    addCall("val of no number is 0", "val", {"String abc"}, "Double: 0");
+    addCall("val of a number reads its text", "val", {"Double 1.5"}, "Double: 1.5");
+}
+
+QTEST_GUILESS_MAIN(TestTextFunctions)
+#include "TestTextFunctions.moc"
