@@ -4,6 +4,7 @@
 #include "cli/ListJson.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
+#include "functions/Defalt_Functions.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
 #include "pagegen/PageRun.h"
@@ -73,10 +74,12 @@ int convert(const QStringList& arguments, const CliStreams& streams)
     return CliSuccess;
 }
 
-// Outside a page run no host answers: variables are Empty, and so are unknown functions.
+// Outside a page run no host answers: variables are Empty, and so are functions that are not built in.
 int eval(const QStringList& arguments, const CliStreams& streams)
 {
+    Defalt_Functions library;
     Equation_Evaluater evaluator;
+    evaluator.setLibrary(&library);
     if (arguments == QStringList{QStringLiteral("-")}) {
         QString line;
         while (streams.in.readLineInto(&line))
@@ -163,7 +166,9 @@ int page(const QStringList& arguments, const CliStreams& streams)
 
     CliPageContext context(*document, streams.err, streams.errIsTerminal);
     File_Filter filter;
+    Defalt_Functions library;
     Equation_Evaluater evaluator;
+    evaluator.setLibrary(&library);
     PageHost host(context, filter, evaluator, templateFolder);
     evaluator.setHost(&host);
     const PageRunOutcome outcome = runPage(filter, evaluator, templateFolder, rest[1]);
