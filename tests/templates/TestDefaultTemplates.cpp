@@ -117,6 +117,7 @@ private slots:
     void keepsTheLinesOfAPlot();
     void countsOneFilmInTheSingular();
     void emptyCatalogueGivesAValidPage();
+    void reportsProgressAndLabels();
 
 private:
     PageResult makePage(const ListDocument& document, const QString& name);
@@ -356,6 +357,30 @@ void TestDefaultTemplates::emptyCatalogueGivesAValidPage()
     QVERIFY(page.contains(u"<p class=\"empty\">This catalogue has no films yet.</p>"_s));
     QVERIFY(!page.contains(u"<article"_s));
     QCOMPARE(markupFault(page), QString());
+}
+
+// On a terminal reelkeep-cli shows the labels and the progress bar that the templates drive.
+void TestDefaultTemplates::reportsProgressAndLabels()
+{
+    const QString list = m_folder.filePath(u"catalogue.rkf"_s);
+    const QString output = m_folder.filePath(u"progress.html"_s);
+    QString nothing;
+    QString out;
+    QString err;
+    QTextStream inStream(&nothing, QIODevice::ReadOnly);
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int status =
+        runCli({u"page"_s, list, output, u"--template-dir"_s, QStringLiteral(REELKEEP_TEMPLATE_DIR)},
+               CliStreams{inStream, outStream, errStream, true});
+    errStream.flush();
+    QCOMPARE(status, 0);
+    const qsizetype sorting = err.indexOf(u"Sorting the films\n"_s);
+    const qsizetype writing = err.indexOf(u"Writing the page\n"_s);
+    const qsizetype halfway = err.indexOf(u"] 52%"_s);
+    const qsizetype done = err.indexOf(u"Page written: 25 films\n"_s);
+    QVERIFY2(sorting >= 0 && sorting < writing && writing < halfway && halfway < done, qPrintable(err));
+    QVERIFY2(err.contains(u"] 100%"_s), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(TestDefaultTemplates)
