@@ -131,7 +131,9 @@ struct ParsedTime
 class DateTextParser
 {
 public:
-    DateTextParser(const std::vector<Token>& tokens, int currentYear)
+    // The current year is asked for only when the text has no year, since reading the clock
+    // costs more than the whole parse.
+    DateTextParser(const std::vector<Token>& tokens, const std::function<int()>& currentYear)
         : m_tokens(tokens)
         , m_currentYear(currentYear)
     {}
@@ -264,7 +266,7 @@ private:
                     y = year(numbers[0]);
                 else {
                     day = numbers[0].number;
-                    y = m_currentYear;
+                    y = m_currentYear();
                 }
             } else {
                 const bool firstIsYear = looksLikeYear(numbers[0]) && !looksLikeYear(numbers[1]);
@@ -291,7 +293,7 @@ private:
             } else {
                 month = numbers[0].number;
                 day = numbers[1].number;
-                y = m_currentYear;
+                y = m_currentYear();
             }
         } else {
             return std::nullopt; // a lone number is not a date
@@ -305,7 +307,7 @@ private:
     }
 
     const std::vector<Token>& m_tokens;
-    int m_currentYear;
+    const std::function<int()>& m_currentYear;
     std::size_t m_at = 0;
     std::vector<DateElement> m_elements;
     bool m_sawMonthName = false;
@@ -341,7 +343,9 @@ QString longTimeText(double serial)
     return timeOnly(splitSerial(serial));
 }
 
-std::optional<double> parseDateText(QStringView text, int currentYear)
+namespace {
+
+std::optional<double> parseDateText(QStringView text, const std::function<int()>& currentYear)
 {
     const std::optional<std::vector<Token>> tokens = tokenize(text);
     if (!tokens || tokens->empty())
@@ -349,9 +353,17 @@ std::optional<double> parseDateText(QStringView text, int currentYear)
     return DateTextParser(*tokens, currentYear).parse();
 }
 
+} // namespace
+
+std::optional<double> parseDateText(QStringView text, int currentYear)
+{
+    const std::function<int()> year = [currentYear] { return currentYear; };
+    return parseDateText(text, year);
+}
+
 std::optional<double> parseDateText(QStringView text)
 {
-    return parseDateText(text, currentYearSource()());
+    return parseDateText(text, currentYearSource());
 }
 
 void setCurrentYearSource(std::function<int()> source)
