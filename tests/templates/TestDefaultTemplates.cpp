@@ -2,6 +2,11 @@
 // markup for empty fields, escaped text, the count and the page texts, and well-formed UTF-8.
 #include "catalogue/FilmRecord.h"
 #include "cli/CliCommands.h"
+#include "evaluator/Equation_Evaluater.h"
+#include "functions/Defalt_Functions.h"
+#include "pagegen/File_Filter.h"
+#include "pagegen/PageHost.h"
+#include "pagegen/PageRun.h"
 #include "storage/ListFile.h"
 
 #include <QFile>
@@ -99,6 +104,45 @@ QString markupFault(const QString& page)
     return open.isEmpty() ? QString() : u"unclosed <%1>"_s.arg(open.join(u"> <"_s));
 }
 
+// A window's worth of page state: one filter, evaluator and host for every page it makes.
+class WindowPages : public PageContext
+{
+public:
+    explicit WindowPages(QList<FilmRecord> films)
+        : m_films(std::move(films))
+    {
+        m_evaluator.setLibrary(&m_library);
+        m_evaluator.setHost(&m_host);
+    }
+
+    const QList<FilmRecord>& films() const override { return m_films; }
+    QString pageTitle() const override { return u"Shelf"_s; }
+    QString pageDescription() const override { return QString(); }
+    void setProgress(float) override {}
+    void setLabel(const QString&) override {}
+
+    PageRunOutcome make(const QString& output)
+    {
+        QFile::remove(output);
+        return runPage(m_filter, m_evaluator, QStringLiteral(REELKEEP_TEMPLATE_DIR), output);
+    }
+
+    PageState& state() { return m_host.state(); }
+
+private:
+    QList<FilmRecord> m_films;
+    Defalt_Functions m_library;
+    File_Filter m_filter;
+    Equation_Evaluater m_evaluator;
+    PageHost m_host{*this, m_filter, m_evaluator, QStringLiteral(REELKEEP_TEMPLATE_DIR)};
+};
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestDefaultTemplates : public QObject
@@ -118,6 +162,7 @@ private slots:
     void countsOneFilmInTheSingular();
     void emptyCatalogueGivesAValidPage();
     void reportsProgressAndLabels();
+    void secondPageInTheSameWindowIsTheSame();
 
 private:
     PageResult makePage(const ListDocument& document, const QString& name);
@@ -381,6 +426,22 @@ void TestDefaultTemplates::reportsProgressAndLabels()
     const qsizetype done = err.indexOf(u"Page written: 25 films\n"_s);
     QVERIFY2(sorting >= 0 && sorting < writing && writing < halfway && halfway < done, qPrintable(err));
     QVERIFY2(err.contains(u"] 100%"_s), qPrintable(err));
+}
+
+// The window keeps template variables, page order and index between pages: the templates must
+// reset what they count on, or the second page would start past the last film.
+void TestDefaultTemplates::secondPageInTheSameWindowIsTheSame()
+{
+    WindowPages window({fullFilm(u"b"_s), fullFilm(u"A"_s), fullFilm(u"c"_s)});
+    const QString first = m_folder.filePath(u"first.html"_s);
+    const QString second = m_folder.filePath(u"second.html"_s);
+    const PageRunOutcome firstRun = window.make(first);
+    QVERIFY2(firstRun.result == PageRunOutcome::Result::Made, qPrintable(firstRun.describe()));
+    QCOMPARE(window.state().currentIndex, 3);
+    const PageRunOutcome secondRun = window.make(second);
+    QVERIFY2(secondRun.result == PageRunOutcome::Result::Made, qPrintable(secondRun.describe()));
+    QCOMPARE(fileBytes(second), fileBytes(first));
+    QCOMPARE(headings(QString::fromUtf8(fileBytes(second))), (QStringList{u"A"_s, u"b"_s, u"c"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestDefaultTemplates)
