@@ -1,0 +1,448 @@
+// The default templates run through reelkeep-cli page: one card per film in title order, no
+// markup for empty fields, escaped text, the count and the page texts, and well-formed UTF-8.
+#include "catalogue/FilmRecord.h"
+#include "cli/CliCommands.h"
+#include "evaluator/Equation_Evaluater.h"
+#include "functions/Defalt_Functions.h"
+#include "pagegen/File_Filter.h"
+#include "pagegen/PageHost.h"
+#include "pagegen/PageRun.h"
+#include "storage/ListFile.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace reelkeep;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct PageResult
+{
+    int status = -1;
+    QString errors;
+    QByteArray bytes;
+};
+
+FilmRecord fullFilm(const QString& title)
+{
+    FilmRecord film;
+    film[Field::Title] = title;
+    film[Field::Release] = u"1971"_s;
+    film[Field::Type] = u"DVD"_s;
+    film[Field::Time] = u"98 min"_s;
+    film[Field::Genre] = u"Drama"_s;
+    film[Field::Date] = u"2025-03-01"_s;
+    film[Field::Plot] = u"A plot."_s;
+    film[Field::Comment] = u"A comment."_s;
+    film[Field::Cast] = u"An Actor"_s;
+    film[Field::ImgSrc] = u"images/poster.jpg"_s;
+    film[Field::ImgLink] = u"https://example.org/poster"_s;
+    film[Field::WebText1] = u"First link"_s;
+    film[Field::WebUrl1] = u"https://example.org/1"_s;
+    film[Field::WebText2] = u"Second link"_s;
+    film[Field::WebUrl2] = u"https://example.org/2"_s;
+    film[Field::WebText3] = u"Third link"_s;
+    film[Field::WebUrl3] = u"https://example.org/3"_s;
+    return film;
+}
+
+// The <article> of the film whose escaped title is heading, or an empty text when there is none.
+QString articleOf(const QString& page, const QString& heading)
+{
+    const qsizetype at = page.indexOf(u"<h2>"_s + heading + u"</h2>"_s);
+    if (at < 0)
+        return {};
+    const qsizetype start = page.lastIndexOf(u"<article"_s, at);
+    const qsizetype end = page.indexOf(u"</article>"_s, at);
+    return page.mid(start, end + 10 - start);
+}
+
+QStringList headings(const QString& page)
+{
+    static const QRegularExpression Heading(u"<h2>(.*?)</h2>"_s,
+                                            QRegularExpression::DotMatchesEverythingOption);
+    QStringList found;
+    for (const QRegularExpressionMatch& match : Heading.globalMatch(page))
+        found << match.captured(1);
+    return found;
+}
+
+// Every element that is opened is closed in order; void elements and the style sheet are skipped.
+// Returns the first fault, or an empty text.
+QString markupFault(const QString& page)
+{
+    static const QRegularExpression Tag(u"<(/?)([A-Za-z][A-Za-z0-9]*)((?:[^>\"']|\"[^\"]*\"|'[^']*')*)>"_s);
+    static const QStringList Void = {u"meta"_s, u"img"_s, u"br"_s, u"link"_s, u"hr"_s, u"input"_s};
+    QStringList open;
+    qsizetype from = page.indexOf(u"<html"_s);
+    if (from < 0)
+        return u"no <html> element"_s;
+    while (true) {
+        const QRegularExpressionMatch match = Tag.match(page, from);
+        if (!match.hasMatch())
+            break;
+        const QString name = match.captured(2).toLower();
+        from = match.capturedEnd();
+        if (match.captured(1).isEmpty()) {
+            if (Void.contains(name))
+                continue;
+            open << name;
+            if (name == u"style") {
+                from = page.indexOf(u"</style>"_s, from);
+                if (from < 0)
+                    return u"unclosed <style>"_s;
+            }
+        } else if (open.isEmpty() || open.takeLast() != name) {
+            return u"</%1> at %2 does not close the innermost open element"_s.arg(name).arg(
+                match.capturedStart());
+        }
+    }
+    return open.isEmpty() ? QString() : u"unclosed <%1>"_s.arg(open.join(u"> <"_s));
+}
+
+// A window's worth of page state: one filter, evaluator and host for every page it makes.
+class WindowPages : public PageContext
+{
+public:
+    explicit WindowPages(QList<FilmRecord> films)
+        : m_films(std::move(films))
+    {
+        m_evaluator.setLibrary(&m_library);
+        m_evaluator.setHost(&m_host);
+    }
+
+    const QList<FilmRecord>& films() const override { return m_films; }
+    QString pageTitle() const override { return u"Shelf"_s; }
+    QString pageDescription() const override { return QString(); }
+    void setProgress(float) override {}
+    void setLabel(const QString&) override {}
+
+    PageRunOutcome make(const QString& output)
+    {
+        QFile::remove(output);
+        return runPage(m_filter, m_evaluator, QStringLiteral(REELKEEP_TEMPLATE_DIR), output);
+    }
+
+    PageState& state() { return m_host.state(); }
+
+private:
+    QList<FilmRecord> m_films;
+    Defalt_Functions m_library;
+    File_Filter m_filter;
+    Equation_Evaluater m_evaluator;
+    PageHost m_host{*this, m_filter, m_evaluator, QStringLiteral(REELKEEP_TEMPLATE_DIR)};
+};
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestDefaultTemplates : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void pageIsUtf8AndWellFormed();
+    void listsEveryFilmOnceInTitleOrder();
+    void showsTheCountAndThePageTexts();
+    void emptyFieldLeavesNoMarkup_data();
+    void emptyFieldLeavesNoMarkup();
+    void escapesTextAndAttributes_data();
+    void escapesTextAndAttributes();
+    void keepsTheLinesOfAPlot();
+    void countsOneFilmInTheSingular();
+    void emptyCatalogueGivesAValidPage();
+    void reportsProgressAndLabels();
+    void secondPageInTheSameWindowIsTheSame();
+
+private:
+    PageResult makePage(const ListDocument& document, const QString& name);
+
+    QTemporaryDir m_folder;
+    ListDocument m_catalogue;
+    PageResult m_page;
+    QString m_text;
+};
+
+PageResult TestDefaultTemplates::makePage(const ListDocument& document, const QString& name)
+{
+    PageResult result;
+    const QString list = m_folder.filePath(name + u".rkf"_s);
+    const QString output = m_folder.filePath(name + u".html"_s);
+    QString failure;
+    if (!saveListFile(list, ListForm::FromName, document, &failure)) {
+        result.errors = failure;
+        return result;
+    }
+    QFile::remove(output);
+    QString out;
+    QTextStream outStream(&out);
+    QTextStream errStream(&result.errors);
+    result.status =
+        runCli({u"page"_s, list, output, u"--template-dir"_s, QStringLiteral(REELKEEP_TEMPLATE_DIR)},
+               outStream,
+               errStream);
+    errStream.flush();
+    QFile page(output);
+    if (page.open(QIODevice::ReadOnly))
+        result.bytes = page.readAll();
+    return result;
+}
+
+void TestDefaultTemplates::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    QString failure;
+    const std::optional<ListDocument> examples =
+        loadListFile(QStringLiteral(REELKEEP_EXAMPLES_DIR "/films.csv"), ListForm::FromName, &failure);
+    QVERIFY2(examples, qPrintable(failure));
+    m_catalogue.films = examples->films;
+    QCOMPARE(m_catalogue.films.size(), 21);
+
+    FilmRecord bare;
+    bare[Field::Title] = u"Zabriskie Point"_s;
+    FilmRecord markup = fullFilm(u"<Untitled> & Sons"_s);
+    FilmRecord nonLatin = fullFilm(u"七人の侍 — Shichinin no samurai"_s);
+    FilmRecord lines = fullFilm(u"Mulholland Drive"_s);
+    lines[Field::Plot] = u"First line.\nSecond line.\r\nThird line."_s;
+    m_catalogue.films << bare << markup << nonLatin << lines;
+    m_catalogue.pageTitle = u"Films & <Friends>"_s;
+    m_catalogue.pageDescription = u"Everything on the shelf."_s;
+
+    m_page = makePage(m_catalogue, u"catalogue"_s);
+    QVERIFY2(m_page.status == 0, qPrintable(m_page.errors));
+    m_text = QString::fromUtf8(m_page.bytes);
+}
+
+void TestDefaultTemplates::pageIsUtf8AndWellFormed()
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(m_page.bytes);
+    QVERIFY(!decoder.hasError());
+    QVERIFY(decoded.contains(u"七人の侍"_s));
+    QVERIFY(decoded.contains(u"Amélie"_s));
+    QVERIFY(m_page.bytes.startsWith("<!DOCTYPE html>"));
+    QVERIFY(m_page.bytes.left(1024).contains("<meta charset=\"utf-8\">"));
+    QVERIFY(m_page.bytes.trimmed().endsWith("</html>"));
+    QCOMPARE(markupFault(m_text), QString());
+    // Self-contained: nothing is fetched from elsewhere, and no script runs.
+    QVERIFY(!m_text.contains(u"<script"_s));
+    QVERIFY(!m_text.contains(u"<link"_s));
+    QVERIFY(!m_text.contains(u"@import"_s));
+}
+
+void TestDefaultTemplates::listsEveryFilmOnceInTitleOrder()
+{
+    const QStringList expected = {
+        u"&lt;Untitled> &amp; Sons"_s,
+        u"2001: A Space Odyssey"_s,
+        u"Alien"_s,
+        u"Amélie"_s,
+        u"Back to the Future"_s,
+        u"Blade Runner"_s,
+        u"Casablanca"_s,
+        u"Dune"_s,
+        u"Groundhog Day"_s,
+        u"Heat"_s,
+        u"Jaws"_s,
+        u"Lawrence of Arabia"_s,
+        u"Mulholland Drive"_s,
+        u"My Neighbor Totoro"_s,
+        u"Parasite"_s,
+        u"Raiders of the Lost Ark"_s,
+        u"Seven Samurai"_s,
+        u"Some Like It Hot"_s,
+        u"Spider-Man: Into the Spider-Verse"_s,
+        u"Spirited Away"_s,
+        u"The Godfather"_s,
+        u"The Silence of the Lambs"_s,
+        u"Vertigo"_s,
+        u"Zabriskie Point"_s,
+        u"七人の侍 — Shichinin no samurai"_s,
+    };
+    QCOMPARE(headings(m_text), expected);
+    QCOMPARE(m_text.count(u"<article class=\"film\">"_s), expected.size());
+}
+
+void TestDefaultTemplates::showsTheCountAndThePageTexts()
+{
+    QVERIFY(m_text.contains(u"<p class=\"count\">25 films</p>"_s));
+    QVERIFY(m_text.contains(u"<title>Films &amp; &lt;Friends></title>"_s));
+    QVERIFY(m_text.contains(u"<h1>Films &amp; &lt;Friends></h1>"_s));
+    QVERIFY(m_text.contains(u"<p class=\"description\">Everything on the shelf.</p>"_s));
+    QVERIFY(m_text.contains(u"<meta name=\"description\" content=\"Everything on the shelf.\">"_s));
+    QVERIFY(!m_text.contains(u"class=\"empty\""_s));
+}
+
+void TestDefaultTemplates::emptyFieldLeavesNoMarkup_data()
+{
+    QTest::addColumn<QList<Field>>("emptied");
+    QTest::addColumn<QString>("markup");
+
+    QTest::newRow("no image, no poster") << QList<Field>{Field::ImgSrc} << u"class=\"poster\""_s;
+    QTest::newRow("no image link, poster without a link")
+        << QList<Field>{Field::ImgLink} << u"<a class=\"poster\""_s;
+    QTest::newRow("no release") << QList<Field>{Field::Release} << u"class=\"release\""_s;
+    QTest::newRow("no type") << QList<Field>{Field::Type} << u"class=\"type\""_s;
+    QTest::newRow("no running time") << QList<Field>{Field::Time} << u"class=\"time\""_s;
+    QTest::newRow("no genre") << QList<Field>{Field::Genre} << u"class=\"genre\""_s;
+    QTest::newRow("none of the four facts, no facts line")
+        << QList<Field>{Field::Release, Field::Type, Field::Time, Field::Genre} << u"class=\"facts\""_s;
+    QTest::newRow("no plot") << QList<Field>{Field::Plot} << u"class=\"plot\""_s;
+    QTest::newRow("no cast") << QList<Field>{Field::Cast} << u"class=\"cast\""_s;
+    QTest::newRow("no comment") << QList<Field>{Field::Comment} << u"class=\"comment\""_s;
+    QTest::newRow("no first address, no first link")
+        << QList<Field>{Field::WebUrl1} << u"href=\"https://example.org/1\""_s;
+    QTest::newRow("no third address, no third link")
+        << QList<Field>{Field::WebUrl3} << u"href=\"https://example.org/3\""_s;
+    QTest::newRow("no addresses, no link list")
+        << QList<Field>{Field::WebUrl1, Field::WebUrl2, Field::WebUrl3} << u"class=\"links\""_s;
+}
+
+// One full film and one with the emptied fields: the markup shows for the first only.
+void TestDefaultTemplates::emptyFieldLeavesNoMarkup()
+{
+    QFETCH(QList<Field>, emptied);
+    QFETCH(QString, markup);
+    FilmRecord partial = fullFilm(u"Partial"_s);
+    for (Field field : emptied)
+        partial[field].clear();
+    ListDocument document;
+    document.films = {fullFilm(u"Full"_s), partial};
+    const PageResult result = makePage(document, u"partial"_s);
+    QVERIFY2(result.status == 0, qPrintable(result.errors));
+    const QString page = QString::fromUtf8(result.bytes);
+    QVERIFY(articleOf(page, u"Full"_s).contains(markup));
+    const QString article = articleOf(page, u"Partial"_s);
+    QVERIFY(!article.isEmpty());
+    QVERIFY2(!article.contains(markup), qPrintable(article));
+    QCOMPARE(markupFault(page), QString());
+    // Neither an empty element nor an empty line is left where the field would be.
+    static const QRegularExpression EmptyElement(u"<(\\w+)[^>]*>\\s*</\\1>"_s);
+    QVERIFY2(!EmptyElement.match(article).hasMatch(), qPrintable(article));
+    QVERIFY2(!article.contains(u"\n\n"_s), qPrintable(article));
+}
+
+void TestDefaultTemplates::escapesTextAndAttributes_data()
+{
+    QTest::addColumn<Field>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("< and & in a plot") << Field::Plot << u"a<b && c"_s << u">a&lt;b &amp;&amp; c<"_s;
+    QTest::newRow("markup in a cast is text") << Field::Cast << u"<b>Star</b>"_s << u">&lt;b>Star&lt;/b><"_s;
+    QTest::newRow("< in a comment") << Field::Comment << u"1 < 2"_s << u">1 &lt; 2<"_s;
+    QTest::newRow("< in a genre") << Field::Genre << u"<Noir>"_s << u">&lt;Noir><"_s;
+    QTest::newRow("& in a link text") << Field::WebText1 << u"Q&A"_s << u">Q&amp;A<"_s;
+    QTest::newRow("quote and & in an address") << Field::WebUrl2 << u"https://x.org/?a=\"1\"&b=2"_s
+                                               << u"href=\"https://x.org/?a=&quot;1&quot;&amp;b=2\""_s;
+    QTest::newRow("quote in an image source")
+        << Field::ImgSrc << u"img/\"x\".jpg"_s << u"src=\"img/&quot;x&quot;.jpg\""_s;
+    QTest::newRow("apostrophe passes through") << Field::Plot << u"It's 'quoted'"_s << u">It's 'quoted'<"_s;
+    QTest::newRow("bracket passes through") << Field::Plot << u"[1] and ]["_s << u">[1] and ][<"_s;
+}
+
+void TestDefaultTemplates::escapesTextAndAttributes()
+{
+    QFETCH(Field, field);
+    QFETCH(QString, text);
+    QFETCH(QString, written);
+    FilmRecord film = fullFilm(u"Escapes"_s);
+    film[field] = text;
+    ListDocument document;
+    document.films = {film};
+    const PageResult result = makePage(document, u"escapes"_s);
+    QVERIFY2(result.status == 0, qPrintable(result.errors));
+    const QString page = QString::fromUtf8(result.bytes);
+    QVERIFY2(page.contains(written), qPrintable(articleOf(page, u"Escapes"_s)));
+    QCOMPARE(markupFault(page), QString());
+}
+
+void TestDefaultTemplates::keepsTheLinesOfAPlot()
+{
+    const QString article = articleOf(m_text, u"Mulholland Drive"_s);
+    QVERIFY(article.contains(u"<p class=\"plot\">First line.\nSecond line.\r\nThird line.</p>"_s));
+    // The line breaks show because the paragraph keeps them, not through inserted markup.
+    QVERIFY(m_text.contains(u".film .plot { margin: 0; white-space: pre-line;"_s));
+}
+
+void TestDefaultTemplates::countsOneFilmInTheSingular()
+{
+    ListDocument document;
+    document.films = {fullFilm(u"Alone"_s)};
+    document.pageDescription = QString();
+    const PageResult result = makePage(document, u"one"_s);
+    QVERIFY2(result.status == 0, qPrintable(result.errors));
+    const QString page = QString::fromUtf8(result.bytes);
+    QVERIFY(page.contains(u"<p class=\"count\">1 film</p>"_s));
+    QCOMPARE(headings(page), QStringList{u"Alone"_s});
+    // An empty description leaves neither its paragraph nor its meta element.
+    QVERIFY(!page.contains(u"class=\"description\""_s));
+    QVERIFY(!page.contains(u"name=\"description\""_s));
+}
+
+void TestDefaultTemplates::emptyCatalogueGivesAValidPage()
+{
+    ListDocument document;
+    document.pageTitle = u"Nothing yet"_s;
+    const PageResult result = makePage(document, u"empty"_s);
+    QVERIFY2(result.status == 0, qPrintable(result.errors));
+    const QString page = QString::fromUtf8(result.bytes);
+    QVERIFY(page.contains(u"<h1>Nothing yet</h1>"_s));
+    QVERIFY(page.contains(u"<p class=\"count\">0 films</p>"_s));
+    QVERIFY(page.contains(u"<p class=\"empty\">This catalogue has no films yet.</p>"_s));
+    QVERIFY(!page.contains(u"<article"_s));
+    QCOMPARE(markupFault(page), QString());
+}
+
+// On a terminal reelkeep-cli shows the labels and the progress bar that the templates drive.
+void TestDefaultTemplates::reportsProgressAndLabels()
+{
+    const QString list = m_folder.filePath(u"catalogue.rkf"_s);
+    const QString output = m_folder.filePath(u"progress.html"_s);
+    QString nothing;
+    QString out;
+    QString err;
+    QTextStream inStream(&nothing, QIODevice::ReadOnly);
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int status =
+        runCli({u"page"_s, list, output, u"--template-dir"_s, QStringLiteral(REELKEEP_TEMPLATE_DIR)},
+               CliStreams{inStream, outStream, errStream, true});
+    errStream.flush();
+    QCOMPARE(status, 0);
+    const qsizetype sorting = err.indexOf(u"Sorting the films\n"_s);
+    const qsizetype writing = err.indexOf(u"Writing the page\n"_s);
+    const qsizetype halfway = err.indexOf(u"] 52%"_s);
+    const qsizetype done = err.indexOf(u"Page written: 25 films\n"_s);
+    QVERIFY2(sorting >= 0 && sorting < writing && writing < halfway && halfway < done, qPrintable(err));
+    QVERIFY2(err.contains(u"] 100%"_s), qPrintable(err));
+}
+
+// The window keeps template variables, page order and index between pages: the templates must
+// reset what they count on, or the second page would start past the last film.
+void TestDefaultTemplates::secondPageInTheSameWindowIsTheSame()
+{
+    WindowPages window({fullFilm(u"b"_s), fullFilm(u"A"_s), fullFilm(u"c"_s)});
+    const QString first = m_folder.filePath(u"first.html"_s);
+    const QString second = m_folder.filePath(u"second.html"_s);
+    const PageRunOutcome firstRun = window.make(first);
+    QVERIFY2(firstRun.result == PageRunOutcome::Result::Made, qPrintable(firstRun.describe()));
+    QCOMPARE(window.state().currentIndex, 3);
+    const PageRunOutcome secondRun = window.make(second);
+    QVERIFY2(secondRun.result == PageRunOutcome::Result::Made, qPrintable(secondRun.describe()));
+    QCOMPARE(fileBytes(second), fileBytes(first));
+    QCOMPARE(headings(QString::fromUtf8(fileBytes(second))), (QStringList{u"A"_s, u"b"_s, u"c"_s}));
+}
+
+QTEST_GUILESS_MAIN(TestDefaultTemplates)
+#include "TestDefaultTemplates.moc"
