@@ -2,6 +2,7 @@
 // must lose digits to fit 96 bits or 28 decimals.
 #include "evaluator/value/Decimal.h"
 
+#include "evaluator/value/NumberText.h"
 #include "evaluator/value/RuntimeError.h"
 
 #include <array>
@@ -272,22 +273,7 @@ Decimal decimalFromDouble(double value, int significantDigits)
         raise(ErrorNumber::Overflow);
     if (value == 0)
         return Decimal();
-    char buffer[64];
-    const auto written = std::to_chars(buffer,
-                                       buffer + sizeof buffer,
-                                       std::fabs(value),
-                                       std::chars_format::scientific,
-                                       significantDigits - 1);
-    const std::string_view text(buffer, std::size_t(written.ptr - buffer));
-    const std::size_t exponentAt = text.find('e');
-    std::string digits;
-    for (char c : text.substr(0, exponentAt))
-        if (c != '.')
-            digits += c;
-    int exponent = 0;
-    std::from_chars(text.data() + exponentAt + 1 + (text[exponentAt + 1] == '+' ? 1 : 0),
-                    text.data() + text.size(),
-                    exponent);
+    const auto [digits, exponent] = significantDigitsOf(value, significantDigits);
     return decimalFromDigits(digits, exponent - (significantDigits - 1), value < 0);
 }
 

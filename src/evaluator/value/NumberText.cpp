@@ -5,6 +5,7 @@
 #include "evaluator/value/RuntimeError.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace reelkeep {
 namespace {
@@ -225,6 +226,24 @@ double val(QStringView text)
             number.exponent += exponentSign * readExponentDigits(packed, exponentAt);
     }
     return numberTextToDouble(number);
+}
+
+SignificantDigits significantDigitsOf(double value, int count)
+{
+    char buffer[64];
+    const auto written = std::to_chars(
+        buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, count - 1);
+    const std::string_view text(buffer, std::size_t(written.ptr - buffer));
+    const std::size_t exponentAt = text.find('e');
+    SignificantDigits result;
+    for (const char c : text.substr(0, exponentAt)) {
+        if (c != '.')
+            result.digits += c;
+    }
+    const char* exponentText = text.data() + exponentAt + 1;
+    std::from_chars(
+        exponentText + (*exponentText == '+' ? 1 : 0), text.data() + text.size(), result.exponent);
+    return result;
 }
 
 } // namespace reelkeep

@@ -35,4 +35,14 @@ double numberTextToDouble(const NumberText& number);
 /// beyond the Double range.
 double val(QStringView text);
 
+/// The decimal digits of |value| rounded to `count` significant digits (the last one rounded as
+/// the shortest exact decimal of the binary value decides), and the decimal exponent of the first
+/// digit: 1234.5 to 3 digits is "123" and 3. `value` must be finite and not 0.
+struct SignificantDigits
+{
+    std::string digits;
+    int exponent = 0;
+};
+SignificantDigits significantDigitsOf(double value, int count);
+
 } // namespace reelkeep

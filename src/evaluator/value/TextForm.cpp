@@ -2,6 +2,7 @@
 #include "evaluator/value/TextForm.h"
 
 #include "evaluator/value/DateText.h"
+#include "evaluator/value/NumberText.h"
 #include "evaluator/value/RuntimeError.h"
 
 #include <charconv>
@@ -15,23 +16,9 @@ QString formatDouble(double value, int significantDigits)
 {
     if (value == 0 || !std::isfinite(value))
         return QStringLiteral("0");
-    char buffer[64];
-    const auto written = std::to_chars(buffer,
-                                       buffer + sizeof buffer,
-                                       std::fabs(value),
-                                       std::chars_format::scientific,
-                                       significantDigits - 1);
-    const std::string_view text(buffer, std::size_t(written.ptr - buffer));
-    const std::size_t exponentAt = text.find('e');
-    std::string digits;
-    for (char c : text.substr(0, exponentAt))
-        if (c != '.')
-            digits += c;
+    auto [digits, exponent] = significantDigitsOf(value, significantDigits);
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    int exponent = 0;
-    const char* exponentText = text.data() + exponentAt + 1;
-    std::from_chars(exponentText + (*exponentText == '+' ? 1 : 0), text.data() + text.size(), exponent);
 
     std::string result = value < 0 ? "-" : "";
     if (exponent > -5 && exponent < significantDigits) {
