@@ -26,7 +26,8 @@ Value valueFrom(std::uint8_t kind, QByteArrayView bytes)
     case 2:
         return Value::makeDate(std::isfinite(number) ? std::fmod(number, 3000000.0) : 0.0);
     case 3:
-        return Value::makeLong(static_cast<std::int32_t>(bytes.isEmpty() ? 0 : bytes[0] * 16777619));
+        return Value::makeLong(
+            static_cast<std::int32_t>(bytes.isEmpty() ? 0u : std::uint8_t(bytes[0]) * 16777619u));
     case 4:
         return Value::makeBoolean(!bytes.isEmpty() && bytes[0] % 2);
     case 5:
