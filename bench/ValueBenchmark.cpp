@@ -2,42 +2,10 @@
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/Operators.h"
 #include "evaluator/value/Value.h"
+#include "support/CountingAllocator.h"
 
-#include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstddef>
-
-namespace {
-
-std::atomic<long> allocations{0};
-
-} // namespace
-
-// Every heap allocation of the process, Qt's own included, goes through malloc, calloc or
-// realloc; counting them here lets each benchmark report its allocations per iteration.
-extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t count, std::size_t size);
-void* __libc_realloc(void* memory, std::size_t size);
-
-void* malloc(std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_malloc(size);
-}
-
-void* calloc(std::size_t count, std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_calloc(count, size);
-}
-
-void* realloc(void* memory, std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_realloc(memory, size);
-}
-}
 
 using namespace reelkeep;
 
@@ -46,11 +14,11 @@ namespace {
 // Runs `body` for every iteration and reports the allocations it made per iteration.
 template <typename Body> void measure(benchmark::State& state, Body body)
 {
-    const long before = allocations.load();
+    const long before = allocationCount();
     for (auto _ : state)
         body();
     state.counters["allocs/iter"] =
-        benchmark::Counter(double(allocations.load() - before) / double(state.iterations()));
+        benchmark::Counter(double(allocationCount() - before) / double(state.iterations()));
 }
 
 void copyDouble(benchmark::State& state)

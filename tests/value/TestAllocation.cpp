@@ -3,42 +3,11 @@
 #include "evaluator/value/Operators.h"
 #include "evaluator/value/RuntimeError.h"
 #include "evaluator/value/TextForm.h"
+#include "support/CountingAllocator.h"
 
 #include <QTest>
 
-#include <atomic>
 #include <cstddef>
-
-namespace {
-
-std::atomic<long> allocations{0};
-
-} // namespace
-
-// Counts every heap allocation of this test program, Qt's included.
-extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t count, std::size_t size);
-void* __libc_realloc(void* memory, std::size_t size);
-
-void* malloc(std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_malloc(size);
-}
-
-void* calloc(std::size_t count, std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_calloc(count, size);
-}
-
-void* realloc(void* memory, std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_realloc(memory, size);
-}
-}
 
 using namespace reelkeep;
 
@@ -72,10 +41,10 @@ void TestAllocation::numericOperationsStayOffTheHeap()
             for (Operation operation : operations) {
                 // A raised error allocates its exception; only results computed normally count.
                 try {
-                    const long before = allocations.load();
+                    const long before = allocationCount();
                     const Value result = operation(left, right);
                     Value copy = result;
-                    const long made = allocations.load() - before;
+                    const long made = allocationCount() - before;
                     if (made != 0)
                         QFAIL(qPrintable(QStringLiteral("%1 and %2 allocated %3 times")
                                              .arg(describeForCli(left), describeForCli(right))
@@ -93,9 +62,9 @@ void TestAllocation::textOperationsAreCounted()
 {
     const Value left = Value::makeString(QStringLiteral("The Third "));
     const Value right = Value::makeString(QStringLiteral("Man"));
-    const long before = allocations.load();
+    const long before = allocationCount();
     const Value joined = concatenate(left, right);
-    QVERIFY(allocations.load() - before > 0); // the counter sees Qt's allocations
+    QVERIFY(allocationCount() - before > 0); // the counter sees Qt's allocations
     QCOMPARE(joined.asString(), QStringLiteral("The Third Man"));
 }
 
