@@ -10,7 +10,7 @@
 #include "functions/ChoiceFunctions.h"
 #include "functions/DateFunctions.h"
 #include "functions/Format.h"
-#include "functions/InspectionFunctions.h"
+#include "functions/QueryFunctions.h"
 #include "functions/TextFunctions.h"
 
 #include <QHash>

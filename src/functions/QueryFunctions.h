@@ -1,4 +1,4 @@
-// Inspection functions: IsArray, IsDate, IsEmpty, IsError, IsMissing, IsNull, IsNumeric,
+// Functions that ask about a value: IsArray, IsDate, IsEmpty, IsError, IsMissing, IsNull, IsNumeric,
 // IsObject, TypeName and VarType.
 #pragma once
 

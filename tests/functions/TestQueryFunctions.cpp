@@ -7,7 +7,7 @@
 using namespace reelkeep;
 using namespace reelkeep::test;
 
-class TestInspectionFunctions : public QObject
+class TestQueryFunctions : public QObject
 {
     Q_OBJECT
 
@@ -22,7 +22,7 @@ private slots:
     void conversion() { checkCall(); }
 };
 
-void TestInspectionFunctions::inspection_data()
+void TestQueryFunctions::inspection_data()
 {
     addCallColumns();
     addCall("isnumeric of a Double", "isnumeric", {"Double 1"}, "Boolean: True");
@@ -65,7 +65,7 @@ void TestInspectionFunctions::inspection_data()
     addCall("isobject of a number", "isobject", {"Double 5"}, "Boolean: False");
 }
 
-void TestInspectionFunctions::kinds_data()
+void TestQueryFunctions::kinds_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("typeName");
@@ -118,7 +118,7 @@ void TestInspectionFunctions::kinds_data()
                           << "Long: 17";
 }
 
-void TestInspectionFunctions::kinds()
+void TestQueryFunctions::kinds()
 {
     QFETCH(QString, value);
     QFETCH(QString, typeName);
@@ -128,7 +128,7 @@ void TestInspectionFunctions::kinds()
     QCOMPARE(callOutcome(library, QStringLiteral("vartype"), {value}), varType);
 }
 
-void TestInspectionFunctions::choice_data()
+void TestQueryFunctions::choice_data()
 {
     addCallColumns();
     addCall(
@@ -172,7 +172,7 @@ void TestInspectionFunctions::choice_data()
     addCall("error of Null raises 94", "error", {"Null"}, "raised 94");
 }
 
-void TestInspectionFunctions::conversion_data()
+void TestQueryFunctions::conversion_data()
 {
     addCallColumns();
     addCall("cint rounds half to even", "cint", {"String 2.5"}, "Integer: 2");
@@ -187,5 +187,5 @@ void TestInspectionFunctions::conversion_data()
     addCall("csng of a Double", "csng", {"Double 1.5"}, "Single: 1.5");
 }
 
-QTEST_GUILESS_MAIN(TestInspectionFunctions)
-#include "TestInspectionFunctions.moc"
+QTEST_GUILESS_MAIN(TestQueryFunctions)
+#include "TestQueryFunctions.moc"

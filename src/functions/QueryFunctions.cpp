@@ -1,5 +1,5 @@
-// Inspection functions on Values.
-#include "functions/InspectionFunctions.h"
+// Functions that ask about a Value: its kind, and whether it is a date, a number, Empty, Null...
+#include "functions/QueryFunctions.h"
 
 #include "evaluator/value/DateText.h"
 #include "evaluator/value/NumberText.h"
