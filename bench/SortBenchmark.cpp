@@ -1,7 +1,7 @@
 // Sorting the page order of 32,767 films by title, as "list.sort" does, against sorting the same
 // titles by plain code units.
 #include "FullCatalogue.h"
-#include "pagegen/PageHost.h"
+#include "pagegen/PageOrder.h"
 
 #include <QRandomGenerator>
 

@@ -40,11 +40,6 @@ struct PageState
     std::int16_t currentIndex = 0;
 };
 
-/// Sort_Page_Order: the page order for the films sorted by one of the first six fields, compared
-/// as StrComp does in text mode, with equal keys in catalogue order in either direction. A name
-/// that is not one of the six keys gives the catalogue's own order.
-QList<std::int16_t> sortedPageOrder(const QList<FilmRecord>& films, const QString& fieldName, bool ascending);
-
 class PageHost : public EvaluatorHost
 {
 public:

@@ -1,6 +1,7 @@
 // The template filter, the host's variables and functions, and the page order's sort.
 #include "PageFixture.h"
 #include "evaluator/value/Compare.h"
+#include "pagegen/PageOrder.h"
 #include "pagegen/TemplateCharset.h"
 #include "pagegen/TemplateVariables.h"
 
