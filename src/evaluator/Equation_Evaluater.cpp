@@ -1,34 +1,30 @@
-// The evaluator's scan, operands, reduction and operator application.
+// Evaluating expression programs: making operands, asking the library and the host, reducing,
+// and applying operators.
 #include "evaluator/Equation_Evaluater.h"
 
 #include "evaluator/BuiltinLibrary.h"
+#include "evaluator/EquationProgram.h"
 #include "evaluator/EvaluatorHost.h"
-#include "evaluator/value/NumberText.h"
 #include "evaluator/value/Operators.h"
 #include "evaluator/value/TextForm.h"
 
 #include <QVarLengthArray>
 
+#include <atomic>
+
 namespace reelkeep {
 
 namespace {
 
-constexpr QChar Space = u' ';
-constexpr QChar Quote = u'\'';
-constexpr QChar OpenParenthesis = u'(';
-constexpr QChar CloseParenthesis = u')';
-constexpr QChar Comma = u',';
+using detail::EquationProgram;
+using detail::NameBinding;
+using detail::OperandCode;
+using detail::ReductionStep;
 
-// Only the space separates tokens, so only spaces are trimmed.
-QStringView trimSpaces(QStringView text)
+std::uint64_t newBinding()
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == Space)
-        ++begin;
-    while (end > begin && text[end - 1] == Space)
-        --end;
-    return text.sliced(begin, end - begin);
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
 }
 
 // Counts one evaluation in progress for as long as it lasts, and refuses one too many.
@@ -50,379 +46,310 @@ private:
     int& m_depth;
 };
 
-// The text of the token being collected: a slice of the expression while its characters follow
-// one another there, copied out only when a text literal's closing quote breaks the run.
-class Token
+// The operand values of one program while it is reduced: each slot refers to a constant of the
+// program or to a Value made for it.
+class OperandSlots
 {
 public:
-    explicit Token(QStringView source)
-        : m_source(source)
+    explicit OperandSlots(qsizetype count)
+        : m_values(count)
+        , m_made(count)
     {}
 
-    bool isEmpty() const { return m_built.isEmpty() && m_begin == m_end; }
-    QStringView view() const
-    {
-        return m_copied ? QStringView(m_built) : m_source.sliced(m_begin, m_end - m_begin);
-    }
-    QString text() const { return m_copied ? m_built : view().toString(); }
+    const Value& operator[](std::int32_t slot) const { return *m_values[slot]; }
+    bool isMade(std::int32_t slot) const { return m_values[slot] == &m_made[slot]; }
 
-    /// Appends the source characters from `from` up to `to` (excluded).
-    void append(qsizetype from, qsizetype to)
+    void refer(std::int32_t slot, const Value& value) { m_values[slot] = &value; }
+    /// The slot's own Value, which the slot then refers to.
+    Value& made(std::int32_t slot)
     {
-        if (from == to)
-            return;
-        if (!m_copied && (m_begin == m_end || from == m_end)) {
-            if (m_begin == m_end)
-                m_begin = from;
-            m_end = to;
-            return;
-        }
-        if (!m_copied) {
-            m_built = view().toString();
-            m_copied = true;
-        }
-        m_built.append(m_source.sliced(from, to - from));
-    }
-
-    void clear()
-    {
-        m_built.clear();
-        m_copied = false;
-        m_begin = m_end = 0;
+        m_values[slot] = &m_made[slot];
+        return m_made[slot];
     }
 
 private:
-    QStringView m_source;
-    qsizetype m_begin = 0;
-    qsizetype m_end = 0;
-    bool m_copied = false;
-    QString m_built;
+    QVarLengthArray<const Value*, 8> m_values;
+    QVarLengthArray<Value, 8> m_made;
 };
 
-bool isNumberStart(QChar first)
+bool isText(const Value& value)
 {
-    return (first >= u'0' && first <= u'9') || first == u'-';
-}
-
-// The six constants, matched exactly: case matters.
-bool constantValue(QStringView name, Value& value)
-{
-    if (name == u"true" || name == u"yes")
-        value = Value::makeBoolean(true);
-    else if (name == u"false" || name == u"no")
-        value = Value::makeBoolean(false);
-    else if (name == u"empty")
-        value = Value();
-    else if (name == u"null")
-        value = Value::makeNull();
-    else
-        return false;
-    return true;
+    return value.kind() == Kind::String || value.kind() == Kind::Empty;
 }
 
 } // namespace
 
-// What the scan of one expression text does, in order, apart from collecting characters: the
-// scan depends on the text alone, so it is recorded once and replayed at every evaluation.
-struct Equation_Evaluater::ScanStep
-{
-    enum class Kind : std::uint8_t
-    {
-        GroupOpened,  // the argument list is emptied
-        Argument,     // an argument's text is evaluated and appended to the argument list
-        GroupClosed,  // the group-closed flag is set
-        TokenEnded,   // a token ends at a space or the end separator
-        EndedInGroup, // the text ended inside a group: the scan stops, dropping it
-    };
-
-    Kind kind;
-    /// The token of TokenEnded; the argument's text of Argument.
-    QString text;
-    /// Where the token of TokenEnded stands in the operator table, should it be an operator.
-    OperatorPlace place;
-    /// The argument's recorded scan, made when it is first evaluated.
-    mutable std::shared_ptr<const ScanRecord> argument;
-};
-
-struct Equation_Evaluater::ScanRecord
-{
-    std::vector<ScanStep> steps;
-};
-
-namespace {
-
-// Records the scan of one trimmed text: tokens cut at spaces, text literals, groups and their
-// arguments, and where the text ends inside a group.
-class ScanRecorder
+// One evaluation of a program and of the programs inside it: arguments, groups, dropped and
+// trailing arguments.
+class Equation_Evaluater::Evaluation
 {
 public:
-    using Step = Equation_Evaluater::ScanStep;
-
-    ScanRecorder(QStringView text, const OperatorTable& operators)
-        : m_text(text)
-        , m_token(text)
-        , m_operators(operators)
-    {}
-
-    std::vector<Step> record()
-    {
-        const qsizetype length = m_text.size();
-        // The position after the last character reads as one space, the end separator.
-        for (m_position = 0; m_position <= length; ++m_position) {
-            const QChar character = m_position < length ? m_text[m_position] : Space;
-            if (character == OpenParenthesis) {
-                if (!scanGroup()) {
-                    add(Step::Kind::EndedInGroup);
-                    break;
-                }
-            } else if (character == Quote) {
-                scanLiteral();
-            } else if (character == Space) {
-                add(Step::Kind::TokenEnded, m_token.text());
-                m_steps.back().place = m_operators.find(m_token.view());
-                m_token.clear();
-            } else {
-                m_token.append(m_position, m_position + 1);
-            }
-        }
-        return std::move(m_steps);
-    }
-
-private:
-    void add(Step::Kind kind, QString text = {}) { m_steps.push_back({kind, std::move(text), {}, nullptr}); }
-
-    // A literal keeps its opening quote in the token and drops its closing one; without a
-    // closing quote it takes the rest of the text.
-    void scanLiteral()
-    {
-        const qsizetype closing = m_text.indexOf(Quote, m_position + 1);
-        const qsizetype end = closing < 0 ? m_text.size() : closing;
-        m_token.append(m_position, end);
-        m_position = closing < 0 ? m_text.size() - 1 : closing;
-    }
-
-    // Collects a parenthesised group up to its closing parenthesis, an argument at each ","
-    // and at the ")". False when the text ends inside the group.
-    bool scanGroup()
-    {
-        add(Step::Kind::GroupOpened);
-        const qsizetype opening = m_position;
-        qsizetype argumentStart = opening + 1;
-        int nesting = 1;
-        while (++m_position < m_text.size()) {
-            const QChar character = m_text[m_position];
-            if (character == Quote) {
-                const qsizetype closing = m_text.indexOf(Quote, m_position + 1);
-                m_position = closing < 0 ? m_text.size() - 1 : closing;
-            } else if (character == OpenParenthesis) {
-                ++nesting;
-            } else if (character == CloseParenthesis && --nesting == 0) {
-                // "f()" with nothing at all between the parentheses calls f with no argument.
-                if (m_position > opening + 1 || m_token.isEmpty())
-                    addArgument(argumentStart);
-                add(Step::Kind::GroupClosed);
-                return true;
-            } else if (character == Comma && nesting == 1) {
-                addArgument(argumentStart);
-                argumentStart = m_position + 1;
-            }
-        }
-        return false;
-    }
-
-    void addArgument(qsizetype argumentStart)
-    {
-        add(Step::Kind::Argument, m_text.sliced(argumentStart, m_position - argumentStart).toString());
-    }
-
-    QStringView m_text;
-    qsizetype m_position = 0;
-    Token m_token;
-    const OperatorTable& m_operators;
-    std::vector<Step> m_steps;
-};
-
-} // namespace
-
-// One evaluation: replays a recorded scan, making operands in written order and taking
-// operators, then reduces them.
-class Equation_Evaluater::Scan
-{
-public:
-    explicit Scan(Equation_Evaluater& evaluator)
+    explicit Evaluation(Equation_Evaluater& evaluator)
         : m_evaluator(evaluator)
     {}
 
-    Value run(const ScanRecord& record)
+    /// The value of a program: a constant of the program itself, or `scratch`.
+    const Value& run(const Program& program, Value& scratch)
     {
-        for (const ScanStep& step : record.steps) {
-            switch (step.kind) {
-            case ScanStep::Kind::GroupOpened:
-                m_arguments.clear();
-                break;
-            case ScanStep::Kind::Argument:
-                m_arguments.append(m_evaluator.evaluateArgument(step));
-                break;
-            case ScanStep::Kind::GroupClosed:
-                m_groupClosed = true;
-                break;
-            case ScanStep::Kind::TokenEnded:
-                endToken(step);
-                break;
-            case ScanStep::Kind::EndedInGroup:
-                return reduce();
-            }
-        }
-        return reduce();
+        const DepthGuard depth(m_evaluator.m_depth);
+        if (program.error != 0)
+            raise(static_cast<ErrorNumber>(program.error));
+        if (program.single)
+            return operand(program.operands.front(), scratch);
+        return runInFull(program, scratch);
     }
 
 private:
-    // A run of spaces is one separator; otherwise the token is an operand or an operator,
-    // whichever is expected.
-    void endToken(const ScanStep& step)
+    // Operands are made in written order, before any operator is applied.
+    const Value& runInFull(const Program& program, Value& scratch)
     {
-        const QString& token = step.text;
-        if (token.isEmpty() && m_arguments.count() == 0)
+        const auto operandCount = static_cast<std::int32_t>(program.operands.size());
+        OperandSlots values(operandCount);
+        for (std::int32_t slot = 0; slot < operandCount; ++slot) {
+            Value& made = values.made(slot);
+            const Value& value = operand(program.operands[size_t(slot)], made);
+            if (&value != &made)
+                values.refer(slot, value);
+        }
+        dropAll(program.trailing);
+        reduce(program.steps, values);
+        if (program.missingOperand)
+            raise(ErrorNumber::SubscriptOutOfRange);
+        if (program.result < 0) {
+            scratch = Value();
+            return scratch;
+        }
+        if (!values.isMade(program.result))
+            return values[program.result];
+        scratch = std::move(values.made(program.result));
+        return scratch;
+    }
+
+    const Value& operand(const OperandCode& code, Value& scratch)
+    {
+        dropAll(code.dropped);
+        switch (code.kind) {
+        case OperandCode::Kind::Constant:
+            return code.constant;
+        case OperandCode::Kind::Variable:
+            variable(code, scratch);
+            return scratch;
+        case OperandCode::Kind::Call:
+            call(code, scratch);
+            return scratch;
+        case OperandCode::Kind::Group:
+            group(code, scratch);
+            return scratch;
+        }
+        return scratch;
+    }
+
+    void dropAll(const std::vector<Program>& programs)
+    {
+        for (const Program& program : programs) {
+            Value dropped;
+            run(program, dropped);
+        }
+    }
+
+    // Arguments are evaluated in written order; a constant is passed without copying it.
+    void evaluateArguments(const std::vector<Program>& programs, ArgumentList& arguments)
+    {
+        for (const Program& program : programs) {
+            Value scratch;
+            const Value& value = run(program, scratch);
+            if (&value == &scratch)
+                arguments.append(std::move(scratch));
+            else
+                arguments.appendShared(value);
+        }
+    }
+
+    const NameBinding& bindingOf(const OperandCode& code, bool isFunction)
+    {
+        NameBinding& found = code.found;
+        if (found.binding == m_evaluator.m_binding)
+            return found;
+        BuiltinLibrary* library = m_evaluator.m_library;
+        EvaluatorHost* host = m_evaluator.m_host;
+        found.libraryFunction =
+            isFunction && library ? library->Find_Function(code.name) : BuiltinLibrary::NotFound;
+        found.hostNumber = EvaluatorHost::AskByName;
+        if (host && found.libraryFunction == BuiltinLibrary::NotFound)
+            found.hostNumber = isFunction ? host->functionNumber(code.name) : host->variableNumber(code.name);
+        found.binding = m_evaluator.m_binding;
+        return found;
+    }
+
+    // A name that is not a constant is asked of the host; nobody answering leaves it Empty.
+    void variable(const OperandCode& code, Value& result)
+    {
+        EvaluatorHost* host = m_evaluator.m_host;
+        if (!host)
             return;
-        if (m_expectOperand) {
-            m_operands.append(makeOperand(token));
-            m_arguments.clear();
-            m_groupClosed = false;
-            m_expectOperand = false;
-        } else {
-            // A group where an operator belongs leaves an empty operator text, which is in no row.
-            m_operators.append(step.place);
-            m_expectOperand = true;
-        }
+        const NameBinding& found = bindingOf(code, false);
+        if (found.hostNumber != EvaluatorHost::AskByName)
+            host->getNumberedVariable(found.hostNumber, result);
+        else
+            host->uGetVarable(code.name, result);
     }
 
-    Value makeOperand(const QString& token)
+    // Built-in functions come first; the host is asked only for names the library does not know,
+    // with the library's answer (Empty) as the result it may leave untouched.
+    void call(const OperandCode& code, Value& result)
     {
-        if (!token.isEmpty() && m_groupClosed)
-            return m_evaluator.Resolve_Function(token, m_arguments);
-        if (token.isEmpty())
-            return m_evaluator.evaluateGroup(m_arguments);
-        if (isNumberStart(token.front()))
-            return Value::makeDouble(val(token));
-        if (token.front() == Quote)
-            return Value::makeString(token.sliced(1));
-        return m_evaluator.Resolve_Name(token);
+        ArgumentList arguments;
+        evaluateArguments(code.arguments, arguments);
+        const NameBinding& found = bindingOf(code, true);
+        if (found.libraryFunction != BuiltinLibrary::NotFound) {
+            result = m_evaluator.m_library->Call_Function(found.libraryFunction, arguments);
+            return;
+        }
+        EvaluatorHost* host = m_evaluator.m_host;
+        if (!host)
+            return;
+        if (found.hostNumber != EvaluatorHost::AskByName)
+            host->solveNumberedFunction(found.hostNumber, arguments, result);
+        else
+            host->uSolveFunctions(code.name, arguments, result);
     }
 
-    // Applies the operators row by row of the table, left to right within a row; a text in no
-    // row stays between its operands and is never applied.
-    Value reduce()
+    // A plain group's value is turned into text and evaluated once more; two or more values are
+    // Empty.
+    void group(const OperandCode& code, Value& result)
     {
-        unsigned rowsPresent = 0;
-        for (const OperatorPlace& place : m_operators) {
-            if (place.row != OperatorPlace::NoRow)
-                rowsPresent |= 1u << place.row;
-        }
-        for (int row = 0; row < OperatorTable::Rows && rowsPresent >> row != 0; ++row) {
-            if ((rowsPresent & (1u << row)) == 0)
+        ArgumentList arguments;
+        evaluateArguments(code.arguments, arguments);
+        if (arguments.count() != 1)
+            return;
+        const QString text = toStringLet(arguments.item(1));
+        const QStringView trimmed = detail::trimSpaces(text);
+        if (trimmed.size() > MaxEquationLength)
+            raise(ErrorNumber::Overflow);
+        // Held for the whole run: evaluations inside it may empty the store of programs.
+        const std::shared_ptr<const Program> program = m_evaluator.programOf(trimmed);
+        const Value& value = run(*program, result);
+        if (&value != &result)
+            result = value;
+    }
+
+    void reduce(const std::vector<ReductionStep>& steps, OperandSlots& values)
+    {
+        for (size_t i = 0; i < steps.size(); i += steps[i].run) {
+            const ReductionStep& step = steps[i];
+            if (step.run > 1) {
+                concatenateRun(&step, values);
                 continue;
-            qsizetype k = 0;
-            while (k < m_operators.size()) {
-                if (m_operators[k].row != row) {
-                    ++k;
-                    continue;
-                }
-                // An operator with nothing on its right reads an operand that is not there.
-                if (k + 1 >= m_operands.size())
-                    raise(ErrorNumber::SubscriptOutOfRange);
-                m_operands[k] = Apply_Operator(m_operators[k].operation, m_operands[k], m_operands[k + 1]);
-                m_operands.remove(k + 1);
-                m_operators.remove(k);
             }
+            Value result = Apply_Operator(step.operation, values[step.left], values[step.right]);
+            values.made(step.left) = std::move(result);
         }
-        return m_operands.size() == 1 ? m_operands.front() : Value();
+    }
+
+    // A chain of "&" into one slot: texts are joined at once; anything else takes the operator
+    // step by step.
+    static void concatenateRun(const ReductionStep* first, OperandSlots& values)
+    {
+        const std::int32_t left = first->left;
+        qsizetype length = values[left].asString().size();
+        bool allText = isText(values[left]);
+        for (const ReductionStep* step = first; step != first + first->run; ++step) {
+            allText = allText && isText(values[step->right]);
+            length += values[step->right].asString().size();
+        }
+        if (!allText) {
+            for (const ReductionStep* step = first; step != first + first->run; ++step) {
+                Value result = Apply_Operator(Operation::Concatenate, values[left], values[step->right]);
+                values.made(left) = std::move(result);
+            }
+            return;
+        }
+        QString joined;
+        joined.reserve(length);
+        joined.append(values[left].asString());
+        for (const ReductionStep* step = first; step != first + first->run; ++step)
+            joined.append(values[step->right].asString());
+        values.made(left) = Value::makeString(std::move(joined));
     }
 
     Equation_Evaluater& m_evaluator;
-    ArgumentList m_arguments;
-    bool m_groupClosed = false;
-    bool m_expectOperand = true;
-    QVarLengthArray<Value, 8> m_operands;
-    QVarLengthArray<OperatorPlace, 8> m_operators;
 };
 
 Equation_Evaluater::Equation_Evaluater(BuiltinLibrary* library, EvaluatorHost* host)
     : m_library(library)
     , m_host(host)
+    , m_binding(newBinding())
 {}
-
-Value Equation_Evaluater::Evaluate_Equation(const QString& Equation)
-{
-    return evaluate(Equation);
-}
 
 Equation_Evaluater::~Equation_Evaluater() = default;
 
-Value Equation_Evaluater::evaluate(QStringView equation)
+void Equation_Evaluater::setHost(EvaluatorHost* host)
 {
-    const QStringView text = trimSpaces(equation);
+    m_host = host;
+    m_binding = newBinding();
+}
+
+void Equation_Evaluater::setLibrary(BuiltinLibrary* library)
+{
+    m_library = library;
+    m_binding = newBinding();
+}
+
+Value Equation_Evaluater::Evaluate_Equation(const QString& Equation)
+{
+    const QStringView text = detail::trimSpaces(Equation);
     // Positions are 16-bit and must be able to step past the end separator.
     if (text.size() > MaxEquationLength)
         raise(ErrorNumber::Overflow);
-    DepthGuard depth(m_depth);
-    // Held for the whole run: evaluations inside it may empty the store of recorded scans.
-    const std::shared_ptr<const ScanRecord> record = recordedScan(text);
-    return Scan(*this).run(*record);
+    // Held for the whole run: evaluations inside it may empty the store of programs.
+    const std::shared_ptr<const Program> program = programOf(text);
+    return evaluateRoot(*program);
 }
 
-Value Equation_Evaluater::evaluateArgument(const ScanStep& argument)
+PreparedEquation Equation_Evaluater::Prepare_Equation(QStringView Equation) const
 {
-    const QStringView text = trimSpaces(argument.text);
-    DepthGuard depth(m_depth);
-    if (!argument.argument)
-        argument.argument =
-            std::make_shared<const ScanRecord>(ScanRecord{ScanRecorder(text, m_operators).record()});
-    const std::shared_ptr<const ScanRecord> record = argument.argument;
-    return Scan(*this).run(*record);
+    const QStringView text = detail::trimSpaces(Equation);
+    if (text.size() > MaxEquationLength) {
+        auto tooLong = std::make_shared<Program>();
+        tooLong->error = static_cast<int>(ErrorNumber::Overflow);
+        return PreparedEquation(std::move(tooLong));
+    }
+    return PreparedEquation(
+        std::make_shared<const Program>(detail::compileEquation(text, m_operators, 1, MaxDepth)));
 }
 
-std::shared_ptr<const Equation_Evaluater::ScanRecord> Equation_Evaluater::recordedScan(QStringView text)
+Value Equation_Evaluater::Evaluate_Prepared(const PreparedEquation& Equation)
 {
-    // Templates evaluate the same few texts over and over; texts made at run time (a group's
-    // value evaluated again) could grow the store without end, so it is emptied when full.
-    const QString key = text.toString();
-    if (const auto known = m_recordedScans.constFind(key); known != m_recordedScans.cend())
-        return *known;
-    if (m_recordedScans.size() >= MaxRecordedScans)
-        m_recordedScans.clear();
-    auto record = std::make_shared<const ScanRecord>(ScanRecord{ScanRecorder(text, m_operators).record()});
-    m_recordedScans.insert(key, record);
-    return record;
+    if (!Equation.m_program)
+        raise(ErrorNumber::InvalidProcedureCall);
+    // A text that is too long is refused before the evaluation counts as begun.
+    if (Equation.m_program->error == static_cast<int>(ErrorNumber::Overflow))
+        raise(ErrorNumber::Overflow);
+    return evaluateRoot(*Equation.m_program);
 }
 
-Value Equation_Evaluater::Resolve_Name(const QString& name)
+Value Equation_Evaluater::evaluateRoot(const Program& program)
 {
-    Value value;
-    if (constantValue(name, value))
-        return value;
-    if (m_host)
-        m_host->uGetVarable(name, value);
-    return value;
-}
-
-Value Equation_Evaluater::Resolve_Function(const QString& name, ArgumentList& arguments)
-{
-    bool found = false;
-    Value result;
-    if (m_library)
-        result = m_library->Solve_Function(name, arguments, found);
-    if (!found && m_host)
-        m_host->uSolveFunctions(name, arguments, result);
+    Value scratch;
+    const Value& result = Evaluation(*this).run(program, scratch);
+    if (&result == &scratch)
+        return scratch;
     return result;
 }
 
-// A plain group's value is turned into text and evaluated once more; two or more values are Empty.
-Value Equation_Evaluater::evaluateGroup(const ArgumentList& arguments)
+std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf(QStringView trimmedText)
 {
-    if (arguments.count() != 1)
-        return Value();
-    const QString text = toStringLet(arguments.item(1));
-    return evaluate(text);
+    // Templates evaluate the same few texts over and over; texts made at run time (a group's
+    // value evaluated again) could grow the store without end, so it is emptied when full.
+    const QString key = trimmedText.toString();
+    if (const auto known = m_programs.constFind(key); known != m_programs.cend())
+        return *known;
+    if (m_programs.size() >= MaxKeptPrograms)
+        m_programs.clear();
+    auto program =
+        std::make_shared<const Program>(detail::compileEquation(trimmedText, m_operators, 1, MaxDepth));
+    m_programs.insert(key, program);
+    return program;
 }
 
 Value Apply_Operator(Operation operation, const Value& left, const Value& right)

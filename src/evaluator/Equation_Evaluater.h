@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstdint>
 #include <memory>
 
 namespace reelkeep {
@@ -15,11 +16,36 @@ namespace reelkeep {
 class BuiltinLibrary;
 class EvaluatorHost;
 
+namespace detail {
+struct EquationProgram;
+struct OperandCode;
+} // namespace detail
+
+/// An expression text made ready for evaluating it many times (Equation_Evaluater::
+/// Prepare_Equation). Evaluating it gives exactly what evaluating the text gives.
+class PreparedEquation
+{
+public:
+    PreparedEquation() = default;
+    bool isNull() const { return !m_program; }
+
+private:
+    friend class Equation_Evaluater;
+    explicit PreparedEquation(std::shared_ptr<const detail::EquationProgram> program)
+        : m_program(std::move(program))
+    {}
+    std::shared_ptr<const detail::EquationProgram> m_program;
+};
+
 /// Scans an expression into operands and operators, makes the operands (numbers, text
 /// literals, constants, variables and function calls) in written order, and reduces the
 /// operators by the precedence rows of its operator table. Names it does not know go to the
 /// built-in library first and then to its host. Keeps no state between calls, so a host
 /// handler may evaluate further expressions on the same evaluator while an outer one waits.
+///
+/// What depends on a text alone (its tokens, operands and the order of its reduction) is worked
+/// out once per text and kept, as is what each name was found to be in the library or host;
+/// evaluating the text again only makes its operands and applies its operators.
 class Equation_Evaluater
 {
 public:
@@ -34,8 +60,8 @@ public:
     Equation_Evaluater(const Equation_Evaluater&) = delete;
     Equation_Evaluater& operator=(const Equation_Evaluater&) = delete;
 
-    void setHost(EvaluatorHost* host) { m_host = host; }
-    void setLibrary(BuiltinLibrary* library) { m_library = library; }
+    void setHost(EvaluatorHost* host);
+    void setLibrary(BuiltinLibrary* library);
 
     /// The Value of an expression text. An empty text, or one whose operands cannot all be
     /// joined, is Empty. A failing operator gives an Error Value; every other run-time error is
@@ -44,32 +70,36 @@ public:
     /// and whatever the library or the host raise.
     Value Evaluate_Equation(const QString& Equation);
 
+    /// Makes a text ready for Evaluate_Prepared; raises nothing (a text that is too long raises
+    /// Overflow (6) when it is evaluated).
+    PreparedEquation Prepare_Equation(QStringView Equation) const;
+    /// The Value of a prepared text, exactly as Evaluate_Equation gives it for the text.
+    /// Raises Invalid procedure call (5) for a null PreparedEquation.
+    Value Evaluate_Prepared(const PreparedEquation& Equation);
+
     const OperatorTable& operatorTable() const { return m_operators; }
 
-    struct ScanStep;
-    struct ScanRecord;
-
 private:
-    class Scan;
-    friend class Scan;
-    /// How many recorded scans of whole texts are kept for evaluating the same text again.
-    static constexpr qsizetype MaxRecordedScans = 4096;
+    using Program = detail::EquationProgram;
+    class Evaluation;
+    friend class Evaluation;
 
-    Value evaluate(QStringView equation);
-    Value evaluateArgument(const ScanStep& argument);
-    std::shared_ptr<const ScanRecord> recordedScan(QStringView text);
-    Value Resolve_Name(const QString& name);
-    Value Resolve_Function(const QString& name, ArgumentList& arguments);
-    Value evaluateGroup(const ArgumentList& arguments);
+    /// How many programs of whole texts are kept for evaluating the same text again.
+    static constexpr qsizetype MaxKeptPrograms = 4096;
+
+    std::shared_ptr<const Program> programOf(QStringView trimmedText);
+    Value evaluateRoot(const Program& program);
 
     OperatorTable m_operators;
     BuiltinLibrary* m_library;
     EvaluatorHost* m_host;
+    /// Identifies the library and host that names are found in: a new one for each change.
+    std::uint64_t m_binding;
     /// The evaluations in progress, nested and re-entrant; zero between calls.
     int m_depth = 0;
-    /// The scan of a text depends on the text alone: each is recorded once and replayed. This
-    /// only saves work; nothing of one evaluation reaches the next through it.
-    QHash<QString, std::shared_ptr<const ScanRecord>> m_recordedScans;
+    /// Programs of texts evaluated before. This only saves work; nothing of one evaluation
+    /// reaches the next through it.
+    QHash<QString, std::shared_ptr<const Program>> m_programs;
 };
 
 /// Applies one operation to two Values; a raised error becomes an Error Value with its number.

@@ -10,9 +10,16 @@ namespace reelkeep {
 /// What the program holding an evaluator supplies: the variables and functions the evaluator does
 /// not know. Handlers run inside the evaluation, may evaluate further expressions on the same
 /// evaluator, and let run-time errors leave them to abandon the evaluation.
+///
+/// A host may also number the names it answers, so that an expression evaluated many times asks
+/// by number instead of by name: the evaluator asks for a name's number once and then calls the
+/// numbered handler, which must answer exactly as the named one would.
 class EvaluatorHost
 {
 public:
+    /// The number a host gives a name it wants to be asked for by name.
+    static constexpr int AskByName = -1;
+
     virtual ~EvaluatorHost() = default;
 
     /// Asked for a name that is not a constant, as written. ReturnValue is Empty on entry; what
@@ -24,6 +31,33 @@ public:
     /// Changes to Parmeters have no effect on the evaluation.
     virtual void
     uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) = 0;
+
+    /// The number of a variable name (as written), or AskByName. A name always gets the same number.
+    virtual int variableNumber(const QString& Variable_Name)
+    {
+        Q_UNUSED(Variable_Name);
+        return AskByName;
+    }
+    /// uGetVarable for the name that variableNumber() numbered.
+    virtual void getNumberedVariable(int number, Value& ReturnValue)
+    {
+        Q_UNUSED(number);
+        Q_UNUSED(ReturnValue);
+    }
+
+    /// The number of a function name (as written), or AskByName. A name always gets the same number.
+    virtual int functionNumber(const QString& Function_Name)
+    {
+        Q_UNUSED(Function_Name);
+        return AskByName;
+    }
+    /// uSolveFunctions for the name that functionNumber() numbered.
+    virtual void solveNumberedFunction(int number, ArgumentList& Parmeters, Value& ReturnValue)
+    {
+        Q_UNUSED(number);
+        Q_UNUSED(Parmeters);
+        Q_UNUSED(ReturnValue);
+    }
 };
 
 } // namespace reelkeep

@@ -160,12 +160,12 @@ const std::array<Row, 71> Table{{
     {"year", {1}, [](const Call& c) { return year(c.at(1)); }},
 }};
 
-const QHash<QString, const Row*>& rowsByName()
+const QHash<QString, int>& rowsByName()
 {
-    static const QHash<QString, const Row*> rows = [] {
-        QHash<QString, const Row*> byName;
-        for (const Row& row : Table)
-            byName.insert(QString::fromLatin1(row.name), &row);
+    static const QHash<QString, int> rows = [] {
+        QHash<QString, int> byName;
+        for (size_t i = 0; i < Table.size(); ++i)
+            byName.insert(QString::fromLatin1(Table[i].name), int(i));
         return byName;
     }();
     return rows;
@@ -185,20 +185,18 @@ Defalt_Functions::Defalt_Functions(std::function<QDateTime()> clock)
     : m_clock(std::move(clock))
 {}
 
-Value Defalt_Functions::Solve_Function(const QString& Function_Name,
-                                       const ArgumentList& Parmeters,
-                                       bool& found)
+int Defalt_Functions::Find_Function(const QString& Function_Name) const
 {
-    found = true;
     // Names match whatever their case: the lower-cased name (as LCase lowers it) exactly.
-    const auto row = rowsByName().constFind(Function_Name.toLower());
-    if (row == rowsByName().constEnd()) {
-        found = false;
-        return Value();
-    }
-    if (!accepts(**row, Parmeters.count()))
+    return rowsByName().value(Function_Name.toLower(), NotFound);
+}
+
+Value Defalt_Functions::Call_Function(int function, const ArgumentList& Parmeters)
+{
+    const Row& row = Table.at(size_t(function));
+    if (!accepts(row, Parmeters.count()))
         return Value::makeError(static_cast<int>(ErrorNumber::WrongArgumentCount));
-    return (*row)->compute(Call{Parmeters, m_random, m_clock});
+    return row.compute(Call{Parmeters, m_random, m_clock});
 }
 
 QStringList Defalt_Functions::functionNames()

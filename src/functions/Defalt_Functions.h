@@ -10,17 +10,19 @@
 
 namespace reelkeep {
 
-/// The built-in function library. Solve_Function lower-cases the name, checks the argument
-/// count against the accepted counts of that name (any other count is the Error Value 450, found
-/// stays true), prepares the arguments (Let-coercions, values for absent arguments) and computes
-/// the function. The only state is Rnd's sequence and the clock behind date, now and time.
+/// The built-in function library. Find_Function lower-cases the name and numbers it by its place
+/// in the function table; Call_Function checks the argument count against the accepted counts of
+/// that function (any other count is the Error Value 450), prepares the arguments (Let-coercions,
+/// values for absent arguments) and computes the function. The only state is Rnd's sequence and
+/// the clock behind date, now and time.
 class Defalt_Functions : public BuiltinLibrary
 {
 public:
     /// `clock` gives the current local date and time; by default the system clock.
     explicit Defalt_Functions(std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); });
 
-    Value Solve_Function(const QString& Function_Name, const ArgumentList& Parmeters, bool& found) override;
+    int Find_Function(const QString& Function_Name) const override;
+    Value Call_Function(int function, const ArgumentList& Parmeters) override;
 
     /// The 71 lower-case names, in the order of the function table.
     static QStringList functionNames();

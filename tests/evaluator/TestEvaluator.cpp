@@ -12,25 +12,36 @@ using namespace reelkeep;
 
 namespace {
 
-// A library that knows "twice" (one argument) and "pick" (any count): enough to tell the library's
+// A library that knows "twice" (one argument) and "count" (any count): enough to tell the library's
 // answers from the host's.
 class SmallLibrary : public BuiltinLibrary
 {
 public:
-    Value Solve_Function(const QString& Function_Name, const ArgumentList& Parmeters, bool& found) override
+    int Find_Function(const QString& Function_Name) const override
     {
-        found = true;
         const QString name = Function_Name.toLower();
-        if (name == QLatin1String("twice")) {
-            if (Parmeters.count() != 1)
-                return Value::makeError(450);
-            return Value::makeDouble(toDouble(Parmeters.item(1)) * 2);
-        }
+        if (name == QLatin1String("twice"))
+            return Twice;
         if (name == QLatin1String("count"))
-            return Value::makeLong(Parmeters.count());
-        found = false;
-        return Value();
+            return Count;
+        return NotFound;
     }
+
+    Value Call_Function(int function, const ArgumentList& Parmeters) override
+    {
+        if (function == Count)
+            return Value::makeLong(Parmeters.count());
+        if (Parmeters.count() != 1)
+            return Value::makeError(450);
+        return Value::makeDouble(toDouble(Parmeters.item(1)) * 2);
+    }
+
+private:
+    enum
+    {
+        Twice,
+        Count,
+    };
 };
 
 void addCase(const char* rule, const QString& expression, const char* printed)
