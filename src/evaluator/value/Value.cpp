@@ -50,15 +50,27 @@ Value Value::makeDate(double serial)
 Value Value::makeString(QString text)
 {
     Value result(Kind::String);
-    result.m_text = std::move(text);
+    new (&result.m_payload.text) QString(std::move(text));
     return result;
 }
 
 Value Value::makeObject(std::shared_ptr<ValueObject> object)
 {
     Value result(Kind::Object);
-    result.m_object = std::move(object);
+    new (&result.m_payload.object) std::shared_ptr<ValueObject>(std::move(object));
     return result;
+}
+
+const QString& Value::noText()
+{
+    static const QString empty;
+    return empty;
+}
+
+const std::shared_ptr<ValueObject>& Value::noObject()
+{
+    static const std::shared_ptr<ValueObject> none;
+    return none;
 }
 
 Value Value::makeError(int number)
@@ -103,9 +115,9 @@ bool operator==(const Value& left, const Value& right)
     case Kind::Date:
         return left.m_payload.real == right.m_payload.real;
     case Kind::String:
-        return left.m_text == right.m_text;
+        return left.m_payload.text == right.m_payload.text;
     case Kind::Object:
-        return left.m_object == right.m_object;
+        return left.m_payload.object == right.m_payload.object;
     case Kind::Decimal: {
         const Decimal& a = left.m_payload.decimal;
         const Decimal& b = right.m_payload.decimal;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 
 namespace reelkeep {
 
@@ -28,12 +29,45 @@ public:
 
 /// A dynamic value: Empty, Null, Integer, Long, Single, Double, Currency, Date, String, Object,
 /// Error, Boolean, Decimal or Byte. Copied by value; numeric Values never allocate. The accessor
-/// of a kind may only be called on a Value of that kind.
+/// of a kind may only be called on a Value of that kind, except asString() and asObject(), which
+/// give the empty text and no object for the other kinds.
+///
+/// The payload of every kind shares one place, so that a Value stays small: evaluating an
+/// expression makes, moves and drops Values all the time.
 class Value
 {
 public:
     /// Empty.
     Value() = default;
+    Value(const Value& other)
+        : m_kind(other.m_kind)
+    {
+        copyPayload(other);
+    }
+    Value(Value&& other) noexcept
+        : m_kind(other.m_kind)
+    {
+        movePayload(other);
+    }
+    Value& operator=(const Value& other)
+    {
+        if (this != &other) {
+            destroyPayload();
+            m_kind = other.m_kind;
+            copyPayload(other);
+        }
+        return *this;
+    }
+    Value& operator=(Value&& other) noexcept
+    {
+        if (this != &other) {
+            destroyPayload();
+            m_kind = other.m_kind;
+            movePayload(other);
+        }
+        return *this;
+    }
+    ~Value() { destroyPayload(); }
 
     static Value makeEmpty() { return Value(); }
     static Value makeNull() { return Value(Kind::Null); }
@@ -64,9 +98,13 @@ public:
     Currency asCurrency() const { return Currency{m_payload.integer}; }
     /// The serial of a Date.
     double asDate() const { return m_payload.real; }
-    const QString& asString() const { return m_text; }
-    /// The object of an Object Value; null for Nothing.
-    const std::shared_ptr<ValueObject>& asObject() const { return m_object; }
+    /// The text of a String; the empty text for any other kind.
+    const QString& asString() const { return m_kind == Kind::String ? m_payload.text : noText(); }
+    /// The object of an Object Value; null for Nothing and for any other kind.
+    const std::shared_ptr<ValueObject>& asObject() const
+    {
+        return m_kind == Kind::Object ? m_payload.object : noObject();
+    }
     int errorNumber() const { return int(m_payload.integer); }
     bool asBoolean() const { return m_payload.integer != 0; }
     Decimal asDecimal() const { return m_payload.decimal; }
@@ -81,20 +119,53 @@ private:
         : m_kind(kind)
     {}
 
+    static const QString& noText();
+    static const std::shared_ptr<ValueObject>& noObject();
+
+    void copyPayload(const Value& other)
+    {
+        if (m_kind == Kind::String)
+            new (&m_payload.text) QString(other.m_payload.text);
+        else if (m_kind == Kind::Object)
+            new (&m_payload.object) std::shared_ptr<ValueObject>(other.m_payload.object);
+        else
+            m_payload.decimal = other.m_payload.decimal;
+    }
+
+    // The other Value keeps its kind with an empty payload: a null text or no object.
+    void movePayload(Value& other)
+    {
+        if (m_kind == Kind::String)
+            new (&m_payload.text) QString(std::move(other.m_payload.text));
+        else if (m_kind == Kind::Object)
+            new (&m_payload.object) std::shared_ptr<ValueObject>(std::move(other.m_payload.object));
+        else
+            m_payload.decimal = other.m_payload.decimal;
+    }
+
+    void destroyPayload()
+    {
+        if (m_kind == Kind::String)
+            m_payload.text.~QString();
+        else if (m_kind == Kind::Object)
+            m_payload.object.~shared_ptr();
+    }
+
     union Payload {
         Payload()
-            : integer(0)
+            : decimal()
         {}
+        ~Payload() {}
         std::int64_t integer; // Byte, Integer, Long, Boolean (-1 or 0), Error, Currency
         float single;
         double real; // Double and Date
         Decimal decimal;
+        QString text;
+        std::shared_ptr<ValueObject> object;
     };
 
     Kind m_kind = Kind::Empty;
     Payload m_payload;
-    QString m_text;
-    std::shared_ptr<ValueObject> m_object;
 };
 
 /// The TypeName text of a Value: that of its kind, or for an object its class name, "Nothing"
