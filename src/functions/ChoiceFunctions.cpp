@@ -6,7 +6,7 @@
 
 namespace reelkeep {
 
-Value ifChoice(const Value& condition, const Value& whenTrue, const std::optional<Value>& whenFalse)
+Value ifChoice(const Value& condition, const Value& whenTrue, const Value* whenFalse)
 {
     const ResolvedValue resolved(condition);
     if (!resolved->isNull() && toBoolean(*resolved))

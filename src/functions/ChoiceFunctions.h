@@ -3,13 +3,11 @@
 
 #include "evaluator/value/Value.h"
 
-#include <optional>
-
 namespace reelkeep {
 
 /// The library's own choice: `whenTrue` when the condition is True, else `whenFalse`, or Empty
-/// when there is none. The condition is Let-coerced to Boolean with Null counting as False.
-Value ifChoice(const Value& condition, const Value& whenTrue, const std::optional<Value>& whenFalse);
+/// when there is none (null). The condition is Let-coerced to Boolean with Null counting as False.
+Value ifChoice(const Value& condition, const Value& whenTrue, const Value* whenFalse);
 /// IIf: `whenTrue` when the condition is True, else `whenFalse`; a Null condition counts as
 /// False; any other condition is Let-coerced to Boolean (Type mismatch (13) for a text that is
 /// neither a number nor "True"/"False").

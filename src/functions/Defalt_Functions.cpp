@@ -22,6 +22,30 @@ namespace reelkeep {
 
 namespace {
 
+// The Let-coercion of an argument to String. An argument that is a String already is read in
+// place, not copied.
+class TextArgument
+{
+public:
+    explicit TextArgument(const Value& value)
+        : m_text(&value.asString())
+    {
+        if (value.kind() != Kind::String) {
+            m_converted = toStringLet(value);
+            m_text = &m_converted;
+        }
+    }
+    TextArgument(const TextArgument&) = delete;
+    TextArgument& operator=(const TextArgument&) = delete;
+
+    const QString& text() const { return *m_text; }
+    operator const QString&() const { return *m_text; }
+
+private:
+    const QString* m_text;
+    QString m_converted;
+};
+
 // What a function sees of one call: its arguments and the library's sequence and clock.
 struct Call
 {
@@ -36,7 +60,7 @@ struct Call
         return count() >= position ? std::optional(at(position)) : std::nullopt;
     }
     // Let-coercions of one argument.
-    QString textAt(int position) const { return toStringLet(at(position)); }
+    TextArgument textAt(int position) const { return TextArgument(at(position)); }
     std::int32_t longAt(int position) const { return toLong(at(position)); }
     // A Long argument, or `absent` when the call leaves it out.
     std::int32_t longAt(int position, std::int32_t absent) const
@@ -113,7 +137,9 @@ const std::array<Row, 71> Table{{
      [](const Call& c) { return Format(c.at(1), c.optional(2), c.longAt(3, 1), c.longAt(4, 1)); }},
     {"hex", {1}, [](const Call& c) { return hex(c.at(1)); }},
     {"hour", {1}, [](const Call& c) { return hour(c.at(1)); }},
-    {"if", {2, 3}, [](const Call& c) { return ifChoice(c.at(1), c.at(2), c.optional(3)); }},
+    {"if",
+     {2, 3},
+     [](const Call& c) { return ifChoice(c.at(1), c.at(2), c.count() >= 3 ? &c.at(3) : nullptr); }},
     {"iif", {3}, [](const Call& c) { return iif(c.at(1), c.at(2), c.at(3)); }},
     {"instr", {2, 3, 4}, findText},
     {"instrrev",
@@ -154,7 +180,7 @@ const std::array<Row, 71> Table{{
     {"time", {0}, [](const Call& c) { return timeOf(c.clock()); }},
     {"typename", {1}, [](const Call& c) { return typeNameOf(c.at(1)); }},
     {"ucase", {1}, [](const Call& c) { return ucase(c.at(1)); }},
-    {"val", {1}, [](const Call& c) { return Value::makeDouble(val(c.textAt(1))); }},
+    {"val", {1}, [](const Call& c) { return Value::makeDouble(val(c.textAt(1).text())); }},
     {"vartype", {1}, [](const Call& c) { return varType(c.at(1)); }},
     {"weekday", {1}, [](const Call& c) { return weekday(c.at(1), 1); }},
     {"year", {1}, [](const Call& c) { return year(c.at(1)); }},

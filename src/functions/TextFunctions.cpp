@@ -15,6 +15,18 @@ Qt::CaseSensitivity caseSensitivityOf(std::int32_t compare)
     return compareModeOf(compare) == CompareMode::Binary ? Qt::CaseSensitive : Qt::CaseInsensitive;
 }
 
+// Where `find` first occurs in `text` from `from` on, or -1. One character compared code unit by
+// code unit, what templates mostly look for, is looked for directly.
+qsizetype findText(QStringView text, qsizetype from, QStringView find, Qt::CaseSensitivity sensitivity)
+{
+    if (find.size() != 1 || sensitivity != Qt::CaseSensitive)
+        return text.indexOf(find, from, sensitivity);
+    if (from >= text.size())
+        return -1;
+    const char16_t* const found = QtPrivate::qustrchr(text.sliced(from), find.front().unicode());
+    return found == text.utf16() + text.size() ? -1 : found - text.utf16();
+}
+
 void requireText(const QString& text)
 {
     if (text.isEmpty())
@@ -165,22 +177,21 @@ Value replace(const QString& text,
     const Qt::CaseSensitivity sensitivity = caseSensitivityOf(compare);
     if (start > text.size())
         return Value::makeString(QString());
-    const QStringView rest = QStringView(text).mid(start - 1);
-    if (find.isEmpty() || count == 0)
-        return Value::makeString(rest.toString());
+    const QStringView rest = QStringView(text).sliced(start - 1);
+    qsizetype at = find.isEmpty() || count == 0 ? -1 : findText(rest, 0, find, sensitivity);
+    // Nothing to replace: the text from the start on, unchanged (the whole text is not copied).
+    if (at < 0)
+        return Value::makeString(start == 1 ? text : rest.toString());
     QString result;
-    result.reserve(rest.size());
+    result.reserve(rest.size() + replacement.size() - find.size());
     qsizetype from = 0;
-    for (std::int32_t made = 0; count == -1 || made < count; ++made) {
-        const qsizetype at = rest.indexOf(find, from, sensitivity);
-        if (at < 0)
-            break;
-        result += rest.mid(from, at - from);
-        result += replacement;
+    for (std::int32_t made = 0; at >= 0 && (count == -1 || made < count); ++made) {
+        result.append(rest.sliced(from, at - from)).append(replacement);
         from = at + find.size();
+        at = findText(rest, from, find, sensitivity);
     }
-    result += rest.mid(from);
-    return Value::makeString(result);
+    result.append(rest.sliced(from));
+    return Value::makeString(std::move(result));
 }
 
 Value left(const Value& text, std::int32_t length)

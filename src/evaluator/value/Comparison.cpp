@@ -58,11 +58,18 @@ bool isString(const Value& value)
     return value.kind() == Kind::String;
 }
 
+bool bothStrings(const Value& left, const Value& right)
+{
+    return isString(left) && isString(right);
+}
+
 // -1, 0 or 1, or empty when either operand is Null.
 std::optional<int> compareValues(const Value& leftOperand, const Value& rightOperand)
 {
     if (leftOperand.kind() == Kind::Double && rightOperand.kind() == Kind::Double)
         return compareDoubles(leftOperand.asDouble(), rightOperand.asDouble());
+    if (bothStrings(leftOperand, rightOperand))
+        return compareStrings(leftOperand.asString(), rightOperand.asString(), CompareMode::Binary);
     const ResolvedValue resolvedLeft(leftOperand);
     const ResolvedValue resolvedRight(rightOperand);
     const Value& left = *resolvedLeft;
@@ -94,13 +101,19 @@ template <typename Test> Value comparison(const Value& left, const Value& right,
 
 } // namespace
 
+// Two Strings, the most common operands of "=" and "<>" in templates, are equal exactly when
+// their code units are.
 Value equal(const Value& left, const Value& right)
 {
+    if (bothStrings(left, right))
+        return Value::makeBoolean(left.asString() == right.asString());
     return comparison(left, right, [](int order) { return order == 0; });
 }
 
 Value notEqual(const Value& left, const Value& right)
 {
+    if (bothStrings(left, right))
+        return Value::makeBoolean(left.asString() != right.asString());
     return comparison(left, right, [](int order) { return order != 0; });
 }
 
