@@ -4,12 +4,10 @@
 #include "evaluator/value/RuntimeError.h"
 #include "evaluator/value/Value.h"
 
-#include <QVarLengthArray>
-
-#include <deque>
+#include <algorithm>
+#include <forward_list>
 #include <initializer_list>
 #include <memory>
-#include <new>
 
 namespace reelkeep {
 
@@ -17,9 +15,9 @@ namespace reelkeep {
 /// built-in library and the host read them; reading a position the call did not supply raises
 /// Subscript out of range (9).
 ///
-/// An argument is either the list's own Value or a shared one: a Value that outlives the list
-/// (a constant of the expression), read in place so that passing it copies nothing. Changing an
-/// argument through item() first gives the list its own copy, so a shared Value never changes.
+/// An argument is either shared, a Value that outlives the list and is read in place (what the
+/// evaluator passes: it copies nothing), or the list's own. Changing an argument through item()
+/// first gives the list its own copy, so a shared Value never changes.
 class ArgumentList
 {
 public:
@@ -29,82 +27,77 @@ public:
         for (const Value& value : values)
             append(value);
     }
-    ~ArgumentList() { destroyOwned(); }
     ArgumentList(const ArgumentList&) = delete;
     ArgumentList& operator=(const ArgumentList&) = delete;
 
-    int count() const { return static_cast<int>(m_items.size()); }
+    int count() const { return m_count; }
 
     const Value& item(int position) const
     {
         checkPosition(position);
-        return *m_items[position - 1].value;
+        return *m_items[position - 1];
     }
 
     Value& item(int position)
     {
         checkPosition(position);
-        Item& entry = m_items[position - 1];
-        if (!entry.owned)
-            entry = {&own(*entry.value), true};
-        return *const_cast<Value*>(entry.value);
+        const Value*& entry = m_items[position - 1];
+        if (!isOwn(entry))
+            entry = &own(*entry);
+        return const_cast<Value&>(*entry);
     }
 
-    void append(Value value) { m_items.append({&own(std::move(value)), true}); }
+    void append(Value value) { push(&own(std::move(value))); }
 
     /// Appends a Value that stays alive and unchanged for as long as the list exists.
-    void appendShared(const Value& value) { m_items.append({&value, false}); }
+    void appendShared(const Value& value) { push(&value); }
 
     void clear()
     {
-        destroyOwned();
-        m_items.clear();
+        m_count = 0;
+        m_own.clear();
     }
 
 private:
-    // Most calls take up to four arguments; those never allocate.
-    static constexpr int InlineCount = 4;
-
-    struct Item
-    {
-        const Value* value;
-        bool owned;
-    };
+    // Most calls take up to six arguments; those never allocate.
+    static constexpr int InlineCount = 6;
 
     void checkPosition(int position) const
     {
-        if (position < 1 || position > count())
+        if (position < 1 || position > m_count)
             raise(ErrorNumber::SubscriptOutOfRange);
     }
 
-    // A place for an own Value that never moves while the list lives: shared items and the
-    // holder's references point at it.
-    Value& own(Value value)
+    void push(const Value* value)
     {
-        if (m_inlineUsed < InlineCount)
-            return *new (inlineSlot(m_inlineUsed++)) Value(std::move(value));
-        if (!m_overflow)
-            m_overflow = std::make_unique<std::deque<Value>>();
-        return m_overflow->emplace_back(std::move(value));
+        if (m_count == m_capacity)
+            grow();
+        m_items[m_count++] = value;
     }
 
-    Value* inlineSlot(int index)
+    void grow()
     {
-        return std::launder(reinterpret_cast<Value*>(m_inline + index * sizeof(Value)));
+        auto larger = std::make_unique<const Value*[]>(size_t(m_capacity) * 2);
+        std::copy_n(m_items, m_count, larger.get());
+        m_heap = std::move(larger);
+        m_items = m_heap.get();
+        m_capacity *= 2;
     }
 
-    void destroyOwned()
+    // The list's own Values never move while it lives: its items point at them.
+    Value& own(Value value) { return m_own.emplace_front(std::move(value)); }
+
+    bool isOwn(const Value* value) const
     {
-        for (int i = 0; i < m_inlineUsed; ++i)
-            inlineSlot(i)->~Value();
-        m_inlineUsed = 0;
-        m_overflow.reset();
+        return std::any_of(m_own.begin(), m_own.end(), [value](const Value& own) { return &own == value; });
     }
 
-    QVarLengthArray<Item, InlineCount> m_items;
-    int m_inlineUsed = 0;
-    alignas(Value) unsigned char m_inline[InlineCount * sizeof(Value)];
-    std::unique_ptr<std::deque<Value>> m_overflow;
+    const Value* m_inline[InlineCount];
+    const Value** m_items = m_inline;
+    int m_count = 0;
+    int m_capacity = InlineCount;
+    std::unique_ptr<const Value*[]> m_heap;
+    std::forward_list<Value> m_own;
 };
 
 } // namespace reelkeep

@@ -5,6 +5,7 @@
 #include "evaluator/value/NumberText.h"
 #include "evaluator/value/RuntimeError.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace reelkeep::detail {
@@ -203,113 +204,219 @@ bool constantValue(QStringView name, Value& value)
     return true;
 }
 
-// Follows the scan's steps as an evaluation would, but makes each operand's code instead of its
-// value: which token is an operand and which an operator, and which arguments each operand
+// Follows the scan's steps as an evaluation would and writes down what it would do, in the same
+// order: which token is an operand and which an operator, and which arguments each operand
 // takes, depend on the text alone.
-class Compiler
+class CodeMaker
 {
 public:
-    Compiler(const OperatorTable& operators, int depth, int maxDepth)
-        : m_operators(operators)
-        , m_depth(depth)
+    CodeMaker(EquationProgram& program, const OperatorTable& operators, int maxDepth)
+        : m_program(program)
+        , m_operators(operators)
         , m_maxDepth(maxDepth)
-    {}
-
-    EquationProgram compile(QStringView text)
     {
-        EquationProgram program;
-        if (m_depth > m_maxDepth) {
-            program.error = static_cast<int>(ErrorNumber::OutOfStackSpace);
-            return program;
-        }
-        std::vector<OperatorPlace> operatorList;
+        m_program.constants.push_back(Value()); // constantRef(0): Empty
+    }
+
+    /// Writes the code of one trimmed text nested `depth` deep; returns where its value is.
+    ValueRef text(QStringView text, int depth)
+    {
+        append({.op = Instruction::Op::Enter, .depth = std::uint16_t(depth)});
+        m_program.depth = std::max(m_program.depth, depth);
+        // Entering a text nested too deeply always fails, so nothing inside it is written down.
+        if (depth > m_maxDepth)
+            return constantRef(0);
+        TextState state;
+        state.depth = depth;
         for (const ScanStep& step : Scanner(text).scan()) {
             switch (step.kind) {
             case ScanStep::Kind::GroupOpened:
-                moveInto(m_dropped, m_arguments);
+                // Arguments evaluated before are dropped; their code stays where it is.
+                state.arguments.clear();
                 break;
             case ScanStep::Kind::Argument:
-                m_arguments.push_back(
-                    compileEquation(trimSpaces(step.text), m_operators, m_depth + 1, m_maxDepth));
+                state.arguments.push_back(this->text(trimSpaces(step.text), depth + 1));
                 break;
             case ScanStep::Kind::GroupClosed:
-                m_groupClosed = true;
+                state.groupClosed = true;
                 break;
             case ScanStep::Kind::TokenEnded:
-                endToken(step.token(), program, operatorList);
+                endToken(step.token(), state);
                 break;
             case ScanStep::Kind::EndedInGroup:
                 break;
             }
         }
-        // Arguments no operand took were evaluated all the same.
-        moveInto(program.trailing, m_dropped);
-        moveInto(program.trailing, m_arguments);
-        planReduction(program, operatorList);
-        program.single = program.operands.size() == 1 && program.steps.empty() && !program.missingOperand &&
-                         program.trailing.empty() && program.result == 0;
-        return program;
+        return reduce(state);
     }
 
 private:
-    static void moveInto(std::vector<EquationProgram>& to, std::vector<EquationProgram>& from)
+    // What the evaluation of one text holds while it scans.
+    struct TextState
     {
-        for (EquationProgram& program : from)
-            to.push_back(std::move(program));
-        from.clear();
+        int depth = 1;
+        std::vector<ValueRef> arguments;
+        bool groupClosed = false;
+        bool expectOperand = true;
+        std::vector<ValueRef> operands;
+        std::vector<OperatorPlace> operators;
+    };
+
+    void append(Instruction instruction) { m_program.instructions.push_back(instruction); }
+
+    std::int32_t newSlot() { return m_program.frameSize++; }
+
+    ValueRef constant(Value value)
+    {
+        m_program.constants.push_back(std::move(value));
+        return constantRef(std::int32_t(m_program.constants.size()) - 1);
+    }
+
+    std::int32_t site(QStringView name)
+    {
+        m_program.sites.push_back({name.toString()});
+        return std::int32_t(m_program.sites.size()) - 1;
+    }
+
+    std::int32_t refsOf(const std::vector<ValueRef>& values)
+    {
+        const auto first = std::int32_t(m_program.refs.size());
+        m_program.refs.insert(m_program.refs.end(), values.begin(), values.end());
+        return first;
     }
 
     // A run of spaces is one separator; otherwise the token is an operand or an operator,
     // whichever is expected. An operator leaves the argument list and the group-closed flag
     // as they are, for the next operand.
-    void endToken(QStringView token, EquationProgram& program, std::vector<OperatorPlace>& operatorList)
+    void endToken(QStringView token, TextState& state)
     {
-        if (token.isEmpty() && m_arguments.empty())
+        if (token.isEmpty() && state.arguments.empty())
             return;
-        if (m_expectOperand) {
-            program.operands.push_back(makeOperand(token));
-            m_groupClosed = false;
-            m_expectOperand = false;
+        if (state.expectOperand) {
+            state.operands.push_back(operand(token, state));
+            state.arguments.clear();
+            state.groupClosed = false;
+            state.expectOperand = false;
         } else {
             // A group where an operator belongs leaves an empty operator text, which is in no row.
-            operatorList.push_back(m_operators.find(token));
-            m_expectOperand = true;
+            state.operators.push_back(m_operators.find(token));
+            state.expectOperand = true;
         }
     }
 
-    OperandCode makeOperand(QStringView token)
+    ValueRef operand(QStringView token, const TextState& state)
     {
-        OperandCode code;
-        moveInto(code.dropped, m_dropped);
-        if (!token.isEmpty() && m_groupClosed) {
-            code.kind = OperandCode::Kind::Call;
-            code.name = token.toString();
-            moveInto(code.arguments, m_arguments);
-            return code;
+        const auto depth = std::uint16_t(state.depth);
+        const auto count = std::int32_t(state.arguments.size());
+        if (!token.isEmpty() && state.groupClosed) {
+            const std::int32_t first = refsOf(state.arguments);
+            const std::int32_t target = newSlot();
+            append({Instruction::Op::Call, Operation::Power, depth, target, first, count, 0, 0, site(token)});
+            return target;
         }
         if (token.isEmpty()) {
-            code.kind = OperandCode::Kind::Group;
-            moveInto(code.arguments, m_arguments);
-            return code;
+            const std::int32_t first = refsOf(state.arguments);
+            const std::int32_t target = newSlot();
+            append({Instruction::Op::Group, Operation::Power, depth, target, first, count});
+            return target;
         }
         // A number, a literal or a name takes no arguments; any evaluated before it are dropped.
-        moveInto(code.dropped, m_arguments);
-        if (isNumberStart(token.front())) {
-            code.constant = Value::makeDouble(val(token.toString()));
-        } else if (token.front() == Quote) {
-            code.constant = Value::makeString(token.sliced(1).toString());
-        } else if (!constantValue(token, code.constant)) {
-            code.kind = OperandCode::Kind::Variable;
-            code.name = token.toString();
-        }
-        return code;
+        if (isNumberStart(token.front()))
+            return number(token, state.depth);
+        if (token.front() == Quote)
+            return constant(Value::makeString(token.sliced(1).toString()));
+        Value named;
+        if (constantValue(token, named))
+            return constant(std::move(named));
+        const std::int32_t target = newSlot();
+        append({.op = Instruction::Op::Variable, .depth = depth, .target = target, .site = site(token)});
+        return target;
     }
 
-    // Applies the operators row by row of the table, left to right within a row, to slots that
-    // stand for the operands; a text in no row stays between its operands and is never applied.
-    static void planReduction(EquationProgram& program, const std::vector<OperatorPlace>& operatorList)
+    // A number beyond the Double range raises Overflow when its operand is made, after the
+    // operands written before it.
+    ValueRef number(QStringView token, int depth)
     {
-        const auto operandCount = static_cast<std::int32_t>(program.operands.size());
+        try {
+            return constant(Value::makeDouble(val(token.toString())));
+        } catch (const RuntimeError& error) {
+            raiseWhenReached(error.errorNumber(), depth);
+            return constantRef(0);
+        }
+    }
+
+    void raiseWhenReached(ErrorNumber error, int depth)
+    {
+        append({.op = Instruction::Op::Raise, .depth = std::uint16_t(depth), .error = error});
+    }
+
+    // One application of the reduction: operand slot `left` becomes `left` operation `right`.
+    struct PlannedStep
+    {
+        Operation operation;
+        std::int32_t left;
+        std::int32_t right;
+    };
+
+    // Applies the operators row by row of the table, left to right within a row; a text in no
+    // row stays between its operands and is never applied.
+    ValueRef reduce(const TextState& state)
+    {
+        std::vector<ValueRef> current = state.operands;
+        const auto operandCount = std::int32_t(current.size());
+        const std::vector<PlannedStep> steps = planReduction(state.operators, operandCount);
+        bool missingOperand = !steps.empty() && steps.back().right < 0;
+        const size_t applied = missingOperand ? steps.size() - 1 : steps.size();
+        for (size_t first = 0; first < applied;) {
+            size_t end = first + 1;
+            const PlannedStep& step = steps[first];
+            const std::int32_t target = newSlot();
+            if (step.operation == Operation::Concatenate) {
+                // A chain of "&" into one operand is joined at once.
+                while (end < applied && steps[end].operation == Operation::Concatenate &&
+                       steps[end].left == step.left)
+                    ++end;
+                std::vector<ValueRef> parts{current[size_t(step.left)]};
+                for (size_t k = first; k < end; ++k)
+                    parts.push_back(current[size_t(steps[k].right)]);
+                const std::int32_t refs = refsOf(parts);
+                m_program.joinBuffers.emplace_back();
+                append({Instruction::Op::Concatenate,
+                        Operation::Concatenate,
+                        std::uint16_t(state.depth),
+                        target,
+                        refs,
+                        std::int32_t(parts.size()),
+                        0,
+                        0,
+                        std::int32_t(m_program.joinBuffers.size()) - 1});
+            } else {
+                append({.op = Instruction::Op::Apply,
+                        .operation = step.operation,
+                        .depth = std::uint16_t(state.depth),
+                        .target = target,
+                        .left = current[size_t(step.left)],
+                        .right = current[size_t(step.right)]});
+            }
+            current[size_t(step.left)] = target;
+            first = end;
+        }
+        if (missingOperand) {
+            raiseWhenReached(ErrorNumber::SubscriptOutOfRange, state.depth);
+            return constantRef(0);
+        }
+        std::int32_t standing = operandCount;
+        for (const PlannedStep& step : steps)
+            standing -= step.right >= 0 ? 1 : 0;
+        return standing == 1 ? current.front() : constantRef(0);
+    }
+
+    // The steps of the reduction in the order they are applied, operands counted from 0. A last
+    // step with a right operand of -1 is an operator with nothing on its right.
+    static std::vector<PlannedStep> planReduction(const std::vector<OperatorPlace>& operatorList,
+                                                  std::int32_t operandCount)
+    {
+        std::vector<PlannedStep> steps;
         const size_t operatorCount = operatorList.size();
         // The operands still standing, linked by slot (operandCount ends the list), and the
         // operators still waiting, linked by position: operator k stands between the operand in
@@ -332,10 +439,10 @@ private:
                 const std::int32_t right = left < operandCount ? nextOperand[size_t(left)] : operandCount;
                 // An operator with nothing on its right reads an operand that is not there.
                 if (right >= operandCount) {
-                    program.missingOperand = true;
-                    return;
+                    steps.push_back({operatorList[k].operation, left, -1});
+                    return steps;
                 }
-                program.steps.push_back({operatorList[k].operation, 1, left, right});
+                steps.push_back({operatorList[k].operation, left, right});
                 nextOperand[size_t(left)] = nextOperand[size_t(right)];
                 // The operator after this one now has the joined operand on its left.
                 if (nextOperator[k] < operatorCount)
@@ -346,34 +453,12 @@ private:
                     nextOperator[previous] = nextOperator[k];
             }
         }
-        markConcatenationRuns(program.steps);
-        std::int32_t standing = 0;
-        for (std::int32_t slot = 0; slot < operandCount; slot = nextOperand[size_t(slot)])
-            ++standing;
-        program.result = standing == 1 ? 0 : -1;
+        return steps;
     }
 
-    static void markConcatenationRuns(std::vector<ReductionStep>& steps)
-    {
-        for (size_t first = 0; first < steps.size();) {
-            size_t end = first + 1;
-            if (steps[first].operation == Operation::Concatenate) {
-                while (end < steps.size() && end - first < 0xFFFF &&
-                       steps[end].operation == Operation::Concatenate && steps[end].left == steps[first].left)
-                    ++end;
-            }
-            steps[first].run = std::uint16_t(end - first);
-            first = end;
-        }
-    }
-
+    EquationProgram& m_program;
     const OperatorTable& m_operators;
-    int m_depth;
     int m_maxDepth;
-    std::vector<EquationProgram> m_arguments;
-    std::vector<EquationProgram> m_dropped;
-    bool m_groupClosed = false;
-    bool m_expectOperand = true;
 };
 
 } // namespace
@@ -389,9 +474,15 @@ QStringView trimSpaces(QStringView text)
     return text.sliced(begin, end - begin);
 }
 
-EquationProgram compileEquation(QStringView text, const OperatorTable& operators, int depth, int maxDepth)
+EquationProgram compileEquation(QStringView text, const OperatorTable& operators, int maxDepth)
 {
-    return Compiler(operators, depth, maxDepth).compile(text);
+    EquationProgram program;
+    program.result = CodeMaker(program, operators, maxDepth).text(text, 1);
+    for (const Instruction& instruction : program.instructions) {
+        if (instruction.op != Instruction::Op::Enter)
+            program.unchecked.push_back(instruction);
+    }
+    return program;
 }
 
 } // namespace reelkeep::detail

@@ -8,18 +8,19 @@
 #include "evaluator/value/Operators.h"
 #include "evaluator/value/TextForm.h"
 
-#include <QVarLengthArray>
-
+#include <algorithm>
 #include <atomic>
+#include <memory>
+#include <new>
 
 namespace reelkeep {
 
 namespace {
 
 using detail::EquationProgram;
-using detail::NameBinding;
-using detail::OperandCode;
-using detail::ReductionStep;
+using detail::Instruction;
+using detail::NameSite;
+using detail::ValueRef;
 
 std::uint64_t newBinding()
 {
@@ -27,258 +28,281 @@ std::uint64_t newBinding()
     return next.fetch_add(1, std::memory_order_relaxed);
 }
 
-// Counts one evaluation in progress for as long as it lasts, and refuses one too many.
-class DepthGuard
-{
-public:
-    explicit DepthGuard(int& depth)
-        : m_depth(depth)
-    {
-        if (m_depth >= Equation_Evaluater::MaxDepth)
-            raise(ErrorNumber::OutOfStackSpace);
-        ++m_depth;
-    }
-    ~DepthGuard() { --m_depth; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
-
-private:
-    int& m_depth;
-};
-
-// The operand values of one program while it is reduced: each slot refers to a constant of the
-// program or to a Value made for it.
-class OperandSlots
-{
-public:
-    explicit OperandSlots(qsizetype count)
-        : m_values(count)
-        , m_made(count)
-    {}
-
-    const Value& operator[](std::int32_t slot) const { return *m_values[slot]; }
-    bool isMade(std::int32_t slot) const { return m_values[slot] == &m_made[slot]; }
-
-    void refer(std::int32_t slot, const Value& value) { m_values[slot] = &value; }
-    /// The slot's own Value, which the slot then refers to.
-    Value& made(std::int32_t slot)
-    {
-        m_values[slot] = &m_made[slot];
-        return m_made[slot];
-    }
-
-private:
-    QVarLengthArray<const Value*, 8> m_values;
-    QVarLengthArray<Value, 8> m_made;
-};
-
 bool isText(const Value& value)
 {
     return value.kind() == Kind::String || value.kind() == Kind::Empty;
 }
 
+// Copies a String's characters (none for Empty) to `out`; returns the end of the copy.
+QChar* appendText(QChar* out, const Value& value)
+{
+    const QString& text = value.asString();
+    std::copy(text.cbegin(), text.cend(), out);
+    return out + text.size();
+}
+
 } // namespace
 
-// One evaluation of a program and of the programs inside it: arguments, groups, dropped and
-// trailing arguments.
+/// The frames of the evaluations in progress, one above the other: each evaluation takes the
+/// slots its code writes, and nested evaluations take theirs further up. Slots never move, so an
+/// argument list may refer to them while a host handler evaluates again.
+class Equation_Evaluater::FrameStack
+{
+public:
+    /// The slots of one evaluation, made one after another and dropped together.
+    class Frame
+    {
+    public:
+        Frame(FrameStack& stack, std::int32_t size)
+            : m_stack(stack)
+            , m_top(stack.m_top)
+            , m_chunk(stack.m_chunk)
+        {
+            m_slots = stack.take(size);
+        }
+        ~Frame()
+        {
+            std::destroy_n(m_slots, m_made);
+            m_stack.m_top = m_top;
+            m_stack.m_chunk = m_chunk;
+        }
+        Frame(const Frame&) = delete;
+        Frame& operator=(const Frame&) = delete;
+
+        Value& operator[](std::int32_t slot) { return m_slots[slot]; }
+        /// Makes the next slot, Empty; slots are made in increasing order.
+        Value& make(std::int32_t slot)
+        {
+            Value* value = new (m_slots + slot) Value();
+            m_made = slot + 1;
+            return *value;
+        }
+
+    private:
+        FrameStack& m_stack;
+        size_t m_top;
+        size_t m_chunk;
+        Value* m_slots;
+        std::int32_t m_made = 0;
+    };
+
+private:
+    static constexpr size_t ChunkSlots = 1 << 14;
+
+    struct Chunk
+    {
+        Chunk(size_t slotCount)
+            : size(slotCount)
+            , storage(std::make_unique<Storage[]>(slotCount))
+        {}
+        struct Storage
+        {
+            alignas(Value) unsigned char bytes[sizeof(Value)];
+        };
+        size_t size;
+        std::unique_ptr<Storage[]> storage;
+    };
+
+    Value* take(std::int32_t size)
+    {
+        const auto needed = size_t(size);
+        while (m_chunk < m_chunks.size() && m_top + needed > m_chunks[m_chunk].size) {
+            ++m_chunk;
+            m_top = 0;
+        }
+        if (m_chunk == m_chunks.size()) {
+            m_chunks.emplace_back(std::max(ChunkSlots, needed));
+            m_top = 0;
+        }
+        Value* taken = std::launder(reinterpret_cast<Value*>(m_chunks[m_chunk].storage[m_top].bytes));
+        m_top += needed;
+        return taken;
+    }
+
+    std::vector<Chunk> m_chunks;
+    size_t m_chunk = 0;
+    size_t m_top = 0;
+};
+
+// One evaluation of a text's code.
 class Equation_Evaluater::Evaluation
 {
 public:
-    explicit Evaluation(Equation_Evaluater& evaluator)
+    Evaluation(Equation_Evaluater& evaluator, const Program& program)
         : m_evaluator(evaluator)
+        , m_program(program)
+        , m_base(evaluator.m_depth)
+        , m_frame(*evaluator.m_frames, program.frameSize)
     {}
+    // The evaluations nested inside this one have ended, however it ends.
+    ~Evaluation() { m_evaluator.m_depth = m_base; }
+    Evaluation(const Evaluation&) = delete;
+    Evaluation& operator=(const Evaluation&) = delete;
 
-    /// The value of a program: a constant of the program itself, or `scratch`.
-    const Value& run(const Program& program, Value& scratch)
+    Value run()
     {
-        const DepthGuard depth(m_evaluator.m_depth);
-        if (program.error != 0)
-            raise(static_cast<ErrorNumber>(program.error));
-        if (program.single)
-            return operand(program.operands.front(), scratch);
-        return runInFull(program, scratch);
+        // Only code that may nest deeper than allowed counts its texts as it enters them.
+        const bool mayNestTooDeeply = m_base + m_program.depth > MaxDepth;
+        for (const Instruction& instruction : mayNestTooDeeply ? m_program.instructions : m_program.unchecked)
+            execute(instruction);
+        const ValueRef result = m_program.result;
+        if (result >= 0)
+            return std::move(m_frame[result]);
+        return m_program.constants[size_t(-1 - result)];
     }
 
 private:
-    // Operands are made in written order, before any operator is applied.
-    const Value& runInFull(const Program& program, Value& scratch)
-    {
-        const auto operandCount = static_cast<std::int32_t>(program.operands.size());
-        OperandSlots values(operandCount);
-        for (std::int32_t slot = 0; slot < operandCount; ++slot) {
-            Value& made = values.made(slot);
-            const Value& value = operand(program.operands[size_t(slot)], made);
-            if (&value != &made)
-                values.refer(slot, value);
-        }
-        dropAll(program.trailing);
-        reduce(program.steps, values);
-        if (program.missingOperand)
-            raise(ErrorNumber::SubscriptOutOfRange);
-        if (program.result < 0) {
-            scratch = Value();
-            return scratch;
-        }
-        if (!values.isMade(program.result))
-            return values[program.result];
-        scratch = std::move(values.made(program.result));
-        return scratch;
-    }
+    const Value& at(ValueRef ref) { return ref >= 0 ? m_frame[ref] : m_program.constants[size_t(-1 - ref)]; }
 
-    const Value& operand(const OperandCode& code, Value& scratch)
+    void execute(const Instruction& instruction)
     {
-        dropAll(code.dropped);
-        switch (code.kind) {
-        case OperandCode::Kind::Constant:
-            return code.constant;
-        case OperandCode::Kind::Variable:
-            variable(code, scratch);
-            return scratch;
-        case OperandCode::Kind::Call:
-            call(code, scratch);
-            return scratch;
-        case OperandCode::Kind::Group:
-            group(code, scratch);
-            return scratch;
+        switch (instruction.op) {
+        case Instruction::Op::Enter:
+            // Each text being evaluated counts one level, the outermost one included.
+            if (m_base + instruction.depth > MaxDepth)
+                raise(ErrorNumber::OutOfStackSpace);
+            break;
+        case Instruction::Op::Variable:
+            variable(instruction);
+            break;
+        case Instruction::Op::Call:
+            call(instruction);
+            break;
+        case Instruction::Op::Group:
+            group(instruction);
+            break;
+        case Instruction::Op::Apply: {
+            Value result = Apply_Operator(instruction.operation, at(instruction.left), at(instruction.right));
+            m_frame.make(instruction.target) = std::move(result);
+            break;
         }
-        return scratch;
-    }
-
-    void dropAll(const std::vector<Program>& programs)
-    {
-        for (const Program& program : programs) {
-            Value dropped;
-            run(program, dropped);
+        case Instruction::Op::Concatenate:
+            concatenate(instruction);
+            break;
+        case Instruction::Op::Raise:
+            raise(instruction.error);
         }
     }
 
-    // Arguments are evaluated in written order; a constant is passed without copying it.
-    void evaluateArguments(const std::vector<Program>& programs, ArgumentList& arguments)
-    {
-        for (const Program& program : programs) {
-            Value scratch;
-            const Value& value = run(program, scratch);
-            if (&value == &scratch)
-                arguments.append(std::move(scratch));
-            else
-                arguments.appendShared(value);
-        }
-    }
+    // What the library and the host answer happens as deep as the text it is written in.
+    void enterHandlerAt(const Instruction& instruction) { m_evaluator.m_depth = m_base + instruction.depth; }
 
-    const NameBinding& bindingOf(const OperandCode& code, bool isFunction)
+    const NameSite& bound(const Instruction& instruction, bool isFunction)
     {
-        NameBinding& found = code.found;
-        if (found.binding == m_evaluator.m_binding)
-            return found;
+        const NameSite& site = m_program.sites[size_t(instruction.site)];
+        if (site.binding == m_evaluator.m_binding)
+            return site;
         BuiltinLibrary* library = m_evaluator.m_library;
         EvaluatorHost* host = m_evaluator.m_host;
-        found.libraryFunction =
-            isFunction && library ? library->Find_Function(code.name) : BuiltinLibrary::NotFound;
-        found.hostNumber = EvaluatorHost::AskByName;
-        if (host && found.libraryFunction == BuiltinLibrary::NotFound)
-            found.hostNumber = isFunction ? host->functionNumber(code.name) : host->variableNumber(code.name);
-        found.binding = m_evaluator.m_binding;
-        return found;
+        site.libraryFunction =
+            isFunction && library ? library->Find_Function(site.name) : BuiltinLibrary::NotFound;
+        site.hostNumber = EvaluatorHost::AskByName;
+        if (host && site.libraryFunction == BuiltinLibrary::NotFound)
+            site.hostNumber = isFunction ? host->functionNumber(site.name) : host->variableNumber(site.name);
+        site.binding = m_evaluator.m_binding;
+        return site;
     }
 
     // A name that is not a constant is asked of the host; nobody answering leaves it Empty.
-    void variable(const OperandCode& code, Value& result)
+    void variable(const Instruction& instruction)
     {
+        Value& result = m_frame.make(instruction.target);
         EvaluatorHost* host = m_evaluator.m_host;
         if (!host)
             return;
-        const NameBinding& found = bindingOf(code, false);
-        if (found.hostNumber != EvaluatorHost::AskByName)
-            host->getNumberedVariable(found.hostNumber, result);
+        const NameSite& site = bound(instruction, false);
+        enterHandlerAt(instruction);
+        if (site.hostNumber != EvaluatorHost::AskByName)
+            host->getNumberedVariable(site.hostNumber, result);
         else
-            host->uGetVarable(code.name, result);
+            host->uGetVarable(site.name, result);
+    }
+
+    void fillArguments(const Instruction& instruction, ArgumentList& arguments)
+    {
+        const ValueRef* ref = m_program.refs.data() + instruction.first;
+        for (const ValueRef* end = ref + instruction.count; ref != end; ++ref)
+            arguments.appendShared(at(*ref));
     }
 
     // Built-in functions come first; the host is asked only for names the library does not know,
     // with the library's answer (Empty) as the result it may leave untouched.
-    void call(const OperandCode& code, Value& result)
+    void call(const Instruction& instruction)
     {
+        Value& result = m_frame.make(instruction.target);
         ArgumentList arguments;
-        evaluateArguments(code.arguments, arguments);
-        const NameBinding& found = bindingOf(code, true);
-        if (found.libraryFunction != BuiltinLibrary::NotFound) {
-            result = m_evaluator.m_library->Call_Function(found.libraryFunction, arguments);
+        fillArguments(instruction, arguments);
+        const NameSite& site = bound(instruction, true);
+        enterHandlerAt(instruction);
+        if (site.libraryFunction != BuiltinLibrary::NotFound) {
+            result = m_evaluator.m_library->Call_Function(site.libraryFunction, arguments);
             return;
         }
         EvaluatorHost* host = m_evaluator.m_host;
         if (!host)
             return;
-        if (found.hostNumber != EvaluatorHost::AskByName)
-            host->solveNumberedFunction(found.hostNumber, arguments, result);
+        if (site.hostNumber != EvaluatorHost::AskByName)
+            host->solveNumberedFunction(site.hostNumber, arguments, result);
         else
-            host->uSolveFunctions(code.name, arguments, result);
+            host->uSolveFunctions(site.name, arguments, result);
     }
 
     // A plain group's value is turned into text and evaluated once more; two or more values are
     // Empty.
-    void group(const OperandCode& code, Value& result)
+    void group(const Instruction& instruction)
     {
-        ArgumentList arguments;
-        evaluateArguments(code.arguments, arguments);
-        if (arguments.count() != 1)
+        Value& result = m_frame.make(instruction.target);
+        if (instruction.count != 1)
             return;
-        const QString text = toStringLet(arguments.item(1));
-        const QStringView trimmed = detail::trimSpaces(text);
-        if (trimmed.size() > MaxEquationLength)
-            raise(ErrorNumber::Overflow);
-        // Held for the whole run: evaluations inside it may empty the store of programs.
-        const std::shared_ptr<const Program> program = m_evaluator.programOf(trimmed);
-        const Value& value = run(*program, result);
-        if (&value != &result)
-            result = value;
+        const QString text = toStringLet(at(m_program.refs[size_t(instruction.first)]));
+        enterHandlerAt(instruction);
+        result = m_evaluator.Evaluate_Equation(text);
     }
 
-    void reduce(const std::vector<ReductionStep>& steps, OperandSlots& values)
+    // A chain of "&": texts are joined at once; anything else takes the operator step by step.
+    void concatenate(const Instruction& instruction)
     {
-        for (size_t i = 0; i < steps.size(); i += steps[i].run) {
-            const ReductionStep& step = steps[i];
-            if (step.run > 1) {
-                concatenateRun(&step, values);
-                continue;
-            }
-            Value result = Apply_Operator(step.operation, values[step.left], values[step.right]);
-            values.made(step.left) = std::move(result);
+        const ValueRef* const parts = m_program.refs.data() + instruction.first;
+        const ValueRef* const end = parts + instruction.count;
+        qsizetype length = 0;
+        bool allText = true;
+        for (const ValueRef* part = parts; part != end; ++part) {
+            allText = allText && isText(at(*part));
+            length += at(*part).asString().size();
         }
-    }
-
-    // A chain of "&" into one slot: texts are joined at once; anything else takes the operator
-    // step by step.
-    static void concatenateRun(const ReductionStep* first, OperandSlots& values)
-    {
-        const std::int32_t left = first->left;
-        qsizetype length = values[left].asString().size();
-        bool allText = isText(values[left]);
-        for (const ReductionStep* step = first; step != first + first->run; ++step) {
-            allText = allText && isText(values[step->right]);
-            length += values[step->right].asString().size();
-        }
+        Value& result = m_frame.make(instruction.target);
         if (!allText) {
-            for (const ReductionStep* step = first; step != first + first->run; ++step) {
-                Value result = Apply_Operator(Operation::Concatenate, values[left], values[step->right]);
-                values.made(left) = std::move(result);
-            }
+            result = Apply_Operator(Operation::Concatenate, at(parts[0]), at(parts[1]));
+            for (const ValueRef* part = parts + 2; part != end; ++part)
+                result = Apply_Operator(Operation::Concatenate, Value(result), at(*part));
             return;
         }
-        QString joined;
-        joined.reserve(length);
-        joined.append(values[left].asString());
-        for (const ReductionStep* step = first; step != first + first->run; ++step)
-            joined.append(values[step->right].asString());
-        values.made(left) = Value::makeString(std::move(joined));
+        QString& joined = m_program.joinBuffers[size_t(instruction.site)];
+        if (joined.isDetached() && joined.capacity() >= length) {
+            joined.resize(length);
+        } else {
+            joined = QString();
+            joined.reserve(length + length / 2);
+            joined.resize(length);
+        }
+        QChar* out = joined.data();
+        for (const ValueRef* part = parts; part != end; ++part)
+            out = appendText(out, at(*part));
+        result = Value::makeString(joined);
     }
 
     Equation_Evaluater& m_evaluator;
+    const Program& m_program;
+    /// The depth of evaluations in progress outside this one.
+    const int m_base;
+    FrameStack::Frame m_frame;
 };
 
 Equation_Evaluater::Equation_Evaluater(BuiltinLibrary* library, EvaluatorHost* host)
     : m_library(library)
     , m_host(host)
     , m_binding(newBinding())
+    , m_frames(std::make_unique<FrameStack>())
 {}
 
 Equation_Evaluater::~Equation_Evaluater() = default;
@@ -303,7 +327,7 @@ Value Equation_Evaluater::Evaluate_Equation(const QString& Equation)
         raise(ErrorNumber::Overflow);
     // Held for the whole run: evaluations inside it may empty the store of programs.
     const std::shared_ptr<const Program> program = programOf(text);
-    return evaluateRoot(*program);
+    return evaluate(*program);
 }
 
 PreparedEquation Equation_Evaluater::Prepare_Equation(QStringView Equation) const
@@ -311,30 +335,25 @@ PreparedEquation Equation_Evaluater::Prepare_Equation(QStringView Equation) cons
     const QStringView text = detail::trimSpaces(Equation);
     if (text.size() > MaxEquationLength) {
         auto tooLong = std::make_shared<Program>();
-        tooLong->error = static_cast<int>(ErrorNumber::Overflow);
+        tooLong->tooLong = true;
         return PreparedEquation(std::move(tooLong));
     }
     return PreparedEquation(
-        std::make_shared<const Program>(detail::compileEquation(text, m_operators, 1, MaxDepth)));
+        std::make_shared<const Program>(detail::compileEquation(text, m_operators, MaxDepth)));
 }
 
 Value Equation_Evaluater::Evaluate_Prepared(const PreparedEquation& Equation)
 {
     if (!Equation.m_program)
         raise(ErrorNumber::InvalidProcedureCall);
-    // A text that is too long is refused before the evaluation counts as begun.
-    if (Equation.m_program->error == static_cast<int>(ErrorNumber::Overflow))
+    if (Equation.m_program->tooLong)
         raise(ErrorNumber::Overflow);
-    return evaluateRoot(*Equation.m_program);
+    return evaluate(*Equation.m_program);
 }
 
-Value Equation_Evaluater::evaluateRoot(const Program& program)
+Value Equation_Evaluater::evaluate(const Program& program)
 {
-    Value scratch;
-    const Value& result = Evaluation(*this).run(program, scratch);
-    if (&result == &scratch)
-        return scratch;
-    return result;
+    return Evaluation(*this, program).run();
 }
 
 std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf(QStringView trimmedText)
@@ -347,7 +366,7 @@ std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf
     if (m_programs.size() >= MaxKeptPrograms)
         m_programs.clear();
     auto program =
-        std::make_shared<const Program>(detail::compileEquation(trimmedText, m_operators, 1, MaxDepth));
+        std::make_shared<const Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
     m_programs.insert(key, program);
     return program;
 }

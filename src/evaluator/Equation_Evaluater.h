@@ -18,7 +18,6 @@ class EvaluatorHost;
 
 namespace detail {
 struct EquationProgram;
-struct OperandCode;
 } // namespace detail
 
 /// An expression text made ready for evaluating it many times (Equation_Evaluater::
@@ -83,20 +82,24 @@ private:
     using Program = detail::EquationProgram;
     class Evaluation;
     friend class Evaluation;
+    class FrameStack;
 
     /// How many programs of whole texts are kept for evaluating the same text again.
     static constexpr qsizetype MaxKeptPrograms = 4096;
 
     std::shared_ptr<const Program> programOf(QStringView trimmedText);
-    Value evaluateRoot(const Program& program);
+    Value evaluate(const Program& program);
 
     OperatorTable m_operators;
     BuiltinLibrary* m_library;
     EvaluatorHost* m_host;
     /// Identifies the library and host that names are found in: a new one for each change.
     std::uint64_t m_binding;
-    /// The evaluations in progress, nested and re-entrant; zero between calls.
+    /// How deeply the evaluations in progress nest: each text being evaluated (the outermost one,
+    /// an argument's, a group's evaluated again) counts one; zero between calls.
     int m_depth = 0;
+    /// The slots of the evaluations in progress.
+    std::unique_ptr<FrameStack> m_frames;
     /// Programs of texts evaluated before. This only saves work; nothing of one evaluation
     /// reaches the next through it.
     QHash<QString, std::shared_ptr<const Program>> m_programs;
