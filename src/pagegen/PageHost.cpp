@@ -15,6 +15,34 @@ namespace reelkeep {
 
 namespace {
 
+// The host variables, numbered: a film field's number is FilmField plus the field's place.
+enum Variable : int
+{
+    UnknownVariable,
+    Title,
+    Description,
+    Count,
+    Index,
+    ClosingBracket,
+    Apostrophe,
+    FilmField,
+};
+
+// The host functions, numbered.
+enum Function : int
+{
+    UnknownFunction,
+    ListGetVal,
+    ListSetIndex,
+    ListSort,
+    InFile,
+    GetVar,
+    SetVar,
+    SetProgress,
+    SetLabel,
+    DebugPrint,
+};
+
 // The fields a template reads through "list." names: every field of the film record, the
 // seventeenth ("list.weburl3") included.
 std::optional<Field> listField(QStringView name)
@@ -27,6 +55,41 @@ std::optional<Field> listField(QStringView name)
             return fieldAt(i);
     }
     return std::nullopt;
+}
+
+int variableNamed(const QString& name)
+{
+    if (name == u"title")
+        return Title;
+    if (name == u"description")
+        return Description;
+    if (name == u"list.count")
+        return Count;
+    if (name == u"list.index")
+        return Index;
+    if (const std::optional<Field> field = listField(name))
+        return FilmField + static_cast<int>(*field);
+    if (name == u"rb")
+        return ClosingBracket;
+    if (name == u"hy")
+        return Apostrophe;
+    return UnknownVariable;
+}
+
+int functionNamed(const QString& name)
+{
+    static const QHash<QString, int> Functions = {
+        {QStringLiteral("list.getval"), ListGetVal},
+        {QStringLiteral("list.setindex"), ListSetIndex},
+        {QStringLiteral("list.sort"), ListSort},
+        {QStringLiteral("infile"), InFile},
+        {QStringLiteral("getvar"), GetVar},
+        {QStringLiteral("setvar"), SetVar},
+        {QStringLiteral("setprogress"), SetProgress},
+        {QStringLiteral("setlabel"), SetLabel},
+        {QStringLiteral("debug.print"), DebugPrint},
+    };
+    return Functions.value(name, UnknownFunction);
 }
 
 Value emptyText()
@@ -65,86 +128,89 @@ const FilmRecord& PageHost::filmAtPlace(int place) const
     return films.at(position);
 }
 
-PageHost::VariableName PageHost::variableNamed(const QString& spelling)
+int PageHost::variableNumber(const QString& Variable_Name)
 {
-    // Templates ask for the same few spellings over and over; each is lower-cased once.
-    if (const auto known = m_variableNames.constFind(spelling); known != m_variableNames.cend())
-        return *known;
-    const QString name = spelling.toLower();
-    VariableName variable;
-    if (name == u"title")
-        variable.kind = VariableName::Title;
-    else if (name == u"description")
-        variable.kind = VariableName::Description;
-    else if (name == u"list.count")
-        variable.kind = VariableName::Count;
-    else if (name == u"list.index")
-        variable.kind = VariableName::Index;
-    else if (const std::optional<Field> field = listField(name))
-        variable = {VariableName::FilmField, *field};
-    else if (name == u"rb")
-        variable.kind = VariableName::ClosingBracket;
-    else if (name == u"hy")
-        variable.kind = VariableName::Apostrophe;
-    if (m_variableNames.size() < MaxRememberedNames)
-        m_variableNames.insert(spelling, variable);
-    return variable;
+    return variableNamed(Variable_Name.toLower());
 }
 
 void PageHost::uGetVarable(const QString& Variable_Name, Value& ReturnValue)
 {
-    const VariableName variable = variableNamed(Variable_Name);
-    switch (variable.kind) {
-    case VariableName::Title:
+    getNumberedVariable(variableNumber(Variable_Name), ReturnValue);
+}
+
+void PageHost::getNumberedVariable(int number, Value& ReturnValue)
+{
+    switch (number) {
+    case Title:
         ReturnValue = Value::makeString(m_context.pageTitle());
         break;
-    case VariableName::Description:
+    case Description:
         ReturnValue = Value::makeString(m_context.pageDescription());
         break;
-    case VariableName::Count:
+    case Count:
         ReturnValue = Value::makeLong(static_cast<std::int32_t>(m_state.order.size()));
         break;
-    case VariableName::Index:
+    case Index:
         ReturnValue = Value::makeInteger(m_state.currentIndex);
         break;
-    case VariableName::FilmField:
-        ReturnValue = Value::makeString(filmAtPlace(m_state.currentIndex)[variable.field]);
-        break;
-    case VariableName::ClosingBracket:
+    case ClosingBracket:
         ReturnValue = Value::makeString(QStringLiteral("]"));
         break;
-    case VariableName::Apostrophe:
+    case Apostrophe:
         ReturnValue = Value::makeString(QStringLiteral("'"));
         break;
-    case VariableName::Unknown:
+    case UnknownVariable:
+        break;
+    default:
+        ReturnValue = Value::makeString(filmAtPlace(m_state.currentIndex)[fieldAt(number - FilmField)]);
         break;
     }
 }
 
+int PageHost::functionNumber(const QString& Function_Name)
+{
+    return functionNamed(Function_Name.toLower());
+}
+
 void PageHost::uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue)
 {
-    const QString name = Function_Name.toLower();
-    if (name == u"list.getval") {
-        ReturnValue = listGetVal(Parmeters, ReturnValue);
-    } else if (name == u"list.setindex") {
-        m_state.currentIndex = toInteger(Parmeters.item(1));
+    solveNumberedFunction(functionNumber(Function_Name), Parmeters, ReturnValue);
+}
+
+void PageHost::solveNumberedFunction(int number, ArgumentList& Parmeters, Value& ReturnValue)
+{
+    const ArgumentList& arguments = Parmeters;
+    switch (number) {
+    case ListGetVal:
+        ReturnValue = listGetVal(arguments, ReturnValue);
+        break;
+    case ListSetIndex:
+        m_state.currentIndex = toInteger(arguments.item(1));
         ReturnValue = emptyText();
-    } else if (name == u"list.sort") {
-        ReturnValue = Sort_Page_Order(Parmeters.item(1), Parmeters.item(2));
-    } else if (name == u"infile") {
-        include(Parmeters);
+        break;
+    case ListSort:
+        ReturnValue = Sort_Page_Order(arguments.item(1), arguments.item(2));
+        break;
+    case InFile:
+        include(arguments);
         ReturnValue = emptyText();
-    } else if (name == u"getvar") {
-        ReturnValue = m_filter.variables().Get_Variable(toStringLet(Parmeters.item(1)));
-    } else if (name == u"setvar") {
-        m_filter.variables().Set_Variable(toStringLet(Parmeters.item(1)), Parmeters.item(2));
+        break;
+    case GetVar:
+        ReturnValue = m_filter.variables().Get_Variable(toStringLet(arguments.item(1)));
+        break;
+    case SetVar:
+        m_filter.variables().Set_Variable(toStringLet(arguments.item(1)), arguments.item(2));
         ReturnValue = Value();
-    } else if (name == u"setprogress") {
-        setProgress(Parmeters.item(1));
-    } else if (name == u"setlabel") {
-        m_context.setLabel(toStringLet(Parmeters.item(1)));
-    } else if (name == u"debug.print") {
-        Parmeters.item(1);
+        break;
+    case SetProgress:
+        setProgress(arguments.item(1));
+        break;
+    case SetLabel:
+        m_context.setLabel(toStringLet(arguments.item(1)));
+        break;
+    case DebugPrint:
+        arguments.item(1);
+        break;
     }
 }
 

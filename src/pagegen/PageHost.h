@@ -5,7 +5,6 @@
 #include "catalogue/FilmRecord.h"
 #include "evaluator/EvaluatorHost.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -40,6 +39,9 @@ struct PageState
     std::int16_t currentIndex = 0;
 };
 
+/// The main window's answers to the evaluator's events. Names are case-insensitive (lower-cased
+/// as LCase does); the host numbers each spelling once, so a template evaluated many times never
+/// looks at a name again.
 class PageHost : public EvaluatorHost
 {
 public:
@@ -55,32 +57,15 @@ public:
 
     void uGetVarable(const QString& Variable_Name, Value& ReturnValue) override;
     void uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) override;
+    int variableNumber(const QString& Variable_Name) override;
+    void getNumberedVariable(int number, Value& ReturnValue) override;
+    int functionNumber(const QString& Function_Name) override;
+    void solveNumberedFunction(int number, ArgumentList& Parmeters, Value& ReturnValue) override;
 
     /// Rebuilds the page order as "list.sort" asks; returns the empty String.
     Value Sort_Page_Order(const Value& Field_Name, const Value& Ascending);
 
 private:
-    /// A host variable as its lower-cased name decides.
-    struct VariableName
-    {
-        enum Kind
-        {
-            Unknown,
-            Title,
-            Description,
-            Count,
-            Index,
-            FilmField,
-            ClosingBracket,
-            Apostrophe,
-        };
-        Kind kind = Unknown;
-        Field field = Field::Title;
-    };
-    /// How many spellings of variable names are remembered with their meaning.
-    static constexpr qsizetype MaxRememberedNames = 1024;
-
-    VariableName variableNamed(const QString& spelling);
     const FilmRecord& filmAtPlace(int place) const;
     Value listGetVal(const ArgumentList& arguments, const Value& untouched) const;
     void setProgress(const Value& position);
@@ -91,7 +76,6 @@ private:
     Equation_Evaluater& m_evaluator;
     QString m_templateFolder;
     PageState m_state;
-    QHash<QString, VariableName> m_variableNames;
 };
 
 } // namespace reelkeep
