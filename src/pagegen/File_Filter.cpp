@@ -4,10 +4,10 @@
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/TextForm.h"
+#include "pagegen/PageEncoding.h"
+#include "pagegen/PreparedTemplate.h"
 #include "pagegen/TemplateCharset.h"
-#include "storage/Windows1252.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -16,15 +16,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace reelkeep {
 
 namespace {
 
-constexpr char OpenBracket = '[';
-constexpr char CloseBracket = ']';
 constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
-constexpr qsizetype OutputBufferSize = 1 << 16;
+/// Expressions and repetitions between two looks at the clock: reading it costs more than a
+/// short expression.
+constexpr int ClockCheckInterval = 16;
 
 // The page being written: buffered, in the run's character set.
 class PageOutput
@@ -33,36 +38,36 @@ public:
     PageOutput(const QString& path, bool utf8)
         : m_file(path)
         , m_utf8(utf8)
+        , m_buffer(BufferSize)
     {
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
             raise(ErrorNumber::PathFileAccessError);
-        m_buffer.reserve(OutputBufferSize + 1024);
     }
 
     // Whatever happens, the page written so far stays and the file is closed.
     ~PageOutput() { writeOut(); }
 
-    /// Literal template bytes, without their NUL bytes.
+    /// Literal template bytes, NUL bytes already dropped.
     void writeBytes(QByteArrayView bytes)
     {
-        if (std::memchr(bytes.data(), 0, static_cast<size_t>(bytes.size())) == nullptr) {
-            m_buffer.append(bytes);
-        } else {
-            for (const char byte : bytes) {
-                if (byte != 0)
-                    m_buffer.append(byte);
+        if (m_used + bytes.size() > BufferSize) {
+            flush();
+            if (bytes.size() > BufferSize) {
+                writeToFile(bytes);
+                return;
             }
         }
-        writeOutWhenFull();
+        std::memcpy(m_buffer.data() + m_used, bytes.data(), size_t(bytes.size()));
+        m_used += bytes.size();
     }
 
-    void writeText(QStringView text)
+    /// An expression's value as the page writes it: CStr's text.
+    void writeValue(const Value& value)
     {
-        if (m_utf8)
-            appendUtf8(text);
-        else
-            appendWindows1252(text);
-        writeOutWhenFull();
+        if (value.kind() == Kind::String)
+            writeText(value.asString());
+        else if (!value.isEmpty())
+            writeText(cstrText(value));
     }
 
     /// Writes the buffer to the file; raises Disk full (61) when the file takes less.
@@ -73,62 +78,45 @@ public:
     }
 
 private:
-    void appendReference(char32_t codePoint)
-    {
-        m_buffer.append("&#").append(QByteArray::number(codePoint)).append(';');
-    }
+    static constexpr qsizetype BufferSize = 1 << 17;
 
-    void appendWindows1252(QStringView text)
+    // Encodes the text piece by piece into the buffer, never cutting a surrogate pair in two.
+    void writeText(QStringView text)
     {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t unit = text[i].unicode();
-            const int byte = windows1252Byte(unit);
-            if (byte >= 0) {
-                m_buffer.append(static_cast<char>(byte));
-            } else if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-                appendReference(QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
-                ++i;
-            } else {
-                appendReference(unit);
+        while (!text.isEmpty()) {
+            const qsizetype room = (BufferSize - m_used) / MaxPageBytesPerUnit;
+            if (room < 2) {
+                flush();
+                continue;
             }
+            qsizetype take = std::min(text.size(), room);
+            if (take < text.size() && text[take - 1].isHighSurrogate())
+                --take;
+            char* const start = m_buffer.data() + m_used;
+            const QStringView piece = text.first(take);
+            const char* const end = m_utf8 ? writeUtf8Page(start, piece) : writeWindows1252Page(start, piece);
+            m_used += end - start;
+            text = text.sliced(take);
         }
     }
 
-    // UTF-8 holds every character; only a lone surrogate half has no bytes of its own.
-    void appendUtf8(QStringView text)
+    void writeToFile(QByteArrayView bytes)
     {
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar unit = text[i];
-            if (!unit.isSurrogate())
-                continue;
-            if (unit.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-                ++i;
-                continue;
-            }
-            m_buffer.append(text.sliced(start, i - start).toUtf8());
-            appendReference(unit.unicode());
-            start = i + 1;
-        }
-        m_buffer.append(text.sliced(start).toUtf8());
-    }
-
-    void writeOutWhenFull()
-    {
-        if (m_buffer.size() >= OutputBufferSize)
-            flush();
+        if (m_file.write(bytes.data(), bytes.size()) != bytes.size())
+            raise(ErrorNumber::DiskFull);
     }
 
     bool writeOut()
     {
-        const bool complete = m_buffer.isEmpty() || m_file.write(m_buffer) == m_buffer.size();
-        m_buffer.clear();
-        return complete && m_file.flush();
+        const bool complete = m_used == 0 || m_file.write(m_buffer.data(), m_used) == m_used;
+        m_used = 0;
+        return complete;
     }
 
     QFile m_file;
     bool m_utf8;
-    QByteArray m_buffer;
+    std::vector<char> m_buffer;
+    qsizetype m_used = 0;
 };
 
 // The bytes of a template file; nothing when it does not exist. Raises Path/File access error
@@ -146,12 +134,51 @@ std::optional<QByteArray> readTemplate(const QString& path)
     return bytes;
 }
 
-// An included file kept in memory, with what identifies its version on disk.
-struct CachedTemplate
+// What tells one version of a file on disk from another: a rewrite changes its size or one of
+// its times, a replacement its identity.
+struct FileVersion
 {
-    QByteArray bytes;
-    qint64 size = -1;
-    QDateTime modified;
+    bool isFile = false;
+    qint64 size = 0;
+    qint64 modified = 0;
+    qint64 changed = 0;
+    quint64 identity = 0;
+    quint64 device = 0;
+
+    bool operator==(const FileVersion&) const = default;
+};
+
+FileVersion versionOf(const QString& path)
+{
+    FileVersion version;
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return version;
+    version.isFile = true;
+    version.size = status.st_size;
+    version.modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    version.changed = qint64(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
+    version.identity = status.st_ino;
+    version.device = status.st_dev;
+#else
+    const QFileInfo info(path);
+    version.isFile = info.isFile();
+    version.size = info.size();
+    version.modified = info.lastModified().toMSecsSinceEpoch();
+    version.changed = info.metadataChangeTime().toMSecsSinceEpoch();
+#endif
+    return version;
+}
+
+// An included file as it was last read, prepared, with the yield after which it was last
+// compared with the file on disk.
+struct IncludedTemplate
+{
+    std::shared_ptr<const PreparedTemplate> prepared;
+    FileVersion version;
+    quint64 checkedAtYield = 0;
+    bool checked = false;
 };
 
 // Holds one file slot for as long as an include lasts.
@@ -184,36 +211,38 @@ struct File_Filter::Run
         sinceYield.start();
     }
 
-    /// An included file's bytes, read again only when it changed on disk since the last time.
-    std::optional<QByteArray> include(const QString& path)
+    /// An included file, read and prepared again only when it changed on disk since then.
+    std::shared_ptr<const PreparedTemplate> include(const QString& path, const Equation_Evaluater& evaluator)
     {
-        const QFileInfo info(path);
-        if (!info.isFile())
-            return std::nullopt;
-        CachedTemplate& cached = includes[path];
-        if (cached.size != info.size() || cached.modified != info.lastModified()) {
-            std::optional<QByteArray> bytes = readTemplate(path);
-            if (!bytes)
-                return std::nullopt;
-            // In a UTF-8 page an included file's own byte-order mark would land mid-page.
-            if (utf8 && bytes->startsWith(Utf8ByteOrderMark))
-                bytes->remove(0, Utf8ByteOrderMark.size());
-            cached = {*bytes, info.size(), info.lastModified()};
-        }
-        return cached.bytes;
-    }
-
-    QString decode(QByteArrayView bytes) const
-    {
-        return utf8 ? QString::fromUtf8(bytes) : decodeWindows1252(bytes);
+        IncludedTemplate& cached = includes[path];
+        if (cached.checked && cached.checkedAtYield == yields)
+            return cached.prepared;
+        cached.checked = true;
+        cached.checkedAtYield = yields;
+        const FileVersion version = versionOf(path);
+        if (cached.prepared && version == cached.version)
+            return cached.prepared;
+        cached.prepared.reset();
+        cached.version = version;
+        std::optional<QByteArray> bytes = version.isFile ? readTemplate(path) : std::nullopt;
+        if (!bytes)
+            return nullptr;
+        // In a UTF-8 page an included file's own byte-order mark would land mid-page.
+        if (utf8 && bytes->startsWith(Utf8ByteOrderMark))
+            bytes->remove(0, Utf8ByteOrderMark.size());
+        cached.prepared = std::make_shared<const PreparedTemplate>(*bytes, utf8, evaluator);
+        return cached.prepared;
     }
 
     bool utf8;
     PageOutput output;
     /// The template and the page hold two slots.
     int openFiles = 2;
-    QHash<QString, CachedTemplate> includes;
+    QHash<QString, IncludedTemplate> includes;
     QElapsedTimer sinceYield;
+    int untilClockCheck = 1;
+    /// How many yield intervals have passed.
+    quint64 yields = 0;
     bool abandonedAtKnown = false;
 };
 
@@ -224,56 +253,43 @@ void File_Filter::Filter_File(const QString& Template_Path,
                               const QString& Output_Path,
                               Equation_Evaluater& Evaluator)
 {
-    m_abandonedAt = {Template_Path, 0};
+    m_abandonedAt = {Template_Path, 1};
     const std::optional<QByteArray> input = readTemplate(Template_Path);
     if (!input)
         raise(ErrorNumber::FileNotFound);
     m_stopRequested = false;
-    m_run = std::make_unique<Run>(Output_Path, declaresUtf8(*input));
+    const bool utf8 = declaresUtf8(*input);
+    m_run = std::make_unique<Run>(Output_Path, utf8);
     // Closing the page and forgetting the run happen however the run ends.
     const auto endRun = qScopeGuard([this] {
         m_run.reset();
         m_stopRequested = false;
     });
-    Copy_Template(*input, Template_Path, Evaluator);
+    const PreparedTemplate prepared(*input, utf8, Evaluator);
+    Copy_Template(prepared, Template_Path, Evaluator);
+    if (!prepared.pieces().empty())
+        m_abandonedAt.line = prepared.pieces().back().line;
     m_run->output.flush();
 }
 
-void File_Filter::Copy_Template(const QByteArray& input,
+void File_Filter::Copy_Template(const PreparedTemplate& input,
                                 const QString& fileName,
                                 Equation_Evaluater& Evaluator)
 {
-    const char* const bytes = input.constData();
-    const qsizetype size = input.size();
-    qsizetype position = 0;
-    int line = 1;
+    const TemplatePiece* current = nullptr;
     try {
-        while (position < size) {
-            const char* bracket =
-                static_cast<const char*>(std::memchr(bytes + position, OpenBracket, size - position));
-            const qsizetype literalEnd = bracket ? bracket - bytes : size;
-            const QByteArrayView literal(bytes + position, literalEnd - position);
-            m_run->output.writeBytes(literal);
-            line += static_cast<int>(std::count(literal.begin(), literal.end(), '\n'));
-            if (!bracket)
+        for (const TemplatePiece& piece : input.pieces()) {
+            current = &piece;
+            m_run->output.writeBytes(piece.literal);
+            if (!piece.hasExpression)
                 break;
-            // The first "]" closes the expression, or the end of the file does.
-            const qsizetype textStart = literalEnd + 1;
-            const char* closing =
-                static_cast<const char*>(std::memchr(bytes + textStart, CloseBracket, size - textStart));
-            const qsizetype textEnd = closing ? closing - bytes : size;
-            const QByteArrayView expression(bytes + textStart, textEnd - textStart);
-            m_abandonedAt = {fileName, line};
-            const Value value = Evaluator.Evaluate_Equation(QLatin1Char(' ') + m_run->decode(expression));
-            m_run->output.writeText(cstrText(value));
-            line += static_cast<int>(std::count(expression.begin(), expression.end(), '\n'));
-            position = textEnd + 1;
+            m_run->output.writeValue(Evaluator.Evaluate_Prepared(piece.expression));
             yieldNow();
         }
     } catch (const RuntimeError&) {
         // The innermost template that sees the error is where it happened.
         if (!m_run->abandonedAtKnown) {
-            m_abandonedAt = {fileName, line};
+            m_abandonedAt = {fileName, current ? current->line : 1};
             m_run->abandonedAtKnown = true;
         }
         throw;
@@ -286,20 +302,29 @@ void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_E
         raise(ErrorNumber::InvalidProcedureCall);
     const int count = toInteger(Count);
     const FileSlot slot(m_run->openFiles);
+    if (count < 1)
+        return;
     const QString path = toStringLet(Path);
     for (int repetition = 1; repetition <= count; ++repetition) {
-        const std::optional<QByteArray> input = m_run->include(path);
-        if (!input)
-            return;
-        Copy_Template(*input, path, Evaluator);
+        const std::shared_ptr<const PreparedTemplate> input = m_run->include(path, Evaluator);
+        if (input)
+            Copy_Template(*input, path, Evaluator);
+        // A file without expressions, included many times, still lets the window repaint.
+        yieldNow();
     }
 }
 
 void File_Filter::yieldNow()
 {
-    if (m_yield && m_run->sinceYield.elapsed() >= YieldIntervalMilliseconds) {
-        m_yield();
-        m_run->sinceYield.restart();
+    Run& run = *m_run;
+    if (--run.untilClockCheck <= 0) {
+        run.untilClockCheck = m_yieldInterval > 0 ? ClockCheckInterval : 1;
+        if (run.sinceYield.elapsed() >= m_yieldInterval) {
+            if (m_yield)
+                m_yield();
+            run.sinceYield.restart();
+            ++run.yields;
+        }
     }
     if (m_stopRequested)
         raise(ErrorNumber::UserInterrupt);

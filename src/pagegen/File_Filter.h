@@ -12,6 +12,7 @@
 namespace reelkeep {
 
 class Equation_Evaluater;
+class PreparedTemplate;
 
 /// A place in a template: its file and the line on which an expression starts.
 struct TemplatePlace
@@ -26,7 +27,7 @@ public:
     /// Files a run may hold open at once: the template and the page take two, each nested
     /// include one more.
     static constexpr int FileSlots = 255;
-    /// How often a run lets the user interface handle its events.
+    /// How often a run lets the user interface handle its events, by default.
     static constexpr int YieldIntervalMilliseconds = 15;
 
     File_Filter();
@@ -37,9 +38,12 @@ public:
     /// The variables templates keep with setvar and getvar, shared by every run.
     TemplateVariables& variables() { return m_variables; }
 
-    /// Called about every YieldIntervalMilliseconds during a run, so the window repaints and
-    /// its Stop button works.
+    /// Called about every yield interval during a run, so the window repaints and its Stop
+    /// button works.
     void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
+    /// The yield interval in milliseconds; 0 yields after every expression and every repetition
+    /// of an include.
+    void setYieldInterval(int milliseconds) { m_yieldInterval = milliseconds; }
     /// Abandons the run in progress with User interrupt (18) when it next yields.
     void requestStop() { m_stopRequested = true; }
     bool isRunning() const { return m_run != nullptr; }
@@ -54,6 +58,10 @@ public:
     /// Copies the template file named by Path into the page of the run in progress Count times
     /// (Count Let-coerced to Integer once). A file that does not exist contributes nothing.
     /// Raises Too many files (67) when the includes nest deeper than the file slots allow.
+    ///
+    /// Each repetition copies the file as it is on disk: a file is read again when it changed
+    /// since it was last read. The filter looks at the file at the first repetition after each
+    /// yield; nothing else of the program runs between two yields.
     void Include_File(const Value& Path, const Value& Count, Equation_Evaluater& Evaluator);
 
     /// Where the last abandoned run stopped: the innermost template and the expression's line.
@@ -61,11 +69,12 @@ public:
 
 private:
     struct Run;
-    void Copy_Template(const QByteArray& input, const QString& fileName, Equation_Evaluater& Evaluator);
+    void Copy_Template(const PreparedTemplate& input, const QString& fileName, Equation_Evaluater& Evaluator);
     void yieldNow();
 
     TemplateVariables m_variables;
     std::function<void()> m_yield;
+    int m_yieldInterval = YieldIntervalMilliseconds;
     bool m_stopRequested = false;
     std::unique_ptr<Run> m_run;
     TemplatePlace m_abandonedAt;

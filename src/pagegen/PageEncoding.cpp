@@ -1,0 +1,120 @@
+// Encoding page text: runs of ASCII are copied eight code units at a time, everything else one
+// character at a time.
+#include "pagegen/PageEncoding.h"
+
+#include "storage/Windows1252.h"
+
+#include <charconv>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace reelkeep {
+
+namespace {
+
+// Copies the leading run of ASCII code units as bytes; returns how many it copied.
+qsizetype copyAscii(char* out, const char16_t* text, qsizetype length)
+{
+    qsizetype done = 0;
+#ifdef __SSE2__
+    const __m128i highBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    for (; done + 8 <= length; done += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + done));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, highBits), zero)) != 0xFFFF)
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + done), _mm_packus_epi16(units, units));
+    }
+#endif
+    for (; done < length && text[done] < 0x80; ++done)
+        out[done] = static_cast<char>(text[done]);
+    return done;
+}
+
+char* writeReference(char* out, char32_t codePoint)
+{
+    *out++ = '&';
+    *out++ = '#';
+    out = std::to_chars(out, out + 7, static_cast<std::uint32_t>(codePoint)).ptr;
+    *out++ = ';';
+    return out;
+}
+
+bool isPair(const char16_t* text, qsizetype at, qsizetype length)
+{
+    return QChar::isHighSurrogate(text[at]) && at + 1 < length && QChar::isLowSurrogate(text[at + 1]);
+}
+
+// Writes the character at text[at] (one unit, or two for a surrogate pair); returns the units used.
+qsizetype writeUtf8Character(char*& out, const char16_t* text, qsizetype at, qsizetype length)
+{
+    const char16_t unit = text[at];
+    if (unit < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (unit >> 6));
+        *out++ = static_cast<char>(0x80 | (unit & 0x3F));
+        return 1;
+    }
+    if (!QChar::isSurrogate(unit)) {
+        *out++ = static_cast<char>(0xE0 | (unit >> 12));
+        *out++ = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (unit & 0x3F));
+        return 1;
+    }
+    if (!isPair(text, at, length)) {
+        out = writeReference(out, unit);
+        return 1;
+    }
+    const char32_t codePoint = QChar::surrogateToUcs4(unit, text[at + 1]);
+    *out++ = static_cast<char>(0xF0 | (codePoint >> 18));
+    *out++ = static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
+    return 2;
+}
+
+qsizetype writeWindows1252Character(char*& out, const char16_t* text, qsizetype at, qsizetype length)
+{
+    const int byte = windows1252Byte(text[at]);
+    if (byte >= 0) {
+        *out++ = static_cast<char>(byte);
+        return 1;
+    }
+    if (isPair(text, at, length)) {
+        out = writeReference(out, QChar::surrogateToUcs4(text[at], text[at + 1]));
+        return 2;
+    }
+    out = writeReference(out, text[at]);
+    return 1;
+}
+
+template <typename WriteCharacter> char* writePage(char* out, QStringView text, WriteCharacter writeCharacter)
+{
+    const char16_t* units = text.utf16();
+    const qsizetype length = text.size();
+    qsizetype at = 0;
+    while (at < length) {
+        const qsizetype ascii = copyAscii(out, units + at, length - at);
+        out += ascii;
+        at += ascii;
+        if (at < length)
+            at += writeCharacter(out, units, at, length);
+    }
+    return out;
+}
+
+} // namespace
+
+char* writeUtf8Page(char* out, QStringView text)
+{
+    return writePage(out, text, writeUtf8Character);
+}
+
+char* writeWindows1252Page(char* out, QStringView text)
+{
+    return writePage(out, text, writeWindows1252Character);
+}
+
+} // namespace reelkeep
