@@ -1,4 +1,5 @@
-// A host for evaluator tests: answers a few names and functions and records every question.
+// Hosts for evaluator tests: answer a few names and functions and record every question, by name
+// or by the numbers the host gives its names.
 #pragma once
 
 #include "evaluator/EvaluatorHost.h"
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 namespace reelkeep {
 
@@ -32,7 +34,7 @@ public:
     {
         QStringList arguments;
         for (int i = 1; i <= Parmeters.count(); ++i)
-            arguments.append(describeForCli(Parmeters.item(i)));
+            arguments.append(describeForCli(std::as_const(Parmeters).item(i)));
         asked.append(
             QStringLiteral("fn %1(%2) given %3")
                 .arg(Function_Name, arguments.join(QStringLiteral(", ")), describeForCli(ReturnValue)));
@@ -40,6 +42,53 @@ public:
         if (function != functions.end())
             ReturnValue = (*function)(Parmeters, ReturnValue);
     }
+};
+
+/// A RecordingHost that numbers the names it is asked for, so that the evaluator asks by number,
+/// and answers and records each numbered question exactly as the question by name. Names that
+/// contain a dot stay asked by name, so that one expression mixes both ways.
+class NumberingHost : public RecordingHost
+{
+public:
+    /// How many questions came by number.
+    int numberedQuestions = 0;
+
+    int variableNumber(const QString& Variable_Name) override { return numberOf(m_variables, Variable_Name); }
+
+    void getNumberedVariable(int number, Value& ReturnValue) override
+    {
+        ++numberedQuestions;
+        uGetVarable(m_variables.names.at(number), ReturnValue);
+    }
+
+    int functionNumber(const QString& Function_Name) override { return numberOf(m_functions, Function_Name); }
+
+    void solveNumberedFunction(int number, ArgumentList& Parmeters, Value& ReturnValue) override
+    {
+        ++numberedQuestions;
+        uSolveFunctions(m_functions.names.at(number), Parmeters, ReturnValue);
+    }
+
+private:
+    struct Numbers
+    {
+        QHash<QString, int> numbers;
+        QStringList names;
+    };
+
+    static int numberOf(Numbers& numbering, const QString& name)
+    {
+        if (name.contains(u'.'))
+            return AskByName;
+        const auto known = numbering.numbers.constFind(name);
+        if (known != numbering.numbers.cend())
+            return *known;
+        numbering.names.append(name);
+        return numbering.numbers[name] = int(numbering.names.size()) - 1;
+    }
+
+    Numbers m_variables;
+    Numbers m_functions;
 };
 
 } // namespace reelkeep
