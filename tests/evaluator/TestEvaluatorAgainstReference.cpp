@@ -1,5 +1,5 @@
-// The evaluator against the plain ReferenceEvaluator: on hand-picked expression texts both must
-// give the same result and ask the library and the host the same questions.
+// The evaluator against the plain ReferenceEvaluator: on hand-picked and on random expression
+// texts both must give the same result and ask the library and the host the same questions.
 #include "ReferenceEvaluator.h"
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
@@ -7,11 +7,13 @@
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/TextForm.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <random>
 #include <utility>
 
 using namespace reelkeep;
@@ -294,6 +296,381 @@ QString differences(Contestants& contestants, const QString& text)
         .arg(visible(text), QLatin1String(setupName(contestants.setup)), describe(expected), found);
 }
 
+// Random expression texts, made mostly of the parts that the scan and the reduction treat
+// unusually: runs of spaces and missing ones, tabs and line breaks, quotes doubled, unclosed or
+// followed by text, parentheses nested, empty, unbalanced or standing where an operator belongs,
+// commas at several depths, every operator in mixed case and texts that are none, trailing
+// operators, constants in other cases, odd numbers and dotted names.
+class TextMaker
+{
+public:
+    explicit TextMaker(quint32 seed)
+        : m_random(seed)
+    {}
+
+    QString text()
+    {
+        m_tidy = chance(40);
+        QString text = chance(8) ? concatenation() : expression(2);
+        if (chance(25))
+            text = mutated(text);
+        if (chance(8))
+            text = QStringLiteral("  ") + text;
+        if (chance(8))
+            text += QStringLiteral("   ");
+        return text;
+    }
+
+private:
+    bool chance(int percent) { return below(100) < percent; }
+    int below(int count) { return std::uniform_int_distribution<int>(0, count - 1)(m_random); }
+    template <size_t N> QString pick(const char* const (&texts)[N])
+    {
+        return QString::fromUtf8(texts[below(int(N))]);
+    }
+
+    QString expression(int depth)
+    {
+        QString text = operand(depth);
+        const int operators = below(depth == 2 ? 5 : 3);
+        for (int i = 0; i < operators; ++i)
+            text += gap() + operatorText(depth) + gap() + operand(depth);
+        if (chance(6))
+            text += gap() + operatorText(depth);
+        return text;
+    }
+
+    // A chain of "&", which is joined at once when all its operands are texts or Empty.
+    QString concatenation()
+    {
+        const char* const operands[] = {
+            "null", "empty", "''", "'a'", "b", "e", "n", "1", "f(1)", "(s)", "true"};
+        QString text = pick(operands);
+        for (int i = below(4); i >= 0; --i)
+            text += QStringLiteral(" & ") + pick(operands);
+        return text;
+    }
+
+    // Mostly one space; runs of spaces, none at all, and characters that look like spaces but
+    // are token characters.
+    QString gap()
+    {
+        if (m_tidy)
+            return chance(90) ? QStringLiteral(" ") : QStringLiteral("  ");
+        const int roll = below(100);
+        if (roll < 60)
+            return QStringLiteral(" ");
+        if (roll < 72)
+            return QStringLiteral("  ");
+        if (roll < 75)
+            return QStringLiteral("    ");
+        if (roll < 88)
+            return QString();
+        const char* const others[] = {"\t", "\n", " \t", "\r\n", "\t ", "\u00a0"};
+        return pick(others);
+    }
+
+    QString operatorText(int depth)
+    {
+        const int roll = m_tidy ? below(70) : below(100);
+        if (roll < 64) {
+            const char* const known[] = {"^",  "*",  "/",   "\\",  "mod", "+",   "-",    "&",
+                                         "=",  "<>", "<",   ">",   "<=",  ">=",  "like", "is",
+                                         "=<", "=>", "not", "and", "or",  "xor", "eqv",  "imp"};
+            return mixedCase(pick(known));
+        }
+        if (roll < 76) {
+            const char* const unknown[] = {"x",
+                                           "plus",
+                                           "==",
+                                           "><",
+                                           "**",
+                                           "!",
+                                           "mod2",
+                                           ",",
+                                           ")",
+                                           "=>=",
+                                           "'&'",
+                                           "&&",
+                                           "Lik3",
+                                           "nand",
+                                           "m o d",
+                                           "a.b",
+                                           "True"};
+            return pick(unknown);
+        }
+        if (roll < 81)
+            return number();
+        if (roll < 87)
+            return depth > 0 ? arguments(depth - 1) : QStringLiteral("(1)");
+        if (roll < 93)
+            return pick(FunctionNames) + arguments(depth - 1);
+        if (roll < 97)
+            return name();
+        // A Kelvin sign lowers to "k"; a capital I with a dot lowers to two characters.
+        const char* const unusual[] = {"li\u212ae", "LI\u212aE", "\u0130s", "\u0130S", "mo\u0111"};
+        return pick(unusual);
+    }
+
+    QString mixedCase(QString text)
+    {
+        const int roll = below(100);
+        if (roll < 60)
+            return text;
+        if (roll < 75)
+            return text.toUpper();
+        if (roll < 85)
+            return text.left(1).toUpper() + text.mid(1);
+        for (QChar& character : text) {
+            if (chance(50))
+                character = character.toUpper();
+        }
+        return text;
+    }
+
+    QString operand(int depth)
+    {
+        const int roll = below(100);
+        if (roll < 16)
+            return number();
+        if (roll < 28)
+            return literal();
+        if (roll < 37)
+            return pick(Constants);
+        if (roll < 53)
+            return name();
+        if (roll < 72)
+            return call(depth);
+        if (roll < 84 && depth > 0)
+            return group(depth);
+        if (roll < 84)
+            return literal();
+        return fragment();
+    }
+
+    QString number()
+    {
+        if (chance(25))
+            return QString::number(below(1000)) + (chance(30) ? QStringLiteral(".5") : QString());
+        if (chance(3)) {
+            // Beyond the Double range, and just inside it.
+            const char* const large[] = {"1e999", "-1e999", "9e307", "1.7976931348623158e308"};
+            return pick(large);
+        }
+        const char* const numbers[] = {"0",
+                                       "1",
+                                       "2",
+                                       "3",
+                                       "-2",
+                                       "-",
+                                       "-x",
+                                       "1e3",
+                                       "12abc",
+                                       "1.5",
+                                       "-.5",
+                                       "007",
+                                       "1d2",
+                                       "1,5",
+                                       "1\t2",
+                                       "4e",
+                                       "2.5e-3",
+                                       "1E+2"};
+        return pick(numbers);
+    }
+
+    QString literal()
+    {
+        if (chance(40)) {
+            const char* const literals[] = {"'a b'",    "''",    "'it''s'", "'ab'cd", "'1 + 2'",
+                                            "'(a, b)'", "'x'",   "'5'",     "'a*'",   "'True'",
+                                            "'null'",   "'a,b'", "'''x'''", "'s'",    "'eval(''a'')'",
+                                            "'(s)'",    "'1 +'", "'f()'",   "'ab",    "'a'''"};
+            return pick(literals);
+        }
+        const char* const pieces[] = {"a", "b", " ", ",", "(", ")", "''", "1", "+", "s"};
+        QString text = QStringLiteral("'");
+        for (int i = below(5); i > 0; --i)
+            text += pick(pieces);
+        if (!chance(10))
+            text += u'\'';
+        if (chance(10))
+            text += pick(pieces);
+        return text;
+    }
+
+    QString name()
+    {
+        const char* const names[] = {"a",     "b",  "s",    "v", "q",    "n",          "e",          "t",
+                                     "f",     "g",  "x",    "A", "S",    "list.title", "LIST.Title", "a.b-c",
+                                     "blank", ".5", "&H10", "_", "a'b'", "eval",       "a)"};
+        if (below(1000) < 3) {
+            // Names whose evaluation runs into the limits: nesting, length, and the longest text.
+            const char* const limits[] = {"(deep)", "eval(loop)", "(long)", "(wide)"};
+            return pick(limits);
+        }
+        return pick(names);
+    }
+
+    QString call(int depth)
+    {
+        QString text = pick(FunctionNames) + arguments(depth - 1);
+        if (chance(10))
+            text += arguments(depth - 1);
+        if (chance(6)) {
+            const char* const suffixes[] = {"x", "'t'", ".y", "1"};
+            text += pick(suffixes);
+        }
+        return text;
+    }
+
+    // An argument list from its "(" to its ")": empty, a space, or up to three argument texts
+    // of which some are empty.
+    QString arguments(int depth)
+    {
+        const int roll = below(100);
+        if (roll < 12)
+            return QStringLiteral("()");
+        if (roll < 20)
+            return QStringLiteral("( )");
+        if (roll < 23)
+            return QStringLiteral("(  )");
+        QStringList texts;
+        for (int i = below(3); i >= 0; --i) {
+            if (chance(8))
+                texts.append(chance(50) ? QString() : QStringLiteral(" "));
+            else
+                texts.append(padding() + (depth > 0 ? expression(depth) : simple()) + padding());
+        }
+        return u'(' + texts.join(u',') + u')';
+    }
+
+    QString group(int depth)
+    {
+        if (chance(15))
+            return u'(' + expression(depth - 1) + QStringLiteral(", ") + expression(depth - 1) + u')';
+        return u'(' + padding() + expression(depth - 1) + padding() + u')';
+    }
+
+    QString padding() { return chance(30) ? gap() : QString(); }
+
+    QString simple()
+    {
+        const int roll = below(4);
+        return roll == 0 ? number() : roll == 1 ? literal() : roll == 2 ? name() : pick(Constants);
+    }
+
+    QString fragment()
+    {
+        const char* const fragments[] = {"f()",
+                                         "f( )",
+                                         "f(1)(2)",
+                                         "x (1) f",
+                                         "(1) (2)",
+                                         "f(1)x",
+                                         "()",
+                                         "( )",
+                                         "(1, 2)",
+                                         "f(, 1)",
+                                         "f(,)",
+                                         "count()",
+                                         "count( )",
+                                         "first()",
+                                         "first( )",
+                                         "(s)",
+                                         "(v)",
+                                         "(n)",
+                                         "(e)",
+                                         "(t)",
+                                         "('1 + 1')",
+                                         "(1 = 1)",
+                                         "('abc')",
+                                         "f('a,b', (1))",
+                                         "(blank)",
+                                         "eval('1 + a')",
+                                         "eval(q)",
+                                         "mutate(1, 'k')",
+                                         "mutate()",
+                                         "eval('''x''')",
+                                         "boom(1)",
+                                         "list.getval('title', 1)",
+                                         "twice(a)",
+                                         "TWICE(2, 3)",
+                                         "twice('abc')",
+                                         "twice(n)",
+                                         "join(a, , b)",
+                                         "a f() c",
+                                         "a f(1) c",
+                                         "a (b) c",
+                                         "((1))",
+                                         "(((s)))",
+                                         "f(g(1, 2), 3)",
+                                         "eval('eval(''a * 2'')')",
+                                         "'q'(1)",
+                                         "1(2)",
+                                         "f((1, 2))",
+                                         "(a)(b)"};
+        return pick(fragments);
+    }
+
+    // One or two small edits that unbalance quotes and parentheses or cut the text short.
+    QString mutated(QString text)
+    {
+        for (int edits = 1 + below(2); edits > 0 && !text.isEmpty(); --edits) {
+            const int at = below(int(text.size()) + 1);
+            const int roll = below(4);
+            if (roll == 0 && at < text.size()) {
+                text.remove(at, 1);
+            } else if (roll == 1) {
+                const char* const inserted[] = {"(", ")", "'", ",", " ", "  ", "\t"};
+                text.insert(at, pick(inserted));
+            } else if (roll == 2) {
+                text.truncate(at);
+            } else if (at < text.size()) {
+                text[at] = text[at].toUpper();
+            }
+        }
+        return text;
+    }
+
+    static constexpr const char* const Constants[] = {
+        "true", "yes", "false", "no", "empty", "null", "True", "YES", "False", "No", "Empty", "NULL"};
+    static constexpr const char* const FunctionNames[] = {"twice",
+                                                          "TWICE",
+                                                          "Count",
+                                                          "count",
+                                                          "first",
+                                                          "join",
+                                                          "eval",
+                                                          "mutate",
+                                                          "boom",
+                                                          "f",
+                                                          "g",
+                                                          "F",
+                                                          "x.y",
+                                                          "list.getval",
+                                                          "1",
+                                                          "'q'"};
+
+    std::mt19937 m_random;
+    // A tidy text has spaces where they belong and operators that are in the table, so that
+    // more of its operators are applied; its operands are as odd as in any other text.
+    bool m_tidy = false;
+};
+
+quint32 seedFromEnvironment()
+{
+    bool ok = false;
+    const uint seed = qEnvironmentVariable("REELKEEP_REFERENCE_SEED").toUInt(&ok);
+    return ok ? seed : 20261207u;
+}
+
+int textCountFromEnvironment()
+{
+    bool ok = false;
+    const int count = qEnvironmentVariableIntValue("REELKEEP_REFERENCE_TEXTS", &ok);
+    return ok ? count : 30000;
+}
+
 void addText(const char* rule, const char* text)
 {
     QTest::newRow(rule) << QString::fromUtf8(text);
@@ -308,6 +685,7 @@ class TestEvaluatorAgainstReference : public QObject
 private slots:
     void subtleTexts_data();
     void subtleTexts();
+    void randomTexts();
 };
 
 void TestEvaluatorAgainstReference::subtleTexts_data()
@@ -428,6 +806,42 @@ void TestEvaluatorAgainstReference::subtleTexts()
         const QString found = differences(contestants, text);
         QVERIFY2(found.isEmpty(), qPrintable(found));
     }
+}
+
+void TestEvaluatorAgainstReference::randomTexts()
+{
+    const quint32 seed = seedFromEnvironment();
+    const int count = textCountFromEnvironment();
+    // Printed first, so that a run that crashes can be repeated.
+    qInfo("%d random texts from seed %u (REELKEEP_REFERENCE_TEXTS, REELKEEP_REFERENCE_SEED)", count, seed);
+    TextMaker maker(seed);
+    std::vector<std::unique_ptr<Contestants>> everyone;
+    for (const Setup setup : AllSetups)
+        everyone.push_back(std::make_unique<Contestants>(setup));
+    // Reported together so that one run shows several distinct texts.
+    constexpr qsizetype MaxReported = 5;
+    QStringList found;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < count && found.size() < MaxReported; ++i) {
+        const QString text = maker.text();
+        for (const auto& contestants : everyone) {
+            const QString difference = differences(*contestants, text);
+            if (!difference.isEmpty()) {
+                found.append(QStringLiteral("#%1 %2").arg(i).arg(difference));
+                break;
+            }
+        }
+    }
+    qInfo("compared in %lld ms", timer.elapsed());
+    QVERIFY2(
+        found.isEmpty(),
+        qPrintable(QStringLiteral("seed %1 (REELKEEP_REFERENCE_SEED):\n").arg(seed) + found.join(u'\n')));
+    // The numbering host must have been asked by number, or it compared nothing of its own.
+    int numbered = 0;
+    for (const auto& contestants : everyone)
+        numbered += contestants->realSide.numberedQuestions();
+    QVERIFY(numbered > 0);
 }
 
 QTEST_GUILESS_MAIN(TestEvaluatorAgainstReference)
