@@ -205,6 +205,12 @@ void TestEvaluator::hostAnswers_data()
     QTest::newRow("operands are asked even when an operator fails")
         << "'x' * a + b"
         << "Error: Error 13" << QStringList{"var a", "var b"};
+    QTest::newRow("a number too large raises after the operands before it")
+        << "a + 1e999"
+        << "raised 6" << QStringList{"var a"};
+    QTest::newRow("a number too large in an argument raises after the arguments before it")
+        << "f(a, (b), 1e999)"
+        << "raised 6" << QStringList{"var a", "var b"};
     QTest::newRow("a group's text is evaluated again") << "('abc')"
                                                        << "Empty: " << QStringList{"var abc"};
     QTest::newRow("a variable holding an expression") << "(formula)"
