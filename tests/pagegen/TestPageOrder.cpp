@@ -149,7 +149,8 @@ void TestPageOrder::matchesSelectionSort_data()
     QTest::newRow("long beginnings in common")
         << texts("The Film of Cafe No. 1|The Film of Cafe No. 10|The Film of Cafe No. 1 |The Film of Cafe No."
                  "|the film of cafe no. 2|abcdefg|abcdefgh|abcdefghi|abcdefghabcdefgh|abcdefghabcdefg"
-                 "|abcdefghabcdefgh-|abcdefghabcdefgh ");
+                 "|abcdefghabcdefgh-|abcdefghabcdefgh |abcdefghabcdefghe|abcdefghabcdefgh\u00e9"
+                 "|\u00e0bcdefghabcdefghe|abcdefghabcdefgh\u00e9\u00e9|abcdefghabcdefghee");
     QTest::newRow("Latin-1 accents") << texts(
         "cote|c\u00f4te|cot\u00e9|c\u00f4t\u00e9|Caf\u00e9|cafe|caf\u00e9|caf\u0001\u00e9|Am\u00e9lie"
         "|amelie|\u00d8re|ore|\u00deing|e|\u00e9|\u00e8|\u00c9|\u007f\u00e9|na\u00efve|naive");
