@@ -1,0 +1,179 @@
+// The page order: the films sorted by one of their first six fields, ties in catalogue order.
+#include "evaluator/value/Compare.h"
+#include "pagegen/PageOrder.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <vector>
+
+using namespace reelkeep;
+
+using Order = QList<std::int16_t>;
+
+class TestPageOrder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void orderByTitle_data();
+    void orderByTitle();
+    void otherNamesKeepCatalogueOrder_data();
+    void otherNamesKeepCatalogueOrder();
+    void matchesSelectionSort_data();
+    void matchesSelectionSort();
+};
+
+namespace {
+
+QList<FilmRecord> filmsTitled(const QStringList& titles)
+{
+    QList<FilmRecord> films;
+    for (const QString& title : titles) {
+        FilmRecord film;
+        film[Field::Title] = title;
+        films.append(film);
+    }
+    return films;
+}
+
+Order catalogueOrder(qsizetype count)
+{
+    Order order;
+    for (qsizetype i = 0; i < count; ++i)
+        order.append(std::int16_t(i));
+    return order;
+}
+
+// The plainest sort: take the first best of the films left, again and again. Ascending, a film is
+// better when the comparison says -1; descending, when it says 1. The page sort has always
+// compared the collation's sort keys, which differ from StrComp only in that StrComp puts the
+// empty text before a text of ignored characters alone.
+Order selectionSort(const QList<FilmRecord>& films, Field field, bool ascending)
+{
+    std::vector<QCollatorSortKey> keys;
+    for (const FilmRecord& film : films)
+        keys.push_back(textSortKey(film[field]));
+    Order remaining = catalogueOrder(films.size());
+    Order order;
+    while (!remaining.isEmpty()) {
+        qsizetype best = 0;
+        for (qsizetype i = 1; i < remaining.size(); ++i) {
+            const int comparison = keys[size_t(remaining[i])].compare(keys[size_t(remaining[best])]);
+            if (ascending ? comparison < 0 : comparison > 0)
+                best = i;
+        }
+        order.append(remaining.takeAt(best));
+    }
+    return order;
+}
+
+// Films whose six sort fields are drawn from `texts`, now and then in capitals, so that many tie.
+QList<FilmRecord> randomCatalogue(QRandomGenerator& random, const QStringList& texts)
+{
+    QList<FilmRecord> films(random.bounded(0, 300));
+    for (FilmRecord& film : films) {
+        for (int field = 0; field <= static_cast<int>(Field::Date); ++field) {
+            const QString& text = texts[random.bounded(int(texts.size()))];
+            film[fieldAt(field)] = random.bounded(3) == 0 ? text.toUpper() : text;
+        }
+    }
+    return films;
+}
+
+} // namespace
+
+void TestPageOrder::orderByTitle_data()
+{
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<bool>("ascending");
+    QTest::addColumn<Order>("expected");
+    QTest::newRow("no films") << QStringList{} << true << Order{};
+    QTest::newRow("case ties keep catalogue order")
+        << QStringList{"b", "B", "a", "A"} << true << Order{2, 3, 0, 1};
+    QTest::newRow("case ties keep catalogue order descending")
+        << QStringList{"a", "b", "A", "B"} << false << Order{1, 3, 0, 2};
+    QTest::newRow("descending is not ascending reversed")
+        << QStringList{"x", "X", "y"} << false << Order{2, 0, 1};
+    QTest::newRow("empty texts first") << QStringList{"a", "", "b", ""} << true << Order{1, 3, 0, 2};
+    QTest::newRow("ignored characters alone tie with the empty text")
+        << QStringList{QString(QChar(0)), "", "\u0001"} << true << Order{0, 1, 2};
+    QTest::newRow("tab and space after the text") << QStringList{"a ", "a\t", "a"} << true << Order{2, 1, 0};
+    QTest::newRow("space, hyphen, then letters") << QStringList{"ab", "a-b", "a b"} << true << Order{2, 1, 0};
+    QTest::newRow("keys ending on a word boundary")
+        << QStringList{"abcdefghi", "ABCDEFGH", "abcdefg", "abcdefgh"} << true << Order{2, 1, 3, 0};
+    QTest::newRow("accents decide after all letters")
+        << QStringList{"c\u00f4t\u00e9", "c\u00f4te", "cote", "cot\u00e9", "coter"} << true
+        << Order{2, 3, 1, 0, 4};
+    QTest::newRow("one text beyond the rank keys")
+        << QStringList{"b", "a\ufeff", "A", "\u00c6", "ae"} << true << Order{1, 2, 4, 3, 0};
+}
+
+void TestPageOrder::orderByTitle()
+{
+    QFETCH(QStringList, titles);
+    QFETCH(bool, ascending);
+    QFETCH(Order, expected);
+    QCOMPARE(sortedPageOrder(filmsTitled(titles), QStringLiteral("title"), ascending), expected);
+}
+
+void TestPageOrder::otherNamesKeepCatalogueOrder_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plot is not a sort field") << "plot";
+    QTest::newRow("field names are matched exactly") << "Title";
+    QTest::newRow("no name") << "";
+}
+
+void TestPageOrder::otherNamesKeepCatalogueOrder()
+{
+    QFETCH(QString, name);
+    const QList<FilmRecord> films = filmsTitled({"c", "a", "b"});
+    QCOMPARE(sortedPageOrder(films, name, true), catalogueOrder(3));
+    QCOMPARE(sortedPageOrder(films, name, false), catalogueOrder(3));
+}
+
+// The texts between the bars.
+static QStringList texts(const char* barred)
+{
+    return QString::fromUtf8(barred).split(u'|');
+}
+
+void TestPageOrder::matchesSelectionSort_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    const char* ascii =
+        "|a|A|a |a\t|a\r\n|a-b|ab|a b|b|10|9|coop|co-op|The End|the end!|zebra|zebra |\u0001|\u007fa";
+    QTest::newRow("ASCII texts with case, space and punctuation ties")
+        << texts(ascii) + QStringList{QStringLiteral("a") + QChar(0)};
+    QTest::newRow("long beginnings in common")
+        << texts("The Film of Cafe No. 1|The Film of Cafe No. 10|The Film of Cafe No. 1 |The Film of Cafe No."
+                 "|the film of cafe no. 2|abcdefg|abcdefgh|abcdefghi|abcdefghabcdefgh|abcdefghabcdefg"
+                 "|abcdefghabcdefgh-|abcdefghabcdefgh |abcdefghabcdefghe|abcdefghabcdefgh\u00e9"
+                 "|\u00e0bcdefghabcdefghe|abcdefghabcdefgh\u00e9\u00e9|abcdefghabcdefghee");
+    QTest::newRow("Latin-1 accents") << texts(
+        "cote|c\u00f4te|cot\u00e9|c\u00f4t\u00e9|Caf\u00e9|cafe|caf\u00e9|caf\u0001\u00e9|Am\u00e9lie"
+        "|amelie|\u00d8re|ore|\u00deing|e|\u00e9|\u00e8|\u00c9|\u007f\u00e9|na\u00efve|naive");
+    QTest::newRow("texts beyond the rank keys send every text to the collation keys")
+        << texts(ascii) +
+               texts("Stra\u00dfe|\u00c6on|a\ufeffb|\U0001F600|\u0141\u00f3d\u017a|l\u00b7l|caf\u00e9");
+}
+
+void TestPageOrder::matchesSelectionSort()
+{
+    QFETCH(QStringList, texts);
+    QRandomGenerator random(20240611);
+    for (int round = 0; round < 8; ++round) {
+        const QList<FilmRecord> films = randomCatalogue(random, texts);
+        for (int field = 0; field <= static_cast<int>(Field::Date); ++field) {
+            const QString name = fieldName(fieldAt(field)).toString();
+            for (const bool ascending : {true, false}) {
+                QCOMPARE(sortedPageOrder(films, name, ascending),
+                         selectionSort(films, fieldAt(field), ascending));
+            }
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestPageOrder)
+#include "TestPageOrder.moc"
