@@ -67,6 +67,10 @@ public:
         for (std::size_t i = 0; i < texts.size(); ++i) {
             if (i + PrefetchDistance < texts.size())
                 __builtin_prefetch(texts[i + PrefetchDistance].data());
+            // StrComp puts the empty text before every other, even one the collation ignores
+            // altogether: every other key starts with a byte the empty one lacks.
+            if (!texts[i].isEmpty())
+                keys.m_bytes[end++] = NotEmpty;
             const std::optional<std::size_t> length =
                 writeTextRankKey(texts[i], {keys.m_bytes.get() + end, maxTextRankKeyLength(texts[i].size())});
             if (!length)
@@ -97,12 +101,14 @@ private:
     {
         std::size_t room = WordSize;
         for (const QStringView text : texts)
-            room += maxTextRankKeyLength(text.size());
+            room += 1 + maxTextRankKeyLength(text.size());
         m_bytes = std::make_unique_for_overwrite<std::uint8_t[]>(room);
         m_ends.reserve(texts.size());
     }
 
     std::size_t begin(std::size_t film) const { return film == 0 ? 0 : m_ends[film - 1]; }
+
+    static constexpr std::uint8_t NotEmpty = 1;
 
     std::unique_ptr<std::uint8_t[]> m_bytes;
     std::vector<std::size_t> m_ends;
@@ -239,9 +245,17 @@ QList<std::int16_t> orderByCollationKeys(const QList<FilmRecord>& films, Field f
     keys.reserve(static_cast<size_t>(films.size()));
     for (const FilmRecord& film : films)
         keys.push_back(textSortKey(film[field]));
+    // StrComp: the empty text before every other, then the collation's order.
+    const auto compare = [&](std::int16_t left, std::int16_t right) {
+        const bool leftEmpty = films[left][field].isEmpty();
+        const bool rightEmpty = films[right][field].isEmpty();
+        if (leftEmpty || rightEmpty)
+            return int(rightEmpty) - int(leftEmpty);
+        return keys[size_t(left)].compare(keys[size_t(right)]);
+    };
     // A stable sort keeps equal keys in catalogue order, in either direction.
     std::stable_sort(order.begin(), order.end(), [&](std::int16_t left, std::int16_t right) {
-        const int comparison = keys[size_t(left)].compare(keys[size_t(right)]);
+        const int comparison = compare(left, right);
         return ascending ? comparison < 0 : comparison > 0;
     });
     return order;

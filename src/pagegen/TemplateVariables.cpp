@@ -11,9 +11,13 @@ int TemplateVariables::Find_Variable(const QString& Name) const
     // No two names compare equal, so the one name equal to this spelling is the answer.
     if (const auto known = m_positions.constFind(Name); known != m_positions.cend())
         return *known;
-    if (const auto found = m_byKey.find(textSortKey(Name)); found != m_byKey.end()) {
-        m_positions.insert(Name, found->second);
-        return found->second;
+    // StrComp puts the empty text before every other, even one whose characters the collation
+    // ignores and whose key is the empty text's: the empty name is found by itself.
+    if (!Name.isEmpty()) {
+        if (const auto found = m_byKey.find(textSortKey(Name)); found != m_byKey.end()) {
+            m_positions.insert(Name, found->second);
+            return found->second;
+        }
     }
     // The scan for a missing name runs past the last position a 16-bit number can count.
     if (count() >= MaxVariables)
@@ -36,7 +40,8 @@ void TemplateVariables::Set_Variable(const QString& Name, const Value& value)
     }
     m_names.append(Name);
     m_values.append(value);
-    m_byKey.emplace(textSortKey(Name), count());
+    if (!Name.isEmpty())
+        m_byKey.emplace(textSortKey(Name), count());
     m_positions.insert(Name, count());
 }
 

@@ -259,6 +259,13 @@ void TestPageGenerator::variableStore()
     QCOMPARE(store.Get_Variable(QString()), Value::makeDouble(6));
     QCOMPARE(store.Find_Variable(QStringLiteral("c")), 0);
     QCOMPARE(store.Get_Variable(QStringLiteral("c")), Value());
+    // A name of characters the collation ignores compares equal to the empty name's collation key,
+    // but StrComp puts the empty text before it: they are two variables.
+    QCOMPARE(store.Find_Variable(QString(QChar(0))), 0);
+    store.Set_Variable(QString(QChar(0)), Value::makeDouble(7));
+    QCOMPARE(store.count(), 4);
+    QCOMPARE(store.Get_Variable(QString()), Value::makeDouble(6));
+    QCOMPARE(store.Get_Variable(QString(QChar(1))), Value::makeDouble(7));
 }
 
 void TestPageGenerator::variableStoreOverflowsAt32767()
