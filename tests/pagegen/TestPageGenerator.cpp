@@ -31,6 +31,7 @@ private slots:
     void sortMatchesSelectionSort();
     void sortConversions();
     void stopAbandonsAtTheNextYield();
+    void repetitionsOfALiteralFileYield();
 };
 
 // ---- the filter ----
@@ -369,15 +370,30 @@ void TestPageGenerator::stopAbandonsAtTheNextYield()
     fixture.writeTemplate(QStringLiteral("outer.html"), "[infile('x.html', 30)]");
     fixture.writeTemplate(QStringLiteral("x.html"), "[setvar('n', getvar('n') + 1)]x");
     int yields = 0;
+    fixture.filter.setYieldInterval(0);
     fixture.filter.setYield([&] {
         ++yields;
         fixture.filter.requestStop();
     });
     const QByteArray page = fixture.run("[infile('outer.html', 30000)]end");
     QCOMPARE(yields, 1);
-    QVERIFY(page.endsWith(" raised 18 at x.html:1"));
+    QCOMPARE(page, QByteArray(" raised 18 at x.html:1"));
     QVERIFY(!fixture.filter.isRunning());
     QCOMPARE(fixture.run("again"), QByteArray("again"));
+}
+
+void TestPageGenerator::repetitionsOfALiteralFileYield()
+{
+    PageFixture fixture;
+    fixture.writeTemplate(QStringLiteral("card.html"), "<li>");
+    int yields = 0;
+    fixture.filter.setYieldInterval(0);
+    fixture.filter.setYield([&] {
+        if (++yields == 3)
+            fixture.filter.requestStop();
+    });
+    QCOMPARE(fixture.run("<ul>\n[infile('card.html', 30000)]</ul>"),
+             QByteArray("<ul>\n<li><li><li> raised 18 at mask.html:2"));
 }
 
 QTEST_GUILESS_MAIN(TestPageGenerator)
