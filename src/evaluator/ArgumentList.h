@@ -55,7 +55,7 @@ public:
     void clear()
     {
         m_count = 0;
-        m_own.clear();
+        m_own.reset();
     }
 
 private:
@@ -84,12 +84,19 @@ private:
         m_capacity *= 2;
     }
 
-    // The list's own Values never move while it lives: its items point at them.
-    Value& own(Value value) { return m_own.emplace_front(std::move(value)); }
+    // The list's own Values never move while it lives: its items point at them. Most lists have
+    // none, and then never allocate the list of them.
+    Value& own(Value value)
+    {
+        if (!m_own)
+            m_own = std::make_unique<std::forward_list<Value>>();
+        return m_own->emplace_front(std::move(value));
+    }
 
     bool isOwn(const Value* value) const
     {
-        return std::any_of(m_own.begin(), m_own.end(), [value](const Value& own) { return &own == value; });
+        return m_own &&
+               std::any_of(m_own->begin(), m_own->end(), [value](const Value& own) { return &own == value; });
     }
 
     const Value* m_inline[InlineCount];
@@ -97,7 +104,7 @@ private:
     int m_count = 0;
     int m_capacity = InlineCount;
     std::unique_ptr<const Value*[]> m_heap;
-    std::forward_list<Value> m_own;
+    std::unique_ptr<std::forward_list<Value>> m_own;
 };
 
 } // namespace reelkeep

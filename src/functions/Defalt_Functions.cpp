@@ -219,7 +219,7 @@ int Defalt_Functions::Find_Function(const QString& Function_Name) const
 
 Value Defalt_Functions::Call_Function(int function, const ArgumentList& Parmeters)
 {
-    const Row& row = Table.at(size_t(function));
+    const Row& row = Table[size_t(function)];
     if (!accepts(row, Parmeters.count()))
         return Value::makeError(static_cast<int>(ErrorNumber::WrongArgumentCount));
     return row.compute(Call{Parmeters, m_random, m_clock});

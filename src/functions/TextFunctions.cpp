@@ -12,6 +12,8 @@ namespace {
 
 Qt::CaseSensitivity caseSensitivityOf(std::int32_t compare)
 {
+    if (compare == 0)
+        return Qt::CaseSensitive;
     return compareModeOf(compare) == CompareMode::Binary ? Qt::CaseSensitive : Qt::CaseInsensitive;
 }
 

@@ -140,6 +140,11 @@ void PageHost::uGetVarable(const QString& Variable_Name, Value& ReturnValue)
 
 void PageHost::getNumberedVariable(int number, Value& ReturnValue)
 {
+    // A film's fields are what templates read most.
+    if (number >= FilmField) {
+        ReturnValue = Value::makeString(filmAtPlace(m_state.currentIndex)[fieldAt(number - FilmField)]);
+        return;
+    }
     switch (number) {
     case Title:
         ReturnValue = Value::makeString(m_context.pageTitle());
@@ -160,9 +165,6 @@ void PageHost::getNumberedVariable(int number, Value& ReturnValue)
         ReturnValue = Value::makeString(QStringLiteral("'"));
         break;
     case UnknownVariable:
-        break;
-    default:
-        ReturnValue = Value::makeString(filmAtPlace(m_state.currentIndex)[fieldAt(number - FilmField)]);
         break;
     }
 }

@@ -156,6 +156,9 @@ std::uint8_t toByte(const Value& value)
 
 bool toBoolean(const Value& value)
 {
+    // Conditions are mostly comparisons already: Booleans.
+    if (value.kind() == Kind::Boolean)
+        return value.asBoolean();
     const LetSource resolved(value);
     const Value& source = *resolved;
     switch (source.kind()) {
