@@ -67,6 +67,8 @@ public:
 
 private:
     const FilmRecord& filmAtPlace(int place) const;
+    const FilmRecord* filmAtPlaceIfAny(int place) const;
+    void readAhead(int place) const;
     Value listGetVal(const ArgumentList& arguments, const Value& untouched) const;
     void setProgress(const Value& position);
     void include(const ArgumentList& arguments);
