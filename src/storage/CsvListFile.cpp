@@ -2,13 +2,13 @@
 #include "storage/CsvListFile.h"
 
 #include "catalogue/Catalogue.h"
+#include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
 namespace reelkeep {
 
 namespace {
 
-constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr QChar Quote = u'"';
 constexpr QChar Comma = u',';
 constexpr QChar CarriageReturn = u'\r';
@@ -126,7 +126,7 @@ private:
 QString decodeCsv(QByteArrayView bytes)
 {
     if (bytes.startsWith(Utf8ByteOrderMark))
-        return QString::fromUtf8(bytes.sliced(Utf8ByteOrderMark.size()));
+        return decodeUtf8(bytes.sliced(Utf8ByteOrderMark.size()));
     return decodeWindows1252(bytes);
 }
 

@@ -2,9 +2,8 @@
 #include "storage/NativeListFile.h"
 
 #include "catalogue/Catalogue.h"
+#include "storage/Utf8.h"
 #include "storage/Windows1252.h"
-
-#include <QStringDecoder>
 
 #include <limits>
 
@@ -186,7 +185,7 @@ public:
             return false;
         const QByteArrayView data = m_bytes.sliced(m_position, length);
         m_position += length;
-        text = encoding == TextEncoding::Windows1252 ? decodeWindows1252(data) : QString::fromUtf8(data);
+        text = encoding == TextEncoding::Windows1252 ? decodeWindows1252(data) : decodeUtf8(data);
         return true;
     }
 

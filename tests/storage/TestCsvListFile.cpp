@@ -115,6 +115,16 @@ void TestCsvListFile::reads_data()
         << line({"\"Caf\xE9 \x80\""}) << Films{{u"Caf\u00E9 \u20AC"_s}};
     QTest::newRow("a byte-order mark makes the file UTF-8")
         << "\xEF\xBB\xBF" + line({"\"Caf\xC3\xA9 \xE2\x82\xAC\""}) << Films{{u"Caf\u00E9 \u20AC"_s}};
+    QTest::newRow("U+FEFF after the mark opens an unquoted first field")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFmark,b") << Films{{u"\uFEFFmark"_s, u"b"_s}};
+    QTest::newRow("U+FEFF opens quoted fields")
+        << "\xEF\xBB\xBF" + line({"\"\xEF\xBB\xBF" "a\"", "\"\xEF\xBB\xBF\xEF\xBB\xBF\""})
+        << Films{{u"\uFEFFa"_s, u"\uFEFF\uFEFF"_s}};
+    QTest::newRow("U+FEFF opens an unquoted later field")
+        << QByteArray("\xEF\xBB\xBF" "a, \xEF\xBB\xBF") << Films{{u"a"_s, u"\uFEFF"_s}};
+    QTest::newRow("malformed UTF-8 reads as replacement characters, field by field")
+        << QByteArray("\xEF\xBB\xBF\"a\xE2\x82\",\xC3,\xFF\xE2\x82\xAC\xF0")
+        << Films{{u"a\uFFFD\uFFFD"_s, u"\uFFFD"_s, u"\uFFFD\u20AC\uFFFD"_s}};
 }
 
 void TestCsvListFile::reads()

@@ -113,6 +113,13 @@ void TestNativeListFile::roundTrips_data()
     QTest::newRow("the last field of the last film")
         << document(QString(), QString(), {FilmRecord(), film(QStringList(FieldCount, u"z"_s))});
     QTest::newRow("a text of exactly 65,535 bytes") << document(QString(65535, u'\u00E9'), QString(), {});
+    // U+FEFF has no byte in Windows-1252, so each of these is written in UTF-8.
+    QTest::newRow("a page title that begins with U+FEFF") << document(u"\uFEFFTitle"_s, QString(), {});
+    QTest::newRow("a page description that is U+FEFF alone") << document(QString(), u"\uFEFF"_s, {});
+    QTest::newRow("a film field that begins with U+FEFF")
+        << document(QString(), QString(), {film({u"Alien"_s, u"\uFEFF1979"_s})});
+    QTest::newRow("two U+FEFF at the start of a field")
+        << document(QString(), QString(), {film({u"\uFEFF\uFEFFAlien"_s})});
 }
 
 void TestNativeListFile::roundTrips()
