@@ -2,6 +2,7 @@
 #include "storage/Windows1252.h"
 
 #include <array>
+#include <cstring>
 
 namespace reelkeep {
 
@@ -19,6 +20,35 @@ constexpr bool isHighControlByte(unsigned value)
     return value >= 0x80 && value < 0xA0;
 }
 
+// Whether one of the eight bytes of a word lies in 80-9F, that is has 100 as its top three bits:
+// masked to those bits and flipped at the top one, such a byte becomes zero, which the borrow of
+// the subtraction then shows in its top bit.
+constexpr bool holdsHighControlByte(quint64 word)
+{
+    constexpr quint64 Ones = 0x0101010101010101;
+    constexpr quint64 Tops = Ones * 0x80;
+    const quint64 zeroWhereControl = (word & (Ones * 0xE0)) ^ Tops;
+    return ((zeroWhereControl - Ones) & ~zeroWhereControl & Tops) != 0;
+}
+
+// The position of the first byte in 80-9F, or the size when there is none. Most texts have none,
+// so the bytes are tested eight at a time.
+qsizetype firstHighControlByte(QByteArrayView bytes)
+{
+    qsizetype position = 0;
+    for (; position + 8 <= bytes.size(); position += 8) {
+        quint64 word;
+        std::memcpy(&word, bytes.data() + position, sizeof word);
+        if (holdsHighControlByte(word))
+            break;
+    }
+    for (; position < bytes.size(); ++position) {
+        if (isHighControlByte(static_cast<unsigned char>(bytes[position])))
+            return position;
+    }
+    return bytes.size();
+}
+
 } // namespace
 
 int windows1252Byte(char16_t character)
@@ -34,22 +64,33 @@ int windows1252Byte(char16_t character)
 
 QString decodeWindows1252(QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        *out++ = QChar(isHighControlByte(value) ? HighControls[value - 0x80] : char16_t(value));
+    // Outside 80-9F the code page is Latin-1, which Qt widens quickly; the few characters of
+    // 80-9F are put right afterwards.
+    const qsizetype first = firstHighControlByte(bytes);
+    QString text = QString::fromLatin1(bytes);
+    if (first == bytes.size())
+        return text;
+    QChar* characters = text.data();
+    for (qsizetype i = first; i < text.size(); ++i) {
+        const char16_t value = characters[i].unicode();
+        if (isHighControlByte(value))
+            characters[i] = QChar(HighControls[value - 0x80]);
     }
     return text;
 }
 
 bool appendWindows1252(QByteArray& out, QStringView text)
 {
-    for (const QChar character : text) {
-        const int byte = windows1252Byte(character.unicode());
-        if (byte < 0)
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* bytes = out.data() + start;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int byte = windows1252Byte(text[i].unicode());
+        if (byte < 0) {
+            out.truncate(start + i);
             return false;
-        out.append(static_cast<char>(byte));
+        }
+        bytes[i] = static_cast<char>(byte);
     }
     return true;
 }
