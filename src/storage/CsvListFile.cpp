@@ -11,8 +11,13 @@ namespace {
 
 constexpr QChar Quote = u'"';
 constexpr QChar Comma = u',';
-constexpr QChar CarriageReturn = u'\r';
-constexpr QChar LineFeed = u'\n';
+
+// The delimiters as bytes. Each is an ASCII byte, which neither Windows-1252 nor UTF-8 uses inside
+// another character, so fields are found in the bytes of either and each is decoded on its own.
+constexpr char QuoteByte = '"';
+constexpr char CommaByte = ',';
+constexpr char CarriageReturnByte = '\r';
+constexpr char LineFeedByte = '\n';
 
 void appendQuoted(QString& out, const QString& field)
 {
@@ -24,33 +29,42 @@ void appendQuoted(QString& out, const QString& field)
     out.append(Quote);
 }
 
-bool isBlank(QChar character)
+bool isBlank(char byte)
 {
-    return character == u' ' || character == u'\t';
+    return byte == ' ' || byte == '\t';
 }
 
-bool isLineEnd(QChar character)
+bool isLineEnd(char byte)
 {
-    return character == CarriageReturn || character == LineFeed;
+    return byte == CarriageReturnByte || byte == LineFeedByte;
+}
+
+bool endsField(char byte)
+{
+    return byte == CommaByte || isLineEnd(byte);
 }
 
 // Reads fields one after another as Input # does, with a doubled quote inside a quoted field read
-// as one quote.
+// as one quote. Each field's bytes are decoded straight into its own text.
 class FieldReader
 {
 public:
-    explicit FieldReader(QStringView text)
-        : m_text(text)
+    FieldReader(QByteArrayView bytes, bool utf8)
+        : m_bytes(bytes)
+        , m_utf8(utf8)
     {}
 
-    bool atEnd() const { return m_position >= m_text.size(); }
+    bool atEnd() const { return m_position >= m_bytes.size(); }
+
+    qsizetype bytesRead() const { return m_position; }
+    qsizetype size() const { return m_bytes.size(); }
 
     /// True when nothing but line ends is left, as after the last film of a file that an editor
     /// saved with an extra line end.
     bool onlyLineEndsLeft() const
     {
-        for (qsizetype i = m_position; i < m_text.size(); ++i) {
-            if (!isLineEnd(m_text[i]))
+        for (qsizetype i = m_position; i < m_bytes.size(); ++i) {
+            if (!isLineEnd(m_bytes[i]))
                 return false;
         }
         return true;
@@ -62,50 +76,74 @@ public:
             ++m_position;
         if (atEnd())
             return {};
-        if (current() == Quote)
+        if (current() == QuoteByte)
             return readQuoted();
         return readUnquoted();
     }
 
 private:
-    QChar current() const { return m_text[m_position]; }
+    char current() const { return m_bytes[m_position]; }
+
+    QString decode(QByteArrayView bytes) const
+    {
+        return m_utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
+    }
+
+    // The position of the next quote from a position on, or the size when none is left.
+    qsizetype nextQuote(qsizetype from) const
+    {
+        const qsizetype found = m_bytes.indexOf(QuoteByte, from);
+        return found < 0 ? m_bytes.size() : found;
+    }
+
+    // Whether the quote at a position is the first of a doubled pair.
+    bool quoteIsDoubled(qsizetype at) const
+    {
+        return at + 1 < m_bytes.size() && m_bytes[at + 1] == QuoteByte;
+    }
 
     // A quoted field runs to the next lone quote, across commas and line breaks; whatever follows
-    // it up to the next comma or line end is skipped.
+    // it up to the next comma or line end is skipped. A quote left open runs to the end of the file.
     QString readQuoted()
     {
-        ++m_position;
-        QString field;
-        while (!atEnd()) {
-            const qsizetype quoteAt = m_text.indexOf(Quote, m_position);
-            const qsizetype end = quoteAt < 0 ? m_text.size() : quoteAt;
-            field.append(m_text.sliced(m_position, end - m_position));
-            m_position = end;
-            if (atEnd())
-                break;
-            const bool doubled = m_position + 1 < m_text.size() && m_text[m_position + 1] == Quote;
-            m_position += doubled ? 2 : 1;
-            if (!doubled)
-                break;
-            field.append(Quote);
-        }
-        while (!atEnd() && current() != Comma && !isLineEnd(current()))
+        const qsizetype start = m_position + 1;
+        m_position = nextQuote(start);
+        QString field = quoteIsDoubled(m_position) ? decode(undoubleQuotes(start))
+                                                   : decode(m_bytes.sliced(start, m_position - start));
+        if (!atEnd())
+            ++m_position; // the closing quote
+        while (!atEnd() && !endsField(current()))
             ++m_position;
         skipDelimiter();
         return field;
+    }
+
+    // The bytes of a quoted field that holds doubled quotes, each pair made one, gathered in a
+    // buffer that serves every such field. Starts at the first doubled quote and ends at the
+    // closing quote or the end of the file.
+    QByteArrayView undoubleQuotes(qsizetype start)
+    {
+        m_undoubled.clear();
+        while (quoteIsDoubled(m_position)) {
+            m_undoubled.append(m_bytes.sliced(start, m_position + 1 - start));
+            start = m_position + 2;
+            m_position = nextQuote(start);
+        }
+        m_undoubled.append(m_bytes.sliced(start, m_position - start));
+        return m_undoubled;
     }
 
     // An unquoted field runs to the next comma or line end, trailing blanks trimmed.
     QString readUnquoted()
     {
         const qsizetype start = m_position;
-        while (!atEnd() && current() != Comma && !isLineEnd(current()))
+        while (!atEnd() && !endsField(current()))
             ++m_position;
         qsizetype end = m_position;
-        while (end > start && isBlank(m_text[end - 1]))
+        while (end > start && isBlank(m_bytes[end - 1]))
             --end;
         skipDelimiter();
-        return m_text.sliced(start, end - start).toString();
+        return decode(m_bytes.sliced(start, end - start));
     }
 
     // Consumes one comma or one line end: CR LF, a lone CR or a lone LF.
@@ -113,21 +151,24 @@ private:
     {
         if (atEnd())
             return;
-        const QChar delimiter = current();
+        const char delimiter = current();
         ++m_position;
-        if (delimiter == CarriageReturn && !atEnd() && current() == LineFeed)
+        if (delimiter == CarriageReturnByte && !atEnd() && current() == LineFeedByte)
             ++m_position;
     }
 
-    QStringView m_text;
+    QByteArrayView m_bytes;
+    bool m_utf8;
     qsizetype m_position = 0;
+    QByteArray m_undoubled;
 };
 
-QString decodeCsv(QByteArrayView bytes)
+// The films a file seems to hold, judged by the bytes its first films took, with an eighth to
+// spare, so that the list is seldom moved as it grows.
+qsizetype projectedFilmCount(const FieldReader& reader, qsizetype filmsRead)
 {
-    if (bytes.startsWith(Utf8ByteOrderMark))
-        return decodeUtf8(bytes.sliced(Utf8ByteOrderMark.size()));
-    return decodeWindows1252(bytes);
+    const qsizetype projected = filmsRead * reader.size() / qMax<qsizetype>(reader.bytesRead(), 1);
+    return qMin<qsizetype>(projected + projected / 8, Catalogue::MaxEntries);
 }
 
 } // namespace
@@ -152,8 +193,9 @@ QByteArray writeCsvList(const QList<FilmRecord>& films)
 
 std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* failure)
 {
-    const QString text = decodeCsv(bytes);
-    FieldReader reader(text);
+    const bool utf8 = bytes.startsWith(Utf8ByteOrderMark);
+    FieldReader reader(utf8 ? bytes.sliced(Utf8ByteOrderMark.size()) : bytes, utf8);
+    constexpr qsizetype FilmsBeforeReserving = 64;
     QList<FilmRecord> films;
     while (!reader.onlyLineEndsLeft()) {
         if (films.size() == Catalogue::MaxEntries) {
@@ -161,6 +203,8 @@ std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* fail
                 *failure = QStringLiteral("the file holds more than 32,767 films");
             return std::nullopt;
         }
+        if (films.size() == FilmsBeforeReserving)
+            films.reserve(projectedFilmCount(reader, films.size()));
         FilmRecord& film = films.emplace_back();
         for (int i = 0; i < FieldCount && !reader.atEnd(); ++i)
             film.fields[static_cast<size_t>(i)] = reader.readField();
