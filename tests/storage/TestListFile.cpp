@@ -23,6 +23,8 @@ private slots:
     void fixtureReadsAndWritesBack();
     void loadFailsWithReason_data();
     void loadFailsWithReason();
+    void loadsBytesOnDisk_data();
+    void loadsBytesOnDisk();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void saveReplacesWholeFile();
@@ -139,6 +141,44 @@ void TestListFile::loadFailsWithReason()
     QVERIFY(!loadListFile(path, ListForm(form), &failure));
     QVERIFY(!failure.isEmpty());
     QVERIFY2(failure.contains(reason), qPrintable(failure));
+}
+
+// A file is mapped for loading when it can be and read otherwise (an empty file cannot be
+// mapped); either way the films are those of the bytes, up to the file's last byte and no further.
+void TestListFile::loadsBytesOnDisk_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("firstTitle"); // the first film's title, or the failure's words
+
+    QTest::newRow("an empty comma-separated file is an empty catalogue")
+        << u"empty.csv"_s << QByteArray() << QString();
+    QTest::newRow("an empty native file is refused") << u"empty.rkf"_s << QByteArray() << u"not a Reelkeep"_s;
+    QTest::newRow("a page-long file ending in an open quote")
+        << u"page.csv"_s << "\"" + QByteArray(4095, 'x') << QString(4095, u'x');
+    QTest::newRow("a page-long file ending in an unquoted field")
+        << u"unquoted.csv"_s << QByteArray(4096, 'y') << QString(4096, u'y');
+    QTest::newRow("a page-long native file")
+        << u"page.rkf"_s
+        << QByteArray("rkf01\0\0\0\0\0\0", 11) + QByteArray::fromHex("d30f") + QByteArray(4051, 'z') +
+               QByteArray(32, '\0')
+        << QString(4051, u'z');
+}
+
+void TestListFile::loadsBytesOnDisk()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, firstTitle);
+    const QString path = m_folder.filePath(name);
+    writeFile(path, bytes);
+    QString failure;
+    const std::optional<ListDocument> read = loadListFile(path, ListForm::FromName, &failure);
+    if (!read) {
+        QVERIFY2(!firstTitle.isEmpty() && failure.contains(firstTitle), qPrintable(failure));
+        return;
+    }
+    QCOMPARE(read->films.isEmpty() ? QString() : read->films.first().title(), firstTitle);
 }
 
 void TestListFile::failedSaveKeepsOldFile_data()
