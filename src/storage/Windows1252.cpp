@@ -2,7 +2,10 @@
 #include "storage/Windows1252.h"
 
 #include <array>
-#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace reelkeep {
 
@@ -20,33 +23,66 @@ constexpr bool isHighControlByte(unsigned value)
     return value >= 0x80 && value < 0xA0;
 }
 
-// Whether one of the eight bytes of a word lies in 80-9F, that is has 100 as its top three bits:
-// masked to those bits and flipped at the top one, such a byte becomes zero, which the borrow of
-// the subtraction then shows in its top bit.
-constexpr bool holdsHighControlByte(quint64 word)
+// The character of every byte.
+constexpr std::array<char16_t, 256> Characters = [] {
+    std::array<char16_t, 256> characters{};
+    for (unsigned byte = 0; byte < characters.size(); ++byte)
+        characters[byte] = isHighControlByte(byte) ? HighControls[byte - 0x80] : char16_t(byte);
+    return characters;
+}();
+
+void widenEach(const char* bytes, qsizetype count, QChar* out)
 {
-    constexpr quint64 Ones = 0x0101010101010101;
-    constexpr quint64 Tops = Ones * 0x80;
-    const quint64 zeroWhereControl = (word & (Ones * 0xE0)) ^ Tops;
-    return ((zeroWhereControl - Ones) & ~zeroWhereControl & Tops) != 0;
+    for (qsizetype i = 0; i < count; ++i)
+        out[i] = QChar(Characters[static_cast<unsigned char>(bytes[i])]);
 }
 
-// The position of the first byte in 80-9F, or the size when there is none. Most texts have none,
-// so the bytes are tested eight at a time.
-qsizetype firstHighControlByte(QByteArrayView bytes)
+#if defined(__SSE2__)
+// Outside 80-9F the code page is Latin-1: a block of bytes is widened as Latin-1 at once and only
+// a block that holds a byte in 80-9F is then decoded byte by byte.
+void widenBlock(const char* bytes, qsizetype count, QChar* out, __m128i block)
 {
-    qsizetype position = 0;
-    for (; position + 8 <= bytes.size(); position += 8) {
-        quint64 word;
-        std::memcpy(&word, bytes.data() + position, sizeof word);
-        if (holdsHighControlByte(word))
-            break;
+    const __m128i zero = _mm_setzero_si128();
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block, zero));
+    if (count == 16)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block, zero));
+    const __m128i topThreeBits = _mm_and_si128(block, _mm_set1_epi8(static_cast<char>(0xE0)));
+    const int controls =
+        _mm_movemask_epi8(_mm_cmpeq_epi8(topThreeBits, _mm_set1_epi8(static_cast<char>(0x80))));
+    if ((controls & ((1 << count) - 1)) != 0)
+        widenEach(bytes, count, out);
+}
+
+void widenSixteen(const char* bytes, QChar* out)
+{
+    widenBlock(bytes, 16, out, _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)));
+}
+
+void widenEight(const char* bytes, QChar* out)
+{
+    widenBlock(bytes, 8, out, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes)));
+}
+#endif
+
+// Writes the characters of count bytes to out. With SSE2, sixteen or eight bytes at a time; the
+// last block may overlap the one before it, which writes the same characters again.
+void widen(const char* bytes, qsizetype count, QChar* out)
+{
+#if defined(__SSE2__)
+    if (count >= 16) {
+        for (qsizetype i = 0; i + 16 <= count; i += 16)
+            widenSixteen(bytes + i, out + i);
+        if (count % 16 != 0)
+            widenSixteen(bytes + count - 16, out + count - 16);
+        return;
     }
-    for (; position < bytes.size(); ++position) {
-        if (isHighControlByte(static_cast<unsigned char>(bytes[position])))
-            return position;
+    if (count >= 8) {
+        widenEight(bytes, out);
+        widenEight(bytes + count - 8, out + count - 8);
+        return;
     }
-    return bytes.size();
+#endif
+    widenEach(bytes, count, out);
 }
 
 } // namespace
@@ -64,18 +100,10 @@ int windows1252Byte(char16_t character)
 
 QString decodeWindows1252(QByteArrayView bytes)
 {
-    // Outside 80-9F the code page is Latin-1, which Qt widens quickly; the few characters of
-    // 80-9F are put right afterwards.
-    const qsizetype first = firstHighControlByte(bytes);
-    QString text = QString::fromLatin1(bytes);
-    if (first == bytes.size())
-        return text;
-    QChar* characters = text.data();
-    for (qsizetype i = first; i < text.size(); ++i) {
-        const char16_t value = characters[i].unicode();
-        if (isHighControlByte(value))
-            characters[i] = QChar(HighControls[value - 0x80]);
-    }
+    if (bytes.isEmpty())
+        return QString();
+    QString text(bytes.size(), Qt::Uninitialized);
+    widen(bytes.data(), bytes.size(), text.data());
     return text;
 }
 
