@@ -5,6 +5,8 @@
 #include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
+#include <cstring>
+
 namespace reelkeep {
 
 namespace {
@@ -92,8 +94,8 @@ private:
     // The position of the next quote from a position on, or the size when none is left.
     qsizetype nextQuote(qsizetype from) const
     {
-        const qsizetype found = m_bytes.indexOf(QuoteByte, from);
-        return found < 0 ? m_bytes.size() : found;
+        const void* found = std::memchr(m_bytes.data() + from, QuoteByte, size_t(m_bytes.size() - from));
+        return found ? static_cast<const char*>(found) - m_bytes.data() : m_bytes.size();
     }
 
     // Whether the quote at a position is the first of a doubled pair.
