@@ -1,7 +1,8 @@
-// The comma-separated list-file form, written and read in memory.
+// The comma-separated list-file form, written in memory and read through a window on its bytes.
 #include "storage/CsvListFile.h"
 
 #include "catalogue/Catalogue.h"
+#include "storage/ByteWindow.h"
 #include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
@@ -21,6 +22,12 @@ constexpr char CommaByte = ',';
 constexpr char CarriageReturnByte = '\r';
 constexpr char LineFeedByte = '\n';
 
+void setFailure(QString* failure, const QString& text)
+{
+    if (failure)
+        *failure = text;
+}
+
 void appendQuoted(QString& out, const QString& field)
 {
     out.append(Quote);
@@ -31,78 +38,138 @@ void appendQuoted(QString& out, const QString& field)
     out.append(Quote);
 }
 
-bool isBlank(char byte)
+bool isBlank(int byte)
 {
     return byte == ' ' || byte == '\t';
 }
 
-bool isLineEnd(char byte)
+bool isLineEnd(int byte)
 {
     return byte == CarriageReturnByte || byte == LineFeedByte;
 }
 
-bool endsField(char byte)
+bool endsField(int byte)
 {
     return byte == CommaByte || isLineEnd(byte);
 }
 
 // Reads fields one after another as Input # does, with a doubled quote inside a quoted field read
-// as one quote. Each field's bytes are decoded straight into its own text.
+// as one quote. Each field's bytes are decoded straight into its own text. The bytes come through
+// a window: a field that runs past the bytes in view while more are to come is cut short, and
+// read again once more are in view.
 class FieldReader
 {
 public:
-    FieldReader(QByteArrayView bytes, bool utf8)
-        : m_bytes(bytes)
-        , m_utf8(utf8)
-    {}
+    explicit FieldReader(ByteWindow& window)
+        : m_window(window)
+        , m_bytes(window.bytes())
+        , m_utf8(startsWithMark())
+    {
+        if (m_utf8)
+            m_position = Utf8ByteOrderMark.size();
+    }
 
-    bool atEnd() const { return m_position >= m_bytes.size(); }
-
-    qsizetype bytesRead() const { return m_position; }
-    qsizetype size() const { return m_bytes.size(); }
+    bool atEnd()
+    {
+        while (m_position >= m_bytes.size()) {
+            if (m_window.atDataEnd())
+                return true;
+            moveOnFrom(m_position);
+        }
+        return false;
+    }
 
     /// True when nothing but line ends is left, as after the last film of a file that an editor
     /// saved with an extra line end.
-    bool onlyLineEndsLeft() const
+    bool onlyLineEndsLeft()
     {
-        for (qsizetype i = m_position; i < m_bytes.size(); ++i) {
-            if (!isLineEnd(m_bytes[i]))
+        for (;;) {
+            qsizetype i = m_position;
+            while (i < m_bytes.size() && isLineEnd(m_bytes[i]))
+                ++i;
+            if (i < m_bytes.size())
                 return false;
+            if (m_window.atDataEnd())
+                return true;
+            moveOnFrom(m_position);
         }
-        return true;
     }
 
     QString readField()
     {
-        while (!atEnd() && isBlank(current()))
-            ++m_position;
-        if (atEnd())
-            return {};
-        if (current() == QuoteByte)
-            return readQuoted();
-        return readUnquoted();
+        for (;;) {
+            const qsizetype start = m_position;
+            m_cutShort = false;
+            QString field = readFieldInView();
+            if (!m_cutShort)
+                return field;
+            moveOnFrom(start);
+        }
     }
 
+    qsizetype bytesRead() const { return m_window.offset() + m_position; }
+    qsizetype expectedSize() const { return m_window.expectedSize(); }
+
 private:
-    char current() const { return m_bytes[m_position]; }
+    // Whether the bytes begin with the UTF-8 mark, which makes them UTF-8.
+    bool startsWithMark()
+    {
+        while (m_bytes.size() < Utf8ByteOrderMark.size() && !m_window.atDataEnd())
+            moveOnFrom(0);
+        return m_bytes.startsWith(Utf8ByteOrderMark);
+    }
+
+    // Drops the bytes before from and brings more into view; reading goes on from there.
+    void moveOnFrom(qsizetype from)
+    {
+        m_window.moveOn(from);
+        m_bytes = m_window.bytes();
+        m_position = 0;
+    }
+
+    // The byte at a position, or -1 past the bytes in view, where the field is cut short if more
+    // bytes are to come.
+    int byteAt(qsizetype at)
+    {
+        if (at < m_bytes.size())
+            return static_cast<unsigned char>(m_bytes[at]);
+        if (!m_window.atDataEnd())
+            m_cutShort = true;
+        return -1;
+    }
+
+    bool insideField(qsizetype at)
+    {
+        const int byte = byteAt(at);
+        return byte >= 0 && !endsField(byte);
+    }
 
     QString decode(QByteArrayView bytes) const
     {
         return m_utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
     }
 
-    // The position of the next quote from a position on, or the size when none is left.
+    QString readFieldInView()
+    {
+        while (isBlank(byteAt(m_position)))
+            ++m_position;
+        const int first = byteAt(m_position);
+        if (first < 0)
+            return {};
+        if (first == QuoteByte)
+            return readQuoted();
+        return readUnquoted();
+    }
+
+    // The position of the next quote from a position on, or the end of the bytes in view.
     qsizetype nextQuote(qsizetype from) const
     {
         const void* found = std::memchr(m_bytes.data() + from, QuoteByte, size_t(m_bytes.size() - from));
         return found ? static_cast<const char*>(found) - m_bytes.data() : m_bytes.size();
     }
 
-    // Whether the quote at a position is the first of a doubled pair.
-    bool quoteIsDoubled(qsizetype at) const
-    {
-        return at + 1 < m_bytes.size() && m_bytes[at + 1] == QuoteByte;
-    }
+    // Whether a quote is at a position and another follows it.
+    bool quoteIsDoubled(qsizetype at) { return byteAt(at) == QuoteByte && byteAt(at + 1) == QuoteByte; }
 
     // A quoted field runs to the next lone quote, across commas and line breaks; whatever follows
     // it up to the next comma or line end is skipped. A quote left open runs to the end of the file.
@@ -110,19 +177,19 @@ private:
     {
         const qsizetype start = m_position + 1;
         m_position = nextQuote(start);
-        QString field = quoteIsDoubled(m_position) ? decode(undoubleQuotes(start))
-                                                   : decode(m_bytes.sliced(start, m_position - start));
-        if (!atEnd())
+        const QByteArrayView bytes =
+            quoteIsDoubled(m_position) ? undoubleQuotes(start) : m_bytes.sliced(start, m_position - start);
+        if (byteAt(m_position) >= 0)
             ++m_position; // the closing quote
-        while (!atEnd() && !endsField(current()))
+        while (insideField(m_position))
             ++m_position;
         skipDelimiter();
-        return field;
+        return m_cutShort ? QString() : decode(bytes);
     }
 
     // The bytes of a quoted field that holds doubled quotes, each pair made one, gathered in a
     // buffer that serves every such field. Starts at the first doubled quote and ends at the
-    // closing quote or the end of the file.
+    // closing quote or the end of the bytes.
     QByteArrayView undoubleQuotes(qsizetype start)
     {
         m_undoubled.clear();
@@ -139,37 +206,42 @@ private:
     QString readUnquoted()
     {
         const qsizetype start = m_position;
-        while (!atEnd() && !endsField(current()))
+        while (insideField(m_position))
             ++m_position;
         qsizetype end = m_position;
         while (end > start && isBlank(m_bytes[end - 1]))
             --end;
         skipDelimiter();
-        return decode(m_bytes.sliced(start, end - start));
+        return m_cutShort ? QString() : decode(m_bytes.sliced(start, end - start));
     }
 
     // Consumes one comma or one line end: CR LF, a lone CR or a lone LF.
     void skipDelimiter()
     {
-        if (atEnd())
+        const int delimiter = byteAt(m_position);
+        if (delimiter < 0)
             return;
-        const char delimiter = current();
         ++m_position;
-        if (delimiter == CarriageReturnByte && !atEnd() && current() == LineFeedByte)
+        if (delimiter == CarriageReturnByte && byteAt(m_position) == LineFeedByte)
             ++m_position;
     }
 
+    ByteWindow& m_window;
     QByteArrayView m_bytes;
     bool m_utf8;
     qsizetype m_position = 0;
+    bool m_cutShort = false;
     QByteArray m_undoubled;
 };
 
 // The films a file seems to hold, judged by the bytes its first films took, with an eighth to
-// spare, so that the list is seldom moved as it grows.
+// spare, so that the list is seldom moved as it grows. No more than those read when the size of
+// the file is not known.
 qsizetype projectedFilmCount(const FieldReader& reader, qsizetype filmsRead)
 {
-    const qsizetype projected = filmsRead * reader.size() / qMax<qsizetype>(reader.bytesRead(), 1);
+    if (reader.expectedSize() < 0)
+        return filmsRead;
+    const qsizetype projected = filmsRead * reader.expectedSize() / qMax<qsizetype>(reader.bytesRead(), 1);
     return qMin<qsizetype>(projected + projected / 8, Catalogue::MaxEntries);
 }
 
@@ -195,14 +267,18 @@ QByteArray writeCsvList(const QList<FilmRecord>& films)
 
 std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* failure)
 {
-    const bool utf8 = bytes.startsWith(Utf8ByteOrderMark);
-    FieldReader reader(utf8 ? bytes.sliced(Utf8ByteOrderMark.size()) : bytes, utf8);
+    ByteWindow window(bytes);
+    return readCsvList(window, failure);
+}
+
+std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failure)
+{
     constexpr qsizetype FilmsBeforeReserving = 64;
+    FieldReader reader(window);
     QList<FilmRecord> films;
     while (!reader.onlyLineEndsLeft()) {
         if (films.size() == Catalogue::MaxEntries) {
-            if (failure)
-                *failure = QStringLiteral("the file holds more than 32,767 films");
+            setFailure(failure, QStringLiteral("the file holds more than 32,767 films"));
             return std::nullopt;
         }
         if (films.size() == FilmsBeforeReserving)
@@ -210,6 +286,10 @@ std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* fail
         FilmRecord& film = films.emplace_back();
         for (int i = 0; i < FieldCount && !reader.atEnd(); ++i)
             film.fields[static_cast<size_t>(i)] = reader.readField();
+    }
+    if (!window.failure().isEmpty()) {
+        setFailure(failure, window.failure());
+        return std::nullopt;
     }
     return films;
 }

@@ -3,6 +3,7 @@
 #include "storage/ListFile.h"
 
 #include "catalogue/Catalogue.h"
+#include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
 #include "storage/NativeListFile.h"
 
@@ -30,48 +31,11 @@ std::optional<ListForm> resolveForm(const QString& path, ListForm form, QString*
     return chosen;
 }
 
-// The bytes of a whole file for as long as it stays open. A file is mapped rather than copied
-// where the system allows, so loading reads the cached file directly and never holds a second
-// copy of it; others (an empty file, a pipe) are read. A mapped file must not be shortened while
-// it is read, which a save never does: it writes a new file and renames it over the old one.
-class WholeFile
-{
-public:
-    bool open(const QString& path, QString* failure)
-    {
-        m_file.setFileName(path);
-        if (!m_file.open(QIODevice::ReadOnly)) {
-            setFailure(failure, m_file.errorString());
-            return false;
-        }
-        const qint64 size = m_file.size();
-        if (const uchar* mapped = size > 0 ? m_file.map(0, size) : nullptr) {
-            m_bytes = QByteArrayView(mapped, size);
-            return true;
-        }
-        m_file.unsetError(); // a file that cannot be mapped is read instead
-        m_copy = m_file.readAll();
-        if (m_file.error() != QFileDevice::NoError) {
-            setFailure(failure, m_file.errorString());
-            return false;
-        }
-        m_bytes = m_copy;
-        return true;
-    }
-
-    QByteArrayView bytes() const { return m_bytes; }
-
-private:
-    QFile m_file;
-    QByteArray m_copy;
-    QByteArrayView m_bytes;
-};
-
-std::optional<ListDocument> parseList(QByteArrayView bytes, ListForm form, QString* failure)
+std::optional<ListDocument> parseList(ByteWindow& window, ListForm form, QString* failure)
 {
     if (form == ListForm::Native)
-        return readNativeList(bytes, failure);
-    std::optional<QList<FilmRecord>> films = readCsvList(bytes, failure);
+        return readNativeList(window, failure);
+    std::optional<QList<FilmRecord>> films = readCsvList(window, failure);
     if (!films)
         return std::nullopt;
     ListDocument document;
@@ -110,10 +74,14 @@ std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QSt
     const std::optional<ListForm> chosen = resolveForm(path, form, failure);
     if (!chosen)
         return std::nullopt;
-    WholeFile file;
-    if (!file.open(path, failure))
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setFailure(failure, file.errorString());
         return std::nullopt;
-    return parseList(file.bytes(), *chosen, failure);
+    }
+    // The file is read a piece at a time, so that loading never holds a copy of all of it.
+    ByteWindow window(file, ByteWindow::FilePiece);
+    return parseList(window, *chosen, failure);
 }
 
 bool saveListFile(const QString& path, ListForm form, const ListDocument& document, QString* failure)

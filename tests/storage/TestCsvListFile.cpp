@@ -1,7 +1,10 @@
 // The comma-separated form: the bytes as written, reading fields as a stream, and round trips.
+#include "SequentialDevice.h"
 #include "catalogue/Catalogue.h"
+#include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
 
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -22,6 +25,11 @@ private slots:
     void reads();
     void readsFieldEdges_data();
     void readsFieldEdges() { reads(); }
+    void readsInPieces_data() { reads_data(); }
+    void readsInPieces();
+    void readsFieldEdgesInPieces_data() { readsFieldEdges_data(); }
+    void readsFieldEdgesInPieces() { readsInPieces(); }
+    void refusesFileThatFailsToRead();
     void roundTrips_data();
     void roundTrips();
     void holdsAtMostAFullCatalogue();
@@ -215,6 +223,34 @@ void TestCsvListFile::reads()
     const std::optional<QList<FilmRecord>> read = readCsvList(file);
     QVERIFY(read);
     QCOMPARE(*read, records(films));
+}
+
+// A file is read a piece at a time; every field, quote, blank and line end may fall across the
+// end of a piece, from a device whose size is known or not.
+void TestCsvListFile::readsInPieces()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(Films, films);
+    for (const int piece : {1, 2, 3, 5, 16}) {
+        QBuffer buffer(&file);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        SequentialDevice pipe(file, SequentialDevice::AtEnd::Ends);
+        for (QIODevice* device : {static_cast<QIODevice*>(&buffer), static_cast<QIODevice*>(&pipe)}) {
+            ByteWindow window(*device, piece);
+            const std::optional<QList<FilmRecord>> read = readCsvList(window);
+            QVERIFY(read);
+            QVERIFY2(*read == records(films), qPrintable(QStringLiteral("in pieces of %1").arg(piece)));
+        }
+    }
+}
+
+void TestCsvListFile::refusesFileThatFailsToRead()
+{
+    SequentialDevice device(line({"\"Alien\""}), SequentialDevice::AtEnd::Fails);
+    ByteWindow window(device, 4);
+    QString failure;
+    QVERIFY(!readCsvList(window, &failure));
+    QCOMPARE(failure, u"the disk failed"_s);
 }
 
 void TestCsvListFile::roundTrips_data()

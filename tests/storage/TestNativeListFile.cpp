@@ -1,7 +1,10 @@
 // The native layout: exact bytes, round trips, and files that must be refused.
+#include "SequentialDevice.h"
 #include "catalogue/Catalogue.h"
+#include "storage/ByteWindow.h"
 #include "storage/NativeListFile.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
@@ -18,11 +21,16 @@ private slots:
     void writesExactBytes();
     void roundTrips_data();
     void roundTrips();
+    void roundTripsInPieces_data() { roundTrips_data(); }
+    void roundTripsInPieces();
     void fullCatalogueRoundTripsQuickly();
     void refusesOverlongText_data();
     void refusesOverlongText();
     void refusesMalformedFile_data();
     void refusesMalformedFile();
+    void refusesMalformedFileInPieces_data() { refusesMalformedFile_data(); }
+    void refusesMalformedFileInPieces();
+    void refusesFileThatFailsToRead();
     void refusesEveryTruncation();
     void survivesRandomBytes();
     void ignoresBytesAfterLastFilm();
@@ -133,6 +141,28 @@ void TestNativeListFile::roundTrips()
     QCOMPARE(*read, document);
 }
 
+// A file is read a piece at a time, so that counts and texts fall across the ends of pieces.
+static std::optional<ListDocument> readInPieces(QByteArray bytes, int piece, QString* failure = nullptr)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ByteWindow window(buffer, piece);
+    return readNativeList(window, failure);
+}
+
+void TestNativeListFile::roundTripsInPieces()
+{
+    QFETCH(ListDocument, document);
+    const std::optional<QByteArray> written = writeNativeList(document);
+    QVERIFY(written);
+    for (const int piece : {1, 2, 3, 7, 64}) {
+        QString failure;
+        const std::optional<ListDocument> read = readInPieces(*written, piece, &failure);
+        QVERIFY2(read, qPrintable(failure));
+        QVERIFY2(*read == document, qPrintable(QStringLiteral("in pieces of %1").arg(piece)));
+    }
+}
+
 void TestNativeListFile::fullCatalogueRoundTripsQuickly()
 {
     QList<FilmRecord> films;
@@ -220,6 +250,30 @@ void TestNativeListFile::refusesMalformedFile()
     QString failure;
     QVERIFY(!readNativeList(file, &failure));
     QVERIFY2(failure.contains(reason), qPrintable(failure));
+}
+
+void TestNativeListFile::refusesMalformedFileInPieces()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, reason);
+    for (const int piece : {1, 3}) {
+        QString failure;
+        QVERIFY(!readInPieces(file, piece, &failure));
+        QVERIFY2(failure.contains(reason), qPrintable(failure));
+    }
+}
+
+// The films read so far are complete, but a file that cannot be read to its end is refused.
+void TestNativeListFile::refusesFileThatFailsToRead()
+{
+    const std::optional<QByteArray> whole =
+        writeNativeList(document(u"Page"_s, QString(), {film({u"One"_s})}));
+    QVERIFY(whole);
+    SequentialDevice device(*whole, SequentialDevice::AtEnd::Fails);
+    ByteWindow window(device, 4);
+    QString failure;
+    QVERIFY(!readNativeList(window, &failure));
+    QCOMPARE(failure, u"the disk failed"_s);
 }
 
 void TestNativeListFile::refusesEveryTruncation()
