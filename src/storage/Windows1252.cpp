@@ -85,6 +85,45 @@ void widen(const char* bytes, qsizetype count, QChar* out)
     widenEach(bytes, count, out);
 }
 
+#if defined(__SSE2__)
+// Whether each of eight characters lies below 80 or from A0 to FF, and so is its own byte.
+bool areOwnBytes(__m128i characters)
+{
+    const __m128i highBits = _mm_and_si128(characters, _mm_set1_epi16(static_cast<short>(0xFF00)));
+    const __m128i latin1 = _mm_cmpeq_epi16(highBits, _mm_setzero_si128());
+    const __m128i topBits = _mm_and_si128(characters, _mm_set1_epi16(static_cast<short>(0xFFE0)));
+    const __m128i highControl = _mm_cmpeq_epi16(topBits, _mm_set1_epi16(0x0080));
+    return _mm_movemask_epi8(_mm_andnot_si128(highControl, latin1)) == 0xFFFF;
+}
+#endif
+
+// Writes the bytes of the characters of text to out, up to the first character without a byte in
+// the code page, and says how many it wrote. With SSE2, sixteen characters that are all their own
+// bytes are narrowed at once.
+qsizetype narrow(QStringView text, char* out)
+{
+    const QChar* characters = text.data();
+    qsizetype i = 0;
+    while (i < text.size()) {
+#if defined(__SSE2__)
+        if (i + 16 <= text.size()) {
+            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(characters + i));
+            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(characters + i + 8));
+            if (areOwnBytes(low) && areOwnBytes(high)) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
+                i += 16;
+                continue;
+            }
+        }
+#endif
+        const int byte = windows1252Byte(characters[i].unicode());
+        if (byte < 0)
+            return i;
+        out[i++] = static_cast<char>(byte);
+    }
+    return i;
+}
+
 } // namespace
 
 int windows1252Byte(char16_t character)
@@ -111,16 +150,11 @@ bool appendWindows1252(QByteArray& out, QStringView text)
 {
     const qsizetype start = out.size();
     out.resize(start + text.size());
-    char* bytes = out.data() + start;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const int byte = windows1252Byte(text[i].unicode());
-        if (byte < 0) {
-            out.truncate(start + i);
-            return false;
-        }
-        bytes[i] = static_cast<char>(byte);
-    }
-    return true;
+    const qsizetype written = narrow(text, out.data() + start);
+    if (written == text.size())
+        return true;
+    out.truncate(start + written);
+    return false;
 }
 
 bool fitsWindows1252(QStringView text)

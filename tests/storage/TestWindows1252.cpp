@@ -114,6 +114,14 @@ void TestWindows1252::appendStopsBeforeUnfitCharacter_data()
     QTest::newRow("the bytes before an unfit character stay")
         << QStringLiteral("Caf\u00E9 \u20AC\u03A9 more") << QByteArray("Caf\xE9 \x80");
     QTest::newRow("an unfit last character") << QStringLiteral("abcdefghi\u0080") << QByteArray("abcdefghi");
+    // Characters are encoded sixteen at a time where they are all their own bytes.
+    QTest::newRow("an unfit character in the second block of sixteen")
+        << QStringLiteral("0123456789abcdefghij\u0152\u03A9klmnopqrstuvwxyz")
+        << QByteArray("0123456789abcdefghij\x8C");
+    QTest::newRow("a character above FF whose low byte is Latin-1")
+        << QStringLiteral("0123456789abcdef\u0141bcdefghijklmnop") << QByteArray("0123456789abcdef");
+    QTest::newRow("U+0080, whose byte the euro sign took, in a block of sixteen")
+        << QStringLiteral("abcdefg\u0080ijklmnopqrstuvwxyz") << QByteArray("abcdefg");
 }
 
 void TestWindows1252::appendStopsBeforeUnfitCharacter()
