@@ -245,9 +245,8 @@ qsizetype projectedFilmCount(const FieldReader& reader, qsizetype filmsRead)
     return qMin<qsizetype>(projected + projected / 8, Catalogue::MaxEntries);
 }
 
-} // namespace
-
-QByteArray writeCsvList(const QList<FilmRecord>& films)
+// The film lines as text, for a file in UTF-8.
+QString linesText(const QList<FilmRecord>& films)
 {
     QString text;
     for (const FilmRecord& film : films) {
@@ -258,11 +257,57 @@ QByteArray writeCsvList(const QList<FilmRecord>& films)
         }
         text.append(QStringLiteral("\r\n"));
     }
+    return text;
+}
+
+// Appends a field in quotes, each quote in it doubled, in Windows-1252; false when a character
+// has no byte in the code page.
+bool appendQuotedWindows1252(QByteArray& out, QStringView field)
+{
+    out.append(QuoteByte);
+    for (qsizetype quote = field.indexOf(Quote); quote >= 0; quote = field.indexOf(Quote)) {
+        if (!appendWindows1252(out, field.first(quote + 1)))
+            return false;
+        out.append(QuoteByte);
+        field = field.sliced(quote + 1);
+    }
+    if (!appendWindows1252(out, field))
+        return false;
+    out.append(QuoteByte);
+    return true;
+}
+
+// The film lines written straight into Windows-1252 bytes, or nothing when a character has no
+// byte in the code page.
+std::optional<QByteArray> windows1252Lines(const QList<FilmRecord>& films)
+{
+    qsizetype size = 0;
+    for (const FilmRecord& film : films) {
+        for (const QString& field : film.fields)
+            size += field.size() + 3; // two quotes and a comma or a line end's first byte
+        size += 1;
+    }
     QByteArray bytes;
-    bytes.reserve(text.size());
-    if (appendWindows1252(bytes, text))
-        return bytes;
-    return Utf8ByteOrderMark.toByteArray() + text.toUtf8();
+    bytes.reserve(size);
+    for (const FilmRecord& film : films) {
+        for (int i = 0; i < FieldCount; ++i) {
+            if (i > 0)
+                bytes.append(CommaByte);
+            if (!appendQuotedWindows1252(bytes, film.fields[static_cast<size_t>(i)]))
+                return std::nullopt;
+        }
+        bytes.append("\r\n");
+    }
+    return bytes;
+}
+
+} // namespace
+
+QByteArray writeCsvList(const QList<FilmRecord>& films)
+{
+    if (std::optional<QByteArray> bytes = windows1252Lines(films))
+        return *std::move(bytes);
+    return Utf8ByteOrderMark.toByteArray() + linesText(films).toUtf8();
 }
 
 std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* failure)
