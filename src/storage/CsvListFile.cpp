@@ -3,9 +3,11 @@
 
 #include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
+#include "storage/RepeatedTexts.h"
 #include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
+#include <array>
 #include <cstring>
 
 namespace reelkeep {
@@ -95,8 +97,9 @@ public:
         }
     }
 
-    QString readField()
+    QString readField(RepeatedTexts& texts)
     {
+        m_texts = &texts;
         for (;;) {
             const qsizetype start = m_position;
             m_cutShort = false;
@@ -146,7 +149,9 @@ private:
 
     QString decode(QByteArrayView bytes) const
     {
-        return m_utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
+        return m_texts->text(bytes, [this](QByteArrayView field) {
+            return m_utf8 ? decodeUtf8(field) : decodeWindows1252(field);
+        });
     }
 
     QString readFieldInView()
@@ -232,6 +237,7 @@ private:
     qsizetype m_position = 0;
     bool m_cutShort = false;
     QByteArray m_undoubled;
+    RepeatedTexts* m_texts = nullptr;
 };
 
 // The films a file seems to hold, judged by the bytes its first films took, with an eighth to
@@ -320,6 +326,7 @@ std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failur
 {
     constexpr qsizetype FilmsBeforeReserving = 64;
     FieldReader reader(window);
+    std::array<RepeatedTexts, FieldCount> texts;
     QList<FilmRecord> films;
     while (!reader.onlyLineEndsLeft()) {
         if (films.size() == Catalogue::MaxEntries) {
@@ -330,7 +337,7 @@ std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failur
             films.reserve(projectedFilmCount(reader, films.size()));
         FilmRecord& film = films.emplace_back();
         for (int i = 0; i < FieldCount && !reader.atEnd(); ++i)
-            film.fields[static_cast<size_t>(i)] = reader.readField();
+            film.fields[static_cast<size_t>(i)] = reader.readField(texts[static_cast<size_t>(i)]);
     }
     if (!window.failure().isEmpty()) {
         setFailure(failure, window.failure());

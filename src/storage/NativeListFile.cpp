@@ -3,9 +3,11 @@
 
 #include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
+#include "storage/RepeatedTexts.h"
 #include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
+#include <array>
 #include <limits>
 
 namespace reelkeep {
@@ -190,25 +192,43 @@ public:
 
     bool readCounted(QString& text, TextEncoding encoding)
     {
-        quint16 length = 0;
-        if (!readUInt16(length) || !inView(length))
+        QByteArrayView bytes;
+        if (!readCountedBytes(bytes))
             return false;
-        const QByteArrayView data = m_bytes.sliced(m_position, length);
-        m_position += length;
-        text = encoding == TextEncoding::Windows1252 ? decodeWindows1252(data) : decodeUtf8(data);
+        text = decodeText(bytes, encoding);
         return true;
     }
 
+    // Reads a film's fields, sharing the texts that repeat those of the same field in films before.
     bool readFilm(FilmRecord& film, TextEncoding encoding)
     {
-        for (QString& text : film.fields) {
-            if (!readCounted(text, encoding))
+        for (size_t i = 0; i < film.fields.size(); ++i) {
+            QByteArrayView bytes;
+            if (!readCountedBytes(bytes))
                 return false;
+            film.fields[i] = m_filmTexts[i].text(
+                bytes, [encoding](QByteArrayView text) { return decodeText(text, encoding); });
         }
         return true;
     }
 
 private:
+    static QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+    {
+        return encoding == TextEncoding::Windows1252 ? decodeWindows1252(bytes) : decodeUtf8(bytes);
+    }
+
+    // The bytes of a counted text, valid until the next read.
+    bool readCountedBytes(QByteArrayView& bytes)
+    {
+        quint16 length = 0;
+        if (!readUInt16(length) || !inView(length))
+            return false;
+        bytes = m_bytes.sliced(m_position, length);
+        m_position += length;
+        return true;
+    }
+
     // Whether count bytes from the position on are in view, moving the window on until they are
     // or the file ends.
     bool inView(qsizetype count)
@@ -226,6 +246,7 @@ private:
     ByteWindow& m_window;
     QByteArrayView m_bytes;
     qsizetype m_position = 0;
+    std::array<RepeatedTexts, FieldCount> m_filmTexts;
 };
 
 // Nothing, for the reason given, or for the device's failure when it could not be read.

@@ -30,6 +30,7 @@ private slots:
     void readsFieldEdgesInPieces_data() { readsFieldEdges_data(); }
     void readsFieldEdgesInPieces() { readsInPieces(); }
     void refusesFileThatFailsToRead();
+    void sharesTextsThatRepeat();
     void roundTrips_data();
     void roundTrips();
     void holdsAtMostAFullCatalogue();
@@ -251,6 +252,22 @@ void TestCsvListFile::refusesFileThatFailsToRead()
     QString failure;
     QVERIFY(!readCsvList(window, &failure));
     QCOMPARE(failure, u"the disk failed"_s);
+}
+
+// Years and media types repeat from film to film and are shared; titles are all different, so
+// after the first films they are no longer looked up, and every film keeps its own.
+void TestCsvListFile::sharesTextsThatRepeat()
+{
+    Films films;
+    for (int i = 0; i < 1000; ++i)
+        films.append({u"Film number %1"_s.arg(i), QString::number(1970 + i % 10), u"DVD"_s});
+    const std::optional<QList<FilmRecord>> read = readCsvList(writeCsvList(records(films)));
+    QVERIFY(read);
+    QCOMPARE(*read, records(films));
+    const FilmRecord& last = read->last();
+    const FilmRecord& tenBefore = read->at(read->size() - 11);
+    QCOMPARE(last[Field::Release].constData(), tenBefore[Field::Release].constData());
+    QCOMPARE(last[Field::Type].constData(), read->first()[Field::Type].constData());
 }
 
 void TestCsvListFile::roundTrips_data()

@@ -34,6 +34,7 @@ private slots:
     void refusesEveryTruncation();
     void survivesRandomBytes();
     void ignoresBytesAfterLastFilm();
+    void sharesTextsThatRepeat();
 };
 
 static FilmRecord film(const QStringList& fields)
@@ -306,6 +307,24 @@ void TestNativeListFile::ignoresBytesAfterLastFilm()
         readNativeList(bytes("rkf01", "0100 54 0000 0000") + seventeenEmptyTexts() + "trailing");
     QVERIFY(read);
     QCOMPARE(*read, document(u"T"_s, QString(), {FilmRecord()}));
+}
+
+// Years and media types repeat from film to film and are shared; titles are all different, so
+// after the first films they are no longer looked up, and every film keeps its own.
+void TestNativeListFile::sharesTextsThatRepeat()
+{
+    QList<FilmRecord> films;
+    for (int i = 0; i < 1000; ++i)
+        films.append(film({u"Film number %1"_s.arg(i), QString::number(1970 + i % 10), u"DVD \u03A9"_s}));
+    const ListDocument written = document(u"Page"_s, QString(), films);
+    const std::optional<QByteArray> bytes = writeNativeList(written);
+    QVERIFY(bytes);
+    const std::optional<ListDocument> read = readNativeList(*bytes);
+    QVERIFY(read);
+    QCOMPARE(*read, written);
+    const FilmRecord& last = read->films.last();
+    QCOMPARE(last[Field::Release].constData(), read->films.at(989)[Field::Release].constData());
+    QCOMPARE(last[Field::Type].constData(), read->films.first()[Field::Type].constData());
 }
 
 QTEST_GUILESS_MAIN(TestNativeListFile)
