@@ -65,8 +65,8 @@ public:
     explicit FieldReader(ByteWindow& window)
         : m_window(window)
         , m_bytes(window.bytes())
-        , m_utf8(startsWithMark())
     {
+        m_utf8 = startsWithMark();
         if (m_utf8)
             m_position = Utf8ByteOrderMark.size();
     }
@@ -233,7 +233,7 @@ private:
 
     ByteWindow& m_window;
     QByteArrayView m_bytes;
-    bool m_utf8;
+    bool m_utf8 = false;
     qsizetype m_position = 0;
     bool m_cutShort = false;
     QByteArray m_undoubled;
