@@ -1,5 +1,6 @@
 // List files on disk: the form from the name, fixtures written by hand, and saves and loads that
 // fail without harm.
+#include "storage/ByteWindow.h"
 #include "storage/ListFile.h"
 
 #include <QDir>
@@ -143,26 +144,27 @@ void TestListFile::loadFailsWithReason()
     QVERIFY2(failure.contains(reason), qPrintable(failure));
 }
 
-// A file is mapped for loading when it can be and read otherwise (an empty file cannot be
-// mapped); either way the films are those of the bytes, up to the file's last byte and no further.
+// A file is read in pieces of ByteWindow::FilePiece bytes; these files end at the end of a piece,
+// or one byte after it, inside a field.
 void TestListFile::loadsBytesOnDisk_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("firstTitle"); // the first film's title, or the failure's words
 
+    constexpr int Piece = int(ByteWindow::FilePiece);
     QTest::newRow("an empty comma-separated file is an empty catalogue")
         << u"empty.csv"_s << QByteArray() << QString();
     QTest::newRow("an empty native file is refused") << u"empty.rkf"_s << QByteArray() << u"not a Reelkeep"_s;
-    QTest::newRow("a page-long file ending in an open quote")
-        << u"page.csv"_s << "\"" + QByteArray(4095, 'x') << QString(4095, u'x');
-    QTest::newRow("a page-long file ending in an unquoted field")
-        << u"unquoted.csv"_s << QByteArray(4096, 'y') << QString(4096, u'y');
-    QTest::newRow("a page-long native file")
-        << u"page.rkf"_s
-        << QByteArray("rkf01\0\0\0\0\0\0", 11) + QByteArray::fromHex("d30f") + QByteArray(4051, 'z') +
+    QTest::newRow("a piece-long file ending in an open quote")
+        << u"piece.csv"_s << "\"" + QByteArray(Piece - 1, 'x') << QString(Piece - 1, u'x');
+    QTest::newRow("a file one byte longer than a piece, ending in an unquoted field")
+        << u"unquoted.csv"_s << QByteArray(Piece + 1, 'y') << QString(Piece + 1, u'y');
+    QTest::newRow("a piece-long native file")
+        << u"piece.rkf"_s
+        << QByteArray("rkf01\0\0\0\0\0\0", 11) + QByteArray::fromHex("d3ff") + QByteArray(0xFFD3, 'z') +
                QByteArray(32, '\0')
-        << QString(4051, u'z');
+        << QString(0xFFD3, u'z');
 }
 
 void TestListFile::loadsBytesOnDisk()
