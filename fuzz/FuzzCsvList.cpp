@@ -1,8 +1,11 @@
 // The comma-separated list-file reader on arbitrary bytes: a file reads completely or not at all,
-// from memory and from disk alike, and the films it reads are saved and read back unchanged.
+// from memory, from disk and in small pieces alike, and the films it reads are saved and read back
+// unchanged.
 #include "FuzzProperties.h"
+#include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
 
+#include <QBuffer>
 #include <QFile>
 
 #include <cstddef>
@@ -31,6 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString failure;
     const std::optional<QList<FilmRecord>> read = readCsvList(bytes, &failure);
     FUZZ_REQUIRE(read.has_value() || !failure.isEmpty(), QStringLiteral("a refusal says why"));
+
+    // Pieces of one byte, and of a size the input chooses, put every byte at the end of a piece.
+    QByteArray copy = bytes.toByteArray();
+    for (const qsizetype piece : {qsizetype(1), qsizetype(2 + size % 61)}) {
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        ByteWindow window(buffer, piece);
+        FUZZ_REQUIRE(readCsvList(window) == read,
+                     QStringLiteral("reading in pieces gives what reading whole gives"));
+    }
 
     const QString path = fuzz::scratchFile(QStringLiteral("input.csv"));
     writeBytes(path, bytes);

@@ -1,18 +1,34 @@
-// The comma-separated list-file form, written and read in memory.
+// The comma-separated list-file form, written in memory and read through a window on its bytes.
 #include "storage/CsvListFile.h"
 
 #include "catalogue/Catalogue.h"
+#include "storage/ByteWindow.h"
+#include "storage/RepeatedTexts.h"
+#include "storage/Utf8.h"
 #include "storage/Windows1252.h"
+
+#include <array>
+#include <cstring>
 
 namespace reelkeep {
 
 namespace {
 
-constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr QChar Quote = u'"';
 constexpr QChar Comma = u',';
-constexpr QChar CarriageReturn = u'\r';
-constexpr QChar LineFeed = u'\n';
+
+// The delimiters as bytes. Each is an ASCII byte, which neither Windows-1252 nor UTF-8 uses inside
+// another character, so fields are found in the bytes of either and each is decoded on its own.
+constexpr char QuoteByte = '"';
+constexpr char CommaByte = ',';
+constexpr char CarriageReturnByte = '\r';
+constexpr char LineFeedByte = '\n';
+
+void setFailure(QString* failure, const QString& text)
+{
+    if (failure)
+        *failure = text;
+}
 
 void appendQuoted(QString& out, const QString& field)
 {
@@ -24,115 +40,219 @@ void appendQuoted(QString& out, const QString& field)
     out.append(Quote);
 }
 
-bool isBlank(QChar character)
+bool isBlank(int byte)
 {
-    return character == u' ' || character == u'\t';
+    return byte == ' ' || byte == '\t';
 }
 
-bool isLineEnd(QChar character)
+bool isLineEnd(int byte)
 {
-    return character == CarriageReturn || character == LineFeed;
+    return byte == CarriageReturnByte || byte == LineFeedByte;
+}
+
+bool endsField(int byte)
+{
+    return byte == CommaByte || isLineEnd(byte);
 }
 
 // Reads fields one after another as Input # does, with a doubled quote inside a quoted field read
-// as one quote.
+// as one quote. Each field's bytes are decoded straight into its own text. The bytes come through
+// a window: a field that runs past the bytes in view while more are to come is cut short, and
+// read again once more are in view.
 class FieldReader
 {
 public:
-    explicit FieldReader(QStringView text)
-        : m_text(text)
-    {}
+    explicit FieldReader(ByteWindow& window)
+        : m_window(window)
+        , m_bytes(window.bytes())
+    {
+        m_utf8 = startsWithMark();
+        if (m_utf8)
+            m_position = Utf8ByteOrderMark.size();
+    }
 
-    bool atEnd() const { return m_position >= m_text.size(); }
+    bool atEnd()
+    {
+        while (m_position >= m_bytes.size()) {
+            if (m_window.atDataEnd())
+                return true;
+            moveOnFrom(m_position);
+        }
+        return false;
+    }
 
     /// True when nothing but line ends is left, as after the last film of a file that an editor
     /// saved with an extra line end.
-    bool onlyLineEndsLeft() const
+    bool onlyLineEndsLeft()
     {
-        for (qsizetype i = m_position; i < m_text.size(); ++i) {
-            if (!isLineEnd(m_text[i]))
+        for (;;) {
+            qsizetype i = m_position;
+            while (i < m_bytes.size() && isLineEnd(m_bytes[i]))
+                ++i;
+            if (i < m_bytes.size())
                 return false;
+            if (m_window.atDataEnd())
+                return true;
+            moveOnFrom(m_position);
         }
-        return true;
     }
 
-    QString readField()
+    QString readField(RepeatedTexts& texts)
     {
-        while (!atEnd() && isBlank(current()))
+        m_texts = &texts;
+        for (;;) {
+            const qsizetype start = m_position;
+            m_cutShort = false;
+            QString field = readFieldInView();
+            if (!m_cutShort)
+                return field;
+            moveOnFrom(start);
+        }
+    }
+
+    qsizetype bytesRead() const { return m_window.offset() + m_position; }
+    qsizetype expectedSize() const { return m_window.expectedSize(); }
+
+private:
+    // Whether the bytes begin with the UTF-8 mark, which makes them UTF-8.
+    bool startsWithMark()
+    {
+        while (m_bytes.size() < Utf8ByteOrderMark.size() && !m_window.atDataEnd())
+            moveOnFrom(0);
+        return m_bytes.startsWith(Utf8ByteOrderMark);
+    }
+
+    // Drops the bytes before from and brings more into view; reading goes on from there.
+    void moveOnFrom(qsizetype from)
+    {
+        m_window.moveOn(from);
+        m_bytes = m_window.bytes();
+        m_position = 0;
+    }
+
+    // The byte at a position, or -1 past the bytes in view, where the field is cut short if more
+    // bytes are to come.
+    int byteAt(qsizetype at)
+    {
+        if (at < m_bytes.size())
+            return static_cast<unsigned char>(m_bytes[at]);
+        if (!m_window.atDataEnd())
+            m_cutShort = true;
+        return -1;
+    }
+
+    bool insideField(qsizetype at)
+    {
+        const int byte = byteAt(at);
+        return byte >= 0 && !endsField(byte);
+    }
+
+    QString decode(QByteArrayView bytes) const
+    {
+        return m_texts->text(bytes, [this](QByteArrayView field) {
+            return m_utf8 ? decodeUtf8(field) : decodeWindows1252(field);
+        });
+    }
+
+    QString readFieldInView()
+    {
+        while (isBlank(byteAt(m_position)))
             ++m_position;
-        if (atEnd())
+        const int first = byteAt(m_position);
+        if (first < 0)
             return {};
-        if (current() == Quote)
+        if (first == QuoteByte)
             return readQuoted();
         return readUnquoted();
     }
 
-private:
-    QChar current() const { return m_text[m_position]; }
+    // The position of the next quote from a position on, or the end of the bytes in view.
+    qsizetype nextQuote(qsizetype from) const
+    {
+        const void* found = std::memchr(m_bytes.data() + from, QuoteByte, size_t(m_bytes.size() - from));
+        return found ? static_cast<const char*>(found) - m_bytes.data() : m_bytes.size();
+    }
+
+    // Whether a quote is at a position and another follows it.
+    bool quoteIsDoubled(qsizetype at) { return byteAt(at) == QuoteByte && byteAt(at + 1) == QuoteByte; }
 
     // A quoted field runs to the next lone quote, across commas and line breaks; whatever follows
-    // it up to the next comma or line end is skipped.
+    // it up to the next comma or line end is skipped. A quote left open runs to the end of the file.
     QString readQuoted()
     {
-        ++m_position;
-        QString field;
-        while (!atEnd()) {
-            const qsizetype quoteAt = m_text.indexOf(Quote, m_position);
-            const qsizetype end = quoteAt < 0 ? m_text.size() : quoteAt;
-            field.append(m_text.sliced(m_position, end - m_position));
-            m_position = end;
-            if (atEnd())
-                break;
-            const bool doubled = m_position + 1 < m_text.size() && m_text[m_position + 1] == Quote;
-            m_position += doubled ? 2 : 1;
-            if (!doubled)
-                break;
-            field.append(Quote);
-        }
-        while (!atEnd() && current() != Comma && !isLineEnd(current()))
+        const qsizetype start = m_position + 1;
+        m_position = nextQuote(start);
+        const QByteArrayView bytes =
+            quoteIsDoubled(m_position) ? undoubleQuotes(start) : m_bytes.sliced(start, m_position - start);
+        if (byteAt(m_position) >= 0)
+            ++m_position; // the closing quote
+        while (insideField(m_position))
             ++m_position;
         skipDelimiter();
-        return field;
+        return m_cutShort ? QString() : decode(bytes);
+    }
+
+    // The bytes of a quoted field that holds doubled quotes, each pair made one, gathered in a
+    // buffer that serves every such field. Starts at the first doubled quote and ends at the
+    // closing quote or the end of the bytes.
+    QByteArrayView undoubleQuotes(qsizetype start)
+    {
+        m_undoubled.clear();
+        while (quoteIsDoubled(m_position)) {
+            m_undoubled.append(m_bytes.sliced(start, m_position + 1 - start));
+            start = m_position + 2;
+            m_position = nextQuote(start);
+        }
+        m_undoubled.append(m_bytes.sliced(start, m_position - start));
+        return m_undoubled;
     }
 
     // An unquoted field runs to the next comma or line end, trailing blanks trimmed.
     QString readUnquoted()
     {
         const qsizetype start = m_position;
-        while (!atEnd() && current() != Comma && !isLineEnd(current()))
+        while (insideField(m_position))
             ++m_position;
         qsizetype end = m_position;
-        while (end > start && isBlank(m_text[end - 1]))
+        while (end > start && isBlank(m_bytes[end - 1]))
             --end;
         skipDelimiter();
-        return m_text.sliced(start, end - start).toString();
+        return m_cutShort ? QString() : decode(m_bytes.sliced(start, end - start));
     }
 
     // Consumes one comma or one line end: CR LF, a lone CR or a lone LF.
     void skipDelimiter()
     {
-        if (atEnd())
+        const int delimiter = byteAt(m_position);
+        if (delimiter < 0)
             return;
-        const QChar delimiter = current();
         ++m_position;
-        if (delimiter == CarriageReturn && !atEnd() && current() == LineFeed)
+        if (delimiter == CarriageReturnByte && byteAt(m_position) == LineFeedByte)
             ++m_position;
     }
 
-    QStringView m_text;
+    ByteWindow& m_window;
+    QByteArrayView m_bytes;
+    bool m_utf8 = false;
     qsizetype m_position = 0;
+    bool m_cutShort = false;
+    QByteArray m_undoubled;
+    RepeatedTexts* m_texts = nullptr;
 };
 
-QString decodeCsv(QByteArrayView bytes)
+// The films a file seems to hold, judged by the bytes its first films took, with an eighth to
+// spare, so that the list is seldom moved as it grows. No more than those read when the size of
+// the file is not known.
+qsizetype projectedFilmCount(const FieldReader& reader, qsizetype filmsRead)
 {
-    if (bytes.startsWith(Utf8ByteOrderMark))
-        return QString::fromUtf8(bytes.sliced(Utf8ByteOrderMark.size()));
-    return decodeWindows1252(bytes);
+    if (reader.expectedSize() < 0)
+        return filmsRead;
+    const qsizetype projected = filmsRead * reader.expectedSize() / qMax<qsizetype>(reader.bytesRead(), 1);
+    return qMin<qsizetype>(projected + projected / 8, Catalogue::MaxEntries);
 }
 
-} // namespace
-
-QByteArray writeCsvList(const QList<FilmRecord>& films)
+// The film lines as text, for a file in UTF-8.
+QString linesText(const QList<FilmRecord>& films)
 {
     QString text;
     for (const FilmRecord& film : films) {
@@ -143,27 +263,85 @@ QByteArray writeCsvList(const QList<FilmRecord>& films)
         }
         text.append(QStringLiteral("\r\n"));
     }
+    return text;
+}
+
+// Appends a field in quotes, each quote in it doubled, in Windows-1252; false when a character
+// has no byte in the code page.
+bool appendQuotedWindows1252(QByteArray& out, QStringView field)
+{
+    out.append(QuoteByte);
+    for (qsizetype quote = field.indexOf(Quote); quote >= 0; quote = field.indexOf(Quote)) {
+        if (!appendWindows1252(out, field.first(quote + 1)))
+            return false;
+        out.append(QuoteByte);
+        field = field.sliced(quote + 1);
+    }
+    if (!appendWindows1252(out, field))
+        return false;
+    out.append(QuoteByte);
+    return true;
+}
+
+// The film lines written straight into Windows-1252 bytes, or nothing when a character has no
+// byte in the code page.
+std::optional<QByteArray> windows1252Lines(const QList<FilmRecord>& films)
+{
+    qsizetype size = 0;
+    for (const FilmRecord& film : films) {
+        for (const QString& field : film.fields)
+            size += field.size() + 3; // two quotes and a comma or a line end's first byte
+        size += 1;
+    }
     QByteArray bytes;
-    bytes.reserve(text.size());
-    if (appendWindows1252(bytes, text))
-        return bytes;
-    return Utf8ByteOrderMark.toByteArray() + text.toUtf8();
+    bytes.reserve(size);
+    for (const FilmRecord& film : films) {
+        for (int i = 0; i < FieldCount; ++i) {
+            if (i > 0)
+                bytes.append(CommaByte);
+            if (!appendQuotedWindows1252(bytes, film.fields[static_cast<size_t>(i)]))
+                return std::nullopt;
+        }
+        bytes.append("\r\n");
+    }
+    return bytes;
+}
+
+} // namespace
+
+QByteArray writeCsvList(const QList<FilmRecord>& films)
+{
+    if (std::optional<QByteArray> bytes = windows1252Lines(films))
+        return *std::move(bytes);
+    return Utf8ByteOrderMark.toByteArray() + linesText(films).toUtf8();
 }
 
 std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* failure)
 {
-    const QString text = decodeCsv(bytes);
-    FieldReader reader(text);
+    ByteWindow window(bytes);
+    return readCsvList(window, failure);
+}
+
+std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failure)
+{
+    constexpr qsizetype FilmsBeforeReserving = 64;
+    FieldReader reader(window);
+    std::array<RepeatedTexts, FieldCount> texts;
     QList<FilmRecord> films;
     while (!reader.onlyLineEndsLeft()) {
         if (films.size() == Catalogue::MaxEntries) {
-            if (failure)
-                *failure = QStringLiteral("the file holds more than 32,767 films");
+            setFailure(failure, QStringLiteral("the file holds more than 32,767 films"));
             return std::nullopt;
         }
+        if (films.size() == FilmsBeforeReserving)
+            films.reserve(projectedFilmCount(reader, films.size()));
         FilmRecord& film = films.emplace_back();
         for (int i = 0; i < FieldCount && !reader.atEnd(); ++i)
-            film.fields[static_cast<size_t>(i)] = reader.readField();
+            film.fields[static_cast<size_t>(i)] = reader.readField(texts[static_cast<size_t>(i)]);
+    }
+    if (!window.failure().isEmpty()) {
+        setFailure(failure, window.failure());
+        return std::nullopt;
     }
     return films;
 }

@@ -11,6 +11,8 @@
 
 namespace reelkeep {
 
+class ByteWindow;
+
 /// The bytes of a comma-separated file: one line per film, each field in double quotes (a double
 /// quote inside doubled), separated by commas, ending in CR LF. Windows-1252 when every text fits,
 /// otherwise UTF-8 after a byte-order mark.
@@ -20,5 +22,9 @@ QByteArray writeCsvList(const QList<FilmRecord>& films);
 /// film, whatever the line ends; a film cut short by the end of the file keeps its missing fields
 /// empty. Refuses (nothing returned) only a file of more films than a list holds.
 std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* failure = nullptr);
+
+/// The films in the bytes of a comma-separated file read through a window, as readCsvList reads
+/// bytes in memory; refuses too a file that cannot be read, with the reason the device gives.
+std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failure = nullptr);
 
 } // namespace reelkeep

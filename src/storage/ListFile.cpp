@@ -3,6 +3,7 @@
 #include "storage/ListFile.h"
 
 #include "catalogue/Catalogue.h"
+#include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
 #include "storage/NativeListFile.h"
 
@@ -30,26 +31,11 @@ std::optional<ListForm> resolveForm(const QString& path, ListForm form, QString*
     return chosen;
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, QString* failure)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setFailure(failure, file.errorString());
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setFailure(failure, file.errorString());
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-std::optional<ListDocument> parseList(QByteArrayView bytes, ListForm form, QString* failure)
+std::optional<ListDocument> parseList(ByteWindow& window, ListForm form, QString* failure)
 {
     if (form == ListForm::Native)
-        return readNativeList(bytes, failure);
-    std::optional<QList<FilmRecord>> films = readCsvList(bytes, failure);
+        return readNativeList(window, failure);
+    std::optional<QList<FilmRecord>> films = readCsvList(window, failure);
     if (!films)
         return std::nullopt;
     ListDocument document;
@@ -88,10 +74,14 @@ std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QSt
     const std::optional<ListForm> chosen = resolveForm(path, form, failure);
     if (!chosen)
         return std::nullopt;
-    const std::optional<QByteArray> bytes = readWholeFile(path, failure);
-    if (!bytes)
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setFailure(failure, file.errorString());
         return std::nullopt;
-    return parseList(*bytes, *chosen, failure);
+    }
+    // The file is read a piece at a time, so that loading never holds a copy of all of it.
+    ByteWindow window(file, ByteWindow::FilePiece);
+    return parseList(window, *chosen, failure);
 }
 
 bool saveListFile(const QString& path, ListForm form, const ListDocument& document, QString* failure)

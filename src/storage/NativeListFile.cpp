@@ -1,11 +1,13 @@
-// The native list-file layout, written and read in memory.
+// The native list-file layout, written in memory and read through a window on its bytes.
 #include "storage/NativeListFile.h"
 
 #include "catalogue/Catalogue.h"
+#include "storage/ByteWindow.h"
+#include "storage/RepeatedTexts.h"
+#include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
-#include <QStringDecoder>
-
+#include <array>
 #include <limits>
 
 namespace reelkeep {
@@ -152,26 +154,35 @@ void setFailure(QString* failure, const QString& text)
         *failure = text;
 }
 
+std::optional<TextEncoding> encodingOfMagic(QByteArrayView magic)
+{
+    if (magic == QByteArrayView(NativeMagicWindows1252))
+        return TextEncoding::Windows1252;
+    if (magic == QByteArrayView(NativeMagicUtf8))
+        return TextEncoding::Utf8;
+    return std::nullopt;
+}
+
 // Reads counted texts and numbers from the bytes of a file, refusing to run past its end.
 class NativeReader
 {
 public:
-    explicit NativeReader(QByteArrayView bytes)
-        : m_bytes(bytes)
+    explicit NativeReader(ByteWindow& window)
+        : m_window(window)
+        , m_bytes(window.bytes())
     {}
 
-    bool readMagic(QByteArrayView& magic)
+    std::optional<TextEncoding> readMagic()
     {
-        if (m_bytes.size() < MagicLength)
-            return false;
-        magic = m_bytes.first(MagicLength);
+        if (!inView(MagicLength))
+            return std::nullopt;
         m_position = MagicLength;
-        return true;
+        return encodingOfMagic(m_bytes.first(MagicLength));
     }
 
     bool readUInt16(quint16& value)
     {
-        if (m_bytes.size() - m_position < 2)
+        if (!inView(2))
             return false;
         value = static_cast<quint16>(static_cast<unsigned char>(m_bytes[m_position]) |
                                      static_cast<unsigned char>(m_bytes[m_position + 1]) << 8);
@@ -181,35 +192,67 @@ public:
 
     bool readCounted(QString& text, TextEncoding encoding)
     {
-        quint16 length = 0;
-        if (!readUInt16(length) || m_bytes.size() - m_position < length)
+        QByteArrayView bytes;
+        if (!readCountedBytes(bytes))
             return false;
-        const QByteArrayView data = m_bytes.sliced(m_position, length);
-        m_position += length;
-        text = encoding == TextEncoding::Windows1252 ? decodeWindows1252(data) : QString::fromUtf8(data);
+        text = decodeText(bytes, encoding);
         return true;
     }
 
+    // Reads a film's fields, sharing the texts that repeat those of the same field in films before.
     bool readFilm(FilmRecord& film, TextEncoding encoding)
     {
-        for (QString& text : film.fields) {
-            if (!readCounted(text, encoding))
+        for (size_t i = 0; i < film.fields.size(); ++i) {
+            QByteArrayView bytes;
+            if (!readCountedBytes(bytes))
                 return false;
+            film.fields[i] = m_filmTexts[i].text(
+                bytes, [encoding](QByteArrayView text) { return decodeText(text, encoding); });
         }
         return true;
     }
 
 private:
+    static QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+    {
+        return encoding == TextEncoding::Windows1252 ? decodeWindows1252(bytes) : decodeUtf8(bytes);
+    }
+
+    // The bytes of a counted text, valid until the next read.
+    bool readCountedBytes(QByteArrayView& bytes)
+    {
+        quint16 length = 0;
+        if (!readUInt16(length) || !inView(length))
+            return false;
+        bytes = m_bytes.sliced(m_position, length);
+        m_position += length;
+        return true;
+    }
+
+    // Whether count bytes from the position on are in view, moving the window on until they are
+    // or the file ends.
+    bool inView(qsizetype count)
+    {
+        while (m_bytes.size() - m_position < count) {
+            if (m_window.atDataEnd())
+                return false;
+            m_window.moveOn(m_position);
+            m_bytes = m_window.bytes();
+            m_position = 0;
+        }
+        return true;
+    }
+
+    ByteWindow& m_window;
     QByteArrayView m_bytes;
     qsizetype m_position = 0;
+    std::array<RepeatedTexts, FieldCount> m_filmTexts;
 };
 
-std::optional<TextEncoding> encodingOfMagic(QByteArrayView magic)
+// Nothing, for the reason given, or for the device's failure when it could not be read.
+std::optional<ListDocument> refuse(const ByteWindow& window, QString* failure, const QString& reason)
 {
-    if (magic == QByteArrayView(NativeMagicWindows1252))
-        return TextEncoding::Windows1252;
-    if (magic == QByteArrayView(NativeMagicUtf8))
-        return TextEncoding::Utf8;
+    setFailure(failure, window.failure().isEmpty() ? reason : window.failure());
     return std::nullopt;
 }
 
@@ -236,40 +279,42 @@ std::optional<QByteArray> writeNativeList(const ListDocument& document, QString*
 
 std::optional<ListDocument> readNativeList(QByteArrayView bytes, QString* failure)
 {
+    ByteWindow window(bytes);
+    return readNativeList(window, failure);
+}
+
+std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure)
+{
     const QString endsEarly = QStringLiteral("the file ends before its last film");
-    NativeReader reader(bytes);
-    QByteArrayView magic;
-    std::optional<TextEncoding> encoding;
-    if (!reader.readMagic(magic) || !(encoding = encodingOfMagic(magic))) {
-        setFailure(failure, QStringLiteral("the file is not a Reelkeep list file"));
-        return std::nullopt;
-    }
+    NativeReader reader(window);
+    const std::optional<TextEncoding> encoding = reader.readMagic();
+    if (!encoding)
+        return refuse(window, failure, QStringLiteral("the file is not a Reelkeep list file"));
     ListDocument document;
     document.pageTitle.emplace();
     document.pageDescription.emplace();
     quint16 storedLastIndex = 0;
     if (!reader.readCounted(*document.pageTitle, *encoding) ||
-        !reader.readCounted(*document.pageDescription, *encoding) || !reader.readUInt16(storedLastIndex)) {
-        setFailure(failure, endsEarly);
-        return std::nullopt;
-    }
+        !reader.readCounted(*document.pageDescription, *encoding) || !reader.readUInt16(storedLastIndex))
+        return refuse(window, failure, endsEarly);
     const int lastIndex = static_cast<qint16>(storedLastIndex);
-    if (lastIndex < -1 || lastIndex > Catalogue::MaxEntries - 1) {
-        setFailure(failure,
-                   QStringLiteral("the file's last index %1 is outside -1 to 32,766").arg(lastIndex));
-        return std::nullopt;
-    }
+    if (lastIndex < -1 || lastIndex > Catalogue::MaxEntries - 1)
+        return refuse(window,
+                      failure,
+                      QStringLiteral("the file's last index %1 is outside -1 to 32,766").arg(lastIndex));
     // Each film needs at least its seventeen counts, so a bogus last index cannot reserve much.
-    if ((lastIndex + 1) * qsizetype(2 * FieldCount) > bytes.size()) {
-        setFailure(failure, endsEarly);
-        return std::nullopt;
-    }
+    const qsizetype size = window.expectedSize();
+    if (size >= 0 && (lastIndex + 1) * qsizetype(2 * FieldCount) > size)
+        return refuse(window, failure, endsEarly);
     document.films.resize(lastIndex + 1);
     for (FilmRecord& film : document.films) {
-        if (!reader.readFilm(film, *encoding)) {
-            setFailure(failure, endsEarly);
-            return std::nullopt;
-        }
+        if (!reader.readFilm(film, *encoding))
+            return refuse(window, failure, endsEarly);
+    }
+    window.readToEnd(); // bytes after the last film are ignored, but must be readable
+    if (!window.failure().isEmpty()) {
+        setFailure(failure, window.failure());
+        return std::nullopt;
     }
     return document;
 }

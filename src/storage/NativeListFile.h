@@ -11,6 +11,8 @@
 
 namespace reelkeep {
 
+class ByteWindow;
+
 /// The magic of a file whose texts are Windows-1252.
 inline constexpr char NativeMagicWindows1252[] = "rkf01";
 /// The magic of a file whose texts are UTF-8 because one of them does not fit Windows-1252.
@@ -23,5 +25,9 @@ std::optional<QByteArray> writeNativeList(const ListDocument& document, QString*
 /// The document in the bytes of a native file. Refuses a foreign magic, a file that ends before
 /// its last film and a last index outside -1 ... 32,766; bytes after the last film are ignored.
 std::optional<ListDocument> readNativeList(QByteArrayView bytes, QString* failure = nullptr);
+
+/// The document in the bytes of a native file read through a window, as readNativeList reads
+/// bytes in memory; refuses too a file that cannot be read, with the reason the device gives.
+std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure = nullptr);
 
 } // namespace reelkeep

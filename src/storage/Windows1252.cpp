@@ -3,6 +3,10 @@
 
 #include <array>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace reelkeep {
 
 namespace {
@@ -17,6 +21,107 @@ constexpr std::array<char16_t, 32> HighControls = {
 constexpr bool isHighControlByte(unsigned value)
 {
     return value >= 0x80 && value < 0xA0;
+}
+
+// The character of every byte.
+constexpr std::array<char16_t, 256> Characters = [] {
+    std::array<char16_t, 256> characters{};
+    for (unsigned byte = 0; byte < characters.size(); ++byte)
+        characters[byte] = isHighControlByte(byte) ? HighControls[byte - 0x80] : char16_t(byte);
+    return characters;
+}();
+
+void widenEach(const char* bytes, qsizetype count, QChar* out)
+{
+    for (qsizetype i = 0; i < count; ++i)
+        out[i] = QChar(Characters[static_cast<unsigned char>(bytes[i])]);
+}
+
+#if defined(__SSE2__)
+// Outside 80-9F the code page is Latin-1: a block of bytes is widened as Latin-1 at once and only
+// a block that holds a byte in 80-9F is then decoded byte by byte.
+void widenBlock(const char* bytes, qsizetype count, QChar* out, __m128i block)
+{
+    const __m128i zero = _mm_setzero_si128();
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block, zero));
+    if (count == 16)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block, zero));
+    const __m128i topThreeBits = _mm_and_si128(block, _mm_set1_epi8(static_cast<char>(0xE0)));
+    const int controls =
+        _mm_movemask_epi8(_mm_cmpeq_epi8(topThreeBits, _mm_set1_epi8(static_cast<char>(0x80))));
+    if ((controls & ((1 << count) - 1)) != 0)
+        widenEach(bytes, count, out);
+}
+
+void widenSixteen(const char* bytes, QChar* out)
+{
+    widenBlock(bytes, 16, out, _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)));
+}
+
+void widenEight(const char* bytes, QChar* out)
+{
+    widenBlock(bytes, 8, out, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes)));
+}
+#endif
+
+// Writes the characters of count bytes to out. With SSE2, sixteen or eight bytes at a time; the
+// last block may overlap the one before it, which writes the same characters again.
+void widen(const char* bytes, qsizetype count, QChar* out)
+{
+#if defined(__SSE2__)
+    if (count >= 16) {
+        for (qsizetype i = 0; i + 16 <= count; i += 16)
+            widenSixteen(bytes + i, out + i);
+        if (count % 16 != 0)
+            widenSixteen(bytes + count - 16, out + count - 16);
+        return;
+    }
+    if (count >= 8) {
+        widenEight(bytes, out);
+        widenEight(bytes + count - 8, out + count - 8);
+        return;
+    }
+#endif
+    widenEach(bytes, count, out);
+}
+
+#if defined(__SSE2__)
+// Whether each of eight characters lies below 80 or from A0 to FF, and so is its own byte.
+bool areOwnBytes(__m128i characters)
+{
+    const __m128i highBits = _mm_and_si128(characters, _mm_set1_epi16(static_cast<short>(0xFF00)));
+    const __m128i latin1 = _mm_cmpeq_epi16(highBits, _mm_setzero_si128());
+    const __m128i topBits = _mm_and_si128(characters, _mm_set1_epi16(static_cast<short>(0xFFE0)));
+    const __m128i highControl = _mm_cmpeq_epi16(topBits, _mm_set1_epi16(0x0080));
+    return _mm_movemask_epi8(_mm_andnot_si128(highControl, latin1)) == 0xFFFF;
+}
+#endif
+
+// Writes the bytes of the characters of text to out, up to the first character without a byte in
+// the code page, and says how many it wrote. With SSE2, sixteen characters that are all their own
+// bytes are narrowed at once.
+qsizetype narrow(QStringView text, char* out)
+{
+    const QChar* characters = text.data();
+    qsizetype i = 0;
+    while (i < text.size()) {
+#if defined(__SSE2__)
+        if (i + 16 <= text.size()) {
+            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(characters + i));
+            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(characters + i + 8));
+            if (areOwnBytes(low) && areOwnBytes(high)) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
+                i += 16;
+                continue;
+            }
+        }
+#endif
+        const int byte = windows1252Byte(characters[i].unicode());
+        if (byte < 0)
+            return i;
+        out[i++] = static_cast<char>(byte);
+    }
+    return i;
 }
 
 } // namespace
@@ -34,24 +139,22 @@ int windows1252Byte(char16_t character)
 
 QString decodeWindows1252(QByteArrayView bytes)
 {
+    if (bytes.isEmpty())
+        return QString();
     QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        *out++ = QChar(isHighControlByte(value) ? HighControls[value - 0x80] : char16_t(value));
-    }
+    widen(bytes.data(), bytes.size(), text.data());
     return text;
 }
 
 bool appendWindows1252(QByteArray& out, QStringView text)
 {
-    for (const QChar character : text) {
-        const int byte = windows1252Byte(character.unicode());
-        if (byte < 0)
-            return false;
-        out.append(static_cast<char>(byte));
-    }
-    return true;
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    const qsizetype written = narrow(text, out.data() + start);
+    if (written == text.size())
+        return true;
+    out.truncate(start + written);
+    return false;
 }
 
 bool fitsWindows1252(QStringView text)

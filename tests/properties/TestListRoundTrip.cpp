@@ -32,11 +32,12 @@ namespace {
 
 // Pieces that list files must carry through: separators and quotes of the comma-separated form,
 // every kind of line break, characters on both sides of Windows-1252 (U+0080 is not in it, U+0081
-// is kept as the byte of the same number), a character outside the Basic Multilingual Plane.
+// is kept as the byte of the same number), a character outside the Basic Multilingual Plane, and
+// U+FEFF, which a UTF-8 decoder may take for a byte-order mark when it opens a text.
 const QStringList Pieces = {
     u"Alien"_s,      u" "_s,      u","_s,          u"\""_s,     u"\"\""_s,   u"\r\n"_s,   u"\n"_s,
     u"\r"_s,         u"\t"_s,     u"caf\u00e9"_s,  u"\u20ac"_s, u"\u2019"_s, u"\u0081"_s, u"\u0080"_s,
-    u"\u014ckami"_s, u"\u5927"_s, u"\U0001F3AC"_s, u"'"_s,      u"#"_s,
+    u"\u014ckami"_s, u"\u5927"_s, u"\U0001F3AC"_s, u"'"_s,      u"#"_s,      u"\uFEFF"_s,
 };
 
 class CatalogueMaker
@@ -99,7 +100,7 @@ private:
     static bool fitsWindows1252(const QString& text)
     {
         return text != u"\u0080"_s && text != u"\u014ckami"_s && text != u"\u5927"_s &&
-               text != u"\U0001F3AC"_s;
+               text != u"\U0001F3AC"_s && text != u"\uFEFF"_s;
     }
 
     QRandomGenerator m_random;

@@ -1,7 +1,10 @@
 // The comma-separated form: the bytes as written, reading fields as a stream, and round trips.
+#include "SequentialDevice.h"
 #include "catalogue/Catalogue.h"
+#include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
 
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -20,6 +23,14 @@ private slots:
     void writesExactBytes();
     void reads_data();
     void reads();
+    void readsFieldEdges_data();
+    void readsFieldEdges() { reads(); }
+    void readsInPieces_data() { reads_data(); }
+    void readsInPieces();
+    void readsFieldEdgesInPieces_data() { readsFieldEdges_data(); }
+    void readsFieldEdgesInPieces() { readsInPieces(); }
+    void refusesFileThatFailsToRead();
+    void sharesTextsThatRepeat();
     void roundTrips_data();
     void roundTrips();
     void holdsAtMostAFullCatalogue();
@@ -115,6 +126,95 @@ void TestCsvListFile::reads_data()
         << line({"\"Caf\xE9 \x80\""}) << Films{{u"Caf\u00E9 \u20AC"_s}};
     QTest::newRow("a byte-order mark makes the file UTF-8")
         << "\xEF\xBB\xBF" + line({"\"Caf\xC3\xA9 \xE2\x82\xAC\""}) << Films{{u"Caf\u00E9 \u20AC"_s}};
+    QTest::newRow("U+FEFF after the mark opens an unquoted first field")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFmark,b") << Films{{u"\uFEFFmark"_s, u"b"_s}};
+    QTest::newRow("U+FEFF opens quoted fields") << "\xEF\xBB\xBF" + line({"\"\xEF\xBB\xBF"
+                                                                          "a\"",
+                                                                          "\"\xEF\xBB\xBF\xEF\xBB\xBF\""})
+                                                << Films{{u"\uFEFFa"_s, u"\uFEFF\uFEFF"_s}};
+    QTest::newRow("U+FEFF opens an unquoted later field") << QByteArray("\xEF\xBB\xBF"
+                                                                        "a, \xEF\xBB\xBF")
+                                                          << Films{{u"a"_s, u"\uFEFF"_s}};
+    QTest::newRow("malformed UTF-8 reads as replacement characters, field by field")
+        << QByteArray("\xEF\xBB\xBF\"a\xE2\x82\",\xC3,\xFF\xE2\x82\xAC\xF0")
+        << Films{{u"a\uFFFD\uFFFD"_s, u"\uFFFD"_s, u"\uFFFD\u20AC\uFFFD"_s}};
+}
+
+// Fields are found in the bytes and each decoded on its own; these rows put the bytes that need
+// more than widening, quotes and line ends at the edges of fields and of the file.
+void TestCsvListFile::readsFieldEdges_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<Films>("films");
+
+    QTest::newRow("bytes 80-9F open, split and close quoted fields")
+        << line({"\"\x80"
+                 "a\"",
+                 "\"a\x9F"
+                 "b\"",
+                 "\"ab\x81\"",
+                 "\"\x8D\""})
+        << Films{{u"\u20ACa"_s, u"a\u0178b"_s, u"ab\u0081"_s, u"\u008D"_s}};
+    QTest::newRow("bytes 80-9F at the ends of unquoted fields") << QByteArray("\x80"
+                                                                              "a  ,  b\x9F\r\n")
+                                                                << Films{{u"\u20ACa"_s, u"b\u0178"_s}};
+    QTest::newRow("a no-break space is not a blank to trim")
+        << QByteArray("\xA0x\xA0,y") << Films{{u"\u00A0x\u00A0"_s, u"y"_s}};
+    QTest::newRow("bytes 80-9F after a closing quote are skipped")
+        << QByteArray("\"a\"\x80\x9F,b") << Films{{u"a"_s, u"b"_s}};
+    QTest::newRow("a doubled quote opens a quoted field") << line({"\"\"\"a\""}) << Films{{u"\"a"_s}};
+    QTest::newRow("a doubled quote closes a quoted field") << line({"\"a\"\"\""}) << Films{{u"a\""_s}};
+    QTest::newRow("a quoted field of doubled quotes alone")
+        << line({"\"\"\"\"\"\"", "\"\"\"\""}) << Films{{u"\"\""_s, u"\""_s}};
+    QTest::newRow("doubled quotes between bytes 80-9F")
+        << line({"\"\x93\"\"\x94\"\"\""}) << Films{{u"\u201C\"\u201D\""_s}};
+    QTest::newRow("a doubled quote at the end of the file leaves the field open")
+        << QByteArray("\"a\"\"") << Films{{u"a\""_s}};
+    QTest::newRow("a quote at the end of the file is an empty field")
+        << QByteArray("a,\"") << Films{{u"a"_s, {}}};
+    QTest::newRow("an unterminated quoted field keeps its commas, quotes and line ends")
+        << QByteArray("a,\"b,\"\"c\r\nd\n") << Films{{u"a"_s, u"b,\"c\r\nd\n"_s}};
+    QTest::newRow("a CR before a CR LF is a line end of its own")
+        << QByteArray("a\r\r\nb") << Films{{u"a"_s, {}, u"b"_s}};
+    QTest::newRow("an LF before a CR is a line end of its own")
+        << QByteArray("a\n\rb") << Films{{u"a"_s, {}, u"b"_s}};
+    QTest::newRow("blanks around an unquoted field in mid-line")
+        << QByteArray("x, \t a b \t ,c") << Films{{u"x"_s, u"a b"_s, u"c"_s}};
+    QTest::newRow("blanks alone are an empty field") << QByteArray("a, \t ,c") << Films{{u"a"_s, {}, u"c"_s}};
+    QTest::newRow("blanks at the end of the file are dropped")
+        << QByteArray("a,b \t ") << Films{{u"a"_s, u"b"_s}};
+    QTest::newRow("empty quoted and unquoted fields") << QByteArray("\"\",,\"\"\r\n") << Films{{{}, {}, {}}};
+    QTest::newRow("a file that ends without a line end")
+        << line({"\"one\""}) + QByteArray("\"two\",\"2002\"") << Films{{u"one"_s}, {u"two"_s, u"2002"_s}};
+    QTest::newRow("a UTF-8 file of line ends alone holds no films")
+        << QByteArray("\xEF\xBB\xBF\r\n\n") << Films{};
+    QTest::newRow("UTF-8 characters at the ends of fields")
+        << QByteArray("\xEF\xBB\xBF\xC3\xA9,\"\xE2\x82\xAC\"\"\xE2\x82\xAC\"")
+        << Films{{u"\u00E9"_s, u"\u20AC\"\u20AC"_s}};
+
+    const QByteArray longBytes = QByteArray("x\x80y").repeated(40000);
+    const QString longText = u"x\u20ACy"_s.repeated(40000);
+    QTest::newRow("very long quoted, unquoted and doubled-quote fields")
+        << "\"\x9F" + longBytes + "\x80\"," + longBytes + ",\"" + QByteArray("\"\"").repeated(50000) + "\""
+        << Films{{u"\u0178"_s + longText + u"\u20AC"_s, longText, QString(50000, u'"')}};
+
+    // Past the first films the list makes room for the films the rest of the file seems to hold.
+    QByteArray longFirst;
+    QByteArray shortFirst;
+    Films manyFilms;
+    for (int i = 0; i < 300; ++i) {
+        const QByteArray title = i < 64 ? QByteArray(500, 'x') : QByteArray::number(i);
+        longFirst += line({'"' + title + '"'});
+        manyFilms.append({QString::fromLatin1(title)});
+    }
+    Films shortThenLong;
+    for (int i = 0; i < 300; ++i) {
+        const QByteArray title = i < 64 ? QByteArray::number(i) : QByteArray(500, 'x');
+        shortFirst += line({'"' + title + '"'});
+        shortThenLong.append({QString::fromLatin1(title)});
+    }
+    QTest::newRow("more films than the long first ones foretell") << longFirst << manyFilms;
+    QTest::newRow("fewer films than the short first ones foretell") << shortFirst << shortThenLong;
 }
 
 void TestCsvListFile::reads()
@@ -124,6 +224,50 @@ void TestCsvListFile::reads()
     const std::optional<QList<FilmRecord>> read = readCsvList(file);
     QVERIFY(read);
     QCOMPARE(*read, records(films));
+}
+
+// A file is read a piece at a time; every field, quote, blank and line end may fall across the
+// end of a piece, from a device whose size is known or not.
+void TestCsvListFile::readsInPieces()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(Films, films);
+    for (const int piece : {1, 2, 3, 5, 16}) {
+        QBuffer buffer(&file);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        SequentialDevice pipe(file, SequentialDevice::AtEnd::Ends);
+        for (QIODevice* device : {static_cast<QIODevice*>(&buffer), static_cast<QIODevice*>(&pipe)}) {
+            ByteWindow window(*device, piece);
+            const std::optional<QList<FilmRecord>> read = readCsvList(window);
+            QVERIFY(read);
+            QVERIFY2(*read == records(films), qPrintable(QStringLiteral("in pieces of %1").arg(piece)));
+        }
+    }
+}
+
+void TestCsvListFile::refusesFileThatFailsToRead()
+{
+    SequentialDevice device(line({"\"Alien\""}), SequentialDevice::AtEnd::Fails);
+    ByteWindow window(device, 4);
+    QString failure;
+    QVERIFY(!readCsvList(window, &failure));
+    QCOMPARE(failure, u"the disk failed"_s);
+}
+
+// Years and media types repeat from film to film and are shared; titles are all different, so
+// after the first films they are no longer looked up, and every film keeps its own.
+void TestCsvListFile::sharesTextsThatRepeat()
+{
+    Films films;
+    for (int i = 0; i < 1000; ++i)
+        films.append({u"Film number %1"_s.arg(i), QString::number(1970 + i % 10), u"DVD"_s});
+    const std::optional<QList<FilmRecord>> read = readCsvList(writeCsvList(records(films)));
+    QVERIFY(read);
+    QCOMPARE(*read, records(films));
+    const FilmRecord& last = read->last();
+    const FilmRecord& tenBefore = read->at(read->size() - 11);
+    QCOMPARE(last[Field::Release].constData(), tenBefore[Field::Release].constData());
+    QCOMPARE(last[Field::Type].constData(), read->first()[Field::Type].constData());
 }
 
 void TestCsvListFile::roundTrips_data()

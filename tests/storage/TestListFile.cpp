@@ -1,5 +1,6 @@
 // List files on disk: the form from the name, fixtures written by hand, and saves and loads that
 // fail without harm.
+#include "storage/ByteWindow.h"
 #include "storage/ListFile.h"
 
 #include <QDir>
@@ -23,6 +24,8 @@ private slots:
     void fixtureReadsAndWritesBack();
     void loadFailsWithReason_data();
     void loadFailsWithReason();
+    void loadsBytesOnDisk_data();
+    void loadsBytesOnDisk();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void saveReplacesWholeFile();
@@ -139,6 +142,45 @@ void TestListFile::loadFailsWithReason()
     QVERIFY(!loadListFile(path, ListForm(form), &failure));
     QVERIFY(!failure.isEmpty());
     QVERIFY2(failure.contains(reason), qPrintable(failure));
+}
+
+// A file is read in pieces of ByteWindow::FilePiece bytes; these files end at the end of a piece,
+// or one byte after it, inside a field.
+void TestListFile::loadsBytesOnDisk_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("firstTitle"); // the first film's title, or the failure's words
+
+    constexpr int Piece = int(ByteWindow::FilePiece);
+    QTest::newRow("an empty comma-separated file is an empty catalogue")
+        << u"empty.csv"_s << QByteArray() << QString();
+    QTest::newRow("an empty native file is refused") << u"empty.rkf"_s << QByteArray() << u"not a Reelkeep"_s;
+    QTest::newRow("a piece-long file ending in an open quote")
+        << u"piece.csv"_s << "\"" + QByteArray(Piece - 1, 'x') << QString(Piece - 1, u'x');
+    QTest::newRow("a file one byte longer than a piece, ending in an unquoted field")
+        << u"unquoted.csv"_s << QByteArray(Piece + 1, 'y') << QString(Piece + 1, u'y');
+    QTest::newRow("a piece-long native file")
+        << u"piece.rkf"_s
+        << QByteArray("rkf01\0\0\0\0\0\0", 11) + QByteArray::fromHex("d3ff") + QByteArray(0xFFD3, 'z') +
+               QByteArray(32, '\0')
+        << QString(0xFFD3, u'z');
+}
+
+void TestListFile::loadsBytesOnDisk()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, firstTitle);
+    const QString path = m_folder.filePath(name);
+    writeFile(path, bytes);
+    QString failure;
+    const std::optional<ListDocument> read = loadListFile(path, ListForm::FromName, &failure);
+    if (!read) {
+        QVERIFY2(!firstTitle.isEmpty() && failure.contains(firstTitle), qPrintable(failure));
+        return;
+    }
+    QCOMPARE(read->films.isEmpty() ? QString() : read->films.first().title(), firstTitle);
 }
 
 void TestListFile::failedSaveKeepsOldFile_data()

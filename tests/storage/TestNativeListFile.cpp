@@ -1,7 +1,10 @@
 // The native layout: exact bytes, round trips, and files that must be refused.
+#include "SequentialDevice.h"
 #include "catalogue/Catalogue.h"
+#include "storage/ByteWindow.h"
 #include "storage/NativeListFile.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
@@ -18,14 +21,20 @@ private slots:
     void writesExactBytes();
     void roundTrips_data();
     void roundTrips();
+    void roundTripsInPieces_data() { roundTrips_data(); }
+    void roundTripsInPieces();
     void fullCatalogueRoundTripsQuickly();
     void refusesOverlongText_data();
     void refusesOverlongText();
     void refusesMalformedFile_data();
     void refusesMalformedFile();
+    void refusesMalformedFileInPieces_data() { refusesMalformedFile_data(); }
+    void refusesMalformedFileInPieces();
+    void refusesFileThatFailsToRead();
     void refusesEveryTruncation();
     void survivesRandomBytes();
     void ignoresBytesAfterLastFilm();
+    void sharesTextsThatRepeat();
 };
 
 static FilmRecord film(const QStringList& fields)
@@ -113,6 +122,13 @@ void TestNativeListFile::roundTrips_data()
     QTest::newRow("the last field of the last film")
         << document(QString(), QString(), {FilmRecord(), film(QStringList(FieldCount, u"z"_s))});
     QTest::newRow("a text of exactly 65,535 bytes") << document(QString(65535, u'\u00E9'), QString(), {});
+    // U+FEFF has no byte in Windows-1252, so each of these is written in UTF-8.
+    QTest::newRow("a page title that begins with U+FEFF") << document(u"\uFEFFTitle"_s, QString(), {});
+    QTest::newRow("a page description that is U+FEFF alone") << document(QString(), u"\uFEFF"_s, {});
+    QTest::newRow("a film field that begins with U+FEFF")
+        << document(QString(), QString(), {film({u"Alien"_s, u"\uFEFF1979"_s})});
+    QTest::newRow("two U+FEFF at the start of a field")
+        << document(QString(), QString(), {film({u"\uFEFF\uFEFFAlien"_s})});
 }
 
 void TestNativeListFile::roundTrips()
@@ -124,6 +140,28 @@ void TestNativeListFile::roundTrips()
     const std::optional<ListDocument> read = readNativeList(*written, &failure);
     QVERIFY2(read, qPrintable(failure));
     QCOMPARE(*read, document);
+}
+
+// A file is read a piece at a time, so that counts and texts fall across the ends of pieces.
+static std::optional<ListDocument> readInPieces(QByteArray bytes, int piece, QString* failure = nullptr)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ByteWindow window(buffer, piece);
+    return readNativeList(window, failure);
+}
+
+void TestNativeListFile::roundTripsInPieces()
+{
+    QFETCH(ListDocument, document);
+    const std::optional<QByteArray> written = writeNativeList(document);
+    QVERIFY(written);
+    for (const int piece : {1, 2, 3, 7, 64}) {
+        QString failure;
+        const std::optional<ListDocument> read = readInPieces(*written, piece, &failure);
+        QVERIFY2(read, qPrintable(failure));
+        QVERIFY2(*read == document, qPrintable(QStringLiteral("in pieces of %1").arg(piece)));
+    }
 }
 
 void TestNativeListFile::fullCatalogueRoundTripsQuickly()
@@ -215,6 +253,30 @@ void TestNativeListFile::refusesMalformedFile()
     QVERIFY2(failure.contains(reason), qPrintable(failure));
 }
 
+void TestNativeListFile::refusesMalformedFileInPieces()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, reason);
+    for (const int piece : {1, 3}) {
+        QString failure;
+        QVERIFY(!readInPieces(file, piece, &failure));
+        QVERIFY2(failure.contains(reason), qPrintable(failure));
+    }
+}
+
+// The films read so far are complete, but a file that cannot be read to its end is refused.
+void TestNativeListFile::refusesFileThatFailsToRead()
+{
+    const std::optional<QByteArray> whole =
+        writeNativeList(document(u"Page"_s, QString(), {film({u"One"_s})}));
+    QVERIFY(whole);
+    SequentialDevice device(*whole, SequentialDevice::AtEnd::Fails);
+    ByteWindow window(device, 4);
+    QString failure;
+    QVERIFY(!readNativeList(window, &failure));
+    QCOMPARE(failure, u"the disk failed"_s);
+}
+
 void TestNativeListFile::refusesEveryTruncation()
 {
     const std::optional<QByteArray> whole = writeNativeList(
@@ -245,6 +307,24 @@ void TestNativeListFile::ignoresBytesAfterLastFilm()
         readNativeList(bytes("rkf01", "0100 54 0000 0000") + seventeenEmptyTexts() + "trailing");
     QVERIFY(read);
     QCOMPARE(*read, document(u"T"_s, QString(), {FilmRecord()}));
+}
+
+// Years and media types repeat from film to film and are shared; titles are all different, so
+// after the first films they are no longer looked up, and every film keeps its own.
+void TestNativeListFile::sharesTextsThatRepeat()
+{
+    QList<FilmRecord> films;
+    for (int i = 0; i < 1000; ++i)
+        films.append(film({u"Film number %1"_s.arg(i), QString::number(1970 + i % 10), u"DVD \u03A9"_s}));
+    const ListDocument written = document(u"Page"_s, QString(), films);
+    const std::optional<QByteArray> bytes = writeNativeList(written);
+    QVERIFY(bytes);
+    const std::optional<ListDocument> read = readNativeList(*bytes);
+    QVERIFY(read);
+    QCOMPARE(*read, written);
+    const FilmRecord& last = read->films.last();
+    QCOMPARE(last[Field::Release].constData(), read->films.at(989)[Field::Release].constData());
+    QCOMPARE(last[Field::Type].constData(), read->films.first()[Field::Type].constData());
 }
 
 QTEST_GUILESS_MAIN(TestNativeListFile)

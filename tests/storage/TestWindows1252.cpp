@@ -13,6 +13,10 @@ private slots:
     void decodesByte_data();
     void decodesByte();
     void everyByteRoundTrips();
+    void decodesAtEveryPosition_data();
+    void decodesAtEveryPosition();
+    void appendStopsBeforeUnfitCharacter_data();
+    void appendStopsBeforeUnfitCharacter();
     void fits_data();
     void fits();
 };
@@ -61,6 +65,72 @@ void TestWindows1252::everyByteRoundTrips()
     QByteArray back;
     QVERIFY(appendWindows1252(back, text));
     QCOMPARE(back, all);
+}
+
+// Bytes are decoded in blocks of sixteen, each looked at again only when it holds a byte in 80-9F;
+// each row puts its byte at every position of texts of every length up to two and a half blocks,
+// among filler bytes that must stay as they are.
+void TestWindows1252::decodesAtEveryPosition_data()
+{
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<int>("character");
+    QTest::addColumn<int>("filler");
+
+    QTest::newRow("80, the first of 80-9F, among ASCII") << 0x80 << 0x20AC << int('a');
+    QTest::newRow("9F, the last of 80-9F, among ASCII") << 0x9F << 0x0178 << int('a');
+    QTest::newRow("undefined 81 among Latin-1 letters") << 0x81 << 0x81 << 0xE9;
+    QTest::newRow("92 among bytes A0, just above 80-9F") << 0x92 << 0x2019 << 0xA0;
+    QTest::newRow("93 among bytes 7F, just below 80-9F") << 0x93 << 0x201C << 0x7F;
+    QTest::newRow("A0 among bytes 00 is not in 80-9F") << 0xA0 << 0xA0 << 0x00;
+    QTest::newRow("E0 among bytes C0 is not in 80-9F") << 0xE0 << 0xE0 << 0xC0;
+    QTest::newRow("7F among bytes FF is not in 80-9F") << 0x7F << 0x7F << 0xFF;
+}
+
+void TestWindows1252::decodesAtEveryPosition()
+{
+    QFETCH(int, byte);
+    QFETCH(int, character);
+    QFETCH(int, filler);
+    for (int length = 1; length <= 40; ++length) {
+        for (int position = 0; position < length; ++position) {
+            QByteArray bytes(length, static_cast<char>(filler));
+            bytes[position] = static_cast<char>(byte);
+            QString expected(length, QChar(filler));
+            expected[position] = QChar(character);
+            QCOMPARE(decodeWindows1252(bytes), expected);
+            QByteArray back("x");
+            QVERIFY(appendWindows1252(back, expected));
+            QCOMPARE(back, "x" + bytes);
+        }
+    }
+}
+
+void TestWindows1252::appendStopsBeforeUnfitCharacter_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("appended"); // the bytes appended before the unfit character
+
+    QTest::newRow("an unfit first character appends nothing") << QStringLiteral("\u03A9abc") << QByteArray();
+    QTest::newRow("the bytes before an unfit character stay")
+        << QStringLiteral("Caf\u00E9 \u20AC\u03A9 more") << QByteArray("Caf\xE9 \x80");
+    QTest::newRow("an unfit last character") << QStringLiteral("abcdefghi\u0080") << QByteArray("abcdefghi");
+    // Characters are encoded sixteen at a time where they are all their own bytes.
+    QTest::newRow("an unfit character in the second block of sixteen")
+        << QStringLiteral("0123456789abcdefghij\u0152\u03A9klmnopqrstuvwxyz")
+        << QByteArray("0123456789abcdefghij\x8C");
+    QTest::newRow("a character above FF whose low byte is Latin-1")
+        << QStringLiteral("0123456789abcdef\u0141bcdefghijklmnop") << QByteArray("0123456789abcdef");
+    QTest::newRow("U+0080, whose byte the euro sign took, in a block of sixteen")
+        << QStringLiteral("abcdefg\u0080ijklmnopqrstuvwxyz") << QByteArray("abcdefg");
+}
+
+void TestWindows1252::appendStopsBeforeUnfitCharacter()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, appended);
+    QByteArray out("before:");
+    QVERIFY(!appendWindows1252(out, text));
+    QCOMPARE(out, "before:" + appended);
 }
 
 void TestWindows1252::fits_data()

@@ -1,0 +1,61 @@
+// The window that moves along a file's bytes keeps what a reader still needs and reads more after
+// it. The readers' tests read every table in small pieces, and through a device that fails.
+#include "storage/ByteWindow.h"
+
+#include <QBuffer>
+#include <QTest>
+
+using namespace reelkeep;
+
+class TestByteWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keepsBytesFromWhereItMovesOn_data();
+    void keepsBytesFromWhereItMovesOn();
+};
+
+static QByteArray counting(int size)
+{
+    QByteArray bytes;
+    for (int i = 0; i < size; ++i)
+        bytes.append(static_cast<char>('a' + i % 26));
+    return bytes;
+}
+
+void TestByteWindow::keepsBytesFromWhereItMovesOn_data()
+{
+    QTest::addColumn<QList<int>>("moves"); // the position of each move on, in the window as it is then
+    QTest::addColumn<QByteArray>("inView");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<bool>("atDataEnd");
+
+    // Forty bytes a, b, c ... read in pieces of eight.
+    QTest::newRow("a piece follows the bytes kept")
+        << QList<int>{5} << QByteArray("fghijklmnop") << 5 << false;
+    QTest::newRow("as many as are kept follow them when that is more than a piece")
+        << QList<int>{0, 0} << counting(32) << 0 << false;
+    QTest::newRow("fewer follow at the end of the data") << QList<int>{0, 0, 0} << counting(40) << 0 << true;
+    QTest::newRow("offsets add up") << QList<int>{5, 3, 10} << counting(40).mid(18, 14) << 18 << false;
+}
+
+void TestByteWindow::keepsBytesFromWhereItMovesOn()
+{
+    QFETCH(QList<int>, moves);
+    QFETCH(QByteArray, inView);
+    QFETCH(int, offset);
+    QFETCH(bool, atDataEnd);
+    QByteArray data = counting(40);
+    QBuffer buffer(&data);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    ByteWindow window(buffer, 8);
+    for (const int from : moves)
+        window.moveOn(from);
+    QCOMPARE(window.bytes().toByteArray(), inView);
+    QCOMPARE(window.offset(), offset);
+    QCOMPARE(window.atDataEnd(), atDataEnd);
+}
+
+QTEST_GUILESS_MAIN(TestByteWindow)
+#include "TestByteWindow.moc"
