@@ -144,6 +144,31 @@ private:
 
 int showUsage(QTextStream& err);
 
+// A catalogue of thousands of films is hundreds of thousands of texts, and freeing them one by one
+// takes about as long as loading them. A process that ends anyway leaves them to the system, which
+// takes all its memory back at once; the catalogue stays reachable until then.
+void keepUntilTheProcessEnds(ListDocument&& document)
+{
+    static ListDocument* kept = nullptr;
+    delete kept;
+    kept = new ListDocument(std::move(document));
+}
+
+// The page of a catalogue, made by the same filter, library and host as the window's.
+PageRunOutcome makePage(const ListDocument& document,
+                        const QString& templateFolder,
+                        const QString& outputPath,
+                        const CliStreams& streams)
+{
+    CliPageContext context(document, streams.err, streams.errIsTerminal);
+    File_Filter filter;
+    Defalt_Functions functions;
+    Equation_Evaluater evaluator(&functions);
+    PageHost host(context, filter, evaluator, templateFolder);
+    evaluator.setHost(&host);
+    return runPage(filter, evaluator, templateFolder, outputPath);
+}
+
 // page LISTFILE OUTPUT [--template-dir DIR]
 int page(const QStringList& arguments, const CliStreams& streams)
 {
@@ -163,14 +188,9 @@ int page(const QStringList& arguments, const CliStreams& streams)
     if (!document)
         return fail(streams.err, QStringLiteral("cannot load %1").arg(rest[0]), failure);
     giveDefaultPageTexts(*document);
-
-    CliPageContext context(*document, streams.err, streams.errIsTerminal);
-    File_Filter filter;
-    Defalt_Functions functions;
-    Equation_Evaluater evaluator(&functions);
-    PageHost host(context, filter, evaluator, templateFolder);
-    evaluator.setHost(&host);
-    const PageRunOutcome outcome = runPage(filter, evaluator, templateFolder, rest[1]);
+    const PageRunOutcome outcome = makePage(*document, templateFolder, rest[1], streams);
+    if (streams.processEndsAfter)
+        keepUntilTheProcessEnds(std::move(*document));
     switch (outcome.result) {
     case PageRunOutcome::Result::Made:
         return CliSuccess;

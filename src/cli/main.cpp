@@ -17,5 +17,5 @@ int main(int argc, char* argv[])
     err.setEncoding(QStringConverter::Utf8);
     const bool errIsTerminal = isatty(fileno(stderr)) != 0;
     return reelkeep::runCli(QCoreApplication::arguments().mid(1),
-                            reelkeep::CliStreams{in, out, err, errIsTerminal});
+                            reelkeep::CliStreams{in, out, err, errIsTerminal, true});
 }
