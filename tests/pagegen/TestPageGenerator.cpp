@@ -32,6 +32,9 @@ private slots:
     void sortConversions();
     void stopAbandonsAtTheNextYield();
     void repetitionsOfALiteralFileYield();
+    void includeChangedWhileYieldingIsReadAgain();
+    void longTextsAreWrittenWhole_data();
+    void longTextsAreWrittenWhole();
 };
 
 // ---- the filter ----
@@ -172,6 +175,10 @@ void TestPageGenerator::characterSets_data()
         << QByteArray("<meta charset=\"utf-8\">\xC3\xA9[list.title]")
         << QByteArray("<meta charset=\"utf-8\">\xC3\xA9"
                       "Am\xC3\xA9lie \xE2\x82\xAC \xCE\xA9 \xF0\x9F\x98\x80");
+    QTest::newRow("a byte-order mark opening an expression is part of its text")
+        << QByteArray("<meta charset=\"utf-8\">[\xEF\xBB\xBF"
+                      "1][1]")
+        << QByteArray("<meta charset=\"utf-8\">1");
     QTest::newRow("a UTF-8 page reads its expressions as UTF-8") << QByteArray("\xEF\xBB\xBF['\xCE\xA9' & 1]")
                                                                  << QByteArray("\xEF\xBB\xBF\xCE\xA9"
                                                                                "1");
@@ -394,6 +401,47 @@ void TestPageGenerator::repetitionsOfALiteralFileYield()
     });
     QCOMPARE(fixture.run("<ul>\n[infile('card.html', 30000)]</ul>"),
              QByteArray("<ul>\n<li><li><li> raised 18 at mask.html:2"));
+}
+
+void TestPageGenerator::includeChangedWhileYieldingIsReadAgain()
+{
+    PageFixture fixture;
+    fixture.writeTemplate(QStringLiteral("part.html"), "A[1]");
+    fixture.writeTemplate(QStringLiteral("gone.html"), "G[1]");
+    fixture.filter.setYieldInterval(0);
+    int yields = 0;
+    // The first yield comes after the first repetition's expression: the file changes before the
+    // second repetition, and the other file disappears.
+    fixture.filter.setYield([&] {
+        if (++yields == 1) {
+            fixture.writeTemplate(QStringLiteral("part.html"), "B[22]");
+            QFile::remove(fixture.templatePath(QStringLiteral("gone.html")));
+        }
+    });
+    QCOMPARE(fixture.run("[infile('part.html', 3)]|[infile('gone.html', 2)]"), QByteArray("A1B22B22|"));
+}
+
+void TestPageGenerator::longTextsAreWrittenWhole_data()
+{
+    QTest::addColumn<int>("prefix");
+    for (int prefix = 0; prefix < 8; ++prefix)
+        QTest::addRow("%d bytes before", prefix) << prefix;
+}
+
+void TestPageGenerator::longTextsAreWrittenWhole()
+{
+    QFETCH(int, prefix);
+    // Longer than the page's buffer takes at once, so that it fills in the middle of the text; one
+    // of the prefixes makes it fill between the two halves of a surrogate pair.
+    const QString text = QString::fromUtf16(u"😀a").repeated(10000);
+    const QByteArray before(prefix, 'x');
+    PageFixture utf8Page;
+    QCOMPARE(utf8Page.run("<meta charset=\"utf-8\">" + before + "['" + text.toUtf8() + "']"),
+             "<meta charset=\"utf-8\">" + before + text.toUtf8());
+    PageFixture windows1252Page;
+    windows1252Page.description = text;
+    QCOMPARE(windows1252Page.run(before + "[description]"),
+             before + QByteArray("&#128512;a").repeated(10000));
 }
 
 QTEST_GUILESS_MAIN(TestPageGenerator)
