@@ -1,5 +1,6 @@
 // Evaluate_Equation on arbitrary text, with a host that answers a few names and functions and
-// evaluates a text argument again on the same evaluator, as an include does.
+// evaluates a text argument again on the same evaluator, as an include does; the same text
+// prepared must give the same outcome.
 #include "FuzzProperties.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
@@ -60,11 +61,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QString equation =
         QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString outcome = evaluateToLine(evaluator, equation);
+    if (outcome.startsWith(QLatin1String("raised ")))
+        fuzz::requireStandardError(outcome.sliced(7).toInt());
+    // A prepared text gives exactly what the text gives.
+    QString prepared;
     try {
-        (void)evaluator.Evaluate_Equation(equation);
+        prepared = describeForCli(evaluator.Evaluate_Prepared(evaluator.Prepare_Equation(equation)));
     } catch (const RuntimeError& error) {
-        fuzz::requireStandardError(error.number());
+        prepared = QStringLiteral("raised %1").arg(error.number());
     }
+    FUZZ_REQUIRE(prepared == outcome, prepared + QLatin1String(" <> ") + outcome);
     // Nothing of an abandoned evaluation may stay behind to change the next one.
     const QString after = evaluateToLine(evaluator, QStringLiteral("infile('1 + 2') & first(list.index)"));
     FUZZ_REQUIRE(after == QLatin1String("String: 332766"), after);
