@@ -7,6 +7,7 @@
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PreparedTemplate.h"
 #include "pagegen/TemplateCharset.h"
+#include "storage/Utf8.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,7 +27,6 @@ namespace reelkeep {
 
 namespace {
 
-constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
 /// Expressions and repetitions between two looks at the clock: reading it costs more than a
 /// short expression.
 constexpr int ClockCheckInterval = 16;

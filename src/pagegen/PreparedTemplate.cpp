@@ -1,9 +1,8 @@
 // Cutting a template into literal bytes and prepared expressions.
 #include "pagegen/PreparedTemplate.h"
 
+#include "storage/Utf8.h"
 #include "storage/Windows1252.h"
-
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstring>
@@ -31,10 +30,7 @@ int lineEndsIn(QByteArrayView bytes)
 // brackets. A byte-order mark among them is a character like any other.
 QString expressionText(QByteArrayView bytes, bool utf8)
 {
-    if (!utf8)
-        return QLatin1Char(' ') + decodeWindows1252(bytes);
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return QLatin1Char(' ') + decoder.decode(bytes);
+    return QLatin1Char(' ') + (utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The prescan for a template's declared character set.
 #include "pagegen/TemplateCharset.h"
 
+#include "storage/Utf8.h"
+
 #include <QByteArray>
 
 namespace reelkeep {
@@ -8,7 +10,6 @@ namespace reelkeep {
 namespace {
 
 constexpr qsizetype PrescanLength = 1024;
-constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 bool isSpace(char c)
 {

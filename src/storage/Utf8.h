@@ -1,4 +1,4 @@
-// UTF-8 in list files: the byte-order mark that opens a UTF-8 comma-separated file, and decoding
+// UTF-8 in list files and templates: the byte-order mark that opens a UTF-8 file, and decoding
 // that keeps every character.
 #pragma once
 
@@ -7,7 +7,7 @@
 
 namespace reelkeep {
 
-/// U+FEFF in UTF-8, the mark with which a comma-separated file in UTF-8 begins.
+/// U+FEFF in UTF-8, the mark with which a comma-separated file or a template in UTF-8 may begin.
 inline constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 /// Turns UTF-8 bytes into text character for character. A U+FEFF at the start is a character of
