@@ -1,5 +1,6 @@
-// Encoding page text: runs of ASCII are copied eight code units at a time, everything else one
-// character at a time.
+// Encoding page text: in UTF-8 runs of ASCII are copied eight code units at a time, in
+// Windows-1252 runs of characters with a byte of their own sixteen at a time; everything else
+// one character at a time.
 #include "pagegen/PageEncoding.h"
 
 #include "storage/Windows1252.h"
@@ -43,15 +44,16 @@ char* writeReference(char* out, char32_t codePoint)
     return out;
 }
 
-bool isPair(const char16_t* text, qsizetype at, qsizetype length)
+bool isPair(QStringView text)
 {
-    return QChar::isHighSurrogate(text[at]) && at + 1 < length && QChar::isLowSurrogate(text[at + 1]);
+    return text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate();
 }
 
-// Writes the character at text[at] (one unit, or two for a surrogate pair); returns the units used.
-qsizetype writeUtf8Character(char*& out, const char16_t* text, qsizetype at, qsizetype length)
+// Writes the character at the start of text (one unit, or two for a surrogate pair); returns the
+// units used.
+qsizetype writeUtf8Character(char*& out, QStringView text)
 {
-    const char16_t unit = text[at];
+    const char16_t unit = text[0].unicode();
     if (unit < 0x800) {
         *out++ = static_cast<char>(0xC0 | (unit >> 6));
         *out++ = static_cast<char>(0x80 | (unit & 0x3F));
@@ -63,11 +65,11 @@ qsizetype writeUtf8Character(char*& out, const char16_t* text, qsizetype at, qsi
         *out++ = static_cast<char>(0x80 | (unit & 0x3F));
         return 1;
     }
-    if (!isPair(text, at, length)) {
+    if (!isPair(text)) {
         out = writeReference(out, unit);
         return 1;
     }
-    const char32_t codePoint = QChar::surrogateToUcs4(unit, text[at + 1]);
+    const char32_t codePoint = QChar::surrogateToUcs4(unit, text[1].unicode());
     *out++ = static_cast<char>(0xF0 | (codePoint >> 18));
     *out++ = static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
     *out++ = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
@@ -75,46 +77,34 @@ qsizetype writeUtf8Character(char*& out, const char16_t* text, qsizetype at, qsi
     return 2;
 }
 
-qsizetype writeWindows1252Character(char*& out, const char16_t* text, qsizetype at, qsizetype length)
-{
-    const int byte = windows1252Byte(text[at]);
-    if (byte >= 0) {
-        *out++ = static_cast<char>(byte);
-        return 1;
-    }
-    if (isPair(text, at, length)) {
-        out = writeReference(out, QChar::surrogateToUcs4(text[at], text[at + 1]));
-        return 2;
-    }
-    out = writeReference(out, text[at]);
-    return 1;
-}
-
-template <typename WriteCharacter> char* writePage(char* out, QStringView text, WriteCharacter writeCharacter)
-{
-    const char16_t* units = text.utf16();
-    const qsizetype length = text.size();
-    qsizetype at = 0;
-    while (at < length) {
-        const qsizetype ascii = copyAscii(out, units + at, length - at);
-        out += ascii;
-        at += ascii;
-        if (at < length)
-            at += writeCharacter(out, units, at, length);
-    }
-    return out;
-}
-
 } // namespace
 
 char* writeUtf8Page(char* out, QStringView text)
 {
-    return writePage(out, text, writeUtf8Character);
+    while (!text.isEmpty()) {
+        const qsizetype ascii = copyAscii(out, text.utf16(), text.size());
+        out += ascii;
+        text = text.sliced(ascii);
+        if (!text.isEmpty())
+            text = text.sliced(writeUtf8Character(out, text));
+    }
+    return out;
 }
 
 char* writeWindows1252Page(char* out, QStringView text)
 {
-    return writePage(out, text, writeWindows1252Character);
+    while (!text.isEmpty()) {
+        const qsizetype written = writeWindows1252(text, out);
+        out += written;
+        text = text.sliced(written);
+        if (text.isEmpty())
+            break;
+        // A character without a byte: its reference, a surrogate pair's as one character.
+        const bool pair = isPair(text);
+        out = writeReference(out, pair ? QChar::surrogateToUcs4(text[0], text[1]) : text[0].unicode());
+        text = text.sliced(pair ? 2 : 1);
+    }
+    return out;
 }
 
 } // namespace reelkeep

@@ -97,10 +97,21 @@ bool areOwnBytes(__m128i characters)
 }
 #endif
 
-// Writes the bytes of the characters of text to out, up to the first character without a byte in
-// the code page, and says how many it wrote. With SSE2, sixteen characters that are all their own
-// bytes are narrowed at once.
-qsizetype narrow(QStringView text, char* out)
+} // namespace
+
+int windows1252Byte(char16_t character)
+{
+    if (character < 0x100 && !isHighControlByte(character))
+        return character;
+    for (size_t i = 0; i < HighControls.size(); ++i) {
+        if (HighControls[i] == character)
+            return static_cast<int>(0x80 + i);
+    }
+    return -1;
+}
+
+// With SSE2, sixteen characters that are all their own bytes are narrowed at once.
+qsizetype writeWindows1252(QStringView text, char* out)
 {
     const QChar* characters = text.data();
     qsizetype i = 0;
@@ -124,19 +135,6 @@ qsizetype narrow(QStringView text, char* out)
     return i;
 }
 
-} // namespace
-
-int windows1252Byte(char16_t character)
-{
-    if (character < 0x100 && !isHighControlByte(character))
-        return character;
-    for (size_t i = 0; i < HighControls.size(); ++i) {
-        if (HighControls[i] == character)
-            return static_cast<int>(0x80 + i);
-    }
-    return -1;
-}
-
 QString decodeWindows1252(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
@@ -150,7 +148,7 @@ bool appendWindows1252(QByteArray& out, QStringView text)
 {
     const qsizetype start = out.size();
     out.resize(start + text.size());
-    const qsizetype written = narrow(text, out.data() + start);
+    const qsizetype written = writeWindows1252(text, out.data() + start);
     if (written == text.size())
         return true;
     out.truncate(start + written);

@@ -16,6 +16,10 @@ QString decodeWindows1252(QByteArrayView bytes);
 /// has no byte in the code page.
 bool appendWindows1252(QByteArray& out, QStringView text);
 
+/// Writes the bytes of text to out, which has room for one byte per character, up to the first
+/// character that has no byte in the code page; returns how many it wrote.
+qsizetype writeWindows1252(QStringView text, char* out);
+
 /// The byte of a character, or -1 when the code page has none.
 int windows1252Byte(char16_t character);
 
