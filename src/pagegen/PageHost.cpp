@@ -118,14 +118,10 @@ PageHost::PageHost(PageContext& context,
 
 const FilmRecord& PageHost::filmAtPlace(int place) const
 {
-    const QList<FilmRecord>& films = m_context.films();
-    if (films.isEmpty() || place < 1 || place > m_state.order.size())
+    const FilmRecord* film = filmAtPlaceIfAny(place);
+    if (!film)
         raise(ErrorNumber::SubscriptOutOfRange);
-    const int position = m_state.order.at(place - 1);
-    // A page order left over from before films were removed may point past the catalogue.
-    if (position < 0 || position >= films.size())
-        raise(ErrorNumber::SubscriptOutOfRange);
-    return films.at(position);
+    return *film;
 }
 
 int PageHost::variableNumber(const QString& Variable_Name)
@@ -223,6 +219,8 @@ const FilmRecord* PageHost::filmAtPlaceIfAny(int place) const
     if (place < 1 || place > m_state.order.size())
         return nullptr;
     const int position = m_state.order.at(place - 1);
+    // A page order left over from before films were removed may point past the catalogue, or
+    // into none at all.
     return position >= 0 && position < films.size() ? &films.at(position) : nullptr;
 }
 

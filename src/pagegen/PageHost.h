@@ -66,7 +66,9 @@ public:
     Value Sort_Page_Order(const Value& Field_Name, const Value& Ascending);
 
 private:
+    /// The film at a place of the page order; Subscript out of range (9) when there is none.
     const FilmRecord& filmAtPlace(int place) const;
+    /// The film at a place of the page order, or null.
     const FilmRecord* filmAtPlaceIfAny(int place) const;
     void readAhead(int place) const;
     Value listGetVal(const ArgumentList& arguments, const Value& untouched) const;
