@@ -338,8 +338,7 @@ PreparedEquation Equation_Evaluater::Prepare_Equation(QStringView Equation) cons
         tooLong->tooLong = true;
         return PreparedEquation(std::move(tooLong));
     }
-    return PreparedEquation(
-        std::make_shared<const Program>(detail::compileEquation(text, m_operators, MaxDepth)));
+    return PreparedEquation(compile(text));
 }
 
 Value Equation_Evaluater::Evaluate_Prepared(const PreparedEquation& Equation)
@@ -365,10 +364,14 @@ std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf
         return *known;
     if (m_programs.size() >= MaxKeptPrograms)
         m_programs.clear();
-    auto program =
-        std::make_shared<const Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
+    std::shared_ptr<const Program> program = compile(trimmedText);
     m_programs.insert(key, program);
     return program;
+}
+
+std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::compile(QStringView trimmedText) const
+{
+    return std::make_shared<const Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
 }
 
 Value Apply_Operator(Operation operation, const Value& left, const Value& right)

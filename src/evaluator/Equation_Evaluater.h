@@ -88,6 +88,7 @@ private:
     static constexpr qsizetype MaxKeptPrograms = 4096;
 
     std::shared_ptr<const Program> programOf(QStringView trimmedText);
+    std::shared_ptr<const Program> compile(QStringView trimmedText) const;
     Value evaluate(const Program& program);
 
     OperatorTable m_operators;
