@@ -119,19 +119,24 @@ private:
     qsizetype m_used = 0;
 };
 
-// The bytes of a template file; nothing when it does not exist. Raises Path/File access error
-// (75) for a file that exists but cannot be read.
-std::optional<QByteArray> readTemplate(const QString& path)
+// The bytes of a file known to exist. Raises Path/File access error (75) when it cannot be read.
+QByteArray readExistingTemplate(const QString& path)
 {
     QFile file(path);
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
         raise(ErrorNumber::PathFileAccessError);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         raise(ErrorNumber::PathFileAccessError);
     return bytes;
+}
+
+// The bytes of a template file; nothing when it does not exist.
+std::optional<QByteArray> readTemplate(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    return readExistingTemplate(path);
 }
 
 // What tells one version of a file on disk from another: a rewrite changes its size or one of
@@ -224,13 +229,13 @@ struct File_Filter::Run
             return cached.prepared;
         cached.prepared.reset();
         cached.version = version;
-        std::optional<QByteArray> bytes = version.isFile ? readTemplate(path) : std::nullopt;
-        if (!bytes)
+        if (!version.isFile)
             return nullptr;
+        QByteArray bytes = readExistingTemplate(path);
         // In a UTF-8 page an included file's own byte-order mark would land mid-page.
-        if (utf8 && bytes->startsWith(Utf8ByteOrderMark))
-            bytes->remove(0, Utf8ByteOrderMark.size());
-        cached.prepared = std::make_shared<const PreparedTemplate>(*bytes, utf8, evaluator);
+        if (utf8 && bytes.startsWith(Utf8ByteOrderMark))
+            bytes.remove(0, Utf8ByteOrderMark.size());
+        cached.prepared = std::make_shared<const PreparedTemplate>(bytes, utf8, evaluator);
         return cached.prepared;
     }
 
