@@ -1,6 +1,7 @@
 // reelkeep-cli's commands: a table of names, argument counts and handlers.
 #include "cli/CliCommands.h"
 
+#include "cli/HugePageHeap.h"
 #include "cli/ListJson.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
@@ -11,6 +12,7 @@
 #include "storage/ListFile.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QIODevice>
 
 #include <array>
@@ -183,6 +185,10 @@ int page(const QStringList& arguments, const CliStreams& streams)
     }
     if (rest.size() != 2)
         return showUsage(streams.err);
+    // A loaded catalogue takes about three times its list file's bytes, and the page's own blocks
+    // come after it.
+    if (streams.processEndsAfter)
+        prepareHugePageHeap(std::size_t(4 * std::max<qint64>(QFileInfo(rest[0]).size(), 0)));
     QString failure;
     std::optional<ListDocument> document = loadListFile(rest[0], ListForm::FromName, &failure);
     if (!document)

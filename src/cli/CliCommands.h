@@ -24,8 +24,9 @@ struct CliStreams
     QTextStream& err;
     /// Standard error is a terminal: a page run shows its label texts and a progress bar there.
     bool errIsTerminal = false;
-    /// The process ends right after the command: a page run leaves the catalogue it loaded for
-    /// the system to take back at once, instead of freeing its texts one by one.
+    /// The process ends right after the command: a page run builds the catalogue it loads in
+    /// huge pages, and leaves it for the system to take back at once instead of freeing its texts
+    /// one by one.
     bool processEndsAfter = false;
 };
 
