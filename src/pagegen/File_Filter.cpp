@@ -5,6 +5,7 @@
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/TextForm.h"
 #include "pagegen/PageEncoding.h"
+#include "pagegen/PageFileWriter.h"
 #include "pagegen/PreparedTemplate.h"
 #include "pagegen/TemplateCharset.h"
 #include "storage/Utf8.h"
@@ -31,7 +32,8 @@ namespace {
 /// short expression.
 constexpr int ClockCheckInterval = 16;
 
-// The page being written: buffered, in the run's character set.
+// The page being written: encoded into a buffer in the run's character set, and written to the
+// file a full buffer at a time.
 class PageOutput
 {
 public:
@@ -40,22 +42,20 @@ public:
         , m_utf8(utf8)
         , m_buffer(BufferSize)
     {
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-            raise(ErrorNumber::PathFileAccessError);
     }
 
     // Whatever happens, the page written so far stays and the file is closed.
-    ~PageOutput() { writeOut(); }
+    ~PageOutput() { m_file.write(m_buffer, m_used); }
 
     /// Literal template bytes, NUL bytes already dropped.
     void writeBytes(QByteArrayView bytes)
     {
-        if (m_used + bytes.size() > BufferSize) {
+        while (m_used + bytes.size() > BufferSize) {
+            const qsizetype room = BufferSize - m_used;
+            std::memcpy(m_buffer.data() + m_used, bytes.data(), size_t(room));
+            m_used = BufferSize;
+            bytes = bytes.sliced(room);
             flush();
-            if (bytes.size() > BufferSize) {
-                writeToFile(bytes);
-                return;
-            }
         }
         std::memcpy(m_buffer.data() + m_used, bytes.data(), size_t(bytes.size()));
         m_used += bytes.size();
@@ -70,10 +70,21 @@ public:
             writeText(cstrText(value));
     }
 
-    /// Writes the buffer to the file; raises Disk full (61) when the file takes less.
+    /// Hands the buffer to the file; raises Disk full (61) when the file took less of an
+    /// earlier one.
     void flush()
     {
-        if (!writeOut())
+        const bool written = m_file.write(m_buffer, m_used);
+        m_used = 0;
+        if (!written)
+            raise(ErrorNumber::DiskFull);
+    }
+
+    /// Writes out the rest of the page; raises Disk full (61) when the file took less of it.
+    void finish()
+    {
+        flush();
+        if (!m_file.finish())
             raise(ErrorNumber::DiskFull);
     }
 
@@ -100,20 +111,7 @@ private:
         }
     }
 
-    void writeToFile(QByteArrayView bytes)
-    {
-        if (m_file.write(bytes.data(), bytes.size()) != bytes.size())
-            raise(ErrorNumber::DiskFull);
-    }
-
-    bool writeOut()
-    {
-        const bool complete = m_used == 0 || m_file.write(m_buffer.data(), m_used) == m_used;
-        m_used = 0;
-        return complete;
-    }
-
-    QFile m_file;
+    PageFileWriter m_file;
     bool m_utf8;
     std::vector<char> m_buffer;
     qsizetype m_used = 0;
@@ -274,7 +272,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
     Copy_Template(prepared, Template_Path, Evaluator);
     if (!prepared.pieces().empty())
         m_abandonedAt.line = prepared.pieces().back().line;
-    m_run->output.flush();
+    m_run->output.finish();
 }
 
 void File_Filter::Copy_Template(const PreparedTemplate& input,

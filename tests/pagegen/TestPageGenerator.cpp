@@ -35,6 +35,8 @@ private slots:
     void includeChangedWhileYieldingIsReadAgain();
     void longTextsAreWrittenWhole_data();
     void longTextsAreWrittenWhole();
+    void aFullDiskAbandonsTheRun_data();
+    void aFullDiskAbandonsTheRun();
 };
 
 // ---- the filter ----
@@ -442,6 +444,41 @@ void TestPageGenerator::longTextsAreWrittenWhole()
     windows1252Page.description = text;
     QCOMPARE(windows1252Page.run(before + "[description]"),
              before + QByteArray("&#128512;a").repeated(10000));
+    // Literal bytes longer than the buffer, between expressions.
+    const QByteArray literal = QByteArray("0123456789abcdef").repeated(20000) + before;
+    PageFixture literalPage;
+    QCOMPARE(literalPage.run(before + literal + "[1]" + literal + "[2]"), before + literal + "1" + literal + "2");
+}
+
+void TestPageGenerator::aFullDiskAbandonsTheRun_data()
+{
+    QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("line");
+
+    QTest::newRow("a page within one buffer, at its end") << QByteArray("a\n[1]\nb") << MainTemplateName << 3;
+    QTest::newRow("a page of many buffers, where it overflows")
+        << QByteArray("[infile('part.html', 1000)]\n[2]") << QStringLiteral("part.html") << 1;
+}
+
+void TestPageGenerator::aFullDiskAbandonsTheRun()
+{
+    QFETCH(QByteArray, mask);
+    QFETCH(QString, file);
+    QFETCH(int, line);
+    const QString fullDisk = QStringLiteral("/dev/full");
+    if (!QFileInfo(fullDisk).exists())
+        QSKIP("this system has no /dev/full");
+    PageFixture fixture;
+    fixture.writeTemplate(QStringLiteral("part.html"), QByteArray(1000, 'x'));
+    fixture.writeTemplate(MainTemplateName, mask);
+    const PageRunOutcome outcome =
+        runPage(fixture.filter, fixture.evaluator, fixture.templatePath(QString()), fullDisk);
+    QCOMPARE(outcome.result, PageRunOutcome::Result::Abandoned);
+    QCOMPARE(outcome.errorNumber, 61);
+    QCOMPARE(QFileInfo(outcome.where.file).fileName(), file);
+    QCOMPARE(outcome.where.line, line);
+    QVERIFY(!fixture.filter.isRunning());
 }
 
 QTEST_GUILESS_MAIN(TestPageGenerator)
