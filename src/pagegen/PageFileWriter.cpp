@@ -3,6 +3,8 @@
 
 #include "evaluator/value/RuntimeError.h"
 
+#include <system_error>
+
 namespace reelkeep {
 
 PageFileWriter::PageFileWriter(const QString& path)
@@ -10,11 +12,17 @@ PageFileWriter::PageFileWriter(const QString& path)
 {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         raise(ErrorNumber::PathFileAccessError);
-    m_thread = std::thread([this] { writeGivenBuffers(); });
+    try {
+        m_thread = std::thread([this] { writeGivenBuffers(); });
+    } catch (const std::system_error&) {
+        // The system has no thread to spare: the buffers are written as they are given.
+    }
 }
 
 PageFileWriter::~PageFileWriter()
 {
+    if (!m_thread.joinable())
+        return;
     {
         std::unique_lock lock(m_mutex);
         waitUntilIdle(lock);
@@ -27,6 +35,11 @@ PageFileWriter::~PageFileWriter()
 
 bool PageFileWriter::write(std::vector<char>& buffer, qsizetype used)
 {
+    if (!m_thread.joinable()) {
+        if (!m_failed)
+            m_failed = m_file.write(buffer.data(), used) != used;
+        return !m_failed;
+    }
     std::unique_lock lock(m_mutex);
     if (!waitUntilIdle(lock))
         return false;

@@ -14,7 +14,8 @@ namespace reelkeep {
 /// Writes full buffers of a page to its file on a thread of its own, so that making the next
 /// buffer and the system's copying of the last one into the file overlap. Buffers are written
 /// whole and in the order given; after a buffer the file took only in part, nothing more is
-/// written, so the page never has a gap in the middle.
+/// written, so the page never has a gap in the middle. When the system cannot start the thread,
+/// each buffer is written as it is given.
 class PageFileWriter
 {
 public:
