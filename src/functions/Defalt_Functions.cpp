@@ -81,6 +81,61 @@ struct Row
     Handler compute;
 };
 
+// Functions with several typed arguments coerce them one statement at a time, in written order,
+// as the language does before a call, so that the first argument that cannot be coerced gives the
+// error: the arguments of one C++ call are evaluated in an order of the compiler's choosing.
+
+Value dateDifference(const Call& call)
+{
+    const TextArgument interval = call.textAt(1);
+    const std::int32_t firstDayOfWeek = call.longAt(4, 1);
+    const std::int32_t firstWeekOfYear = call.longAt(5, 1);
+    return dateDiff(interval, call.at(2), call.at(3), firstDayOfWeek, firstWeekOfYear);
+}
+
+Value datePartOf(const Call& call)
+{
+    const TextArgument interval = call.textAt(1);
+    const std::int32_t firstDayOfWeek = call.longAt(3, 1);
+    const std::int32_t firstWeekOfYear = call.longAt(4, 1);
+    return datePart(interval, call.at(2), firstDayOfWeek, firstWeekOfYear);
+}
+
+Value dateOfParts(const Call& call)
+{
+    const std::int16_t year = call.integerAt(1);
+    const std::int16_t month = call.integerAt(2);
+    const std::int16_t day = call.integerAt(3);
+    return dateSerialDate(year, month, day);
+}
+
+Value formatValue(const Call& call)
+{
+    const std::int32_t firstDayOfWeek = call.longAt(3, 1);
+    const std::int32_t firstWeekOfYear = call.longAt(4, 1);
+    return Format(call.at(1), call.optional(2), firstDayOfWeek, firstWeekOfYear);
+}
+
+Value findTextFromEnd(const Call& call)
+{
+    const TextArgument text = call.textAt(1);
+    const TextArgument find = call.textAt(2);
+    const std::int32_t start = call.longAt(3, -1);
+    const std::int32_t compare = call.longAt(4, 0);
+    return inStrRev(text, find, start, compare);
+}
+
+Value replaceText(const Call& call)
+{
+    const TextArgument text = call.textAt(1);
+    const TextArgument find = call.textAt(2);
+    const TextArgument replacement = call.textAt(3);
+    const std::int32_t start = call.longAt(4, 1);
+    const std::int32_t count = call.longAt(5, -1);
+    const std::int32_t compare = call.longAt(6, 0);
+    return replace(text, find, replacement, start, count, compare);
+}
+
 Value compareText(const Call& call)
 {
     return strComp(call.at(1), call.at(2), compareModeOf(call.longAt(3, 0)));
@@ -118,23 +173,15 @@ const std::array<Row, 71> Table{{
     {"cvar", {1}, [](const Call& c) { return cvar(c.at(1)); }},
     {"cverr", {1}, [](const Call& c) { return cvErr(c.at(1)); }},
     {"date", {0}, [](const Call& c) { return dateOf(c.clock()); }},
-    {"datediff",
-     {3, 4, 5},
-     [](const Call& c) { return dateDiff(c.textAt(1), c.at(2), c.at(3), c.longAt(4, 1), c.longAt(5, 1)); }},
-    {"datepart",
-     {2, 3, 4},
-     [](const Call& c) { return datePart(c.textAt(1), c.at(2), c.longAt(3, 1), c.longAt(4, 1)); }},
-    {"dateserial",
-     {3},
-     [](const Call& c) { return dateSerialDate(c.integerAt(1), c.integerAt(2), c.integerAt(3)); }},
+    {"datediff", {3, 4, 5}, dateDifference},
+    {"datepart", {2, 3, 4}, datePartOf},
+    {"dateserial", {3}, dateOfParts},
     {"datevalue", {1}, [](const Call& c) { return dateValue(c.textAt(1)); }},
     {"day", {1}, [](const Call& c) { return day(c.at(1)); }},
     {"error", {1}, [](const Call& c) { return error(c.at(1)); }},
     {"exp", {1}, [](const Call& c) { return exp(c.doubleAt(1)); }},
     {"fix", {1}, [](const Call& c) { return fix(c.at(1)); }},
-    {"format",
-     {1, 2, 3, 4},
-     [](const Call& c) { return Format(c.at(1), c.optional(2), c.longAt(3, 1), c.longAt(4, 1)); }},
+    {"format", {1, 2, 3, 4}, formatValue},
     {"hex", {1}, [](const Call& c) { return hex(c.at(1)); }},
     {"hour", {1}, [](const Call& c) { return hour(c.at(1)); }},
     {"if",
@@ -142,9 +189,7 @@ const std::array<Row, 71> Table{{
      [](const Call& c) { return ifChoice(c.at(1), c.at(2), c.count() >= 3 ? &c.at(3) : nullptr); }},
     {"iif", {3}, [](const Call& c) { return iif(c.at(1), c.at(2), c.at(3)); }},
     {"instr", {2, 3, 4}, findText},
-    {"instrrev",
-     {2, 3, 4},
-     [](const Call& c) { return inStrRev(c.textAt(1), c.textAt(2), c.longAt(3, -1), c.longAt(4, 0)); }},
+    {"instrrev", {2, 3, 4}, findTextFromEnd},
     {"int", {1}, [](const Call& c) { return intPart(c.at(1)); }},
     {"isarray", {1}, [](const Call& c) { return isArray(c.at(1)); }},
     {"isdate", {1}, [](const Call& c) { return isDate(c.at(1)); }},
@@ -163,12 +208,7 @@ const std::array<Row, 71> Table{{
     {"month", {1}, [](const Call& c) { return month(c.at(1)); }},
     {"now", {0}, [](const Call& c) { return nowOf(c.clock()); }},
     {"oct", {1}, [](const Call& c) { return oct(c.at(1)); }},
-    {"replace",
-     {3, 4, 5, 6},
-     [](const Call& c) {
-         return replace(
-             c.textAt(1), c.textAt(2), c.textAt(3), c.longAt(4, 1), c.longAt(5, -1), c.longAt(6, 0));
-     }},
+    {"replace", {3, 4, 5, 6}, replaceText},
     {"right", {2}, [](const Call& c) { return right(c.at(1), c.longAt(2)); }},
     {"rnd", {0, 1}, [](const Call& c) { return c.random.rnd(c.optional(1)); }},
     {"second", {1}, [](const Call& c) { return second(c.at(1)); }},

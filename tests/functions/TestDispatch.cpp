@@ -207,6 +207,28 @@ void TestDispatch::preparation_data()
             "raised 94");
     addCall("strcomp coerces the compare mode", "strcomp", {"String a", "String b", "String x"}, "raised 13");
     addCall("dateserial coerces to Integer", "dateserial", {"Null", "Double 1", "Double 1"}, "raised 94");
+    // Arguments are coerced in written order: the first that cannot be coerced gives the error.
+    addCall("replace coerces its text before its start",
+            "replace",
+            {"Null", "String a", "String b", "String x"},
+            "raised 94");
+    addCall("instrrev coerces its text before its start", "instrrev", {"Null", "String a", "String x"}, "raised 94");
+    addCall("datediff coerces the interval before the first day",
+            "datediff",
+            {"Null", "Double 1", "Double 2", "String x"},
+            "raised 94");
+    addCall("datepart coerces the interval before the first day",
+            "datepart",
+            {"Null", "Double 1", "String x"},
+            "raised 94");
+    addCall("dateserial coerces the year before the month",
+            "dateserial",
+            {"String x", "Double 40000", "Double 1"},
+            "raised 13");
+    addCall("format coerces the first day before the first week",
+            "format",
+            {"Double 1", "String 0", "String x", "Double 3000000000"},
+            "raised 13");
     // Text where a number is wanted is a type mismatch; a number beyond the target kind overflows.
     addCall("atn of a text that is no number raises 13", "atn", {"String abc"}, "raised 13");
     addCall("cos of numeric text reads the number", "cos", {"String 0"}, "Double: 1");
