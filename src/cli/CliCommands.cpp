@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 
+#include <algorithm>
 #include <array>
 
 namespace reelkeep {

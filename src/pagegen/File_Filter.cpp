@@ -45,7 +45,11 @@ public:
     }
 
     // Whatever happens, the page written so far stays and the file is closed.
-    ~PageOutput() { m_file.write(m_buffer, m_used); }
+    ~PageOutput()
+    {
+        if (m_used > 0)
+            m_file.write(m_buffer, m_used);
+    }
 
     /// Literal template bytes, NUL bytes already dropped.
     void writeBytes(QByteArrayView bytes)
