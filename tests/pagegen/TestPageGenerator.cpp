@@ -1,11 +1,9 @@
 // The template filter, the host's variables and functions, and the page order's sort.
 #include "PageFixture.h"
-#include "evaluator/value/Compare.h"
 #include "pagegen/PageOrder.h"
 #include "pagegen/TemplateCharset.h"
 #include "pagegen/TemplateVariables.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
 using namespace reelkeep;
@@ -28,7 +26,6 @@ private slots:
     void variablesLastAcrossRuns();
     void variableStore();
     void variableStoreOverflowsAt32767();
-    void sortMatchesSelectionSort();
     void sortConversions();
     void stopAbandonsAtTheNextYield();
     void repetitionsOfALiteralFileYield();
@@ -291,61 +288,6 @@ void TestPageGenerator::variableStoreOverflowsAt32767()
 }
 
 // ---- the sort ----
-
-// The page order as a selection sort over positions builds it: the first best film wins ties.
-static QList<std::int16_t> selectionSort(const QList<FilmRecord>& films, Field key, bool ascending)
-{
-    QList<std::int16_t> remaining;
-    for (int i = 0; i < films.size(); ++i)
-        remaining.append(std::int16_t(i));
-    QList<std::int16_t> order;
-    while (!remaining.isEmpty()) {
-        qsizetype best = 0;
-        for (qsizetype i = 1; i < remaining.size(); ++i) {
-            const int comparison =
-                compareStrings(films[remaining[i]][key], films[remaining[best]][key], CompareMode::Text);
-            if (ascending ? comparison < 0 : comparison > 0)
-                best = i;
-        }
-        order.append(remaining.takeAt(best));
-    }
-    return order;
-}
-
-void TestPageGenerator::sortMatchesSelectionSort()
-{
-    const QStringList words = {QStringLiteral("apple"),
-                               QStringLiteral("Apple"),
-                               QStringLiteral("\u00E4pple"),
-                               QStringLiteral("b"),
-                               QStringLiteral("B"),
-                               QStringLiteral("1999"),
-                               QStringLiteral("85"),
-                               QString(),
-                               QStringLiteral("co-op"),
-                               QStringLiteral("coop"),
-                               QStringLiteral("Zebra"),
-                               QStringLiteral("zebra ")};
-    QRandomGenerator random(20261206);
-    for (int round = 0; round < 40; ++round) {
-        QList<FilmRecord> films(random.bounded(0, 60));
-        for (FilmRecord& film : films) {
-            for (int field = 0; field <= static_cast<int>(Field::Date); ++field)
-                film[fieldAt(field)] = words[random.bounded(int(words.size()))];
-        }
-        for (int field = 0; field <= static_cast<int>(Field::Date); ++field) {
-            for (const bool ascending : {true, false}) {
-                const QString name = fieldName(fieldAt(field)).toString();
-                QCOMPARE(sortedPageOrder(films, name, ascending),
-                         selectionSort(films, fieldAt(field), ascending));
-            }
-        }
-        QList<std::int16_t> identity;
-        for (int i = 0; i < films.size(); ++i)
-            identity.append(std::int16_t(i));
-        QCOMPARE(sortedPageOrder(films, QStringLiteral("plot"), true), identity);
-    }
-}
 
 void TestPageGenerator::sortConversions()
 {

@@ -153,6 +153,8 @@ void TestPageOrder::matchesSelectionSort_data()
     QTest::newRow("Latin-1 accents") << texts(
         "cote|c\u00f4te|cot\u00e9|c\u00f4t\u00e9|Caf\u00e9|cafe|caf\u00e9|caf\u0001\u00e9|Am\u00e9lie"
         "|amelie|\u00d8re|ore|\u00deing|e|\u00e9|\u00e8|\u00c9|\u007f\u00e9|na\u00efve|naive");
+    QTest::newRow("words with accents, digits and the empty text")
+        << texts("apple|Apple|\u00e4pple|b|B|1999|85||co-op|coop|Zebra|zebra ");
     QTest::newRow("texts beyond the rank keys send every text to the collation keys")
         << texts(ascii) +
                texts("Stra\u00dfe|\u00c6on|a\ufeffb|\U0001F600|\u0141\u00f3d\u017a|l\u00b7l|caf\u00e9") +
