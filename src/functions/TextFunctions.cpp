@@ -12,8 +12,6 @@ namespace {
 
 Qt::CaseSensitivity caseSensitivityOf(std::int32_t compare)
 {
-    if (compare == 0)
-        return Qt::CaseSensitive;
     return compareModeOf(compare) == CompareMode::Binary ? Qt::CaseSensitive : Qt::CaseInsensitive;
 }
 
