@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QIODevice>
 
-#include <algorithm>
 #include <array>
 
 namespace reelkeep {
@@ -189,7 +188,7 @@ int page(const QStringList& arguments, const CliStreams& streams)
     // A loaded catalogue takes about three times its list file's bytes, and the page's own blocks
     // come after it.
     if (streams.processEndsAfter)
-        prepareHugePageHeap(std::size_t(4 * std::max<qint64>(QFileInfo(rest[0]).size(), 0)));
+        prepareHugePageHeap(std::size_t(4 * QFileInfo(rest[0]).size()));
     QString failure;
     std::optional<ListDocument> document = loadListFile(rest[0], ListForm::FromName, &failure);
     if (!document)
