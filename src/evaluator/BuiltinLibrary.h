@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace reelkeep {
 
 /// A library of functions that the evaluator knows by itself. The evaluator finds each function
@@ -24,6 +26,19 @@ public:
     /// Computes function number `function` of the arguments. A count of arguments the function
     /// does not accept gives an Error Value; errors the function raises leave it.
     virtual Value Call_Function(int function, const ArgumentList& Parmeters) = 0;
+
+    /// Whether function number `function`, called with `argumentCount` arguments, reads nothing
+    /// but its arguments and changes nothing, so that calls may run on several threads at once.
+    virtual bool isPure(int function, int argumentCount) const
+    {
+        Q_UNUSED(function);
+        Q_UNUSED(argumentCount);
+        return false;
+    }
+
+    /// A library of the same functions under the same numbers, for an evaluator on another
+    /// thread; null when the library cannot make one.
+    virtual std::unique_ptr<BuiltinLibrary> twin() const { return nullptr; }
 
     /// Finds and computes the function Function_Name. Sets found to false, and returns Empty, when
     /// the name is not one of the library's; a name it knows leaves found true whatever the result.

@@ -298,10 +298,11 @@ private:
     FrameStack::Frame m_frame;
 };
 
-Equation_Evaluater::Equation_Evaluater(BuiltinLibrary* library, EvaluatorHost* host)
+Equation_Evaluater::Equation_Evaluater(BuiltinLibrary* library, EvaluatorHost* host, int outerDepth)
     : m_library(library)
     , m_host(host)
     , m_binding(newBinding())
+    , m_depth(outerDepth)
     , m_frames(std::make_unique<FrameStack>())
 {}
 
@@ -348,6 +349,36 @@ Value Equation_Evaluater::Evaluate_Prepared(const PreparedEquation& Equation)
     if (Equation.m_program->tooLong)
         raise(ErrorNumber::Overflow);
     return evaluate(*Equation.m_program);
+}
+
+bool Equation_Evaluater::reachesOnly(const PreparedEquation& Equation,
+                                     const std::function<bool(const QString& name, bool isFunction)>& hostAllows) const
+{
+    const Program* program = Equation.m_program.get();
+    if (!program || program->tooLong)
+        return false;
+    for (const Instruction& instruction : program->instructions) {
+        switch (instruction.op) {
+        case Instruction::Op::Group:
+            return false;
+        case Instruction::Op::Variable:
+            if (!hostAllows(program->sites[size_t(instruction.site)].name, false))
+                return false;
+            break;
+        case Instruction::Op::Call: {
+            const QString& name = program->sites[size_t(instruction.site)].name;
+            const int function = m_library ? m_library->Find_Function(name) : BuiltinLibrary::NotFound;
+            const bool allowed = function != BuiltinLibrary::NotFound ? m_library->isPure(function, instruction.count)
+                                                                      : hostAllows(name, true);
+            if (!allowed)
+                return false;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return true;
 }
 
 Value Equation_Evaluater::evaluate(const Program& program)

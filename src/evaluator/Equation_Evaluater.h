@@ -9,6 +9,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace reelkeep {
@@ -53,14 +54,19 @@ public:
     /// How deeply groups, calls and re-entrant evaluations may nest before Out of stack space (28).
     static constexpr int MaxDepth = 1000;
 
-    /// Both may be null: then no function is built in, and unknown names are Empty.
-    explicit Equation_Evaluater(BuiltinLibrary* library = nullptr, EvaluatorHost* host = nullptr);
+    /// Both may be null: then no function is built in, and unknown names are Empty. An evaluator
+    /// that works for another one's evaluation in progress counts its nesting on top of the
+    /// other's `depth()`, given as outerDepth.
+    explicit Equation_Evaluater(BuiltinLibrary* library = nullptr, EvaluatorHost* host = nullptr, int outerDepth = 0);
     ~Equation_Evaluater();
     Equation_Evaluater(const Equation_Evaluater&) = delete;
     Equation_Evaluater& operator=(const Equation_Evaluater&) = delete;
 
     void setHost(EvaluatorHost* host);
     void setLibrary(BuiltinLibrary* library);
+    BuiltinLibrary* library() const { return m_library; }
+    /// How deeply the evaluations in progress nest.
+    int depth() const { return m_depth; }
 
     /// The Value of an expression text. An empty text, or one whose operands cannot all be
     /// joined, is Empty. A failing operator gives an Error Value; every other run-time error is
@@ -77,6 +83,13 @@ public:
     Value Evaluate_Prepared(const PreparedEquation& Equation);
 
     const OperatorTable& operatorTable() const { return m_operators; }
+
+    /// Whether evaluating a prepared text reaches nothing but its own Values, pure library
+    /// functions and the host names `hostAllows` accepts (a variable's or a function's name, as
+    /// written): no group evaluates a text made at run time, and no library function that reads
+    /// or changes anything else is called.
+    bool reachesOnly(const PreparedEquation& Equation,
+                     const std::function<bool(const QString& name, bool isFunction)>& hostAllows) const;
 
 private:
     using Program = detail::EquationProgram;
@@ -97,8 +110,8 @@ private:
     /// Identifies the library and host that names are found in: a new one for each change.
     std::uint64_t m_binding;
     /// How deeply the evaluations in progress nest: each text being evaluated (the outermost one,
-    /// an argument's, a group's evaluated again) counts one; zero between calls.
-    int m_depth = 0;
+    /// an argument's, a group's evaluated again) counts one; the outer depth between calls.
+    int m_depth;
     /// The slots of the evaluations in progress.
     std::unique_ptr<FrameStack> m_frames;
     /// Programs of texts evaluated before. This only saves work; nothing of one evaluation

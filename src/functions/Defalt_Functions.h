@@ -23,6 +23,9 @@ public:
 
     int Find_Function(const QString& Function_Name) const override;
     Value Call_Function(int function, const ArgumentList& Parmeters) override;
+    bool isPure(int function, int argumentCount) const override;
+    /// A library with the same clock and a sequence of its own.
+    std::unique_ptr<BuiltinLibrary> twin() const override;
 
     /// The 71 lower-case names, in the order of the function table.
     static QStringList functionNames();

@@ -7,6 +7,7 @@
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PageFileWriter.h"
 #include "pagegen/PreparedTemplate.h"
+#include "pagegen/RepetitionsAhead.h"
 #include "pagegen/TemplateCharset.h"
 #include "storage/Utf8.h"
 
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -31,6 +33,10 @@ namespace {
 /// Expressions and repetitions between two looks at the clock: reading it costs more than a
 /// short expression.
 constexpr int ClockCheckInterval = 16;
+
+/// The most threads that render an include's repetitions ahead of the run: beyond them the run's
+/// taking them over is what limits the pace.
+constexpr int MostRenderingThreads = 4;
 
 // The page being written: encoded into a buffer in the run's character set, and written to the
 // file a full buffer at a time.
@@ -66,13 +72,7 @@ public:
     }
 
     /// An expression's value as the page writes it: CStr's text.
-    void writeValue(const Value& value)
-    {
-        if (value.kind() == Kind::String)
-            writeText(value.asString());
-        else if (!value.isEmpty())
-            writeText(cstrText(value));
-    }
+    void writeValue(const Value& value) { writeText(pageTextOf(value)); }
 
     /// Hands the buffer to the file; raises Disk full (61) when the file took less of an
     /// earlier one.
@@ -265,6 +265,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
     if (!input)
         raise(ErrorNumber::FileNotFound);
     m_stopRequested = false;
+    m_repetitionsRenderedAhead = 0;
     const bool utf8 = declaresUtf8(*input);
     m_run = std::make_unique<Run>(Output_Path, utf8);
     // Closing the page and forgetting the run happen however the run ends.
@@ -303,7 +304,10 @@ void File_Filter::Copy_Template(const PreparedTemplate& input,
     }
 }
 
-void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_Evaluater& Evaluator)
+void File_Filter::Include_File(const Value& Path,
+                               const Value& Count,
+                               Equation_Evaluater& Evaluator,
+                               RepetitionHost* host)
 {
     if (!m_run)
         raise(ErrorNumber::InvalidProcedureCall);
@@ -312,13 +316,72 @@ void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_E
     if (count < 1)
         return;
     const QString path = toStringLet(Path);
+    std::unique_ptr<RepetitionsAhead> ahead;
     for (int repetition = 1; repetition <= count; ++repetition) {
         const std::shared_ptr<const PreparedTemplate> input = m_run->include(path, Evaluator);
+        if (ahead && ahead->renders(repetition)) {
+            if (takeRenderedRepetition(*ahead, repetition, input, path, *host)) {
+                ++m_repetitionsRenderedAhead;
+                yieldNow();
+                continue;
+            }
+            ahead.reset();
+        }
+        const int placeBefore = host ? host->place() : 0;
         if (input)
             Copy_Template(*input, path, Evaluator);
+        if (!ahead && repetition == 1)
+            ahead = startRepetitionsAhead(host, input, count, placeBefore);
         // A file without expressions, included many times, still lets the window repaint.
         yieldNow();
     }
+}
+
+// After the first repetition of a long include, whose every expression has been found, the rest
+// may be rendered ahead: each is expected to move the place as far as the first did.
+std::unique_ptr<RepetitionsAhead> File_Filter::startRepetitionsAhead(RepetitionHost* host,
+                                                                    const std::shared_ptr<const PreparedTemplate>& input,
+                                                                    int count,
+                                                                    int placeBefore)
+{
+    // One thread for each processor: the run itself only takes over what they render.
+    const int threads = std::min(int(std::thread::hardware_concurrency()), MostRenderingThreads);
+    if (!m_rendersAhead || threads < 2 || !host || !input || count <= 2 * RepetitionsAhead::BatchSize)
+        return nullptr;
+    std::vector<std::unique_ptr<RepetitionRenderer>> renderers;
+    while (int(renderers.size()) < threads) {
+        std::unique_ptr<RepetitionRenderer> renderer = host->renderAhead(*input);
+        if (!renderer)
+            return nullptr;
+        renderers.push_back(std::move(renderer));
+    }
+    return std::make_unique<RepetitionsAhead>(std::move(renderers), input, 2, count, host->place(),
+                                              host->place() - placeBefore);
+}
+
+// A repetition rendered ahead counts only when the file is the same version and the repetition
+// started where the run stands now; the run then takes over what the repetition did.
+bool File_Filter::takeRenderedRepetition(RepetitionsAhead& ahead,
+                                         int repetition,
+                                         const std::shared_ptr<const PreparedTemplate>& input,
+                                         const QString& path,
+                                         RepetitionHost& host)
+{
+    if (input != ahead.input())
+        return false;
+    const std::optional<RenderedRepetition> rendered = ahead.take(repetition);
+    if (!rendered || rendered->startPlace != host.place())
+        return false;
+    m_run->output.writeBytes(rendered->page);
+    for (const float position : rendered->progress)
+        host.showProgress(position);
+    host.setPlace(rendered->end->place);
+    if (rendered->end->error) {
+        m_abandonedAt = {path, rendered->end->errorLine};
+        m_run->abandonedAtKnown = true;
+        throw *rendered->end->error;
+    }
+    return true;
 }
 
 void File_Filter::yieldNow()

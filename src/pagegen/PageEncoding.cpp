@@ -3,6 +3,8 @@
 // one character at a time.
 #include "pagegen/PageEncoding.h"
 
+#include "evaluator/value/TextForm.h"
+#include "evaluator/value/Value.h"
 #include "storage/Windows1252.h"
 
 #include <charconv>
@@ -78,6 +80,13 @@ qsizetype writeUtf8Character(char*& out, QStringView text)
 }
 
 } // namespace
+
+QString pageTextOf(const Value& value)
+{
+    if (value.kind() == Kind::String)
+        return value.asString();
+    return value.isEmpty() ? QString() : cstrText(value);
+}
 
 char* writeUtf8Page(char* out, QStringView text)
 {

@@ -2,9 +2,16 @@
 // what the page's character set cannot hold.
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 namespace reelkeep {
+
+class Value;
+
+/// An expression's value as the page writes it: CStr's text, nothing for Empty. Raises Invalid
+/// use of Null (94) for Null.
+QString pageTextOf(const Value& value);
 
 /// The most bytes one code unit of text can take in a page: a character reference "&#NNNNN;".
 inline constexpr qsizetype MaxPageBytesPerUnit = 8;

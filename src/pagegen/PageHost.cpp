@@ -1,6 +1,7 @@
 // The host variables and functions of a page run.
 #include "pagegen/PageHost.h"
 
+#include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/Operators.h"
@@ -8,8 +9,11 @@
 #include "evaluator/value/TextForm.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageOrder.h"
+#include "pagegen/PreparedTemplate.h"
 
 #include <QHash>
+
+#include <vector>
 
 namespace reelkeep {
 
@@ -138,7 +142,7 @@ void PageHost::getNumberedVariable(int number, Value& ReturnValue)
 {
     // A film's fields are what templates read most.
     if (number >= FilmField) {
-        ReturnValue = Value::makeString(filmAtPlace(m_state.currentIndex)[fieldAt(number - FilmField)]);
+        ReturnValue = filmText(filmAtPlace(m_state.currentIndex)[fieldAt(number - FilmField)]);
         return;
     }
     switch (number) {
@@ -213,6 +217,13 @@ void PageHost::solveNumberedFunction(int number, ArgumentList& Parmeters, Value&
     }
 }
 
+Value PageHost::filmText(const QString& text) const
+{
+    if (!m_readsInPlace)
+        return Value::makeString(text);
+    return Value::makeString(QString::fromRawData(text.constData(), text.size()));
+}
+
 const FilmRecord* PageHost::filmAtPlaceIfAny(int place) const
 {
     const QList<FilmRecord>& films = m_context.films();
@@ -235,8 +246,13 @@ void PageHost::readAhead(int place) const
             __builtin_prefetch(bytes + offset);
     }
     if (const FilmRecord* next = filmAtPlaceIfAny(place + 1)) {
-        for (const QString& field : next->fields)
-            __builtin_prefetch(field.constData(), 1);
+        // A host that counts the users of the texts it reads writes to them as well.
+        for (const QString& field : next->fields) {
+            if (m_readsInPlace)
+                __builtin_prefetch(field.constData());
+            else
+                __builtin_prefetch(field.constData(), 1);
+        }
     }
 }
 
@@ -256,7 +272,7 @@ Value PageHost::listGetVal(const ArgumentList& arguments, const Value& untouched
     const auto readable = Readable.constFind(field);
     if (readable == Readable.cend())
         return untouched;
-    return Value::makeString(filmAtPlace(toInteger(place))[*readable]);
+    return filmText(filmAtPlace(toInteger(place))[*readable]);
 }
 
 void PageHost::setProgress(const Value& position)
@@ -272,7 +288,7 @@ void PageHost::include(const ArgumentList& arguments)
 {
     // The file's path in the template folder, joined as "&" joins texts (Null is the empty text).
     const Value path = concatenate(Value::makeString(m_templateFolder + QLatin1Char('/')), arguments.item(1));
-    m_filter.Include_File(path, arguments.item(2), m_evaluator);
+    m_filter.Include_File(path, arguments.item(2), m_evaluator, this);
 }
 
 Value PageHost::Sort_Page_Order(const Value& Field_Name, const Value& Ascending)
@@ -286,6 +302,82 @@ Value PageHost::Sort_Page_Order(const Value& Field_Name, const Value& Ascending)
     const QString fieldName = films.size() < 2 ? QString() : lowerFieldName(Field_Name);
     m_state.order = sortedPageOrder(films, fieldName, ascending);
     return emptyText();
+}
+
+bool PageHost::rendersAheadWith(const QString& name, bool isFunction)
+{
+    const QString lowered = name.toLower();
+    if (!isFunction) {
+        const int variable = variableNamed(lowered);
+        return variable != Title && variable != Description;
+    }
+    switch (functionNamed(lowered)) {
+    case UnknownFunction:
+    case ListGetVal:
+    case ListSetIndex:
+    case SetProgress:
+        return true;
+    default:
+        return false;
+    }
+}
+
+/// A page host of its own for another thread, with the films and the page order the run has
+/// now, the template prepared once more on an evaluator of its own, and the library's twin.
+/// Its Values never outlive a repetition, so it reads the films' texts in place.
+class PageHost::AheadRenderer final : public RepetitionRenderer, private PageContext
+{
+public:
+    AheadRenderer(const PageHost& original, std::unique_ptr<BuiltinLibrary> library, const PreparedTemplate& input)
+        : m_films(original.m_context.films())
+        , m_library(std::move(library))
+        , m_host(*this, original.m_filter, m_evaluator, original.m_templateFolder)
+        , m_evaluator(m_library.get(), &m_host, original.m_evaluator.depth())
+        , m_template(input.bytes(), input.isUtf8(), m_evaluator)
+    {
+        m_host.m_state.order = original.m_state.order;
+        m_host.m_readsInPlace = true;
+    }
+
+    RepetitionEnd render(int place, QByteArray& page, std::vector<float>& progress) override
+    {
+        m_host.setPlace(place);
+        m_progress = &progress;
+        RepetitionEnd end;
+        if (const auto error = renderRepetition(m_template, m_evaluator, page)) {
+            end.error = error->first;
+            end.errorLine = error->second;
+        }
+        end.place = m_host.place();
+        return end;
+    }
+
+private:
+    const QList<FilmRecord>& films() const override { return m_films; }
+    // Templates that read the page texts or set the label are not rendered ahead.
+    QString pageTitle() const override { return QString(); }
+    QString pageDescription() const override { return QString(); }
+    void setLabel(const QString&) override {}
+    void setProgress(float position) override { m_progress->push_back(position); }
+
+    const QList<FilmRecord> m_films;
+    const std::unique_ptr<BuiltinLibrary> m_library;
+    PageHost m_host;
+    Equation_Evaluater m_evaluator;
+    const PreparedTemplate m_template;
+    std::vector<float>* m_progress = nullptr;
+};
+
+std::unique_ptr<RepetitionRenderer> PageHost::renderAhead(const PreparedTemplate& input)
+{
+    for (const TemplatePiece& piece : input.pieces()) {
+        if (piece.hasExpression && !m_evaluator.reachesOnly(piece.expression, rendersAheadWith))
+            return nullptr;
+    }
+    std::unique_ptr<BuiltinLibrary> library = m_evaluator.library() ? m_evaluator.library()->twin() : nullptr;
+    if (!library)
+        return nullptr;
+    return std::make_unique<AheadRenderer>(*this, std::move(library), input);
 }
 
 } // namespace reelkeep

@@ -36,6 +36,8 @@ QString expressionText(QByteArrayView bytes, bool utf8)
 } // namespace
 
 PreparedTemplate::PreparedTemplate(QByteArrayView bytes, bool utf8, const Equation_Evaluater& evaluator)
+    : m_bytes(bytes.toByteArray())
+    , m_utf8(utf8)
 {
     const char* const data = bytes.data();
     const qsizetype size = bytes.size();

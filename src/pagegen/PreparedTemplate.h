@@ -34,8 +34,15 @@ public:
     PreparedTemplate(QByteArrayView bytes, bool utf8, const Equation_Evaluater& evaluator);
 
     const std::vector<TemplatePiece>& pieces() const { return m_pieces; }
+    /// The bytes it was cut from.
+    const QByteArray& bytes() const { return m_bytes; }
+    /// Whether its expression texts were read as UTF-8: whether the run it was prepared for
+    /// reads and writes UTF-8.
+    bool isUtf8() const { return m_utf8; }
 
 private:
+    QByteArray m_bytes;
+    bool m_utf8;
     std::vector<TemplatePiece> m_pieces;
 };
 

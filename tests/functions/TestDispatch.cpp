@@ -21,6 +21,9 @@ private slots:
     void preparation() { checkCall(); }
     void formatThreeArgumentsMeansFirstWeekOne_data();
     void formatThreeArgumentsMeansFirstWeekOne();
+    void purity_data();
+    void purity();
+    void twinNumbersAsTheLibraryDoes();
 };
 
 namespace {
@@ -175,6 +178,46 @@ void TestDispatch::nameLookup()
     bool wasFound = !found;
     QCOMPARE(callOutcome(library, name, {QStringLiteral("Double -2")}, &wasFound), expected);
     QCOMPARE(wasFound, found);
+}
+
+void TestDispatch::purity_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("arguments");
+    QTest::addColumn<bool>("pure");
+
+    QTest::newRow("text functions") << "replace" << 5 << true;
+    QTest::newRow("choices") << "iif" << 3 << true;
+    QTest::newRow("conversions of numbers") << "clng" << 1 << true;
+    QTest::newRow("a binary comparison") << "strcomp" << 2 << true;
+    QTest::newRow("a comparison mode may be a text comparison") << "strcomp" << 3 << false;
+    QTest::newRow("replace with a comparison mode") << "replace" << 6 << false;
+    QTest::newRow("instr with a comparison mode") << "instr" << 4 << false;
+    QTest::newRow("Rnd's sequence") << "rnd" << 0 << false;
+    QTest::newRow("the clock") << "now" << 0 << false;
+    QTest::newRow("date texts may take the clock's year") << "cdate" << 1 << false;
+    QTest::newRow("Format reads date texts") << "format" << 2 << false;
+}
+
+void TestDispatch::purity()
+{
+    QFETCH(QString, name);
+    QFETCH(int, arguments);
+    QFETCH(bool, pure);
+    const Defalt_Functions library(fixedNow);
+    QCOMPARE(library.isPure(library.Find_Function(name), arguments), pure);
+}
+
+void TestDispatch::twinNumbersAsTheLibraryDoes()
+{
+    Defalt_Functions library(fixedNow);
+    const std::unique_ptr<BuiltinLibrary> twin = library.twin();
+    QVERIFY(twin);
+    for (const QString& name : Defalt_Functions::functionNames())
+        QCOMPARE(twin->Find_Function(name), library.Find_Function(name));
+    ArgumentList none;
+    QCOMPARE(twin->Call_Function(library.Find_Function(QStringLiteral("now")), none),
+             library.Call_Function(library.Find_Function(QStringLiteral("now")), none));
 }
 
 void TestDispatch::preparation_data()
