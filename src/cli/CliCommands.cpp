@@ -5,6 +5,7 @@
 #include "cli/ListJson.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
+#include "evaluator/value/TextRankKey.h"
 #include "functions/Defalt_Functions.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
@@ -14,8 +15,11 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QScopeGuard>
 
 #include <array>
+#include <system_error>
+#include <thread>
 
 namespace reelkeep {
 
@@ -189,6 +193,17 @@ int page(const QStringList& arguments, const CliStreams& streams)
     // come after it.
     if (streams.processEndsAfter)
         prepareHugePageHeap(std::size_t(4 * QFileInfo(rest[0]).size()));
+    // The sort's character ranks are derived from the collation while the list loads.
+    std::thread ranks;
+    try {
+        ranks = std::thread(prepareTextRankKeys);
+    } catch (const std::system_error&) {
+        // The first sort derives them.
+    }
+    const auto joinRanks = qScopeGuard([&ranks] {
+        if (ranks.joinable())
+            ranks.join();
+    });
     QString failure;
     std::optional<ListDocument> document = loadListFile(rest[0], ListForm::FromName, &failure);
     if (!document)

@@ -266,6 +266,11 @@ const std::optional<RankTable>& rankTable()
 
 } // namespace
 
+void prepareTextRankKeys()
+{
+    rankTable();
+}
+
 std::optional<std::size_t> writeTextRankKey(QStringView text, std::span<std::uint8_t> room)
 {
     Q_ASSERT(room.size() >= maxTextRankKeyLength(text.size()));

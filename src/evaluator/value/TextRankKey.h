@@ -26,4 +26,8 @@ constexpr std::size_t maxTextRankKeyLength(qsizetype length)
 /// follow (contractions, punctuation passed over on the first level) covers nothing.
 std::optional<std::size_t> writeTextRankKey(QStringView text, std::span<std::uint8_t> room);
 
+/// Derives the ranks now, as the first rank key would (a few milliseconds), so that a program
+/// about to sort can have it done on another thread meanwhile. Safe to call from any thread.
+void prepareTextRankKeys();
+
 } // namespace reelkeep
