@@ -5,34 +5,6 @@
 
 namespace reelkeep {
 
-Value Value::makeInteger(std::int16_t value)
-{
-    Value result(Kind::Integer);
-    result.m_payload.integer = value;
-    return result;
-}
-
-Value Value::makeLong(std::int32_t value)
-{
-    Value result(Kind::Long);
-    result.m_payload.integer = value;
-    return result;
-}
-
-Value Value::makeSingle(float value)
-{
-    Value result(Kind::Single);
-    result.m_payload.single = value;
-    return result;
-}
-
-Value Value::makeDouble(double value)
-{
-    Value result(Kind::Double);
-    result.m_payload.real = value;
-    return result;
-}
-
 Value Value::makeCurrency(Currency value)
 {
     Value result(Kind::Currency);
@@ -44,13 +16,6 @@ Value Value::makeDate(double serial)
 {
     Value result(Kind::Date);
     result.m_payload.real = serial;
-    return result;
-}
-
-Value Value::makeString(QString text)
-{
-    Value result(Kind::String);
-    new (&result.m_payload.text) QString(std::move(text));
     return result;
 }
 
@@ -71,20 +36,6 @@ const std::shared_ptr<ValueObject>& Value::noObject()
 {
     static const std::shared_ptr<ValueObject> none;
     return none;
-}
-
-Value Value::makeError(int number)
-{
-    Value result(Kind::Error);
-    result.m_payload.integer = number;
-    return result;
-}
-
-Value Value::makeBoolean(bool value)
-{
-    Value result(Kind::Boolean);
-    result.m_payload.integer = value ? -1 : 0;
-    return result;
 }
 
 Value Value::makeDecimal(Decimal value)

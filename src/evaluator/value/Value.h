@@ -168,6 +168,57 @@ private:
     Payload m_payload;
 };
 
+// The kinds an evaluation makes all the time are made inline.
+
+inline Value Value::makeInteger(std::int16_t value)
+{
+    Value result(Kind::Integer);
+    result.m_payload.integer = value;
+    return result;
+}
+
+inline Value Value::makeLong(std::int32_t value)
+{
+    Value result(Kind::Long);
+    result.m_payload.integer = value;
+    return result;
+}
+
+inline Value Value::makeSingle(float value)
+{
+    Value result(Kind::Single);
+    result.m_payload.single = value;
+    return result;
+}
+
+inline Value Value::makeDouble(double value)
+{
+    Value result(Kind::Double);
+    result.m_payload.real = value;
+    return result;
+}
+
+inline Value Value::makeString(QString text)
+{
+    Value result(Kind::String);
+    new (&result.m_payload.text) QString(std::move(text));
+    return result;
+}
+
+inline Value Value::makeError(int number)
+{
+    Value result(Kind::Error);
+    result.m_payload.integer = number;
+    return result;
+}
+
+inline Value Value::makeBoolean(bool value)
+{
+    Value result(Kind::Boolean);
+    result.m_payload.integer = value ? -1 : 0;
+    return result;
+}
+
 /// The TypeName text of a Value: that of its kind, or for an object its class name, "Nothing"
 /// for a reference to no object.
 QString typeName(const Value& value);
