@@ -42,7 +42,7 @@ private:
     QList<FilmRecord> m_films;
 };
 
-// The template folder: the main template, and two files to include.
+// The template folder: the main template, and three files to include.
 QString templateFolder()
 {
     static const QString folder = [] {
@@ -54,6 +54,12 @@ QString templateFolder()
         QFile self(path + QStringLiteral("/again.html"));
         self.open(QIODevice::WriteOnly);
         self.write("x[infile('again.html', 2)]");
+        // A file whose repetitions other threads render: it only reads films and steps the
+        // index, round the three films, so that the threads' guess of the place fails.
+        QFile card(path + QStringLiteral("/card.html"));
+        card.open(QIODevice::WriteOnly);
+        card.write("[list.setindex(list.index mod 3 + 1)]<[replace(list.title, 'b', '&')]"
+                   "[list.getval('title', list.index)]>[setprogress(list.index)]");
         return path;
     }();
     return folder;
