@@ -62,15 +62,19 @@ RepetitionsAhead::RepetitionsAhead(std::vector<std::unique_ptr<RepetitionRendere
     , m_endBatch(int(m_rendered.size()))
 {
     for (const std::unique_ptr<RepetitionRenderer>& renderer : m_renderers) {
+        {
+            const std::lock_guard lock(m_mutex);
+            ++m_threadsRunning;
+        }
         try {
             m_threads.emplace_back([this, &renderer] { renderBatches(*renderer); });
         } catch (const std::system_error&) {
             // Fewer threads, or none: then the run renders every repetition itself.
+            const std::lock_guard lock(m_mutex);
+            --m_threadsRunning;
             break;
         }
     }
-    const std::lock_guard lock(m_mutex);
-    m_threadsRunning += int(m_threads.size());
 }
 
 RepetitionsAhead::~RepetitionsAhead()
@@ -101,7 +105,9 @@ std::optional<RenderedRepetition> RepetitionsAhead::take(int repetition)
             m_free.push_back(std::move(m_taking));
         m_takenBatch = number;
         m_changed.notify_all();
-        m_changed.wait(lock, [&] { return m_rendered[size_t(number)] || m_threadsRunning == 0; });
+        m_changed.wait(lock, [&] {
+            return m_rendered[size_t(number)] || number >= m_endBatch || m_threadsRunning == 0;
+        });
         m_taking = std::move(m_rendered[size_t(number)]);
         if (!m_taking || !holds(*m_taking))
             return std::nullopt;
@@ -162,36 +168,44 @@ bool RepetitionsAhead::renderBatch(RepetitionRenderer& renderer, Batch& batch, i
 
 void RepetitionsAhead::renderBatches(RepetitionRenderer& renderer)
 {
-    try {
-        while (const std::optional<int> number = claimBatch()) {
-            std::unique_ptr<Batch> batch;
-            {
-                const std::lock_guard lock(m_mutex);
-                if (!m_free.empty()) {
-                    batch = std::move(m_free.back());
-                    m_free.pop_back();
-                }
-            }
-            if (!batch)
-                batch = std::make_unique<Batch>();
+    while (const std::optional<int> number = claimBatch()) {
+        std::unique_ptr<Batch> batch;
+        bool goesOn = false;
+        try {
+            batch = freeBatch();
             const int first = m_first + *number * BatchSize;
-            const bool goesOn = renderBatch(renderer, *batch, first, std::min(first + BatchSize - 1, m_last));
-            {
-                const std::lock_guard lock(m_mutex);
-                m_rendered[size_t(*number)] = std::move(batch);
-                if (!goesOn)
-                    m_endBatch = std::min(m_endBatch, *number + 1);
-            }
-            m_changed.notify_all();
+            goesOn = renderBatch(renderer, *batch, first, std::min(first + BatchSize - 1, m_last));
+        } catch (...) {
+            // The run renders this batch and the ones after it itself.
+            batch.reset();
         }
-    } catch (...) {
-        // Whatever the threads could not render, the run renders itself.
+        {
+            const std::lock_guard lock(m_mutex);
+            // Nothing is rendered after a batch that ended early, nor from a batch that failed.
+            if (!goesOn)
+                m_endBatch = std::min(m_endBatch, batch ? *number + 1 : *number);
+            m_rendered[size_t(*number)] = std::move(batch);
+        }
+        m_changed.notify_all();
     }
     {
         const std::lock_guard lock(m_mutex);
         --m_threadsRunning;
     }
     m_changed.notify_all();
+}
+
+std::unique_ptr<RepetitionsAhead::Batch> RepetitionsAhead::freeBatch()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_free.empty()) {
+            std::unique_ptr<Batch> batch = std::move(m_free.back());
+            m_free.pop_back();
+            return batch;
+        }
+    }
+    return std::make_unique<Batch>();
 }
 
 } // namespace reelkeep

@@ -128,6 +128,8 @@ private:
     };
 
     void renderBatches(RepetitionRenderer& renderer);
+    /// Storage for a batch: a taken batch's, or new.
+    std::unique_ptr<Batch> freeBatch();
     /// The next batch for a thread to render, once it is few enough ahead of the run; nothing
     /// when the thread is to stop.
     std::optional<int> claimBatch();

@@ -11,6 +11,34 @@ using namespace reelkeep;
 
 namespace {
 
+// Writes each place it renders from, and throws at a place of its choice as an allocation would.
+class ScriptedRenderer : public RepetitionRenderer
+{
+public:
+    explicit ScriptedRenderer(int failingPlace = -1)
+        : m_failingPlace(failingPlace)
+    {}
+
+    RepetitionEnd render(int place, QByteArray& page, std::vector<float>&) override
+    {
+        if (place == m_failingPlace)
+            throw std::bad_alloc();
+        page += QByteArray::number(place) + ';';
+        return RepetitionEnd{place + 1, std::nullopt, 0};
+    }
+
+private:
+    int m_failingPlace;
+};
+
+std::unique_ptr<RepetitionsAhead> scriptedRepetitions(int count, int failingPlace)
+{
+    std::vector<std::unique_ptr<RepetitionRenderer>> renderers;
+    renderers.push_back(std::make_unique<ScriptedRenderer>(failingPlace));
+    renderers.push_back(std::make_unique<ScriptedRenderer>(failingPlace));
+    return std::make_unique<RepetitionsAhead>(std::move(renderers), nullptr, 1, count, 1, 1);
+}
+
 constexpr int Films = 1500;
 /// Gives the page order its films: a field of no name leaves them in catalogue order.
 const QByteArray InCatalogueOrder = "[list.sort('', true)]";
@@ -68,6 +96,8 @@ private slots:
     void sameAsTheRunAlone();
     void stopEndsBetweenRepetitions();
     void aChangedTemplateIsReadAgain();
+    void aFailingThreadLeavesTheRestToTheRun();
+    void stoppingWhileThreadsWaitEnds();
 };
 
 void TestRepetitionsAhead::init()
@@ -193,6 +223,34 @@ void TestRepetitionsAhead::aChangedTemplateIsReadAgain()
     QVERIFY(old > 0);
     QCOMPARE(page.first(old), QByteArray(old, 'a'));
     QCOMPARE(page.sliced(old), QByteArray(2 * (Films - old), 'b'));
+}
+
+void TestRepetitionsAhead::aFailingThreadLeavesTheRestToTheRun()
+{
+    // Repetition r is rendered from place r; the one from place 1000 cannot be rendered.
+    const std::unique_ptr<RepetitionsAhead> ahead = scriptedRepetitions(2000, 1000);
+    for (int repetition = 1; repetition < 2000; ++repetition) {
+        QVERIFY(ahead->renders(repetition));
+        const std::optional<RenderedRepetition> rendered = ahead->take(repetition);
+        // The failed repetition's batch, and everything after it, is left to the run.
+        const int failedBatch = 999 / RepetitionsAhead::BatchSize;
+        if ((repetition - 1) / RepetitionsAhead::BatchSize >= failedBatch) {
+            QVERIFY(!rendered);
+            return;
+        }
+        QVERIFY(rendered);
+        QCOMPARE(rendered->page, QByteArray::number(repetition) + ';');
+        QCOMPARE(rendered->end->place, repetition + 1);
+    }
+    QFAIL("the failed repetition was taken");
+}
+
+void TestRepetitionsAhead::stoppingWhileThreadsWaitEnds()
+{
+    // The threads render a few batches ahead and wait for the run, which stops after one.
+    std::unique_ptr<RepetitionsAhead> ahead = scriptedRepetitions(30000, -1);
+    QVERIFY(ahead->take(1));
+    ahead.reset();
 }
 
 QTEST_GUILESS_MAIN(TestRepetitionsAhead)
