@@ -7,6 +7,7 @@
 #include "pagegen/PreparedTemplate.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -14,16 +15,25 @@ namespace reelkeep {
 
 namespace {
 
-void appendPageText(QByteArray& page, QStringView text, bool utf8Page)
+// Makes the page `more` bytes longer, its storage growing by doubling; returns where they start.
+char* lengthen(QByteArray& page, qsizetype more)
 {
     const qsizetype used = page.size();
-    const qsizetype needed = used + text.size() * MaxPageBytesPerUnit;
-    if (needed > page.capacity())
-        page.reserve(std::max(needed, 2 * page.capacity()));
-    page.resize(needed);
-    char* const start = page.data() + used;
-    const char* const end = utf8Page ? writeUtf8Page(start, text) : writeWindows1252Page(start, text);
-    page.resize(used + (end - start));
+    if (used + more > page.capacity())
+        page.reserve(std::max(used + more, 2 * page.capacity()));
+    page.resize(used + more);
+    return page.data() + used;
+}
+
+// The piece's literal bytes, then the text of its value: the room the text may take at most is
+// taken at once and the rest given back.
+void appendPiece(QByteArray& page, QByteArrayView literal, QStringView text, bool utf8Page)
+{
+    char* const start = lengthen(page, literal.size() + text.size() * MaxPageBytesPerUnit);
+    std::memcpy(start, literal.data(), size_t(literal.size()));
+    char* const textStart = start + literal.size();
+    const char* const end = utf8Page ? writeUtf8Page(textStart, text) : writeWindows1252Page(textStart, text);
+    page.resize(end - page.constData());
 }
 
 } // namespace
@@ -34,14 +44,18 @@ std::optional<std::pair<RuntimeError, int>> renderRepetition(const PreparedTempl
 {
     const bool utf8Page = input.isUtf8();
     for (const TemplatePiece& piece : input.pieces()) {
-        page.append(piece.literal);
-        if (!piece.hasExpression)
+        if (!piece.hasExpression) {
+            appendPiece(page, piece.literal, {}, utf8Page);
             break;
+        }
+        QString text;
         try {
-            appendPageText(page, pageTextOf(evaluator.Evaluate_Prepared(piece.expression)), utf8Page);
+            text = pageTextOf(evaluator.Evaluate_Prepared(piece.expression));
         } catch (const RuntimeError& error) {
+            appendPiece(page, piece.literal, {}, utf8Page);
             return std::pair(error, piece.line);
         }
+        appendPiece(page, piece.literal, text, utf8Page);
     }
     return std::nullopt;
 }
