@@ -1,5 +1,5 @@
-// Rendering an included template's repetitions ahead of the run, on a second thread, when each
-// repetition depends on nothing but the place in the page order it starts from.
+// Rendering an included template's repetitions ahead of the run, on threads of their own, when
+// each repetition depends on nothing but the place in the page order it starts from.
 #pragma once
 
 #include "evaluator/value/RuntimeError.h"
@@ -8,7 +8,6 @@
 #include <QByteArrayView>
 
 #include <condition_variable>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
