@@ -109,7 +109,7 @@ private:
                 --take;
             char* const start = m_buffer.data() + m_used;
             const QStringView piece = text.first(take);
-            const char* const end = m_utf8 ? writeUtf8Page(start, piece) : writeWindows1252Page(start, piece);
+            const char* const end = writePageText(start, piece, m_utf8);
             m_used += end - start;
             text = text.sliced(take);
         }

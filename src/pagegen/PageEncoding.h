@@ -26,4 +26,10 @@ char* writeUtf8Page(char* out, QStringView text);
 /// surrogate pair as one). `out` must have room for MaxPageBytesPerUnit bytes per code unit.
 char* writeWindows1252Page(char* out, QStringView text);
 
+/// Writes text in the page's character set: UTF-8 when `utf8`, otherwise Windows-1252.
+inline char* writePageText(char* out, QStringView text, bool utf8)
+{
+    return utf8 ? writeUtf8Page(out, text) : writeWindows1252Page(out, text);
+}
+
 } // namespace reelkeep

@@ -32,7 +32,7 @@ void appendPiece(QByteArray& page, QByteArrayView literal, QStringView text, boo
     char* const start = lengthen(page, literal.size() + text.size() * MaxPageBytesPerUnit);
     std::memcpy(start, literal.data(), size_t(literal.size()));
     char* const textStart = start + literal.size();
-    const char* const end = utf8Page ? writeUtf8Page(textStart, text) : writeWindows1252Page(textStart, text);
+    const char* const end = writePageText(textStart, text, utf8Page);
     page.resize(end - page.constData());
 }
 

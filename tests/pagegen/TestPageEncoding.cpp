@@ -44,7 +44,7 @@ QByteArray plainlyEncoded(QStringView text, bool utf8)
 QByteArray encoded(QStringView text, bool utf8)
 {
     std::vector<char> room(size_t(text.size() * MaxPageBytesPerUnit + 1));
-    const char* end = utf8 ? writeUtf8Page(room.data(), text) : writeWindows1252Page(room.data(), text);
+    const char* end = writePageText(room.data(), text, utf8);
     return QByteArray(room.data(), end - room.data());
 }
 
