@@ -2,10 +2,13 @@
 #pragma once
 
 #include "evaluator/ArgumentList.h"
+#include "evaluator/KnownKind.h"
 
 #include <QString>
 
 #include <memory>
+#include <optional>
+#include <span>
 
 namespace reelkeep {
 
@@ -34,6 +37,27 @@ public:
         Q_UNUSED(function);
         Q_UNUSED(argumentCount);
         return false;
+    }
+
+    /// Whether function number `function`, called with `argumentCount` arguments, gives its second
+    /// argument when its first is True and its third (Empty without one) when its first is False
+    /// or Null, raising nothing for such a first argument and reading nothing of the argument it
+    /// does not give. The evaluator then leaves the other argument's code out when it can prove
+    /// that code raises nothing and changes nothing.
+    virtual bool choosesByCondition(int function, int argumentCount) const
+    {
+        Q_UNUSED(function);
+        Q_UNUSED(argumentCount);
+        return false;
+    }
+
+    /// What function number `function` gives for arguments of these kinds, when such a call can
+    /// neither raise nor change anything; nothing when it may.
+    virtual std::optional<KnownKind> quietResult(int function, std::span<const KnownKind> arguments) const
+    {
+        Q_UNUSED(function);
+        Q_UNUSED(arguments);
+        return std::nullopt;
     }
 
     /// A library of the same functions under the same numbers, for an evaluator on another

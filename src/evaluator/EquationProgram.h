@@ -13,6 +13,11 @@
 #include <cstdint>
 #include <vector>
 
+namespace reelkeep {
+class BuiltinLibrary;
+class EvaluatorHost;
+} // namespace reelkeep
+
 namespace reelkeep::detail {
 
 /// Where an instruction finds a Value: a slot of the evaluation's frame (0 and up), or a
@@ -47,6 +52,13 @@ struct Instruction
                      // in the text of joinBuffers[site] when it is free
         Raise,       // the run-time error `error`: an operator with nothing on its right (9),
                      // a number beyond the Double range (6)
+        // The code of an argument that a choice function gives only when its condition (the
+        // Value at `left`) is True, or only when it is False: unless the condition is a Boolean or
+        // Null that chooses it, and once the host can read the variables at
+        // leftOutReads[first, first + count) now, its slots [target, right) are left Empty and
+        // the evaluation goes on at code position `site`. Only in the unchecked code.
+        LeaveOutUnlessTrue,
+        LeaveOutUnlessFalse,
     };
 
     Op op;
@@ -63,16 +75,32 @@ struct Instruction
     ErrorNumber error = ErrorNumber::None;
 };
 
+/// Where the code of one argument's text lies among a program's instructions: [begin, end).
+struct CodeSpan
+{
+    std::int32_t begin = 0;
+    std::int32_t end = 0;
+};
+
 /// The code of one expression text, its argument texts included, trimmed of its spaces.
 struct EquationProgram
 {
     std::vector<Value> constants;
     std::vector<NameSite> sites;
     std::vector<ValueRef> refs;
+    /// For each of `refs` that is a call's argument, where the code of its text lies (empty for
+    /// the others).
+    std::vector<CodeSpan> argumentCode;
     /// Every instruction in the order the evaluation takes them.
     std::vector<Instruction> instructions;
-    /// The same without the Enter instructions, for evaluations that cannot nest too deeply.
+    /// The same without the Enter instructions, for evaluations that cannot nest too deeply, and
+    /// with the code of choice arguments that may be left out (planLeavingOut).
     std::vector<Instruction> unchecked;
+    /// The host variables that the LeaveOut instructions' code reads, by number.
+    std::vector<std::int32_t> leftOutReads;
+    /// The library and host the LeaveOut instructions were planned for (Equation_Evaluater's
+    /// binding); 0 for none.
+    std::uint64_t leavingOutBinding = 0;
     /// Each "&" chain's last text: when no Value holds it any more, the next evaluation joins its
     /// text there instead of allocating a new one.
     mutable std::vector<QString> joinBuffers;
@@ -88,6 +116,14 @@ struct EquationProgram
 /// Makes the code of a trimmed expression text. Texts nested deeper than `maxDepth` raise Out of
 /// stack space (28) when the evaluation reaches them.
 EquationProgram compileEquation(QStringView text, const OperatorTable& operators, int maxDepth);
+
+/// Plans which choice arguments' code the unchecked code may leave out, for this library and
+/// host: the code of an argument that a choice function would not give, when that code can
+/// neither raise nor change anything (BuiltinLibrary::quietResult, EvaluatorHost::quietVariable).
+void planLeavingOut(EquationProgram& program,
+                    const BuiltinLibrary* library,
+                    EvaluatorHost* host,
+                    std::uint64_t binding);
 
 /// The text without its leading and trailing spaces (U+0020 only, the one token separator).
 QStringView trimSpaces(QStringView text);

@@ -143,8 +143,19 @@ public:
     {
         // Only code that may nest deeper than allowed counts its texts as it enters them.
         const bool mayNestTooDeeply = m_base + m_program.depth > MaxDepth;
-        for (const Instruction& instruction : mayNestTooDeeply ? m_program.instructions : m_program.unchecked)
-            execute(instruction);
+        const std::vector<Instruction>& code = mayNestTooDeeply ? m_program.instructions : m_program.unchecked;
+        const Instruction* const begin = code.data();
+        const Instruction* const end = begin + code.size();
+        for (const Instruction* next = begin; next != end;) {
+            const Instruction& instruction = *next++;
+            // Only the unchecked code holds LeaveOut instructions.
+            if (isLeaveOut(instruction.op)) {
+                if (leavesOut(instruction))
+                    next = begin + instruction.site;
+            } else {
+                execute(instruction);
+            }
+        }
         const ValueRef result = m_program.result;
         if (result >= 0)
             return std::move(m_frame[result]);
@@ -181,7 +192,42 @@ private:
             break;
         case Instruction::Op::Raise:
             raise(instruction.error);
+        case Instruction::Op::LeaveOutUnlessTrue:
+        case Instruction::Op::LeaveOutUnlessFalse:
+            break;
         }
+    }
+
+    static bool isLeaveOut(Instruction::Op op)
+    {
+        return op == Instruction::Op::LeaveOutUnlessTrue || op == Instruction::Op::LeaveOutUnlessFalse;
+    }
+
+    // A choice argument's code is left out only when the condition is one the choice function
+    // reads as it stands, it does not choose that argument, and every variable the code reads
+    // could be read now: then the code would only have made a Value nobody reads.
+    bool leavesOut(const Instruction& instruction)
+    {
+        if (m_program.leavingOutBinding != m_evaluator.m_binding)
+            return false;
+        const Value& condition = at(instruction.left);
+        bool chosen = false;
+        if (condition.kind() == Kind::Boolean)
+            chosen = condition.asBoolean() == (instruction.op == Instruction::Op::LeaveOutUnlessTrue);
+        else if (condition.kind() == Kind::Null)
+            chosen = instruction.op == Instruction::Op::LeaveOutUnlessFalse;
+        else
+            return false;
+        if (chosen)
+            return false;
+        const std::int32_t* read = m_program.leftOutReads.data() + instruction.first;
+        for (const std::int32_t* end = read + instruction.count; read != end; ++read) {
+            if (!m_evaluator.m_host->readsNow(*read))
+                return false;
+        }
+        for (std::int32_t slot = instruction.target; slot < instruction.right; ++slot)
+            m_frame.make(slot);
+        return true;
     }
 
     // What the library and the host answer happens as deep as the text it is written in.
@@ -402,7 +448,9 @@ std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf
 
 std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::compile(QStringView trimmedText) const
 {
-    return std::make_shared<const Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
+    auto program = std::make_shared<Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
+    detail::planLeavingOut(*program, m_library, m_host, m_binding);
+    return program;
 }
 
 Value Apply_Operator(Operation operation, const Value& left, const Value& right)

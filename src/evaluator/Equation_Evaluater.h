@@ -45,7 +45,10 @@ private:
 ///
 /// What depends on a text alone (its tokens, operands and the order of its reduction) is worked
 /// out once per text and kept, as is what each name was found to be in the library or host;
-/// evaluating the text again only makes its operands and applies its operators.
+/// evaluating the text again only makes its operands and applies its operators. The code of an
+/// argument that "if" or IIf does not give is left out where running it could neither raise nor
+/// change anything (planned per library and host: BuiltinLibrary::quietResult,
+/// EvaluatorHost::quietVariable), so leaving it out changes nothing but the time taken.
 class Equation_Evaluater
 {
 public:

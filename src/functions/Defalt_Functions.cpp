@@ -304,6 +304,36 @@ bool Defalt_Functions::isPure(int function, int argumentCount) const
     });
 }
 
+bool Defalt_Functions::choosesByCondition(int function, int argumentCount) const
+{
+    if (function < 0 || size_t(function) >= Table.size())
+        return false;
+    const std::string_view name = Table[size_t(function)].name;
+    return (name == "if" && (argumentCount == 2 || argumentCount == 3)) || (name == "iif" && argumentCount == 3);
+}
+
+std::optional<KnownKind> Defalt_Functions::quietResult(int function, std::span<const KnownKind> arguments) const
+{
+    const auto count = int(arguments.size());
+    if (choosesByCondition(function, count)) {
+        // Any other condition may be a text that is not a number: Type mismatch.
+        if (arguments[0] != KnownKind::Boolean)
+            return std::nullopt;
+        return eitherKind(arguments[1], count == 3 ? arguments[2] : KnownKind::Text);
+    }
+    if (function < 0 || size_t(function) >= Table.size())
+        return std::nullopt;
+    const std::string_view name = Table[size_t(function)].name;
+    const bool allText = std::all_of(arguments.begin(), arguments.end(), [](KnownKind kind) {
+        return kind == KnownKind::Text;
+    });
+    // Replace raises only for a start or count it is given, or a Null text.
+    const bool textFunction = (name == "replace" && count == 3) || ((name == "lcase" || name == "ucase") && count == 1);
+    if (textFunction && allText)
+        return KnownKind::Text;
+    return std::nullopt;
+}
+
 std::unique_ptr<BuiltinLibrary> Defalt_Functions::twin() const
 {
     return std::make_unique<Defalt_Functions>(m_clock);
