@@ -1,5 +1,6 @@
 // The template filter, the host's variables and functions, and the page order's sort.
 #include "PageFixture.h"
+#include "functions/Defalt_Functions.h"
 #include "pagegen/PageOrder.h"
 #include "pagegen/TemplateCharset.h"
 #include "pagegen/TemplateVariables.h"
@@ -17,6 +18,8 @@ private slots:
     void filter();
     void host_data();
     void host();
+    void choicesOfFilmFields_data();
+    void choicesOfFilmFields();
     void characterSets_data();
     void characterSets();
     void declaredCharset_data();
@@ -421,6 +424,36 @@ void TestPageGenerator::aFullDiskAbandonsTheRun()
     QCOMPARE(QFileInfo(outcome.where.file).fileName(), file);
     QCOMPARE(outcome.where.line, line);
     QVERIFY(!fixture.filter.isRunning());
+}
+
+void TestPageGenerator::choicesOfFilmFields_data()
+{
+    QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<QByteArray>("page");
+
+    // The choice not given is still evaluated as far as anyone can tell: a film's field read
+    // where no film stands abandons the run.
+    QTest::newRow("no film yet") << QByteArray("x[iif(list.count = 0, 'none', list.title)]")
+                                 << QByteArray("x raised 9 at mask.html:1");
+    QTest::newRow("past the last film")
+        << QByteArray("[list.sort('title', true)][list.setindex(4)][if(list.index < 4, list.title)]")
+        << QByteArray(" raised 9 at mask.html:1");
+    QTest::newRow("at a film") << QByteArray("[list.sort('title', true)][list.setindex(1)]"
+                                             "[iif(list.title <> '', list.title, replace(list.genre, 'a', 'b'))]")
+                               << QByteArray("A");
+}
+
+void TestPageGenerator::choicesOfFilmFields()
+{
+    QFETCH(QByteArray, mask);
+    QFETCH(QByteArray, page);
+    PageFixture fixture;
+    fixture.addFilm(QStringLiteral("b"), QStringLiteral("1999"), QStringLiteral("Drama"));
+    fixture.addFilm(QStringLiteral("A"), QStringLiteral("2001"), QStringLiteral("Western"));
+    fixture.addFilm(QStringLiteral("c"), QStringLiteral("85"), QStringLiteral("Comedy"));
+    Defalt_Functions library;
+    fixture.evaluator.setLibrary(&library);
+    QCOMPARE(fixture.run(mask), page);
 }
 
 QTEST_GUILESS_MAIN(TestPageGenerator)
