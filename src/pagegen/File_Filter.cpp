@@ -84,6 +84,10 @@ public:
             raise(ErrorNumber::DiskFull);
     }
 
+    /// See PageFileWriter::setWritesHere.
+    void setWritesHere(bool here) { m_file.setWritesHere(here); }
+    bool writesHere() const { return m_file.writesHere(); }
+
     /// Writes out the rest of the page; raises Disk full (61) when the file took less of it.
     void finish()
     {
@@ -317,6 +321,10 @@ void File_Filter::Include_File(const Value& Path,
         return;
     const QString path = toStringLet(Path);
     std::unique_ptr<RepetitionsAhead> ahead;
+    // While threads render on every processor the run writes the page itself.
+    PageOutput& output = m_run->output;
+    const bool writesHere = output.writesHere();
+    const auto writeAsBefore = qScopeGuard([&output, writesHere] { output.setWritesHere(writesHere); });
     for (int repetition = 1; repetition <= count; ++repetition) {
         const std::shared_ptr<const PreparedTemplate> input = m_run->include(path, Evaluator);
         if (ahead && ahead->renders(repetition)) {
@@ -326,12 +334,16 @@ void File_Filter::Include_File(const Value& Path,
                 continue;
             }
             ahead.reset();
+            output.setWritesHere(writesHere);
         }
         const int placeBefore = host ? host->place() : 0;
         if (input)
             Copy_Template(*input, path, Evaluator);
-        if (!ahead && repetition == 1)
+        if (!ahead && repetition == 1) {
             ahead = startRepetitionsAhead(host, input, count, placeBefore);
+            if (ahead)
+                output.setWritesHere(true);
+        }
         // A file without expressions, included many times, still lets the window repaint.
         yieldNow();
     }

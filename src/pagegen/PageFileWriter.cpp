@@ -35,14 +35,14 @@ PageFileWriter::~PageFileWriter()
 
 bool PageFileWriter::write(std::vector<char>& buffer, qsizetype used)
 {
-    if (!m_thread.joinable()) {
-        if (!m_failed)
-            m_failed = m_file.write(buffer.data(), used) != used;
-        return !m_failed;
-    }
+    if (!m_thread.joinable())
+        return writeHere(buffer, used);
     std::unique_lock lock(m_mutex);
     if (!waitUntilIdle(lock))
         return false;
+    // The thread waits for the next buffer, and touches nothing of the file until it has one.
+    if (m_writesHere)
+        return writeHere(buffer, used);
     buffer.swap(m_writing);
     buffer.resize(m_writing.size());
     m_writingSize = used;
@@ -50,6 +50,13 @@ bool PageFileWriter::write(std::vector<char>& buffer, qsizetype used)
     lock.unlock();
     m_given.notify_one();
     return true;
+}
+
+bool PageFileWriter::writeHere(const std::vector<char>& buffer, qsizetype used)
+{
+    if (!m_failed)
+        m_failed = m_file.write(buffer.data(), used) != used;
+    return !m_failed;
 }
 
 bool PageFileWriter::finish()

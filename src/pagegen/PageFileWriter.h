@@ -29,12 +29,19 @@ public:
     /// Gives the first `used` bytes of buffer to be written, and puts a buffer of the same size
     /// in its place. Returns false when the file took an earlier buffer only in part.
     bool write(std::vector<char>& buffer, qsizetype used);
+    /// While set, buffers are written on the caller's thread, after those given before: while
+    /// other threads render the page on every processor, a thread that writes only takes time
+    /// from them, and the caller has time to spare.
+    void setWritesHere(bool here) { m_writesHere = here; }
+    bool writesHere() const { return m_writesHere; }
     /// Waits until every buffer given is written. Returns false when one was not written whole.
     bool finish();
 
 private:
     /// Waits until the thread has nothing to write; returns whether everything so far was written.
     bool waitUntilIdle(std::unique_lock<std::mutex>& lock);
+    /// Writes a buffer on the caller's thread, unless an earlier one was not written whole.
+    bool writeHere(const std::vector<char>& buffer, qsizetype used);
     void writeGivenBuffers();
 
     QFile m_file;
@@ -47,6 +54,8 @@ private:
     bool m_busy = false;
     bool m_failed = false;
     bool m_closing = false;
+    /// The caller's own: whether it writes its buffers itself.
+    bool m_writesHere = false;
     std::thread m_thread;
 };
 

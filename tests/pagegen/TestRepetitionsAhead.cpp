@@ -3,6 +3,7 @@
 #include "PageFixture.h"
 #include "functions/Defalt_Functions.h"
 
+#include <QFileInfo>
 #include <QTest>
 
 #include <thread>
@@ -98,6 +99,7 @@ private slots:
     void aChangedTemplateIsReadAgain();
     void aFailingThreadLeavesTheRestToTheRun();
     void stoppingWhileThreadsWaitEnds();
+    void aFullDiskAbandonsTheRun();
 };
 
 void TestRepetitionsAhead::init()
@@ -251,6 +253,29 @@ void TestRepetitionsAhead::stoppingWhileThreadsWaitEnds()
     std::unique_ptr<RepetitionsAhead> ahead = scriptedRepetitions(30000, -1);
     QVERIFY(ahead->take(1));
     ahead.reset();
+}
+
+void TestRepetitionsAhead::aFullDiskAbandonsTheRun()
+{
+    // While threads render, the run writes the page itself: a full disk must end the run, and the
+    // threads, as it does when a thread of its own writes.
+    const QString fullDisk = QStringLiteral("/dev/full");
+    if (!QFileInfo(fullDisk).exists())
+        QSKIP("this system has no /dev/full");
+    PageFixture fixture;
+    Defalt_Functions functions;
+    fixture.evaluator.setLibrary(&functions);
+    fixture.catalogue = catalogue();
+    // Pages of many buffers, so that the disk fills while the threads render.
+    fixture.writeTemplate(QStringLiteral("film.html"),
+                          "[list.setindex(list.index + 1)]<[list.title]>" + QByteArray(500, ' ') + '\n');
+    fixture.writeTemplate(MainTemplateName, InCatalogueOrder + "[infile('film.html', list.count)]end");
+    const PageRunOutcome outcome =
+        runPage(fixture.filter, fixture.evaluator, fixture.templatePath(QString()), fullDisk);
+    QCOMPARE(outcome.result, PageRunOutcome::Result::Abandoned);
+    QCOMPARE(outcome.errorNumber, 61);
+    QVERIFY(fixture.filter.repetitionsRenderedAhead() > 0);
+    QVERIFY(!fixture.filter.isRunning());
 }
 
 QTEST_GUILESS_MAIN(TestRepetitionsAhead)
