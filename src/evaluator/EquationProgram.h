@@ -59,6 +59,10 @@ struct Instruction
         // the evaluation goes on at code position `site`. Only in the unchecked code.
         LeaveOutUnlessTrue,
         LeaveOutUnlessFalse,
+        // A Call of a choice function: a Boolean or Null condition (the Value at refs[first])
+        // gives the argument it chooses, or Empty, without a call; any other is called. Only in
+        // the unchecked code.
+        Choose,
     };
 
     Op op;
@@ -94,13 +98,13 @@ struct EquationProgram
     /// Every instruction in the order the evaluation takes them.
     std::vector<Instruction> instructions;
     /// The same without the Enter instructions, for evaluations that cannot nest too deeply, and
-    /// with the code of choice arguments that may be left out (planLeavingOut).
+    /// with the choices planned (planChoices).
     std::vector<Instruction> unchecked;
     /// The host variables that the LeaveOut instructions' code reads, by number.
     std::vector<std::int32_t> leftOutReads;
-    /// The library and host the LeaveOut instructions were planned for (Equation_Evaluater's
-    /// binding); 0 for none.
-    std::uint64_t leavingOutBinding = 0;
+    /// The library and host the choices were planned for (Equation_Evaluater's binding); 0 for
+    /// none.
+    std::uint64_t choicesBinding = 0;
     /// Each "&" chain's last text: when no Value holds it any more, the next evaluation joins its
     /// text there instead of allocating a new one.
     mutable std::vector<QString> joinBuffers;
@@ -117,13 +121,11 @@ struct EquationProgram
 /// stack space (28) when the evaluation reaches them.
 EquationProgram compileEquation(QStringView text, const OperatorTable& operators, int maxDepth);
 
-/// Plans which choice arguments' code the unchecked code may leave out, for this library and
-/// host: the code of an argument that a choice function would not give, when that code can
+/// Plans the unchecked code's choices (BuiltinLibrary::choosesByCondition) for this library and
+/// host: each call of a choice function gives the chosen argument itself when the condition is a
+/// Boolean or Null, and the code of an argument it would not give is left out when that code can
 /// neither raise nor change anything (BuiltinLibrary::quietResult, EvaluatorHost::quietVariable).
-void planLeavingOut(EquationProgram& program,
-                    const BuiltinLibrary* library,
-                    EvaluatorHost* host,
-                    std::uint64_t binding);
+void planChoices(EquationProgram& program, const BuiltinLibrary* library, EvaluatorHost* host, std::uint64_t binding);
 
 /// The text without its leading and trailing spaces (U+0020 only, the one token separator).
 QStringView trimSpaces(QStringView text);

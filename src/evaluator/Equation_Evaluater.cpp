@@ -192,10 +192,34 @@ private:
             break;
         case Instruction::Op::Raise:
             raise(instruction.error);
+        case Instruction::Op::Choose:
+            choose(instruction);
+            break;
         case Instruction::Op::LeaveOutUnlessTrue:
         case Instruction::Op::LeaveOutUnlessFalse:
             break;
         }
+    }
+
+    // Whether the choices were planned for this library and host.
+    bool choicesHold() const { return m_program.choicesBinding == m_evaluator.m_binding; }
+
+    // The chosen argument of a Boolean or Null condition is what the choice function gives: its
+    // second argument when True, else its third, or Empty without one.
+    void choose(const Instruction& instruction)
+    {
+        const ValueRef* const arguments = m_program.refs.data() + instruction.first;
+        const Value& condition = at(arguments[0]);
+        const Kind kind = condition.kind();
+        if (!choicesHold() || (kind != Kind::Boolean && kind != Kind::Null)) {
+            call(instruction);
+            return;
+        }
+        Value& result = m_frame.make(instruction.target);
+        if (kind == Kind::Boolean && condition.asBoolean())
+            result = at(arguments[1]);
+        else if (instruction.count >= 3)
+            result = at(arguments[2]);
     }
 
     static bool isLeaveOut(Instruction::Op op)
@@ -208,7 +232,7 @@ private:
     // could be read now: then the code would only have made a Value nobody reads.
     bool leavesOut(const Instruction& instruction)
     {
-        if (m_program.leavingOutBinding != m_evaluator.m_binding)
+        if (!choicesHold())
             return false;
         const Value& condition = at(instruction.left);
         bool chosen = false;
@@ -449,7 +473,7 @@ std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf
 std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::compile(QStringView trimmedText) const
 {
     auto program = std::make_shared<Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
-    detail::planLeavingOut(*program, m_library, m_host, m_binding);
+    detail::planChoices(*program, m_library, m_host, m_binding);
     return program;
 }
 

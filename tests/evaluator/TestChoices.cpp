@@ -1,6 +1,6 @@
-// Leaving out the code of the argument a choice ("if", IIf) does not give: the outcome must be
-// exactly that of evaluating every argument, and only code that cannot raise or change anything
-// is left out.
+// The choices of "if" and IIf: taken without a call for a Boolean or Null condition, and leaving
+// out the code of the argument not given. The outcome must be exactly that of calling the library
+// with every argument evaluated, and only code that cannot raise or change anything is left out.
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
 #include "evaluator/EvaluatorHost.h"
@@ -113,6 +113,31 @@ private:
     Defalt_Functions m_library;
 };
 
+// The built-in library, counting the calls it is given.
+class CountingLibrary : public BuiltinLibrary
+{
+public:
+    int calls = 0;
+
+    int Find_Function(const QString& Function_Name) const override { return m_library.Find_Function(Function_Name); }
+    Value Call_Function(int function, const ArgumentList& Parmeters) override
+    {
+        ++calls;
+        return m_library.Call_Function(function, Parmeters);
+    }
+    bool choosesByCondition(int function, int argumentCount) const override
+    {
+        return m_library.choosesByCondition(function, argumentCount);
+    }
+    std::optional<KnownKind> quietResult(int function, std::span<const KnownKind> arguments) const override
+    {
+        return m_library.quietResult(function, arguments);
+    }
+
+private:
+    Defalt_Functions m_library;
+};
+
 // A random expression over the quiet and unquiet names, the choices and the functions whose
 // quiet calls the library knows.
 class ExpressionMaker
@@ -169,18 +194,20 @@ private:
 
 } // namespace
 
-class TestLeavingOut : public QObject
+class TestChoices : public QObject
 {
     Q_OBJECT
 
 private slots:
     void choices_data();
     void choices();
+    void choicesWithoutACall_data();
+    void choicesWithoutACall();
     void sameOutcomeAsEvaluatingEveryArgument();
     void anotherLibraryIsNotLeftOut();
 };
 
-void TestLeavingOut::choices_data()
+void TestChoices::choices_data()
 {
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QString>("printed");
@@ -230,7 +257,7 @@ void TestLeavingOut::choices_data()
     QTest::newRow("a number condition") << "iif(1, t, e)" << "String: abc" << QStringList{"t", "e"} << 0;
 }
 
-void TestLeavingOut::choices()
+void TestChoices::choices()
 {
     QFETCH(QString, expression);
     QFETCH(QString, printed);
@@ -251,7 +278,35 @@ void TestLeavingOut::choices()
     QCOMPARE(host.asked, asked);
 }
 
-void TestLeavingOut::sameOutcomeAsEvaluatingEveryArgument()
+void TestChoices::choicesWithoutACall_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("printed");
+    QTest::addColumn<int>("calls");
+
+    QTest::newRow("iif of True") << "iif(true, 'a', 'b')" << "String: a" << 0;
+    QTest::newRow("iif of False") << "iif(1 = 2, 'a', 1)" << "Double: 1" << 0;
+    QTest::newRow("iif of Null") << "iif(null, 'a', 'b')" << "String: b" << 0;
+    QTest::newRow("if of False without a third") << "if(false, 'a')" << "Empty: " << 0;
+    QTest::newRow("if of True") << "if(true, null, 'b')" << "Null: " << 0;
+    QTest::newRow("a text condition is the library's") << "iif('True', 'a', 'b')" << "String: a" << 1;
+    QTest::newRow("a number condition") << "iif(0, 'a', 'b')" << "String: b" << 1;
+    QTest::newRow("an Error condition raises") << "iif(1 / 0, 'a', 'b')" << "raised 13" << 1;
+    QTest::newRow("four arguments are no choice") << "if(true, 'a', 'b', 'c')" << "Error: Error 450" << 1;
+}
+
+void TestChoices::choicesWithoutACall()
+{
+    QFETCH(QString, expression);
+    QFETCH(QString, printed);
+    QFETCH(int, calls);
+    CountingLibrary library;
+    Equation_Evaluater evaluator(&library);
+    QCOMPARE(evaluateToLine(evaluator, expression), printed);
+    QCOMPARE(library.calls, calls);
+}
+
+void TestChoices::sameOutcomeAsEvaluatingEveryArgument()
 {
     Defalt_Functions library;
     ChoicelessLibrary choiceless;
@@ -283,7 +338,7 @@ void TestLeavingOut::sameOutcomeAsEvaluatingEveryArgument()
     QVERIFY2(leftOut > 50, qPrintable(QString::number(leftOut)));
 }
 
-void TestLeavingOut::anotherLibraryIsNotLeftOut()
+void TestChoices::anotherLibraryIsNotLeftOut()
 {
     // What is left out was planned for one library: after a change, the same text's choice is the
     // host's own function, given every argument.
@@ -298,5 +353,5 @@ void TestLeavingOut::anotherLibraryIsNotLeftOut()
     QCOMPARE(host.asked, (QStringList{"t", "iif(Boolean: True, String: a, String: abc)"}));
 }
 
-QTEST_GUILESS_MAIN(TestLeavingOut)
-#include "TestLeavingOut.moc"
+QTEST_GUILESS_MAIN(TestChoices)
+#include "TestChoices.moc"

@@ -1,6 +1,7 @@
-// Planning which choice arguments' code an evaluation may leave out: the argument that "if" or
-// IIf does not give is still evaluated in full, so its code may only be left out where running
-// it could neither raise nor change anything, and then the result is the same without it.
+// Planning how an evaluation takes the choices of "if" and IIf. The argument a choice does not
+// give is still evaluated in full, so its code may only be left out where running it could
+// neither raise nor change anything, and then the result is the same without it; the choice
+// itself needs no call when its condition is a Boolean or Null.
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/EquationProgram.h"
 #include "evaluator/EvaluatorHost.h"
@@ -218,18 +219,21 @@ std::pair<std::int32_t, std::int32_t> slotsWritten(const EquationProgram& progra
 
 } // namespace
 
-void planLeavingOut(EquationProgram& program, const BuiltinLibrary* library, EvaluatorHost* host, std::uint64_t binding)
+void planChoices(EquationProgram& program, const BuiltinLibrary* library, EvaluatorHost* host, std::uint64_t binding)
 {
     if (!library)
         return;
     const QuietCode quiet(program, library, host);
     std::vector<LeftOut> leftOut;
-    for (const Instruction& call : program.instructions) {
+    std::vector<bool> chooses(program.instructions.size(), false);
+    for (size_t index = 0; index < program.instructions.size(); ++index) {
+        const Instruction& call = program.instructions[index];
         if (call.op != Instruction::Op::Call || call.count < 2)
             continue;
         const int function = quiet.libraryFunction(call);
         if (function == BuiltinLibrary::NotFound || !library->choosesByCondition(function, call.count))
             continue;
+        chooses[index] = true;
         const ValueRef condition = program.refs[size_t(call.first)];
         // The second argument is given only when the condition is True, the third only when not.
         for (std::int32_t k = 1; k < std::min(call.count, 3); ++k) {
@@ -249,7 +253,7 @@ void planLeavingOut(EquationProgram& program, const BuiltinLibrary* library, Eva
                                 .right = endSlot}});
         }
     }
-    if (leftOut.empty())
+    if (std::find(chooses.begin(), chooses.end(), true) == chooses.end())
         return;
     // Each argument's code begins with its own text's Enter, so no two begin at one place.
     std::sort(leftOut.begin(), leftOut.end(), [](const LeftOut& a, const LeftOut& b) {
@@ -263,8 +267,11 @@ void planLeavingOut(EquationProgram& program, const BuiltinLibrary* library, Eva
         position[index] = std::int32_t(unchecked.size());
         if (next != leftOut.end() && size_t(next->code.begin) == index)
             unchecked.push_back((next++)->instruction);
-        if (program.instructions[index].op != Instruction::Op::Enter)
-            unchecked.push_back(program.instructions[index]);
+        Instruction instruction = program.instructions[index];
+        if (chooses[index])
+            instruction.op = Instruction::Op::Choose;
+        if (instruction.op != Instruction::Op::Enter)
+            unchecked.push_back(instruction);
     }
     position.back() = std::int32_t(unchecked.size());
     next = leftOut.begin();
@@ -273,7 +280,7 @@ void planLeavingOut(EquationProgram& program, const BuiltinLibrary* library, Eva
             instruction.site = position[size_t((next++)->code.end)];
     }
     program.unchecked = std::move(unchecked);
-    program.leavingOutBinding = binding;
+    program.choicesBinding = binding;
 }
 
 } // namespace reelkeep::detail
