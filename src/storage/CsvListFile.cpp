@@ -3,7 +3,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
-#include "storage/RepeatedTexts.h"
+#include "storage/FilmTexts.h"
 #include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
@@ -71,6 +71,8 @@ public:
             m_position = Utf8ByteOrderMark.size();
     }
 
+    bool isUtf8() const { return m_utf8; }
+
     bool atEnd()
     {
         while (m_position >= m_bytes.size()) {
@@ -97,15 +99,18 @@ public:
         }
     }
 
-    QString readField(RepeatedTexts& texts)
+    /// Reads the next field, field number `number` of a film, into `field` through `texts`.
+    void readField(FilmTexts& texts, int number, QString& field)
     {
         m_texts = &texts;
+        m_fieldNumber = number;
+        m_field = &field;
         for (;;) {
             const qsizetype start = m_position;
             m_cutShort = false;
-            QString field = readFieldInView();
+            readFieldInView();
             if (!m_cutShort)
-                return field;
+                return;
             moveOnFrom(start);
         }
     }
@@ -147,23 +152,23 @@ private:
         return byte >= 0 && !endsField(byte);
     }
 
-    QString decode(QByteArrayView bytes) const
+    void decode(QByteArrayView bytes) const
     {
-        return m_texts->text(bytes, [this](QByteArrayView field) {
-            return m_utf8 ? decodeUtf8(field) : decodeWindows1252(field);
-        });
+        if (!m_cutShort)
+            m_texts->read(m_fieldNumber, bytes, *m_field);
     }
 
-    QString readFieldInView()
+    void readFieldInView()
     {
         while (isBlank(byteAt(m_position)))
             ++m_position;
         const int first = byteAt(m_position);
         if (first < 0)
-            return {};
-        if (first == QuoteByte)
-            return readQuoted();
-        return readUnquoted();
+            *m_field = QString();
+        else if (first == QuoteByte)
+            readQuoted();
+        else
+            readUnquoted();
     }
 
     // The position of the next quote from a position on, or the end of the bytes in view.
@@ -178,7 +183,7 @@ private:
 
     // A quoted field runs to the next lone quote, across commas and line breaks; whatever follows
     // it up to the next comma or line end is skipped. A quote left open runs to the end of the file.
-    QString readQuoted()
+    void readQuoted()
     {
         const qsizetype start = m_position + 1;
         m_position = nextQuote(start);
@@ -189,7 +194,7 @@ private:
         while (insideField(m_position))
             ++m_position;
         skipDelimiter();
-        return m_cutShort ? QString() : decode(bytes);
+        decode(bytes);
     }
 
     // The bytes of a quoted field that holds doubled quotes, each pair made one, gathered in a
@@ -208,7 +213,7 @@ private:
     }
 
     // An unquoted field runs to the next comma or line end, trailing blanks trimmed.
-    QString readUnquoted()
+    void readUnquoted()
     {
         const qsizetype start = m_position;
         while (insideField(m_position))
@@ -217,7 +222,7 @@ private:
         while (end > start && isBlank(m_bytes[end - 1]))
             --end;
         skipDelimiter();
-        return m_cutShort ? QString() : decode(m_bytes.sliced(start, end - start));
+        decode(m_bytes.sliced(start, end - start));
     }
 
     // Consumes one comma or one line end: CR LF, a lone CR or a lone LF.
@@ -237,7 +242,9 @@ private:
     qsizetype m_position = 0;
     bool m_cutShort = false;
     QByteArray m_undoubled;
-    RepeatedTexts* m_texts = nullptr;
+    FilmTexts* m_texts = nullptr;
+    int m_fieldNumber = 0;
+    QString* m_field = nullptr;
 };
 
 // The films a file seems to hold, judged by the bytes its first films took, with an eighth to
@@ -326,7 +333,7 @@ std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failur
 {
     constexpr qsizetype FilmsBeforeReserving = 64;
     FieldReader reader(window);
-    std::array<RepeatedTexts, FieldCount> texts;
+    FilmTexts texts(reader.isUtf8());
     QList<FilmRecord> films;
     while (!reader.onlyLineEndsLeft()) {
         if (films.size() == Catalogue::MaxEntries) {
@@ -337,7 +344,8 @@ std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failur
             films.reserve(projectedFilmCount(reader, films.size()));
         FilmRecord& film = films.emplace_back();
         for (int i = 0; i < FieldCount && !reader.atEnd(); ++i)
-            film.fields[static_cast<size_t>(i)] = reader.readField(texts[static_cast<size_t>(i)]);
+            reader.readField(texts, i, film.fields[static_cast<size_t>(i)]);
+        texts.endFilm();
     }
     if (!window.failure().isEmpty()) {
         setFailure(failure, window.failure());

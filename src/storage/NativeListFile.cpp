@@ -3,7 +3,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
-#include "storage/RepeatedTexts.h"
+#include "storage/FilmTexts.h"
 #include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
@@ -199,16 +199,16 @@ public:
         return true;
     }
 
-    // Reads a film's fields, sharing the texts that repeat those of the same field in films before.
-    bool readFilm(FilmRecord& film, TextEncoding encoding)
+    // Reads a film's fields through `texts`.
+    bool readFilm(FilmRecord& film, FilmTexts& texts)
     {
-        for (size_t i = 0; i < film.fields.size(); ++i) {
+        for (int i = 0; i < FieldCount; ++i) {
             QByteArrayView bytes;
             if (!readCountedBytes(bytes))
                 return false;
-            film.fields[i] = m_filmTexts[i].text(
-                bytes, [encoding](QByteArrayView text) { return decodeText(text, encoding); });
+            texts.read(i, bytes, film.fields[size_t(i)]);
         }
+        texts.endFilm();
         return true;
     }
 
@@ -246,7 +246,6 @@ private:
     ByteWindow& m_window;
     QByteArrayView m_bytes;
     qsizetype m_position = 0;
-    std::array<RepeatedTexts, FieldCount> m_filmTexts;
 };
 
 // Nothing, for the reason given, or for the device's failure when it could not be read.
@@ -307,8 +306,9 @@ std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure)
     if (size >= 0 && (lastIndex + 1) * qsizetype(2 * FieldCount) > size)
         return refuse(window, failure, endsEarly);
     document.films.resize(lastIndex + 1);
+    FilmTexts texts(*encoding == TextEncoding::Utf8);
     for (FilmRecord& film : document.films) {
-        if (!reader.readFilm(film, *encoding))
+        if (!reader.readFilm(film, texts))
             return refuse(window, failure, endsEarly);
     }
     window.readToEnd(); // bytes after the last film are ignored, but must be readable

@@ -19,7 +19,7 @@ public:
     /// The text of bytes: the one read before from the same bytes, or decode(bytes).
     template <typename Decode> QString text(QByteArrayView bytes, Decode decode)
     {
-        if (!m_lookingUp || bytes.isEmpty() || bytes.size() > MaxLength)
+        if (!looksUp(bytes))
             return decode(bytes);
         ++m_lookUps;
         const auto found = m_texts.constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
@@ -34,6 +34,9 @@ public:
             m_lookingUp = m_repeats * 4 >= m_lookUps;
         return text;
     }
+
+    /// Whether text() looks the bytes up rather than decoding them at once.
+    bool looksUp(QByteArrayView bytes) const { return m_lookingUp && !bytes.isEmpty() && bytes.size() <= MaxLength; }
 
 private:
     // Longer texts (plots, casts, links) seldom repeat.
