@@ -120,7 +120,29 @@ PageHost::PageHost(PageContext& context,
     , m_templateFolder(std::move(templateFolder))
 {}
 
-const FilmRecord& PageHost::filmAtPlace(int place) const
+// A film's field is what templates read most: the steps of a read are inline, so that a read is
+// one call from the evaluator.
+inline const FilmRecord* PageHost::filmAtPlaceIfAny(int place) const
+{
+    const QList<FilmRecord>& films = m_context.films();
+    if (place < 1 || place > m_state.order.size())
+        return nullptr;
+    const int position = m_state.order.at(place - 1);
+    // A page order left over from before films were removed may point past the catalogue, or
+    // into none at all.
+    return position >= 0 && position < films.size() ? &films.at(position) : nullptr;
+}
+
+inline Value PageHost::filmText(const QString& text) const
+{
+    if (!m_readsInPlace)
+        return Value::makeString(text);
+    // QString::fromRawData, without a call into the library for each field read.
+    const auto* units = reinterpret_cast<const char16_t*>(text.constData());
+    return Value::makeString(QString(QString::DataPointer::fromRawData(units, text.size())));
+}
+
+inline const FilmRecord& PageHost::filmAtPlace(int place) const
 {
     const FilmRecord* film = filmAtPlaceIfAny(place);
     if (!film)
@@ -227,25 +249,7 @@ void PageHost::solveNumberedFunction(int number, ArgumentList& Parmeters, Value&
     }
 }
 
-Value PageHost::filmText(const QString& text) const
-{
-    if (!m_readsInPlace)
-        return Value::makeString(text);
-    // QString::fromRawData, without a call into the library for each field read.
-    const auto* units = reinterpret_cast<const char16_t*>(text.constData());
-    return Value::makeString(QString(QString::DataPointer::fromRawData(units, text.size())));
-}
 
-const FilmRecord* PageHost::filmAtPlaceIfAny(int place) const
-{
-    const QList<FilmRecord>& films = m_context.films();
-    if (place < 1 || place > m_state.order.size())
-        return nullptr;
-    const int position = m_state.order.at(place - 1);
-    // A page order left over from before films were removed may point past the catalogue, or
-    // into none at all.
-    return position >= 0 && position < films.size() ? &films.at(position) : nullptr;
-}
 
 // Templates mostly walk the page order one place after another, and the films of a sorted order
 // lie all over memory: the next film's texts, and the record of the one after it, are asked for
