@@ -100,6 +100,10 @@ void TestOperators::arithmetic_data()
     addCase("Single with Integer stays Single", "Single 1.5", "+", "Integer 1", "Single: 2.5");
     addCase("Single with Long is Double", "Single 1.5", "+", "Long 1", "Double: 2.5");
     addCase("Integer with Double is Double", "Integer 1", "*", "Double 2.5", "Double: 2.5");
+    addCase("Long + Double is Double", "Long 2147483647", "+", "Double 1", "Double: 2147483648");
+    addCase("Double - Integer is Double", "Double 0.5", "-", "Integer -32768", "Double: 32768.5");
+    addCase("Long times Double beyond the range raises 6", "Long 2", "*", "Double 1e308", "raised 6");
+    addCase("Single with Double is Double", "Single 1.5", "+", "Double 1", "Double: 2.5");
     // Overflow promotion of Variants.
     addCase("Byte overflow promotes to Integer", "Byte 200", "+", "Byte 100", "Integer: 300");
     addCase("Byte below zero promotes to Integer", "Byte 1", "-", "Byte 2", "Integer: -1");
@@ -207,6 +211,10 @@ void TestOperators::division_data()
     addCase("Integer division is Single", "Integer 1", "/", "Integer 3", "Single: 0.3333333");
     addCase("Byte division is Single", "Byte 1", "/", "Byte 4", "Single: 0.25");
     addCase("Long division is Double", "Long 1", "/", "Long 3", "Double: 0.333333333333333");
+    addCase("Integer by Double is Double", "Integer 1", "/", "Double 4", "Double: 0.25");
+    addCase("Double by Long is Double", "Double 150", "/", "Long 1000", "Double: 0.15");
+    addCase("Integer by Double zero raises 11", "Integer 1", "/", "Double 0", "raised 11");
+    addCase("Double zero by Long zero raises 6", "Double 0", "/", "Long 0", "raised 6");
     addCase("Boolean divides as Integer", "Boolean True", "/", "Integer 2", "Single: -0.5");
     addCase(
         "Single overflow becomes Double", "Single 3e38", "/", "Single 0.1", "Double: 2.99999996079427E+39");

@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <utility>
 
 namespace reelkeep {
 namespace {
@@ -218,9 +220,33 @@ bool bothPresent(const Value& left, const Value& right)
     return true;
 }
 
-bool bothDouble(const Value& left, const Value& right)
+// The value of an Integer, a Long or a Double.
+std::optional<double> plainNumber(const Value& value)
 {
-    return left.kind() == Kind::Double && right.kind() == Kind::Double;
+    switch (value.kind()) {
+    case Kind::Integer:
+        return value.asInteger();
+    case Kind::Long:
+        return value.asLong();
+    case Kind::Double:
+        return value.asDouble();
+    default:
+        return std::nullopt;
+    }
+}
+
+// The operands' values when the operation is done in Double and nothing but their values counts:
+// a Double with a Double, an Integer or a Long. Every number written in an expression is a Double,
+// and a page's counters (list.index, list.count) are Integers and Longs.
+std::optional<std::pair<double, double>> inDouble(const Value& left, const Value& right)
+{
+    if (left.kind() != Kind::Double && right.kind() != Kind::Double)
+        return std::nullopt;
+    const std::optional<double> a = plainNumber(left);
+    const std::optional<double> b = plainNumber(right);
+    if (!a || !b)
+        return std::nullopt;
+    return std::pair(*a, *b);
 }
 
 bool isByteLike(Kind kind)
@@ -270,8 +296,8 @@ Value integralResult(std::int64_t result, Kind kind)
 
 Value add(const Value& left, const Value& right)
 {
-    if (bothDouble(left, right)) // every number written in an expression is a Double
-        return checkedDouble(left.asDouble() + right.asDouble());
+    if (const auto numbers = inDouble(left, right))
+        return checkedDouble(numbers->first + numbers->second);
     const ResolvedValue resolvedLeft(left);
     const ResolvedValue resolvedRight(right);
     const Value& a = *resolvedLeft;
@@ -291,8 +317,8 @@ Value add(const Value& left, const Value& right)
 
 Value subtract(const Value& left, const Value& right)
 {
-    if (bothDouble(left, right))
-        return checkedDouble(left.asDouble() - right.asDouble());
+    if (const auto numbers = inDouble(left, right))
+        return checkedDouble(numbers->first - numbers->second);
     const ResolvedValue resolvedLeft(left);
     const ResolvedValue resolvedRight(right);
     const Value& a = *resolvedLeft;
@@ -304,8 +330,8 @@ Value subtract(const Value& left, const Value& right)
 
 Value multiply(const Value& left, const Value& right)
 {
-    if (bothDouble(left, right))
-        return checkedDouble(left.asDouble() * right.asDouble());
+    if (const auto numbers = inDouble(left, right))
+        return checkedDouble(numbers->first * numbers->second);
     const ResolvedValue resolvedLeft(left);
     const ResolvedValue resolvedRight(right);
     const Value& a = *resolvedLeft;
@@ -317,6 +343,11 @@ Value multiply(const Value& left, const Value& right)
 
 Value divide(const Value& left, const Value& right)
 {
+    if (const auto numbers = inDouble(left, right)) {
+        if (numbers->second == 0)
+            raise(numbers->first == 0 ? ErrorNumber::Overflow : ErrorNumber::DivisionByZero);
+        return checkedDouble(numbers->first / numbers->second);
+    }
     const ResolvedValue resolvedLeft(left);
     const ResolvedValue resolvedRight(right);
     const Value& a = *resolvedLeft;
