@@ -93,7 +93,7 @@ private:
     {
         Chunk(size_t slotCount)
             : size(slotCount)
-            , storage(std::make_unique<Storage[]>(slotCount))
+            , storage(std::make_unique_for_overwrite<Storage[]>(slotCount))
         {}
         struct Storage
         {
