@@ -355,7 +355,7 @@ public:
         m_host.m_readsInPlace = true;
     }
 
-    RepetitionEnd render(int place, QByteArray& page, std::vector<float>& progress) override
+    RepetitionEnd render(int place, PageBytes& page, std::vector<float>& progress) override
     {
         m_host.setPlace(place);
         m_progress = &progress;

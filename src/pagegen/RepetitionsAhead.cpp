@@ -15,32 +15,28 @@ namespace reelkeep {
 
 namespace {
 
-// Makes the page `more` bytes longer, its storage growing by doubling; returns where they start.
-char* lengthen(QByteArray& page, qsizetype more)
+// The piece's literal bytes, then the text of its value, in room for the most the text may take.
+void appendPiece(PageBytes& page, QByteArrayView literal, QStringView text, bool utf8Page)
 {
-    const qsizetype used = page.size();
-    if (used + more > page.capacity())
-        page.reserve(std::max(used + more, 2 * page.capacity()));
-    page.resize(used + more);
-    return page.data() + used;
-}
-
-// The piece's literal bytes, then the text of its value: the room the text may take at most is
-// taken at once and the rest given back.
-void appendPiece(QByteArray& page, QByteArrayView literal, QStringView text, bool utf8Page)
-{
-    char* const start = lengthen(page, literal.size() + text.size() * MaxPageBytesPerUnit);
+    char* const start = page.room(literal.size() + text.size() * MaxPageBytesPerUnit);
     std::memcpy(start, literal.data(), size_t(literal.size()));
-    char* const textStart = start + literal.size();
-    const char* const end = writePageText(textStart, text, utf8Page);
-    page.resize(end - page.constData());
+    page.grow(writePageText(start + literal.size(), text, utf8Page));
 }
 
 } // namespace
 
+void PageBytes::reallocate(qsizetype capacity)
+{
+    auto bytes = std::make_unique_for_overwrite<char[]>(size_t(capacity));
+    if (m_size > 0)
+        std::memcpy(bytes.get(), m_bytes.get(), size_t(m_size));
+    m_bytes = std::move(bytes);
+    m_capacity = capacity;
+}
+
 std::optional<std::pair<RuntimeError, int>> renderRepetition(const PreparedTemplate& input,
                                                             Equation_Evaluater& evaluator,
-                                                            QByteArray& page)
+                                                            PageBytes& page)
 {
     const bool utf8Page = input.isUtf8();
     for (const TemplatePiece& piece : input.pieces()) {
@@ -132,7 +128,7 @@ std::optional<RenderedRepetition> RepetitionsAhead::take(int repetition)
     const size_t progressStart = index == 0 ? 0 : m_taking->repetitions[index - 1].progressEnd;
     return RenderedRepetition{
         taken.startPlace,
-        QByteArrayView(m_taking->page).sliced(pageStart, taken.pageEnd - pageStart),
+        m_taking->page.view().sliced(pageStart, taken.pageEnd - pageStart),
         std::span<const float>(m_taking->progress).subspan(progressStart, taken.progressEnd - progressStart),
         &taken.end,
     };
@@ -161,7 +157,7 @@ std::optional<int> RepetitionsAhead::claimBatch()
 bool RepetitionsAhead::renderBatch(RepetitionRenderer& renderer, Batch& batch, int first, int last) const
 {
     batch.first = first;
-    batch.page.resize(0);
+    batch.page.clear();
     batch.progress.clear();
     batch.repetitions.clear();
     for (int repetition = first; repetition <= last; ++repetition) {

@@ -7,7 +7,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -30,6 +32,37 @@ struct RepetitionEnd
     int errorLine = 0;
 };
 
+/// Page bytes rendered away from the run, in a buffer that grows by doubling and serves batch after
+/// batch: a piece is appended without a call into the library.
+class PageBytes
+{
+public:
+    qsizetype size() const { return m_size; }
+    QByteArrayView view() const { return QByteArrayView(m_bytes.get(), m_size); }
+    void clear() { m_size = 0; }
+    /// Where up to `most` more bytes may be written; grow() takes those written.
+    char* room(qsizetype most)
+    {
+        if (m_size + most > m_capacity)
+            reallocate(std::max(m_size + most, 2 * m_capacity));
+        return m_bytes.get() + m_size;
+    }
+    /// Takes the bytes written from room() up to `end`.
+    void grow(const char* end) { m_size = end - m_bytes.get(); }
+    void append(QByteArrayView bytes)
+    {
+        std::memcpy(room(bytes.size()), bytes.data(), size_t(bytes.size()));
+        m_size += bytes.size();
+    }
+
+private:
+    void reallocate(qsizetype capacity);
+
+    std::unique_ptr<char[]> m_bytes;
+    qsizetype m_size = 0;
+    qsizetype m_capacity = 0;
+};
+
 /// Renders repetitions of one template on an evaluator and host of its own, which see the films
 /// and the page order as the run does; used by one thread at a time.
 class RepetitionRenderer
@@ -38,7 +71,7 @@ public:
     virtual ~RepetitionRenderer() = default;
     /// Renders one repetition from `place` on, exactly as the run would: appends its page bytes
     /// to `page` and the progress positions it shows to `progress`.
-    virtual RepetitionEnd render(int place, QByteArray& page, std::vector<float>& progress) = 0;
+    virtual RepetitionEnd render(int place, PageBytes& page, std::vector<float>& progress) = 0;
 };
 
 /// One repetition as the run takes it from RepetitionsAhead; valid until the next one is taken.
@@ -74,7 +107,7 @@ public:
 /// an error, which is returned with the line of its expression.
 std::optional<std::pair<RuntimeError, int>> renderRepetition(const PreparedTemplate& input,
                                                             Equation_Evaluater& evaluator,
-                                                            QByteArray& page);
+                                                            PageBytes& page);
 
 /// Renders an include's repetitions in batches on threads of their own, each with a renderer of
 /// its own, and hands them to the run in order while the run takes over what they did. A
@@ -121,7 +154,7 @@ private:
         };
 
         int first = 0;
-        QByteArray page;
+        PageBytes page;
         std::vector<float> progress;
         std::vector<Repetition> repetitions;
     };

@@ -20,11 +20,11 @@ public:
         : m_failingPlace(failingPlace)
     {}
 
-    RepetitionEnd render(int place, QByteArray& page, std::vector<float>&) override
+    RepetitionEnd render(int place, PageBytes& page, std::vector<float>&) override
     {
         if (place == m_failingPlace)
             throw std::bad_alloc();
-        page += QByteArray::number(place) + ';';
+        page.append(QByteArray::number(place) + ';');
         return RepetitionEnd{place + 1, std::nullopt, 0};
     }
 
