@@ -235,10 +235,15 @@ std::optional<double> plainNumber(const Value& value)
     }
 }
 
+bool bothDouble(const Value& left, const Value& right)
+{
+    return left.kind() == Kind::Double && right.kind() == Kind::Double;
+}
+
 // The operands' values when the operation is done in Double and nothing but their values counts:
-// a Double with a Double, an Integer or a Long. Every number written in an expression is a Double,
-// and a page's counters (list.index, list.count) are Integers and Longs.
-std::optional<std::pair<double, double>> inDouble(const Value& left, const Value& right)
+// a Double with an Integer or a Long (two Doubles are checked for first). Every number written in
+// an expression is a Double, and a page's counters (list.index, list.count) are Integers and Longs.
+std::optional<std::pair<double, double>> doubleWithCounter(const Value& left, const Value& right)
 {
     if (left.kind() != Kind::Double && right.kind() != Kind::Double)
         return std::nullopt;
@@ -296,7 +301,9 @@ Value integralResult(std::int64_t result, Kind kind)
 
 Value add(const Value& left, const Value& right)
 {
-    if (const auto numbers = inDouble(left, right))
+    if (bothDouble(left, right))
+        return checkedDouble(left.asDouble() + right.asDouble());
+    if (const auto numbers = doubleWithCounter(left, right))
         return checkedDouble(numbers->first + numbers->second);
     const ResolvedValue resolvedLeft(left);
     const ResolvedValue resolvedRight(right);
@@ -317,7 +324,9 @@ Value add(const Value& left, const Value& right)
 
 Value subtract(const Value& left, const Value& right)
 {
-    if (const auto numbers = inDouble(left, right))
+    if (bothDouble(left, right))
+        return checkedDouble(left.asDouble() - right.asDouble());
+    if (const auto numbers = doubleWithCounter(left, right))
         return checkedDouble(numbers->first - numbers->second);
     const ResolvedValue resolvedLeft(left);
     const ResolvedValue resolvedRight(right);
@@ -330,7 +339,9 @@ Value subtract(const Value& left, const Value& right)
 
 Value multiply(const Value& left, const Value& right)
 {
-    if (const auto numbers = inDouble(left, right))
+    if (bothDouble(left, right))
+        return checkedDouble(left.asDouble() * right.asDouble());
+    if (const auto numbers = doubleWithCounter(left, right))
         return checkedDouble(numbers->first * numbers->second);
     const ResolvedValue resolvedLeft(left);
     const ResolvedValue resolvedRight(right);
@@ -343,7 +354,7 @@ Value multiply(const Value& left, const Value& right)
 
 Value divide(const Value& left, const Value& right)
 {
-    if (const auto numbers = inDouble(left, right)) {
+    if (const auto numbers = doubleWithCounter(left, right)) {
         if (numbers->second == 0)
             raise(numbers->first == 0 ? ErrorNumber::Overflow : ErrorNumber::DivisionByZero);
         return checkedDouble(numbers->first / numbers->second);
