@@ -19,7 +19,8 @@ namespace {
 void appendPiece(PageBytes& page, QByteArrayView literal, QStringView text, bool utf8Page)
 {
     char* const start = page.room(literal.size() + text.size() * MaxPageBytesPerUnit);
-    std::memcpy(start, literal.data(), size_t(literal.size()));
+    if (!literal.isEmpty())
+        std::memcpy(start, literal.data(), size_t(literal.size()));
     page.grow(writePageText(start + literal.size(), text, utf8Page));
 }
 

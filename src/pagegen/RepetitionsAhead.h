@@ -40,22 +40,27 @@ public:
     qsizetype size() const { return m_size; }
     QByteArrayView view() const { return QByteArrayView(m_bytes.get(), m_size); }
     void clear() { m_size = 0; }
-    /// Where up to `most` more bytes may be written; grow() takes those written.
+    /// Where up to `most` more bytes may be written, never null; grow() takes those written.
     char* room(qsizetype most)
     {
-        if (m_size + most > m_capacity)
-            reallocate(std::max(m_size + most, 2 * m_capacity));
+        if (!m_bytes || m_size + most > m_capacity)
+            reallocate(std::max({m_size + most, 2 * m_capacity, FirstCapacity}));
         return m_bytes.get() + m_size;
     }
     /// Takes the bytes written from room() up to `end`.
     void grow(const char* end) { m_size = end - m_bytes.get(); }
     void append(QByteArrayView bytes)
     {
-        std::memcpy(room(bytes.size()), bytes.data(), size_t(bytes.size()));
+        char* const start = room(bytes.size());
+        if (!bytes.isEmpty())
+            std::memcpy(start, bytes.data(), size_t(bytes.size()));
         m_size += bytes.size();
     }
 
 private:
+    /// A batch of repetitions takes a hundred kilobytes or so.
+    static constexpr qsizetype FirstCapacity = 64 * 1024;
+
     void reallocate(qsizetype capacity);
 
     std::unique_ptr<char[]> m_bytes;
