@@ -217,6 +217,39 @@ std::pair<std::int32_t, std::int32_t> slotsWritten(const EquationProgram& progra
     return {first, last + 1};
 }
 
+// The instructions without their Enter ones, the choice calls marked Choose, and each LeaveOut
+// before the code it leaves out, its jump taken to where that code ends.
+std::vector<Instruction> uncheckedCode(const EquationProgram& program,
+                                       const std::vector<bool>& chooses,
+                                       std::vector<LeftOut> leftOut)
+{
+    // Each argument's code begins with its own text's Enter, so no two begin at one place.
+    std::sort(leftOut.begin(), leftOut.end(), [](const LeftOut& a, const LeftOut& b) {
+        return a.code.begin < b.code.begin;
+    });
+    // Where each instruction lands in the unchecked code, a LeaveOut placed before it included.
+    std::vector<std::int32_t> position(program.instructions.size() + 1);
+    std::vector<Instruction> unchecked;
+    auto next = leftOut.begin();
+    for (size_t index = 0; index < program.instructions.size(); ++index) {
+        position[index] = std::int32_t(unchecked.size());
+        if (next != leftOut.end() && size_t(next->code.begin) == index)
+            unchecked.push_back((next++)->instruction);
+        Instruction instruction = program.instructions[index];
+        if (chooses[index])
+            instruction.op = Instruction::Op::Choose;
+        if (instruction.op != Instruction::Op::Enter)
+            unchecked.push_back(instruction);
+    }
+    position.back() = std::int32_t(unchecked.size());
+    next = leftOut.begin();
+    for (Instruction& instruction : unchecked) {
+        if (instruction.op == Instruction::Op::LeaveOutUnlessTrue || instruction.op == Instruction::Op::LeaveOutUnlessFalse)
+            instruction.site = position[size_t((next++)->code.end)];
+    }
+    return unchecked;
+}
+
 } // namespace
 
 void planChoices(EquationProgram& program, const BuiltinLibrary* library, EvaluatorHost* host, std::uint64_t binding)
@@ -255,31 +288,7 @@ void planChoices(EquationProgram& program, const BuiltinLibrary* library, Evalua
     }
     if (std::find(chooses.begin(), chooses.end(), true) == chooses.end())
         return;
-    // Each argument's code begins with its own text's Enter, so no two begin at one place.
-    std::sort(leftOut.begin(), leftOut.end(), [](const LeftOut& a, const LeftOut& b) {
-        return a.code.begin < b.code.begin;
-    });
-    // Where each instruction lands in the unchecked code, a LeaveOut placed before it included.
-    std::vector<std::int32_t> position(program.instructions.size() + 1);
-    std::vector<Instruction> unchecked;
-    auto next = leftOut.begin();
-    for (size_t index = 0; index < program.instructions.size(); ++index) {
-        position[index] = std::int32_t(unchecked.size());
-        if (next != leftOut.end() && size_t(next->code.begin) == index)
-            unchecked.push_back((next++)->instruction);
-        Instruction instruction = program.instructions[index];
-        if (chooses[index])
-            instruction.op = Instruction::Op::Choose;
-        if (instruction.op != Instruction::Op::Enter)
-            unchecked.push_back(instruction);
-    }
-    position.back() = std::int32_t(unchecked.size());
-    next = leftOut.begin();
-    for (Instruction& instruction : unchecked) {
-        if (instruction.op == Instruction::Op::LeaveOutUnlessTrue || instruction.op == Instruction::Op::LeaveOutUnlessFalse)
-            instruction.site = position[size_t((next++)->code.end)];
-    }
-    program.unchecked = std::move(unchecked);
+    program.unchecked = uncheckedCode(program, chooses, std::move(leftOut));
     program.choicesBinding = binding;
 }
 
