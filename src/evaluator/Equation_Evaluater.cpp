@@ -148,13 +148,8 @@ public:
         const Instruction* const end = begin + code.size();
         for (const Instruction* next = begin; next != end;) {
             const Instruction& instruction = *next++;
-            // Only the unchecked code holds LeaveOut instructions.
-            if (isLeaveOut(instruction.op)) {
-                if (leavesOut(instruction))
-                    next = begin + instruction.site;
-            } else {
-                execute(instruction);
-            }
+            if (execute(instruction))
+                next = begin + instruction.site;
         }
         const ValueRef result = m_program.result;
         if (result >= 0)
@@ -165,7 +160,9 @@ public:
 private:
     const Value& at(ValueRef ref) { return ref >= 0 ? m_frame[ref] : m_program.constants[size_t(-1 - ref)]; }
 
-    void execute(const Instruction& instruction)
+    // Runs one instruction; true when the evaluation goes on at the instruction's `site` instead
+    // of the next one (code left out).
+    bool execute(const Instruction& instruction)
     {
         switch (instruction.op) {
         case Instruction::Op::Enter:
@@ -197,8 +194,9 @@ private:
             break;
         case Instruction::Op::LeaveOutUnlessTrue:
         case Instruction::Op::LeaveOutUnlessFalse:
-            break;
+            return leavesOut(instruction);
         }
+        return false;
     }
 
     // Whether the choices were planned for this library and host.
@@ -220,11 +218,6 @@ private:
             result = at(arguments[1]);
         else if (instruction.count >= 3)
             result = at(arguments[2]);
-    }
-
-    static bool isLeaveOut(Instruction::Op op)
-    {
-        return op == Instruction::Op::LeaveOutUnlessTrue || op == Instruction::Op::LeaveOutUnlessFalse;
     }
 
     // A choice argument's code is left out only when the condition is one the choice function
