@@ -85,17 +85,13 @@ private:
 };
 
 // The built-in library without its choices.
-class ChoicelessLibrary : public BuiltinLibrary
+class ChoicelessLibrary : public Defalt_Functions
 {
 public:
-    int Find_Function(const QString& Function_Name) const override { return m_library.Find_Function(Function_Name); }
-    Value Call_Function(int function, const ArgumentList& Parmeters) override
-    {
-        return m_library.Call_Function(function, Parmeters);
-    }
-
-private:
-    Defalt_Functions m_library{fixedClock};
+    ChoicelessLibrary()
+        : Defalt_Functions(fixedClock)
+    {}
+    bool choosesByCondition(int, int) const override { return false; }
 };
 
 // One evaluator and its host.

@@ -100,42 +100,23 @@ public:
 };
 
 // The built-in library without its choices, so that every argument is evaluated.
-class ChoicelessLibrary : public BuiltinLibrary
+class ChoicelessLibrary : public Defalt_Functions
 {
 public:
-    int Find_Function(const QString& Function_Name) const override { return m_library.Find_Function(Function_Name); }
-    Value Call_Function(int function, const ArgumentList& Parmeters) override
-    {
-        return m_library.Call_Function(function, Parmeters);
-    }
-
-private:
-    Defalt_Functions m_library;
+    bool choosesByCondition(int, int) const override { return false; }
 };
 
 // The built-in library, counting the calls it is given.
-class CountingLibrary : public BuiltinLibrary
+class CountingLibrary : public Defalt_Functions
 {
 public:
     int calls = 0;
 
-    int Find_Function(const QString& Function_Name) const override { return m_library.Find_Function(Function_Name); }
     Value Call_Function(int function, const ArgumentList& Parmeters) override
     {
         ++calls;
-        return m_library.Call_Function(function, Parmeters);
+        return Defalt_Functions::Call_Function(function, Parmeters);
     }
-    bool choosesByCondition(int function, int argumentCount) const override
-    {
-        return m_library.choosesByCondition(function, argumentCount);
-    }
-    std::optional<KnownKind> quietResult(int function, std::span<const KnownKind> arguments) const override
-    {
-        return m_library.quietResult(function, arguments);
-    }
-
-private:
-    Defalt_Functions m_library;
 };
 
 // A random expression over the quiet and unquiet names, the choices and the functions whose
