@@ -35,7 +35,8 @@ public:
 
     int variableNumber(const QString& Variable_Name) override
     {
-        const int number = int(std::find(Names.begin(), Names.end(), Variable_Name.toLower()) - Names.begin());
+        const int number =
+            int(std::find(Names.begin(), Names.end(), Variable_Name.toLower()) - Names.begin());
         return number < int(Names.size()) ? number : AskByName;
     }
 
@@ -80,8 +81,8 @@ private:
         Gone,
         Noisy,
     };
-    inline static const std::array<QString, 4> Names{QStringLiteral("t"), QStringLiteral("n"), QStringLiteral("gone"),
-                                                     QStringLiteral("noisy")};
+    inline static const std::array<QString, 4> Names{
+        QStringLiteral("t"), QStringLiteral("n"), QStringLiteral("gone"), QStringLiteral("noisy")};
 };
 
 // The built-in library without its choices.

@@ -63,7 +63,8 @@ KnownKind appliedKind(Operation operation, KnownKind left, KnownKind right)
     if (operation == Operation::Not)
         return left == KnownKind::Boolean ? KnownKind::Boolean : KnownKind::Any;
     if (isLogical(operation))
-        return left == KnownKind::Boolean && right == KnownKind::Boolean ? KnownKind::Boolean : KnownKind::Any;
+        return left == KnownKind::Boolean && right == KnownKind::Boolean ? KnownKind::Boolean
+                                                                         : KnownKind::Any;
     return KnownKind::Any;
 }
 
@@ -92,7 +93,8 @@ public:
     /// Whether the code in `span` can neither raise nor change anything.
     bool isQuiet(CodeSpan span) const
     {
-        return std::all_of(m_quiet.begin() + span.begin, m_quiet.begin() + span.end, [](bool quiet) { return quiet; });
+        return std::all_of(
+            m_quiet.begin() + span.begin, m_quiet.begin() + span.end, [](bool quiet) { return quiet; });
     }
 
     /// The host variables the code in `span` reads, each once.
@@ -101,7 +103,8 @@ public:
         std::vector<std::int32_t> reads;
         for (auto index = size_t(span.begin); index < size_t(span.end); ++index) {
             const std::int32_t number = m_reads[index];
-            if (number != EvaluatorHost::AskByName && std::find(reads.begin(), reads.end(), number) == reads.end())
+            if (number != EvaluatorHost::AskByName &&
+                std::find(reads.begin(), reads.end(), number) == reads.end())
                 reads.push_back(number);
         }
         return reads;
@@ -219,9 +222,8 @@ std::pair<std::int32_t, std::int32_t> slotsWritten(const EquationProgram& progra
 
 // The instructions without their Enter ones, the choice calls marked Choose, and each LeaveOut
 // before the code it leaves out, its jump taken to where that code ends.
-std::vector<Instruction> uncheckedCode(const EquationProgram& program,
-                                       const std::vector<bool>& chooses,
-                                       std::vector<LeftOut> leftOut)
+std::vector<Instruction>
+uncheckedCode(const EquationProgram& program, const std::vector<bool>& chooses, std::vector<LeftOut> leftOut)
 {
     // Each argument's code begins with its own text's Enter, so no two begin at one place.
     std::sort(leftOut.begin(), leftOut.end(), [](const LeftOut& a, const LeftOut& b) {
@@ -244,7 +246,8 @@ std::vector<Instruction> uncheckedCode(const EquationProgram& program,
     position.back() = std::int32_t(unchecked.size());
     next = leftOut.begin();
     for (Instruction& instruction : unchecked) {
-        if (instruction.op == Instruction::Op::LeaveOutUnlessTrue || instruction.op == Instruction::Op::LeaveOutUnlessFalse)
+        if (instruction.op == Instruction::Op::LeaveOutUnlessTrue ||
+            instruction.op == Instruction::Op::LeaveOutUnlessFalse)
             instruction.site = position[size_t((next++)->code.end)];
     }
     return unchecked;
@@ -252,7 +255,10 @@ std::vector<Instruction> uncheckedCode(const EquationProgram& program,
 
 } // namespace
 
-void planChoices(EquationProgram& program, const BuiltinLibrary* library, EvaluatorHost* host, std::uint64_t binding)
+void planChoices(EquationProgram& program,
+                 const BuiltinLibrary* library,
+                 EvaluatorHost* host,
+                 std::uint64_t binding)
 {
     if (!library)
         return;
@@ -277,13 +283,14 @@ void planChoices(EquationProgram& program, const BuiltinLibrary* library, Evalua
             const std::vector<std::int32_t> reads = quiet.readsIn(code);
             const auto firstRead = std::int32_t(program.leftOutReads.size());
             program.leftOutReads.insert(program.leftOutReads.end(), reads.begin(), reads.end());
-            leftOut.push_back({code,
-                               {.op = k == 1 ? Instruction::Op::LeaveOutUnlessTrue : Instruction::Op::LeaveOutUnlessFalse,
-                                .target = firstSlot,
-                                .first = firstRead,
-                                .count = std::int32_t(reads.size()),
-                                .left = condition,
-                                .right = endSlot}});
+            leftOut.push_back(
+                {code,
+                 {.op = k == 1 ? Instruction::Op::LeaveOutUnlessTrue : Instruction::Op::LeaveOutUnlessFalse,
+                  .target = firstSlot,
+                  .first = firstRead,
+                  .count = std::int32_t(reads.size()),
+                  .left = condition,
+                  .right = endSlot}});
         }
     }
     if (std::find(chooses.begin(), chooses.end(), true) == chooses.end())

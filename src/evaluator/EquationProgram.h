@@ -125,7 +125,10 @@ EquationProgram compileEquation(QStringView text, const OperatorTable& operators
 /// host: each call of a choice function gives the chosen argument itself when the condition is a
 /// Boolean or Null, and the code of an argument it would not give is left out when that code can
 /// neither raise nor change anything (BuiltinLibrary::quietResult, EvaluatorHost::quietVariable).
-void planChoices(EquationProgram& program, const BuiltinLibrary* library, EvaluatorHost* host, std::uint64_t binding);
+void planChoices(EquationProgram& program,
+                 const BuiltinLibrary* library,
+                 EvaluatorHost* host,
+                 std::uint64_t binding);
 
 /// The text without its leading and trailing spaces (U+0020 only, the one token separator).
 QStringView trimSpaces(QStringView text);

@@ -143,7 +143,8 @@ public:
     {
         // Only code that may nest deeper than allowed counts its texts as it enters them.
         const bool mayNestTooDeeply = m_base + m_program.depth > MaxDepth;
-        const std::vector<Instruction>& code = mayNestTooDeeply ? m_program.instructions : m_program.unchecked;
+        const std::vector<Instruction>& code =
+            mayNestTooDeeply ? m_program.instructions : m_program.unchecked;
         const Instruction* const begin = code.data();
         const Instruction* const end = begin + code.size();
         for (const Instruction* next = begin; next != end;) {
@@ -414,8 +415,9 @@ Value Equation_Evaluater::Evaluate_Prepared(const PreparedEquation& Equation)
     return evaluate(*Equation.m_program);
 }
 
-bool Equation_Evaluater::reachesOnly(const PreparedEquation& Equation,
-                                     const std::function<bool(const QString& name, bool isFunction)>& hostAllows) const
+bool Equation_Evaluater::reachesOnly(
+    const PreparedEquation& Equation,
+    const std::function<bool(const QString& name, bool isFunction)>& hostAllows) const
 {
     const Program* program = Equation.m_program.get();
     if (!program || program->tooLong)
@@ -431,8 +433,9 @@ bool Equation_Evaluater::reachesOnly(const PreparedEquation& Equation,
         case Instruction::Op::Call: {
             const QString& name = program->sites[size_t(instruction.site)].name;
             const int function = m_library ? m_library->Find_Function(name) : BuiltinLibrary::NotFound;
-            const bool allowed = function != BuiltinLibrary::NotFound ? m_library->isPure(function, instruction.count)
-                                                                      : hostAllows(name, true);
+            const bool allowed = function != BuiltinLibrary::NotFound
+                                     ? m_library->isPure(function, instruction.count)
+                                     : hostAllows(name, true);
             if (!allowed)
                 return false;
             break;

@@ -61,7 +61,9 @@ public:
     /// Both may be null: then no function is built in, and unknown names are Empty. An evaluator
     /// that works for another one's evaluation in progress counts its nesting on top of the
     /// other's `depth()`, given as outerDepth.
-    explicit Equation_Evaluater(BuiltinLibrary* library = nullptr, EvaluatorHost* host = nullptr, int outerDepth = 0);
+    explicit Equation_Evaluater(BuiltinLibrary* library = nullptr,
+                                EvaluatorHost* host = nullptr,
+                                int outerDepth = 0);
     ~Equation_Evaluater();
     Equation_Evaluater(const Equation_Evaluater&) = delete;
     Equation_Evaluater& operator=(const Equation_Evaluater&) = delete;

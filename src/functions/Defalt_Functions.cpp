@@ -239,20 +239,24 @@ struct PureFunction
 };
 constexpr int AnyCount = 6;
 constexpr PureFunction PureFunctions[] = {
-    {"abs", AnyCount},       {"asc", AnyCount},      {"ascb", AnyCount},     {"ascw", AnyCount},
-    {"atn", AnyCount},       {"cbool", AnyCount},    {"cbyte", AnyCount},    {"ccur", AnyCount},
-    {"cdbl", AnyCount},      {"cdec", AnyCount},     {"chr", AnyCount},      {"chrb", AnyCount},
-    {"chrw", AnyCount},      {"cint", AnyCount},     {"clng", AnyCount},     {"cos", AnyCount},
-    {"csng", AnyCount},      {"cstr", AnyCount},     {"cvar", AnyCount},     {"cverr", AnyCount},
-    {"error", AnyCount},     {"exp", AnyCount},      {"fix", AnyCount},      {"hex", AnyCount},
-    {"if", AnyCount},        {"iif", AnyCount},      {"instr", 3},           {"instrrev", 3},
-    {"int", AnyCount},       {"isarray", AnyCount},  {"isempty", AnyCount},  {"iserror", AnyCount},
-    {"ismissing", AnyCount}, {"isnull", AnyCount},   {"isnumeric", AnyCount}, {"isobject", AnyCount},
-    {"lcase", AnyCount},     {"left", AnyCount},     {"len", AnyCount},      {"log", AnyCount},
-    {"mid", AnyCount},       {"oct", AnyCount},      {"replace", 5},         {"right", AnyCount},
-    {"sgn", AnyCount},       {"sqr", AnyCount},      {"str", AnyCount},      {"strcomp", 2},
-    {"string", AnyCount},    {"typename", AnyCount}, {"ucase", AnyCount},    {"val", AnyCount},
-    {"vartype", AnyCount},
+    {"abs", AnyCount},     {"asc", AnyCount},       {"ascb", AnyCount},
+    {"ascw", AnyCount},    {"atn", AnyCount},       {"cbool", AnyCount},
+    {"cbyte", AnyCount},   {"ccur", AnyCount},      {"cdbl", AnyCount},
+    {"cdec", AnyCount},    {"chr", AnyCount},       {"chrb", AnyCount},
+    {"chrw", AnyCount},    {"cint", AnyCount},      {"clng", AnyCount},
+    {"cos", AnyCount},     {"csng", AnyCount},      {"cstr", AnyCount},
+    {"cvar", AnyCount},    {"cverr", AnyCount},     {"error", AnyCount},
+    {"exp", AnyCount},     {"fix", AnyCount},       {"hex", AnyCount},
+    {"if", AnyCount},      {"iif", AnyCount},       {"instr", 3},
+    {"instrrev", 3},       {"int", AnyCount},       {"isarray", AnyCount},
+    {"isempty", AnyCount}, {"iserror", AnyCount},   {"ismissing", AnyCount},
+    {"isnull", AnyCount},  {"isnumeric", AnyCount}, {"isobject", AnyCount},
+    {"lcase", AnyCount},   {"left", AnyCount},      {"len", AnyCount},
+    {"log", AnyCount},     {"mid", AnyCount},       {"oct", AnyCount},
+    {"replace", 5},        {"right", AnyCount},     {"sgn", AnyCount},
+    {"sqr", AnyCount},     {"str", AnyCount},       {"strcomp", 2},
+    {"string", AnyCount},  {"typename", AnyCount},  {"ucase", AnyCount},
+    {"val", AnyCount},     {"vartype", AnyCount},
 };
 
 const QHash<QString, int>& rowsByName()
@@ -309,10 +313,12 @@ bool Defalt_Functions::choosesByCondition(int function, int argumentCount) const
     if (function < 0 || size_t(function) >= Table.size())
         return false;
     const std::string_view name = Table[size_t(function)].name;
-    return (name == "if" && (argumentCount == 2 || argumentCount == 3)) || (name == "iif" && argumentCount == 3);
+    return (name == "if" && (argumentCount == 2 || argumentCount == 3)) ||
+           (name == "iif" && argumentCount == 3);
 }
 
-std::optional<KnownKind> Defalt_Functions::quietResult(int function, std::span<const KnownKind> arguments) const
+std::optional<KnownKind> Defalt_Functions::quietResult(int function,
+                                                       std::span<const KnownKind> arguments) const
 {
     const auto count = int(arguments.size());
     if (choosesByCondition(function, count)) {
@@ -324,11 +330,11 @@ std::optional<KnownKind> Defalt_Functions::quietResult(int function, std::span<c
     if (function < 0 || size_t(function) >= Table.size())
         return std::nullopt;
     const std::string_view name = Table[size_t(function)].name;
-    const bool allText = std::all_of(arguments.begin(), arguments.end(), [](KnownKind kind) {
-        return kind == KnownKind::Text;
-    });
+    const bool allText = std::all_of(
+        arguments.begin(), arguments.end(), [](KnownKind kind) { return kind == KnownKind::Text; });
     // Replace raises only for a start or count it is given, or a Null text.
-    const bool textFunction = (name == "replace" && count == 3) || ((name == "lcase" || name == "ucase") && count == 1);
+    const bool textFunction =
+        (name == "replace" && count == 3) || ((name == "lcase" || name == "ucase") && count == 1);
     if (textFunction && allText)
         return KnownKind::Text;
     return std::nullopt;

@@ -47,8 +47,7 @@ public:
         : m_file(path)
         , m_utf8(utf8)
         , m_buffer(BufferSize)
-    {
-    }
+    {}
 
     // Whatever happens, the page written so far stays and the file is closed.
     ~PageOutput()
@@ -351,10 +350,8 @@ void File_Filter::Include_File(const Value& Path,
 
 // After the first repetition of a long include, whose every expression has been found, the rest
 // may be rendered ahead: each is expected to move the place as far as the first did.
-std::unique_ptr<RepetitionsAhead> File_Filter::startRepetitionsAhead(RepetitionHost* host,
-                                                                    const std::shared_ptr<const PreparedTemplate>& input,
-                                                                    int count,
-                                                                    int placeBefore)
+std::unique_ptr<RepetitionsAhead> File_Filter::startRepetitionsAhead(
+    RepetitionHost* host, const std::shared_ptr<const PreparedTemplate>& input, int count, int placeBefore)
 {
     // One thread for each processor: the run itself only takes over what they render.
     const int threads = std::min(int(std::thread::hardware_concurrency()), MostRenderingThreads);
@@ -367,8 +364,8 @@ std::unique_ptr<RepetitionsAhead> File_Filter::startRepetitionsAhead(RepetitionH
             return nullptr;
         renderers.push_back(std::move(renderer));
     }
-    return std::make_unique<RepetitionsAhead>(std::move(renderers), input, 2, count, host->place(),
-                                              host->place() - placeBefore);
+    return std::make_unique<RepetitionsAhead>(
+        std::move(renderers), input, 2, count, host->place(), host->place() - placeBefore);
 }
 
 // A repetition rendered ahead counts only when the file is the same version and the repetition

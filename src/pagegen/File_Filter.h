@@ -87,10 +87,11 @@ private:
     struct Run;
     void Copy_Template(const PreparedTemplate& input, const QString& fileName, Equation_Evaluater& Evaluator);
     void yieldNow();
-    std::unique_ptr<RepetitionsAhead> startRepetitionsAhead(RepetitionHost* host,
-                                                            const std::shared_ptr<const PreparedTemplate>& input,
-                                                            int count,
-                                                            int placeBefore);
+    std::unique_ptr<RepetitionsAhead>
+    startRepetitionsAhead(RepetitionHost* host,
+                          const std::shared_ptr<const PreparedTemplate>& input,
+                          int count,
+                          int placeBefore);
     bool takeRenderedRepetition(RepetitionsAhead& ahead,
                                 int repetition,
                                 const std::shared_ptr<const PreparedTemplate>& input,

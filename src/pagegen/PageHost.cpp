@@ -249,8 +249,6 @@ void PageHost::solveNumberedFunction(int number, ArgumentList& Parmeters, Value&
     }
 }
 
-
-
 // Templates mostly walk the page order one place after another, and the films of a sorted order
 // lie all over memory: the next film's texts, and the record of the one after it, are asked for
 // now, so that they are at hand when the template reads them.
@@ -344,7 +342,9 @@ bool PageHost::rendersAheadWith(const QString& name, bool isFunction)
 class PageHost::AheadRenderer final : public RepetitionRenderer, private PageContext
 {
 public:
-    AheadRenderer(const PageHost& original, std::unique_ptr<BuiltinLibrary> library, const PreparedTemplate& input)
+    AheadRenderer(const PageHost& original,
+                  std::unique_ptr<BuiltinLibrary> library,
+                  const PreparedTemplate& input)
         : m_films(original.m_context.films())
         , m_library(std::move(library))
         , m_host(*this, original.m_filter, m_evaluator, original.m_templateFolder)

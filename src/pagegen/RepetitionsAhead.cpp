@@ -35,9 +35,8 @@ void PageBytes::reallocate(qsizetype capacity)
     m_capacity = capacity;
 }
 
-std::optional<std::pair<RuntimeError, int>> renderRepetition(const PreparedTemplate& input,
-                                                            Equation_Evaluater& evaluator,
-                                                            PageBytes& page)
+std::optional<std::pair<RuntimeError, int>>
+renderRepetition(const PreparedTemplate& input, Equation_Evaluater& evaluator, PageBytes& page)
 {
     const bool utf8Page = input.isUtf8();
     for (const TemplatePiece& piece : input.pieces()) {

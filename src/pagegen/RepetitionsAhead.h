@@ -110,9 +110,8 @@ public:
 /// Renders a repetition of an included template as the run would, into page bytes: the pieces'
 /// literal bytes and the text of each expression's value, in the template's character set, until
 /// an error, which is returned with the line of its expression.
-std::optional<std::pair<RuntimeError, int>> renderRepetition(const PreparedTemplate& input,
-                                                            Equation_Evaluater& evaluator,
-                                                            PageBytes& page);
+std::optional<std::pair<RuntimeError, int>>
+renderRepetition(const PreparedTemplate& input, Equation_Evaluater& evaluator, PageBytes& page);
 
 /// Renders an include's repetitions in batches on threads of their own, each with a renderer of
 /// its own, and hands them to the run in order while the run takes over what they did. A

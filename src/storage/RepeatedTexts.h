@@ -36,7 +36,10 @@ public:
     }
 
     /// Whether text() looks the bytes up rather than decoding them at once.
-    bool looksUp(QByteArrayView bytes) const { return m_lookingUp && !bytes.isEmpty() && bytes.size() <= MaxLength; }
+    bool looksUp(QByteArrayView bytes) const
+    {
+        return m_lookingUp && !bytes.isEmpty() && bytes.size() <= MaxLength;
+    }
 
 private:
     // Longer texts (plots, casts, links) seldom repeat.

@@ -134,11 +134,13 @@ public:
             return atom();
         switch (pick(8)) {
         case 0:
-            return QStringLiteral("iif(%1, %2, %3)").arg(condition(depth - 1), make(depth - 1), make(depth - 1));
+            return QStringLiteral("iif(%1, %2, %3)")
+                .arg(condition(depth - 1), make(depth - 1), make(depth - 1));
         case 1:
             return QStringLiteral("if(%1, %2)").arg(condition(depth - 1), make(depth - 1));
         case 2:
-            return QStringLiteral("if(%1, %2, %3)").arg(condition(depth - 1), make(depth - 1), make(depth - 1));
+            return QStringLiteral("if(%1, %2, %3)")
+                .arg(condition(depth - 1), make(depth - 1), make(depth - 1));
         case 3:
             return QStringLiteral("replace(%1, 'a', %2)").arg(make(depth - 1), make(depth - 1));
         case 4:
@@ -198,44 +200,52 @@ void TestChoices::choices_data()
     const QStringList none;
     const int top = Equation_Evaluater::MaxDepth;
     QTest::newRow("the argument not given by iif is not read")
-        << "iif(t <> '', 'yes ' & replace(t, 'a', 'b'), 'no ' & ucase(t))" << "String: yes bbc"
-        << QStringList{"t", "t"} << 0;
-    QTest::newRow("nor when the condition is False")
-        << "iif(t = '', 'yes ' & t, 'no ' & lcase(t))" << "String: no abc" << QStringList{"t", "t"} << 0;
-    QTest::newRow("if without a third argument") << "if(t = '', replace(t, 'a', 'b'))" << "Empty: "
-                                                 << QStringList{"t"} << 0;
-    QTest::newRow("a Null condition gives the third") << "iif(null, t, 'b')" << "String: b" << none << 0;
-    QTest::newRow("Booleans combined") << "iif(t <> '' and t <> 'x', 'a', t)" << "String: a"
-                                       << QStringList{"t", "t"} << 0;
-    QTest::newRow("an operator's Error Value raises nothing") << "iif(true, 'a', 1 / 0 & t)" << "String: a"
-                                                              << none << 0;
-    QTest::newRow("nested choices") << "if(t <> '', iif(t = 'x', t, 'b') & t)" << "String: babc"
-                                    << QStringList{"t", "t", "t"} << 0;
-    QTest::newRow("an Empty variable is a text") << "iif(e = '', 'x', ucase(e) & 'y')" << "String: x"
-                                                 << QStringList{"e"} << 0;
+        << "iif(t <> '', 'yes ' & replace(t, 'a', 'b'), 'no ' & ucase(t))"
+        << "String: yes bbc" << QStringList{"t", "t"} << 0;
+    QTest::newRow("nor when the condition is False") << "iif(t = '', 'yes ' & t, 'no ' & lcase(t))"
+                                                     << "String: no abc" << QStringList{"t", "t"} << 0;
+    QTest::newRow("if without a third argument") << "if(t = '', replace(t, 'a', 'b'))"
+                                                 << "Empty: " << QStringList{"t"} << 0;
+    QTest::newRow("a Null condition gives the third") << "iif(null, t, 'b')"
+                                                      << "String: b" << none << 0;
+    QTest::newRow("Booleans combined") << "iif(t <> '' and t <> 'x', 'a', t)"
+                                       << "String: a" << QStringList{"t", "t"} << 0;
+    QTest::newRow("an operator's Error Value raises nothing") << "iif(true, 'a', 1 / 0 & t)"
+                                                              << "String: a" << none << 0;
+    QTest::newRow("nested choices") << "if(t <> '', iif(t = 'x', t, 'b') & t)"
+                                    << "String: babc" << QStringList{"t", "t", "t"} << 0;
+    QTest::newRow("an Empty variable is a text") << "iif(e = '', 'x', ucase(e) & 'y')"
+                                                 << "String: x" << QStringList{"e"} << 0;
     // Code that may raise or change something is evaluated as written.
-    QTest::newRow("a variable that cannot be read now") << "if(t <> '', t, gone)" << "raised 9"
-                                                        << QStringList{"t", "t", "gone"} << 0;
-    QTest::newRow("a variable the host says nothing of") << "iif(true, 'a', noisy)" << "String: a"
-                                                         << QStringList{"noisy"} << 0;
-    QTest::newRow("a host function") << "iif(true, 'a', note(t))" << "String: a"
-                                     << QStringList{"t", "note(String: abc)"} << 0;
-    QTest::newRow("a library function that raises") << "iif(true, 'a', cint('x'))" << "raised 13" << none << 0;
-    QTest::newRow("replace of Null") << "iif(true, 'a', replace(null, 'a', 'b'))" << "raised 94" << none << 0;
-    QTest::newRow("replace from a start of 0") << "iif(true, 'a', replace(t, 'a', 'b', 0))" << "raised 5"
-                                               << QStringList{"t"} << 0;
-    QTest::newRow("a choice of a text condition") << "iif(true, 'a', if(t, 'b', 'c'))" << "raised 13"
-                                                  << QStringList{"t"} << 0;
+    QTest::newRow("a variable that cannot be read now") << "if(t <> '', t, gone)"
+                                                        << "raised 9" << QStringList{"t", "t", "gone"} << 0;
+    QTest::newRow("a variable the host says nothing of") << "iif(true, 'a', noisy)"
+                                                         << "String: a" << QStringList{"noisy"} << 0;
+    QTest::newRow("a host function") << "iif(true, 'a', note(t))"
+                                     << "String: a" << QStringList{"t", "note(String: abc)"} << 0;
+    QTest::newRow("a library function that raises") << "iif(true, 'a', cint('x'))"
+                                                    << "raised 13" << none << 0;
+    QTest::newRow("replace of Null") << "iif(true, 'a', replace(null, 'a', 'b'))"
+                                     << "raised 94" << none << 0;
+    QTest::newRow("replace from a start of 0") << "iif(true, 'a', replace(t, 'a', 'b', 0))"
+                                               << "raised 5" << QStringList{"t"} << 0;
+    QTest::newRow("a choice of a text condition") << "iif(true, 'a', if(t, 'b', 'c'))"
+                                                  << "raised 13" << QStringList{"t"} << 0;
     QTest::newRow("a choice of a compared Error Value") << "iif(true, 'a', iif(1 / 0 = t, 'b', 'c'))"
-                                                       << "raised 13" << QStringList{"t"} << 0;
-    QTest::newRow("replace of a number") << "iif(true, 'a', replace(n, 'a', 'b'))" << "String: a"
-                                         << QStringList{"n"} << 0;
-    QTest::newRow("a group") << "iif(true, 'a', ('1 +'))" << "raised 9" << none << 0;
-    QTest::newRow("a number beyond Double") << "iif(true, 'a', 1e999)" << "raised 6" << none << 0;
-    QTest::newRow("nesting too deep") << "iif(true, 'a', iif(true, 'b', 'c'))" << "raised 28" << none << top - 2;
+                                                        << "raised 13" << QStringList{"t"} << 0;
+    QTest::newRow("replace of a number") << "iif(true, 'a', replace(n, 'a', 'b'))"
+                                         << "String: a" << QStringList{"n"} << 0;
+    QTest::newRow("a group") << "iif(true, 'a', ('1 +'))"
+                             << "raised 9" << none << 0;
+    QTest::newRow("a number beyond Double") << "iif(true, 'a', 1e999)"
+                                            << "raised 6" << none << 0;
+    QTest::newRow("nesting too deep") << "iif(true, 'a', iif(true, 'b', 'c'))"
+                                      << "raised 28" << none << top - 2;
     // Conditions the choice does not read as they stand.
-    QTest::newRow("a text condition") << "iif('True', 'a', t)" << "String: a" << QStringList{"t"} << 0;
-    QTest::newRow("a number condition") << "iif(1, t, e)" << "String: abc" << QStringList{"t", "e"} << 0;
+    QTest::newRow("a text condition") << "iif('True', 'a', t)"
+                                      << "String: a" << QStringList{"t"} << 0;
+    QTest::newRow("a number condition") << "iif(1, t, e)"
+                                        << "String: abc" << QStringList{"t", "e"} << 0;
 }
 
 void TestChoices::choices()
@@ -252,7 +262,8 @@ void TestChoices::choices()
     // The prepared text leaves out the same.
     host.asked.clear();
     try {
-        QCOMPARE(describeForCli(evaluator.Evaluate_Prepared(evaluator.Prepare_Equation(expression))), printed);
+        QCOMPARE(describeForCli(evaluator.Evaluate_Prepared(evaluator.Prepare_Equation(expression))),
+                 printed);
     } catch (const RuntimeError& error) {
         QCOMPARE(QStringLiteral("raised %1").arg(error.number()), printed);
     }
@@ -265,15 +276,24 @@ void TestChoices::choicesWithoutACall_data()
     QTest::addColumn<QString>("printed");
     QTest::addColumn<int>("calls");
 
-    QTest::newRow("iif of True") << "iif(true, 'a', 'b')" << "String: a" << 0;
-    QTest::newRow("iif of False") << "iif(1 = 2, 'a', 1)" << "Double: 1" << 0;
-    QTest::newRow("iif of Null") << "iif(null, 'a', 'b')" << "String: b" << 0;
-    QTest::newRow("if of False without a third") << "if(false, 'a')" << "Empty: " << 0;
-    QTest::newRow("if of True") << "if(true, null, 'b')" << "Null: " << 0;
-    QTest::newRow("a text condition is the library's") << "iif('True', 'a', 'b')" << "String: a" << 1;
-    QTest::newRow("a number condition") << "iif(0, 'a', 'b')" << "String: b" << 1;
-    QTest::newRow("an Error condition raises") << "iif(1 / 0, 'a', 'b')" << "raised 13" << 1;
-    QTest::newRow("four arguments are no choice") << "if(true, 'a', 'b', 'c')" << "Error: Error 450" << 1;
+    QTest::newRow("iif of True") << "iif(true, 'a', 'b')"
+                                 << "String: a" << 0;
+    QTest::newRow("iif of False") << "iif(1 = 2, 'a', 1)"
+                                  << "Double: 1" << 0;
+    QTest::newRow("iif of Null") << "iif(null, 'a', 'b')"
+                                 << "String: b" << 0;
+    QTest::newRow("if of False without a third") << "if(false, 'a')"
+                                                 << "Empty: " << 0;
+    QTest::newRow("if of True") << "if(true, null, 'b')"
+                                << "Null: " << 0;
+    QTest::newRow("a text condition is the library's") << "iif('True', 'a', 'b')"
+                                                       << "String: a" << 1;
+    QTest::newRow("a number condition") << "iif(0, 'a', 'b')"
+                                        << "String: b" << 1;
+    QTest::newRow("an Error condition raises") << "iif(1 / 0, 'a', 'b')"
+                                               << "raised 13" << 1;
+    QTest::newRow("four arguments are no choice") << "if(true, 'a', 'b', 'c')"
+                                                  << "Error: Error 450" << 1;
 }
 
 void TestChoices::choicesWithoutACall()
@@ -307,7 +327,8 @@ void TestChoices::sameOutcomeAsEvaluatingEveryArgument()
         const auto loud = [](const QStringList& asked) {
             QStringList kept;
             for (const QString& question : asked) {
-                if (question != QLatin1String("t") && question != QLatin1String("e") && question != QLatin1String("n"))
+                if (question != QLatin1String("t") && question != QLatin1String("e") &&
+                    question != QLatin1String("n"))
                     kept.append(question);
             }
             return kept;

@@ -255,7 +255,10 @@ void TestDispatch::preparation_data()
             "replace",
             {"Null", "String a", "String b", "String x"},
             "raised 94");
-    addCall("instrrev coerces its text before its start", "instrrev", {"Null", "String a", "String x"}, "raised 94");
+    addCall("instrrev coerces its text before its start",
+            "instrrev",
+            {"Null", "String a", "String x"},
+            "raised 94");
     addCall("datediff coerces the interval before the first day",
             "datediff",
             {"Null", "Double 1", "Double 2", "String x"},

@@ -392,7 +392,8 @@ void TestPageGenerator::longTextsAreWrittenWhole()
     // Literal bytes longer than the buffer, between expressions.
     const QByteArray literal = QByteArray("0123456789abcdef").repeated(20000) + before;
     PageFixture literalPage;
-    QCOMPARE(literalPage.run(before + literal + "[1]" + literal + "[2]"), before + literal + "1" + literal + "2");
+    QCOMPARE(literalPage.run(before + literal + "[1]" + literal + "[2]"),
+             before + literal + "1" + literal + "2");
 }
 
 void TestPageGenerator::aFullDiskAbandonsTheRun_data()
@@ -438,8 +439,9 @@ void TestPageGenerator::choicesOfFilmFields_data()
     QTest::newRow("past the last film")
         << QByteArray("[list.sort('title', true)][list.setindex(4)][if(list.index < 4, list.title)]")
         << QByteArray(" raised 9 at mask.html:1");
-    QTest::newRow("at a film") << QByteArray("[list.sort('title', true)][list.setindex(1)]"
-                                             "[iif(list.title <> '', list.title, replace(list.genre, 'a', 'b'))]")
+    QTest::newRow("at a film") << QByteArray(
+                                      "[list.sort('title', true)][list.setindex(1)]"
+                                      "[iif(list.title <> '', list.title, replace(list.genre, 'a', 'b'))]")
                                << QByteArray("A");
 }
 

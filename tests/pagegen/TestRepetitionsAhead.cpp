@@ -50,11 +50,14 @@ QList<FilmRecord> catalogue()
     QList<FilmRecord> films;
     for (int i = 0; i < Films; ++i) {
         FilmRecord film;
-        film[Field::Title] = QStringLiteral("Film %1%2").arg(i).arg(i % 7 == 0 ? QStringLiteral(" & <co>") : QString());
+        film[Field::Title] =
+            QStringLiteral("Film %1%2").arg(i).arg(i % 7 == 0 ? QStringLiteral(" & <co>") : QString());
         film[Field::Release] = QString::number(1950 + i % 70);
         film[Field::Genre] = i % 3 == 0 ? QString() : QStringLiteral("Drama");
-        film[Field::Plot] = i % 5 == 0 ? QString::fromUtf16(u"Caf\u00e9 \u20ac 5 \U0001F600") : QStringLiteral("plot");
-        film[Field::WebUrl1] = i % 2 == 0 ? QStringLiteral("https://example.org/?a=%1&b=\"c\"").arg(i) : QString();
+        film[Field::Plot] =
+            i % 5 == 0 ? QString::fromUtf16(u"Caf\u00e9 \u20ac 5 \U0001F600") : QStringLiteral("plot");
+        film[Field::WebUrl1] =
+            i % 2 == 0 ? QStringLiteral("https://example.org/?a=%1&b=\"c\"").arg(i) : QString();
         films.append(film);
     }
     return films;
@@ -69,7 +72,8 @@ struct Outcome
     int renderedAhead = 0;
 };
 
-Outcome runOnce(const QByteArray& mask, const QByteArray& film, bool rendersAhead, const QList<FilmRecord>& films)
+Outcome
+runOnce(const QByteArray& mask, const QByteArray& film, bool rendersAhead, const QList<FilmRecord>& films)
 {
     PageFixture fixture;
     Defalt_Functions functions;
@@ -117,10 +121,11 @@ void TestRepetitionsAhead::sameAsTheRunAlone_data()
 
     const QByteArray utf8 = "<meta charset=\"utf-8\">";
     const QByteArray all = "[infile('film.html', list.count)]end";
-    const QByteArray card = "[list.setindex(list.index + 1)][setprogress(list.index * 100 / list.count)]<li>"
-                            "[replace(replace(list.title, '&', '&amp;'), '<', '&lt;')]\n"
-                            "[if(list.genre <> '', '<b>' & list.genre & '</b>')]"
-                            "[iif(list.weburl1 <> '', replace(list.weburl1, '\"', '&quot;'), '-')] [list.plot]\n";
+    const QByteArray card =
+        "[list.setindex(list.index + 1)][setprogress(list.index * 100 / list.count)]<li>"
+        "[replace(replace(list.title, '&', '&amp;'), '<', '&lt;')]\n"
+        "[if(list.genre <> '', '<b>' & list.genre & '</b>')]"
+        "[iif(list.weburl1 <> '', replace(list.weburl1, '\"', '&quot;'), '-')] [list.plot]\n";
     QTest::newRow("a card for every film, UTF-8") << utf8 + all << card << QByteArray("plot\nend") << true;
     QTest::newRow("a card for every film, Windows-1252") << all << card << QByteArray("plot\nend") << true;
     QTest::newRow("every other film")
@@ -136,19 +141,21 @@ void TestRepetitionsAhead::sameAsTheRunAlone_data()
         << QByteArray("[list.setindex(iif(list.index < 700, list.index + 1, list.index + 2))][list.index]|")
         << QByteArray("|1300|") << true;
     QTest::newRow("no step at all") << QByteArray("[list.setindex(3)][infile('film.html', 600)]")
-                                    << QByteArray("[list.title][len(list.plot)]") << QByteArray("Film 24") << true;
+                                    << QByteArray("[list.title][len(list.plot)]") << QByteArray("Film 24")
+                                    << true;
     QTest::newRow("an error far into the run")
-        << all << QByteArray("[list.setindex(list.index + 1)]<[list.title]>\n[left(list.release, 900 - list.index)]")
+        << all
+        << QByteArray("[list.setindex(list.index + 1)]<[list.title]>\n[left(list.release, 900 - list.index)]")
         << QByteArray("<Film 900>\n raised 5 at film.html:2") << true;
     QTest::newRow("a progress position out of range")
         << all << QByteArray("[list.setindex(list.index + 1)][setprogress(list.index * 150 / list.count)]x")
         << QByteArray("x raised 380 at film.html:1") << true;
-    QTest::newRow("past the last film")
-        << QByteArray("[infile('film.html', list.count + 5)]") << QByteArray("[list.setindex(list.index + 1)]\n[list.title]")
-        << QByteArray("Film 1499\n raised 9 at film.html:2") << true;
+    QTest::newRow("past the last film") << QByteArray("[infile('film.html', list.count + 5)]")
+                                        << QByteArray("[list.setindex(list.index + 1)]\n[list.title]")
+                                        << QByteArray("Film 1499\n raised 9 at film.html:2") << true;
     QTest::newRow("the page title is read by the run alone")
-        << all << QByteArray("[list.setindex(list.index + 1)][title]:[list.title]") << QByteArray("My Movie:Film 1499end")
-        << false;
+        << all << QByteArray("[list.setindex(list.index + 1)][title]:[list.title]")
+        << QByteArray("My Movie:Film 1499end") << false;
     QTest::newRow("template variables are the run's alone")
         << all << QByteArray("[list.setindex(list.index + 1)][setvar('n', getvar('n') + 1)][getvar('n')]")
         << QByteArray("1500end") << false;
@@ -156,8 +163,8 @@ void TestRepetitionsAhead::sameAsTheRunAlone_data()
         << all << QByteArray("[list.setindex(list.index + 1)][rnd() < 2]") << QByteArray("Trueend") << false;
     QTest::newRow("a group is evaluated by the run alone")
         << all << QByteArray("[list.setindex(list.index + 1)][('1 + 1')]") << QByteArray("2end") << false;
-    QTest::newRow("a short include") << QByteArray("[infile('film.html', 100)]") << card << QByteArray("plot\n")
-                                     << false;
+    QTest::newRow("a short include") << QByteArray("[infile('film.html', 100)]") << card
+                                     << QByteArray("plot\n") << false;
 }
 
 void TestRepetitionsAhead::sameAsTheRunAlone()

@@ -52,7 +52,8 @@ void TestFilmTexts::decodesEachText_data()
     QTest::newRow("one byte") << QList<QByteArray>{"x"} << false;
     QTest::newRow("every field empty") << QList<QByteArray>(FieldCount) << false;
     QTest::newRow("all seventeen long") << QList<QByteArray>(FieldCount, LongTexts[2]) << false;
-    QTest::newRow("UTF-8") << QList<QByteArray>{"Caf\xc3\xa9 au lait, a text longer than thirty-two bytes", "\xe2\x82\xac"}
+    QTest::newRow("UTF-8") << QList<QByteArray>{"Caf\xc3\xa9 au lait, a text longer than thirty-two bytes",
+                                                "\xe2\x82\xac"}
                            << true;
 }
 
