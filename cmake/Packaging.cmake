@@ -65,6 +65,8 @@ endforeach()
 
 # Manual pages, compressed as Debian expects them when gzip is at hand.
 find_program(REELKEEP_GZIP gzip)
+# Ninja makes an output's folder by itself; Makefiles do not.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging/man)
 foreach(page reelkeep.1 reelkeep-cli.1)
     set(source ${reelkeep_packaging_dir}/man/${page})
     if(REELKEEP_GZIP)
