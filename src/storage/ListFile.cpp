@@ -31,6 +31,19 @@ std::optional<ListForm> resolveForm(const QString& path, ListForm form, QString*
     return chosen;
 }
 
+// The form that the first bytes of a list file show, if any.
+std::optional<ListForm> formShownBy(QByteArrayView firstBytes)
+{
+    if (firstBytes.startsWith(NativeMagicWindows1252) || firstBytes.startsWith(NativeMagicUtf8))
+        return ListForm::Native;
+    if (firstBytes.startsWith('"'))
+        return ListForm::CommaSeparated;
+    return std::nullopt;
+}
+
+// Enough bytes to hold a native magic.
+constexpr qint64 FirstBytes = sizeof(NativeMagicWindows1252) - 1;
+
 std::optional<ListDocument> parseList(ByteWindow& window, ListForm form, QString* failure)
 {
     if (form == ListForm::Native)
@@ -67,6 +80,14 @@ std::optional<ListForm> formFromFileName(const QString& path)
     if (ending == QLatin1String("csv"))
         return ListForm::CommaSeparated;
     return std::nullopt;
+}
+
+ListForm formOfContents(const QString& path, ListForm otherwise)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return otherwise;
+    return formShownBy(file.peek(FirstBytes)).value_or(otherwise);
 }
 
 std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QString* failure)

@@ -32,6 +32,12 @@ struct ListDocument
 /// "csv" comma-separated), or nothing for any other name.
 std::optional<ListForm> formFromFileName(const QString& path);
 
+/// The form that a list file's first bytes show: a native magic the native form, a double quote
+/// (how every comma-separated file of films this program writes begins) the comma-separated form.
+/// For other bytes, an empty file or one that cannot be read, the form given instead. So a list
+/// saved under the other form's extension still loads in its own form.
+ListForm formOfContents(const QString& path, ListForm otherwise);
+
 /// Reads a whole list file, choosing the form from the name for ListForm::FromName. Nothing is
 /// returned unless the file reads correctly; failure then says why, in words for the user.
 std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QString* failure = nullptr);
