@@ -218,6 +218,7 @@ int page(const QStringList& arguments, const CliStreams& streams)
     case PageRunOutcome::Result::TemplateMissing:
         return fail(streams.err, QStringLiteral("cannot make %1").arg(rest[1]), outcome.describe());
     case PageRunOutcome::Result::Abandoned:
+    case PageRunOutcome::Result::Stopped:
         break;
     }
     streams.err << "reelkeep-cli: " << outcome.describe() << '\n';

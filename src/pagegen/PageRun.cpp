@@ -15,6 +15,8 @@ QString PageRunOutcome::describe() const
         return QString();
     case Result::TemplateMissing:
         return QStringLiteral("the page template %1 is missing").arg(QDir::toNativeSeparators(templatePath));
+    case Result::Stopped:
+        return QStringLiteral("Stopped: the page holds the films written so far.");
     case Result::Abandoned:
         break;
     }
@@ -38,7 +40,10 @@ PageRunOutcome runPage(File_Filter& filter,
     try {
         filter.Filter_File(outcome.templatePath, outputPath, evaluator);
     } catch (const RuntimeError& error) {
-        outcome.result = PageRunOutcome::Result::Abandoned;
+        // Only the filter's stop raises User interrupt: the user asked for it, so it is no fault.
+        outcome.result = error.errorNumber() == ErrorNumber::UserInterrupt
+                             ? PageRunOutcome::Result::Stopped
+                             : PageRunOutcome::Result::Abandoned;
         outcome.errorNumber = error.number();
         outcome.where = filter.abandonedAt();
     }

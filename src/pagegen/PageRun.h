@@ -22,6 +22,8 @@ struct PageRunOutcome
         TemplateMissing,
         /// A run-time error abandoned the run; the page written so far stays.
         Abandoned,
+        /// The user stopped the run; the page written so far stays.
+        Stopped,
     };
 
     Result result = Result::Made;
@@ -29,8 +31,9 @@ struct PageRunOutcome
     QString templatePath;
     TemplatePlace where;
 
-    /// "error 9: Subscript out of range (/path/film.html, line 3)" for an abandoned run, or
-    /// "the page template /path/mask.html is missing".
+    /// "error 9: Subscript out of range (/path/film.html, line 3)" for an abandoned run,
+    /// "the page template /path/mask.html is missing", and for a stopped run
+    /// "Stopped: the page holds the films written so far."
     QString describe() const;
 };
 

@@ -56,7 +56,7 @@ public:
     }
 
     /// Runs mask.html; the page's bytes, followed by " raised N at FILE:LINE" when the run was
-    /// abandoned (FILE without its folder).
+    /// abandoned or stopped (FILE without its folder).
     QByteArray run(const QByteArray& mask)
     {
         writeTemplate(MainTemplateName, mask);
@@ -65,7 +65,8 @@ public:
             runPage(filter, evaluator, folder.filePath(QStringLiteral("template")), page);
         QFile file(page);
         QByteArray written = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no page)");
-        if (outcome.result == PageRunOutcome::Result::Abandoned)
+        if (outcome.result == PageRunOutcome::Result::Abandoned ||
+            outcome.result == PageRunOutcome::Result::Stopped)
             written += QStringLiteral(" raised %1 at %2:%3")
                            .arg(outcome.errorNumber)
                            .arg(QFileInfo(outcome.where.file).fileName())

@@ -645,6 +645,10 @@ void Form1::makePageCommand()
     switch (outcome.result) {
     case PageRunOutcome::Result::Made:
         break;
+    case PageRunOutcome::Result::Stopped:
+        // The user asked for it: the label says so, and nothing needs answering.
+        m_label->setText(outcome.describe());
+        break;
     case PageRunOutcome::Result::TemplateMissing:
         tell(QStringLiteral("The page was not made: %1.").arg(outcome.describe()));
         break;
