@@ -15,6 +15,8 @@ enum class Buttons
     Ok,
     YesNo,
     YesNoCancel,
+    /// Yes, No and Cancel captioned "Store", "Discard" and "Cancel"; they answer Yes, No and Cancel.
+    StoreDiscardCancel,
 };
 
 /// The pressed button, with the numbers message boxes traditionally report.
@@ -32,8 +34,10 @@ struct FileDialogState
     QString title;
     /// Description and pattern pairs separated by vertical bars, as "Text (*.txt)|*.txt|...".
     QString filter;
-    /// Appended to a name typed without an extension.
+    /// Appended to a name typed without an extension, unless the selected filter is one
+    /// "*.ext" pattern: then that filter's extension is.
     QString defaultExtension;
+    /// The name the dialog proposes, in its folder when it has one; afterwards the chosen path.
     QString fileName;
     /// The selected filter entry, counted from 1.
     int filterIndex = 1;
@@ -47,7 +51,8 @@ public:
     /// A modal message box captioned with the program's title, without an icon.
     virtual Answer messageBox(const QString& text, Buttons buttons) = 0;
     /// Shows a save or open dialog; returns false when the user cancels. Otherwise the chosen
-    /// path is in dialog.fileName and the chosen filter in dialog.filterIndex.
+    /// path is in dialog.fileName and the chosen filter in dialog.filterIndex. The save dialog
+    /// never asks about replacing a file itself: its callers ask "Replace File?".
     virtual bool saveFileDialog(FileDialogState& dialog) = 0;
     virtual bool openFileDialog(FileDialogState& dialog) = 0;
 

@@ -3,6 +3,7 @@
 
 #include "about/Version.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -25,6 +26,7 @@ QMessageBox::StandardButtons standardButtons(Buttons buttons)
     case Buttons::YesNo:
         return QMessageBox::Yes | QMessageBox::No;
     case Buttons::YesNoCancel:
+    case Buttons::StoreDiscardCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
@@ -57,6 +59,16 @@ QString settingPath(const QString& section, const QString& key)
     return section + QLatin1Char('/') + key;
 }
 
+// The extension of a filter entry that is one "*.ext" pattern, or the empty text.
+QString extensionOfFilter(const QString& filter, int filterIndex)
+{
+    const QString pattern = filter.split(QLatin1Char('|')).value(2 * filterIndex - 1);
+    const QString extension = pattern.mid(2);
+    const bool onePattern = pattern.startsWith(QLatin1String("*.")) && !extension.isEmpty() &&
+                            !extension.contains(QLatin1Char('*')) && !extension.contains(QLatin1Char(';'));
+    return onePattern ? extension : QString();
+}
+
 } // namespace
 
 QStringList qtNameFilters(const QString& filter)
@@ -82,6 +94,10 @@ Answer QtDesktopServices::messageBox(const QString& text, Buttons buttons)
 {
     QMessageBox box(
         QMessageBox::NoIcon, QString::fromLatin1(ProductTitle), text, standardButtons(buttons), m_parent);
+    if (buttons == Buttons::StoreDiscardCancel) {
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Store"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Discard"));
+    }
     return answerOf(box.exec());
 }
 
@@ -90,14 +106,25 @@ bool QtDesktopServices::runFileDialog(FileDialogState& dialog, bool saving)
     QFileDialog fileDialog(m_parent, dialog.title);
     fileDialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     fileDialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    fileDialog.setDefaultSuffix(dialog.defaultExtension);
+    // The callers ask "Replace File?" themselves; a second question would only repeat it.
+    fileDialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QStringList filters = qtNameFilters(dialog.filter);
+    const auto followFilter = [&](const QString& nameFilter) {
+        const QString extension =
+            extensionOfFilter(dialog.filter, static_cast<int>(filters.indexOf(nameFilter)) + 1);
+        fileDialog.setDefaultSuffix(extension.isEmpty() ? dialog.defaultExtension : extension);
+    };
+    QObject::connect(&fileDialog, &QFileDialog::filterSelected, &fileDialog, followFilter);
     fileDialog.setNameFilters(filters);
     if (dialog.filterIndex >= 1 && dialog.filterIndex <= filters.size())
         fileDialog.selectNameFilter(filters.at(dialog.filterIndex - 1));
-    // A remembered name that is only a pattern ("*.rkf") proposes no file.
+    followFilter(fileDialog.selectedNameFilter());
+    // A remembered name that is only a pattern ("*.rkf") proposes no file, but still its folder.
+    const QFileInfo proposed(dialog.fileName);
+    if (!proposed.path().isEmpty() && proposed.path() != QLatin1String("."))
+        fileDialog.setDirectory(proposed.path());
     if (!dialog.fileName.contains(QLatin1Char('*')))
-        fileDialog.selectFile(dialog.fileName);
+        fileDialog.selectFile(proposed.fileName());
     if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
         return false;
     dialog.fileName = fileDialog.selectedFiles().constFirst();

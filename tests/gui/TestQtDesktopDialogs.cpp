@@ -1,0 +1,82 @@
+// The Qt desktop's file dialogs and message boxes, as the window's commands rely on them.
+#include "desktop/qt/QtDesktopServices.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace reelkeep;
+
+class TestQtDesktopDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void saveDialogProposesTheFileAndAsksNothing_data();
+    void saveDialogProposesTheFileAndAsksNothing();
+    void storeDiscardCancelAnswersYesNoCancel();
+};
+
+// Runs check on the modal dialog that opens next, then closes it.
+template <typename Dialog, typename Check> static void whenOpen(Check check)
+{
+    QTimer::singleShot(0, [check] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        check(dialog);
+    });
+}
+
+void TestQtDesktopDialogs::saveDialogProposesTheFileAndAsksNothing_data()
+{
+    QTest::addColumn<int>("filterIndex");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("the native filter appends rkf") << 1 << QStringLiteral("rkf");
+    QTest::newRow("the comma-separated filter appends csv") << 2 << QStringLiteral("csv");
+}
+
+void TestQtDesktopDialogs::saveDialogProposesTheFileAndAsksNothing()
+{
+    QFETCH(int, filterIndex);
+    QFETCH(QString, suffix);
+    QTemporaryDir folder;
+    QtDesktopServices desktop;
+    FileDialogState state{QStringLiteral("Save List"),
+                          QStringLiteral("Reelkeep File(*.rkf)|*.rkf|Coma Delimited (*.csv)|*.csv"),
+                          QStringLiteral("rkf"),
+                          folder.filePath(QStringLiteral("films.rkf")),
+                          filterIndex};
+    bool seen = false;
+    whenOpen<QFileDialog>([&](QFileDialog* dialog) {
+        seen = true;
+        QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        QCOMPARE(dialog->defaultSuffix(), suffix);
+        QCOMPARE(dialog->directory().absolutePath(), QDir(folder.path()).absolutePath());
+        QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), QStringLiteral("films.rkf"));
+        dialog->reject();
+    });
+    QVERIFY(!desktop.saveFileDialog(state));
+    QVERIFY(seen);
+}
+
+void TestQtDesktopDialogs::storeDiscardCancelAnswersYesNoCancel()
+{
+    QtDesktopServices desktop;
+    QStringList captions;
+    whenOpen<QMessageBox>([&](QMessageBox* box) {
+        for (QAbstractButton* button : box->buttons())
+            captions.append(button->text());
+        box->button(QMessageBox::No)->click();
+    });
+    QCOMPARE(desktop.messageBox(QStringLiteral("Store them?"), Buttons::StoreDiscardCancel), Answer::No);
+    captions.sort();
+    QCOMPARE(captions,
+             (QStringList{QStringLiteral("&Discard"), QStringLiteral("&Store"), QStringLiteral("Cancel")}));
+}
+
+QTEST_MAIN(TestQtDesktopDialogs)
+#include "TestQtDesktopDialogs.moc"
