@@ -1,6 +1,8 @@
 // The catalogue's entries and the list model that shows their titles.
 #include "catalogue/Catalogue.h"
 
+#include <algorithm>
+
 namespace reelkeep {
 
 Catalogue::Catalogue(QObject* parent)
@@ -9,10 +11,16 @@ Catalogue::Catalogue(QObject* parent)
 
 bool Catalogue::append(const FilmRecord& film)
 {
-    if (isFull())
-        return false;
-    beginInsertRows({}, count(), count());
-    m_entries.append(film);
+    return insert(count(), {film});
+}
+
+bool Catalogue::insert(int position, const QList<FilmRecord>& films)
+{
+    if (films.isEmpty() || films.size() > MaxEntries - count())
+        return films.isEmpty();
+    beginInsertRows({}, position, position + static_cast<int>(films.size()) - 1);
+    m_entries.insert(position, films.size(), FilmRecord());
+    std::copy(films.begin(), films.end(), m_entries.begin() + position);
     endInsertRows();
     return true;
 }
@@ -24,10 +32,10 @@ void Catalogue::replace(int position, const FilmRecord& film)
     emit dataChanged(line, line);
 }
 
-void Catalogue::remove(int position)
+void Catalogue::remove(int position, int count)
 {
-    beginRemoveRows({}, position, position);
-    m_entries.removeAt(position);
+    beginRemoveRows({}, position, position + count - 1);
+    m_entries.remove(position, count);
     endRemoveRows();
 }
 

@@ -29,8 +29,11 @@ public:
 
     /// Adds an entry at the end; refuses (returns false) when the catalogue is full.
     bool append(const FilmRecord& film);
+    /// Puts films in at a position (0 to N), the entries from there moving after them; refuses
+    /// (returns false, changing nothing) when they would not all fit.
+    bool insert(int position, const QList<FilmRecord>& films);
     void replace(int position, const FilmRecord& film);
-    void remove(int position);
+    void remove(int position, int count = 1);
     /// Exchanges the entries at position and position + 1.
     void exchangeWithNext(int position);
     /// Replaces every entry at once, as a load does.
