@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -36,6 +37,8 @@ private slots:
     void commandLineQuotes_data();
     void commandLineQuotes();
     void commandLineWinsOverAutoLoad();
+    void startUpReadsTheFormFromTheBytes_data();
+    void startUpReadsTheFormFromTheBytes();
 
     void updateAddsAndNewEmpties();
     void updateReplacesInPlaceThenAddsACopy();
@@ -51,9 +54,15 @@ private slots:
     void closeAnswers();
     void everyChangeMarksTheCatalogue_data();
     void everyChangeMarksTheCatalogue();
+    void pendingEditsAreAskedAbout_data();
+    void pendingEditsAreAskedAbout();
+    void undoAndRedoEveryChange_data();
+    void undoAndRedoEveryChange();
 
     void saveAndLoadNative();
-    void saveFormFollowsTheFilter();
+    void saveFormFollowsTheName_data();
+    void saveFormFollowsTheName();
+    void ctrlSSavesToTheCurrentFile();
     void listDialogRemembersNameAndFilter();
     void replaceNoKeepsTheFile();
     void failedLoadTellsAndChangesNothing();
@@ -81,7 +90,13 @@ private:
     void addFilm(const QString& title, const QString& type = {}, const QString& genre = {});
     void select(int position);
     void click(const char* button);
-    QString writeList(const QString& name, const QStringList& titles, const QString& pageTitle = {});
+    QString writeList(const QString& name,
+                      const QStringList& titles,
+                      const QString& pageTitle = {},
+                      std::optional<ListForm> form = {});
+    /// Opens the window on the native list two.rkf holding A, B and C.
+    void openOnThreeFilms();
+    QString shownTitle() const { return m_window->windowHandle()->title(); }
     QString writeTemplate(const QString& name, const QByteArray& bytes);
     void writeLongRunningTemplates();
 
@@ -103,6 +118,10 @@ Form1& TestForm1::openWindow()
 {
     m_window = std::make_unique<Form1>(*m_desktop, systemRegistry());
     m_window->show();
+    // The keyboard's shortcuts work in the active window only.
+    m_window->activateWindow();
+    if (!QTest::qWaitForWindowActive(m_window.get()))
+        qWarning("the window did not become active");
     return *m_window;
 }
 
@@ -144,7 +163,10 @@ void TestForm1::select(int position)
     QCOMPARE(m_window->selectedPosition(), position);
 }
 
-QString TestForm1::writeList(const QString& name, const QStringList& titles, const QString& pageTitle)
+QString TestForm1::writeList(const QString& name,
+                             const QStringList& titles,
+                             const QString& pageTitle,
+                             std::optional<ListForm> form)
 {
     ListDocument document{pageTitle, QString(), {}};
     for (const QString& title : titles) {
@@ -153,10 +175,22 @@ QString TestForm1::writeList(const QString& name, const QStringList& titles, con
         document.films.append(film);
     }
     const QString path = m_folder->filePath(name);
-    const ListForm form = formFromFileName(path).value_or(ListForm::Native);
-    if (!saveListFile(path, form, document))
+    if (!saveListFile(path, form.value_or(formFromFileName(path).value_or(ListForm::Native)), document))
         qFatal("could not write the fixture %s", qPrintable(path));
     return path;
+}
+
+void TestForm1::openOnThreeFilms()
+{
+    m_desktop->commandLineText =
+        writeList(QStringLiteral("two.rkf"), {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    openWindow();
+}
+
+static QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
 static QStringList comboItems(QComboBox* box)
@@ -177,7 +211,7 @@ void TestForm1::firstRunStartsEmpty()
     QCOMPARE(child<QComboBox>("mType")->count(), 0);
     QCOMPARE(child<QComboBox>("mGenre")->count(), 0);
     QCOMPARE(child<QLineEdit>("gTitle")->text(), QStringLiteral("My Movie"));
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("Reelkeep"));
+    QCOMPARE(shownTitle(), QStringLiteral("Reelkeep"));
     QVERIFY(m_desktop->questions().isEmpty());
 }
 
@@ -254,6 +288,25 @@ void TestForm1::commandLineWinsOverAutoLoad()
     QCOMPARE(listLines(), QStringList{QStringLiteral("Arg")});
     QCOMPARE(child<QLineEdit>("gTitle")->text(), QStringLiteral("Arg page"));
     QVERIFY(!m_window->catalogue().isModified());
+}
+
+void TestForm1::startUpReadsTheFormFromTheBytes_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<ListForm>("form");
+    QTest::newRow("a native list named csv") << QStringLiteral("films.csv") << ListForm::Native;
+    QTest::newRow("a comma-separated list named rkf")
+        << QStringLiteral("films.rkf") << ListForm::CommaSeparated;
+}
+
+void TestForm1::startUpReadsTheFormFromTheBytes()
+{
+    QFETCH(QString, name);
+    QFETCH(ListForm, form);
+    m_desktop->commandLineText = writeList(name, {QStringLiteral("Alien")}, QStringLiteral("Page"), form);
+    openWindow();
+    QCOMPARE(listLines(), QStringList{QStringLiteral("Alien")});
+    QCOMPARE(shownTitle(), name + QStringLiteral(" \u2014 Reelkeep"));
 }
 
 // ---- the catalogue commands ----
@@ -407,10 +460,18 @@ void TestForm1::closeAnswers_data()
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QString>("saveAs"); // empty: the save dialog is cancelled
     QTest::addColumn<bool>("closes");
-    QTest::newRow("No closes without saving") << Answer::No << QString() << true;
-    QTest::newRow("Cancel keeps the window open") << Answer::Cancel << QString() << false;
-    QTest::newRow("Yes saves and closes") << Answer::Yes << QStringLiteral("saved.rkf") << true;
-    QTest::newRow("Yes with the save cancelled keeps the window open") << Answer::Yes << QString() << false;
+    QTest::addColumn<QString>("typed"); // typed into mTitle after the film was stored
+    QTest::addColumn<int>("saved");
+    QTest::newRow("No closes without saving") << Answer::No << QString() << true << QString() << 0;
+    QTest::newRow("Cancel keeps the window open") << Answer::Cancel << QString() << false << QString() << 0;
+    QTest::newRow("Yes saves and closes")
+        << Answer::Yes << QStringLiteral("saved.rkf") << true << QString() << 1;
+    QTest::newRow("Yes with the save cancelled keeps the window open")
+        << Answer::Yes << QString() << false << QString() << 0;
+    QTest::newRow("Yes with typed edits stores them, then saves")
+        << Answer::Yes << QStringLiteral("saved.rkf") << true << QStringLiteral("Typed") << 2;
+    QTest::newRow("No with typed edits closes")
+        << Answer::No << QString() << true << QStringLiteral("Typed") << 0;
 }
 
 void TestForm1::closeAnswers()
@@ -418,15 +479,21 @@ void TestForm1::closeAnswers()
     QFETCH(Answer, answer);
     QFETCH(QString, saveAs);
     QFETCH(bool, closes);
+    QFETCH(QString, typed);
+    QFETCH(int, saved);
     openWindow();
     addFilm(QStringLiteral("Alien"), QStringLiteral("DVD"));
+    QTest::keyClicks(child<QLineEdit>("mTitle"), typed);
     m_desktop->queueAnswer(answer);
     m_desktop->queueFileChoice(saveAs.isEmpty() ? QString() : m_folder->filePath(saveAs));
     QCOMPARE(m_window->close(), closes);
-    QCOMPARE(m_desktop->questions().value(0), QStringLiteral("Save before exit?"));
+    QCOMPARE(m_desktop->questions().size(), 1); // one question, with or without typed edits
+    QVERIFY(m_desktop->questions().constFirst().startsWith(QStringLiteral("Save before exit?")));
+    QCOMPARE(m_desktop->questions().constFirst().contains(QStringLiteral("not in the list yet")),
+             !typed.isEmpty());
     QCOMPARE(m_desktop->settings.value(QStringLiteral("TypeHistory/0")), QStringLiteral("DVD"));
-    if (!saveAs.isEmpty())
-        QCOMPARE(loadListFile(m_folder->filePath(saveAs), ListForm::Native)->films.size(), 1);
+    if (saved > 0)
+        QCOMPARE(loadListFile(m_folder->filePath(saveAs), ListForm::Native)->films.size(), saved);
 }
 
 void TestForm1::everyChangeMarksTheCatalogue_data()
@@ -460,6 +527,122 @@ void TestForm1::everyChangeMarksTheCatalogue()
     QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Save before exit?")});
 }
 
+void TestForm1::pendingEditsAreAskedAbout_data()
+{
+    QTest::addColumn<QString>("command"); // "select" film A, "close", or a button
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("titleField");
+    const QStringList kept{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    const QStringList stored{QStringLiteral("A"), QStringLiteral("B2"), QStringLiteral("C")};
+    const QStringList other{QStringLiteral("Other")};
+    const QString select = QStringLiteral("select");
+    const QString load = QStringLiteral("Command7");
+    QTest::newRow("select, Store stores them first")
+        << select << Answer::Yes << stored << QStringLiteral("A");
+    QTest::newRow("select, Discard shows the film") << select << Answer::No << kept << QStringLiteral("A");
+    QTest::newRow("select, Cancel keeps the selection and the edits")
+        << select << Answer::Cancel << kept << QStringLiteral("B2");
+    QTest::newRow("New, Store") << QStringLiteral("Command3") << Answer::Yes << stored << QString();
+    QTest::newRow("New, Cancel") << QStringLiteral("Command3") << Answer::Cancel << kept
+                                 << QStringLiteral("B2");
+    QTest::newRow("Load, Store") << load << Answer::Yes << other << QStringLiteral("B2");
+    QTest::newRow("Load, Discard") << load << Answer::No << other << QStringLiteral("B");
+    QTest::newRow("Load, Cancel loads nothing") << load << Answer::Cancel << kept << QStringLiteral("B2");
+    QTest::newRow("UP keeps the edits to the moved film, asking nothing")
+        << QStringLiteral("Command1") << Answer::Cancel
+        << QStringList{QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("C")} << QStringLiteral("B2");
+    QTest::newRow("typed edits alone ask at close")
+        << QStringLiteral("close") << Answer::Cancel << kept << QStringLiteral("B2");
+}
+
+void TestForm1::pendingEditsAreAskedAbout()
+{
+    QFETCH(QString, command);
+    QFETCH(Answer, answer);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, titleField);
+    const QString other = writeList(QStringLiteral("other.rkf"), {QStringLiteral("Other")});
+    openOnThreeFilms();
+    select(1);
+    child<QLineEdit>("mTitle")->end(false);
+    QTest::keyClicks(child<QLineEdit>("mTitle"), QStringLiteral("2"));
+    QVERIFY(m_window->hasPendingEdits());
+    QCOMPARE(shownTitle(), QStringLiteral("two.rkf* \u2014 Reelkeep"));
+    m_desktop->queueAnswer(answer);
+    m_desktop->queueAnswer(Answer::No); // "Save before loading?", once the edits are stored
+    m_desktop->queueFileChoice(other);
+    auto* list = child<QListView>("List1");
+    if (command == QLatin1String("select"))
+        QTest::mouseClick(
+            list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+    else if (command == QLatin1String("close"))
+        QVERIFY(!m_window->close());
+    else
+        click(command.toLatin1().constData());
+    QCOMPARE(listLines(), lines);
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), titleField);
+    const QString question = m_desktop->questions().value(0);
+    if (command == QLatin1String("Command1"))
+        QCOMPARE(m_desktop->questions(), QStringList());
+    else if (command == QLatin1String("close"))
+        QVERIFY(question.startsWith(QStringLiteral("Save before exit?")));
+    else
+        QVERIFY2(question.contains(QStringLiteral("not in the list yet. Store them before")),
+                 qPrintable(question));
+    if (answer == Answer::Cancel && command != QLatin1String("Command1"))
+        QCOMPARE(m_window->selectedPosition(), 1);
+}
+
+void TestForm1::undoAndRedoEveryChange_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QStringList>("linesAfter");
+    QTest::addColumn<bool>("cleanAfterUndo");
+    const auto lines = [](const char* titles) { return QString::fromLatin1(titles).split(QLatin1Char(' ')); };
+    QTest::newRow("Update adding") << QStringLiteral("Command5") << -1 << lines("A B C D") << true;
+    QTest::newRow("Update replacing") << QStringLiteral("Command5") << 1 << lines("A D C") << true;
+    QTest::newRow("Remove") << QStringLiteral("Command4") << 1 << lines("A C") << true;
+    QTest::newRow("UP") << QStringLiteral("Command1") << 1 << lines("B A C") << true;
+    QTest::newRow("DOWN") << QStringLiteral("Command2") << 1 << lines("A C B") << true;
+    // Taken back, a load leaves the list unlike the file saved last, the loaded one.
+    QTest::newRow("Load") << QStringLiteral("Command7") << -1 << lines("Other") << false;
+}
+
+void TestForm1::undoAndRedoEveryChange()
+{
+    QFETCH(QString, command);
+    QFETCH(int, selected);
+    QFETCH(QStringList, linesAfter);
+    QFETCH(bool, cleanAfterUndo);
+    m_desktop->queueFileChoice(writeList(QStringLiteral("other.rkf"), {QStringLiteral("Other")}));
+    openOnThreeFilms();
+    const QStringList before = listLines();
+    if (selected >= 0)
+        select(selected);
+    if (command == QLatin1String("Command5"))
+        child<QLineEdit>("mTitle")->setText(QStringLiteral("D"));
+    click(command.toLatin1().constData());
+    QCOMPARE(listLines(), linesAfter);
+    const QString titleAfter = shownTitle();
+    // Ctrl+Z reaches the list from a box with no typing of its own to take back.
+    auto* title = child<QLineEdit>("mTitle");
+    title->setFocus();
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(listLines(), before);
+    QCOMPARE(m_window->catalogue().isModified(), !cleanAfterUndo);
+    QCOMPARE(shownTitle(),
+             cleanAfterUndo ? QStringLiteral("two.rkf \u2014 Reelkeep")
+                            : QStringLiteral("two.rkf* \u2014 Reelkeep"));
+    QTest::keyClick(m_window.get(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(listLines(), linesAfter);
+    QCOMPARE(shownTitle(), titleAfter);
+    QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // nothing to redo
+    QCOMPARE(listLines(), linesAfter);
+    QVERIFY(m_desktop->questions().isEmpty());
+}
+
 // ---- list files ----
 
 void TestForm1::saveAndLoadNative()
@@ -487,23 +670,57 @@ void TestForm1::saveAndLoadNative()
     QVERIFY(m_desktop->questions().isEmpty());
 }
 
-void TestForm1::saveFormFollowsTheFilter()
+void TestForm1::saveFormFollowsTheName_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<bool>("native");
+    QTest::newRow("rkf under the comma-separated filter is native")
+        << QStringLiteral("films.rkf") << 2 << true;
+    QTest::newRow("csv under the native filter is comma-separated")
+        << QStringLiteral("films.csv") << 1 << false;
+    QTest::newRow("another name takes the comma-separated filter")
+        << QStringLiteral("films.txt") << 2 << false;
+    QTest::newRow("another name takes the native filter") << QStringLiteral("films.txt") << 1 << true;
+}
+
+void TestForm1::saveFormFollowsTheName()
+{
+    QFETCH(QString, name);
+    QFETCH(int, filter);
+    QFETCH(bool, native);
     openWindow();
     addFilm(QStringLiteral("Heat"));
-    const QString path = m_folder->filePath(QStringLiteral("native.csv"));
-    m_desktop->queueFileChoice(path, 1);
+    const QString path = m_folder->filePath(name);
+    m_desktop->queueFileChoice(path, filter);
     click("Command6");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll().startsWith("rkf01"));
+    QCOMPARE(fileBytes(path).startsWith("rkf01"), native);
+    QCOMPARE(m_window->catalogue().isModified(), !native); // a comma-separated save leaves the flag
+    QCOMPARE(shownTitle(),
+             name + (native ? QString() : QStringLiteral("*")) + QStringLiteral(" \u2014 Reelkeep"));
 
-    addFilm(QStringLiteral("Ran"));
-    const QString csv = m_folder->filePath(QStringLiteral("list.rkf"));
-    m_desktop->queueFileChoice(csv, 2);
-    click("Command6");
-    QVERIFY(m_window->catalogue().isModified()); // a comma-separated save leaves the flag
-    QCOMPARE(loadListFile(csv, ListForm::CommaSeparated)->films.size(), 2);
+    // Loaded with the other filter shown, the file's bytes decide.
+    m_window.reset();
+    m_desktop = std::make_unique<FakeDesktop>();
+    openWindow();
+    m_desktop->queueFileChoice(path, 3 - filter);
+    click("Command7");
+    QCOMPARE(listLines(), QStringList{QStringLiteral("Heat")});
+}
+
+void TestForm1::ctrlSSavesToTheCurrentFile()
+{
+    openOnThreeFilms();
+    addFilm(QStringLiteral("D"));
+    QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m_desktop->dialogs(), QStringList());
+    QCOMPARE(m_desktop->questions(), QStringList());
+    QCOMPARE(loadListFile(m_desktop->commandLineText, ListForm::Native)->films.size(), 4);
+    QCOMPARE(shownTitle(), QStringLiteral("two.rkf \u2014 Reelkeep"));
+    m_desktop->queueCancel();
+    QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(m_desktop->dialogs(), QStringList{QStringLiteral("Save List")});
+    QCOMPARE(m_desktop->proposedNames(), QStringList{m_desktop->commandLineText});
 }
 
 void TestForm1::listDialogRemembersNameAndFilter()
@@ -658,7 +875,9 @@ void TestForm1::everyControlHasAnAccessibleName()
                             QLatin1String(control->metaObject()->className())));
         ++checked;
     }
-    QCOMPARE(checked, 17 + 2 + 1 + 13); // fields, page texts, the list, the buttons
+    QCOMPARE(checked, 17 + 2 + 1 + 15); // fields, page texts, the list, the buttons
+    // Assistive technology meets a window, not a filler.
+    QCOMPARE(QAccessible::queryAccessibleInterface(m_window.get())->role(), QAccessible::Window);
 }
 
 // ---- the page ----
@@ -680,12 +899,6 @@ void TestForm1::writeLongRunningTemplates()
     writeTemplate(QStringLiteral("mask.html"), "[infile('outer.html', 30000)]end");
     writeTemplate(QStringLiteral("outer.html"), "[infile('slow.html', 20)]");
     writeTemplate(QStringLiteral("slow.html"), "[setvar('n', getvar('n') + 1)]x");
-}
-
-static QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
 void TestForm1::makePageCancelledWritesNothing()

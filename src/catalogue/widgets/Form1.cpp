@@ -9,6 +9,7 @@
 #include "storage/SettingsEntries.h"
 #include "storage/widgets/frmOptions.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -24,7 +25,9 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -72,6 +75,46 @@ QComboBox* makeHistoryBox(const char* objectName)
     return box;
 }
 
+/// What every question about typed edits begins with.
+const QString EditsNotStored =
+    QStringLiteral("The edits typed into the film's fields are not in the list yet.");
+
+const QList<QKeySequence> UndoKeys{QKeySequence(Qt::CTRL | Qt::Key_Z)};
+const QList<QKeySequence> RedoKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                   QKeySequence(Qt::CTRL | Qt::Key_Y)};
+
+/// Lets Undo and Redo reach the catalogue from a text box that has no typing of its own to take
+/// back; a box with typing to take back keeps its own Undo and Redo.
+class CatalogueUndoFromTextBoxes : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
+        const bool undo = UndoKeys.contains(keys);
+        if ((!undo && !RedoKeys.contains(keys)) || hasTypingToStep(watched, undo))
+            return false;
+        // Not taken by the box, the keys go on to the window's shortcut.
+        event->ignore();
+        return true;
+    }
+
+private:
+    static bool hasTypingToStep(QObject* box, bool back)
+    {
+        if (auto* combo = qobject_cast<QComboBox*>(box))
+            box = combo->lineEdit();
+        if (auto* edit = qobject_cast<QLineEdit*>(box))
+            return back ? edit->isUndoAvailable() : edit->isRedoAvailable();
+        const QTextDocument* text = static_cast<QPlainTextEdit*>(box)->document();
+        return back ? text->isUndoAvailable() : text->isRedoAvailable();
+    }
+};
+
 /// The command line names one file, possibly in double quotes: what follows the first quote,
 /// up to the next one, or the whole text when it holds no quote.
 QString fileNameFromCommandLine(QString text)
@@ -87,7 +130,7 @@ QString fileNameFromCommandLine(QString text)
 } // namespace
 
 Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
-    : QWidget(parent)
+    : QMainWindow(parent)
     , m_desktop(desktop)
     , m_registry(registry)
     , m_listDialog{QString(),
@@ -105,7 +148,7 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
     , m_pageHost(*this, m_filter, m_evaluator, desktop.applicationFolder() + QStringLiteral("/template"))
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromLatin1(ProductTitle));
+    refreshTitle();
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
@@ -115,12 +158,15 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
     buildGeneralTab(general);
     m_tabs->addTab(movies, QStringLiteral("Movies"));
     m_tabs->addTab(general, QStringLiteral("Genral"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_tabs);
+    setCentralWidget(m_tabs);
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    setContentsMargins(margin, margin, margin, margin);
 
     resize(sizeHint().expandedTo(QSize(720, 640)));
     connectCommands();
+    connectUndo();
     startUp();
+    m_shownFields = recordFromControls();
 }
 
 QPushButton* Form1::makeButton(const char* objectName, const QString& caption)
@@ -201,21 +247,31 @@ void Form1::buildMoviesTab(QWidget* tab)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setUniformItemSizes(true);
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(m_list, 1);
+    lower->addLayout(buildCatalogueButtons());
+
+    auto* layout = new QVBoxLayout(tab);
+    layout->addLayout(columns, 1);
+    layout->addLayout(frames);
+    layout->addLayout(lower, 1);
+}
+
+QLayout* Form1::buildCatalogueButtons()
+{
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(makeButton("Command1", QStringLiteral("UP")));
     buttons->addWidget(makeButton("Command5", QStringLiteral("Update")));
     buttons->addWidget(makeButton("Command3", QStringLiteral("New")));
     buttons->addWidget(makeButton("Command4", QStringLiteral("Remove")));
     buttons->addWidget(makeButton("Command2", QStringLiteral("DOWN")));
+    buttons->addSpacing(style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing) * 3);
+    m_undoButton = makeButton("cmdUndo", QStringLiteral("Undo"));
+    m_redoButton = makeButton("cmdRedo", QStringLiteral("Redo"));
+    buttons->addWidget(m_undoButton);
+    buttons->addWidget(m_redoButton);
     buttons->addStretch();
-    auto* lower = new QHBoxLayout;
-    lower->addWidget(m_list, 1);
-    lower->addLayout(buttons);
-
-    auto* layout = new QVBoxLayout(tab);
-    layout->addLayout(columns, 1);
-    layout->addLayout(frames);
-    layout->addLayout(lower, 1);
+    return buttons;
 }
 
 void Form1::buildGeneralTab(QWidget* tab)
@@ -275,6 +331,8 @@ void Form1::connectCommands()
     onClick("Command7", &Form1::loadCommand);
     onClick("Command8", &Form1::makePageCommand);
     onClick("cmdStop", &Form1::stopPage);
+    onClick("cmdUndo", &Form1::undoCommand);
+    onClick("cmdRedo", &Form1::redoCommand);
     connect(findChild<QPushButton*>(QStringLiteral("Command6")), &QPushButton::clicked, this, [this] {
         saveCommand();
     });
@@ -292,18 +350,36 @@ void Form1::connectCommands()
         options.exec();
     });
 
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        selectCommand(selectedPosition());
-    });
+    connect(
+        m_list->selectionModel(),
+        &QItemSelectionModel::selectionChanged,
+        this,
+        [this](const QItemSelection&, const QItemSelection& deselected) { selectionChanged(deselected); });
     // Every change the native list file stores marks the catalogue as changed.
-    connect(m_pageTitle, &QLineEdit::textEdited, this, [this] { m_catalogue.setModified(true); });
-    connect(m_pageDescription, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_fillingPageTexts)
-            m_catalogue.setModified(true);
-    });
+    const auto pageTextsEdited = [this] {
+        if (m_fillingPageTexts)
+            return;
+        m_pageTextsEdited = true;
+        m_catalogue.setModified(true);
+    };
+    connect(m_pageTitle, &QLineEdit::textEdited, this, pageTextsEdited);
+    connect(m_pageDescription, &QPlainTextEdit::textChanged, this, pageTextsEdited);
+    // The title's mark follows the typing as well as the catalogue.
+    connect(&m_catalogue, &Catalogue::modifiedChanged, this, &Form1::refreshModifiedMark);
+    for (QWidget* control : m_fieldControls) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control))
+            connect(edit, &QLineEdit::textChanged, this, &Form1::refreshModifiedMark);
+        else if (auto* box = qobject_cast<QComboBox*>(control))
+            connect(box, &QComboBox::editTextChanged, this, &Form1::refreshModifiedMark);
+        else
+            connect(static_cast<QPlainTextEdit*>(control),
+                    &QPlainTextEdit::textChanged,
+                    this,
+                    &Form1::refreshModifiedMark);
+    }
 
     // Keyboard ways to the catalogue commands, besides the buttons' own focus and Space.
-    const auto shortcut = [this](QKeySequence keys, QWidget* scope, void (Form1::*command)()) {
+    const auto shortcut = [this](QKeySequence keys, QWidget* scope, auto command) {
         auto* action = new QShortcut(keys, scope);
         action->setContext(Qt::WidgetWithChildrenShortcut);
         connect(action, &QShortcut::activated, this, command);
@@ -314,8 +390,33 @@ void Form1::connectCommands()
     shortcut(QKeySequence(Qt::ALT | Qt::Key_Down), this, &Form1::moveDownCommand);
     shortcut(QKeySequence::Delete, m_list, &Form1::removeCommand);
     shortcut(QKeySequence::Open, this, &Form1::loadCommand);
-    auto* save = new QShortcut(QKeySequence::Save, this);
-    connect(save, &QShortcut::activated, this, [this] { saveCommand(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this, [this] { saveToCurrentFile(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this, [this] { saveCommand(); });
+}
+
+void Form1::connectUndo()
+{
+    m_undoAction = new QAction(QStringLiteral("Undo"), this);
+    m_redoAction = new QAction(QStringLiteral("Redo"), this);
+    m_undoAction->setShortcuts(UndoKeys);
+    m_redoAction->setShortcuts(RedoKeys);
+    connect(m_undoAction, &QAction::triggered, this, &Form1::undoCommand);
+    connect(m_redoAction, &QAction::triggered, this, &Form1::redoCommand);
+    addAction(m_undoAction);
+    addAction(m_redoAction);
+    // The list's context menu offers them too, named for the step they take.
+    m_list->addAction(m_undoAction);
+    m_list->addAction(m_redoAction);
+    m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    auto* textBoxes = new CatalogueUndoFromTextBoxes(this);
+    const QList<QWidget*> boxes{m_fieldControls.begin(), m_fieldControls.end()};
+    for (QWidget* box : boxes + QList<QWidget*>{m_pageTitle, m_pageDescription})
+        box->installEventFilter(textBoxes);
+
+    connect(&m_undo, &QUndoStack::indexChanged, this, &Form1::refreshUndoControls);
+    connect(&m_undo, &QUndoStack::cleanChanged, this, &Form1::refreshUndoControls);
+    refreshUndoControls();
 }
 
 // ---- start-up and shut-down ----
@@ -375,25 +476,33 @@ void Form1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    bool close = true;
-    if (m_catalogue.isModified()) {
-        switch (m_desktop.messageBox(QStringLiteral("Save before exit?"), Buttons::YesNoCancel)) {
-        case Answer::Yes:
-            // A save that was cancelled or failed keeps the window open rather than drop the films.
-            close = saveCommand();
-            break;
-        case Answer::No:
-            break;
-        default:
-            close = false;
-            break;
-        }
-    }
+    const bool close = mayClose();
     storeHistories();
     if (close)
         event->accept();
     else
         event->ignore();
+}
+
+bool Form1::mayClose()
+{
+    const bool pendingEdits = hasPendingEdits();
+    if (!m_catalogue.isModified() && !pendingEdits)
+        return true;
+    // Typed edits are asked about in the same one question, which offers to store them first.
+    QString question = QStringLiteral("Save before exit?");
+    if (pendingEdits)
+        question += QStringLiteral("\n\n") + EditsNotStored +
+                    QStringLiteral(" Yes stores them in the list first, then saves.");
+    switch (m_desktop.messageBox(question, Buttons::YesNoCancel)) {
+    case Answer::Yes:
+        // A save that was cancelled or failed keeps the window open rather than drop the films.
+        return (!pendingEdits || storeFields(selectedPosition())) && saveCommand();
+    case Answer::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // ---- the catalogue commands ----
@@ -416,41 +525,104 @@ void Form1::setSelectedPosition(int position)
     m_list->scrollTo(line);
 }
 
-void Form1::selectCommand(int position)
+void Form1::selectFilm(int position, bool showIt)
 {
-    if (position >= 0)
+    {
+        const QScopedValueRollback byCommand(m_selectingByCommand, true);
+        setSelectedPosition(position);
+    }
+    if (showIt && position >= 0)
         showRecord(m_catalogue.at(position));
+}
+
+// Select: the user picked a film in List1.
+void Form1::selectionChanged(const QItemSelection& deselected)
+{
+    const int position = selectedPosition();
+    if (m_selectingByCommand || position < 0)
+        return;
+    const int previous = deselected.isEmpty() ? -1 : deselected.indexes().constFirst().row();
+    if (!settlePendingEdits(QStringLiteral("showing another film"), previous)) {
+        selectFilm(previous, false);
+        return;
+    }
+    showRecord(m_catalogue.at(position));
+}
+
+bool Form1::hasPendingEdits() const
+{
+    return recordFromControls() != m_shownFields;
+}
+
+bool Form1::settlePendingEdits(const QString& beforeWhat, int storeAt)
+{
+    if (!hasPendingEdits())
+        return true;
+    const QString question = EditsNotStored + QStringLiteral(" Store them before %1?").arg(beforeWhat);
+    switch (m_desktop.messageBox(question, Buttons::StoreDiscardCancel)) {
+    case Answer::Yes:
+        return storeFields(storeAt);
+    case Answer::No:
+        showRecord(m_shownFields);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Form1::clearEditor()
+{
+    selectFilm(-1, false);
+    showRecord(FilmRecord());
+    m_fieldControls[0]->setFocus();
 }
 
 void Form1::newCommand()
 {
-    if (isMakingPage())
+    if (isMakingPage() || !settlePendingEdits(QStringLiteral("emptying the fields"), selectedPosition()))
         return;
-    setSelectedPosition(-1);
-    showRecord(FilmRecord());
-    m_fieldControls[0]->setFocus();
+    clearEditor();
+}
+
+bool Form1::appendFilms(const QList<FilmRecord>& films, const QString& stepText)
+{
+    if (films.size() > Catalogue::MaxEntries - m_catalogue.count())
+        return false;
+    m_undo.push(new AddFilms(m_catalogue, *this, m_catalogue.count(), films, stepText));
+    m_catalogue.setModified(true);
+    return true;
+}
+
+bool Form1::storeFields(int position)
+{
+    m_catalogue.setModified(true);
+    rememberComboText(m_type);
+    rememberComboText(m_genre);
+    const FilmRecord film = recordFromControls();
+    if (position >= 0) {
+        m_undo.push(new ReplaceFilm(m_catalogue, *this, position, film));
+    } else if (!appendFilms({film}, stepText(QStringLiteral("Update"), film.title()))) {
+        tell(QStringLiteral("The list is full: it holds %1 films, the most a list can hold. "
+                            "The film was not added.")
+                 .arg(QLocale(QLocale::English).toString(Catalogue::MaxEntries)));
+        return false;
+    }
+    m_shownFields = film;
+    refreshModifiedMark();
+    return true;
 }
 
 void Form1::updateCommand()
 {
     if (isMakingPage())
         return;
-    m_catalogue.setModified(true);
-    rememberComboText(m_type);
-    rememberComboText(m_genre);
     const int position = selectedPosition();
-    if (position < 0) {
-        if (!m_catalogue.append(recordFromControls())) {
-            tell(QStringLiteral("The list is full: it holds %1 films, the most a list can hold. "
-                                "The film was not added.")
-                     .arg(QLocale(QLocale::English).toString(Catalogue::MaxEntries)));
-            return;
-        }
-        newCommand();
+    if (!storeFields(position))
         return;
-    }
-    m_catalogue.replace(position, recordFromControls());
-    setSelectedPosition(-1);
+    if (position < 0)
+        clearEditor();
+    else
+        selectFilm(-1, false);
 }
 
 void Form1::removeCommand()
@@ -460,33 +632,75 @@ void Form1::removeCommand()
     const int position = selectedPosition();
     if (position < 0)
         return;
-    m_catalogue.remove(position);
+    // The typed edits go with the film; Undo brings the film back as it was stored.
+    m_undo.push(new RemoveFilm(m_catalogue, *this, position));
     m_catalogue.setModified(true);
-    newCommand();
+    clearEditor();
 }
 
 void Form1::moveUpCommand()
 {
-    if (isMakingPage())
-        return;
     const int position = selectedPosition();
-    if (position < 1)
-        return;
-    m_catalogue.exchangeWithNext(position - 1);
-    m_catalogue.setModified(true);
-    setSelectedPosition(position - 1);
+    if (position >= 1)
+        moveFilm(position - 1, ExchangeFilms::Moved::Up);
 }
 
 void Form1::moveDownCommand()
 {
+    const int position = selectedPosition();
+    if (position >= 0 && position < m_catalogue.lastIndex())
+        moveFilm(position, ExchangeFilms::Moved::Down);
+}
+
+void Form1::moveFilm(int position, ExchangeFilms::Moved moved)
+{
     if (isMakingPage())
         return;
-    const int position = selectedPosition();
-    if (position < 0 || position >= m_catalogue.lastIndex())
-        return;
-    m_catalogue.exchangeWithNext(position);
+    m_undo.push(new ExchangeFilms(m_catalogue, *this, position, moved));
     m_catalogue.setModified(true);
-    setSelectedPosition(position + 1);
+    // The moved film stays selected; typed edits to it stay in the fields.
+    selectFilm(moved == ExchangeFilms::Moved::Up ? position : position + 1, !hasPendingEdits());
+}
+
+void Form1::undoCommand()
+{
+    takeStep(true);
+}
+
+void Form1::redoCommand()
+{
+    takeStep(false);
+}
+
+void Form1::takeStep(bool back)
+{
+    if (isMakingPage() || !(back ? m_undo.canUndo() : m_undo.canRedo()))
+        return;
+    if (hasPendingEdits()) {
+        const QString command = back ? QStringLiteral("Undo") : QStringLiteral("Redo");
+        const QString question =
+            EditsNotStored + QStringLiteral(" %1 discards them. %1 all the same?").arg(command);
+        if (m_desktop.messageBox(question, Buttons::YesNo) != Answer::Yes)
+            return;
+        showRecord(m_shownFields);
+    }
+    if (back)
+        m_undo.undo();
+    else
+        m_undo.redo();
+    // Back at the last native save or load, nothing is left to save; anywhere else the catalogue
+    // differs from the file.
+    m_catalogue.setModified(!m_undo.isClean() || m_pageTextsEdited);
+}
+
+void Form1::showFilm(int position)
+{
+    if (position >= 0) {
+        selectFilm(position, true);
+        return;
+    }
+    selectFilm(-1, false);
+    showRecord(FilmRecord());
 }
 
 void Form1::rememberComboText(QComboBox* box)
@@ -540,6 +754,9 @@ void Form1::showRecord(const FilmRecord& film)
 {
     for (int i = 0; i < FieldCount; ++i)
         setFieldText(fieldAt(i), film[fieldAt(i)]);
+    // What the fields hold now, as they give it back, is what a pending edit differs from.
+    m_shownFields = recordFromControls();
+    refreshModifiedMark();
 }
 
 // ---- list files ----
@@ -549,16 +766,48 @@ ListDocument Form1::documentToSave() const
     return {m_pageTitle->text(), m_pageDescription->toPlainText(), m_catalogue.entries()};
 }
 
-void Form1::applyDocument(const ListDocument& document)
+ListInWindow Form1::listInWindow() const
 {
-    m_catalogue.replaceAll(document.films);
-    if (!document.pageTitle)
-        return;
+    return {m_catalogue.entries(),
+            m_pageTitle->text(),
+            m_pageDescription->toPlainText(),
+            m_currentFile,
+            m_currentForm};
+}
+
+void Form1::showList(const ListInWindow& list)
+{
+    m_catalogue.replaceAll(list.films);
     m_fillingPageTexts = true;
-    m_pageTitle->setText(*document.pageTitle);
-    m_pageDescription->setPlainText(document.pageDescription.value_or(QString()));
+    if (m_pageTitle->text() != list.pageTitle)
+        m_pageTitle->setText(list.pageTitle);
+    if (m_pageDescription->toPlainText() != list.pageDescription)
+        m_pageDescription->setPlainText(list.pageDescription);
     m_fillingPageTexts = false;
+    m_currentFile = list.file;
+    m_currentForm = list.form;
+    refreshTitle();
+}
+
+void Form1::markClean()
+{
     m_catalogue.setModified(false);
+    m_pageTextsEdited = false;
+    m_undo.setClean();
+}
+
+void Form1::proposeCurrentFile()
+{
+    if (m_currentFile.isEmpty())
+        return;
+    m_listDialog.fileName = m_currentFile;
+    if (const std::optional<ListForm> form = formFromFileName(m_currentFile))
+        m_listDialog.filterIndex = static_cast<int>(*form);
+}
+
+static ListForm formOfFilter(const FileDialogState& dialog)
+{
+    return dialog.filterIndex == 2 ? ListForm::CommaSeparated : ListForm::Native;
 }
 
 bool Form1::saveCommand()
@@ -566,26 +815,44 @@ bool Form1::saveCommand()
     if (isMakingPage())
         return false;
     m_listDialog.title = QStringLiteral("Save List");
+    proposeCurrentFile();
     if (!m_desktop.saveFileDialog(m_listDialog) || m_listDialog.fileName.isEmpty())
         return false;
     const QString path = m_listDialog.fileName;
     if (m_desktop.fileExists(path) &&
         m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
         return false;
-    const ListForm form = m_listDialog.filterIndex == 2 ? ListForm::CommaSeparated : ListForm::Native;
+    // The extension typed decides the form; the filter only for a name without rkf or csv.
+    return writeList(path, formFromFileName(path).value_or(formOfFilter(m_listDialog)));
+}
+
+bool Form1::saveToCurrentFile()
+{
+    if (isMakingPage())
+        return false;
+    if (m_currentFile.isEmpty())
+        return saveCommand();
+    return writeList(m_currentFile, formFromFileName(m_currentFile).value_or(m_currentForm));
+}
+
+bool Form1::writeList(const QString& path, ListForm form)
+{
     QString failure;
     if (!saveListFile(path, form, documentToSave(), &failure)) {
         tell(QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), failure));
         return false;
     }
+    m_currentFile = path;
+    m_currentForm = form;
+    refreshTitle();
     if (form == ListForm::Native)
-        m_catalogue.setModified(false);
+        markClean();
     return true;
 }
 
 void Form1::loadCommand()
 {
-    if (isMakingPage())
+    if (isMakingPage() || !settlePendingEdits(QStringLiteral("loading a list"), selectedPosition()))
         return;
     if (m_catalogue.isModified()) {
         switch (m_desktop.messageBox(QStringLiteral("Save before loading?"), Buttons::YesNoCancel)) {
@@ -600,29 +867,83 @@ void Form1::loadCommand()
         }
     }
     m_listDialog.title = QStringLiteral("Load List");
+    proposeCurrentFile();
     if (!m_desktop.openFileDialog(m_listDialog) || m_listDialog.fileName.isEmpty())
         return;
-    loadList(m_listDialog.fileName,
-             m_listDialog.filterIndex == 2 ? ListForm::CommaSeparated : ListForm::Native,
-             true);
+    const QString path = m_listDialog.fileName;
+    // The file's first bytes decide the form; the filter only for bytes that show none.
+    openList(path, formOfContents(path, formOfFilter(m_listDialog)), true, true);
 }
 
 bool Form1::loadList(const QString& path, ListForm form, bool reportFailure)
 {
+    // A name that says rkf or csv is loaded in the form its first bytes show.
+    const std::optional<ListForm> named =
+        form == ListForm::FromName ? formFromFileName(path) : std::optional<ListForm>();
+    return openList(path, named ? formOfContents(path, *named) : form, reportFailure, false);
+}
+
+bool Form1::openList(const QString& path, ListForm form, bool reportFailure, bool undoable)
+{
     QString failure;
-    const std::optional<ListDocument> document = loadListFile(path, form, &failure);
+    std::optional<ListDocument> document = loadListFile(path, form, &failure);
     if (!document) {
         if (reportFailure)
             tell(QStringLiteral("Could not load %1: %2").arg(QDir::toNativeSeparators(path), failure));
         return false;
     }
-    applyDocument(*document);
+    // The comma-separated form carries no page texts: the window keeps its own.
+    const bool native = document->pageTitle.has_value();
+    ListInWindow loaded = listInWindow();
+    loaded.films = std::move(document->films);
+    if (native) {
+        loaded.pageTitle = *document->pageTitle;
+        loaded.pageDescription = document->pageDescription.value_or(QString());
+    }
+    loaded.file = path;
+    loaded.form = native ? ListForm::Native : ListForm::CommaSeparated;
+    if (undoable)
+        m_undo.push(new ReplaceList(*this, listInWindow(), std::move(loaded)));
+    else
+        showList(loaded);
+    if (native)
+        markClean();
     return true;
 }
 
 void Form1::tell(const QString& text)
 {
     m_desktop.messageBox(text, Buttons::Ok);
+}
+
+// ---- the title and the undo controls ----
+
+void Form1::refreshTitle()
+{
+    const QString product = QString::fromLatin1(ProductTitle);
+    // "[*]" is where the window shows its modified mark.
+    setWindowTitle(m_currentFile.isEmpty()
+                       ? product + QStringLiteral("[*]")
+                       : QStringLiteral("%1[*] \u2014 %2").arg(QFileInfo(m_currentFile).fileName(), product));
+}
+
+void Form1::refreshModifiedMark()
+{
+    setWindowModified(m_catalogue.isModified() || hasPendingEdits());
+}
+
+void Form1::refreshUndoControls()
+{
+    const auto refresh = [this](QAction* action, QPushButton* button, bool can, const QString& step) {
+        const QString named = step.isEmpty() ? button->text() : button->text() + QLatin1Char(' ') + step;
+        action->setEnabled(m_commandsEnabled && can);
+        action->setText(named);
+        button->setEnabled(m_commandsEnabled && can);
+        button->setToolTip(named);
+        button->setAccessibleDescription(named);
+    };
+    refresh(m_undoAction, m_undoButton, m_undo.canUndo(), m_undo.undoText());
+    refresh(m_redoAction, m_redoButton, m_undo.canRedo(), m_undo.redoText());
 }
 
 // ---- the page ----
@@ -675,7 +996,7 @@ void Form1::keyPressEvent(QKeyEvent* event)
         stopPage();
         return;
     }
-    QWidget::keyPressEvent(event);
+    QMainWindow::keyPressEvent(event);
 }
 
 // While a page is made, nothing may start another run or change the catalogue or the list file.
@@ -691,6 +1012,8 @@ void Form1::setCommandsEnabled(bool enabled)
                              "Command8",
                              "Command12"})
         findChild<QPushButton*>(QLatin1String(name))->setEnabled(enabled);
+    m_commandsEnabled = enabled;
+    refreshUndoControls();
     m_stop->setEnabled(!enabled);
     if (!enabled)
         m_stop->setFocus();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/widgets/CatalogueSteps.h"
 #include "desktop/DesktopServices.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "functions/Defalt_Functions.h"
@@ -9,11 +10,14 @@
 #include "pagegen/PageHost.h"
 #include "storage/ListFile.h"
 
-#include <QWidget>
+#include <QMainWindow>
+#include <QUndoStack>
 
 #include <array>
 
+class QAction;
 class QComboBox;
+class QItemSelection;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -26,7 +30,7 @@ namespace reelkeep {
 
 class Registry;
 
-class Form1 : public QWidget, private PageContext
+class Form1 : public QMainWindow, private PageContext, private CatalogueView
 {
     Q_OBJECT
 
@@ -37,11 +41,24 @@ public:
     Catalogue& catalogue() { return m_catalogue; }
     /// The selected position of List1, or -1 for none.
     int selectedPosition() const;
+    /// Whether the film's fields differ from what they last showed or stored.
+    bool hasPendingEdits() const;
+    /// The list file loaded or saved last, which Ctrl+S saves to; the empty text before any.
+    const QString& currentFile() const { return m_currentFile; }
 
-    /// The Save command; returns true when a file was written.
+    /// The steps that Undo takes back and Redo does again.
+    QUndoStack& undoStack() { return m_undo; }
+    /// Appends films to the catalogue as one step named stepText; refuses (returns false,
+    /// changing nothing) when they would not all fit.
+    bool appendFilms(const QList<FilmRecord>& films, const QString& stepText);
+
+    /// The Save command ("Save", Ctrl+Shift+S): asks for the name; true when a file was written.
     bool saveCommand();
+    /// Ctrl+S: saves to the current file without a dialog, or runs the Save command when there is none.
+    bool saveToCurrentFile();
     void loadCommand();
-    /// Replaces the catalogue by a list file; only a user-started load reports a failure.
+    /// Replaces the catalogue by a list file, as start-up does; only a user-started load reports
+    /// a failure. This load is no step for Undo.
     bool loadList(const QString& path, ListForm form, bool reportFailure);
 
     /// The "Make HTML File" command: asks for the page's name and runs the main template.
@@ -59,7 +76,9 @@ protected:
 private:
     void buildMoviesTab(QWidget* tab);
     void buildGeneralTab(QWidget* tab);
+    QLayout* buildCatalogueButtons();
     void connectCommands();
+    void connectUndo();
     QPushButton* makeButton(const char* objectName, const QString& caption);
 
     void startUp();
@@ -67,24 +86,58 @@ private:
     void loadAutoLoadFile();
     void loadCommandLineFile();
     void storeHistories();
+    /// The close question; true when the window may close.
+    bool mayClose();
 
-    void selectCommand(int position);
+    void selectionChanged(const QItemSelection& deselected);
     void newCommand();
     void updateCommand();
     void removeCommand();
     void moveUpCommand();
     void moveDownCommand();
+    void moveFilm(int position, ExchangeFilms::Moved moved);
+    void undoCommand();
+    void redoCommand();
+    /// Undo (back) or Redo, once the fields' typed edits may be given up.
+    void takeStep(bool back);
     void setSelectedPosition(int position);
+    /// Selects a position as a command does: no question, and the fields show the film only when asked.
+    void selectFilm(int position, bool showIt);
+    /// New's steps: no selection, empty fields, the keyboard in mTitle.
+    void clearEditor();
+
+    /// Update's storing: into the film at a position, or as a new film for -1. False when the
+    /// catalogue is full, which it tells.
+    bool storeFields(int position);
+    /// With typed edits not stored, asks whether to store them (at storeAt, as Update would)
+    /// before a command that would drop them; false when the user cancels and the edits stay.
+    bool settlePendingEdits(const QString& beforeWhat, int storeAt);
 
     FilmRecord recordFromControls() const;
     void showRecord(const FilmRecord& film);
     QString fieldText(Field field) const;
     void setFieldText(Field field, const QString& text);
     void rememberComboText(QComboBox* box);
+
     ListDocument documentToSave() const;
-    void applyDocument(const ListDocument& document);
+    /// Saves the catalogue to a path in a form; the path becomes the current file.
+    bool writeList(const QString& path, ListForm form);
+    /// Loads a list file; the Load command's load is a step for Undo.
+    bool openList(const QString& path, ListForm form, bool reportFailure, bool undoable);
+    /// The list dialog proposes the current file, with the filter of its extension.
+    void proposeCurrentFile();
+    /// The catalogue now matches a native file: not modified, and the undo stack's clean state.
+    void markClean();
     void tell(const QString& text);
     void setCommandsEnabled(bool enabled);
+    void refreshUndoControls();
+    void refreshTitle();
+    void refreshModifiedMark();
+
+    // The window as the undo steps see it.
+    void showFilm(int position) override;
+    ListInWindow listInWindow() const override;
+    void showList(const ListInWindow& list) override;
 
     // The page generator's view of the window.
     const QList<FilmRecord>& films() const override { return m_catalogue.entries(); }
@@ -96,16 +149,27 @@ private:
     DesktopServices& m_desktop;
     Registry& m_registry;
     Catalogue m_catalogue;
+    QUndoStack m_undo;
     FileDialogState m_listDialog;
     FileDialogState m_pageDialog;
     File_Filter m_filter;
     Defalt_Functions m_functions;
     Equation_Evaluater m_evaluator;
     PageHost m_pageHost;
+    QString m_currentFile;
+    ListForm m_currentForm = ListForm::Native;
+    /// The fields as they were last shown or stored; any difference is a pending edit.
+    FilmRecord m_shownFields;
     /// The window was asked to close while a page was being made.
     bool m_closeAfterPage = false;
     /// Set while the window itself fills the page texts, so that only the user's edits count as changes.
     bool m_fillingPageTexts = false;
+    /// The user edited the page texts since the last native save or load; Undo then never
+    /// reaches a state without changes.
+    bool m_pageTextsEdited = false;
+    /// Set while a command changes the selection itself, so that no question is asked.
+    bool m_selectingByCommand = false;
+    bool m_commandsEnabled = true;
 
     QTabWidget* m_tabs = nullptr;
     QListView* m_list = nullptr;
@@ -119,6 +183,10 @@ private:
     QProgressBar* m_progress = nullptr;
     QLabel* m_label = nullptr;
     QPushButton* m_stop = nullptr;
+    QPushButton* m_undoButton = nullptr;
+    QPushButton* m_redoButton = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
 };
 
 } // namespace reelkeep

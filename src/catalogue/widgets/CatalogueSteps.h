@@ -1,0 +1,132 @@
+// The changes to the catalogue as steps of Qt's undo framework, so that Undo takes them back and
+// Redo does them again.
+#pragma once
+
+#include "catalogue/Catalogue.h"
+#include "storage/ListFile.h"
+
+#include <QUndoCommand>
+
+namespace reelkeep {
+
+/// What a load puts into the window: the films, the page texts and the file they came from.
+struct ListInWindow
+{
+    QList<FilmRecord> films;
+    QString pageTitle;
+    QString pageDescription;
+    /// The list file loaded or saved last, or the empty text.
+    QString file;
+    ListForm form = ListForm::Native;
+};
+
+/// The window as the steps need it once they are undone or redone.
+class CatalogueView
+{
+public:
+    virtual ~CatalogueView() = default;
+    /// Selects the film at a position and shows it in the fields; -1 selects none and empties them.
+    virtual void showFilm(int position) = 0;
+    virtual ListInWindow listInWindow() const = 0;
+    virtual void showList(const ListInWindow& list) = 0;
+};
+
+/// A step's text, as Undo and Redo name it: the command's caption and the film's title.
+QString stepText(const QString& caption, const QString& title);
+
+/// A change to the films. Its first redo is the command itself, which leaves the window as the
+/// command's own rules say; every later undo or redo shows the film it changed.
+class FilmStep : public QUndoCommand
+{
+protected:
+    FilmStep(Catalogue& catalogue, CatalogueView& view, const QString& text);
+    /// After the first redo, shows the film at a position, or none for -1.
+    void showAfterwards(int position);
+
+    Catalogue& m_catalogue;
+
+private:
+    CatalogueView& m_view;
+    bool m_done = false;
+};
+
+/// Films put in at a position: "Update" adding a film, or several films at once as one step.
+class AddFilms : public FilmStep
+{
+public:
+    /// The films must fit (see Catalogue::insert).
+    AddFilms(Catalogue& catalogue,
+             CatalogueView& view,
+             int position,
+             QList<FilmRecord> films,
+             const QString& text);
+    void redo() override;
+    void undo() override;
+
+private:
+    int m_position;
+    QList<FilmRecord> m_films;
+};
+
+/// "Update" storing the fields into the film at a position.
+class ReplaceFilm : public FilmStep
+{
+public:
+    ReplaceFilm(Catalogue& catalogue, CatalogueView& view, int position, FilmRecord film);
+    void redo() override;
+    void undo() override;
+
+private:
+    int m_position;
+    FilmRecord m_before;
+    FilmRecord m_after;
+};
+
+/// "Remove" of the film at a position.
+class RemoveFilm : public FilmStep
+{
+public:
+    RemoveFilm(Catalogue& catalogue, CatalogueView& view, int position);
+    void redo() override;
+    void undo() override;
+
+private:
+    int m_position;
+    FilmRecord m_film;
+};
+
+/// "UP" or "DOWN": the films at a position and the next one change places.
+class ExchangeFilms : public FilmStep
+{
+public:
+    enum class Moved
+    {
+        /// "UP": the film below moves up to the position.
+        Up,
+        /// "DOWN": the film at the position moves down.
+        Down,
+    };
+    ExchangeFilms(Catalogue& catalogue, CatalogueView& view, int position, Moved moved);
+    void redo() override;
+    void undo() override;
+
+private:
+    int m_position;
+    Moved m_moved;
+};
+
+/// A load that replaced the list, with the page texts and the current file it brought.
+class ReplaceList : public QUndoCommand
+{
+public:
+    ReplaceList(CatalogueView& view, ListInWindow before, ListInWindow after);
+    void redo() override;
+    void undo() override;
+
+private:
+    CatalogueView& m_view;
+    ListInWindow m_before;
+    ListInWindow m_after;
+};
+
+} // namespace reelkeep
