@@ -43,13 +43,11 @@ private slots:
     void updateAddsAndNewEmpties();
     void updateReplacesInPlaceThenAddsACopy();
     void removeLeavesNeighboursInOrder();
-    void moveUpAndDown();
     void commandsThatDoNotApplyDoNothing();
     void updateGrowsBothHistories();
     void updateRefusesBeyondCapacity();
     void multiLineFieldsKeepTheirLineBreaks();
 
-    void closeWithoutChangesAsksNothing();
     void closeAnswers_data();
     void closeAnswers();
     void everyChangeMarksTheCatalogue_data();
@@ -64,19 +62,17 @@ private slots:
     void saveFormFollowsTheName();
     void ctrlSSavesToTheCurrentFile();
     void listDialogRemembersNameAndFilter();
-    void replaceNoKeepsTheFile();
+    void replaceFileAnswers_data();
+    void replaceFileAnswers();
     void failedLoadTellsAndChangesNothing();
     void loadWhileModifiedAsksFirst_data();
     void loadWhileModifiedAsksFirst();
     void webPageOpensTheProductAddress();
     void aboutAndOptionsOpenModally_data();
     void aboutAndOptionsOpenModally();
-    void exitRunsTheShutDown();
     void everyControlHasAnAccessibleName();
 
     void makePageCancelledWritesNothing();
-    void makePageReplaceNoKeepsTheFile();
-    void makePageReplaceYesWritesAShorterPage();
     void makePageReadsTheWindow();
     void makePageMissingTemplateTellsAndKeepsTheFile();
     void makePageErrorTellsWhereAndKeepsThePartialPage();
@@ -212,7 +208,9 @@ void TestForm1::firstRunStartsEmpty()
     QCOMPARE(child<QComboBox>("mGenre")->count(), 0);
     QCOMPARE(child<QLineEdit>("gTitle")->text(), QStringLiteral("My Movie"));
     QCOMPARE(shownTitle(), QStringLiteral("Reelkeep"));
+    QVERIFY(m_window->close());
     QVERIFY(m_desktop->questions().isEmpty());
+    QCOMPARE(m_desktop->settings.value(QStringLiteral("GenreHistory/0"), QStringLiteral("unset")), QString());
 }
 
 void TestForm1::historiesSkipBlankKeys()
@@ -366,24 +364,6 @@ void TestForm1::removeLeavesNeighboursInOrder()
     QCOMPARE(m_window->catalogue().lastIndex(), -1);
 }
 
-void TestForm1::moveUpAndDown()
-{
-    openWindow();
-    addFilm(QStringLiteral("A"));
-    addFilm(QStringLiteral("B"));
-    addFilm(QStringLiteral("C"));
-    select(1);
-    click("Command1");
-    QCOMPARE(listLines(), (QStringList{QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("C")}));
-    QCOMPARE(m_window->selectedPosition(), 0);
-    QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("B"));
-    select(1);
-    click("Command2");
-    QCOMPARE(listLines(), (QStringList{QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A")}));
-    QCOMPARE(m_window->selectedPosition(), 2);
-    QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("A"));
-}
-
 void TestForm1::commandsThatDoNotApplyDoNothing()
 {
     openWindow();
@@ -447,14 +427,6 @@ void TestForm1::multiLineFieldsKeepTheirLineBreaks()
 
 // ---- shut-down and the modified flag ----
 
-void TestForm1::closeWithoutChangesAsksNothing()
-{
-    openWindow();
-    QVERIFY(m_window->close());
-    QVERIFY(m_desktop->questions().isEmpty());
-    QCOMPARE(m_desktop->settings.value(QStringLiteral("GenreHistory/0"), QStringLiteral("unset")), QString());
-}
-
 void TestForm1::closeAnswers_data()
 {
     QTest::addColumn<Answer>("answer");
@@ -486,7 +458,8 @@ void TestForm1::closeAnswers()
     QTest::keyClicks(child<QLineEdit>("mTitle"), typed);
     m_desktop->queueAnswer(answer);
     m_desktop->queueFileChoice(saveAs.isEmpty() ? QString() : m_folder->filePath(saveAs));
-    QCOMPARE(m_window->close(), closes);
+    click("Command11"); // Exit runs the shut-down, as closing the window does
+    QCOMPARE(m_window->isVisible(), !closes);
     QCOMPARE(m_desktop->questions().size(), 1); // one question, with or without typed edits
     QVERIFY(m_desktop->questions().constFirst().startsWith(QStringLiteral("Save before exit?")));
     QCOMPARE(m_desktop->questions().constFirst().contains(QStringLiteral("not in the list yet")),
@@ -600,14 +573,15 @@ void TestForm1::undoAndRedoEveryChange_data()
     QTest::addColumn<int>("selected");
     QTest::addColumn<QStringList>("linesAfter");
     QTest::addColumn<bool>("cleanAfterUndo");
+    QTest::addColumn<int>("selectedAfter"); // the moved film stays selected and shown
     const auto lines = [](const char* titles) { return QString::fromLatin1(titles).split(QLatin1Char(' ')); };
-    QTest::newRow("Update adding") << QStringLiteral("Command5") << -1 << lines("A B C D") << true;
-    QTest::newRow("Update replacing") << QStringLiteral("Command5") << 1 << lines("A D C") << true;
-    QTest::newRow("Remove") << QStringLiteral("Command4") << 1 << lines("A C") << true;
-    QTest::newRow("UP") << QStringLiteral("Command1") << 1 << lines("B A C") << true;
-    QTest::newRow("DOWN") << QStringLiteral("Command2") << 1 << lines("A C B") << true;
+    QTest::newRow("Update adding") << QStringLiteral("Command5") << -1 << lines("A B C D") << true << -1;
+    QTest::newRow("Update replacing") << QStringLiteral("Command5") << 1 << lines("A D C") << true << -1;
+    QTest::newRow("Remove") << QStringLiteral("Command4") << 1 << lines("A C") << true << -1;
+    QTest::newRow("UP") << QStringLiteral("Command1") << 1 << lines("B A C") << true << 0;
+    QTest::newRow("DOWN") << QStringLiteral("Command2") << 1 << lines("A C B") << true << 2;
     // Taken back, a load leaves the list unlike the file saved last, the loaded one.
-    QTest::newRow("Load") << QStringLiteral("Command7") << -1 << lines("Other") << false;
+    QTest::newRow("Load") << QStringLiteral("Command7") << -1 << lines("Other") << false << -1;
 }
 
 void TestForm1::undoAndRedoEveryChange()
@@ -616,6 +590,7 @@ void TestForm1::undoAndRedoEveryChange()
     QFETCH(int, selected);
     QFETCH(QStringList, linesAfter);
     QFETCH(bool, cleanAfterUndo);
+    QFETCH(int, selectedAfter);
     m_desktop->queueFileChoice(writeList(QStringLiteral("other.rkf"), {QStringLiteral("Other")}));
     openOnThreeFilms();
     const QStringList before = listLines();
@@ -625,6 +600,9 @@ void TestForm1::undoAndRedoEveryChange()
         child<QLineEdit>("mTitle")->setText(QStringLiteral("D"));
     click(command.toLatin1().constData());
     QCOMPARE(listLines(), linesAfter);
+    QCOMPARE(m_window->selectedPosition(), selectedAfter);
+    if (selectedAfter >= 0)
+        QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("B"));
     const QString titleAfter = shownTitle();
     // Ctrl+Z reaches the list from a box with no typing of its own to take back.
     auto* title = child<QLineEdit>("mTitle");
@@ -738,24 +716,6 @@ void TestForm1::listDialogRemembersNameAndFilter()
     QCOMPARE(m_desktop->proposedFilters(), (QList<int>{1, 2}));
 }
 
-void TestForm1::replaceNoKeepsTheFile()
-{
-    const QString path = writeList(QStringLiteral("old.rkf"), {QStringLiteral("Old")});
-    openWindow();
-    addFilm(QStringLiteral("New"));
-    m_desktop->queueFileChoice(path, 1);
-    m_desktop->queueAnswer(Answer::No);
-    click("Command6");
-    QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Replace File?")});
-    QCOMPARE(loadListFile(path, ListForm::Native)->films.constFirst().title(), QStringLiteral("Old"));
-    QVERIFY(m_window->catalogue().isModified());
-
-    m_desktop->queueFileChoice(path, 1);
-    m_desktop->queueAnswer(Answer::Yes);
-    click("Command6");
-    QCOMPARE(loadListFile(path, ListForm::Native)->films.constFirst().title(), QStringLiteral("New"));
-}
-
 void TestForm1::failedLoadTellsAndChangesNothing()
 {
     const QString path = m_folder->filePath(QStringLiteral("foreign.rkf"));
@@ -835,19 +795,6 @@ void TestForm1::aboutAndOptionsOpenModally()
     QVERIFY(m_desktop->settings.isEmpty()); // closing either dialog stores nothing
 }
 
-void TestForm1::exitRunsTheShutDown()
-{
-    openWindow();
-    addFilm(QStringLiteral("Alien"));
-    m_desktop->queueAnswer(Answer::Cancel);
-    click("Command11");
-    QVERIFY(m_window->isVisible());
-    m_desktop->queueAnswer(Answer::No);
-    click("Command11");
-    QVERIFY(!m_window->isVisible());
-    QCOMPARE(m_desktop->questions().size(), 2);
-}
-
 static bool insideComboBox(const QWidget* control)
 {
     for (const QWidget* ancestor = control->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
@@ -912,36 +859,40 @@ void TestForm1::makePageCancelledWritesNothing()
     QVERIFY(m_desktop->questions().isEmpty());
 }
 
-void TestForm1::makePageReplaceNoKeepsTheFile()
+void TestForm1::replaceFileAnswers_data()
 {
-    writeTemplate(QStringLiteral("mask.html"), "<p>[title]</p>");
-    const QString page = m_folder->filePath(QStringLiteral("page.html"));
-    QFile old(page);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("old page");
-    old.close();
-    openWindow();
-    m_desktop->queueFileChoice(page);
-    m_desktop->queueAnswer(Answer::No);
-    click("Command8");
-    QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Replace File?")});
-    QCOMPARE(fileBytes(page), QByteArray("old page"));
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QByteArray>("start"); // how the file begins afterwards
+    const QByteArray old(1000, 'x');
+    QTest::newRow("Save, No keeps the file") << QStringLiteral("Command6") << Answer::No << old;
+    QTest::newRow("Save, Yes replaces it")
+        << QStringLiteral("Command6") << Answer::Yes << QByteArray("rkf01");
+    QTest::newRow("Make HTML File, No keeps the file") << QStringLiteral("Command8") << Answer::No << old;
+    QTest::newRow("Make HTML File, Yes writes a shorter page")
+        << QStringLiteral("Command8") << Answer::Yes << QByteArray("<p>My Movie</p>");
 }
 
-void TestForm1::makePageReplaceYesWritesAShorterPage()
+void TestForm1::replaceFileAnswers()
 {
+    QFETCH(QString, button);
+    QFETCH(Answer, answer);
+    QFETCH(QByteArray, start);
     writeTemplate(QStringLiteral("mask.html"), "<p>[title]</p>");
-    const QString page = m_folder->filePath(QStringLiteral("page.html"));
-    QFile old(page);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(1000, 'x'));
+    const QString path = m_folder->filePath(QStringLiteral("old.file"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(1000, 'x')) == 1000);
     old.close();
     openWindow();
-    m_desktop->queueFileChoice(page);
-    m_desktop->queueAnswer(Answer::Yes);
-    click("Command8");
-    QCOMPARE(fileBytes(page), QByteArray("<p>My Movie</p>"));
+    addFilm(QStringLiteral("New"));
+    m_desktop->queueFileChoice(path);
+    m_desktop->queueAnswer(answer);
+    click(button.toLatin1().constData());
     QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Replace File?")});
+    const QByteArray written = fileBytes(path);
+    QCOMPARE(written.left(start.size()), start);
+    QCOMPARE(written.size() == 1000, answer == Answer::No);
+    QCOMPARE(m_window->catalogue().isModified(), button == QLatin1String("Command8") || answer == Answer::No);
 }
 
 void TestForm1::makePageReadsTheWindow()
