@@ -6,6 +6,7 @@
 #include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
 #include "storage/NativeListFile.h"
+#include "storage/Utf8.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -36,6 +37,9 @@ std::optional<ListForm> formShownBy(QByteArrayView firstBytes)
 {
     if (firstBytes.startsWith(NativeMagicWindows1252) || firstBytes.startsWith(NativeMagicUtf8))
         return ListForm::Native;
+    // A comma-separated file in UTF-8 opens with a byte-order mark before its first quote.
+    if (firstBytes.startsWith(Utf8ByteOrderMark))
+        firstBytes = firstBytes.sliced(Utf8ByteOrderMark.size());
     if (firstBytes.startsWith('"'))
         return ListForm::CommaSeparated;
     return std::nullopt;
