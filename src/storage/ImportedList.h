@@ -1,0 +1,52 @@
+// Films imported from a spreadsheet or another catalogue program: what a delimited file holds and
+// where its columns seem to go, and the films it gives once each column has its field.
+#pragma once
+
+#include "catalogue/FilmRecord.h"
+#include "storage/DelimitedTable.h"
+#include "storage/ImportColumns.h"
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace reelkeep {
+
+struct ImportAnalysis
+{
+    DelimitedTable table;
+    /// The field each column goes to by its name (guessMapping).
+    ImportMapping guessed;
+};
+
+/// Reads the bytes of a delimited file with a header row (readDelimitedTable) and guesses the
+/// field of each column. Nothing is returned when the table cannot be read; failure says why.
+std::optional<ImportAnalysis> analyseImport(QByteArrayView bytes, QString* failure = nullptr);
+
+/// analyseImport() on a file, of which no more than MaxTableBytes and one are read.
+std::optional<ImportAnalysis> analyseImportFile(const QString& path, QString* failure = nullptr);
+
+/// One film for each row of the table, each field from the column that the mapping sends to it (the
+/// first such column if several are), empty when no column does or the row is too short. A weburl
+/// field whose webtext field comes from no column takes the column's name as its text, in the films
+/// that have a link. Refuses, with failure saying why, a mapping where no column gives the title.
+std::optional<QList<FilmRecord>>
+importFilms(const ImportAnalysis& analysis, const ImportMapping& mapping, QString* failure = nullptr);
+
+/// One line on the file: how many films, the encoding and the separator.
+QString importSummary(const ImportAnalysis& analysis);
+
+/// One line for each column: the field it goes to, or that it is left out and why.
+QStringList columnReport(const ImportAnalysis& analysis, const ImportMapping& mapping);
+
+/// One line for each row with more or fewer cells than the header, with its line number, for the
+/// first `limit` such rows; then one line with the number of the others.
+QStringList rowProblems(const DelimitedTable& table, qsizetype limit);
+
+/// The summary, the column report and the problems of the first twenty rows that have any.
+QStringList describeImport(const ImportAnalysis& analysis, const ImportMapping& mapping);
+
+} // namespace reelkeep
