@@ -10,6 +10,7 @@
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
 #include "pagegen/PageRun.h"
+#include "storage/ImportedList.h"
 #include "storage/ListFile.h"
 
 #include <QCoreApplication>
@@ -225,11 +226,55 @@ int page(const QStringList& arguments, const CliStreams& streams)
     return CliFailure;
 }
 
-constexpr std::array<CliCommand, 4> Commands = {{
+// import IN OUT [--map COLUMN=FIELD ...]: the rows of a spreadsheet's file as the films of a list
+// file, each column where its name sends it unless a --map says otherwise (an empty FIELD leaves
+// the column out). What went where is told on standard error.
+int importList(const QStringList& arguments, const CliStreams& streams)
+{
+    QStringList files;
+    QStringList choices;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] != u"--map")
+            files.append(arguments[i]);
+        else if (i + 1 < arguments.size() && arguments[i + 1].contains(u'='))
+            choices.append(arguments[++i]);
+        else
+            return showUsage(streams.err);
+    }
+    if (files.size() != 2)
+        return showUsage(streams.err);
+    const QString what = QStringLiteral("cannot import %1").arg(files[0]);
+    QString failure;
+    const std::optional<ImportAnalysis> analysis = analyseImportFile(files[0], &failure);
+    if (!analysis)
+        return fail(streams.err, what, failure);
+    ImportMapping mapping = analysis->guessed;
+    for (const QString& choice : choices) {
+        // Field names hold no "=", so the last one ends the column's name.
+        const qsizetype equals = choice.lastIndexOf(u'=');
+        if (!assignColumnByName(
+                mapping, analysis->table.columns, choice.first(equals), choice.sliced(equals + 1), &failure))
+            return fail(streams.err, what, failure);
+    }
+    ListDocument document;
+    if (std::optional<QList<FilmRecord>> films = importFilms(*analysis, mapping, &failure))
+        document.films = std::move(*films);
+    else
+        return fail(streams.err, what, failure);
+    giveDefaultPageTexts(document);
+    if (!saveListFile(files[1], ListForm::FromName, document, &failure))
+        return fail(streams.err, QStringLiteral("cannot save %1").arg(files[1]), failure);
+    for (const QString& line : describeImport(*analysis, mapping))
+        streams.err << line << '\n';
+    return CliSuccess;
+}
+
+constexpr std::array<CliCommand, 5> Commands = {{
     {u"dump", 1, u"dump FILE", dump},
     {u"convert", 2, u"convert IN OUT", convert},
     {u"eval", AtLeastOne, u"eval EXPRESSION... | eval -", eval},
     {u"page", AtLeastTwo, u"page LISTFILE OUTPUT [--template-dir DIR]", page},
+    {u"import", AtLeastTwo, u"import IN OUT [--map COLUMN=FIELD ...]", importList},
 }};
 
 int showUsage(QTextStream& err)

@@ -1,4 +1,4 @@
-// reelkeep-cli: the JSON of dump, convert both ways, failures and usage errors.
+// reelkeep-cli: the JSON of dump, convert both ways, import, failures and usage errors.
 #include "cli/CliCommands.h"
 #include "cli/ListJson.h"
 #include "storage/ListFile.h"
@@ -27,6 +27,7 @@ private slots:
     void dumpPrintsJson();
     void convertsBetweenForms_data();
     void convertsBetweenForms();
+    void importWritesAListAndTellsWhatWentWhere();
     void failsWithOneLine_data();
     void failsWithOneLine();
     void badArgumentsShowUsage_data();
@@ -219,6 +220,40 @@ void TestCli::convertsBetweenForms()
     QCOMPARE(converted->pageTitle.value_or(QString()), pageTitle);
 }
 
+void TestCli::importWritesAListAndTellsWhatWentWhere()
+{
+    const QString input = m_folder.filePath(u"sheet.csv"_s);
+    QFile file(input);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Titel;Year;Regisseur;IMDb\r\nAm\xE9lie;2001;Jeunet;http://i/1\r\nAlien;1979\r\n");
+    file.close();
+    const QString output = m_folder.filePath(u"imported.rkf"_s);
+    CliRun result = run({u"import"_s, input, output, u"--map"_s, u"titel=title"_s, u"--map"_s, u"Year="_s});
+    QCOMPARE(result.status, int(CliSuccess));
+    QCOMPARE(result.out, QString());
+    QCOMPARE(result.err,
+             u"2 films, Windows-1252, separated by semicolons\n"
+             u"column 1 \"Titel\" -> title\n"
+             u"column 2 \"Year\": left out\n"
+             u"column 3 \"Regisseur\": left out, no field goes by that name\n"
+             u"column 4 \"IMDb\" -> weburl1, with \"IMDb\" as webtext1\n"
+             u"line 3: 2 cells where the header has 4; the missing fields left empty\n"_s);
+    const std::optional<ListDocument> imported = loadListFile(output, ListForm::FromName);
+    QVERIFY(imported && imported->films.size() == 2);
+    QCOMPARE(imported->pageTitle, u"My Movie"_s);
+    QCOMPARE(imported->pageDescription, QString());
+    QCOMPARE(imported->films[0][Field::Title], u"Am\u00E9lie"_s);
+
+    // Without the choice no column gives the title; nothing is written.
+    const QString refused = m_folder.filePath(u"refused.csv"_s);
+    result = run({u"import"_s, input, refused});
+    QCOMPARE(result.status, int(CliFailure));
+    QCOMPARE(result.err,
+             u"reelkeep-cli: cannot import %1: no column goes to the title; the columns are \"Titel\", "
+             u"\"Year\", \"Regisseur\", \"IMDb\"\n"_s.arg(input));
+    QVERIFY(!QFile::exists(refused));
+}
+
 void TestCli::failsWithOneLine_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -241,6 +276,12 @@ void TestCli::failsWithOneLine_data()
     QTest::newRow("convert into a folder that does not exist")
         << QStringList{u"convert"_s, fixture(u"windows1252.rkf"_s), u"/nonexistent/out.csv"_s}
         << u"reelkeep-cli: cannot save /nonexistent/out.csv: "_s;
+    QTest::newRow("import of a file that cannot be read")
+        << QStringList{u"import"_s, missing, m_folder.filePath(u"out.rkf"_s)}
+        << u"reelkeep-cli: cannot import %1: No such file or directory\n"_s.arg(missing);
+    QTest::newRow("import with a choice of a field that does not exist")
+        << QStringList{u"import"_s, foreign, m_folder.filePath(u"out.rkf"_s), u"--map"_s, u"a=name"_s}
+        << u"reelkeep-cli: cannot import %1: no field is called \"name\""_s.arg(foreign);
     QTest::newRow("convert to a name that chooses no form")
         << QStringList{u"convert"_s, fixture(u"windows1252.rkf"_s), m_folder.filePath(u"out.txt"_s)}
         << u"reelkeep-cli: cannot save %1: the name ends neither in rkf nor in csv\n"_s.arg(
@@ -278,6 +319,11 @@ void TestCli::badArgumentsShowUsage_data()
     QTest::newRow("page without an output") << QStringList{u"page"_s, u"a.rkf"_s};
     QTest::newRow("page with a template option but no folder")
         << QStringList{u"page"_s, u"a.rkf"_s, u"b.html"_s, u"--template-dir"_s};
+    QTest::newRow("import with one file") << QStringList{u"import"_s, u"a.csv"_s, u"--map"_s, u"A=title"_s};
+    QTest::newRow("import with a map option but no choice")
+        << QStringList{u"import"_s, u"a.csv"_s, u"b.rkf"_s, u"--map"_s};
+    QTest::newRow("import with a choice without an equals sign")
+        << QStringList{u"import"_s, u"a.csv"_s, u"b.rkf"_s, u"--map"_s, u"title"_s};
 }
 
 void TestCli::badArgumentsShowUsage()
@@ -290,7 +336,8 @@ void TestCli::badArgumentsShowUsage()
              u"usage: reelkeep-cli dump FILE\n"
              u"       reelkeep-cli convert IN OUT\n"
              u"       reelkeep-cli eval EXPRESSION... | eval -\n"
-             u"       reelkeep-cli page LISTFILE OUTPUT [--template-dir DIR]\n"_s);
+             u"       reelkeep-cli page LISTFILE OUTPUT [--template-dir DIR]\n"
+             u"       reelkeep-cli import IN OUT [--map COLUMN=FIELD ...]\n"_s);
 }
 
 void TestCli::programWritesUtf8AndExitStatus()
