@@ -20,6 +20,9 @@ constexpr qsizetype ReportedRowProblems = 20;
 // The column that gives each field, -1 for none.
 using FieldSources = std::array<qsizetype, FieldCount>;
 
+// The text that each web link's films get from a column's name, or the empty text.
+using LinkTexts = std::array<QString, WebLinks.size()>;
+
 std::nullopt_t refuse(QString* failure, const QString& text)
 {
     if (failure)
@@ -54,9 +57,9 @@ QString columnLabel(const DelimitedTable& table, qsizetype column)
 // For each web link, the text its films get from the name of the column that gives the URL when
 // no column gives the text, "IMDb" for a column "IMDb"; empty otherwise, and for a column named
 // after the URL field itself.
-std::array<QString, WebLinks.size()> linkTexts(const DelimitedTable& table, const FieldSources& sources)
+LinkTexts linkTexts(const DelimitedTable& table, const FieldSources& sources)
 {
-    std::array<QString, WebLinks.size()> texts;
+    LinkTexts texts;
     for (size_t link = 0; link < WebLinks.size(); ++link) {
         const qsizetype url = sourceOf(sources, WebLinks[link].url);
         if (url < 0 || sourceOf(sources, WebLinks[link].text) >= 0)
@@ -67,7 +70,7 @@ std::array<QString, WebLinks.size()> linkTexts(const DelimitedTable& table, cons
     return texts;
 }
 
-FilmRecord filmOfRow(const TableRow& row, const FieldSources& sources, const std::array<QString, 3>& texts)
+FilmRecord filmOfRow(const TableRow& row, const FieldSources& sources, const LinkTexts& texts)
 {
     FilmRecord film;
     for (size_t field = 0; field < sources.size(); ++field) {
@@ -89,6 +92,11 @@ QString quotedColumns(const DelimitedTable& table)
     return names.join(QStringLiteral(", "));
 }
 
+QString takenBy(Field field, qsizetype column)
+{
+    return QStringLiteral("left out, %1 comes from column %2").arg(fieldName(field)).arg(column + 1);
+}
+
 // Why a column that the mapping sends nowhere is left out.
 QString leftOutReason(const DelimitedTable& table, qsizetype column, const FieldSources& sources)
 {
@@ -103,9 +111,7 @@ QString leftOutReason(const DelimitedTable& table, qsizetype column, const Field
                         : QStringLiteral("left out");
     }
     const qsizetype other = sourceOf(sources, target->field);
-    if (other < 0)
-        return QStringLiteral("left out");
-    return QStringLiteral("left out, %1 comes from column %2").arg(fieldName(target->field)).arg(other + 1);
+    return other < 0 ? QStringLiteral("left out") : takenBy(target->field, other);
 }
 
 QString columnLine(const DelimitedTable& table,
@@ -118,12 +124,10 @@ QString columnLine(const DelimitedTable& table,
     if (!field)
         return label + QStringLiteral(": ") + leftOutReason(table, column, sources);
     const qsizetype source = sourceOf(sources, *field);
-    if (source != column) {
-        return label +
-               QStringLiteral(": left out, %1 comes from column %2").arg(fieldName(*field)).arg(source + 1);
-    }
+    if (source != column)
+        return label + QStringLiteral(": ") + takenBy(*field, source);
     QString line = label + QStringLiteral(" -> ") + fieldName(*field).toString();
-    const std::array<QString, 3> texts = linkTexts(table, sources);
+    const LinkTexts texts = linkTexts(table, sources);
     for (size_t link = 0; link < WebLinks.size(); ++link) {
         if (WebLinks[link].url == *field && !texts[link].isEmpty())
             line += QStringLiteral(", with \"%1\" as %2").arg(texts[link], fieldName(WebLinks[link].text));
@@ -173,7 +177,7 @@ importFilms(const ImportAnalysis& analysis, const ImportMapping& mapping, QStrin
                       QStringLiteral("no column goes to the title; the columns are %1")
                           .arg(quotedColumns(analysis.table)));
     }
-    const std::array<QString, 3> texts = linkTexts(analysis.table, sources);
+    const LinkTexts texts = linkTexts(analysis.table, sources);
     QList<FilmRecord> films;
     films.reserve(analysis.table.rows.size());
     for (const TableRow& row : analysis.table.rows)
