@@ -38,6 +38,19 @@ std::nullopt_t refuse(QString* failure, const QString& text)
     return std::nullopt;
 }
 
+// Replaces each half of a surrogate pair that stands alone by U+FFFD, as UTF-8 decoding does with
+// a malformed sequence: the UTF-16 decoder keeps them, and no list file could store them.
+QString withoutLoneSurrogates(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 // The text of the bytes, setting encoding to the name of the encoding they were read in.
 QString decodeTable(QByteArrayView bytes, QString& encoding)
 {
@@ -46,7 +59,7 @@ QString decodeTable(QByteArrayView bytes, QString& encoding)
         encoding = QString::fromLatin1(QStringConverter::nameForEncoding(*marked)) +
                    QStringLiteral(" with a byte-order mark");
         QStringDecoder decoder(*marked, Stateless); // drops the mark
-        return decoder(bytes);
+        return withoutLoneSurrogates(decoder(bytes));
     }
     // Stateless, a sequence cut short at the end is an error too.
     QStringDecoder utf8(QStringConverter::Utf8, Stateless);

@@ -1,0 +1,138 @@
+// The import of delimited text on arbitrary bytes: a refusal says why, the same bytes give the same
+// table, the table keeps its bounds, each film holds only its row's cells and its columns' names,
+// the table written out again reads back the same, and the films save and load unchanged.
+#include "FuzzProperties.h"
+#include "catalogue/Catalogue.h"
+#include "storage/ImportedList.h"
+#include "storage/NativeListFile.h"
+
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+using namespace reelkeep;
+
+static void checkBounds(const DelimitedTable& table)
+{
+    FUZZ_REQUIRE(!table.columns.isEmpty() && table.columns.size() <= MaxTableColumns);
+    FUZZ_REQUIRE(table.rows.size() <= Catalogue::MaxEntries);
+    int previousLine = 0;
+    for (const TableRow& row : table.rows) {
+        FUZZ_REQUIRE(row.line > previousLine, QStringLiteral("rows keep the order of their lines"));
+        FUZZ_REQUIRE(row.cells.size() == qMin(row.cellCount, table.columns.size()),
+                     QStringLiteral("a row keeps its cells up to the header's width"));
+        previousLine = row.line;
+    }
+}
+
+// Every text of a film is a cell of its row, or the name of a column as a link text.
+static void checkFilms(const ImportAnalysis& analysis, const QList<FilmRecord>& films)
+{
+    FUZZ_REQUIRE(films.size() == analysis.table.rows.size(), QStringLiteral("one film for each row"));
+    for (qsizetype i = 0; i < films.size(); ++i) {
+        const TableRow& row = analysis.table.rows[i];
+        for (int field = 0; field < FieldCount; ++field) {
+            const QString& text = films[i].fields[static_cast<size_t>(field)];
+            const qsizetype column = columnOfField(analysis.guessed, fieldAt(field));
+            if (column >= 0 || text.isEmpty())
+                FUZZ_REQUIRE(text == row.cells.value(column), fieldName(fieldAt(field)).toString());
+            else
+                FUZZ_REQUIRE(std::any_of(analysis.table.columns.begin(),
+                                         analysis.table.columns.end(),
+                                         [&text](const QString& name) { return name.simplified() == text; }),
+                             QStringLiteral("a text no column gives is a column's name"));
+        }
+    }
+}
+
+static QString quoted(const QString& cell)
+{
+    return QLatin1Char('"') + QString(cell).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+// The table as a spreadsheet would write it: every cell quoted, rows ending in CR LF, in UTF-16
+// with its mark so that every character is kept. A long row gets back its cells beyond the header.
+static QByteArray rewritten(const DelimitedTable& table, QChar separator)
+{
+    const auto line = [separator](const QStringList& cells, qsizetype extra) {
+        QStringList texts;
+        for (const QString& cell : cells)
+            texts.append(quoted(cell));
+        for (qsizetype i = 0; i < extra; ++i)
+            texts.append(QStringLiteral("\"x\""));
+        return texts.join(separator) + QStringLiteral("\r\n");
+    };
+    QString text = line(table.columns, 0);
+    for (const TableRow& row : table.rows)
+        text += line(row.cells, row.cellCount - row.cells.size());
+    QStringEncoder encoder(QStringConverter::Utf16LE, QStringEncoder::Flag::WriteBom);
+    return encoder(text);
+}
+
+// Whether a header cell holds a separator other than the one the table uses, which may split the
+// header written out as well, so that the separator found there may be another.
+static bool headerHoldsAnotherSeparator(const DelimitedTable& table, QChar separator)
+{
+    return std::any_of(table.columns.begin(), table.columns.end(), [separator](const QString& name) {
+        return std::any_of(name.begin(), name.end(), [separator](QChar character) {
+            return character != separator && QStringView(u",;\t").contains(character);
+        });
+    });
+}
+
+// A header of one cell splits under no separator, and is then taken to use commas.
+static void checkRewrittenReadsTheSame(const DelimitedTable& table)
+{
+    const QChar separator = table.columns.size() > 1 ? table.separator : QLatin1Char(',');
+    QString failure;
+    const std::optional<DelimitedTable> again = readDelimitedTable(rewritten(table, separator), &failure);
+    if (headerHoldsAnotherSeparator(table, separator) && (!again || again->separator != separator))
+        return;
+    FUZZ_REQUIRE(again.has_value(), failure);
+    FUZZ_REQUIRE(again->separator == separator);
+    FUZZ_REQUIRE(again->columns == table.columns);
+    FUZZ_REQUIRE(again->rows.size() == table.rows.size());
+    for (qsizetype i = 0; i < table.rows.size(); ++i) {
+        FUZZ_REQUIRE(again->rows[i].cells == table.rows[i].cells, QStringLiteral("row %1").arg(i));
+        FUZZ_REQUIRE(again->rows[i].cellCount == table.rows[i].cellCount);
+    }
+}
+
+static void checkFilmsSaveAndLoad(const QList<FilmRecord>& films)
+{
+    const ListDocument document{QStringLiteral("My Movie"), QString(), films};
+    const std::optional<QByteArray> bytes = writeNativeList(document);
+    if (!bytes)
+        return; // a text longer than a native file can count
+    const std::optional<ListDocument> loaded = readNativeList(*bytes);
+    FUZZ_REQUIRE(loaded && *loaded == document,
+                 fuzz::firstDifference(document, loaded.value_or(ListDocument{})));
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArrayView bytes(data, static_cast<qsizetype>(size));
+    QString failure;
+    const std::optional<ImportAnalysis> analysis = analyseImport(bytes, &failure);
+    FUZZ_REQUIRE(analysis.has_value() || !failure.isEmpty(), QStringLiteral("a refusal says why"));
+    const std::optional<ImportAnalysis> again = analyseImport(bytes);
+    FUZZ_REQUIRE(again.has_value() == analysis.has_value());
+    if (!analysis)
+        return 0;
+    FUZZ_REQUIRE(again->table == analysis->table && again->guessed == analysis->guessed,
+                 QStringLiteral("the same bytes give the same table"));
+    checkBounds(analysis->table);
+    checkRewrittenReadsTheSame(analysis->table);
+
+    const std::optional<QList<FilmRecord>> films = importFilms(*analysis, analysis->guessed, &failure);
+    FUZZ_REQUIRE(films.has_value() == (columnOfField(analysis->guessed, Field::Title) >= 0),
+                 QStringLiteral("films come when a column gives the title"));
+    if (!films)
+        return 0;
+    checkFilms(*analysis, *films);
+    checkFilmsSaveAndLoad(*films);
+    return 0;
+}
