@@ -157,6 +157,8 @@ std::optional<ImportAnalysis> analyseImportFile(const QString& path, QString* fa
         return refuse(failure, file.errorString());
     // A device that never ends is read no further than the bound, a piece at a time.
     QByteArray bytes;
+    if (!file.isSequential())
+        bytes.reserve(qMin<qint64>(file.size(), MaxTableBytes) + ByteWindow::FilePiece);
     while (bytes.size() <= MaxTableBytes) {
         const QByteArray piece = file.read(ByteWindow::FilePiece);
         if (piece.isEmpty())
