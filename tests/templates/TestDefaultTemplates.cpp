@@ -1,5 +1,7 @@
 // The default templates run through reelkeep-cli page: one card per film in title order, no
-// markup for empty fields, escaped text, the count and the page texts, and well-formed UTF-8.
+// markup for empty fields, text escaped for its place, links only for safe addresses, the genre
+// and type choices with their counts, the letter index, the catalogue's own order, the count and
+// the page texts, and well-formed UTF-8. What the page's script does is tested in a browser.
 #include "catalogue/FilmRecord.h"
 #include "cli/CliCommands.h"
 #include "evaluator/Equation_Evaluater.h"
@@ -53,7 +55,7 @@ FilmRecord fullFilm(const QString& title)
 // The <article> of the film whose escaped title is heading, or an empty text when there is none.
 QString articleOf(const QString& page, const QString& heading)
 {
-    const qsizetype at = page.indexOf(u"<h2>"_s + heading + u"</h2>"_s);
+    const qsizetype at = page.indexOf(u"\">"_s + heading + u"</a></h2>"_s);
     if (at < 0)
         return {};
     const qsizetype start = page.lastIndexOf(u"<article"_s, at);
@@ -61,17 +63,38 @@ QString articleOf(const QString& page, const QString& heading)
     return page.mid(start, end + 10 - start);
 }
 
+// Each film's heading links to the film's own anchor: the headings, checking that the anchors
+// number the films from 1 in page order.
 QStringList headings(const QString& page)
 {
-    static const QRegularExpression Heading(u"<h2>(.*?)</h2>"_s,
-                                            QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression Film(u"<article class=\"film\" id=\"film-(\\d+)\">.*?"
+                                         "<h2><a href=\"#film-(\\d+)\">(.*?)</a></h2>"_s,
+                                         QRegularExpression::DotMatchesEverythingOption);
     QStringList found;
-    for (const QRegularExpressionMatch& match : Heading.globalMatch(page))
-        found << match.captured(1);
+    for (const QRegularExpressionMatch& match : Film.globalMatch(page)) {
+        const QString place = QString::number(found.size() + 1);
+        found << (match.captured(1) == place && match.captured(2) == place ? match.captured(3)
+                                                                           : u"misnumbered"_s);
+    }
     return found;
 }
 
-// Every element that is opened is closed in order; void elements and the style sheet are skipped.
+// The text between the first `from` after the start of `within` and the next `to`.
+QString between(const QString& page, const QString& within, const QString& from, const QString& to)
+{
+    const qsizetype start = page.indexOf(from, page.indexOf(within));
+    return start < 0 ? QString() : page.mid(start, page.indexOf(to, start) + to.size() - start);
+}
+
+ListDocument documentOf(const QList<FilmRecord>& films)
+{
+    ListDocument document;
+    document.films = films;
+    return document;
+}
+
+// Every element that is opened is closed in order; void elements, the style sheet and the script
+// are skipped.
 // Returns the first fault, or an empty text.
 QString markupFault(const QString& page)
 {
@@ -91,10 +114,10 @@ QString markupFault(const QString& page)
             if (Void.contains(name))
                 continue;
             open << name;
-            if (name == u"style") {
-                from = page.indexOf(u"</style>"_s, from);
+            if (name == u"style" || name == u"script") {
+                from = page.indexOf(u"</"_s + name + u'>', from);
                 if (from < 0)
-                    return u"unclosed <style>"_s;
+                    return u"unclosed <%1>"_s.arg(name);
             }
         } else if (open.isEmpty() || open.takeLast() != name) {
             return u"</%1> at %2 does not close the innermost open element"_s.arg(name).arg(
@@ -158,6 +181,11 @@ private slots:
     void emptyFieldLeavesNoMarkup();
     void escapesTextAndAttributes_data();
     void escapesTextAndAttributes();
+    void linksOnlySafeAddresses_data();
+    void linksOnlySafeAddresses();
+    void groupsGenresAndTypesWithCounts();
+    void indexesTitlesByLetter();
+    void carriesTheCatalogueOrder();
     void keepsTheLinesOfAPlot();
     void countsOneFilmInTheSingular();
     void emptyCatalogueGivesAValidPage();
@@ -234,10 +262,12 @@ void TestDefaultTemplates::pageIsUtf8AndWellFormed()
     QVERIFY(m_page.bytes.left(1024).contains("<meta charset=\"utf-8\">"));
     QVERIFY(m_page.bytes.trimmed().endsWith("</html>"));
     QCOMPARE(markupFault(m_text), QString());
-    // Self-contained: nothing is fetched from elsewhere, and no script runs.
-    QVERIFY(!m_text.contains(u"<script"_s));
+    // Self-contained: one script of its own, and nothing fetched from elsewhere.
+    QCOMPARE(m_text.count(u"<script"_s), 1);
+    QVERIFY(m_text.contains(u"<script>\n"_s));
     QVERIFY(!m_text.contains(u"<link"_s));
     QVERIFY(!m_text.contains(u"@import"_s));
+    QVERIFY(!m_text.contains(u"url("_s));
 }
 
 void TestDefaultTemplates::listsEveryFilmOnceInTitleOrder()
@@ -270,12 +300,13 @@ void TestDefaultTemplates::listsEveryFilmOnceInTitleOrder()
         u"七人の侍 — Shichinin no samurai"_s,
     };
     QCOMPARE(headings(m_text), expected);
-    QCOMPARE(m_text.count(u"<article class=\"film\">"_s), expected.size());
+    QCOMPARE(m_text.count(u"<article "_s), expected.size());
 }
 
 void TestDefaultTemplates::showsTheCountAndThePageTexts()
 {
-    QVERIFY(m_text.contains(u"<p class=\"count\">25 films</p>"_s));
+    QVERIFY(m_text.contains(u"<p class=\"count\" id=\"count\">25 films</p>"_s));
+    QVERIFY(m_text.contains(u"<p class=\"shown\" id=\"shown\" role=\"status\">25 films</p>"_s));
     QVERIFY(m_text.contains(u"<title>Films &amp; &lt;Friends></title>"_s));
     QVERIFY(m_text.contains(u"<h1>Films &amp; &lt;Friends></h1>"_s));
     QVERIFY(m_text.contains(u"<p class=\"description\">Everything on the shelf.</p>"_s));
@@ -290,7 +321,7 @@ void TestDefaultTemplates::emptyFieldLeavesNoMarkup_data()
 
     QTest::newRow("no image, no poster") << QList<Field>{Field::ImgSrc} << u"class=\"poster\""_s;
     QTest::newRow("no image link, poster without a link")
-        << QList<Field>{Field::ImgLink} << u"<a class=\"poster\""_s;
+        << QList<Field>{Field::ImgLink} << u"<a class=\"poster\" href"_s;
     QTest::newRow("no release") << QList<Field>{Field::Release} << u"class=\"release\""_s;
     QTest::newRow("no type") << QList<Field>{Field::Type} << u"class=\"type\""_s;
     QTest::newRow("no running time") << QList<Field>{Field::Time} << u"class=\"time\""_s;
@@ -345,6 +376,14 @@ void TestDefaultTemplates::escapesTextAndAttributes_data()
     QTest::newRow("& in a link text") << Field::WebText1 << u"Q&A"_s << u">Q&amp;A<"_s;
     QTest::newRow("quote and & in an address") << Field::WebUrl2 << u"https://x.org/?a=\"1\"&b=2"_s
                                                << u"href=\"https://x.org/?a=&quot;1&quot;&amp;b=2\""_s;
+    QTest::newRow("markup and quotes in a title are text")
+        << Field::Title << u"<script>alert(\"x\")</script>"_s
+        << u">&lt;script>alert(\"x\")&lt;/script></a></h2>"_s;
+    QTest::newRow("markup and quotes in a title as an attribute")
+        << Field::Title << u"<script>alert(\"x\")</script>"_s
+        << u"alt=\"<script>alert(&quot;x&quot;)</script>\""_s;
+    QTest::newRow("quote and & in a genre choice")
+        << Field::Genre << u"Q\"&A"_s << u"value=\"Q&quot;&amp;A\"><span>Q\"&amp;A <span"_s;
     QTest::newRow("quote in an image source")
         << Field::ImgSrc << u"img/\"x\".jpg"_s << u"src=\"img/&quot;x&quot;.jpg\""_s;
     QTest::newRow("apostrophe passes through") << Field::Plot << u"It's 'quoted'"_s << u">It's 'quoted'<"_s;
@@ -367,6 +406,110 @@ void TestDefaultTemplates::escapesTextAndAttributes()
     QCOMPARE(markupFault(page), QString());
 }
 
+void TestDefaultTemplates::linksOnlySafeAddresses_data()
+{
+    QTest::addColumn<Field>("field");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("linked");
+
+    QTest::newRow("https") << Field::WebUrl1 << u"https://example.org/a:b?c=1"_s << true;
+    QTest::newRow("http in capitals") << Field::WebUrl2 << u"HTTP://EXAMPLE.ORG"_s << true;
+    QTest::newRow("mailto") << Field::WebUrl3 << u"mailto:films@example.org"_s << true;
+    QTest::newRow("relative") << Field::WebUrl1 << u"reviews/alien.html#end"_s << true;
+    QTest::newRow("javascript") << Field::WebUrl1 << u"javascript:alert(1)"_s << false;
+    QTest::newRow("javascript in mixed case") << Field::WebUrl2 << u"JavaScript:alert(1)"_s << false;
+    QTest::newRow("scheme behind a space") << Field::WebUrl3 << u" javascript:alert(1)"_s << false;
+    QTest::newRow("data") << Field::WebUrl1 << u"data:text/html,<b>x</b>"_s << false;
+    QTest::newRow("poster link, javascript") << Field::ImgLink << u"javascript:alert(1)"_s << false;
+    QTest::newRow("poster link, https") << Field::ImgLink << u"https://example.org/p"_s << true;
+}
+
+// A link is made only for a relative, http, https or mailto address; any other keeps its text
+// in an anchor without an address.
+void TestDefaultTemplates::linksOnlySafeAddresses()
+{
+    QFETCH(Field, field);
+    QFETCH(QString, address);
+    QFETCH(bool, linked);
+    FilmRecord film = fullFilm(u"Links"_s);
+    film[field] = address;
+    const PageResult result = makePage(documentOf({film}), u"links"_s);
+    QVERIFY2(result.status == 0, qPrintable(result.errors));
+    const QString article = articleOf(QString::fromUtf8(result.bytes), u"Links"_s);
+    const QString escaped = address.toHtmlEscaped().replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s);
+    QCOMPARE(article.contains(u"href=\""_s + escaped + u'"'), linked);
+    QCOMPARE(article.count(u"href="_s), 4 + int(linked));
+}
+
+void TestDefaultTemplates::groupsGenresAndTypesWithCounts()
+{
+    QList<FilmRecord> films;
+    for (const auto& [genre, type] : {std::pair(u"Drama"_s, u"DVD"_s),
+                                      std::pair(u"comedy"_s, u"DVD"_s),
+                                      std::pair(u"drama"_s, u"Blu-ray"_s),
+                                      std::pair(QString(), u"DVD"_s),
+                                      std::pair(u"Drama"_s, QString())}) {
+        FilmRecord film = fullFilm(u"Film"_s);
+        film[Field::Genre] = genre;
+        film[Field::Type] = type;
+        films << film;
+    }
+    const PageResult result = makePage(documentOf(films), u"choices"_s);
+    QVERIFY2(result.status == 0, qPrintable(result.errors));
+    const QString page = QString::fromUtf8(result.bytes);
+    // One choice per group, letter case ignored, named as its first film writes it; none for
+    // films without the field.
+    QCOMPARE(between(page, u"<legend>Genre"_s, u"<label>"_s, u"</div>"_s),
+             u"<label><input type=\"radio\" name=\"genre\" value=\"\" checked><span>All <span "
+             u"class=\"n\">5</span></span></label>\n"
+             "<label><input type=\"radio\" name=\"genre\" value=\"comedy\"><span>comedy <span "
+             "class=\"n\">1</span></span></label>\n"
+             "<label><input type=\"radio\" name=\"genre\" value=\"Drama\"><span>Drama <span "
+             "class=\"n\">3</span></span></label>\n"
+             "</div>"_s);
+    const QString types = between(page, u"<legend>Type"_s, u"<label>"_s, u"</div>"_s);
+    QVERIFY2(types.contains(u"value=\"Blu-ray\"><span>Blu-ray <span class=\"n\">1</span>"_s),
+             qPrintable(types));
+    QVERIFY2(types.contains(u"value=\"DVD\"><span>DVD <span class=\"n\">3</span>"_s), qPrintable(types));
+    QCOMPARE(types.count(u"<label>"_s), 3);
+}
+
+// A link to the first film of each letter; accents and letter case are filed with their letter,
+// digits and signs under "#", other scripts under their own letters.
+void TestDefaultTemplates::indexesTitlesByLetter()
+{
+    QList<FilmRecord> films;
+    for (const QString& title : {u"eve"_s,
+                                 u"Zorro"_s,
+                                 u"\"Quoted\""_s,
+                                 u"Émile"_s,
+                                 u"alien"_s,
+                                 u"2001"_s,
+                                 u"Amélie"_s,
+                                 u"Ωmega"_s,
+                                 u"ωmega"_s})
+        films << fullFilm(title);
+    const PageResult result = makePage(documentOf(films), u"letters"_s);
+    QVERIFY2(result.status == 0, qPrintable(result.errors));
+    const QString page = QString::fromUtf8(result.bytes);
+    QCOMPARE(headings(page).first(3), (QStringList{u"\"Quoted\""_s, u"2001"_s, u"alien"_s}));
+    QCOMPARE(between(page, u"<nav class=\"letters"_s, u"<a "_s, u"</nav>"_s),
+             u"<a href=\"#film-1\">#</a>\n<a href=\"#film-3\">A</a>\n<a href=\"#film-5\">E</a>\n"
+             "<a href=\"#film-7\">Z</a>\n<a href=\"#film-8\">Ω</a>\n</nav>"_s);
+}
+
+// The films stand in title order; the catalogue's own order follows them as a list of titles.
+void TestDefaultTemplates::carriesTheCatalogueOrder()
+{
+    const PageResult result =
+        makePage(documentOf({fullFilm(u"b"_s), fullFilm(u"A & <C>"_s), fullFilm(u"b"_s)}), u"order"_s);
+    QVERIFY2(result.status == 0, qPrintable(result.errors));
+    const QString page = QString::fromUtf8(result.bytes);
+    QCOMPARE(headings(page), (QStringList{u"A &amp; &lt;C>"_s, u"b"_s, u"b"_s}));
+    QCOMPARE(between(page, u"<template id=\"collection-order\">"_s, u"<ol>"_s, u"</ol>"_s),
+             u"<ol>\n<li>b</li>\n<li>A &amp; &lt;C></li>\n<li>b</li>\n</ol>"_s);
+}
+
 void TestDefaultTemplates::keepsTheLinesOfAPlot()
 {
     const QString article = articleOf(m_text, u"Mulholland Drive"_s);
@@ -383,7 +526,7 @@ void TestDefaultTemplates::countsOneFilmInTheSingular()
     const PageResult result = makePage(document, u"one"_s);
     QVERIFY2(result.status == 0, qPrintable(result.errors));
     const QString page = QString::fromUtf8(result.bytes);
-    QVERIFY(page.contains(u"<p class=\"count\">1 film</p>"_s));
+    QVERIFY(page.contains(u"<p class=\"count\" id=\"count\">1 film</p>"_s));
     QCOMPARE(headings(page), QStringList{u"Alone"_s});
     // An empty description leaves neither its paragraph nor its meta element.
     QVERIFY(!page.contains(u"class=\"description\""_s));
@@ -398,9 +541,11 @@ void TestDefaultTemplates::emptyCatalogueGivesAValidPage()
     QVERIFY2(result.status == 0, qPrintable(result.errors));
     const QString page = QString::fromUtf8(result.bytes);
     QVERIFY(page.contains(u"<h1>Nothing yet</h1>"_s));
-    QVERIFY(page.contains(u"<p class=\"count\">0 films</p>"_s));
+    QVERIFY(page.contains(u"<p class=\"count\" id=\"count\">0 films</p>"_s));
     QVERIFY(page.contains(u"<p class=\"empty\">This catalogue has no films yet.</p>"_s));
-    QVERIFY(!page.contains(u"<article"_s));
+    // Neither films nor the controls, the letters and the script that work on them.
+    for (const QString& markup : {u"<article"_s, u"id=\"finder\""_s, u"<nav"_s, u"<script"_s, u"<template"_s})
+        QVERIFY2(!page.contains(markup), qPrintable(markup));
     QCOMPARE(markupFault(page), QString());
 }
 
