@@ -57,6 +57,8 @@ public:
     /// Ctrl+S: saves to the current file without a dialog, or runs the Save command when there is none.
     bool saveToCurrentFile();
     void loadCommand();
+    /// The Import command: films from a spreadsheet's delimited file, appended as one step.
+    void importCommand();
     /// Replaces the catalogue by a list file, as start-up does; only a user-started load reports
     /// a failure. This load is no step for Undo.
     bool loadList(const QString& path, ListForm form, bool reportFailure);
@@ -152,6 +154,7 @@ private:
     QUndoStack m_undo;
     FileDialogState m_listDialog;
     FileDialogState m_pageDialog;
+    FileDialogState m_importDialog;
     File_Filter m_filter;
     Defalt_Functions m_functions;
     Equation_Evaluater m_evaluator;

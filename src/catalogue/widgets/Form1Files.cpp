@@ -1,0 +1,209 @@
+// The main window's list files: Save, Load, the current file and the form each file is written in.
+#include "catalogue/widgets/Form1.h"
+#include "storage/ImportedList.h"
+#include "storage/widgets/frmImport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+
+namespace reelkeep {
+
+// ---- list files ----
+
+ListDocument Form1::documentToSave() const
+{
+    return {m_pageTitle->text(), m_pageDescription->toPlainText(), m_catalogue.entries()};
+}
+
+ListInWindow Form1::listInWindow() const
+{
+    return {m_catalogue.entries(),
+            m_pageTitle->text(),
+            m_pageDescription->toPlainText(),
+            m_currentFile,
+            m_currentForm};
+}
+
+void Form1::showList(const ListInWindow& list)
+{
+    m_catalogue.replaceAll(list.films);
+    m_fillingPageTexts = true;
+    if (m_pageTitle->text() != list.pageTitle)
+        m_pageTitle->setText(list.pageTitle);
+    if (m_pageDescription->toPlainText() != list.pageDescription)
+        m_pageDescription->setPlainText(list.pageDescription);
+    m_fillingPageTexts = false;
+    m_currentFile = list.file;
+    m_currentForm = list.form;
+    refreshTitle();
+}
+
+void Form1::markClean()
+{
+    m_catalogue.setModified(false);
+    m_pageTextsEdited = false;
+    m_undo.setClean();
+}
+
+void Form1::proposeCurrentFile()
+{
+    if (m_currentFile.isEmpty())
+        return;
+    m_listDialog.fileName = m_currentFile;
+    if (const std::optional<ListForm> form = formFromFileName(m_currentFile))
+        m_listDialog.filterIndex = static_cast<int>(*form);
+}
+
+static ListForm formOfFilter(const FileDialogState& dialog)
+{
+    return dialog.filterIndex == 2 ? ListForm::CommaSeparated : ListForm::Native;
+}
+
+bool Form1::saveCommand()
+{
+    if (isMakingPage())
+        return false;
+    m_listDialog.title = QStringLiteral("Save List");
+    proposeCurrentFile();
+    if (!m_desktop.saveFileDialog(m_listDialog) || m_listDialog.fileName.isEmpty())
+        return false;
+    const QString path = m_listDialog.fileName;
+    if (m_desktop.fileExists(path) &&
+        m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
+        return false;
+    // The extension typed decides the form; the filter only for a name without rkf or csv.
+    return writeList(path, formFromFileName(path).value_or(formOfFilter(m_listDialog)));
+}
+
+bool Form1::saveToCurrentFile()
+{
+    if (isMakingPage())
+        return false;
+    if (m_currentFile.isEmpty())
+        return saveCommand();
+    return writeList(m_currentFile, formFromFileName(m_currentFile).value_or(m_currentForm));
+}
+
+bool Form1::writeList(const QString& path, ListForm form)
+{
+    QString failure;
+    if (!saveListFile(path, form, documentToSave(), &failure)) {
+        tell(QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), failure));
+        return false;
+    }
+    m_currentFile = path;
+    m_currentForm = form;
+    refreshTitle();
+    if (form == ListForm::Native)
+        markClean();
+    return true;
+}
+
+void Form1::loadCommand()
+{
+    if (isMakingPage() || !settlePendingEdits(QStringLiteral("loading a list"), selectedPosition()))
+        return;
+    if (m_catalogue.isModified()) {
+        switch (m_desktop.messageBox(QStringLiteral("Save before loading?"), Buttons::YesNoCancel)) {
+        case Answer::Yes:
+            if (!saveCommand())
+                return;
+            break;
+        case Answer::No:
+            break;
+        default:
+            return;
+        }
+    }
+    m_listDialog.title = QStringLiteral("Load List");
+    proposeCurrentFile();
+    if (!m_desktop.openFileDialog(m_listDialog) || m_listDialog.fileName.isEmpty())
+        return;
+    const QString path = m_listDialog.fileName;
+    // The file's first bytes decide the form; the filter only for bytes that show none.
+    openList(path, formOfContents(path, formOfFilter(m_listDialog)), true, true);
+}
+
+void Form1::importCommand()
+{
+    if (isMakingPage() || !m_desktop.openFileDialog(m_importDialog) || m_importDialog.fileName.isEmpty())
+        return;
+    const QString path = m_importDialog.fileName;
+    const QString shownPath = QDir::toNativeSeparators(path);
+    QString failure;
+    const std::optional<ImportAnalysis> analysis = analyseImportFile(path, &failure);
+    if (!analysis) {
+        tell(QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
+        return;
+    }
+    frmImport dialog(*analysis, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::optional<QList<FilmRecord>> films = importFilms(*analysis, dialog.mapping(), &failure);
+    if (!films) {
+        tell(QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
+        return;
+    }
+    if (films->isEmpty()) {
+        tell(QStringLiteral("%1 holds no films below its header row. Nothing was imported.").arg(shownPath));
+        return;
+    }
+    const QLocale english(QLocale::English);
+    const QString step = QStringLiteral("Import %1").arg(QFileInfo(path).fileName());
+    if (!appendFilms(*films, step)) {
+        tell(QStringLiteral("The list holds %1 films and the file %2: together they are more than "
+                            "the %3 a list can hold. Nothing was imported.")
+                 .arg(english.toString(m_catalogue.count()),
+                      english.toString(films->size()),
+                      english.toString(Catalogue::MaxEntries)));
+    }
+}
+
+bool Form1::loadList(const QString& path, ListForm form, bool reportFailure)
+{
+    // A name that says rkf or csv is loaded in the form its first bytes show.
+    const std::optional<ListForm> named =
+        form == ListForm::FromName ? formFromFileName(path) : std::optional<ListForm>();
+    return openList(path, named ? formOfContents(path, *named) : form, reportFailure, false);
+}
+
+bool Form1::openList(const QString& path, ListForm form, bool reportFailure, bool undoable)
+{
+    QString failure;
+    std::optional<ListDocument> document = loadListFile(path, form, &failure);
+    if (!document) {
+        if (reportFailure)
+            tell(QStringLiteral("Could not load %1: %2").arg(QDir::toNativeSeparators(path), failure));
+        return false;
+    }
+    // The comma-separated form carries no page texts: the window keeps its own.
+    const bool native = document->pageTitle.has_value();
+    ListInWindow loaded = listInWindow();
+    loaded.films = std::move(document->films);
+    if (native) {
+        loaded.pageTitle = *document->pageTitle;
+        loaded.pageDescription = document->pageDescription.value_or(QString());
+    }
+    loaded.file = path;
+    loaded.form = native ? ListForm::Native : ListForm::CommaSeparated;
+    if (undoable) {
+        m_undo.push(new ReplaceList(*this, listInWindow(), std::move(loaded)));
+    } else {
+        // The steps so far name positions of the list this load replaces.
+        m_undo.clear();
+        showList(loaded);
+    }
+    if (native)
+        markClean();
+    return true;
+}
+
+void Form1::tell(const QString& text)
+{
+    m_desktop.messageBox(text, Buttons::Ok);
+}
+
+} // namespace reelkeep
