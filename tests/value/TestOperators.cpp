@@ -208,14 +208,17 @@ void TestOperators::division_data()
 {
     columns();
     addCase("Double division is Double", "Double 2", "/", "Double 4", "Double: 0.5");
-    addCase("Integer division is Single", "Integer 1", "/", "Integer 3", "Single: 0.3333333");
-    addCase("Byte division is Single", "Byte 1", "/", "Byte 4", "Single: 0.25");
+    addCase("Integer division is Double", "Integer 1", "/", "Integer 3", "Double: 0.333333333333333");
+    addCase("Byte division is Double", "Byte 1", "/", "Byte 4", "Double: 0.25");
+    addCase("Single by Integer is Single", "Single 1", "/", "Integer 3", "Single: 0.3333333");
+    addCase("Single by Long is Double", "Single 1", "/", "Long 4", "Double: 0.25");
+    addCase("Date division is Double", "Date 2", "/", "Integer 4", "Double: 0.5");
     addCase("Long division is Double", "Long 1", "/", "Long 3", "Double: 0.333333333333333");
     addCase("Integer by Double is Double", "Integer 1", "/", "Double 4", "Double: 0.25");
     addCase("Double by Long is Double", "Double 150", "/", "Long 1000", "Double: 0.15");
     addCase("Integer by Double zero raises 11", "Integer 1", "/", "Double 0", "raised 11");
     addCase("Double zero by Long zero raises 6", "Double 0", "/", "Long 0", "raised 6");
-    addCase("Boolean divides as Integer", "Boolean True", "/", "Integer 2", "Single: -0.5");
+    addCase("Boolean divides as Integer", "Boolean True", "/", "Integer 2", "Double: -0.5");
     addCase(
         "Single overflow becomes Double", "Single 3e38", "/", "Single 0.1", "Double: 2.99999996079427E+39");
     addCase("Currency division is Double", "Currency 1", "/", "Currency 4", "Double: 0.25");

@@ -264,9 +264,12 @@ bool isIntegerLike(Kind kind)
     return kind == Kind::Byte || kind == Kind::Integer || kind == Kind::Boolean || kind == Kind::Empty;
 }
 
-bool isSingleDivision(Kind kind)
+// "/" gives a Single only when a Single meets another Single or an Integer-like operand; two
+// Integer-like operands divide as Doubles, as VarDiv does.
+bool isSingleDivision(Kind left, Kind right)
 {
-    return isIntegerLike(kind) || kind == Kind::Single;
+    const auto singleOrSmaller = [](Kind kind) { return isIntegerLike(kind) || kind == Kind::Single; };
+    return (left == Kind::Single || right == Kind::Single) && singleOrSmaller(left) && singleOrSmaller(right);
 }
 
 // The operands of "\" and Mod, rounded to Long, and the kind of the result.
@@ -379,7 +382,7 @@ Value divide(const Value& left, const Value& right)
     if (denominator == 0)
         raise(numerator == 0 ? ErrorNumber::Overflow : ErrorNumber::DivisionByZero);
     const double quotient = numerator / denominator;
-    if (isSingleDivision(a.kind()) && isSingleDivision(b.kind()) && fitsSingle(quotient))
+    if (isSingleDivision(a.kind(), b.kind()) && fitsSingle(quotient))
         return Value::makeSingle(float(quotient));
     return checkedDouble(quotient);
 }
