@@ -51,8 +51,8 @@ std::int64_t inRange(std::int64_t value, std::int64_t min, std::int64_t max)
     return value;
 }
 
-// Let-coercion into an integral range; `trueValue` is what True becomes (-1, or 255 for Byte).
-std::int64_t toIntegral(const Value& value, std::int64_t min, std::int64_t max, std::int64_t trueValue)
+// Let-coercion into an integral range. True is -1 here as everywhere, so it overflows a Byte.
+std::int64_t toIntegral(const Value& value, std::int64_t min, std::int64_t max)
 {
     const LetSource resolved(value);
     const Value& source = *resolved;
@@ -60,7 +60,7 @@ std::int64_t toIntegral(const Value& value, std::int64_t min, std::int64_t max, 
     case Kind::Empty:
         return 0;
     case Kind::Boolean:
-        return source.asBoolean() ? trueValue : 0;
+        return source.asBoolean() ? inRange(-1, min, max) : 0;
     case Kind::Byte:
         return inRange(source.asByte(), min, max);
     case Kind::Integer:
@@ -140,18 +140,18 @@ float toSingle(const Value& value)
 std::int32_t toLong(const Value& value)
 {
     return std::int32_t(toIntegral(
-        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(), -1));
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 std::int16_t toInteger(const Value& value)
 {
     return std::int16_t(toIntegral(
-        value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), -1));
+        value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
 
 std::uint8_t toByte(const Value& value)
 {
-    return std::uint8_t(toIntegral(value, 0, 255, 255));
+    return std::uint8_t(toIntegral(value, 0, 255));
 }
 
 bool toBoolean(const Value& value)

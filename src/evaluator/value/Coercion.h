@@ -20,7 +20,7 @@ float toSingle(const Value& value);
 std::int32_t toLong(const Value& value);
 /// Let-coercion to Integer.
 std::int16_t toInteger(const Value& value);
-/// Let-coercion to Byte; True is 255.
+/// Let-coercion to Byte; True (-1) overflows.
 std::uint8_t toByte(const Value& value);
 /// Let-coercion to Boolean: a number is True unless 0; a String "True"/"False" in any letter
 /// case, or a number as text.
