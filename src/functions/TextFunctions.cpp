@@ -255,8 +255,14 @@ Value str(const Value& number)
     case Kind::String:
         return str(Value::makeDouble(toDouble(*value)));
     default: {
-        const QString text = toStringLet(Value::makeEmpty() == *value ? Value::makeInteger(0) : *value);
-        return Value::makeString(text.startsWith(QLatin1Char('-')) ? text : QLatin1Char(' ') + text);
+        // The text form without its leading zero (Str(0.24) is " .24", Str(-0.5) is "-.5"), and a
+        // space where a non-negative number's sign would be.
+        QString text = toStringLet(Value::makeEmpty() == *value ? Value::makeInteger(0) : *value);
+        const bool negative = text.startsWith(QLatin1Char('-'));
+        const qsizetype digits = negative ? 1 : 0;
+        if (QStringView(text).sliced(digits).startsWith(u"0."))
+            text.remove(digits, 1);
+        return Value::makeString(negative ? text : QLatin1Char(' ') + text);
     }
     }
 }

@@ -242,9 +242,11 @@ void TestTextFunctions::numbersAsText_data()
     addCall("str gives a positive number a space", "str", {"Double 65"}, "String:  65");
     addCall("str gives zero a space", "str", {"Integer 0"}, "String:  0");
     addCall("str gives a negative number none", "str", {"Double -3"}, "String: -3");
-    addCall("str writes fractions with a point", "str", {"Double 0.5"}, "String:  0.5");
-    addCall("str of a Currency", "str", {"Currency 1.5"}, "String:  1.5");
-    addCall("str of a Single keeps seven digits", "str", {"Single 0.1"}, "String:  0.1");
+    addCall("str writes fractions with a point", "str", {"Double 2.5"}, "String:  2.5");
+    addCall("str drops the zero before a fraction", "str", {"Double 0.24"}, "String:  .24");
+    addCall("str drops the zero before a negative fraction", "str", {"Double -0.5"}, "String: -.5");
+    addCall("str drops the zero before a Currency fraction", "str", {"Currency 0.25"}, "String:  .25");
+    addCall("str of a Single keeps seven digits", "str", {"Single 1.1"}, "String:  1.1");
     addCall("str of numeric text reads the number", "str", {"String  12 "}, "String:  12");
     addCall("str of non-numeric text is a type mismatch", "str", {"String x"}, "raised 13");
     addCall("str of Null is Null", "str", {"Null"}, "Null: ");
