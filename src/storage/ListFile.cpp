@@ -96,7 +96,7 @@ ListForm formOfContents(const QString& path, ListForm otherwise)
 
 std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QString* failure)
 {
-    const std::optional<ListForm> chosen = resolveForm(path, form, failure);
+    std::optional<ListForm> chosen = resolveForm(path, form, failure);
     if (!chosen)
         return std::nullopt;
     QFile file(path);
@@ -104,6 +104,10 @@ std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QSt
         setFailure(failure, file.errorString());
         return std::nullopt;
     }
+    // A name that says rkf or csv is loaded in the form the first bytes show, so that a list
+    // saved under the other form's extension still loads, in the command line as in the window.
+    if (form == ListForm::FromName)
+        chosen = formShownBy(file.peek(FirstBytes)).value_or(*chosen);
     // The file is read a piece at a time, so that loading never holds a copy of all of it.
     ByteWindow window(file, ByteWindow::FilePiece);
     return parseList(window, *chosen, failure);

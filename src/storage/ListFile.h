@@ -38,8 +38,9 @@ std::optional<ListForm> formFromFileName(const QString& path);
 /// saved under the other form's extension still loads in its own form.
 ListForm formOfContents(const QString& path, ListForm otherwise);
 
-/// Reads a whole list file, choosing the form from the name for ListForm::FromName. Nothing is
-/// returned unless the file reads correctly; failure then says why, in words for the user.
+/// Reads a whole list file. For ListForm::FromName a name ending in rkf or csv is read in the form
+/// its first bytes show (formOfContents), else in the name's form; any other name is refused.
+/// Nothing is returned unless the file reads correctly; failure then says why, in words for the user.
 std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QString* failure = nullptr);
 
 /// Writes a list file completely or not at all: the old file stays until the new one is complete.

@@ -20,6 +20,8 @@ class TestListFile : public QObject
 private slots:
     void formFromName_data();
     void formFromName();
+    void formFromContents_data();
+    void formFromContents();
     void fixtureReadsAndWritesBack_data();
     void fixtureReadsAndWritesBack();
     void loadFailsWithReason_data();
@@ -84,6 +86,37 @@ void TestListFile::formFromName()
     QFETCH(int, form);
     const std::optional<ListForm> chosen = formFromFileName(name);
     QCOMPARE(chosen ? int(*chosen) : -1, form);
+}
+
+void TestListFile::formFromContents_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // the file's contents; a null array for no file at all
+    QTest::addColumn<int>("otherwise");
+    QTest::addColumn<int>("form");
+
+    const int native = int(ListForm::Native);
+    const int csv = int(ListForm::CommaSeparated);
+    QTest::newRow("the Windows-1252 magic is native") << QByteArray("rkf01\0\0") << csv << native;
+    QTest::newRow("the UTF-8 magic is native") << QByteArray("rkf02") << csv << native;
+    QTest::newRow("a double quote is comma-separated") << QByteArray("\"a\",\"b\"") << native << csv;
+    QTest::newRow("a quote after a byte-order mark is comma-separated")
+        << QByteArray("\xEF\xBB\xBF\"a\"") << native << csv;
+    QTest::newRow("a byte-order mark alone shows nothing") << QByteArray("\xEF\xBB\xBF") << native << native;
+    QTest::newRow("other text shows nothing") << QByteArray("rkf0") << csv << csv;
+    QTest::newRow("an empty file shows nothing") << QByteArray("") << csv << csv;
+    QTest::newRow("a missing file shows nothing") << QByteArray() << native << native;
+}
+
+void TestListFile::formFromContents()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, otherwise);
+    QFETCH(int, form);
+    const QString path = m_folder.filePath(u"contents.list"_s);
+    QFile::remove(path);
+    if (!bytes.isNull())
+        writeFile(path, bytes);
+    QCOMPARE(int(formOfContents(path, ListForm(otherwise))), form);
 }
 
 void TestListFile::fixtureReadsAndWritesBack_data()
@@ -156,6 +189,11 @@ void TestListFile::loadsBytesOnDisk_data()
     QTest::newRow("an empty comma-separated file is an empty catalogue")
         << u"empty.csv"_s << QByteArray() << QString();
     QTest::newRow("an empty native file is refused") << u"empty.rkf"_s << QByteArray() << u"not a Reelkeep"_s;
+    QTest::newRow("a comma-separated file named rkf loads as comma-separated")
+        << u"misnamed.rkf"_s << QByteArray("\"Alien\"\r\n") << u"Alien"_s;
+    QTest::newRow("a native file named csv loads as native")
+        << u"misnamed.csv"_s << QByteArray("rkf01\0\0\0\0\0\0\x05\0Alien", 18) + QByteArray(32, '\0')
+        << u"Alien"_s;
     QTest::newRow("a piece-long file ending in an open quote")
         << u"piece.csv"_s << "\"" + QByteArray(Piece - 1, 'x') << QString(Piece - 1, u'x');
     QTest::newRow("a file one byte longer than a piece, ending in an unquoted field")
