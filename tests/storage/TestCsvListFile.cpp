@@ -1,11 +1,10 @@
-// The comma-separated form: the bytes as written, reading fields as a stream, and round trips.
+// The comma-separated form: the bytes as written, and reading fields as a stream, whole and in pieces.
 #include "SequentialDevice.h"
 #include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
 
 #include <QBuffer>
-#include <QRandomGenerator>
 #include <QTest>
 
 using namespace reelkeep;
@@ -30,11 +29,7 @@ private slots:
     void readsFieldEdgesInPieces_data() { readsFieldEdges_data(); }
     void readsFieldEdgesInPieces() { readsInPieces(); }
     void refusesFileThatFailsToRead();
-    void sharesTextsThatRepeat();
-    void roundTrips_data();
-    void roundTrips();
     void holdsAtMostAFullCatalogue();
-    void survivesRandomBytes();
 };
 
 static QList<FilmRecord> records(const Films& films)
@@ -197,24 +192,6 @@ void TestCsvListFile::readsFieldEdges_data()
     QTest::newRow("very long quoted, unquoted and doubled-quote fields")
         << "\"\x9F" + longBytes + "\x80\"," + longBytes + ",\"" + QByteArray("\"\"").repeated(50000) + "\""
         << Films{{u"\u0178"_s + longText + u"\u20AC"_s, longText, QString(50000, u'"')}};
-
-    // Past the first films the list makes room for the films the rest of the file seems to hold.
-    QByteArray longFirst;
-    QByteArray shortFirst;
-    Films manyFilms;
-    for (int i = 0; i < 300; ++i) {
-        const QByteArray title = i < 64 ? QByteArray(500, 'x') : QByteArray::number(i);
-        longFirst += line({'"' + title + '"'});
-        manyFilms.append({QString::fromLatin1(title)});
-    }
-    Films shortThenLong;
-    for (int i = 0; i < 300; ++i) {
-        const QByteArray title = i < 64 ? QByteArray::number(i) : QByteArray(500, 'x');
-        shortFirst += line({'"' + title + '"'});
-        shortThenLong.append({QString::fromLatin1(title)});
-    }
-    QTest::newRow("more films than the long first ones foretell") << longFirst << manyFilms;
-    QTest::newRow("fewer films than the short first ones foretell") << shortFirst << shortThenLong;
 }
 
 void TestCsvListFile::reads()
@@ -254,46 +231,6 @@ void TestCsvListFile::refusesFileThatFailsToRead()
     QCOMPARE(failure, u"the disk failed"_s);
 }
 
-// Years and media types repeat from film to film and are shared; titles are all different, so
-// after the first films they are no longer looked up, and every film keeps its own.
-void TestCsvListFile::sharesTextsThatRepeat()
-{
-    Films films;
-    for (int i = 0; i < 1000; ++i)
-        films.append({u"Film number %1"_s.arg(i), QString::number(1970 + i % 10), u"DVD"_s});
-    const std::optional<QList<FilmRecord>> read = readCsvList(writeCsvList(records(films)));
-    QVERIFY(read);
-    QCOMPARE(*read, records(films));
-    const FilmRecord& last = read->last();
-    const FilmRecord& tenBefore = read->at(read->size() - 11);
-    QCOMPARE(last[Field::Release].constData(), tenBefore[Field::Release].constData());
-    QCOMPARE(last[Field::Type].constData(), read->first()[Field::Type].constData());
-}
-
-void TestCsvListFile::roundTrips_data()
-{
-    QTest::addColumn<Films>("films");
-
-    QTest::newRow("multi-line plot, comment and cast")
-        << Films{{u"Alien"_s, {}, {}, {}, {}, {}, u"one\r\ntwo"_s, u"a\nb"_s, u"x\ry"_s}};
-    QTest::newRow("quotes anywhere in a field")
-        << Films{{u"\""_s, u"\"\""_s, u"\"start"_s, u"end\""_s, u"mid\"dle"_s, u"\",\""_s}};
-    QTest::newRow("commas and blanks") << Films{{u", , ,"_s, u"  padded  "_s, u" "_s}};
-    QTest::newRow("characters outside Windows-1252")
-        << Films{{u"\u65E5\u672C"_s, QString::fromUcs4(U"\U0001F3AC", 1), u"\u00E9"_s}};
-    QTest::newRow("the five undefined bytes' characters") << Films{{u"\u0081\u008D\u008F\u0090\u009D"_s}};
-    QTest::newRow("a byte-order mark character inside a field") << Films{{u"\uFEFFmark"_s}};
-    QTest::newRow("empty films in a row") << Films{{}, {}, {u"last"_s}};
-}
-
-void TestCsvListFile::roundTrips()
-{
-    QFETCH(Films, films);
-    const std::optional<QList<FilmRecord>> read = readCsvList(writeCsvList(records(films)));
-    QVERIFY(read);
-    QCOMPARE(*read, records(films));
-}
-
 void TestCsvListFile::holdsAtMostAFullCatalogue()
 {
     const QByteArray full = line({"\"x\""}).repeated(Catalogue::MaxEntries);
@@ -303,21 +240,6 @@ void TestCsvListFile::holdsAtMostAFullCatalogue()
     QString failure;
     QVERIFY(!readCsvList(full + line({}), &failure));
     QVERIFY2(failure.contains(u"32,767"_s), qPrintable(failure));
-}
-
-void TestCsvListFile::survivesRandomBytes()
-{
-    QRandomGenerator random(2001);
-    const QByteArray alphabet("\"\",,\r\n \tab\xEF\xBB\xBF\xE9");
-    for (int round = 0; round < 2000; ++round) {
-        QByteArray file;
-        const int length = random.bounded(300);
-        for (int i = 0; i < length; ++i)
-            file.append(alphabet[random.bounded(alphabet.size())]);
-        const std::optional<QList<FilmRecord>> read = readCsvList(file);
-        QVERIFY(read);
-        QVERIFY(read->size() <= length);
-    }
 }
 
 QTEST_GUILESS_MAIN(TestCsvListFile)

