@@ -10,6 +10,7 @@
 #include <map>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 using namespace reelkeep::test;
 
 class TestCoercion : public QObject
@@ -287,52 +288,29 @@ void TestCoercion::val_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("digits then letters") << "12abc"
-                                         << "Double: 12";
-    QTest::newRow("minus alone is 0") << "-"
-                                      << "Double: 0";
-    QTest::newRow("empty text is 0") << ""
-                                     << "Double: 0";
-    QTest::newRow("letters are 0") << "abc"
-                                   << "Double: 0";
-    QTest::newRow("blanks anywhere are removed") << " 1615 198th Street"
-                                                 << "Double: 1615198";
-    QTest::newRow("tabs and line feeds are removed") << "\t1\n2"
-                                                     << "Double: 12";
-    QTest::newRow("comma ends the number") << "1,000"
-                                           << "Double: 1";
-    QTest::newRow("currency sign is not read") << "$5"
-                                               << "Double: 0";
-    QTest::newRow("second point ends the number") << "1.2.3"
-                                                  << "Double: 1.2";
-    QTest::newRow("leading point") << "-.5x"
-                                   << "Double: -0.5";
-    QTest::newRow("plus sign") << "+3"
-                               << "Double: 3";
-    QTest::newRow("exponent") << "1e3"
-                              << "Double: 1000";
-    QTest::newRow("D exponent") << "1d3"
-                                << "Double: 1000";
-    QTest::newRow("exponent without digits is ignored") << "1e"
-                                                        << "Double: 1";
-    QTest::newRow("four hex digits are 16 bits") << "&HFFFF"
-                                                 << "Double: -1";
-    QTest::newRow("eight hex digits are 32 bits") << "&HFFFFFFFF"
-                                                  << "Double: -1";
-    QTest::newRow("five hex digits stay positive") << "&H10000"
-                                                   << "Double: 65536";
-    QTest::newRow("octal with O") << "&O17"
-                                  << "Double: 15";
-    QTest::newRow("octal without O") << "&17"
-                                     << "Double: 15";
-    QTest::newRow("hex stops at a non-digit") << "&H1FZ"
-                                              << "Double: 31";
-    QTest::newRow("too many hex digits overflow") << "&H123456789"
-                                                  << "raised 6";
-    QTest::newRow("huge exponent overflows") << "1E400"
-                                             << "raised 6";
-    QTest::newRow("tiny exponent is 0") << "1E-400"
-                                        << "Double: 0";
+    QTest::newRow("digits then letters") << u"12abc"_s << u"Double: 12"_s;
+    QTest::newRow("minus alone is 0") << u"-"_s << u"Double: 0"_s;
+    QTest::newRow("empty text is 0") << u""_s << u"Double: 0"_s;
+    QTest::newRow("letters are 0") << u"abc"_s << u"Double: 0"_s;
+    QTest::newRow("blanks anywhere are removed") << u" 1615 198th Street"_s << u"Double: 1615198"_s;
+    QTest::newRow("tabs and line feeds are removed") << u"\t1\n2"_s << u"Double: 12"_s;
+    QTest::newRow("comma ends the number") << u"1,000"_s << u"Double: 1"_s;
+    QTest::newRow("currency sign is not read") << u"$5"_s << u"Double: 0"_s;
+    QTest::newRow("second point ends the number") << u"1.2.3"_s << u"Double: 1.2"_s;
+    QTest::newRow("leading point") << u"-.5x"_s << u"Double: -0.5"_s;
+    QTest::newRow("plus sign") << u"+3"_s << u"Double: 3"_s;
+    QTest::newRow("exponent") << u"1e3"_s << u"Double: 1000"_s;
+    QTest::newRow("D exponent") << u"1d3"_s << u"Double: 1000"_s;
+    QTest::newRow("exponent without digits is ignored") << u"1e"_s << u"Double: 1"_s;
+    QTest::newRow("four hex digits are 16 bits") << u"&HFFFF"_s << u"Double: -1"_s;
+    QTest::newRow("eight hex digits are 32 bits") << u"&HFFFFFFFF"_s << u"Double: -1"_s;
+    QTest::newRow("five hex digits stay positive") << u"&H10000"_s << u"Double: 65536"_s;
+    QTest::newRow("octal with O") << u"&O17"_s << u"Double: 15"_s;
+    QTest::newRow("octal without O") << u"&17"_s << u"Double: 15"_s;
+    QTest::newRow("hex stops at a non-digit") << u"&H1FZ"_s << u"Double: 31"_s;
+    QTest::newRow("too many hex digits overflow") << u"&H123456789"_s << u"raised 6"_s;
+    QTest::newRow("huge exponent overflows") << u"1E400"_s << u"raised 6"_s;
+    QTest::newRow("tiny exponent is 0") << u"1E-400"_s << u"Double: 0"_s;
 }
 
 void TestCoercion::val()

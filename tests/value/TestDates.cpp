@@ -6,6 +6,7 @@
 #include <QTest>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 using namespace reelkeep::test;
 
 class TestDates : public QObject
@@ -104,17 +105,17 @@ void TestDates::dateSerialRollsOver_data()
     QTest::addColumn<int>("month");
     QTest::addColumn<int>("day");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("all three arguments roll back") << 1990 - 10 << 8 - 2 << 1 - 1 << "5/31/1980";
-    QTest::newRow("month 13 is January next year") << 2020 << 13 << 1 << "1/1/2021";
-    QTest::newRow("month 0 is December last year") << 2020 << 0 << 1 << "12/1/2019";
-    QTest::newRow("day 0 is the last of the previous month") << 2020 << 3 << 0 << "2/29/2020";
-    QTest::newRow("day 35 rolls into the next month") << 2020 << 1 << 35 << "2/4/2020";
-    QTest::newRow("negative month rolls back years") << 2020 << -13 << 1 << "11/1/2018";
-    QTest::newRow("year 29 is 2029") << 29 << 1 << 1 << "1/1/2029";
-    QTest::newRow("year 30 is 1930") << 30 << 1 << 1 << "1/1/1930";
-    QTest::newRow("year 100 is taken as it is") << 100 << 1 << 1 << "1/1/100";
-    QTest::newRow("beyond 9999 is no date") << 10000 << 1 << 1 << "none";
-    QTest::newRow("rolling below year 100 is no date") << 100 << 1 << 0 << "none";
+    QTest::newRow("all three arguments roll back") << 1990 - 10 << 8 - 2 << 1 - 1 << u"5/31/1980"_s;
+    QTest::newRow("month 13 is January next year") << 2020 << 13 << 1 << u"1/1/2021"_s;
+    QTest::newRow("month 0 is December last year") << 2020 << 0 << 1 << u"12/1/2019"_s;
+    QTest::newRow("day 0 is the last of the previous month") << 2020 << 3 << 0 << u"2/29/2020"_s;
+    QTest::newRow("day 35 rolls into the next month") << 2020 << 1 << 35 << u"2/4/2020"_s;
+    QTest::newRow("negative month rolls back years") << 2020 << -13 << 1 << u"11/1/2018"_s;
+    QTest::newRow("year 29 is 2029") << 29 << 1 << 1 << u"1/1/2029"_s;
+    QTest::newRow("year 30 is 1930") << 30 << 1 << 1 << u"1/1/1930"_s;
+    QTest::newRow("year 100 is taken as it is") << 100 << 1 << 1 << u"1/1/100"_s;
+    QTest::newRow("beyond 9999 is no date") << 10000 << 1 << 1 << u"none"_s;
+    QTest::newRow("rolling below year 100 is no date") << 100 << 1 << 0 << u"none"_s;
 }
 
 void TestDates::dateSerialRollsOver()
@@ -131,76 +132,41 @@ void TestDates::parse_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("month first with slashes") << "1/2/2020"
-                                              << "1/2/2020";
-    QTest::newRow("ISO order") << "2020-01-02"
-                               << "1/2/2020";
-    QTest::newRow("year first with slashes") << "2020/1/2"
-                                             << "1/2/2020";
-    QTest::newRow("full month name") << "January 2, 2020"
-                                     << "1/2/2020";
-    QTest::newRow("day before month abbreviation") << "2 Jan 2020"
-                                                   << "1/2/2020";
-    QTest::newRow("month abbreviation first") << "Jan 2 2020"
-                                              << "1/2/2020";
-    QTest::newRow("abbreviation with a point") << "Jan. 2, 2020"
-                                               << "1/2/2020";
-    QTest::newRow("dashes and month name") << "2-jan-2020"
-                                           << "1/2/2020";
-    QTest::newRow("month and year") << "Jan 2020"
-                                    << "1/1/2020";
-    QTest::newRow("24-hour time") << "13:45"
-                                  << "1:45:00 PM";
-    QTest::newRow("12-hour time") << "1:45 PM"
-                                  << "1:45:00 PM";
-    QTest::newRow("time with seconds and no space") << "1:45:30pm"
-                                                    << "1:45:30 PM";
-    QTest::newRow("hour with PM only") << "3 PM"
-                                       << "3:00:00 PM";
-    QTest::newRow("midnight written 12 AM") << "12:00 AM"
-                                            << "12:00:00 AM";
-    QTest::newRow("half past noon") << "12:30 PM"
-                                    << "12:30:00 PM";
-    QTest::newRow("date and time") << "1/2/2020 1:45:00 PM"
-                                   << "1/2/2020 1:45:00 PM";
-    QTest::newRow("time before the date") << "13:45 1/2/2020"
-                                          << "1/2/2020 1:45:00 PM";
-    QTest::newRow("two-digit year 29 is 2029") << "1/2/29"
-                                               << "1/2/2029";
-    QTest::newRow("two-digit year 30 is 1930") << "1/2/30"
-                                               << "1/2/1930";
-    QTest::newRow("day beyond 12 first is read day first") << "31/12/2020"
-                                                           << "12/31/2020";
-    QTest::newRow("first valid day") << "1/1/100"
-                                     << "1/1/100";
-    QTest::newRow("last valid day") << "12/31/9999"
-                                    << "12/31/9999";
-    QTest::newRow("date before 1899 with a time") << "1/1/1800 6:00 AM"
-                                                  << "1/1/1800 6:00:00 AM";
-    QTest::newRow("a weekday name is not a date") << "Thursday, January 2, 2020"
-                                                  << "none";
-    QTest::newRow("a lone number is not a date") << "1"
-                                                 << "none";
-    QTest::newRow("a decimal number is not a date") << "2.5"
-                                                    << "none";
-    QTest::newRow("February 30 is not a date") << "2/30/2020"
-                                               << "none";
-    QTest::newRow("hour 25 is not a time") << "25:00"
-                                           << "none";
-    QTest::newRow("minute 60 is not a time") << "1:60"
-                                             << "none";
-    QTest::newRow("13 PM is not a time") << "13:45 PM"
-                                         << "none";
-    QTest::newRow("year 10000 is out of range") << "1/1/10000"
-                                                << "none";
-    QTest::newRow("two month names") << "Jan Feb 2020"
-                                     << "none";
-    QTest::newRow("words are not dates") << "abc"
-                                         << "none";
-    QTest::newRow("empty text is not a date") << ""
-                                              << "none";
-    QTest::newRow("two times are not a date") << "1:00 2:00"
-                                              << "none";
+    QTest::newRow("month first with slashes") << u"1/2/2020"_s << u"1/2/2020"_s;
+    QTest::newRow("ISO order") << u"2020-01-02"_s << u"1/2/2020"_s;
+    QTest::newRow("year first with slashes") << u"2020/1/2"_s << u"1/2/2020"_s;
+    QTest::newRow("full month name") << u"January 2, 2020"_s << u"1/2/2020"_s;
+    QTest::newRow("day before month abbreviation") << u"2 Jan 2020"_s << u"1/2/2020"_s;
+    QTest::newRow("month abbreviation first") << u"Jan 2 2020"_s << u"1/2/2020"_s;
+    QTest::newRow("abbreviation with a point") << u"Jan. 2, 2020"_s << u"1/2/2020"_s;
+    QTest::newRow("dashes and month name") << u"2-jan-2020"_s << u"1/2/2020"_s;
+    QTest::newRow("month and year") << u"Jan 2020"_s << u"1/1/2020"_s;
+    QTest::newRow("24-hour time") << u"13:45"_s << u"1:45:00 PM"_s;
+    QTest::newRow("12-hour time") << u"1:45 PM"_s << u"1:45:00 PM"_s;
+    QTest::newRow("time with seconds and no space") << u"1:45:30pm"_s << u"1:45:30 PM"_s;
+    QTest::newRow("hour with PM only") << u"3 PM"_s << u"3:00:00 PM"_s;
+    QTest::newRow("midnight written 12 AM") << u"12:00 AM"_s << u"12:00:00 AM"_s;
+    QTest::newRow("half past noon") << u"12:30 PM"_s << u"12:30:00 PM"_s;
+    QTest::newRow("date and time") << u"1/2/2020 1:45:00 PM"_s << u"1/2/2020 1:45:00 PM"_s;
+    QTest::newRow("time before the date") << u"13:45 1/2/2020"_s << u"1/2/2020 1:45:00 PM"_s;
+    QTest::newRow("two-digit year 29 is 2029") << u"1/2/29"_s << u"1/2/2029"_s;
+    QTest::newRow("two-digit year 30 is 1930") << u"1/2/30"_s << u"1/2/1930"_s;
+    QTest::newRow("day beyond 12 first is read day first") << u"31/12/2020"_s << u"12/31/2020"_s;
+    QTest::newRow("first valid day") << u"1/1/100"_s << u"1/1/100"_s;
+    QTest::newRow("last valid day") << u"12/31/9999"_s << u"12/31/9999"_s;
+    QTest::newRow("date before 1899 with a time") << u"1/1/1800 6:00 AM"_s << u"1/1/1800 6:00:00 AM"_s;
+    QTest::newRow("a weekday name is not a date") << u"Thursday, January 2, 2020"_s << u"none"_s;
+    QTest::newRow("a lone number is not a date") << u"1"_s << u"none"_s;
+    QTest::newRow("a decimal number is not a date") << u"2.5"_s << u"none"_s;
+    QTest::newRow("February 30 is not a date") << u"2/30/2020"_s << u"none"_s;
+    QTest::newRow("hour 25 is not a time") << u"25:00"_s << u"none"_s;
+    QTest::newRow("minute 60 is not a time") << u"1:60"_s << u"none"_s;
+    QTest::newRow("13 PM is not a time") << u"13:45 PM"_s << u"none"_s;
+    QTest::newRow("year 10000 is out of range") << u"1/1/10000"_s << u"none"_s;
+    QTest::newRow("two month names") << u"Jan Feb 2020"_s << u"none"_s;
+    QTest::newRow("words are not dates") << u"abc"_s << u"none"_s;
+    QTest::newRow("empty text is not a date") << u""_s << u"none"_s;
+    QTest::newRow("two times are not a date") << u"1:00 2:00"_s << u"none"_s;
 }
 
 void TestDates::parse()

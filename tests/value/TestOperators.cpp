@@ -7,6 +7,7 @@
 #include <map>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 using namespace reelkeep::test;
 
 class TestOperators : public QObject
@@ -413,22 +414,14 @@ void TestOperators::notOperator_data()
 {
     QTest::addColumn<QString>("operand");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("not 5 is -6") << "Double 5"
-                                 << "Long: -6";
-    QTest::newRow("not True is False") << "Boolean True"
-                                       << "Boolean: False";
-    QTest::newRow("not Byte 0 is 255") << "Byte 0"
-                                       << "Byte: 255";
-    QTest::newRow("not Integer stays Integer") << "Integer 0"
-                                               << "Integer: -1";
-    QTest::newRow("not Empty is Integer -1") << "Empty"
-                                             << "Integer: -1";
-    QTest::newRow("not Null is Null") << "Null"
-                                      << "Null: ";
-    QTest::newRow("not Error raises 13") << "Error 5"
-                                         << "raised 13";
-    QTest::newRow("not numeric text is Long") << "String 5"
-                                              << "Long: -6";
+    QTest::newRow("not 5 is -6") << u"Double 5"_s << u"Long: -6"_s;
+    QTest::newRow("not True is False") << u"Boolean True"_s << u"Boolean: False"_s;
+    QTest::newRow("not Byte 0 is 255") << u"Byte 0"_s << u"Byte: 255"_s;
+    QTest::newRow("not Integer stays Integer") << u"Integer 0"_s << u"Integer: -1"_s;
+    QTest::newRow("not Empty is Integer -1") << u"Empty"_s << u"Integer: -1"_s;
+    QTest::newRow("not Null is Null") << u"Null"_s << u"Null: "_s;
+    QTest::newRow("not Error raises 13") << u"Error 5"_s << u"raised 13"_s;
+    QTest::newRow("not numeric text is Long") << u"String 5"_s << u"Long: -6"_s;
 }
 
 void TestOperators::notOperator()
