@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 using namespace reelkeep::test;
 
 class TestDispatch : public QObject
@@ -160,13 +161,13 @@ void TestDispatch::nameLookup_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("found");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("capitals find the same function") << "ABS" << true << "Double: 2";
-    QTest::newRow("mixed case finds the same function") << "aBs" << true << "Double: 2";
-    QTest::newRow("a blank after the name matches nothing") << "abs " << false << "Empty: ";
-    QTest::newRow("a blank before the name matches nothing") << " abs" << false << "Empty: ";
-    QTest::newRow("an unknown name is left to the host") << "absolute" << false << "Empty: ";
-    QTest::newRow("host names with dots are not built in") << "list.getval" << false << "Empty: ";
-    QTest::newRow("the empty name is not built in") << "" << false << "Empty: ";
+    QTest::newRow("capitals find the same function") << u"ABS"_s << true << u"Double: 2"_s;
+    QTest::newRow("mixed case finds the same function") << u"aBs"_s << true << u"Double: 2"_s;
+    QTest::newRow("a blank after the name matches nothing") << u"abs "_s << false << u"Empty: "_s;
+    QTest::newRow("a blank before the name matches nothing") << u" abs"_s << false << u"Empty: "_s;
+    QTest::newRow("an unknown name is left to the host") << u"absolute"_s << false << u"Empty: "_s;
+    QTest::newRow("host names with dots are not built in") << u"list.getval"_s << false << u"Empty: "_s;
+    QTest::newRow("the empty name is not built in") << u""_s << false << u"Empty: "_s;
 }
 
 void TestDispatch::nameLookup()
@@ -186,17 +187,17 @@ void TestDispatch::purity_data()
     QTest::addColumn<int>("arguments");
     QTest::addColumn<bool>("pure");
 
-    QTest::newRow("text functions") << "replace" << 5 << true;
-    QTest::newRow("choices") << "iif" << 3 << true;
-    QTest::newRow("conversions of numbers") << "clng" << 1 << true;
-    QTest::newRow("a binary comparison") << "strcomp" << 2 << true;
-    QTest::newRow("a comparison mode may be a text comparison") << "strcomp" << 3 << false;
-    QTest::newRow("replace with a comparison mode") << "replace" << 6 << false;
-    QTest::newRow("instr with a comparison mode") << "instr" << 4 << false;
-    QTest::newRow("Rnd's sequence") << "rnd" << 0 << false;
-    QTest::newRow("the clock") << "now" << 0 << false;
-    QTest::newRow("date texts may take the clock's year") << "cdate" << 1 << false;
-    QTest::newRow("Format reads date texts") << "format" << 2 << false;
+    QTest::newRow("text functions") << u"replace"_s << 5 << true;
+    QTest::newRow("choices") << u"iif"_s << 3 << true;
+    QTest::newRow("conversions of numbers") << u"clng"_s << 1 << true;
+    QTest::newRow("a binary comparison") << u"strcomp"_s << 2 << true;
+    QTest::newRow("a comparison mode may be a text comparison") << u"strcomp"_s << 3 << false;
+    QTest::newRow("replace with a comparison mode") << u"replace"_s << 6 << false;
+    QTest::newRow("instr with a comparison mode") << u"instr"_s << 4 << false;
+    QTest::newRow("Rnd's sequence") << u"rnd"_s << 0 << false;
+    QTest::newRow("the clock") << u"now"_s << 0 << false;
+    QTest::newRow("date texts may take the clock's year") << u"cdate"_s << 1 << false;
+    QTest::newRow("Format reads date texts") << u"format"_s << 2 << false;
 }
 
 void TestDispatch::purity()

@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 using namespace reelkeep::test;
 
 class TestQueryFunctions : public QObject
@@ -71,51 +72,22 @@ void TestQueryFunctions::kinds_data()
     QTest::addColumn<QString>("typeName");
     QTest::addColumn<QString>("varType");
     // ORDER Kind
-    QTest::newRow("Empty") << "Empty"
-                           << "String: Empty"
-                           << "Long: 0";
-    QTest::newRow("Null") << "Null"
-                          << "String: Null"
-                          << "Long: 1";
-    QTest::newRow("Integer") << "Integer 1"
-                             << "String: Integer"
-                             << "Long: 2";
-    QTest::newRow("Long") << "Long 1"
-                          << "String: Long"
-                          << "Long: 3";
-    QTest::newRow("Single") << "Single 1"
-                            << "String: Single"
-                            << "Long: 4";
-    QTest::newRow("Double") << "Double 1"
-                            << "String: Double"
-                            << "Long: 5";
-    QTest::newRow("Currency") << "Currency 1"
-                              << "String: Currency"
-                              << "Long: 6";
-    QTest::newRow("Date") << "Date 1"
-                          << "String: Date"
-                          << "Long: 7";
-    QTest::newRow("String") << "String a"
-                            << "String: String"
-                            << "Long: 8";
-    QTest::newRow("an object with a Double default value") << "Object 5"
-                                                           << "String: Fixed"
-                                                           << "Long: 5";
-    QTest::newRow("Nothing") << "Nothing"
-                             << "String: Nothing"
-                             << "Long: 9";
-    QTest::newRow("Error") << "Error 5"
-                           << "String: Error"
-                           << "Long: 10";
-    QTest::newRow("Boolean") << "Boolean True"
-                             << "String: Boolean"
-                             << "Long: 11";
-    QTest::newRow("Decimal") << "Decimal 1"
-                             << "String: Decimal"
-                             << "Long: 14";
-    QTest::newRow("Byte") << "Byte 1"
-                          << "String: Byte"
-                          << "Long: 17";
+    QTest::newRow("Empty") << u"Empty"_s << u"String: Empty"_s << u"Long: 0"_s;
+    QTest::newRow("Null") << u"Null"_s << u"String: Null"_s << u"Long: 1"_s;
+    QTest::newRow("Integer") << u"Integer 1"_s << u"String: Integer"_s << u"Long: 2"_s;
+    QTest::newRow("Long") << u"Long 1"_s << u"String: Long"_s << u"Long: 3"_s;
+    QTest::newRow("Single") << u"Single 1"_s << u"String: Single"_s << u"Long: 4"_s;
+    QTest::newRow("Double") << u"Double 1"_s << u"String: Double"_s << u"Long: 5"_s;
+    QTest::newRow("Currency") << u"Currency 1"_s << u"String: Currency"_s << u"Long: 6"_s;
+    QTest::newRow("Date") << u"Date 1"_s << u"String: Date"_s << u"Long: 7"_s;
+    QTest::newRow("String") << u"String a"_s << u"String: String"_s << u"Long: 8"_s;
+    QTest::newRow("an object with a Double default value")
+        << u"Object 5"_s << u"String: Fixed"_s << u"Long: 5"_s;
+    QTest::newRow("Nothing") << u"Nothing"_s << u"String: Nothing"_s << u"Long: 9"_s;
+    QTest::newRow("Error") << u"Error 5"_s << u"String: Error"_s << u"Long: 10"_s;
+    QTest::newRow("Boolean") << u"Boolean True"_s << u"String: Boolean"_s << u"Long: 11"_s;
+    QTest::newRow("Decimal") << u"Decimal 1"_s << u"String: Decimal"_s << u"Long: 14"_s;
+    QTest::newRow("Byte") << u"Byte 1"_s << u"String: Byte"_s << u"Long: 17"_s;
 }
 
 void TestQueryFunctions::kinds()
