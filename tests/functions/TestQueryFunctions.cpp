@@ -135,6 +135,7 @@ void TestQueryFunctions::choice_data()
             "error",
             {"Double 450"},
             "String: Wrong number of arguments or invalid property assignment");
+    addCall("error of 94", "error", {"Double 94"}, "String: Invalid use of Null");
     addCall("error of 0 is empty", "error", {"Double 0"}, "String: ");
     addCall("error of a number without a text",
             "error",

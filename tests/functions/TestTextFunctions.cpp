@@ -251,10 +251,6 @@ void TestTextFunctions::numbersAsText_data()
     addCall("str of non-numeric text is a type mismatch", "str", {"String x"}, "raised 13");
     addCall("str of Null is Null", "str", {"Null"}, "Null: ");
     addCall("str of True", "str", {"Boolean True"}, "String: True");
-    addCall("val reads the leading number", "val", {"String 12abc"}, "Double: 12");
-    addCall("val drops blanks anywhere", "val", {"String  1 2 3"}, "Double: 123");
-    addCall("val reads hex of Integer width", "val", {"String &HFFFF"}, "Double: -1");
-    addCall("val of no number is 0", "val", {"String abc"}, "Double: 0");
     addCall("val of a number reads its text", "val", {"Double 1.5"}, "Double: 1.5");
 }
 

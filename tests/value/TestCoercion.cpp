@@ -29,7 +29,6 @@ private slots:
     void conversionUnderGermanLocale();
     void val_data();
     void val();
-    void errorMessages();
 };
 
 namespace {
@@ -318,15 +317,6 @@ void TestCoercion::val()
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(outcome([&] { return Value::makeDouble(reelkeep::val(text)); }), expected);
-}
-
-void TestCoercion::errorMessages()
-{
-    QCOMPARE(errorMessage(0), QString());
-    QCOMPARE(errorMessage(13), QStringLiteral("Type mismatch"));
-    QCOMPARE(errorMessage(94), QStringLiteral("Invalid use of Null"));
-    QCOMPARE(errorMessage(450), QStringLiteral("Wrong number of arguments or invalid property assignment"));
-    QCOMPARE(errorMessage(1234), QStringLiteral("Application-defined or object-defined error"));
 }
 
 QTEST_GUILESS_MAIN(TestCoercion)
