@@ -127,9 +127,6 @@ void TestQueryFunctions::choice_data()
     addCall("cvar keeps an Error Value", "cvar", {"Error 5"}, "Error: Error 5");
     addCall("cverr of a number", "cverr", {"Double 13"}, "Error: Error 13");
     addCall("cverr of numeric text", "cverr", {"String 2000"}, "Error: Error 2000");
-    addCall("cverr of 65536 is an invalid call", "cverr", {"Double 65536"}, "raised 5");
-    addCall("cverr of -1 is an invalid call", "cverr", {"Double -1"}, "raised 5");
-    addCall("cverr of Null raises 94", "cverr", {"Null"}, "raised 94");
     addCall("error of 13", "error", {"Double 13"}, "String: Type mismatch");
     addCall("error of 450",
             "error",

@@ -101,8 +101,6 @@ void TestOperators::arithmetic_data()
     addCase("Single with Integer stays Single", "Single 1.5", "+", "Integer 1", "Single: 2.5");
     addCase("Single with Long is Double", "Single 1.5", "+", "Long 1", "Double: 2.5");
     addCase("Integer with Double is Double", "Integer 1", "*", "Double 2.5", "Double: 2.5");
-    addCase("Long + Double is Double", "Long 2147483647", "+", "Double 1", "Double: 2147483648");
-    addCase("Double - Integer is Double", "Double 0.5", "-", "Integer -32768", "Double: 32768.5");
     addCase("Long times Double beyond the range raises 6", "Long 2", "*", "Double 1e308", "raised 6");
     addCase("Single with Double is Double", "Single 1.5", "+", "Double 1", "Double: 2.5");
     // Overflow promotion of Variants.
