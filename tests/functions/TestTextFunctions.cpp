@@ -30,6 +30,31 @@ private slots:
     void numbersAsTextUnderGermanLocale() { underGermanLocale(checkCall); }
 };
 
+namespace {
+
+// Rows of the tables of one function each.
+void instrRow(const char* rule, const QStringList& arguments, const char* expected)
+{
+    addCall(rule, "instr", arguments, expected);
+}
+
+void instrrevRow(const char* rule, const QStringList& arguments, const char* expected)
+{
+    addCall(rule, "instrrev", arguments, expected);
+}
+
+void replaceRow(const char* rule, const QStringList& arguments, const char* expected)
+{
+    addCall(rule, "replace", arguments, expected);
+}
+
+void strcompRow(const char* rule, const QStringList& arguments, const char* expected)
+{
+    addCall(rule, "strcomp", arguments, expected);
+}
+
+} // namespace
+
 void TestTextFunctions::characterCodes_data()
 {
     addCallColumns();
@@ -91,117 +116,78 @@ void TestTextFunctions::searching_data()
 {
     addCallColumns();
     // A letter at positions 2 and 5 of a six-letter text.
-    addCall("instrrev finds the last occurrence", "instrrev", {"String xaxxax", "String a"}, "Long: 5");
-    addCall("instr finds the first occurrence", "instr", {"String xaxxax", "String a"}, "Long: 2");
-    addCall("instr from a start", "instr", {"Double 3", "String xaxxax", "String a"}, "Long: 5");
-    addCall("instr not found", "instr", {"String abc", "String d"}, "Long: 0");
-    addCall("instr is case-sensitive by default", "instr", {"String ABC", "String b"}, "Long: 0");
-    addCall("instr with text comparison ignores case",
-            "instr",
-            {"Double 1", "String ABC", "String b", "Double 1"},
-            "Long: 2");
-    addCall(
-        "instr of the empty text gives the start", "instr", {"Double 2", "String abc", "String "}, "Long: 2");
-    addCall("instr past the end gives 0", "instr", {"Double 4", "String abc", "String "}, "Long: 0");
-    addCall("instr in the empty text gives 0", "instr", {"String ", "String a"}, "Long: 0");
-    addCall("instr of Null text is Null", "instr", {"Double 1", "String abc", "Null"}, "Null: ");
-    addCall("instr reads numbers as text", "instr", {"Double 12345", "Double 34"}, "Long: 3");
-    addCall("instr start 0 is an invalid call", "instr", {"Double 0", "String abc", "String a"}, "raised 5");
-    addCall("instr compare 3 is an invalid call",
-            "instr",
-            {"Double 1", "String abc", "String a", "Double 3"},
-            "raised 5");
-    addCall("instrrev before a start", "instrrev", {"String abcabc", "String c", "Double 5"}, "Long: 3");
-    addCall("instrrev match must end by the start",
-            "instrrev",
-            {"String abcabc", "String bc", "Double 2"},
-            "Long: 0");
-    addCall("instrrev match ending at the start",
-            "instrrev",
-            {"String abcabc", "String bc", "Double 3"},
-            "Long: 2");
-    addCall("instrrev of the empty text gives the end", "instrrev", {"String abc", "String "}, "Long: 3");
-    addCall("instrrev of the empty text gives the start",
-            "instrrev",
-            {"String abc", "String ", "Double 2"},
-            "Long: 2");
-    addCall("instrrev past the end gives 0", "instrrev", {"String abc", "String a", "Double 4"}, "Long: 0");
-    addCall("instrrev in the empty text gives 0", "instrrev", {"String ", "String "}, "Long: 0");
-    addCall("instrrev with text comparison",
-            "instrrev",
-            {"String ABCb", "String b", "Double -1", "Double 1"},
-            "Long: 4");
-    addCall("instrrev is case-sensitive by default", "instrrev", {"String ABC", "String b"}, "Long: 0");
-    addCall("instrrev start 0 is an invalid call",
-            "instrrev",
-            {"String abc", "String a", "Double 0"},
-            "raised 5");
-    addCall("instrrev start -2 is an invalid call",
-            "instrrev",
-            {"String abc", "String a", "Double -2"},
-            "raised 5");
-    addCall("strcomp binary puts capitals first", "strcomp", {"String a", "String B"}, "Integer: 1");
-    addCall("strcomp text ignores case", "strcomp", {"String a", "String B", "Double 1"}, "Integer: -1");
-    addCall(
-        "strcomp text finds equal texts", "strcomp", {"String abc", "String ABC", "Double 1"}, "Integer: 0");
-    addCall("strcomp of Null is Null", "strcomp", {"String a", "Null"}, "Null: ");
-    addCall(
-        "strcomp compare 5 is an invalid call", "strcomp", {"String a", "String b", "Double 5"}, "raised 5");
+    instrrevRow("instrrev finds the last occurrence", {"String xaxxax", "String a"}, "Long: 5");
+    instrRow("instr finds the first occurrence", {"String xaxxax", "String a"}, "Long: 2");
+    instrRow("instr from a start", {"Double 3", "String xaxxax", "String a"}, "Long: 5");
+    instrRow("instr not found", {"String abc", "String d"}, "Long: 0");
+    instrRow("instr is case-sensitive by default", {"String ABC", "String b"}, "Long: 0");
+    instrRow("instr with text comparison ignores case",
+             {"Double 1", "String ABC", "String b", "Double 1"},
+             "Long: 2");
+    instrRow("instr of the empty text gives the start", {"Double 2", "String abc", "String "}, "Long: 2");
+    instrRow("instr past the end gives 0", {"Double 4", "String abc", "String "}, "Long: 0");
+    instrRow("instr in the empty text gives 0", {"String ", "String a"}, "Long: 0");
+    instrRow("instr of Null text is Null", {"Double 1", "String abc", "Null"}, "Null: ");
+    instrRow("instr reads numbers as text", {"Double 12345", "Double 34"}, "Long: 3");
+    instrRow("instr start 0 is an invalid call", {"Double 0", "String abc", "String a"}, "raised 5");
+    instrRow(
+        "instr compare 3 is an invalid call", {"Double 1", "String abc", "String a", "Double 3"}, "raised 5");
+    instrrevRow("instrrev before a start", {"String abcabc", "String c", "Double 5"}, "Long: 3");
+    instrrevRow(
+        "instrrev match must end by the start", {"String abcabc", "String bc", "Double 2"}, "Long: 0");
+    instrrevRow("instrrev match ending at the start", {"String abcabc", "String bc", "Double 3"}, "Long: 2");
+    instrrevRow("instrrev of the empty text gives the end", {"String abc", "String "}, "Long: 3");
+    instrrevRow(
+        "instrrev of the empty text gives the start", {"String abc", "String ", "Double 2"}, "Long: 2");
+    instrrevRow("instrrev past the end gives 0", {"String abc", "String a", "Double 4"}, "Long: 0");
+    instrrevRow("instrrev in the empty text gives 0", {"String ", "String "}, "Long: 0");
+    instrrevRow(
+        "instrrev with text comparison", {"String ABCb", "String b", "Double -1", "Double 1"}, "Long: 4");
+    instrrevRow("instrrev is case-sensitive by default", {"String ABC", "String b"}, "Long: 0");
+    instrrevRow("instrrev start 0 is an invalid call", {"String abc", "String a", "Double 0"}, "raised 5");
+    instrrevRow("instrrev start -2 is an invalid call", {"String abc", "String a", "Double -2"}, "raised 5");
+    strcompRow("strcomp binary puts capitals first", {"String a", "String B"}, "Integer: 1");
+    strcompRow("strcomp text ignores case", {"String a", "String B", "Double 1"}, "Integer: -1");
+    strcompRow("strcomp text finds equal texts", {"String abc", "String ABC", "Double 1"}, "Integer: 0");
+    strcompRow("strcomp of Null is Null", {"String a", "Null"}, "Null: ");
+    strcompRow("strcomp compare 5 is an invalid call", {"String a", "String b", "Double 5"}, "raised 5");
 }
 
 void TestTextFunctions::replacing_data()
 {
     addCallColumns();
-    addCall(
-        "replace every occurrence", "replace", {"String abcabc", "String b", "String X"}, "String: aXcaXc");
-    addCall("replace from a start keeps only the rest",
-            "replace",
-            {"String abcabc", "String b", "String X", "Double 2"},
-            "String: XcaXc");
-    addCall("replace a limited count",
-            "replace",
-            {"String abcabc", "String b", "String X", "Double 1", "Double 1"},
-            "String: aXcabc");
-    addCall("replace count 0 copies",
-            "replace",
-            {"String abc", "String b", "String X", "Double 1", "Double 0"},
-            "String: abc");
-    addCall("replace the empty find copies from the start",
-            "replace",
-            {"String abc", "String ", "String X", "Double 2"},
-            "String: bc");
-    addCall("replace past the end is empty",
-            "replace",
-            {"String abc", "String a", "String X", "Double 4"},
-            "String: ");
-    addCall("replace takes matches without overlap",
-            "replace",
-            {"String aaa", "String aa", "String b"},
-            "String: ba");
-    addCall("replace is case-sensitive by default",
-            "replace",
-            {"String aBcAbc", "String b", "String X"},
-            "String: aBcAXc");
-    addCall("replace with text comparison",
-            "replace",
-            {"String aBcAbc", "String b", "String X", "Double 1", "Double -1", "Double 1"},
-            "String: aXcAXc");
-    addCall("replace with the empty replacement removes",
-            "replace",
-            {"String a-b-c", "String -", "String "},
-            "String: abc");
-    addCall("replace start 0 is an invalid call",
-            "replace",
-            {"String abc", "String a", "String X", "Double 0"},
-            "raised 5");
-    addCall("replace count -2 is an invalid call",
-            "replace",
-            {"String abc", "String a", "String X", "Double 1", "Double -2"},
-            "raised 5");
-    addCall("replace compare 3 is an invalid call",
-            "replace",
-            {"String abc", "String a", "String X", "Double 1", "Double -1", "Double 3"},
-            "raised 5");
+    replaceRow("replace every occurrence", {"String abcabc", "String b", "String X"}, "String: aXcaXc");
+    replaceRow("replace from a start keeps only the rest",
+               {"String abcabc", "String b", "String X", "Double 2"},
+               "String: XcaXc");
+    replaceRow("replace a limited count",
+               {"String abcabc", "String b", "String X", "Double 1", "Double 1"},
+               "String: aXcabc");
+    replaceRow("replace count 0 copies",
+               {"String abc", "String b", "String X", "Double 1", "Double 0"},
+               "String: abc");
+    replaceRow("replace the empty find copies from the start",
+               {"String abc", "String ", "String X", "Double 2"},
+               "String: bc");
+    replaceRow(
+        "replace past the end is empty", {"String abc", "String a", "String X", "Double 4"}, "String: ");
+    replaceRow(
+        "replace takes matches without overlap", {"String aaa", "String aa", "String b"}, "String: ba");
+    replaceRow(
+        "replace is case-sensitive by default", {"String aBcAbc", "String b", "String X"}, "String: aBcAXc");
+    replaceRow("replace with text comparison",
+               {"String aBcAbc", "String b", "String X", "Double 1", "Double -1", "Double 1"},
+               "String: aXcAXc");
+    replaceRow(
+        "replace with the empty replacement removes", {"String a-b-c", "String -", "String "}, "String: abc");
+    replaceRow(
+        "replace start 0 is an invalid call", {"String abc", "String a", "String X", "Double 0"}, "raised 5");
+    replaceRow("replace count -2 is an invalid call",
+               {"String abc", "String a", "String X", "Double 1", "Double -2"},
+               "raised 5");
+    replaceRow("replace compare 3 is an invalid call",
+               {"String abc", "String a", "String X", "Double 1", "Double -1", "Double 3"},
+               "raised 5");
 }
 
 void TestTextFunctions::slicing_data()

@@ -1,10 +1,8 @@
 // Importing films from spreadsheets and other programs' exports: encodings, separators, quoting,
-// column names, rows of the wrong length, refusals, and imported films saved and loaded back.
+// column names, rows of the wrong length and refusals.
 #include "storage/ImportedList.h"
-#include "storage/ListFile.h"
 
 #include <QStringEncoder>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace reelkeep;
@@ -19,7 +17,6 @@ private slots:
     void importsRealLookingFiles();
     void refusesWhatItCannotRead_data();
     void refusesWhatItCannotRead();
-    void importedFilmsSaveAndLoadBackEqual();
 };
 
 void TestImportedList::importsRealLookingFiles_data()
@@ -152,26 +149,6 @@ void TestImportedList::refusesWhatItCannotRead()
     const bool imported = analysis && importFilms(*analysis, analysis->guessed, &reason);
     QCOMPARE(reason, failure);
     QCOMPARE(imported, failure.isEmpty());
-}
-
-void TestImportedList::importedFilmsSaveAndLoadBackEqual()
-{
-    const QByteArray bytes = "Title;Plot;Cast;IMDb\r\n"
-                             "\"Alien, the \"\"cut\"\"\";\"In space\r\nno one\nhears\";Weaver;http://i/1\r\n"
-                             "\xE6\x97\xA5\xE6\x9C\xAC;;;\r\n"
-                             "  spaced  ;\"\";\"\r\";\r\n"_ba;
-    const std::optional<ImportAnalysis> analysis = analyseImport(bytes);
-    QVERIFY(analysis);
-    const std::optional<QList<FilmRecord>> films = importFilms(*analysis, analysis->guessed);
-    QVERIFY(films && films->size() == 3);
-    QTemporaryDir folder;
-    for (const QString& name : {u"films.rkf"_s, u"films.csv"_s}) {
-        const QString path = folder.filePath(name);
-        QVERIFY(saveListFile(path, ListForm::FromName, ListDocument{u"My Movie"_s, QString(), *films}));
-        const std::optional<ListDocument> loaded = loadListFile(path, ListForm::FromName);
-        QVERIFY(loaded);
-        QCOMPARE(loaded->films, *films);
-    }
 }
 
 QTEST_GUILESS_MAIN(TestImportedList)
