@@ -268,7 +268,7 @@ void TestCli::failsWithOneLine_data()
         << u"reelkeep-cli: cannot load films.txt: the name ends neither in rkf nor in csv\n"_s;
     const QString foreign = m_folder.filePath(u"foreign.rkf"_s);
     QFile file(foreign);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\"a\",\"b\"\r\n") == 9);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("a,b\r\n") == 5);
     file.close();
     QTest::newRow("dump of a file that is not a list file")
         << QStringList{u"dump"_s, foreign}

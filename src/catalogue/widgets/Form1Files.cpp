@@ -164,10 +164,7 @@ void Form1::importCommand()
 
 bool Form1::loadList(const QString& path, ListForm form, bool reportFailure)
 {
-    // A name that says rkf or csv is loaded in the form its first bytes show.
-    const std::optional<ListForm> named =
-        form == ListForm::FromName ? formFromFileName(path) : std::optional<ListForm>();
-    return openList(path, named ? formOfContents(path, *named) : form, reportFailure, false);
+    return openList(path, form, reportFailure, false);
 }
 
 bool Form1::openList(const QString& path, ListForm form, bool reportFailure, bool undoable)
