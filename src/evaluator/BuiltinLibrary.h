@@ -40,10 +40,8 @@ public:
     }
 
     /// Whether function number `function`, called with `argumentCount` arguments, gives its second
-    /// argument when its first is True and its third (Empty without one) when its first is False
-    /// or Null, raising nothing for such a first argument and reading nothing of the argument it
-    /// does not give. The evaluator then leaves the other argument's code out when it can prove
-    /// that code raises nothing and changes nothing.
+    /// argument when its first is True and its third when its first is False or Null. The
+    /// evaluator does not ask: it evaluates every argument of every call, a choice's included.
     virtual bool choosesByCondition(int function, int argumentCount) const
     {
         Q_UNUSED(function);
@@ -52,7 +50,7 @@ public:
     }
 
     /// What function number `function` gives for arguments of these kinds, when such a call can
-    /// neither raise nor change anything; nothing when it may.
+    /// neither raise nor change anything; nothing when it may. The evaluator does not ask.
     virtual std::optional<KnownKind> quietResult(int function, std::span<const KnownKind> arguments) const
     {
         Q_UNUSED(function);

@@ -234,12 +234,9 @@ public:
                 // Arguments evaluated before are dropped; their code stays where it is.
                 state.clearArguments();
                 break;
-            case ScanStep::Kind::Argument: {
-                const auto begin = std::int32_t(m_program.instructions.size());
+            case ScanStep::Kind::Argument:
                 state.arguments.push_back(this->text(trimSpaces(step.text), depth + 1));
-                state.argumentCode.push_back({begin, std::int32_t(m_program.instructions.size())});
                 break;
-            }
             case ScanStep::Kind::GroupClosed:
                 state.groupClosed = true;
                 break;
@@ -259,18 +256,12 @@ private:
     {
         int depth = 1;
         std::vector<ValueRef> arguments;
-        /// Where the code of each of `arguments` lies.
-        std::vector<CodeSpan> argumentCode;
         bool groupClosed = false;
         bool expectOperand = true;
         std::vector<ValueRef> operands;
         std::vector<OperatorPlace> operators;
 
-        void clearArguments()
-        {
-            arguments.clear();
-            argumentCode.clear();
-        }
+        void clearArguments() { arguments.clear(); }
     };
 
     void append(Instruction instruction) { m_program.instructions.push_back(instruction); }
@@ -289,13 +280,10 @@ private:
         return std::int32_t(m_program.sites.size()) - 1;
     }
 
-    // `code` tells where each of a call's arguments is made; other refs are made elsewhere.
-    std::int32_t refsOf(const std::vector<ValueRef>& values, const std::vector<CodeSpan>& code = {})
+    std::int32_t refsOf(const std::vector<ValueRef>& values)
     {
         const auto first = std::int32_t(m_program.refs.size());
         m_program.refs.insert(m_program.refs.end(), values.begin(), values.end());
-        m_program.argumentCode.resize(m_program.refs.size());
-        std::copy(code.begin(), code.end(), m_program.argumentCode.begin() + first);
         return first;
     }
 
@@ -323,7 +311,7 @@ private:
         const auto depth = std::uint16_t(state.depth);
         const auto count = std::int32_t(state.arguments.size());
         if (!token.isEmpty() && state.groupClosed) {
-            const std::int32_t first = refsOf(state.arguments, state.argumentCode);
+            const std::int32_t first = refsOf(state.arguments);
             const std::int32_t target = newSlot();
             append({Instruction::Op::Call, Operation::Power, depth, target, first, count, 0, 0, site(token)});
             return target;

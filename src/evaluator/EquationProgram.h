@@ -13,10 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace reelkeep {
-class BuiltinLibrary;
-class EvaluatorHost;
-} // namespace reelkeep
+namespace reelkeep {} // namespace reelkeep
 
 namespace reelkeep::detail {
 
@@ -52,17 +49,6 @@ struct Instruction
                      // in the text of joinBuffers[site] when it is free
         Raise,       // the run-time error `error`: an operator with nothing on its right (9),
                      // a number beyond the Double range (6)
-        // The code of an argument that a choice function gives only when its condition (the
-        // Value at `left`) is True, or only when it is False: unless the condition is a Boolean or
-        // Null that chooses it, and once the host can read the variables at
-        // leftOutReads[first, first + count) now, its slots [target, right) are left Empty and
-        // the evaluation goes on at code position `site`. Only in the unchecked code.
-        LeaveOutUnlessTrue,
-        LeaveOutUnlessFalse,
-        // A Call of a choice function: a Boolean or Null condition (the Value at refs[first])
-        // gives the argument it chooses, or Empty, without a call; any other is called. Only in
-        // the unchecked code.
-        Choose,
     };
 
     Op op;
@@ -79,32 +65,16 @@ struct Instruction
     ErrorNumber error = ErrorNumber::None;
 };
 
-/// Where the code of one argument's text lies among a program's instructions: [begin, end).
-struct CodeSpan
-{
-    std::int32_t begin = 0;
-    std::int32_t end = 0;
-};
-
 /// The code of one expression text, its argument texts included, trimmed of its spaces.
 struct EquationProgram
 {
     std::vector<Value> constants;
     std::vector<NameSite> sites;
     std::vector<ValueRef> refs;
-    /// For each of `refs` that is a call's argument, where the code of its text lies (empty for
-    /// the others).
-    std::vector<CodeSpan> argumentCode;
     /// Every instruction in the order the evaluation takes them.
     std::vector<Instruction> instructions;
-    /// The same without the Enter instructions, for evaluations that cannot nest too deeply, and
-    /// with the choices planned (planChoices).
+    /// The same without the Enter instructions, for evaluations that cannot nest too deeply.
     std::vector<Instruction> unchecked;
-    /// The host variables that the LeaveOut instructions' code reads, by number.
-    std::vector<std::int32_t> leftOutReads;
-    /// The library and host the choices were planned for (Equation_Evaluater's binding); 0 for
-    /// none.
-    std::uint64_t choicesBinding = 0;
     /// Each "&" chain's last text: when no Value holds it any more, the next evaluation joins its
     /// text there instead of allocating a new one.
     mutable std::vector<QString> joinBuffers;
@@ -120,15 +90,6 @@ struct EquationProgram
 /// Makes the code of a trimmed expression text. Texts nested deeper than `maxDepth` raise Out of
 /// stack space (28) when the evaluation reaches them.
 EquationProgram compileEquation(QStringView text, const OperatorTable& operators, int maxDepth);
-
-/// Plans the unchecked code's choices (BuiltinLibrary::choosesByCondition) for this library and
-/// host: each call of a choice function gives the chosen argument itself when the condition is a
-/// Boolean or Null, and the code of an argument it would not give is left out when that code can
-/// neither raise nor change anything (BuiltinLibrary::quietResult, EvaluatorHost::quietVariable).
-void planChoices(EquationProgram& program,
-                 const BuiltinLibrary* library,
-                 EvaluatorHost* host,
-                 std::uint64_t binding);
 
 /// The text without its leading and trailing spaces (U+0020 only, the one token separator).
 QStringView trimSpaces(QStringView text);

@@ -145,13 +145,8 @@ public:
         const bool mayNestTooDeeply = m_base + m_program.depth > MaxDepth;
         const std::vector<Instruction>& code =
             mayNestTooDeeply ? m_program.instructions : m_program.unchecked;
-        const Instruction* const begin = code.data();
-        const Instruction* const end = begin + code.size();
-        for (const Instruction* next = begin; next != end;) {
-            const Instruction& instruction = *next++;
-            if (execute(instruction))
-                next = begin + instruction.site;
-        }
+        for (const Instruction& instruction : code)
+            execute(instruction);
         const ValueRef result = m_program.result;
         if (result >= 0)
             return std::move(m_frame[result]);
@@ -161,9 +156,7 @@ public:
 private:
     const Value& at(ValueRef ref) { return ref >= 0 ? m_frame[ref] : m_program.constants[size_t(-1 - ref)]; }
 
-    // Runs one instruction; true when the evaluation goes on at the instruction's `site` instead
-    // of the next one (code left out).
-    bool execute(const Instruction& instruction)
+    void execute(const Instruction& instruction)
     {
         switch (instruction.op) {
         case Instruction::Op::Enter:
@@ -190,62 +183,7 @@ private:
             break;
         case Instruction::Op::Raise:
             raise(instruction.error);
-        case Instruction::Op::Choose:
-            choose(instruction);
-            break;
-        case Instruction::Op::LeaveOutUnlessTrue:
-        case Instruction::Op::LeaveOutUnlessFalse:
-            return leavesOut(instruction);
         }
-        return false;
-    }
-
-    // Whether the choices were planned for this library and host.
-    bool choicesHold() const { return m_program.choicesBinding == m_evaluator.m_binding; }
-
-    // The chosen argument of a Boolean or Null condition is what the choice function gives: its
-    // second argument when True, else its third, or Empty without one.
-    void choose(const Instruction& instruction)
-    {
-        const ValueRef* const arguments = m_program.refs.data() + instruction.first;
-        const Value& condition = at(arguments[0]);
-        const Kind kind = condition.kind();
-        if (!choicesHold() || (kind != Kind::Boolean && kind != Kind::Null)) {
-            call(instruction);
-            return;
-        }
-        Value& result = m_frame.make(instruction.target);
-        if (kind == Kind::Boolean && condition.asBoolean())
-            result = at(arguments[1]);
-        else if (instruction.count >= 3)
-            result = at(arguments[2]);
-    }
-
-    // A choice argument's code is left out only when the condition is one the choice function
-    // reads as it stands, it does not choose that argument, and every variable the code reads
-    // could be read now: then the code would only have made a Value nobody reads.
-    bool leavesOut(const Instruction& instruction)
-    {
-        if (!choicesHold())
-            return false;
-        const Value& condition = at(instruction.left);
-        bool chosen = false;
-        if (condition.kind() == Kind::Boolean)
-            chosen = condition.asBoolean() == (instruction.op == Instruction::Op::LeaveOutUnlessTrue);
-        else if (condition.kind() == Kind::Null)
-            chosen = instruction.op == Instruction::Op::LeaveOutUnlessFalse;
-        else
-            return false;
-        if (chosen)
-            return false;
-        const std::int32_t* read = m_program.leftOutReads.data() + instruction.first;
-        for (const std::int32_t* end = read + instruction.count; read != end; ++read) {
-            if (!m_evaluator.m_host->readsNow(*read))
-                return false;
-        }
-        for (std::int32_t slot = instruction.target; slot < instruction.right; ++slot)
-            m_frame.make(slot);
-        return true;
     }
 
     // What the library and the host answer happens as deep as the text it is written in.
@@ -468,9 +406,7 @@ std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf
 
 std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::compile(QStringView trimmedText) const
 {
-    auto program = std::make_shared<Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
-    detail::planChoices(*program, m_library, m_host, m_binding);
-    return program;
+    return std::make_shared<Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
 }
 
 Value Apply_Operator(Operation operation, const Value& left, const Value& right)

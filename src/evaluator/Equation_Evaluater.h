@@ -45,11 +45,8 @@ private:
 ///
 /// What depends on a text alone (its tokens, operands and the order of its reduction) is worked
 /// out once per text and kept, as is what each name was found to be in the library or host;
-/// evaluating the text again only makes its operands and applies its operators. "if" and IIf of
-/// a Boolean or Null condition give their chosen argument without a call, and the code of the
-/// argument they do not give is left out where running it could neither raise nor change
-/// anything (planned per library and host: BuiltinLibrary::choosesByCondition and quietResult,
-/// EvaluatorHost::quietVariable), which changes nothing but the time taken.
+/// evaluating the text again only makes its operands and applies its operators. Every call's
+/// arguments are evaluated, in written order, before the call: "if" and IIf included.
 class Equation_Evaluater
 {
 public:

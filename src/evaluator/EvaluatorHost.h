@@ -2,11 +2,8 @@
 #pragma once
 
 #include "evaluator/ArgumentList.h"
-#include "evaluator/KnownKind.h"
 
 #include <QString>
-
-#include <optional>
 
 namespace reelkeep {
 
@@ -46,22 +43,6 @@ public:
     {
         Q_UNUSED(number);
         Q_UNUSED(ReturnValue);
-    }
-
-    /// What the numbered variable gives when reading it changes nothing and succeeds whenever
-    /// readsNow() says so; nothing when reading it may do anything else. The evaluator only leaves
-    /// out reading the variables a host answers here.
-    virtual std::optional<KnownKind> quietVariable(int number) const
-    {
-        Q_UNUSED(number);
-        return std::nullopt;
-    }
-    /// Whether reading the numbered variable, which quietVariable() answers, would give a Value
-    /// now rather than raise.
-    virtual bool readsNow(int number) const
-    {
-        Q_UNUSED(number);
-        return false;
     }
 
     /// The number of a function name (as written), or AskByName. A name always gets the same number.

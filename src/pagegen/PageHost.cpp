@@ -191,16 +191,6 @@ void PageHost::getNumberedVariable(int number, Value& ReturnValue)
     }
 }
 
-std::optional<KnownKind> PageHost::quietVariable(int number) const
-{
-    return number == Count || number == Index ? KnownKind::Any : KnownKind::Text;
-}
-
-bool PageHost::readsNow(int number) const
-{
-    return number < FilmField || filmAtPlaceIfAny(m_state.currentIndex) != nullptr;
-}
-
 int PageHost::functionNumber(const QString& Function_Name)
 {
     return functionNamed(Function_Name.toLower());

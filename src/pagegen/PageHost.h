@@ -60,10 +60,6 @@ public:
     void uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) override;
     int variableNumber(const QString& Variable_Name) override;
     void getNumberedVariable(int number, Value& ReturnValue) override;
-    /// Every variable is read without changing anything; a film's field fails only when no film
-    /// stands at the place.
-    std::optional<KnownKind> quietVariable(int number) const override;
-    bool readsNow(int number) const override;
     int functionNumber(const QString& Function_Name) override;
     void solveNumberedFunction(int number, ArgumentList& Parmeters, Value& ReturnValue) override;
 
