@@ -221,7 +221,9 @@ public:
     /// Writes the code of one trimmed text nested `depth` deep; returns where its value is.
     ValueRef text(QStringView text, int depth)
     {
-        append({.op = Instruction::Op::Enter, .depth = std::uint16_t(depth)});
+        // Only a text deeper than every one entered before can be the first beyond the limit.
+        if (depth > m_program.depth || m_program.instructions.empty())
+            append(step::CheckDepth{.depth = std::uint16_t(depth)});
         m_program.depth = std::max(m_program.depth, depth);
         // Entering a text nested too deeply always fails, so nothing inside it is written down.
         if (depth > m_maxDepth)
@@ -264,7 +266,7 @@ private:
         void clearArguments() { arguments.clear(); }
     };
 
-    void append(Instruction instruction) { m_program.instructions.push_back(instruction); }
+    void append(Instruction instruction) { m_program.instructions.push_back(std::move(instruction)); }
 
     std::int32_t newSlot() { return m_program.frameSize++; }
 
@@ -280,11 +282,11 @@ private:
         return std::int32_t(m_program.sites.size()) - 1;
     }
 
-    std::int32_t refsOf(const std::vector<ValueRef>& values)
+    RefRange refsOf(const std::vector<ValueRef>& values)
     {
-        const auto first = std::int32_t(m_program.refs.size());
+        const RefRange range{std::int32_t(m_program.refs.size()), std::int32_t(values.size())};
         m_program.refs.insert(m_program.refs.end(), values.begin(), values.end());
-        return first;
+        return range;
     }
 
     // A run of spaces is one separator; otherwise the token is an operand or an operator,
@@ -309,48 +311,45 @@ private:
     ValueRef operand(QStringView token, const TextState& state)
     {
         const auto depth = std::uint16_t(state.depth);
-        const auto count = std::int32_t(state.arguments.size());
         if (!token.isEmpty() && state.groupClosed) {
-            const std::int32_t first = refsOf(state.arguments);
+            const RefRange arguments = refsOf(state.arguments);
             const std::int32_t target = newSlot();
-            append({Instruction::Op::Call, Operation::Power, depth, target, first, count, 0, 0, site(token)});
+            append(step::CallFunction{
+                .target = target, .name = site(token), .arguments = arguments, .depth = depth});
             return target;
         }
         if (token.isEmpty()) {
-            const std::int32_t first = refsOf(state.arguments);
+            const RefRange values = refsOf(state.arguments);
             const std::int32_t target = newSlot();
-            append({Instruction::Op::Group, Operation::Power, depth, target, first, count});
+            append(step::EvaluateGroup{.target = target, .values = values, .depth = depth});
             return target;
         }
         // A number, a literal or a name takes no arguments; any evaluated before it are dropped.
         if (isNumberStart(token.front()))
-            return number(token, state.depth);
+            return number(token);
         if (token.front() == Quote)
             return constant(Value::makeString(token.sliced(1).toString()));
         Value named;
         if (constantValue(token, named))
             return constant(std::move(named));
         const std::int32_t target = newSlot();
-        append({.op = Instruction::Op::Variable, .depth = depth, .target = target, .site = site(token)});
+        append(step::ReadVariable{.target = target, .name = site(token), .depth = depth});
         return target;
     }
 
     // A number beyond the Double range raises Overflow when its operand is made, after the
     // operands written before it.
-    ValueRef number(QStringView token, int depth)
+    ValueRef number(QStringView token)
     {
         try {
             return constant(Value::makeDouble(val(token.toString())));
         } catch (const RuntimeError& error) {
-            raiseWhenReached(error.errorNumber(), depth);
+            raiseWhenReached(error.errorNumber());
             return constantRef(0);
         }
     }
 
-    void raiseWhenReached(ErrorNumber error, int depth)
-    {
-        append({.op = Instruction::Op::Raise, .depth = std::uint16_t(depth), .error = error});
-    }
+    void raiseWhenReached(ErrorNumber error) { append(step::RaiseError{.error = error}); }
 
     // One application of the reduction: operand slot `left` becomes `left` operation `right`.
     struct PlannedStep
@@ -371,40 +370,28 @@ private:
         const size_t applied = missingOperand ? steps.size() - 1 : steps.size();
         for (size_t first = 0; first < applied;) {
             size_t end = first + 1;
-            const PlannedStep& step = steps[first];
+            const PlannedStep& planned = steps[first];
             const std::int32_t target = newSlot();
-            if (step.operation == Operation::Concatenate) {
+            if (planned.operation == Operation::Concatenate) {
                 // A chain of "&" into one operand is joined at once.
                 while (end < applied && steps[end].operation == Operation::Concatenate &&
-                       steps[end].left == step.left)
+                       steps[end].left == planned.left)
                     ++end;
-                std::vector<ValueRef> parts{current[size_t(step.left)]};
+                std::vector<ValueRef> parts{current[size_t(planned.left)]};
                 for (size_t k = first; k < end; ++k)
                     parts.push_back(current[size_t(steps[k].right)]);
-                const std::int32_t refs = refsOf(parts);
-                m_program.joinBuffers.emplace_back();
-                append({Instruction::Op::Concatenate,
-                        Operation::Concatenate,
-                        std::uint16_t(state.depth),
-                        target,
-                        refs,
-                        std::int32_t(parts.size()),
-                        0,
-                        0,
-                        std::int32_t(m_program.joinBuffers.size()) - 1});
+                append(step::JoinTexts{.target = target, .parts = refsOf(parts)});
             } else {
-                append({.op = Instruction::Op::Apply,
-                        .operation = step.operation,
-                        .depth = std::uint16_t(state.depth),
-                        .target = target,
-                        .left = current[size_t(step.left)],
-                        .right = current[size_t(step.right)]});
+                append(step::ApplyOperator{.target = target,
+                                           .operation = planned.operation,
+                                           .left = current[size_t(planned.left)],
+                                           .right = current[size_t(planned.right)]});
             }
-            current[size_t(step.left)] = target;
+            current[size_t(planned.left)] = target;
             first = end;
         }
         if (missingOperand) {
-            raiseWhenReached(ErrorNumber::SubscriptOutOfRange, state.depth);
+            raiseWhenReached(ErrorNumber::SubscriptOutOfRange);
             return constantRef(0);
         }
         std::int32_t standing = operandCount;
@@ -480,10 +467,6 @@ EquationProgram compileEquation(QStringView text, const OperatorTable& operators
 {
     EquationProgram program;
     program.result = CodeMaker(program, operators, maxDepth).text(text, 1);
-    for (const Instruction& instruction : program.instructions) {
-        if (instruction.op != Instruction::Op::Enter)
-            program.unchecked.push_back(instruction);
-    }
     return program;
 }
 

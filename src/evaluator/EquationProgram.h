@@ -11,6 +11,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <variant>
 #include <vector>
 
 namespace reelkeep {} // namespace reelkeep
@@ -26,46 +27,98 @@ inline constexpr ValueRef constantRef(std::int32_t constant)
     return -1 - constant;
 }
 
-/// What a name of an expression was found to be, remembered where it is written. The numbers
-/// hold only for the library and host that gave them, which `binding` identifies.
+/// The refs [first, first + count) of a program: a call's arguments, a group's Values, the parts
+/// of a chain of "&".
+struct RefRange
+{
+    std::int32_t first = 0;
+    std::int32_t count = 0;
+};
+
+/// A name of an expression as written, and what the library and host that the program was made
+/// for found it to be (EquationProgram::binding).
 struct NameSite
 {
     QString name;
-    mutable std::uint64_t binding = 0;
-    mutable int libraryFunction = -1;
-    mutable int hostNumber = -1;
+    /// The library's number for a function's name, or -1 (BuiltinLibrary::NotFound).
+    int libraryFunction = -1;
+    /// The host's number for a name the library does not answer, or -1 (EvaluatorHost::AskByName).
+    int hostNumber = -1;
 };
 
-struct Instruction
-{
-    enum class Op : std::uint8_t
-    {
-        Enter,       // a text (the outermost one or an argument's) begins: count its nesting
-        Variable,    // target := the host's answer for the name of `site`
-        Call,        // target := the function of `site` of the Values at refs[first, first + count)
-        Group,       // target := the group's one Value, turned into text and evaluated again
-        Apply,       // target := `operation` of the Values at `left` and `right`
-        Concatenate, // target := the Values at refs[first, first + count) joined by "&", in order,
-                     // in the text of joinBuffers[site] when it is free
-        Raise,       // the run-time error `error`: an operator with nothing on its right (9),
-                     // a number beyond the Double range (6)
-    };
+/// The instructions of a program, one kind of step each. `target` is the frame slot a step
+/// writes; `depth` is how deeply the text a step belongs to is nested (1 for the outermost one),
+/// which is how deeply the library or host it asks are nested.
+namespace step {
 
-    Op op;
-    Operation operation = Operation::Power;
-    /// How deeply the text this instruction belongs to is nested: 1 for the outermost one.
+/// Out of stack space (28) when a text nested `depth` deep is beyond the limit, given how
+/// deeply the evaluations around this one nest. Written only where the code enters a text deeper
+/// than every one before it: the first text to go beyond the limit is always such a one.
+struct CheckDepth
+{
     std::uint16_t depth = 1;
+};
+
+/// The host's answer for the variable named at sites[name].
+struct ReadVariable
+{
     std::int32_t target = 0;
-    /// Apply: the operands. Call, Group and Concatenate: the range of refs.
-    std::int32_t first = 0;
-    std::int32_t count = 0;
+    std::int32_t name = 0;
+    std::uint16_t depth = 1;
+};
+
+/// The function named at sites[name] of the Values of `arguments`.
+struct CallFunction
+{
+    std::int32_t target = 0;
+    std::int32_t name = 0;
+    RefRange arguments;
+    std::uint16_t depth = 1;
+};
+
+/// A group's one Value turned into text and evaluated again; Empty for any other count.
+struct EvaluateGroup
+{
+    std::int32_t target = 0;
+    RefRange values;
+    std::uint16_t depth = 1;
+};
+
+/// `operation` of the Values at `left` and `right`.
+struct ApplyOperator
+{
+    std::int32_t target = 0;
+    Operation operation = Operation::Power;
     ValueRef left = 0;
     ValueRef right = 0;
-    std::int32_t site = 0;
+};
+
+/// The Values of `parts` joined by "&", in order.
+struct JoinTexts
+{
+    std::int32_t target = 0;
+    RefRange parts;
+};
+
+/// A run-time error the text always raises when the evaluation reaches it: an operator with
+/// nothing on its right (9), a number beyond the Double range (6).
+struct RaiseError
+{
     ErrorNumber error = ErrorNumber::None;
 };
 
-/// The code of one expression text, its argument texts included, trimmed of its spaces.
+} // namespace step
+
+using Instruction = std::variant<step::CheckDepth,
+                                 step::ReadVariable,
+                                 step::CallFunction,
+                                 step::EvaluateGroup,
+                                 step::ApplyOperator,
+                                 step::JoinTexts,
+                                 step::RaiseError>;
+
+/// The code of one expression text, its argument texts included, trimmed of its spaces. Nothing
+/// in it changes once it is made, so one program may be evaluated by several evaluations at once.
 struct EquationProgram
 {
     std::vector<Value> constants;
@@ -73,11 +126,6 @@ struct EquationProgram
     std::vector<ValueRef> refs;
     /// Every instruction in the order the evaluation takes them.
     std::vector<Instruction> instructions;
-    /// The same without the Enter instructions, for evaluations that cannot nest too deeply.
-    std::vector<Instruction> unchecked;
-    /// Each "&" chain's last text: when no Value holds it any more, the next evaluation joins its
-    /// text there instead of allocating a new one.
-    mutable std::vector<QString> joinBuffers;
     /// The frame slots the code writes, each exactly once, in increasing order.
     std::int32_t frameSize = 0;
     /// The deepest nesting of its texts.
@@ -85,6 +133,9 @@ struct EquationProgram
     ValueRef result = constantRef(0);
     /// A text that is too long is refused with Overflow (6) before it is evaluated.
     bool tooLong = false;
+    /// The library and host whose numbers the sites hold (Equation_Evaluater's binding); 0 for
+    /// none: an evaluator with another binding finds the names itself.
+    std::uint64_t binding = 0;
 };
 
 /// Makes the code of a trimmed expression text. Texts nested deeper than `maxDepth` raise Out of

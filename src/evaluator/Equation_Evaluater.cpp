@@ -20,7 +20,9 @@ namespace {
 using detail::EquationProgram;
 using detail::Instruction;
 using detail::NameSite;
+using detail::RefRange;
 using detail::ValueRef;
+namespace step = detail::step;
 
 std::uint64_t newBinding()
 {
@@ -141,12 +143,8 @@ public:
 
     Value run()
     {
-        // Only code that may nest deeper than allowed counts its texts as it enters them.
-        const bool mayNestTooDeeply = m_base + m_program.depth > MaxDepth;
-        const std::vector<Instruction>& code =
-            mayNestTooDeeply ? m_program.instructions : m_program.unchecked;
-        for (const Instruction& instruction : code)
-            execute(instruction);
+        for (const Instruction& instruction : m_program.instructions)
+            std::visit([this](const auto& step) { execute(step); }, instruction);
         const ValueRef result = m_program.result;
         if (result >= 0)
             return std::move(m_frame[result]);
@@ -156,86 +154,65 @@ public:
 private:
     const Value& at(ValueRef ref) { return ref >= 0 ? m_frame[ref] : m_program.constants[size_t(-1 - ref)]; }
 
-    void execute(const Instruction& instruction)
+    // Each text being evaluated counts one level, the outermost one included.
+    void execute(const step::CheckDepth& check)
     {
-        switch (instruction.op) {
-        case Instruction::Op::Enter:
-            // Each text being evaluated counts one level, the outermost one included.
-            if (m_base + instruction.depth > MaxDepth)
-                raise(ErrorNumber::OutOfStackSpace);
-            break;
-        case Instruction::Op::Variable:
-            variable(instruction);
-            break;
-        case Instruction::Op::Call:
-            call(instruction);
-            break;
-        case Instruction::Op::Group:
-            group(instruction);
-            break;
-        case Instruction::Op::Apply: {
-            Value result = Apply_Operator(instruction.operation, at(instruction.left), at(instruction.right));
-            m_frame.make(instruction.target) = std::move(result);
-            break;
-        }
-        case Instruction::Op::Concatenate:
-            concatenate(instruction);
-            break;
-        case Instruction::Op::Raise:
-            raise(instruction.error);
-        }
+        if (m_base + check.depth > MaxDepth)
+            raise(ErrorNumber::OutOfStackSpace);
     }
 
-    // What the library and the host answer happens as deep as the text it is written in.
-    void enterHandlerAt(const Instruction& instruction) { m_evaluator.m_depth = m_base + instruction.depth; }
-
-    const NameSite& bound(const Instruction& instruction, bool isFunction)
+    void execute(const step::ApplyOperator& apply)
     {
-        const NameSite& site = m_program.sites[size_t(instruction.site)];
-        if (site.binding == m_evaluator.m_binding)
+        Value result = Apply_Operator(apply.operation, at(apply.left), at(apply.right));
+        m_frame.make(apply.target) = std::move(result);
+    }
+
+    [[noreturn]] void execute(const step::RaiseError& error) { raise(error.error); }
+
+    // What the library and the host answer happens as deep as the text it is written in.
+    void enterHandlerAt(std::uint16_t depth) { m_evaluator.m_depth = m_base + depth; }
+
+    // The numbers the program holds when it was made for this library and host; otherwise the
+    // names are looked up now.
+    NameSite bound(std::int32_t name, bool isFunction) const
+    {
+        const NameSite& site = m_program.sites[size_t(name)];
+        if (m_program.binding == m_evaluator.m_binding)
             return site;
-        BuiltinLibrary* library = m_evaluator.m_library;
-        EvaluatorHost* host = m_evaluator.m_host;
-        site.libraryFunction =
-            isFunction && library ? library->Find_Function(site.name) : BuiltinLibrary::NotFound;
-        site.hostNumber = EvaluatorHost::AskByName;
-        if (host && site.libraryFunction == BuiltinLibrary::NotFound)
-            site.hostNumber = isFunction ? host->functionNumber(site.name) : host->variableNumber(site.name);
-        site.binding = m_evaluator.m_binding;
-        return site;
+        return m_evaluator.bind(site.name, isFunction);
     }
 
     // A name that is not a constant is asked of the host; nobody answering leaves it Empty.
-    void variable(const Instruction& instruction)
+    void execute(const step::ReadVariable& read)
     {
-        Value& result = m_frame.make(instruction.target);
+        Value& result = m_frame.make(read.target);
         EvaluatorHost* host = m_evaluator.m_host;
         if (!host)
             return;
-        const NameSite& site = bound(instruction, false);
-        enterHandlerAt(instruction);
+        const NameSite site = bound(read.name, false);
+        enterHandlerAt(read.depth);
         if (site.hostNumber != EvaluatorHost::AskByName)
             host->getNumberedVariable(site.hostNumber, result);
         else
             host->uGetVarable(site.name, result);
     }
 
-    void fillArguments(const Instruction& instruction, ArgumentList& arguments)
+    void fillArguments(RefRange range, ArgumentList& arguments)
     {
-        const ValueRef* ref = m_program.refs.data() + instruction.first;
-        for (const ValueRef* end = ref + instruction.count; ref != end; ++ref)
+        const ValueRef* ref = m_program.refs.data() + range.first;
+        for (const ValueRef* end = ref + range.count; ref != end; ++ref)
             arguments.appendShared(at(*ref));
     }
 
     // Built-in functions come first; the host is asked only for names the library does not know,
     // with the library's answer (Empty) as the result it may leave untouched.
-    void call(const Instruction& instruction)
+    void execute(const step::CallFunction& call)
     {
-        Value& result = m_frame.make(instruction.target);
+        Value& result = m_frame.make(call.target);
         ArgumentList arguments;
-        fillArguments(instruction, arguments);
-        const NameSite& site = bound(instruction, true);
-        enterHandlerAt(instruction);
+        fillArguments(call.arguments, arguments);
+        const NameSite site = bound(call.name, true);
+        enterHandlerAt(call.depth);
         if (site.libraryFunction != BuiltinLibrary::NotFound) {
             result = m_evaluator.m_library->Call_Function(site.libraryFunction, arguments);
             return;
@@ -251,46 +228,39 @@ private:
 
     // A plain group's value is turned into text and evaluated once more; two or more values are
     // Empty.
-    void group(const Instruction& instruction)
+    void execute(const step::EvaluateGroup& group)
     {
-        Value& result = m_frame.make(instruction.target);
-        if (instruction.count != 1)
+        Value& result = m_frame.make(group.target);
+        if (group.values.count != 1)
             return;
-        const QString text = toStringLet(at(m_program.refs[size_t(instruction.first)]));
-        enterHandlerAt(instruction);
+        const QString text = toStringLet(at(m_program.refs[size_t(group.values.first)]));
+        enterHandlerAt(group.depth);
         result = m_evaluator.Evaluate_Equation(text);
     }
 
     // A chain of "&": texts are joined at once; anything else takes the operator step by step.
-    void concatenate(const Instruction& instruction)
+    void execute(const step::JoinTexts& join)
     {
-        const ValueRef* const parts = m_program.refs.data() + instruction.first;
-        const ValueRef* const end = parts + instruction.count;
+        const ValueRef* const parts = m_program.refs.data() + join.parts.first;
+        const ValueRef* const end = parts + join.parts.count;
         qsizetype length = 0;
         bool allText = true;
         for (const ValueRef* part = parts; part != end; ++part) {
             allText = allText && isText(at(*part));
             length += at(*part).asString().size();
         }
-        Value& result = m_frame.make(instruction.target);
+        Value& result = m_frame.make(join.target);
         if (!allText) {
             result = Apply_Operator(Operation::Concatenate, at(parts[0]), at(parts[1]));
             for (const ValueRef* part = parts + 2; part != end; ++part)
                 result = Apply_Operator(Operation::Concatenate, Value(result), at(*part));
             return;
         }
-        QString& joined = m_program.joinBuffers[size_t(instruction.site)];
-        if (joined.isDetached() && joined.capacity() >= length) {
-            joined.resize(length);
-        } else {
-            joined = QString();
-            joined.reserve(length + length / 2);
-            joined.resize(length);
-        }
+        QString joined(length, Qt::Uninitialized);
         QChar* out = joined.data();
         for (const ValueRef* part = parts; part != end; ++part)
             out = appendText(out, at(*part));
-        result = Value::makeString(joined);
+        result = Value::makeString(std::move(joined));
     }
 
     Equation_Evaluater& m_evaluator;
@@ -314,12 +284,24 @@ void Equation_Evaluater::setHost(EvaluatorHost* host)
 {
     m_host = host;
     m_binding = newBinding();
+    m_programs.clear();
 }
 
 void Equation_Evaluater::setLibrary(BuiltinLibrary* library)
 {
     m_library = library;
     m_binding = newBinding();
+    m_programs.clear();
+}
+
+detail::NameSite Equation_Evaluater::bind(const QString& name, bool isFunction) const
+{
+    NameSite site{name};
+    site.libraryFunction =
+        isFunction && m_library ? m_library->Find_Function(name) : BuiltinLibrary::NotFound;
+    if (m_host && site.libraryFunction == BuiltinLibrary::NotFound)
+        site.hostNumber = isFunction ? m_host->functionNumber(name) : m_host->variableNumber(name);
+    return site;
 }
 
 Value Equation_Evaluater::Evaluate_Equation(const QString& Equation)
@@ -361,25 +343,19 @@ bool Equation_Evaluater::reachesOnly(
     if (!program || program->tooLong)
         return false;
     for (const Instruction& instruction : program->instructions) {
-        switch (instruction.op) {
-        case Instruction::Op::Group:
+        if (std::holds_alternative<step::EvaluateGroup>(instruction))
             return false;
-        case Instruction::Op::Variable:
-            if (!hostAllows(program->sites[size_t(instruction.site)].name, false))
+        if (const auto* read = std::get_if<step::ReadVariable>(&instruction)) {
+            if (!hostAllows(program->sites[size_t(read->name)].name, false))
                 return false;
-            break;
-        case Instruction::Op::Call: {
-            const QString& name = program->sites[size_t(instruction.site)].name;
+        } else if (const auto* call = std::get_if<step::CallFunction>(&instruction)) {
+            const QString& name = program->sites[size_t(call->name)].name;
             const int function = m_library ? m_library->Find_Function(name) : BuiltinLibrary::NotFound;
             const bool allowed = function != BuiltinLibrary::NotFound
-                                     ? m_library->isPure(function, instruction.count)
+                                     ? m_library->isPure(function, call->arguments.count)
                                      : hostAllows(name, true);
             if (!allowed)
                 return false;
-            break;
-        }
-        default:
-            break;
         }
     }
     return true;
@@ -406,7 +382,16 @@ std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf
 
 std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::compile(QStringView trimmedText) const
 {
-    return std::make_shared<Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
+    auto program = std::make_shared<Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
+    // The names are found once, for the library and host the evaluator has now.
+    for (const Instruction& instruction : program->instructions) {
+        if (const auto* read = std::get_if<step::ReadVariable>(&instruction))
+            program->sites[size_t(read->name)] = bind(program->sites[size_t(read->name)].name, false);
+        else if (const auto* call = std::get_if<step::CallFunction>(&instruction))
+            program->sites[size_t(call->name)] = bind(program->sites[size_t(call->name)].name, true);
+    }
+    program->binding = m_binding;
+    return program;
 }
 
 Value Apply_Operator(Operation operation, const Value& left, const Value& right)

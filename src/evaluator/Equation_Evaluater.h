@@ -19,6 +19,7 @@ class EvaluatorHost;
 
 namespace detail {
 struct EquationProgram;
+struct NameSite;
 } // namespace detail
 
 /// An expression text made ready for evaluating it many times (Equation_Evaluater::
@@ -105,6 +106,8 @@ private:
 
     std::shared_ptr<const Program> programOf(QStringView trimmedText);
     std::shared_ptr<const Program> compile(QStringView trimmedText) const;
+    /// What a name is to the library and host the evaluator has now.
+    detail::NameSite bind(const QString& name, bool isFunction) const;
     Value evaluate(const Program& program);
 
     OperatorTable m_operators;
