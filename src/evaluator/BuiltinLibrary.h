@@ -32,6 +32,7 @@ public:
 
     /// Whether function number `function`, called with `argumentCount` arguments, reads nothing
     /// but its arguments and changes nothing, so that calls may run on several threads at once.
+    /// The evaluator and the page generator do not ask: a page is made on one thread.
     virtual bool isPure(int function, int argumentCount) const
     {
         Q_UNUSED(function);
@@ -59,7 +60,7 @@ public:
     }
 
     /// A library of the same functions under the same numbers, for an evaluator on another
-    /// thread; null when the library cannot make one.
+    /// thread; null when the library cannot make one. The page generator does not ask.
     virtual std::unique_ptr<BuiltinLibrary> twin() const { return nullptr; }
 
     /// Finds and computes the function Function_Name. Sets found to false, and returns Empty, when

@@ -335,32 +335,6 @@ Value Equation_Evaluater::Evaluate_Prepared(const PreparedEquation& Equation)
     return evaluate(*Equation.m_program);
 }
 
-bool Equation_Evaluater::reachesOnly(
-    const PreparedEquation& Equation,
-    const std::function<bool(const QString& name, bool isFunction)>& hostAllows) const
-{
-    const Program* program = Equation.m_program.get();
-    if (!program || program->tooLong)
-        return false;
-    for (const Instruction& instruction : program->instructions) {
-        if (std::holds_alternative<step::EvaluateGroup>(instruction))
-            return false;
-        if (const auto* read = std::get_if<step::ReadVariable>(&instruction)) {
-            if (!hostAllows(program->sites[size_t(read->name)].name, false))
-                return false;
-        } else if (const auto* call = std::get_if<step::CallFunction>(&instruction)) {
-            const QString& name = program->sites[size_t(call->name)].name;
-            const int function = m_library ? m_library->Find_Function(name) : BuiltinLibrary::NotFound;
-            const bool allowed = function != BuiltinLibrary::NotFound
-                                     ? m_library->isPure(function, call->arguments.count)
-                                     : hostAllows(name, true);
-            if (!allowed)
-                return false;
-        }
-    }
-    return true;
-}
-
 Value Equation_Evaluater::evaluate(const Program& program)
 {
     return Evaluation(*this, program).run();

@@ -9,7 +9,6 @@
 #include <QStringView>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 namespace reelkeep {
@@ -87,13 +86,6 @@ public:
     Value Evaluate_Prepared(const PreparedEquation& Equation);
 
     const OperatorTable& operatorTable() const { return m_operators; }
-
-    /// Whether evaluating a prepared text reaches nothing but its own Values, pure library
-    /// functions and the host names `hostAllows` accepts (a variable's or a function's name, as
-    /// written): no group evaluates a text made at run time, and no library function that reads
-    /// or changes anything else is called.
-    bool reachesOnly(const PreparedEquation& Equation,
-                     const std::function<bool(const QString& name, bool isFunction)>& hostAllows) const;
 
 private:
     using Program = detail::EquationProgram;

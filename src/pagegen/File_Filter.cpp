@@ -5,9 +5,7 @@
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/TextForm.h"
 #include "pagegen/PageEncoding.h"
-#include "pagegen/PageFileWriter.h"
 #include "pagegen/PreparedTemplate.h"
-#include "pagegen/RepetitionsAhead.h"
 #include "pagegen/TemplateCharset.h"
 #include "storage/Utf8.h"
 
@@ -19,7 +17,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -34,12 +31,9 @@ namespace {
 /// short expression.
 constexpr int ClockCheckInterval = 16;
 
-/// The most threads that render an include's repetitions ahead of the run: beyond them the run's
-/// taking them over is what limits the pace.
-constexpr int MostRenderingThreads = 4;
-
 // The page being written: encoded into a buffer in the run's character set, and written to the
-// file a full buffer at a time.
+// file a full buffer at a time. After a buffer the file took only in part nothing more is
+// written, so the page never has a gap in the middle.
 class PageOutput
 {
 public:
@@ -47,13 +41,16 @@ public:
         : m_file(path)
         , m_utf8(utf8)
         , m_buffer(BufferSize)
-    {}
+    {
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+            raise(ErrorNumber::PathFileAccessError);
+    }
 
     // Whatever happens, the page written so far stays and the file is closed.
     ~PageOutput()
     {
-        if (m_used > 0)
-            m_file.write(m_buffer, m_used);
+        if (m_used > 0 && !m_failed)
+            m_file.write(m_buffer.data(), m_used);
     }
 
     /// Literal template bytes, NUL bytes already dropped.
@@ -73,27 +70,17 @@ public:
     /// An expression's value as the page writes it: CStr's text.
     void writeValue(const Value& value) { writeText(pageTextOf(value)); }
 
-    /// Hands the buffer to the file; raises Disk full (61) when the file took less of an
-    /// earlier one.
+    /// Writes the buffer to the file; raises Disk full (61) when the file takes less of it.
     void flush()
     {
-        const bool written = m_file.write(m_buffer, m_used);
+        m_failed = m_failed || m_file.write(m_buffer.data(), m_used) != m_used;
         m_used = 0;
-        if (!written)
+        if (m_failed)
             raise(ErrorNumber::DiskFull);
     }
 
-    /// See PageFileWriter::setWritesHere.
-    void setWritesHere(bool here) { m_file.setWritesHere(here); }
-    bool writesHere() const { return m_file.writesHere(); }
-
-    /// Writes out the rest of the page; raises Disk full (61) when the file took less of it.
-    void finish()
-    {
-        flush();
-        if (!m_file.finish())
-            raise(ErrorNumber::DiskFull);
-    }
+    /// Writes out the rest of the page; raises Disk full (61) when the file takes less of it.
+    void finish() { flush(); }
 
 private:
     static constexpr qsizetype BufferSize = 1 << 17;
@@ -118,10 +105,11 @@ private:
         }
     }
 
-    PageFileWriter m_file;
+    QFile m_file;
     bool m_utf8;
     std::vector<char> m_buffer;
     qsizetype m_used = 0;
+    bool m_failed = false;
 };
 
 // The bytes of a file known to exist. Raises Path/File access error (75) when it cannot be read.
@@ -268,7 +256,6 @@ void File_Filter::Filter_File(const QString& Template_Path,
     if (!input)
         raise(ErrorNumber::FileNotFound);
     m_stopRequested = false;
-    m_repetitionsRenderedAhead = 0;
     const bool utf8 = declaresUtf8(*input);
     m_run = std::make_unique<Run>(Output_Path, utf8);
     // Closing the page and forgetting the run happen however the run ends.
@@ -307,10 +294,7 @@ void File_Filter::Copy_Template(const PreparedTemplate& input,
     }
 }
 
-void File_Filter::Include_File(const Value& Path,
-                               const Value& Count,
-                               Equation_Evaluater& Evaluator,
-                               RepetitionHost* host)
+void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_Evaluater& Evaluator)
 {
     if (!m_run)
         raise(ErrorNumber::InvalidProcedureCall);
@@ -319,78 +303,12 @@ void File_Filter::Include_File(const Value& Path,
     if (count < 1)
         return;
     const QString path = toStringLet(Path);
-    std::unique_ptr<RepetitionsAhead> ahead;
-    // While threads render on every processor the run writes the page itself.
-    PageOutput& output = m_run->output;
-    const bool writesHere = output.writesHere();
-    const auto writeAsBefore = qScopeGuard([&output, writesHere] { output.setWritesHere(writesHere); });
     for (int repetition = 1; repetition <= count; ++repetition) {
-        const std::shared_ptr<const PreparedTemplate> input = m_run->include(path, Evaluator);
-        if (ahead && ahead->renders(repetition)) {
-            if (takeRenderedRepetition(*ahead, repetition, input, path, *host)) {
-                ++m_repetitionsRenderedAhead;
-                yieldNow();
-                continue;
-            }
-            ahead.reset();
-            output.setWritesHere(writesHere);
-        }
-        const int placeBefore = host ? host->place() : 0;
-        if (input)
+        if (const std::shared_ptr<const PreparedTemplate> input = m_run->include(path, Evaluator))
             Copy_Template(*input, path, Evaluator);
-        if (!ahead && repetition == 1) {
-            ahead = startRepetitionsAhead(host, input, count, placeBefore);
-            if (ahead)
-                output.setWritesHere(true);
-        }
         // A file without expressions, included many times, still lets the window repaint.
         yieldNow();
     }
-}
-
-// After the first repetition of a long include, whose every expression has been found, the rest
-// may be rendered ahead: each is expected to move the place as far as the first did.
-std::unique_ptr<RepetitionsAhead> File_Filter::startRepetitionsAhead(
-    RepetitionHost* host, const std::shared_ptr<const PreparedTemplate>& input, int count, int placeBefore)
-{
-    // One thread for each processor: the run itself only takes over what they render.
-    const int threads = std::min(int(std::thread::hardware_concurrency()), MostRenderingThreads);
-    if (!m_rendersAhead || threads < 2 || !host || !input || count <= 2 * RepetitionsAhead::BatchSize)
-        return nullptr;
-    std::vector<std::unique_ptr<RepetitionRenderer>> renderers;
-    while (int(renderers.size()) < threads) {
-        std::unique_ptr<RepetitionRenderer> renderer = host->renderAhead(*input);
-        if (!renderer)
-            return nullptr;
-        renderers.push_back(std::move(renderer));
-    }
-    return std::make_unique<RepetitionsAhead>(
-        std::move(renderers), input, 2, count, host->place(), host->place() - placeBefore);
-}
-
-// A repetition rendered ahead counts only when the file is the same version and the repetition
-// started where the run stands now; the run then takes over what the repetition did.
-bool File_Filter::takeRenderedRepetition(RepetitionsAhead& ahead,
-                                         int repetition,
-                                         const std::shared_ptr<const PreparedTemplate>& input,
-                                         const QString& path,
-                                         RepetitionHost& host)
-{
-    if (input != ahead.input())
-        return false;
-    const std::optional<RenderedRepetition> rendered = ahead.take(repetition);
-    if (!rendered || rendered->startPlace != host.place())
-        return false;
-    m_run->output.writeBytes(rendered->page);
-    for (const float position : rendered->progress)
-        host.showProgress(position);
-    host.setPlace(rendered->end->place);
-    if (rendered->end->error) {
-        m_abandonedAt = {path, rendered->end->errorLine};
-        m_run->abandonedAtKnown = true;
-        throw *rendered->end->error;
-    }
-    return true;
 }
 
 void File_Filter::yieldNow()

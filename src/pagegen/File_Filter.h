@@ -13,8 +13,6 @@ namespace reelkeep {
 
 class Equation_Evaluater;
 class PreparedTemplate;
-class RepetitionHost;
-class RepetitionsAhead;
 
 /// A place in a template: its file and the line on which an expression starts.
 struct TemplatePlace
@@ -64,21 +62,7 @@ public:
     /// Each repetition copies the file as it is on disk: a file is read again when it changed
     /// since it was last read. The filter looks at the file at the first repetition after each
     /// yield; nothing else of the program runs between two yields.
-    ///
-    /// When `host` can render the file's repetitions on other threads (see RepetitionHost), the
-    /// repetitions of a long include after the first are rendered there, one thread for each
-    /// processor, and the run takes them over in order: the page and everything the run shows
-    /// are the same as when it renders them itself, except that a stop takes effect between two
-    /// repetitions.
-    void Include_File(const Value& Path,
-                      const Value& Count,
-                      Equation_Evaluater& Evaluator,
-                      RepetitionHost* host = nullptr);
-
-    /// Whether includes may have their repetitions rendered on other threads; on by default.
-    void setRendersAhead(bool rendersAhead) { m_rendersAhead = rendersAhead; }
-    /// How many repetitions of the last run other threads rendered.
-    int repetitionsRenderedAhead() const { return m_repetitionsRenderedAhead; }
+    void Include_File(const Value& Path, const Value& Count, Equation_Evaluater& Evaluator);
 
     /// Where the last abandoned run stopped: the innermost template and the expression's line.
     const TemplatePlace& abandonedAt() const { return m_abandonedAt; }
@@ -87,23 +71,11 @@ private:
     struct Run;
     void Copy_Template(const PreparedTemplate& input, const QString& fileName, Equation_Evaluater& Evaluator);
     void yieldNow();
-    std::unique_ptr<RepetitionsAhead>
-    startRepetitionsAhead(RepetitionHost* host,
-                          const std::shared_ptr<const PreparedTemplate>& input,
-                          int count,
-                          int placeBefore);
-    bool takeRenderedRepetition(RepetitionsAhead& ahead,
-                                int repetition,
-                                const std::shared_ptr<const PreparedTemplate>& input,
-                                const QString& path,
-                                RepetitionHost& host);
 
     TemplateVariables m_variables;
     std::function<void()> m_yield;
     int m_yieldInterval = YieldIntervalMilliseconds;
     bool m_stopRequested = false;
-    bool m_rendersAhead = true;
-    int m_repetitionsRenderedAhead = 0;
     std::unique_ptr<Run> m_run;
     TemplatePlace m_abandonedAt;
 };

@@ -133,15 +133,6 @@ inline const FilmRecord* PageHost::filmAtPlaceIfAny(int place) const
     return position >= 0 && position < films.size() ? &films.at(position) : nullptr;
 }
 
-inline Value PageHost::filmText(const QString& text) const
-{
-    if (!m_readsInPlace)
-        return Value::makeString(text);
-    // QString::fromRawData, without a call into the library for each field read.
-    const auto* units = reinterpret_cast<const char16_t*>(text.constData());
-    return Value::makeString(QString(QString::DataPointer::fromRawData(units, text.size())));
-}
-
 inline const FilmRecord& PageHost::filmAtPlace(int place) const
 {
     const FilmRecord* film = filmAtPlaceIfAny(place);
@@ -164,7 +155,7 @@ void PageHost::getNumberedVariable(int number, Value& ReturnValue)
 {
     // A film's fields are what templates read most.
     if (number >= FilmField) {
-        ReturnValue = filmText(filmAtPlace(m_state.currentIndex)[fieldAt(number - FilmField)]);
+        ReturnValue = Value::makeString(filmAtPlace(m_state.currentIndex)[fieldAt(number - FilmField)]);
         return;
     }
     switch (number) {
@@ -250,13 +241,9 @@ void PageHost::readAhead(int place) const
             __builtin_prefetch(bytes + offset);
     }
     if (const FilmRecord* next = filmAtPlaceIfAny(place + 1)) {
-        // A host that counts the users of the texts it reads writes to them as well.
-        for (const QString& field : next->fields) {
-            if (m_readsInPlace)
-                __builtin_prefetch(field.constData());
-            else
-                __builtin_prefetch(field.constData(), 1);
-        }
+        // Reading a text counts one more user of it, which writes to it as well.
+        for (const QString& field : next->fields)
+            __builtin_prefetch(field.constData(), 1);
     }
 }
 
@@ -276,7 +263,7 @@ Value PageHost::listGetVal(const ArgumentList& arguments, const Value& untouched
     const auto readable = Readable.constFind(field);
     if (readable == Readable.cend())
         return untouched;
-    return filmText(filmAtPlace(toInteger(place))[*readable]);
+    return Value::makeString(filmAtPlace(toInteger(place))[*readable]);
 }
 
 void PageHost::setProgress(const Value& position)
@@ -292,7 +279,7 @@ void PageHost::include(const ArgumentList& arguments)
 {
     // The file's path in the template folder, joined as "&" joins texts (Null is the empty text).
     const Value path = concatenate(Value::makeString(m_templateFolder + QLatin1Char('/')), arguments.item(1));
-    m_filter.Include_File(path, arguments.item(2), m_evaluator, this);
+    m_filter.Include_File(path, arguments.item(2), m_evaluator);
 }
 
 Value PageHost::Sort_Page_Order(const Value& Field_Name, const Value& Ascending)
@@ -306,84 +293,6 @@ Value PageHost::Sort_Page_Order(const Value& Field_Name, const Value& Ascending)
     const QString fieldName = films.size() < 2 ? QString() : lowerFieldName(Field_Name);
     m_state.order = sortedPageOrder(films, fieldName, ascending);
     return emptyText();
-}
-
-bool PageHost::rendersAheadWith(const QString& name, bool isFunction)
-{
-    const QString lowered = name.toLower();
-    if (!isFunction) {
-        const int variable = variableNamed(lowered);
-        return variable != Title && variable != Description;
-    }
-    switch (functionNamed(lowered)) {
-    case UnknownFunction:
-    case ListGetVal:
-    case ListSetIndex:
-    case SetProgress:
-        return true;
-    default:
-        return false;
-    }
-}
-
-/// A page host of its own for another thread, with the films and the page order the run has
-/// now, the template prepared once more on an evaluator of its own, and the library's twin.
-/// Its Values never outlive a repetition, so it reads the films' texts in place.
-class PageHost::AheadRenderer final : public RepetitionRenderer, private PageContext
-{
-public:
-    AheadRenderer(const PageHost& original,
-                  std::unique_ptr<BuiltinLibrary> library,
-                  const PreparedTemplate& input)
-        : m_films(original.m_context.films())
-        , m_library(std::move(library))
-        , m_host(*this, original.m_filter, m_evaluator, original.m_templateFolder)
-        , m_evaluator(m_library.get(), &m_host, original.m_evaluator.depth())
-        , m_template(input.bytes(), input.isUtf8(), m_evaluator)
-    {
-        m_host.m_state.order = original.m_state.order;
-        m_host.m_readsInPlace = true;
-    }
-
-    RepetitionEnd render(int place, PageBytes& page, std::vector<float>& progress) override
-    {
-        m_host.setPlace(place);
-        m_progress = &progress;
-        RepetitionEnd end;
-        if (const auto error = renderRepetition(m_template, m_evaluator, page)) {
-            end.error = error->first;
-            end.errorLine = error->second;
-        }
-        end.place = m_host.place();
-        return end;
-    }
-
-private:
-    const QList<FilmRecord>& films() const override { return m_films; }
-    // Templates that read the page texts or set the label are not rendered ahead.
-    QString pageTitle() const override { return QString(); }
-    QString pageDescription() const override { return QString(); }
-    void setLabel(const QString&) override {}
-    void setProgress(float position) override { m_progress->push_back(position); }
-
-    const QList<FilmRecord> m_films;
-    const std::unique_ptr<BuiltinLibrary> m_library;
-    PageHost m_host;
-    Equation_Evaluater m_evaluator;
-    const PreparedTemplate m_template;
-    std::vector<float>* m_progress = nullptr;
-};
-
-std::unique_ptr<RepetitionRenderer> PageHost::renderAhead(const PreparedTemplate& input)
-{
-    for (const TemplatePiece& piece : input.pieces()) {
-        if (piece.hasExpression && !m_evaluator.reachesOnly(piece.expression, rendersAheadWith))
-            return nullptr;
-    }
-    std::unique_ptr<BuiltinLibrary> library = m_evaluator.library() ? m_evaluator.library()->twin() : nullptr;
-    if (!library)
-        return nullptr;
-    return std::make_unique<AheadRenderer>(*this, std::move(library), input);
 }
 
 } // namespace reelkeep

@@ -4,7 +4,6 @@
 
 #include "catalogue/FilmRecord.h"
 #include "evaluator/EvaluatorHost.h"
-#include "pagegen/RepetitionsAhead.h"
 
 #include <QList>
 #include <QString>
@@ -43,7 +42,7 @@ struct PageState
 /// The main window's answers to the evaluator's events. Names are case-insensitive (lower-cased
 /// as LCase does); the host numbers each spelling once, so a template evaluated many times never
 /// looks at a name again.
-class PageHost : public EvaluatorHost, public RepetitionHost
+class PageHost : public EvaluatorHost
 {
 public:
     /// templateFolder is where "infile" finds its files.
@@ -66,16 +65,6 @@ public:
     /// Rebuilds the page order as "list.sort" asks; returns the empty String.
     Value Sort_Page_Order(const Value& Field_Name, const Value& Ascending);
 
-    /// The place is "list.index".
-    int place() const override { return m_state.currentIndex; }
-    void setPlace(int place) override { m_state.currentIndex = static_cast<std::int16_t>(place); }
-    void showProgress(float position) override { m_context.setProgress(position); }
-    /// Renders ahead templates that read films, the page order and the place, and that change
-    /// only the place ("list.setindex") and the progress ("setprogress"), with pure library
-    /// functions: the page texts may change while a page is made, template variables and
-    /// includes are the run's, and the label shows the run's own progress.
-    std::unique_ptr<RepetitionRenderer> renderAhead(const PreparedTemplate& input) override;
-
 private:
     /// The film at a place of the page order; Subscript out of range (9) when there is none.
     const FilmRecord& filmAtPlace(int place) const;
@@ -83,22 +72,13 @@ private:
     const FilmRecord* filmAtPlaceIfAny(int place) const;
     void readAhead(int place) const;
     Value listGetVal(const ArgumentList& arguments, const Value& untouched) const;
-    /// A film's text as a Value: in place, without counting one more user of it, for a host
-    /// whose Values all end before its films do.
-    Value filmText(const QString& text) const;
     void setProgress(const Value& position);
     void include(const ArgumentList& arguments);
-    /// Whether a name of a template is one that renderAhead() accepts.
-    static bool rendersAheadWith(const QString& name, bool isFunction);
-
-    class AheadRenderer;
-
     PageContext& m_context;
     File_Filter& m_filter;
     Equation_Evaluater& m_evaluator;
     QString m_templateFolder;
     PageState m_state;
-    bool m_readsInPlace = false;
 };
 
 } // namespace reelkeep

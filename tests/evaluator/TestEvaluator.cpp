@@ -36,8 +36,6 @@ public:
         return Value::makeDouble(toDouble(Parmeters.item(1)) * 2);
     }
 
-    bool isPure(int function, int) const override { return function == Twice; }
-
 private:
     enum
     {
@@ -72,8 +70,6 @@ private slots:
     void nestingLimit();
     void reentrantNestingLimit();
     void operatorTableRows();
-    void reachesOnly_data();
-    void reachesOnly();
 };
 
 void TestEvaluator::expressions_data()
@@ -256,37 +252,6 @@ void TestEvaluator::libraryComesBeforeTheHost()
     QVERIFY(host.asked.isEmpty());
     QCOMPARE(evaluateToLine(evaluator, QStringLiteral("other(1)")), QStringLiteral("Empty: "));
     QCOMPARE(host.asked, QStringList{"fn other(Double: 1) given Empty: "});
-}
-
-void TestEvaluator::reachesOnly_data()
-{
-    QTest::addColumn<QString>("expression");
-    QTest::addColumn<bool>("reachesOnly");
-
-    QTest::newRow("constants and operators") << "1 + 2 & 'a' = true" << true;
-    QTest::newRow("a pure library function") << "twice(3)" << true;
-    QTest::newRow("a library function that is not pure") << "count()" << false;
-    QTest::newRow("a host variable allowed") << "film" << true;
-    QTest::newRow("a host variable not allowed") << "secret" << false;
-    QTest::newRow("a host function allowed") << "show(film, 'x')" << true;
-    QTest::newRow("a host function not allowed") << "other(1)" << false;
-    QTest::newRow("names inside arguments count") << "twice(show(secret))" << false;
-    QTest::newRow("the library answers before the host") << "Twice(1)" << true;
-    QTest::newRow("a group evaluates a text made at run time") << "('film')" << false;
-}
-
-void TestEvaluator::reachesOnly()
-{
-    QFETCH(QString, expression);
-    QFETCH(bool, reachesOnly);
-    SmallLibrary library;
-    RecordingHost host;
-    Equation_Evaluater evaluator(&library, &host);
-    const auto allowed = [](const QString& name, bool isFunction) {
-        return name == (isFunction ? QStringLiteral("show") : QStringLiteral("film"));
-    };
-    QCOMPARE(evaluator.reachesOnly(evaluator.Prepare_Equation(expression), allowed), reachesOnly);
-    QVERIFY(host.asked.isEmpty());
 }
 
 void TestEvaluator::hostChangesToArgumentsHaveNoEffect()
