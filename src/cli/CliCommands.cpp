@@ -1,11 +1,9 @@
 // reelkeep-cli's commands: a table of names, argument counts and handlers.
 #include "cli/CliCommands.h"
 
-#include "cli/HugePageHeap.h"
 #include "cli/ListJson.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
-#include "evaluator/value/TextRankKey.h"
 #include "functions/Defalt_Functions.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
@@ -14,13 +12,9 @@
 #include "storage/ListFile.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QIODevice>
-#include <QScopeGuard>
 
 #include <array>
-#include <system_error>
-#include <thread>
 
 namespace reelkeep {
 
@@ -154,11 +148,11 @@ int showUsage(QTextStream& err);
 // A catalogue of thousands of films is hundreds of thousands of texts, and freeing them one by one
 // takes about as long as loading them. A process that ends anyway leaves them to the system, which
 // takes all its memory back at once; the catalogue stays reachable until then.
-void keepUntilTheProcessEnds(ListDocument&& document)
+void leaveToTheSystem(ListDocument&& document)
 {
-    static ListDocument* kept = nullptr;
-    delete kept;
-    kept = new ListDocument(std::move(document));
+    static ListDocument* left = nullptr;
+    delete left;
+    left = new ListDocument(std::move(document));
 }
 
 // The page of a catalogue, made by the same filter, library and host as the window's.
@@ -190,29 +184,14 @@ int page(const QStringList& arguments, const CliStreams& streams)
     }
     if (rest.size() != 2)
         return showUsage(streams.err);
-    // A loaded catalogue takes about three times its list file's bytes, and the page's own blocks
-    // come after it.
-    if (streams.processEndsAfter)
-        prepareHugePageHeap(std::size_t(4 * QFileInfo(rest[0]).size()));
-    // The sort's character ranks are derived from the collation while the list loads.
-    std::thread ranks;
-    try {
-        ranks = std::thread(prepareTextRankKeys);
-    } catch (const std::system_error&) {
-        // The first sort derives them.
-    }
-    const auto joinRanks = qScopeGuard([&ranks] {
-        if (ranks.joinable())
-            ranks.join();
-    });
     QString failure;
     std::optional<ListDocument> document = loadListFile(rest[0], ListForm::FromName, &failure);
     if (!document)
         return fail(streams.err, QStringLiteral("cannot load %1").arg(rest[0]), failure);
     giveDefaultPageTexts(*document);
     const PageRunOutcome outcome = makePage(*document, templateFolder, rest[1], streams);
-    if (streams.processEndsAfter)
-        keepUntilTheProcessEnds(std::move(*document));
+    if (streams.leavesMemoryAtExit)
+        leaveToTheSystem(std::move(*document));
     switch (outcome.result) {
     case PageRunOutcome::Result::Made:
         return CliSuccess;

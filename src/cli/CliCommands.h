@@ -24,10 +24,9 @@ struct CliStreams
     QTextStream& err;
     /// Standard error is a terminal: a page run shows its label texts and a progress bar there.
     bool errIsTerminal = false;
-    /// The process ends right after the command: a page run builds the catalogue it loads in
-    /// huge pages, and leaves it for the system to take back at once instead of freeing its texts
-    /// one by one.
-    bool processEndsAfter = false;
+    /// The process ends right after the command (main()'s choice): a command leaves what it
+    /// loaded for the system to take back at once rather than freeing it piece by piece.
+    bool leavesMemoryAtExit = false;
 };
 
 /// Runs one command. arguments are those after the program name; input comes from in, results
