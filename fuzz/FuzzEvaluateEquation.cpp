@@ -1,79 +1,213 @@
-// Evaluate_Equation on arbitrary text, with a host that answers a few names and functions and
-// evaluates a text argument again on the same evaluator, as an include does; the same text
-// prepared must give the same outcome.
+// Evaluate_Equation on arbitrary text against the plain ReferenceEvaluator: with a host asked by
+// name, one asked by number, the library alone and neither, both must give the same result and
+// ask the library and the host the same questions, whether the text is evaluated once, again
+// from the store of programs, or prepared. Host functions evaluate texts again on the same
+// evaluator, as an include does, and nothing of an abandoned evaluation may change the next one.
 #include "FuzzProperties.h"
+#include "ReferenceEvaluator.h"
+#include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
-#include "evaluator/EvaluationLine.h"
-#include "evaluator/EvaluatorHost.h"
-#include "evaluator/value/TextForm.h"
+#include "evaluator/RecordingHost.h"
+#include "evaluator/value/Coercion.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <utility>
 
 using namespace reelkeep;
 
 namespace {
 
-class FuzzHost : public EvaluatorHost
+// "twice" doubles one number (Error 450 for another count), "count" counts its arguments and
+// "first" gives its first argument (raising 9 without one); every call is recorded.
+class RecordingLibrary : public BuiltinLibrary
 {
 public:
-    explicit FuzzHost(Equation_Evaluater& evaluator)
-        : m_evaluator(evaluator)
+    explicit RecordingLibrary(QStringList& asked)
+        : m_asked(asked)
     {}
 
-    void uGetVarable(const QString& Variable_Name, Value& ReturnValue) override
-    {
-        const QString name = Variable_Name.toLower();
-        if (name == QLatin1String("list.title"))
-            ReturnValue = Value::makeString(QStringLiteral("Ran \"1985\", it's long"));
-        else if (name == QLatin1String("list.index"))
-            ReturnValue = Value::makeInteger(32766);
-        else if (name == QLatin1String("nothing"))
-            ReturnValue = Value::makeNull();
-        else if (name == QLatin1String("today"))
-            ReturnValue = Value::makeDate(45000.75);
-    }
-
-    void uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) override
+    int Find_Function(const QString& Function_Name) const override
     {
         const QString name = Function_Name.toLower();
-        if (name == QLatin1String("first"))
-            ReturnValue = Parmeters.item(1);
-        else if (name == QLatin1String("count"))
-            ReturnValue = Value::makeLong(Parmeters.count());
-        else if (name == QLatin1String("twice"))
-            ReturnValue = Apply_Operator(Operation::Multiply, Parmeters.item(1), Value::makeInteger(2));
-        else if (name == QLatin1String("infile")) // evaluates its text while the caller waits
-            ReturnValue = m_evaluator.Evaluate_Equation(toStringLet(Parmeters.item(1)));
+        for (int function = 0; function < int(Names.size()); ++function) {
+            if (name == QLatin1String(Names[size_t(function)]))
+                return function;
+        }
+        return NotFound;
+    }
+
+    Value Call_Function(int function, const ArgumentList& Parmeters) override
+    {
+        QStringList arguments;
+        for (int i = 1; i <= Parmeters.count(); ++i)
+            arguments.append(describeForCli(Parmeters.item(i)));
+        m_asked.append(
+            QStringLiteral("lib %1(%2)").arg(QLatin1String(Names[size_t(function)]), arguments.join(u',')));
+        if (function == 0 && Parmeters.count() != 1)
+            return Value::makeError(int(ErrorNumber::WrongArgumentCount));
+        if (function == 0)
+            return Value::makeDouble(toDouble(Parmeters.item(1)) * 2);
+        if (function == 1)
+            return Value::makeLong(Parmeters.count());
+        return Parmeters.item(1);
     }
 
 private:
-    Equation_Evaluater& m_evaluator;
+    static constexpr std::array<const char*, 3> Names{"twice", "count", "first"};
+    QStringList& m_asked;
 };
+
+enum class Setup
+{
+    ByName,
+    Numbered,
+    LibraryOnly,
+    Bare,
+};
+
+// A text of `length` characters that is the value of 1 (the trailing unknown operator is ignored).
+QString textOfLength(int length)
+{
+    return QStringLiteral("1") + QString(length - 2, u' ') + QStringLiteral("x");
+}
+
+// The host and library of one evaluator, both writing into one list of questions; "eval"
+// evaluates its argument on the evaluator they belong to.
+class Surroundings
+{
+public:
+    explicit Surroundings(Setup setup)
+    {
+        if (setup == Setup::ByName)
+            m_host = std::make_unique<RecordingHost>();
+        else if (setup == Setup::Numbered)
+            m_host = std::make_unique<NumberingHost>();
+        if (m_host)
+            furnish(*m_host);
+        if (setup != Setup::Bare)
+            m_library = std::make_unique<RecordingLibrary>(asked());
+    }
+
+    QStringList& asked() { return m_host ? m_host->asked : m_asked; }
+    EvaluatorHost* host() const { return m_host.get(); }
+    BuiltinLibrary* library() const { return m_library.get(); }
+
+    std::function<Value(const QString&)> evaluate;
+
+private:
+    void furnish(RecordingHost& host)
+    {
+        const auto string = [](const char* text) { return Value::makeString(QString::fromUtf8(text)); };
+        host.variables = {
+            {"a", Value::makeDouble(3)},
+            {"b", string("x")},
+            {"s", string("1 + 2")},
+            {"v", string("a * 2")},
+            {"q", string("'it''s' & b")},
+            {"n", Value::makeNull()},
+            {"e", Value::makeError(int(ErrorNumber::TypeMismatch))},
+            {"t", Value::makeBoolean(true)},
+            {"list.title", string("Alien")},
+            {"True", string("yes")},
+            {"blank", string("   ")},
+            {"deep", string("(deep)")},
+            {"loop", string("eval(loop)")},
+            {"long", Value::makeString(textOfLength(Equation_Evaluater::MaxEquationLength + 1))},
+            {"wide", Value::makeString(textOfLength(Equation_Evaluater::MaxEquationLength))},
+        };
+        using Function = std::function<Value(ArgumentList&, const Value&)>;
+        host.functions = {
+            {"f", Function([](ArgumentList& arguments, const Value&) {
+                 return Value::makeLong(arguments.count());
+             })},
+            {"twice", Function([](ArgumentList&, const Value&) { return Value::makeDouble(-1); })},
+            {"eval", Function([this](ArgumentList& arguments, const Value&) {
+                 return evaluate(toStringLet(arguments.item(1)));
+             })},
+            {"mutate", Function([](ArgumentList& arguments, const Value&) {
+                 if (arguments.count() > 0)
+                     arguments.item(1) = Value::makeString(QStringLiteral("changed"));
+                 arguments.append(Value::makeDouble(9));
+                 return Value::makeLong(arguments.count());
+             })},
+            {"boom", Function([](ArgumentList&, const Value&) -> Value {
+                 raise(ErrorNumber::InvalidProcedureCall);
+             })},
+        };
+    }
+
+    std::unique_ptr<RecordingHost> m_host;
+    std::unique_ptr<RecordingLibrary> m_library;
+    QStringList m_asked;
+};
+
+// The evaluator and the reference, each with surroundings of its own of one setup.
+struct Contestants
+{
+    explicit Contestants(Setup setup)
+        : realSide(setup)
+        , referenceSide(setup)
+        , real(realSide.library(), realSide.host())
+        , reference(referenceSide.library(), referenceSide.host())
+    {
+        realSide.evaluate = [this](const QString& text) { return real.Evaluate_Equation(text); };
+        referenceSide.evaluate = [this](const QString& text) { return reference.Evaluate_Equation(text); };
+    }
+
+    Surroundings realSide;
+    Surroundings referenceSide;
+    Equation_Evaluater real;
+    ReferenceEvaluator reference;
+};
+
+// What one evaluation gave, and what it asked, as one text.
+QString outcomeOf(QStringList& asked, const std::function<Value()>& evaluate)
+{
+    asked.clear();
+    QString result;
+    try {
+        result = describeForCli(evaluate());
+    } catch (const RuntimeError& error) {
+        fuzz::requireStandardError(error.number());
+        result = QStringLiteral("raised %1").arg(error.number());
+    }
+    return result + QStringLiteral(" after [") + std::exchange(asked, {}).join(QStringLiteral("; ")) + u']';
+}
+
+void compare(Contestants& contestants, const QString& text)
+{
+    Equation_Evaluater& real = contestants.real;
+    QStringList& asked = contestants.realSide.asked();
+    const QString expected = outcomeOf(contestants.referenceSide.asked(),
+                                       [&] { return contestants.reference.Evaluate_Equation(text); });
+    const QString once = outcomeOf(asked, [&] { return real.Evaluate_Equation(text); });
+    FUZZ_REQUIRE(once == expected, once + QLatin1String(" <> reference ") + expected);
+    const QString again = outcomeOf(asked, [&] { return real.Evaluate_Equation(text); });
+    FUZZ_REQUIRE(again == expected, again + QLatin1String(" <> reference ") + expected);
+    const QString prepared =
+        outcomeOf(asked, [&] { return real.Evaluate_Prepared(real.Prepare_Equation(text)); });
+    FUZZ_REQUIRE(prepared == expected, prepared + QLatin1String(" <> reference ") + expected);
+}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static Equation_Evaluater evaluator;
-    static FuzzHost host(evaluator);
-    evaluator.setHost(&host);
-
-    const QString equation =
-        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const QString outcome = evaluateToLine(evaluator, equation);
-    if (outcome.startsWith(QLatin1String("raised ")))
-        fuzz::requireStandardError(outcome.sliced(7).toInt());
-    // A prepared text gives exactly what the text gives.
-    QString prepared;
-    try {
-        prepared = describeForCli(evaluator.Evaluate_Prepared(evaluator.Prepare_Equation(equation)));
-    } catch (const RuntimeError& error) {
-        prepared = QStringLiteral("raised %1").arg(error.number());
+    static std::array<std::unique_ptr<Contestants>, 4> everyone{
+        std::make_unique<Contestants>(Setup::ByName),
+        std::make_unique<Contestants>(Setup::Numbered),
+        std::make_unique<Contestants>(Setup::LibraryOnly),
+        std::make_unique<Contestants>(Setup::Bare),
+    };
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    for (const std::unique_ptr<Contestants>& contestants : everyone) {
+        compare(*contestants, text);
+        // Nothing of an abandoned evaluation may stay behind to change the next one.
+        compare(*contestants, QStringLiteral("eval('1 + 2') & first(a) & f(b, (s))"));
     }
-    FUZZ_REQUIRE(prepared == outcome, prepared + QLatin1String(" <> ") + outcome);
-    // Nothing of an abandoned evaluation may stay behind to change the next one.
-    const QString after = evaluateToLine(evaluator, QStringLiteral("infile('1 + 2') & first(list.index)"));
-    FUZZ_REQUIRE(after == QLatin1String("String: 332766"), after);
     return 0;
 }
