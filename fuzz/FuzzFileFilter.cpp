@@ -54,8 +54,8 @@ QString templateFolder()
         QFile self(path + QStringLiteral("/again.html"));
         self.open(QIODevice::WriteOnly);
         self.write("x[infile('again.html', 2)]");
-        // A file whose repetitions other threads render: it only reads films and steps the
-        // index, round the three films, so that the threads' guess of the place fails.
+        // A file that steps the index round the three films, reading them through the library
+        // and the host, and shows the place as progress.
         QFile card(path + QStringLiteral("/card.html"));
         card.open(QIODevice::WriteOnly);
         card.write("[list.setindex(list.index mod 3 + 1)]<[replace(list.title, 'b', '&')]"

@@ -1,48 +1,13 @@
 // The evaluator: scanning, operands, the reduction by precedence rows, and its host and library.
-#include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
 #include "evaluator/RecordingHost.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/TextForm.h"
 
 #include <QTest>
 
 using namespace reelkeep;
 
 namespace {
-
-// A library that knows "twice" (one argument) and "count" (any count): enough to tell the library's
-// answers from the host's.
-class SmallLibrary : public BuiltinLibrary
-{
-public:
-    int Find_Function(const QString& Function_Name) const override
-    {
-        const QString name = Function_Name.toLower();
-        if (name == QLatin1String("twice"))
-            return Twice;
-        if (name == QLatin1String("count"))
-            return Count;
-        return NotFound;
-    }
-
-    Value Call_Function(int function, const ArgumentList& Parmeters) override
-    {
-        if (function == Count)
-            return Value::makeLong(Parmeters.count());
-        if (Parmeters.count() != 1)
-            return Value::makeError(450);
-        return Value::makeDouble(toDouble(Parmeters.item(1)) * 2);
-    }
-
-private:
-    enum
-    {
-        Twice,
-        Count,
-    };
-};
 
 void addCase(const char* rule, const QString& expression, const char* printed)
 {
@@ -61,9 +26,6 @@ private slots:
     void hostAnswers_data();
     void hostAnswers();
     void operandsAreMadeInWrittenOrder();
-    void libraryComesBeforeTheHost();
-    void hostChangesToArgumentsHaveNoEffect();
-    void hostMayEvaluateAgain();
     void lengthLimit_data();
     void lengthLimit();
     void nestingLimit_data();
@@ -78,57 +40,31 @@ void TestEvaluator::expressions_data()
     QTest::addColumn<QString>("printed"); // the line reelkeep-cli eval prints
 
     // Tokens and spaces.
-    addCase("empty text is Empty", "", "Empty: ");
     addCase("spaces alone are Empty", "   ", "Empty: ");
     addCase("operators stand between spaces", "1 + 2 * 3", "Double: 7");
-    addCase("without spaces it is one token", "1+2", "Double: 1");
-    addCase("a run of spaces is one separator", "1   +    2", "Double: 3");
-    addCase("tabs are token characters", "1\t+ 2", "Double: 1");
     addCase("the sign belongs to the number", "-2 ^ 2", "Double: 4");
-    addCase("minus minus", "2 - -1", "Double: 3");
-    addCase("a lone minus is the number 0", "- 2", "Double: 0");
     // Text literals.
     addCase("a literal keeps its spaces", "'a b'", "String: a b");
     addCase("two quotes are the empty text", "''", "String: ");
-    addCase("a doubled quote is one quote", "'it''s'", "String: it's");
-    addCase("an unclosed literal takes the rest", "'ab", "String: ab");
-    addCase("text after the closing quote joins the token", "'ab'cd", "String: abcd");
     addCase("parentheses inside quotes are text", "'(a, b)'", "String: (a, b)");
     // Numbers.
     addCase("numbers are Doubles read by Val", "12abc", "Double: 12");
-    addCase("a minus and letters is 0", "-x", "Double: 0");
-    addCase("exponent", "1e3", "Double: 1000");
-    addCase("numeric text plus a number adds", "'5' + 1", "Double: 6");
     // Constants match only in lower case.
     addCase("true", "true", "Boolean: True");
-    addCase("yes", "yes", "Boolean: True");
-    addCase("no", "no", "Boolean: False");
     addCase("null", "null", "Null: ");
-    addCase("empty", "empty", "Empty: ");
     addCase("True is a variable", "True", "Empty: ");
     // Groups.
     addCase("a group binds first", "(1 + 2) * 2", "Double: 6");
-    addCase("a group's value is evaluated again as text", "('1 + 1')", "Double: 2");
-    addCase("a group of True asks for the variable True", "(1 = 1)", "Empty: ");
-    addCase("a group of two values is Empty", "(1, 2)", "Empty: ");
-    addCase("a group of Null raises 94", "(null)", "raised 94");
     addCase("a group of an Error raises 13", "(1 / 0)", "raised 13");
     addCase("an empty group is Empty", "()", "Empty: ");
-    addCase("a nested group", "((2))", "Double: 2");
     // Malformed texts.
-    addCase("a trailing operator raises 9", "1 +", "raised 9");
     addCase("a number where an operator belongs stays unapplied", "1 2", "Double: 1");
     addCase("operands that cannot be joined are Empty", "1 x 2", "Empty: ");
-    addCase("an unfinished call is dropped", "f(2", "Empty: ");
-    addCase("an unfinished call leaves its operator without operand", "1 + f(2", "raised 9");
-    addCase("a trailing unknown operator is ignored", "1 + 2 x", "Double: 3");
     addCase("a function name and a space is a variable", "f (1)", "Empty: ");
     addCase("an operator before a group reads nothing", "1 +(2)", "raised 9");
     // Precedence rows and associativity.
     addCase("power binds tighter than times", "2 * 3 ^ 2", "Double: 18");
-    addCase("power is left-associative", "2 ^ 3 ^ 2", "Double: 64");
     addCase("a row applies left to right", "8 / 2 * 2", "Double: 8");
-    addCase("division left to right", "8 / 2 / 2", "Double: 2");
     addCase("plus and minus left to right", "7 - 2 + 1", "Double: 6");
     addCase("the worked example", "1 + 2 * 3 - 4 / 2", "Double: 5");
     addCase("integer division", "7 \\ 2", "Long: 3");
@@ -137,25 +73,14 @@ void TestEvaluator::expressions_data()
     addCase("concatenation after plus", "'a' & 1 + 1", "String: a2");
     addCase("comparisons left to right", "1 < 2 = true", "Boolean: True");
     addCase("and after comparisons", "1 = 1 and 2 = 2", "Boolean: True");
-    addCase("=< is <=", "3 =< 3", "Boolean: True");
-    addCase("=> is >=", "3 => 4", "Boolean: False");
     addCase("like is case-sensitive", "'ABC' like 'a*'", "Boolean: False");
-    addCase("like matches", "'abc' like 'a*'", "Boolean: True");
-    addCase("operators ignore case", "1 AND 3", "Long: 1");
-    addCase("Mod in mixed case", "7 Mod 4", "Long: 3");
     addCase("not takes the left operand only", "5 not 0", "Long: -6");
-    addCase("not of true", "true not false", "Boolean: False");
     addCase("true and a number is the number", "true and 5", "Long: 5");
-    addCase("texts compare by code unit", "'ab' = 'AB'", "Boolean: False");
-    addCase("String plus String concatenates", "'a' + 'b'", "String: ab");
-    addCase("numbers concatenate as text", "1 & 2", "String: 12");
     addCase("division gives a Double", "2 / 4", "Double: 0.5");
     // Failing operators give Error Values; only a missing operand raises.
     addCase("division by zero is a value", "1 / 0", "Error: Error 11");
     addCase("type mismatch is a value", "'x' * 2", "Error: Error 13");
-    addCase("an Error Value spreads", "'x' * 2 + 1", "Error: Error 13");
     addCase("is without objects is a value", "1 is 1", "Error: Error 424");
-    addCase("an unknown operator between values is never applied", "1 plus 2", "Empty: ");
 }
 
 void TestEvaluator::expressions()
@@ -174,45 +99,21 @@ void TestEvaluator::hostAnswers_data()
 
     QTest::newRow("a dotted name is one variable") << "list.title"
                                                    << "String: Alien" << QStringList{"var list.title"};
-    QTest::newRow("names reach the host as written") << "LIST.Title"
-                                                     << "Empty: " << QStringList{"var LIST.Title"};
     QTest::newRow("constants never reach the host") << "true and null"
                                                     << "Null: " << QStringList{};
     QTest::newRow("arguments are evaluated before the call")
         << "f(1, g(2, 3))"
         << "Empty: "
         << QStringList{"fn g(Double: 2, Double: 3) given Empty: ", "fn f(Double: 1, Empty: ) given Empty: "};
-    QTest::newRow("commas and groups inside quotes and groups")
-        << "f('a,b', (1))"
-        << "Empty: " << QStringList{"fn f(String: a,b, Double: 1) given Empty: "};
-    QTest::newRow("an empty argument between commas is Empty")
-        << "f(, 1)"
-        << "Empty: " << QStringList{"fn f(Empty: , Double: 1) given Empty: "};
-    QTest::newRow("empty parentheses pass no argument") << "f()"
-                                                        << "Empty: " << QStringList{"fn f() given Empty: "};
-    QTest::newRow("a space between the parentheses passes Empty")
-        << "f( )"
-        << "Empty: " << QStringList{"fn f(Empty: ) given Empty: "};
     QTest::newRow("two spaces before an operator are one")
         << "f(1)  + 2"
         << "Double: 2" << QStringList{"fn f(Double: 1) given Empty: "};
-    QTest::newRow("text after the closing parenthesis continues the name")
-        << "f(1)x"
-        << "Empty: " << QStringList{"fn fx(Double: 1) given Empty: "};
     QTest::newRow("the worked example")
         << "left(list.title, 3) & '...'"
         << "String: ..." << QStringList{"var list.title", "fn left(String: Alien, Double: 3) given Empty: "};
     QTest::newRow("operands are asked even when an operator fails")
         << "'x' * a + b"
         << "Error: Error 13" << QStringList{"var a", "var b"};
-    QTest::newRow("a number too large raises after the operands before it")
-        << "a + 1e999"
-        << "raised 6" << QStringList{"var a"};
-    QTest::newRow("a number too large in an argument raises after the arguments before it")
-        << "f(a, (b), 1e999)"
-        << "raised 6" << QStringList{"var a", "var b"};
-    QTest::newRow("a group's text is evaluated again") << "('abc')"
-                                                       << "Empty: " << QStringList{"var abc"};
     QTest::newRow("a variable holding an expression") << "(formula)"
                                                       << "Double: 2" << QStringList{"var formula"};
 }
@@ -236,52 +137,6 @@ void TestEvaluator::operandsAreMadeInWrittenOrder()
     Equation_Evaluater evaluator(nullptr, &host);
     QCOMPARE(evaluateToLine(evaluator, QStringLiteral("a + b * c(d) ^ e")), QStringLiteral("Double: 0"));
     QCOMPARE(host.asked, (QStringList{"var a", "var b", "var d", "fn c(Empty: ) given Empty: ", "var e"}));
-}
-
-void TestEvaluator::libraryComesBeforeTheHost()
-{
-    SmallLibrary library;
-    RecordingHost host;
-    host.functions.insert(QStringLiteral("twice"),
-                          [](ArgumentList&, const Value&) { return Value::makeDouble(-1); });
-    Equation_Evaluater evaluator(&library, &host);
-    QCOMPARE(evaluateToLine(evaluator, QStringLiteral("TWICE(4)")), QStringLiteral("Double: 8"));
-    QCOMPARE(evaluateToLine(evaluator, QStringLiteral("twice(4, 5)")), QStringLiteral("Error: Error 450"));
-    QCOMPARE(evaluateToLine(evaluator, QStringLiteral("count()")), QStringLiteral("Long: 0"));
-    QCOMPARE(evaluateToLine(evaluator, QStringLiteral("count( )")), QStringLiteral("Long: 1"));
-    QVERIFY(host.asked.isEmpty());
-    QCOMPARE(evaluateToLine(evaluator, QStringLiteral("other(1)")), QStringLiteral("Empty: "));
-    QCOMPARE(host.asked, QStringList{"fn other(Double: 1) given Empty: "});
-}
-
-void TestEvaluator::hostChangesToArgumentsHaveNoEffect()
-{
-    RecordingHost host;
-    host.functions.insert(QStringLiteral("f"), [](ArgumentList& arguments, const Value&) {
-        arguments.item(1) = Value::makeString(QStringLiteral("changed"));
-        arguments.append(Value::makeDouble(9));
-        return Value::makeLong(arguments.count());
-    });
-    Equation_Evaluater evaluator(nullptr, &host);
-    QCOMPARE(evaluateToLine(evaluator, QStringLiteral("f(1) & f(2)")), QStringLiteral("String: 22"));
-    QCOMPARE(host.asked.value(1), QStringLiteral("fn f(Double: 2) given Empty: "));
-}
-
-void TestEvaluator::hostMayEvaluateAgain()
-{
-    RecordingHost host;
-    Equation_Evaluater evaluator(nullptr, &host);
-    // "inner" evaluates its text argument on the same evaluator while the outer call waits.
-    host.functions.insert(QStringLiteral("inner"), [&evaluator](ArgumentList& arguments, const Value&) {
-        return evaluator.Evaluate_Equation(toStringLet(arguments.item(1)));
-    });
-    host.variables.insert(QStringLiteral("x"), Value::makeDouble(5));
-    host.variables.insert(QStringLiteral("q"), Value::makeString(QStringLiteral("'x * 2'")));
-    QCOMPARE(evaluateToLine(evaluator, QStringLiteral("1 + inner('inner(' & q & ')') * 2")),
-             QStringLiteral("Double: 21"));
-    // An error raised inside the inner evaluation abandons the outer one.
-    QCOMPARE(evaluateToLine(evaluator, QStringLiteral("1 + inner('2 +')")), QStringLiteral("raised 9"));
-    QCOMPARE(evaluateToLine(evaluator, QStringLiteral("2 * 2")), QStringLiteral("Double: 4"));
 }
 
 void TestEvaluator::lengthLimit_data()

@@ -74,56 +74,8 @@ class TestPageEncoding : public QObject
     Q_OBJECT
 
 private slots:
-    void characters_data();
-    void characters();
     void randomTexts();
 };
-
-void TestPageEncoding::characters_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("utf8");
-    QTest::addColumn<QByteArray>("windows1252");
-
-    QTest::newRow("nothing") << QString() << QByteArray() << QByteArray();
-    QTest::newRow("eight ASCII units at once")
-        << "abcdefgh" << QByteArray("abcdefgh") << QByteArray("abcdefgh");
-    QTest::newRow("an accent after a run of eight")
-        << "abcdefgh\u00e9" << QByteArray("abcdefgh\xC3\xA9") << QByteArray("abcdefgh\xE9");
-    QTest::newRow("an accent within the first eight") << "abc\u00e9defghij"
-                                                      << QByteArray("abc\xC3\xA9"
-                                                                    "defghij")
-                                                      << QByteArray("abc\xE9"
-                                                                    "defghij");
-    QTest::newRow("the euro sign has a byte of its own")
-        << "\u20ac" << QByteArray("\xE2\x82\xAC") << QByteArray("\x80");
-    QTest::newRow("an undefined byte's character")
-        << "\u009d" << QByteArray("\xC2\x9D") << QByteArray("\x9D");
-    QTest::newRow("a character beyond the code page")
-        << "\u03a9" << QByteArray("\xCE\xA9") << QByteArray("&#937;");
-    QTest::newRow("a surrogate pair is one character") << QString::fromUtf16(u"a\U0001F600b")
-                                                       << QByteArray("a\xF0\x9F\x98\x80"
-                                                                     "b")
-                                                       << QByteArray("a&#128512;b");
-    QTest::newRow("a lone high half at the end")
-        << QString(QChar(0xD83D)) << QByteArray("&#55357;") << QByteArray("&#55357;");
-    QTest::newRow("a lone low half") << QString(QChar(0xDE00)) + "x" << QByteArray("&#56832;x")
-                                     << QByteArray("&#56832;x");
-    QTest::newRow("two high halves") << QString(QChar(0xD83D)) + QChar(0xD83D) + QChar(0xDE00)
-                                     << QByteArray("&#55357;\xF0\x9F\x98\x80")
-                                     << QByteArray("&#55357;&#128512;");
-    QTest::newRow("NUL and DEL") << QString(QChar(0)) + QChar(0x7F) << QByteArray("\0\x7F", 2)
-                                 << QByteArray("\0\x7F", 2);
-}
-
-void TestPageEncoding::characters()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, utf8);
-    QFETCH(QByteArray, windows1252);
-    QCOMPARE(encoded(text, true), utf8);
-    QCOMPARE(encoded(text, false), windows1252);
-}
 
 void TestPageEncoding::randomTexts()
 {

@@ -58,13 +58,11 @@ void TestPageGenerator::filter_data()
     QTest::newRow("Null abandons the run, keeping what came before")
         << QByteArray("before\n[null]after") << QByteArray("before\n raised 94 at mask.html:2");
     QTest::newRow("a failing operator writes its Error") << QByteArray("[1 / 0]") << QByteArray("Error 11");
-    QTest::newRow("a type mismatch writes its Error") << QByteArray("['a' * 2]") << QByteArray("Error 13");
     QTest::newRow("the empty template gives the empty page") << QByteArray() << QByteArray();
     QTest::newRow("line ends and high bytes pass through")
         << QByteArray("a\r\n\tb\xE9\xFF") << QByteArray("a\r\n\tb\xE9\xFF");
     QTest::newRow("a missing operand abandons the run")
         << QByteArray("ok[1 +]no") << QByteArray("ok raised 9 at mask.html:1");
-    QTest::newRow("Booleans and Doubles as text") << QByteArray("[1 = 1] [2.5]") << QByteArray("True 2.5");
 }
 
 void TestPageGenerator::filter()
@@ -439,10 +437,6 @@ void TestPageGenerator::choicesOfFilmFields_data()
     QTest::newRow("past the last film")
         << QByteArray("[list.sort('title', true)][list.setindex(4)][if(list.index < 4, list.title)]")
         << QByteArray(" raised 9 at mask.html:1");
-    QTest::newRow("at a film") << QByteArray(
-                                      "[list.sort('title', true)][list.setindex(1)]"
-                                      "[iif(list.title <> '', list.title, replace(list.genre, 'a', 'b'))]")
-                               << QByteArray("A");
 }
 
 void TestPageGenerator::choicesOfFilmFields()
