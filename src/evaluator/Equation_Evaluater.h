@@ -79,7 +79,8 @@ public:
     Value Evaluate_Equation(const QString& Equation);
 
     /// Makes a text ready for Evaluate_Prepared; raises nothing (a text that is too long raises
-    /// Overflow (6) when it is evaluated).
+    /// Overflow (6) when it is evaluated). Its names are numbered for the library and host the
+    /// evaluator has now; after a change of either, each evaluation finds them by name again.
     PreparedEquation Prepare_Equation(QStringView Equation) const;
     /// The Value of a prepared text, exactly as Evaluate_Equation gives it for the text.
     /// Raises Invalid procedure call (5) for a null PreparedEquation.
