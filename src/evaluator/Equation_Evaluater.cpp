@@ -12,6 +12,8 @@
 #include <atomic>
 #include <memory>
 #include <new>
+#include <tuple>
+#include <utility>
 
 namespace reelkeep {
 
@@ -47,7 +49,9 @@ QChar* appendText(QChar* out, const Value& value)
 
 /// The frames of the evaluations in progress, one above the other: each evaluation takes the
 /// slots its code writes, and nested evaluations take theirs further up. Slots never move, so an
-/// argument list may refer to them while a host handler evaluates again.
+/// argument list may refer to them while a host handler evaluates again. Beside each slot lies a
+/// text that outlives the evaluation: the next evaluation to take the slot joins a chain of "&"
+/// into it when no Value holds it any more, instead of allocating a new text.
 class Equation_Evaluater::FrameStack
 {
 public:
@@ -60,7 +64,7 @@ public:
             , m_top(stack.m_top)
             , m_chunk(stack.m_chunk)
         {
-            m_slots = stack.take(size);
+            std::tie(m_slots, m_texts) = stack.take(size);
         }
         ~Frame()
         {
@@ -80,11 +84,15 @@ public:
             return *value;
         }
 
+        /// The text beside the slot.
+        QString& text(std::int32_t slot) { return m_texts[slot]; }
+
     private:
         FrameStack& m_stack;
         size_t m_top;
         size_t m_chunk;
         Value* m_slots;
+        QString* m_texts;
         std::int32_t m_made = 0;
     };
 
@@ -96,6 +104,7 @@ private:
         Chunk(size_t slotCount)
             : size(slotCount)
             , storage(std::make_unique_for_overwrite<Storage[]>(slotCount))
+            , texts(std::make_unique<QString[]>(slotCount))
         {}
         struct Storage
         {
@@ -103,9 +112,10 @@ private:
         };
         size_t size;
         std::unique_ptr<Storage[]> storage;
+        std::unique_ptr<QString[]> texts;
     };
 
-    Value* take(std::int32_t size)
+    std::pair<Value*, QString*> take(std::int32_t size)
     {
         const auto needed = size_t(size);
         while (m_chunk < m_chunks.size() && m_top + needed > m_chunks[m_chunk].size) {
@@ -116,9 +126,11 @@ private:
             m_chunks.emplace_back(std::max(ChunkSlots, needed));
             m_top = 0;
         }
-        Value* taken = std::launder(reinterpret_cast<Value*>(m_chunks[m_chunk].storage[m_top].bytes));
+        Chunk& chunk = m_chunks[m_chunk];
+        Value* taken = std::launder(reinterpret_cast<Value*>(chunk.storage[m_top].bytes));
+        QString* texts = chunk.texts.get() + m_top;
         m_top += needed;
-        return taken;
+        return {taken, texts};
     }
 
     std::vector<Chunk> m_chunks;
@@ -173,13 +185,14 @@ private:
     void enterHandlerAt(std::uint16_t depth) { m_evaluator.m_depth = m_base + depth; }
 
     // The numbers the program holds when it was made for this library and host; otherwise the
-    // names are looked up now.
-    NameSite bound(std::int32_t name, bool isFunction) const
+    // name is looked up now, into `found`.
+    const NameSite& bound(std::int32_t name, bool isFunction, NameSite& found) const
     {
         const NameSite& site = m_program.sites[size_t(name)];
         if (m_program.binding == m_evaluator.m_binding)
             return site;
-        return m_evaluator.bind(site.name, isFunction);
+        found = m_evaluator.bind(site.name, isFunction);
+        return found;
     }
 
     // A name that is not a constant is asked of the host; nobody answering leaves it Empty.
@@ -189,7 +202,8 @@ private:
         EvaluatorHost* host = m_evaluator.m_host;
         if (!host)
             return;
-        const NameSite site = bound(read.name, false);
+        NameSite found;
+        const NameSite& site = bound(read.name, false, found);
         enterHandlerAt(read.depth);
         if (site.hostNumber != EvaluatorHost::AskByName)
             host->getNumberedVariable(site.hostNumber, result);
@@ -211,7 +225,8 @@ private:
         Value& result = m_frame.make(call.target);
         ArgumentList arguments;
         fillArguments(call.arguments, arguments);
-        const NameSite site = bound(call.name, true);
+        NameSite found;
+        const NameSite& site = bound(call.name, true, found);
         enterHandlerAt(call.depth);
         if (site.libraryFunction != BuiltinLibrary::NotFound) {
             result = m_evaluator.m_library->Call_Function(site.libraryFunction, arguments);
@@ -256,11 +271,18 @@ private:
                 result = Apply_Operator(Operation::Concatenate, Value(result), at(*part));
             return;
         }
-        QString joined(length, Qt::Uninitialized);
+        QString& joined = m_frame.text(join.target);
+        if (joined.isDetached() && joined.capacity() >= length) {
+            joined.resize(length);
+        } else {
+            joined = QString();
+            joined.reserve(length + length / 2);
+            joined.resize(length);
+        }
         QChar* out = joined.data();
         for (const ValueRef* part = parts; part != end; ++part)
             out = appendText(out, at(*part));
-        result = Value::makeString(std::move(joined));
+        result = Value::makeString(joined);
     }
 
     Equation_Evaluater& m_evaluator;
