@@ -22,6 +22,7 @@
 #include <memory>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 
 class TestForm1 : public QObject
 {
@@ -41,9 +42,10 @@ private slots:
     void startUpReadsTheFormFromTheBytes();
 
     void updateAddsAndNewEmpties();
-    void updateReplacesInPlaceThenAddsACopy();
-    void removeLeavesNeighboursInOrder();
-    void commandsThatDoNotApplyDoNothing();
+    void commandsActOnCataloguePositions_data();
+    void commandsActOnCataloguePositions();
+    void searchFindsEveryWord_data();
+    void searchFindsEveryWord();
     void updateGrowsBothHistories();
     void updateRefusesBeyondCapacity();
     void multiLineFieldsKeepTheirLineBreaks();
@@ -94,6 +96,8 @@ private:
                       std::optional<ListForm> form = {});
     /// Opens the window on the native list two.rkf holding A, B and C.
     void openOnThreeFilms();
+    /// Opens the window on four films with a cast each, and searches them.
+    void openOnFourFilms(const QString& search);
     QString shownTitle() const { return m_window->windowHandle()->title(); }
     QString writeTemplate(const QString& name, const QByteArray& bytes);
     void writeLongRunningTemplates();
@@ -328,61 +332,113 @@ void TestForm1::updateAddsAndNewEmpties()
     QVERIFY(m_window->catalogue().isModified());
 }
 
-void TestForm1::updateReplacesInPlaceThenAddsACopy()
+void TestForm1::openOnFourFilms(const QString& search)
 {
     openWindow();
-    addFilm(QStringLiteral("A"));
-    addFilm(QStringLiteral("B"));
-    addFilm(QStringLiteral("C"));
-    select(1);
-    QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("B"));
-    child<QLineEdit>("mTitle")->setText(QStringLiteral("B2"));
-    click("Command5");
-    QCOMPARE(listLines(), (QStringList{QStringLiteral("A"), QStringLiteral("B2"), QStringLiteral("C")}));
-    QCOMPARE(m_window->selectedPosition(), -1);
-    QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("B2"));
-    click("Command5");
-    QCOMPARE(
-        listLines(),
-        (QStringList{QStringLiteral("A"), QStringLiteral("B2"), QStringLiteral("C"), QStringLiteral("B2")}));
+    const QStringList titles{u"Alien"_s, u"Brazil"_s, u"Am\u00e9lie"_s, u"Heat"_s};
+    const QStringList casts{u"Sigourney Weaver"_s, u"Jonathan Pryce"_s, u"Audrey Tautou"_s, u"Al Pacino"_s};
+    for (int i = 0; i < titles.size(); ++i) {
+        FilmRecord film;
+        film[Field::Title] = titles.at(i);
+        film[Field::Cast] = casts.at(i);
+        m_window->catalogue().append(film);
+    }
+    QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), search);
 }
 
-void TestForm1::removeLeavesNeighboursInOrder()
+static QStringList shownLines(QListView* list)
 {
-    openWindow();
-    addFilm(QStringLiteral("A"));
-    addFilm(QStringLiteral("B"));
-    addFilm(QStringLiteral("C"));
-    select(1);
-    click("Command4");
-    QCOMPARE(listLines(), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
-    QCOMPARE(m_window->selectedPosition(), -1);
-    QCOMPARE(child<QLineEdit>("mTitle")->text(), QString());
-    QCOMPARE(m_window->focusWidget(), child<QLineEdit>("mTitle"));
-    select(0);
-    click("Command4");
-    select(0);
-    click("Command4");
-    QCOMPARE(m_window->catalogue().lastIndex(), -1);
+    QStringList lines;
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        if (!list->isRowHidden(row))
+            lines.append(list->model()->index(row, 0).data().toString());
+    }
+    return lines;
 }
 
-void TestForm1::commandsThatDoNotApplyDoNothing()
+void TestForm1::searchFindsEveryWord_data()
 {
-    openWindow();
-    click("Command1");
-    click("Command2");
-    click("Command4");
-    QCOMPARE(m_window->catalogue().count(), 0);
-    QVERIFY(!m_window->catalogue().isModified());
-    addFilm(QStringLiteral("A"));
-    addFilm(QStringLiteral("B"));
-    select(0);
-    click("Command1");
-    QCOMPARE(m_window->selectedPosition(), 0);
-    select(1);
-    click("Command2");
-    QCOMPARE(listLines(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
-    QCOMPARE(m_window->selectedPosition(), 1);
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("count");
+    QTest::newRow("no search shows all")
+        << QString() << QStringList{u"Alien"_s, u"Brazil"_s, u"Am\u00e9lie"_s, u"Heat"_s} << u"4 films"_s;
+    QTest::newRow("case and accents ignored")
+        << u"AMELIE"_s << QStringList{u"Am\u00e9lie"_s} << u"1 of 4 films"_s;
+    QTest::newRow("title or cast") << u"al"_s << QStringList{u"Alien"_s, u"Heat"_s} << u"2 of 4 films"_s;
+    QTest::newRow("every word") << u"pacino  al"_s << QStringList{u"Heat"_s} << u"1 of 4 films"_s;
+    QTest::newRow("words in two films") << u"pacino brazil"_s << QStringList() << u"0 of 4 films"_s;
+}
+
+void TestForm1::searchFindsEveryWord()
+{
+    QFETCH(QString, search);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, count);
+    openOnFourFilms(search);
+    QCOMPARE(listLines().size(), 4); // the model keeps every film
+    QCOMPARE(shownLines(child<QListView>("List1")), shown);
+    QCOMPARE(child<QLabel>("lblCount")->text(), count);
+    // Esc in the field shows every film again.
+    QTest::keyClick(child<QLineEdit>("txtSearch"), Qt::Key_Escape);
+    QCOMPARE(shownLines(child<QListView>("List1")).size(), 4);
+}
+
+void TestForm1::commandsActOnCataloguePositions_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("typedTitle");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("selectedAfter");
+    const QString a = u"Alien"_s, b = u"Brazil"_s, c = u"Am\u00e9lie"_s, d = u"Heat"_s;
+    QTest::newRow("UP at the top does nothing")
+        << QString() << 0 << u"Command1"_s << QString() << QStringList{a, b, c, d} << 0;
+    QTest::newRow("DOWN at the bottom does nothing")
+        << QString() << 3 << u"Command2"_s << QString() << QStringList{a, b, c, d} << 3;
+    QTest::newRow("Remove without a selection does nothing")
+        << QString() << -1 << u"Command4"_s << QString() << QStringList{a, b, c, d} << -1;
+    QTest::newRow("Remove keeps the others in order")
+        << QString() << 1 << u"Command4"_s << QString() << QStringList{a, c, d} << -1;
+    QTest::newRow("Update replaces in place")
+        << QString() << 1 << u"Command5"_s << u"B2"_s << QStringList{a, u"B2"_s, c, d} << -1;
+    QTest::newRow("UP past a hidden film")
+        << u"al"_s << 3 << u"Command1"_s << QString() << QStringList{a, b, d, c} << 2;
+    QTest::newRow("DOWN past a hidden film")
+        << u"al"_s << 0 << u"Command2"_s << QString() << QStringList{b, a, c, d} << 1;
+    QTest::newRow("Remove while searching")
+        << u"al"_s << 3 << u"Command4"_s << QString() << QStringList{a, b, c} << -1;
+    QTest::newRow("Update while searching")
+        << u"al"_s << 3 << u"Command5"_s << u"Heat 2"_s << QStringList{a, b, c, u"Heat 2"_s} << -1;
+}
+
+void TestForm1::commandsActOnCataloguePositions()
+{
+    QFETCH(QString, search);
+    QFETCH(int, selected);
+    QFETCH(QString, button);
+    QFETCH(QString, typedTitle);
+    QFETCH(QStringList, lines);
+    QFETCH(int, selectedAfter);
+    openOnFourFilms(search);
+    m_window->catalogue().setModified(false);
+    if (selected >= 0)
+        select(selected);
+    if (!typedTitle.isEmpty())
+        child<QLineEdit>("mTitle")->setText(typedTitle);
+    click(button.toLatin1().constData());
+    QCOMPARE(listLines(), lines);
+    QCOMPARE(m_window->selectedPosition(), selectedAfter);
+    const QStringList unchanged{u"Alien"_s, u"Brazil"_s, u"Am\u00e9lie"_s, u"Heat"_s};
+    QCOMPARE(m_window->catalogue().isModified(), lines != unchanged);
+    if (button == u"Command4"_s && selected >= 0) {
+        QCOMPARE(child<QLineEdit>("mTitle")->text(), QString());
+        QCOMPARE(m_window->focusWidget(), child<QLineEdit>("mTitle"));
+    }
+    // The search stays as typed, over the changed catalogue.
+    QCOMPARE(child<QLineEdit>("txtSearch")->text(), search);
 }
 
 void TestForm1::updateGrowsBothHistories()

@@ -170,6 +170,7 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
     resize(sizeHint().expandedTo(QSize(720, 640)));
     connectCommands();
     connectUndo();
+    connectSearch();
     startUp();
     m_shownFields = recordFromControls();
 }
@@ -252,8 +253,11 @@ void Form1::buildMoviesTab(QWidget* tab)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setUniformItemSizes(true);
+    auto* films = new QVBoxLayout;
+    films->addLayout(buildSearchBar());
+    films->addWidget(m_list, 1);
     auto* lower = new QHBoxLayout;
-    lower->addWidget(m_list, 1);
+    lower->addLayout(films, 1);
     lower->addLayout(buildCatalogueButtons());
 
     auto* layout = new QVBoxLayout(tab);
@@ -534,6 +538,9 @@ void Form1::setSelectedPosition(int position)
 
 void Form1::selectFilm(int position, bool showIt)
 {
+    // A command or an undo step that selects a film the search hides shows every film again.
+    if (position >= 0 && m_list->isRowHidden(position))
+        m_search->clear();
     {
         const QScopedValueRollback byCommand(m_selectingByCommand, true);
         setSelectedPosition(position);

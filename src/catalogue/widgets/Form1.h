@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/FilmSearch.h"
 #include "catalogue/widgets/CatalogueSteps.h"
 #include "desktop/DesktopServices.h"
 #include "evaluator/Equation_Evaluater.h"
@@ -79,6 +80,11 @@ private:
     void buildMoviesTab(QWidget* tab);
     void buildGeneralTab(QWidget* tab);
     QLayout* buildCatalogueButtons();
+    /// The search field and the film count above List1.
+    QLayout* buildSearchBar();
+    void connectSearch();
+    /// Hides the films that do not hold every word of the search, and says how many are shown.
+    void applySearch();
     void connectCommands();
     void connectUndo();
     QPushButton* makeButton(const char* objectName, const QString& caption);
@@ -151,6 +157,7 @@ private:
     DesktopServices& m_desktop;
     Registry& m_registry;
     Catalogue m_catalogue;
+    FilmSearch m_filmSearch{m_catalogue};
     QUndoStack m_undo;
     FileDialogState m_listDialog;
     FileDialogState m_pageDialog;
@@ -176,6 +183,8 @@ private:
 
     QTabWidget* m_tabs = nullptr;
     QListView* m_list = nullptr;
+    QLineEdit* m_search = nullptr;
+    QLabel* m_count = nullptr;
     std::array<QWidget*, FieldCount> m_fieldControls{};
     /// The line break each multi-line field was shown with, so that Update writes it back unchanged.
     std::array<QString, FieldCount> m_lineBreaks{};
