@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 
 #include <memory>
@@ -1015,6 +1016,9 @@ void TestForm1::makePageReadsTheWindow()
     QCOMPARE(fileBytes(page), QByteArray("Mine|Two films|<Heat><Ran>"));
     QCOMPARE(child<QLabel>("iLabel")->text(), QStringLiteral("Films"));
     QCOMPARE(child<QProgressBar>("iProgress")->value(), 100);
+    QVERIFY(child<QLabel>("lblPageWritten")->text().endsWith(QDir::toNativeSeparators(page)));
+    click("cmdOpenPage");
+    QCOMPARE(m_desktop->openedAddresses(), QStringList{QUrl::fromLocalFile(page).toString()});
     QCOMPARE(listLines(), (QStringList{QStringLiteral("Ran"), QStringLiteral("Heat")}));
     QVERIFY(m_desktop->questions().isEmpty());
     QVERIFY(child<QPushButton>("Command8")->isEnabled());

@@ -29,6 +29,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace reelkeep {
@@ -298,6 +299,12 @@ void Form1::buildGeneralTab(QWidget* tab)
     files->addWidget(makeButton("cmdImport", QStringLiteral("Import...")));
     files->addStretch();
     files->addWidget(makeButton("Command8", QStringLiteral("Make HTML File")));
+    m_openPage = makeButton("cmdOpenPage", QStringLiteral("Open Page"));
+    m_openPage->setEnabled(false);
+    files->addWidget(m_openPage);
+    m_pageWritten = new QLabel;
+    m_pageWritten->setObjectName(QStringLiteral("lblPageWritten"));
+    m_pageWritten->setAccessibleName(QStringLiteral("Page written"));
 
     m_label = new QLabel;
     m_label->setObjectName(QStringLiteral("iLabel"));
@@ -323,6 +330,7 @@ void Form1::buildGeneralTab(QWidget* tab)
     auto* layout = new QVBoxLayout(tab);
     layout->addLayout(texts, 1);
     layout->addLayout(files);
+    layout->addWidget(m_pageWritten);
     layout->addWidget(m_label);
     layout->addLayout(progress);
     layout->addLayout(commands);
@@ -342,6 +350,9 @@ void Form1::connectCommands()
     onClick("cmdImport", &Form1::importCommand);
     onClick("Command8", &Form1::makePageCommand);
     onClick("cmdStop", &Form1::stopPage);
+    connect(m_openPage, &QPushButton::clicked, this, [this] {
+        m_desktop.openWebAddress(QUrl::fromLocalFile(m_writtenPage).toString());
+    });
     onClick("cmdUndo", &Form1::undoCommand);
     onClick("cmdRedo", &Form1::redoCommand);
     connect(findChild<QPushButton*>(QStringLiteral("Command6")), &QPushButton::clicked, this, [this] {
@@ -818,10 +829,17 @@ void Form1::makePageCommand()
     m_pageHost.setTemplateFolder(m_desktop.applicationFolder() + QStringLiteral("/template"));
     m_filter.setYield([this] { m_desktop.yield(); });
     setCommandsEnabled(false);
+    m_openPage->setEnabled(false);
+    m_pageWritten->clear();
     const PageRunOutcome outcome = runPage(m_filter, m_evaluator, m_pageHost.templateFolder(), path);
     setCommandsEnabled(true);
     switch (outcome.result) {
     case PageRunOutcome::Result::Made:
+        // iLabel keeps what the template last set; the line above it names the page.
+        m_writtenPage = QFileInfo(path).absoluteFilePath();
+        m_pageWritten->setText(
+            QStringLiteral("Page written: %1").arg(QDir::toNativeSeparators(m_writtenPage)));
+        m_openPage->setEnabled(true);
         break;
     case PageRunOutcome::Result::Stopped:
         // The user asked for it: the label says so, and nothing needs answering.

@@ -195,6 +195,10 @@ private:
     QProgressBar* m_progress = nullptr;
     QLabel* m_label = nullptr;
     QPushButton* m_stop = nullptr;
+    /// Says which page was written last; Open Page shows it in the browser.
+    QLabel* m_pageWritten = nullptr;
+    QPushButton* m_openPage = nullptr;
+    QString m_writtenPage;
     QPushButton* m_undoButton = nullptr;
     QPushButton* m_redoButton = nullptr;
     QAction* m_undoAction = nullptr;
