@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -49,6 +50,7 @@ private slots:
     void searchFindsEveryWord();
     void updateGrowsBothHistories();
     void updateRefusesBeyondCapacity();
+    void typingCompletesFromTheCatalogue();
     void multiLineFieldsKeepTheirLineBreaks();
 
     void closeAnswers_data();
@@ -458,6 +460,28 @@ void TestForm1::updateGrowsBothHistories()
     QCOMPARE(m_desktop->settings.value(QStringLiteral("TypeHistory/2")), QString());
     QVERIFY(m_desktop->settings.contains(QStringLiteral("TypeHistory/7")));
     QCOMPARE(m_desktop->settings.value(QStringLiteral("GenreHistory/0")), QStringLiteral("Noir"));
+}
+
+void TestForm1::typingCompletesFromTheCatalogue()
+{
+    m_desktop->settings.insert(u"GenreHistory/0"_s, u"Documentary"_s);
+    m_desktop->commandLineText = writeList(u"one.csv"_s, {u"Alien"_s});
+    openWindow();
+    FilmRecord film;
+    film[Field::Genre] = u"Drama"_s;
+    film[Field::Release] = u"1979"_s;
+    m_window->catalogue().replace(0, film);
+    QTest::qWait(0);
+    const auto completes = [this](const char* name, const QString& typed) {
+        auto* box = m_window->findChild<QComboBox*>(QLatin1String(name));
+        QCompleter* completer = box ? box->completer() : child<QLineEdit>(name)->completer();
+        completer->setCompletionPrefix(typed);
+        return completer->completionCount() == 1 ? completer->currentCompletion() : QString();
+    };
+    QCOMPARE(completes("mGenre", u"dR"_s), u"Drama"_s);
+    QCOMPARE(completes("mGenre", u"do"_s), u"Documentary"_s); // and from the history
+    QCOMPARE(completes("mRelease", u"19"_s), u"1979"_s);
+    QCOMPARE(comboItems(child<QComboBox>("mGenre")), QStringList{u"Documentary"_s}); // the history as it was
 }
 
 void TestForm1::updateRefusesBeyondCapacity()

@@ -172,6 +172,7 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
     connectCommands();
     connectUndo();
     connectSearch();
+    connectCompletion();
     startUp();
     m_shownFields = recordFromControls();
 }

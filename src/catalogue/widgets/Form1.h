@@ -25,6 +25,7 @@ class QListView;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QStringListModel;
 class QTabWidget;
 
 namespace reelkeep {
@@ -83,6 +84,9 @@ private:
     /// The search field and the film count above List1.
     QLayout* buildSearchBar();
     void connectSearch();
+    /// Type, Genre and Release complete from the values the catalogue holds.
+    void connectCompletion();
+    void refreshCompletion();
     /// Hides the films that do not hold every word of the search, and says how many are shown.
     void applySearch();
     void connectCommands();
@@ -185,6 +189,9 @@ private:
     QListView* m_list = nullptr;
     QLineEdit* m_search = nullptr;
     QLabel* m_count = nullptr;
+    /// The completions of Type, Genre and Release, in that order.
+    std::array<QStringListModel*, 3> m_completions{};
+    bool m_completionIsStale = false;
     std::array<QWidget*, FieldCount> m_fieldControls{};
     /// The line break each multi-line field was shown with, so that Update writes it back unchanged.
     std::array<QString, FieldCount> m_lineBreaks{};
