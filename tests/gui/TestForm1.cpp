@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -70,6 +71,7 @@ private slots:
     void replaceFileAnswers_data();
     void replaceFileAnswers();
     void failedLoadTellsAndChangesNothing();
+    void recentListsNewestFirst();
     void importAppendsOneStep_data();
     void importAppendsOneStep();
     void loadWhileModifiedAsksFirst_data();
@@ -815,6 +817,43 @@ void TestForm1::failedLoadTellsAndChangesNothing()
     QCOMPARE(child<QLineEdit>("gTitle")->text(), QStringLiteral("Page"));
     QCOMPARE(m_desktop->questions().size(), 1);
     QVERIFY(m_desktop->questions().constFirst().contains(QStringLiteral("foreign.rkf")));
+}
+
+void TestForm1::recentListsNewestFirst()
+{
+    openWindow();
+    QStringList paths;
+    for (int i = 0; i < 9; ++i) {
+        paths.append(writeList(u"%1.rkf"_s.arg(i), {u"Film %1"_s.arg(i)}));
+        m_window->loadList(paths.last(), ListForm::FromName, false);
+    }
+    m_window->loadList(paths.at(3), ListForm::FromName, false);
+    auto* menu = child<QMenu>("mnuRecent");
+    const auto entries = [menu] {
+        QStringList texts;
+        for (const QAction* action : menu->actions())
+            texts.append(action->text().section(QLatin1Char(' '), 1));
+        return texts;
+    };
+    const QStringList newestFirst{paths.at(3),
+                                  paths.at(8),
+                                  paths.at(7),
+                                  paths.at(6),
+                                  paths.at(5),
+                                  paths.at(4),
+                                  paths.at(2),
+                                  paths.at(1)};
+    QCOMPARE(entries(), newestFirst);
+    QCOMPARE(m_desktop->settings.value(u"RecentLists/7"_s), paths.at(1));
+    QFile::remove(paths.at(5));
+    menu->actions().at(4)->trigger();
+    QCOMPARE(m_desktop->questions().size(), 1);
+    QVERIFY(m_desktop->questions().constFirst().endsWith(u"It is taken off the recent lists."_s));
+    QCOMPARE(entries().size(), 7);
+    QCOMPARE(listLines(), QStringList{u"Film 3"_s});
+    menu->actions().at(2)->trigger(); // 7.rkf
+    QCOMPARE(listLines(), QStringList{u"Film 7"_s});
+    QCOMPARE(entries().constFirst(), paths.at(7));
 }
 
 void TestForm1::importAppendsOneStep_data()

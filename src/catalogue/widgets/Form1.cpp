@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -297,6 +298,12 @@ void Form1::buildGeneralTab(QWidget* tab)
     auto* files = new QHBoxLayout;
     files->addWidget(makeButton("Command6", QStringLiteral("Save")));
     files->addWidget(makeButton("Command7", QStringLiteral("Load")));
+    m_recent = makeButton("cmdRecent", QStringLiteral("&Recent"));
+    m_recent->setAccessibleName(QStringLiteral("Recent lists"));
+    m_recentMenu = new QMenu(m_recent);
+    m_recentMenu->setObjectName(QStringLiteral("mnuRecent"));
+    m_recent->setMenu(m_recentMenu);
+    files->addWidget(m_recent);
     files->addWidget(makeButton("cmdImport", QStringLiteral("Import...")));
     files->addStretch();
     files->addWidget(makeButton("Command8", QStringLiteral("Make HTML File")));
@@ -446,6 +453,7 @@ void Form1::connectUndo()
 
 void Form1::startUp()
 {
+    refreshRecentMenu();
     restoreHistories();
     loadAutoLoadFile();
     loadCommandLineFile();
@@ -891,6 +899,7 @@ void Form1::setCommandsEnabled(bool enabled)
         findChild<QPushButton*>(QLatin1String(name))->setEnabled(enabled);
     m_commandsEnabled = enabled;
     refreshUndoControls();
+    refreshRecentMenu();
     m_stop->setEnabled(!enabled);
     if (!enabled)
         m_stop->setFocus();

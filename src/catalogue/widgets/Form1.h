@@ -22,6 +22,7 @@ class QItemSelection;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -59,6 +60,8 @@ public:
     /// Ctrl+S: saves to the current file without a dialog, or runs the Save command when there is none.
     bool saveToCurrentFile();
     void loadCommand();
+    /// Loads a list from the recent lists, as Load would; a file that is gone leaves the lists.
+    void loadRecentList(const QString& path);
     /// The Import command: films from a spreadsheet's delimited file, appended as one step.
     void importCommand();
     /// Replaces the catalogue by a list file, as start-up does; only a user-started load reports
@@ -136,6 +139,11 @@ private:
     bool writeList(const QString& path, ListForm form);
     /// Loads a list file; the Load command's load is a step for Undo.
     bool openList(const QString& path, ListForm form, bool reportFailure, bool undoable);
+    /// The questions before a load: typed edits, then a modified catalogue; false to stop.
+    bool mayLoad();
+    void rememberRecentList(const QString& path);
+    void writeRecentLists(const QStringList& recent);
+    void refreshRecentMenu();
     /// The list dialog proposes the current file, with the filter of its extension.
     void proposeCurrentFile();
     /// The catalogue now matches a native file: not modified, and the undo stack's clean state.
@@ -202,6 +210,8 @@ private:
     QProgressBar* m_progress = nullptr;
     QLabel* m_label = nullptr;
     QPushButton* m_stop = nullptr;
+    QPushButton* m_recent = nullptr;
+    QMenu* m_recentMenu = nullptr;
     /// Says which page was written last; Open Page shows it in the browser.
     QLabel* m_pageWritten = nullptr;
     QPushButton* m_openPage = nullptr;

@@ -1,15 +1,27 @@
 // The main window's list files: Save, Load, the current file and the form each file is written in.
+#include "catalogue/History.h"
 #include "catalogue/widgets/Form1.h"
 #include "storage/ImportedList.h"
+#include "storage/SettingsEntries.h"
 #include "storage/widgets/frmImport.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace reelkeep {
+
+namespace {
+
+/// The list files loaded or saved last, newest first, as the keys 0 to 7.
+const QString RecentListsSection = QStringLiteral("RecentLists");
+
+} // namespace
 
 // ---- list files ----
 
@@ -97,27 +109,32 @@ bool Form1::writeList(const QString& path, ListForm form)
     m_currentFile = path;
     m_currentForm = form;
     refreshTitle();
+    rememberRecentList(path);
     if (form == ListForm::Native)
         markClean();
     return true;
 }
 
-void Form1::loadCommand()
+bool Form1::mayLoad()
 {
     if (isMakingPage() || !settlePendingEdits(QStringLiteral("loading a list"), selectedPosition()))
-        return;
-    if (m_catalogue.isModified()) {
-        switch (m_desktop.messageBox(QStringLiteral("Save before loading?"), Buttons::YesNoCancel)) {
-        case Answer::Yes:
-            if (!saveCommand())
-                return;
-            break;
-        case Answer::No:
-            break;
-        default:
-            return;
-        }
+        return false;
+    if (!m_catalogue.isModified())
+        return true;
+    switch (m_desktop.messageBox(QStringLiteral("Save before loading?"), Buttons::YesNoCancel)) {
+    case Answer::Yes:
+        return saveCommand();
+    case Answer::No:
+        return true;
+    default:
+        return false;
     }
+}
+
+void Form1::loadCommand()
+{
+    if (!mayLoad())
+        return;
     m_listDialog.title = QStringLiteral("Load List");
     proposeCurrentFile();
     if (!m_desktop.openFileDialog(m_listDialog) || m_listDialog.fileName.isEmpty())
@@ -195,7 +212,54 @@ bool Form1::openList(const QString& path, ListForm form, bool reportFailure, boo
     }
     if (native)
         markClean();
+    rememberRecentList(path);
     return true;
+}
+
+// ---- the recent lists ----
+
+void Form1::loadRecentList(const QString& path)
+{
+    if (!m_desktop.fileExists(path)) {
+        QStringList recent = readHistory(m_desktop, RecentListsSection);
+        recent.removeAll(path);
+        writeRecentLists(recent);
+        tell(QStringLiteral("%1 no longer exists. It is taken off the recent lists.")
+                 .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (!mayLoad())
+        return;
+    openList(path, formOfContents(path, formFromFileName(path).value_or(ListForm::Native)), true, true);
+}
+
+void Form1::rememberRecentList(const QString& path)
+{
+    QStringList recent = readHistory(m_desktop, RecentListsSection);
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(absolute);
+    recent.prepend(absolute);
+    writeRecentLists(recent.mid(0, HistoryLength));
+}
+
+void Form1::writeRecentLists(const QStringList& recent)
+{
+    writeHistory(m_desktop, RecentListsSection, recent);
+    refreshRecentMenu();
+}
+
+void Form1::refreshRecentMenu()
+{
+    m_recentMenu->clear();
+    const QStringList recent = readHistory(m_desktop, RecentListsSection);
+    for (qsizetype i = 0; i < recent.size(); ++i) {
+        const QString& path = recent.at(i);
+        // The entries are numbered for the keyboard: Alt+R, then 1 to 8.
+        QAction* entry = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
+            QDir::toNativeSeparators(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        connect(entry, &QAction::triggered, this, [this, path] { loadRecentList(path); });
+    }
+    m_recent->setEnabled(m_commandsEnabled && !recent.isEmpty());
 }
 
 void Form1::tell(const QString& text)
