@@ -8,11 +8,13 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -52,6 +54,8 @@ private slots:
     void updateGrowsBothHistories();
     void updateRefusesBeyondCapacity();
     void typingCompletesFromTheCatalogue();
+    void posterShowsLocalPictures_data();
+    void posterShowsLocalPictures();
     void multiLineFieldsKeepTheirLineBreaks();
 
     void closeAnswers_data();
@@ -483,6 +487,44 @@ void TestForm1::typingCompletesFromTheCatalogue()
     QCOMPARE(completes("mGenre", u"do"_s), u"Documentary"_s); // and from the history
     QCOMPARE(completes("mRelease", u"19"_s), u"1979"_s);
     QCOMPARE(comboItems(child<QComboBox>("mGenre")), QStringList{u"Documentary"_s}); // the history as it was
+}
+
+void TestForm1::posterShowsLocalPictures_data()
+{
+    QTest::addColumn<QString>("source"); // %1 stands for the list's folder
+    QTest::addColumn<bool>("picture");
+    QTest::newRow("absolute path") << u"%1/images/p.png"_s << true;
+    QTest::newRow("relative to the list's folder") << u"images/p.png"_s << true;
+    QTest::newRow("missing file") << u"images/none.png"_s << false;
+    QTest::newRow("web address never fetched") << u"https://example.org/p.png"_s << false;
+}
+
+void TestForm1::posterShowsLocalPictures()
+{
+    QFETCH(QString, source);
+    QFETCH(bool, picture);
+    QVERIFY(QDir(m_folder->path()).mkpath(u"images"_s));
+    QImage(30, 40, QImage::Format_RGB32).save(m_folder->filePath(u"images/p.png"_s));
+    openOnThreeFilms();
+    child<QLineEdit>("mImgSrc")->setText(source.arg(m_folder->path()));
+    auto* poster = child<QLabel>("imgPoster");
+    if (picture)
+        QTRY_VERIFY(!poster->pixmap().isNull());
+    else
+        QCOMPARE(poster->text(), u"No picture"_s);
+
+    // A dropped image file becomes the Source, relative when it lies below the list's folder.
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.filePath(u"q.png"_s);
+    QImage(3, 4, QImage::Format_RGB32).save(outside);
+    const QString dropped = picture ? m_folder->filePath(u"images/p.png"_s) : outside;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dropped)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(child<QWidget>("Frame2"), &enter);
+    QApplication::sendEvent(child<QWidget>("Frame2"), &drop);
+    QCOMPARE(child<QLineEdit>("mImgSrc")->text(), picture ? u"images/p.png"_s : outside);
 }
 
 void TestForm1::updateRefusesBeyondCapacity()

@@ -5,6 +5,7 @@
 #include "about/Version.h"
 #include "about/widgets/frmAbout.h"
 #include "catalogue/History.h"
+#include "catalogue/widgets/PosterFrame.h"
 #include "pagegen/PageRun.h"
 #include "storage/SettingsEntries.h"
 #include "storage/widgets/frmOptions.h"
@@ -174,6 +175,7 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
     connectUndo();
     connectSearch();
     connectCompletion();
+    connectPoster();
     startUp();
     m_shownFields = recordFromControls();
 }
@@ -225,9 +227,10 @@ void Form1::buildMoviesTab(QWidget* tab)
     columns->addLayout(facts, 1);
     columns->addLayout(texts, 1);
 
-    auto* image = new QGroupBox(QStringLiteral("Image"));
+    m_poster = new PosterFrame;
+    PosterFrame* image = m_poster;
     image->setObjectName(QStringLiteral("Frame2"));
-    auto* imageLayout = new QFormLayout(image);
+    QFormLayout* imageLayout = image->fields();
     imageLayout->addRow(QStringLiteral("Source"), control(Field::ImgSrc));
     imageLayout->addRow(QStringLiteral("Link URL"), control(Field::ImgLink));
 
@@ -802,6 +805,9 @@ void Form1::refreshTitle()
     setWindowTitle(m_currentFile.isEmpty()
                        ? product + QStringLiteral("[*]")
                        : QStringLiteral("%1[*] \u2014 %2").arg(QFileInfo(m_currentFile).fileName(), product));
+    // A relative Source names a picture in the current file's folder.
+    if (m_poster)
+        refreshPoster();
 }
 
 void Form1::refreshModifiedMark()

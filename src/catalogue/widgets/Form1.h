@@ -31,6 +31,7 @@ class QTabWidget;
 
 namespace reelkeep {
 
+class PosterFrame;
 class Registry;
 
 class Form1 : public QMainWindow, private PageContext, private CatalogueView
@@ -90,6 +91,9 @@ private:
     /// Type, Genre and Release complete from the values the catalogue holds.
     void connectCompletion();
     void refreshCompletion();
+    /// The Image frame shows the Source's picture and takes dropped image files.
+    void connectPoster();
+    void refreshPoster();
     /// Hides the films that do not hold every word of the search, and says how many are shown.
     void applySearch();
     void connectCommands();
@@ -197,6 +201,7 @@ private:
     QListView* m_list = nullptr;
     QLineEdit* m_search = nullptr;
     QLabel* m_count = nullptr;
+    PosterFrame* m_poster = nullptr;
     /// The completions of Type, Genre and Release, in that order.
     std::array<QStringListModel*, 3> m_completions{};
     bool m_completionIsStale = false;

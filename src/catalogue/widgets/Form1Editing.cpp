@@ -1,9 +1,12 @@
-// The main window's help while typing: Type, Genre and Release offer the values that the
-// catalogue already holds, besides the eight-entry histories of Type and Genre.
+// The main window's help while editing a film: Type, Genre and Release offer the values that the
+// catalogue already holds, besides the eight-entry histories of Type and Genre; the Image frame
+// shows the picture that Source names and takes dropped image files.
 #include "catalogue/widgets/Form1.h"
+#include "catalogue/widgets/PosterFrame.h"
 
 #include <QComboBox>
 #include <QCompleter>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSet>
 #include <QStringListModel>
@@ -70,6 +73,23 @@ void Form1::refreshCompletion()
         });
         m_completions[i]->setStringList(sorted);
     }
+}
+
+void Form1::connectPoster()
+{
+    auto* source = static_cast<QLineEdit*>(m_fieldControls[static_cast<size_t>(Field::ImgSrc)]);
+    connect(source, &QLineEdit::textChanged, this, &Form1::refreshPoster);
+    connect(m_poster, &PosterFrame::imageDropped, this, [this, source](const QString& path) {
+        const QString folder = m_currentFile.isEmpty() ? QString() : QFileInfo(m_currentFile).absolutePath();
+        source->setText(PosterFrame::sourceFor(path, folder));
+    });
+    refreshPoster();
+}
+
+void Form1::refreshPoster()
+{
+    const QString folder = m_currentFile.isEmpty() ? QString() : QFileInfo(m_currentFile).absolutePath();
+    m_poster->showPicture(fieldText(Field::ImgSrc), folder);
 }
 
 } // namespace reelkeep
