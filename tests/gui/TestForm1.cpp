@@ -83,6 +83,7 @@ private slots:
     void aboutAndOptionsOpenModally_data();
     void aboutAndOptionsOpenModally();
     void everyControlHasAnAccessibleName();
+    void listTakesTheGrowthAndTheSizeIsKept();
 
     void makePageCancelledWritesNothing();
     void makePageReadsTheWindow();
@@ -1017,6 +1018,24 @@ void TestForm1::everyControlHasAnAccessibleName()
     QVERIFY(checked > FieldCount + 2); // at least the fields, the page texts and the list
     // Assistive technology meets a window, not a filler.
     QCOMPARE(QAccessible::queryAccessibleInterface(m_window.get())->role(), QAccessible::Window);
+}
+
+void TestForm1::listTakesTheGrowthAndTheSizeIsKept()
+{
+    openWindow();
+    // The whole window fits 1366 by 768 at 150 %, less a title bar.
+    QVERIFY(m_window->minimumSizeHint().width() <= 911 && m_window->minimumSizeHint().height() <= 480);
+    m_window->resize(800, 600);
+    QTest::qWait(0);
+    const int list = child<QListView>("List1")->height();
+    const int plot = child<QPlainTextEdit>("mPlot")->height();
+    m_window->resize(800, 700);
+    QTest::qWait(0);
+    QCOMPARE(child<QListView>("List1")->height(), list + 100);
+    QCOMPARE(child<QPlainTextEdit>("mPlot")->height(), plot);
+    QVERIFY(m_window->close());
+    openWindow();
+    QCOMPARE(m_window->size(), QSize(800, 700));
 }
 
 // ---- the page ----

@@ -28,6 +28,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QTabWidget>
@@ -39,6 +40,10 @@ namespace reelkeep {
 namespace {
 
 const QString Crlf = QStringLiteral("\r\n");
+
+/// The window's size and place on the screen, kept from one run to the next.
+const QString WindowSection = QStringLiteral("Window");
+const QString GeometryKey = QStringLiteral("Geometry");
 
 QLineEdit* makeLineEdit(const char* objectName)
 {
@@ -167,10 +172,16 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
     m_tabs->addTab(movies, QStringLiteral("Movies"));
     m_tabs->addTab(general, QStringLiteral("Genral"));
     setCentralWidget(m_tabs);
-    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    // Half the usual margin around the tabs: every line counts on a small screen.
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin) / 2;
     setContentsMargins(margin, margin, margin, margin);
 
-    resize(sizeHint().expandedTo(QSize(720, 640)));
+    // The first start fits the screen, however small; later ones take the size left last time.
+    resize(sizeHint().expandedTo(QSize(720, 640)).boundedTo(screen()->availableGeometry().size()));
+    const QByteArray geometry =
+        QByteArray::fromBase64(m_desktop.readSetting(WindowSection, GeometryKey).toLatin1());
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
     connectCommands();
     connectUndo();
     connectSearch();
@@ -237,6 +248,7 @@ void Form1::buildMoviesTab(QWidget* tab)
     auto* webSites = new QGroupBox(QStringLiteral("Web Sites:"));
     webSites->setObjectName(QStringLiteral("Frame1"));
     auto* webLayout = new QGridLayout(webSites);
+    webLayout->setVerticalSpacing(style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing) / 2);
     webLayout->addWidget(new QLabel(QStringLiteral("Text:")), 0, 0);
     webLayout->addWidget(new QLabel(QStringLiteral("URL")), 0, 1);
     for (int row = 0; row < 3; ++row) {
@@ -249,8 +261,8 @@ void Form1::buildMoviesTab(QWidget* tab)
         webLayout->addWidget(url, row + 1, 1);
     }
     auto* frames = new QHBoxLayout;
-    frames->addWidget(image, 1);
-    frames->addWidget(webSites, 2);
+    frames->addWidget(image, 2);
+    frames->addWidget(webSites, 3);
 
     m_list = new QListView;
     m_list->setObjectName(QStringLiteral("List1"));
@@ -259,33 +271,31 @@ void Form1::buildMoviesTab(QWidget* tab)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setUniformItemSizes(true);
-    auto* films = new QVBoxLayout;
-    films->addLayout(buildSearchBar());
-    films->addWidget(m_list, 1);
-    auto* lower = new QHBoxLayout;
-    lower->addLayout(films, 1);
-    lower->addLayout(buildCatalogueButtons());
-
+    // Three lines at least; the rest of the window's height when it grows.
+    m_list->setMinimumHeight(m_list->fontMetrics().lineSpacing() * 3 + 2 * m_list->frameWidth());
+    // The list takes what the window grows by; the editing controls keep their natural height,
+    // and the command row under the list leaves room for a small screen.
     auto* layout = new QVBoxLayout(tab);
-    layout->addLayout(columns, 1);
+    layout->addLayout(columns);
     layout->addLayout(frames);
-    layout->addLayout(lower, 1);
+    layout->addLayout(buildSearchBar());
+    layout->addWidget(m_list, 1);
+    layout->addLayout(buildCatalogueButtons());
 }
 
 QLayout* Form1::buildCatalogueButtons()
 {
-    auto* buttons = new QVBoxLayout;
+    auto* buttons = new QHBoxLayout;
     buttons->addWidget(makeButton("Command1", QStringLiteral("UP")));
     buttons->addWidget(makeButton("Command5", QStringLiteral("Update")));
     buttons->addWidget(makeButton("Command3", QStringLiteral("New")));
     buttons->addWidget(makeButton("Command4", QStringLiteral("Remove")));
     buttons->addWidget(makeButton("Command2", QStringLiteral("DOWN")));
-    buttons->addSpacing(style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing) * 3);
+    buttons->addStretch();
     m_undoButton = makeButton("cmdUndo", QStringLiteral("Undo"));
     m_redoButton = makeButton("cmdRedo", QStringLiteral("Redo"));
     buttons->addWidget(m_undoButton);
     buttons->addWidget(m_redoButton);
-    buttons->addStretch();
     return buttons;
 }
 
@@ -512,9 +522,10 @@ void Form1::closeEvent(QCloseEvent* event)
     }
     const bool close = mayClose();
     storeHistories();
-    if (close)
+    if (close) {
+        m_desktop.writeSetting(WindowSection, GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
         event->accept();
-    else
+    } else
         event->ignore();
 }
 
