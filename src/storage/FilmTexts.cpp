@@ -8,7 +8,7 @@ namespace reelkeep {
 
 void FilmTexts::read(int field, QByteArrayView bytes, QString& text)
 {
-    text = m_repeated[size_t(field)].text(bytes, [this](QByteArrayView bytes) { return decode(bytes); });
+    text = m_repeated[size_t(field)].text(bytes, [this](QByteArrayView unseen) { return decode(unseen); });
 }
 
 QString FilmTexts::decode(QByteArrayView bytes) const
