@@ -228,37 +228,6 @@ const std::array<Row, 71> Table{{
     {"year", {1}, [](const Call& c) { return year(c.at(1)); }},
 }};
 
-// The functions that read nothing but their arguments and change nothing, with the most
-// arguments for which that holds. Left out are the clock (date, now, time), Rnd's sequence, date
-// texts (a date without a year takes the clock's) and text comparisons (one collator serves every
-// thread).
-struct PureFunction
-{
-    const char* name;
-    int mostArguments;
-};
-constexpr int AnyCount = 6;
-constexpr PureFunction PureFunctions[] = {
-    {"abs", AnyCount},     {"asc", AnyCount},       {"ascb", AnyCount},
-    {"ascw", AnyCount},    {"atn", AnyCount},       {"cbool", AnyCount},
-    {"cbyte", AnyCount},   {"ccur", AnyCount},      {"cdbl", AnyCount},
-    {"cdec", AnyCount},    {"chr", AnyCount},       {"chrb", AnyCount},
-    {"chrw", AnyCount},    {"cint", AnyCount},      {"clng", AnyCount},
-    {"cos", AnyCount},     {"csng", AnyCount},      {"cstr", AnyCount},
-    {"cvar", AnyCount},    {"cverr", AnyCount},     {"error", AnyCount},
-    {"exp", AnyCount},     {"fix", AnyCount},       {"hex", AnyCount},
-    {"if", AnyCount},      {"iif", AnyCount},       {"instr", 3},
-    {"instrrev", 3},       {"int", AnyCount},       {"isarray", AnyCount},
-    {"isempty", AnyCount}, {"iserror", AnyCount},   {"ismissing", AnyCount},
-    {"isnull", AnyCount},  {"isnumeric", AnyCount}, {"isobject", AnyCount},
-    {"lcase", AnyCount},   {"left", AnyCount},      {"len", AnyCount},
-    {"log", AnyCount},     {"mid", AnyCount},       {"oct", AnyCount},
-    {"replace", 5},        {"right", AnyCount},     {"sgn", AnyCount},
-    {"sqr", AnyCount},     {"str", AnyCount},       {"strcomp", 2},
-    {"string", AnyCount},  {"typename", AnyCount},  {"ucase", AnyCount},
-    {"val", AnyCount},     {"vartype", AnyCount},
-};
-
 const QHash<QString, int>& rowsByName()
 {
     static const QHash<QString, int> rows = [] {
@@ -296,53 +265,6 @@ Value Defalt_Functions::Call_Function(int function, const ArgumentList& Parmeter
     if (!accepts(row, Parmeters.count()))
         return Value::makeError(static_cast<int>(ErrorNumber::WrongArgumentCount));
     return row.compute(Call{Parmeters, m_random, m_clock});
-}
-
-bool Defalt_Functions::isPure(int function, int argumentCount) const
-{
-    if (function < 0 || size_t(function) >= Table.size())
-        return false;
-    const std::string_view name = Table[size_t(function)].name;
-    return std::any_of(std::begin(PureFunctions), std::end(PureFunctions), [&](const PureFunction& pure) {
-        return pure.name == name && argumentCount <= pure.mostArguments;
-    });
-}
-
-bool Defalt_Functions::choosesByCondition(int function, int argumentCount) const
-{
-    if (function < 0 || size_t(function) >= Table.size())
-        return false;
-    const std::string_view name = Table[size_t(function)].name;
-    return (name == "if" && (argumentCount == 2 || argumentCount == 3)) ||
-           (name == "iif" && argumentCount == 3);
-}
-
-std::optional<KnownKind> Defalt_Functions::quietResult(int function,
-                                                       std::span<const KnownKind> arguments) const
-{
-    const auto count = int(arguments.size());
-    if (choosesByCondition(function, count)) {
-        // Any other condition may be a text that is not a number: Type mismatch.
-        if (arguments[0] != KnownKind::Boolean)
-            return std::nullopt;
-        return eitherKind(arguments[1], count == 3 ? arguments[2] : KnownKind::Text);
-    }
-    if (function < 0 || size_t(function) >= Table.size())
-        return std::nullopt;
-    const std::string_view name = Table[size_t(function)].name;
-    const bool allText = std::all_of(
-        arguments.begin(), arguments.end(), [](KnownKind kind) { return kind == KnownKind::Text; });
-    // Replace raises only for a start or count it is given, or a Null text.
-    const bool textFunction =
-        (name == "replace" && count == 3) || ((name == "lcase" || name == "ucase") && count == 1);
-    if (textFunction && allText)
-        return KnownKind::Text;
-    return std::nullopt;
-}
-
-std::unique_ptr<BuiltinLibrary> Defalt_Functions::twin() const
-{
-    return std::make_unique<Defalt_Functions>(m_clock);
 }
 
 QStringList Defalt_Functions::functionNames()

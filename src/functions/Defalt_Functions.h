@@ -23,13 +23,6 @@ public:
 
     int Find_Function(const QString& Function_Name) const override;
     Value Call_Function(int function, const ArgumentList& Parmeters) override;
-    bool isPure(int function, int argumentCount) const override;
-    /// "if" with two or three arguments and IIf with three.
-    bool choosesByCondition(int function, int argumentCount) const override;
-    /// The choices of a Boolean condition, and Replace (three arguments), LCase and UCase of texts.
-    std::optional<KnownKind> quietResult(int function, std::span<const KnownKind> arguments) const override;
-    /// A library with the same clock and a sequence of its own.
-    std::unique_ptr<BuiltinLibrary> twin() const override;
 
     /// The 71 lower-case names, in the order of the function table.
     static QStringList functionNames();

@@ -24,9 +24,6 @@ private slots:
     void preparation() { checkCall(); }
     void formatThreeArgumentsMeansFirstWeekOne_data();
     void formatThreeArgumentsMeansFirstWeekOne();
-    void purity_data();
-    void purity();
-    void twinNumbersAsTheLibraryDoes();
 };
 
 namespace {
@@ -139,46 +136,6 @@ void TestDispatch::nameLookup()
     bool wasFound = !found;
     QCOMPARE(callOutcome(library, name, {QStringLiteral("Double -2")}, &wasFound), expected);
     QCOMPARE(wasFound, found);
-}
-
-void TestDispatch::purity_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("arguments");
-    QTest::addColumn<bool>("pure");
-
-    QTest::newRow("text functions") << u"replace"_s << 5 << true;
-    QTest::newRow("choices") << u"iif"_s << 3 << true;
-    QTest::newRow("conversions of numbers") << u"clng"_s << 1 << true;
-    QTest::newRow("a binary comparison") << u"strcomp"_s << 2 << true;
-    QTest::newRow("a comparison mode may be a text comparison") << u"strcomp"_s << 3 << false;
-    QTest::newRow("replace with a comparison mode") << u"replace"_s << 6 << false;
-    QTest::newRow("instr with a comparison mode") << u"instr"_s << 4 << false;
-    QTest::newRow("Rnd's sequence") << u"rnd"_s << 0 << false;
-    QTest::newRow("the clock") << u"now"_s << 0 << false;
-    QTest::newRow("date texts may take the clock's year") << u"cdate"_s << 1 << false;
-    QTest::newRow("Format reads date texts") << u"format"_s << 2 << false;
-}
-
-void TestDispatch::purity()
-{
-    QFETCH(QString, name);
-    QFETCH(int, arguments);
-    QFETCH(bool, pure);
-    const Defalt_Functions library(fixedNow);
-    QCOMPARE(library.isPure(library.Find_Function(name), arguments), pure);
-}
-
-void TestDispatch::twinNumbersAsTheLibraryDoes()
-{
-    Defalt_Functions library(fixedNow);
-    const std::unique_ptr<BuiltinLibrary> twin = library.twin();
-    QVERIFY(twin);
-    for (const QString& name : Defalt_Functions::functionNames())
-        QCOMPARE(twin->Find_Function(name), library.Find_Function(name));
-    ArgumentList none;
-    QCOMPARE(twin->Call_Function(library.Find_Function(QStringLiteral("now")), none),
-             library.Call_Function(library.Find_Function(QStringLiteral("now")), none));
 }
 
 void TestDispatch::preparation_data()
