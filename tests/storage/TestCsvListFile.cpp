@@ -3,12 +3,14 @@
 #include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
+#include "support/ListFiles.h"
 
 #include <QBuffer>
 #include <QTest>
 
 using namespace reelkeep;
 using namespace Qt::StringLiterals;
+using namespace reelkeep::test;
 
 // Each film as its leading fields; the fields not given are empty.
 using Films = QList<QStringList>;
@@ -35,11 +37,8 @@ private slots:
 static QList<FilmRecord> records(const Films& films)
 {
     QList<FilmRecord> result;
-    for (const QStringList& fields : films) {
-        FilmRecord& record = result.emplace_back();
-        for (int i = 0; i < fields.size(); ++i)
-            record.fields[static_cast<size_t>(i)] = fields[i];
-    }
+    for (const QStringList& fields : films)
+        result.append(filmOf(fields));
     return result;
 }
 
@@ -73,6 +72,8 @@ void TestCsvListFile::writesExactBytes_data()
     QTest::newRow("a text outside Windows-1252 makes the file UTF-8 with a mark")
         << Films{{u"\u00E9"_s}, {u"\u03A9"_s}}
         << "\xEF\xBB\xBF" + line({"\"\xC3\xA9\""}) + line({"\"\xCE\xA9\""});
+    QTest::newRow("so does one before a quote")
+        << Films{{u"\u03A9\"x"_s}} << "\xEF\xBB\xBF" + line({"\"\xCE\xA9\"\"x\""});
 }
 
 void TestCsvListFile::writesExactBytes()

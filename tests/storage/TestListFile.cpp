@@ -2,16 +2,21 @@
 // fail without harm.
 #include "storage/ByteWindow.h"
 #include "storage/ListFile.h"
+#include "support/ListFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace reelkeep;
 using namespace Qt::StringLiterals;
+using namespace reelkeep::test;
 
 class TestListFile : public QObject
 {
@@ -30,6 +35,8 @@ private slots:
     void loadsBytesOnDisk();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
+    void saveThatRunsOutOfRoomKeepsOldFile_data();
+    void saveThatRunsOutOfRoomKeepsOldFile();
     void saveReplacesWholeFile();
     void saveNeverWritesIntoOldFile();
     void formFollowsArgumentNotName();
@@ -41,27 +48,6 @@ private:
 static QString fixture(const QString& name)
 {
     return qEnvironmentVariable("REELKEEP_TEST_DATA") + u"/storage/"_s + name;
-}
-
-static QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-static void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-static FilmRecord film(const QStringList& fields)
-{
-    FilmRecord record;
-    for (int i = 0; i < fields.size(); ++i)
-        record.fields[static_cast<size_t>(i)] = fields[i];
-    return record;
 }
 
 void TestListFile::formFromName_data()
@@ -115,7 +101,7 @@ void TestListFile::formFromContents()
     const QString path = m_folder.filePath(u"contents.list"_s);
     QFile::remove(path);
     if (!bytes.isNull())
-        writeFile(path, bytes);
+        writeFileBytes(path, bytes);
     QCOMPARE(int(formOfContents(path, ListForm(otherwise))), form);
 }
 
@@ -124,14 +110,14 @@ void TestListFile::fixtureReadsAndWritesBack_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<ListDocument>("expected");
 
-    FilmRecord amelie = film({u"Am\u00E9lie"_s, u"2001"_s});
-    FilmRecord cafe = film({u"Caf\u00E9 \u20AC \u0081"_s});
+    FilmRecord amelie = filmOf({u"Am\u00E9lie"_s, u"2001"_s});
+    FilmRecord cafe = filmOf({u"Caf\u00E9 \u20AC \u0081"_s});
     cafe[Field::WebUrl3] = u"http://example.com/"_s;
     QTest::newRow("a Windows-1252 native file")
         << u"windows1252.rkf"_s
         << ListDocument{u"Ma s\u00E9lection"_s, u"Line 1\r\nLine 2"_s, {amelie, cafe}};
 
-    FilmRecord full = film(
+    FilmRecord full = filmOf(
         {u"Am\u00E9lie"_s, u"2001"_s, u"Movie"_s, u"122"_s, u"Comedy"_s, {}, u"A plot\r\nover two lines"_s});
     QTest::newRow("a comma-separated file as Write # writes it")
         << u"written-by-write.csv"_s << ListDocument{std::nullopt, std::nullopt, {full, cafe}};
@@ -148,7 +134,7 @@ void TestListFile::fixtureReadsAndWritesBack()
 
     const QString copy = m_folder.filePath(name);
     QVERIFY2(saveListFile(copy, ListForm::FromName, *read, &failure), qPrintable(failure));
-    QCOMPARE(contents(copy).toHex(' '), contents(fixture(name)).toHex(' '));
+    QCOMPARE(fileContents(copy).toHex(' '), fileContents(fixture(name)).toHex(' '));
 }
 
 void TestListFile::loadFailsWithReason_data()
@@ -211,7 +197,7 @@ void TestListFile::loadsBytesOnDisk()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, firstTitle);
     const QString path = m_folder.filePath(name);
-    writeFile(path, bytes);
+    writeFileBytes(path, bytes);
     QString failure;
     const std::optional<ListDocument> read = loadListFile(path, ListForm::FromName, &failure);
     if (!read) {
@@ -227,8 +213,8 @@ void TestListFile::failedSaveKeepsOldFile_data()
     QTest::addColumn<ListDocument>("document");
     QTest::addColumn<int>("form");
 
-    const ListDocument small{u"New"_s, QString(), {film({u"new"_s})}};
-    FilmRecord longCast = film({u"Epic"_s});
+    const ListDocument small{u"New"_s, QString(), {filmOf({u"new"_s})}};
+    FilmRecord longCast = filmOf({u"Epic"_s});
     longCast[Field::Cast] = QString(70000, u'c');
     QTest::newRow("a folder that does not exist") << u"missing/x.rkf"_s << small << int(ListForm::Native);
     QTest::newRow("a parent that is a regular file") << u"old.rkf/x.rkf"_s << small << int(ListForm::Native);
@@ -245,7 +231,7 @@ void TestListFile::failedSaveKeepsOldFile()
     QTemporaryDir folder;
     const QString old = folder.filePath(u"old.rkf"_s);
     const QByteArray oldBytes("rkf01\x03\x00Old\x00\x00\xff\xff", 14);
-    writeFile(old, oldBytes);
+    writeFileBytes(old, oldBytes);
     QVERIFY(QDir(folder.path()).mkdir(u"folder.rkf"_s));
     const QStringList before =
         QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -253,17 +239,55 @@ void TestListFile::failedSaveKeepsOldFile()
     QString failure;
     QVERIFY(!saveListFile(folder.filePath(path), ListForm(form), document, &failure));
     QVERIFY(!failure.isEmpty());
-    QCOMPARE(contents(old), oldBytes);
+    QCOMPARE(fileContents(old), oldBytes);
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+}
+
+void TestListFile::saveThatRunsOutOfRoomKeepsOldFile_data()
+{
+    QTest::addColumn<int>("form");
+    QTest::addColumn<qint64>("limit"); // bytes a file may grow to
+
+    QTest::newRow("native, no room at all") << int(ListForm::Native) << qint64(0);
+    QTest::newRow("native, full halfway") << int(ListForm::Native) << qint64(64 * 1024);
+    QTest::newRow("comma-separated, full halfway") << int(ListForm::CommaSeparated) << qint64(64 * 1024);
+}
+
+// The save runs in a child process whose files may not grow past the limit, as on a full disk;
+// the write then fails with EFBIG instead of the child being stopped by SIGXFSZ.
+void TestListFile::saveThatRunsOutOfRoomKeepsOldFile()
+{
+    QFETCH(int, form);
+    QFETCH(qint64, limit);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"films.list"_s);
+    QVERIFY(saveListFile(path, ListForm(form), ListDocument{u"Old"_s, QString(), {filmOf({u"old"_s})}}));
+    const QByteArray oldBytes = fileContents(path);
+    const ListDocument bigger{u"New"_s, QString(), QList<FilmRecord>(2000, filmOf({QString(100, u'n')}))};
+
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit fileSize{rlim_t(limit), rlim_t(limit)};
+        setrlimit(RLIMIT_FSIZE, &fileSize);
+        _exit(saveListFile(path, ListForm(form), bigger) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 1); // the save reports its failure
+    QCOMPARE(fileContents(path), oldBytes);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"films.list"_s});
 }
 
 void TestListFile::saveReplacesWholeFile()
 {
     const QString path = m_folder.filePath(u"replace.csv"_s);
-    writeFile(path, QByteArray(1000, 'x'));
-    const ListDocument document{std::nullopt, std::nullopt, {film({u"A"_s})}};
+    writeFileBytes(path, QByteArray(1000, 'x'));
+    const ListDocument document{std::nullopt, std::nullopt, {filmOf({u"A"_s})}};
     QVERIFY(saveListFile(path, ListForm::CommaSeparated, document));
-    QCOMPARE(contents(path).size(), 53); // "A" then sixteen ,"" and CR LF
+    QCOMPARE(fileContents(path).size(), 53); // "A" then sixteen ,"" and CR LF
     QCOMPARE(loadListFile(path, ListForm::FromName), document);
 }
 
@@ -274,19 +298,19 @@ void TestListFile::saveNeverWritesIntoOldFile()
     const QString path = m_folder.filePath(u"linked.rkf"_s);
     const QString secondName = m_folder.filePath(u"second-name"_s);
     const QByteArray oldBytes("old contents");
-    writeFile(path, oldBytes);
+    writeFileBytes(path, oldBytes);
     QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(secondName).constData()) == 0);
     QVERIFY(saveListFile(path, ListForm::Native, ListDocument{u"New"_s, QString(), {}}));
-    QVERIFY(contents(path).startsWith("rkf01"));
-    QCOMPARE(contents(secondName), oldBytes);
+    QVERIFY(fileContents(path).startsWith("rkf01"));
+    QCOMPARE(fileContents(secondName), oldBytes);
 }
 
 void TestListFile::formFollowsArgumentNotName()
 {
     const QString path = m_folder.filePath(u"native-inside.csv"_s);
-    const ListDocument document{u"My Movie"_s, QString(), {film({u"A"_s})}};
+    const ListDocument document{u"My Movie"_s, QString(), {filmOf({u"A"_s})}};
     QVERIFY(saveListFile(path, ListForm::Native, document));
-    QVERIFY(contents(path).startsWith("rkf01"));
+    QVERIFY(fileContents(path).startsWith("rkf01"));
     QCOMPARE(loadListFile(path, ListForm::Native), document);
 }
 

@@ -3,12 +3,14 @@
 #include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
 #include "storage/NativeListFile.h"
+#include "support/ListFiles.h"
 
 #include <QBuffer>
 #include <QTest>
 
 using namespace reelkeep;
 using namespace Qt::StringLiterals;
+using namespace reelkeep::test;
 
 class TestNativeListFile : public QObject
 {
@@ -30,14 +32,6 @@ private slots:
     void refusesEveryTruncation();
     void ignoresBytesAfterLastFilm();
 };
-
-static FilmRecord film(const QStringList& fields)
-{
-    FilmRecord record;
-    for (int i = 0; i < fields.size(); ++i)
-        record.fields[static_cast<size_t>(i)] = fields[i];
-    return record;
-}
 
 static ListDocument document(const QString& title, const QString& description, const QList<FilmRecord>& films)
 {
@@ -66,7 +60,7 @@ void TestNativeListFile::writesExactBytes_data()
         << document(u"My Movie"_s, QString(), {FilmRecord()})
         << bytes("rkf01", "0800 4d79204d6f766965 0000 0000") + seventeenEmptyTexts();
     QTest::newRow("fields follow the field order")
-        << document(QString(), QString(), {film({u"A"_s, u"B"_s})})
+        << document(QString(), QString(), {filmOf({u"A"_s, u"B"_s})})
         << bytes("rkf01", "0000 0000 0000 0100 41 0100 42") +
                QByteArray::fromHex(QByteArray("0000").repeated(15));
     QTest::newRow("counts are little-endian")
@@ -97,15 +91,15 @@ void TestNativeListFile::roundTrips_data()
 
     QTest::newRow("the empty catalogue keeps its page texts") << document(u"Title"_s, u"About\r\nit"_s, {});
     QTest::newRow("the five undefined bytes' characters")
-        << document(u"\u0081\u008D\u008F\u0090\u009D"_s, QString(), {film({u"\u0090"_s})});
+        << document(u"\u0081\u008D\u008F\u0090\u009D"_s, QString(), {filmOf({u"\u0090"_s})});
     QTest::newRow("a text of exactly 65,535 bytes") << document(QString(65535, u'\u00E9'), QString(), {});
     // U+FEFF has no byte in Windows-1252, so each of these is written in UTF-8.
     QTest::newRow("a page title that begins with U+FEFF") << document(u"\uFEFFTitle"_s, QString(), {});
     QTest::newRow("a page description that is U+FEFF alone") << document(QString(), u"\uFEFF"_s, {});
     QTest::newRow("a film field that begins with U+FEFF")
-        << document(QString(), QString(), {film({u"Alien"_s, u"\uFEFF1979"_s})});
+        << document(QString(), QString(), {filmOf({u"Alien"_s, u"\uFEFF1979"_s})});
     QTest::newRow("two U+FEFF at the start of a field")
-        << document(QString(), QString(), {film({u"\uFEFF\uFEFFAlien"_s})});
+        << document(QString(), QString(), {filmOf({u"\uFEFF\uFEFFAlien"_s})});
 }
 
 void TestNativeListFile::roundTrips()
@@ -143,7 +137,7 @@ void TestNativeListFile::roundTripsInPieces()
 
 void TestNativeListFile::holdsAtMostAFullCatalogue()
 {
-    QList<FilmRecord> films(Catalogue::MaxEntries, film({u"x"_s}));
+    QList<FilmRecord> films(Catalogue::MaxEntries, filmOf({u"x"_s}));
     const ListDocument full = document(u"All"_s, QString(), films);
     const std::optional<QByteArray> written = writeNativeList(full);
     QVERIFY(written);
@@ -160,13 +154,13 @@ void TestNativeListFile::refusesOverlongText_data()
     QTest::addColumn<ListDocument>("document");
     QTest::addColumn<QString>("named");
 
-    FilmRecord longPlot = film({u"Alien"_s});
+    FilmRecord longPlot = filmOf({u"Alien"_s});
     longPlot[Field::Plot] = QString(65536, u'p');
     QTest::newRow("a field of 65,536 bytes names its film and field")
         << document(QString(), QString(), {FilmRecord(), longPlot}) << u"the plot of film 2 (\"Alien\")"_s;
     QTest::newRow("the page description of 65,536 bytes")
         << document(QString(), QString(65536, u'd'), {}) << u"the page description"_s;
-    FilmRecord wideTitle = film({QString(32768, u'\u00E9'), u"\u03A9"_s});
+    FilmRecord wideTitle = filmOf({QString(32768, u'\u00E9'), u"\u03A9"_s});
     QTest::newRow("a text that fits in Windows-1252 but not once it is UTF-8")
         << document(QString(), QString(), {wideTitle}) << u"the title of film 1"_s;
 }
@@ -220,7 +214,7 @@ void TestNativeListFile::refusesMalformedFile()
 void TestNativeListFile::refusesFileThatFailsToRead()
 {
     const std::optional<QByteArray> whole =
-        writeNativeList(document(u"Page"_s, QString(), {film({u"One"_s})}));
+        writeNativeList(document(u"Page"_s, QString(), {filmOf({u"One"_s})}));
     QVERIFY(whole);
     SequentialDevice device(*whole, SequentialDevice::AtEnd::Fails);
     ByteWindow window(device, 4);
@@ -232,7 +226,7 @@ void TestNativeListFile::refusesFileThatFailsToRead()
 void TestNativeListFile::refusesEveryTruncation()
 {
     const std::optional<QByteArray> whole = writeNativeList(
-        document(u"Page"_s, u"Text"_s, {film({u"One"_s, u"1999"_s}), film({u"Two"_s, u"\u03A9"_s})}));
+        document(u"Page"_s, u"Text"_s, {filmOf({u"One"_s, u"1999"_s}), filmOf({u"Two"_s, u"\u03A9"_s})}));
     QVERIFY(whole);
     for (qsizetype length = 0; length < whole->size(); ++length)
         QVERIFY2(!readNativeList(whole->first(length)), qPrintable(QString::number(length)));
