@@ -106,11 +106,9 @@ void TestOperators::arithmetic_data()
     // Overflow promotion of Variants.
     addCase("Byte overflow promotes to Integer", "Byte 200", "+", "Byte 100", "Integer: 300");
     addCase("Byte below zero promotes to Integer", "Byte 1", "-", "Byte 2", "Integer: -1");
-    addCase("Byte product beyond Integer promotes to Long", "Byte 255", "*", "Byte 255", "Long: 65025");
     addCase("Integer overflow promotes to Long", "Integer 32767", "+", "Integer 1", "Long: 32768");
     addCase("Integer underflow promotes to Long", "Integer -32768", "-", "Integer 1", "Long: -32769");
     addCase("Long overflow promotes to Double", "Long 2147483647", "+", "Long 1", "Double: 2147483648");
-    addCase("Long product promotes to Double", "Long 100000", "*", "Long 100000", "Double: 10000000000");
     addCase("Single overflow promotes to Double",
             "Single 3e38",
             "*",
@@ -122,7 +120,6 @@ void TestOperators::arithmetic_data()
     addCase("Boolean with Byte is Integer", "Boolean True", "+", "Byte 1", "Integer: 0");
     addCase("Empty + Empty is Integer 0", "Empty", "+", "Empty", "Integer: 0");
     addCase("Empty + String returns the String", "Empty", "+", "String x", "String: x");
-    addCase("Empty + Boolean returns the Boolean", "Empty", "+", "Boolean True", "Boolean: True");
     addCase("Byte + Empty returns the Byte", "Byte 7", "+", "Empty", "Byte: 7");
     addCase("Empty - Empty is Integer 0", "Empty", "-", "Empty", "Integer: 0");
     addCase("Empty - True is Integer 1", "Empty", "-", "Boolean True", "Integer: 1");
@@ -130,7 +127,6 @@ void TestOperators::arithmetic_data()
     // Strings.
     addCase("String + String concatenates", "String a", "+", "String b", "String: ab");
     addCase("numeric String + number adds as Double", "String 1", "+", "Integer 2", "Double: 3");
-    addCase("String with thousands separator adds", "String 1,000", "+", "Double 1", "Double: 1001");
     addCase("non-numeric String + number raises 13", "String a", "+", "Integer 2", "raised 13");
     addCase("String times number raises 13", "String abc", "*", "Double 2", "raised 13");
     addCase("numeric Strings multiply", "String 3", "*", "String 4", "Double: 12");
@@ -146,8 +142,6 @@ void TestOperators::arithmetic_data()
     addCase("Currency + Double stays Currency", "Currency 1", "+", "Double 0.25", "Currency: 1.25");
     addCase("Currency times Double is Double", "Currency 1.5", "*", "Double 2", "Double: 3");
     addCase("Currency times Single stays Currency", "Currency 1.5", "*", "Single 2", "Currency: 3");
-    addCase("Currency times numeric text is Double", "Currency 1.5", "*", "String 2", "Double: 3");
-    addCase("Currency plus Single stays Currency", "Currency 1.5", "+", "Single 0.5", "Currency: 2");
     addCase("Currency times Currency", "Currency 1.5", "*", "Currency 2", "Currency: 3");
     addCase(
         "Currency product half rounds to even down", "Currency 0.0001", "*", "Currency 0.5", "Currency: 0");
@@ -179,13 +173,11 @@ void TestOperators::arithmetic_data()
     // Dates.
     addCase("Date + number is a Date", "Date 36526", "+", "Integer 1", "Date: 1/2/2000");
     addCase("number + Date is a Date", "Integer 1", "+", "Date 36526", "Date: 1/2/2000");
-    addCase("numeric String + Date is a Date", "String 1", "+", "Date 36526", "Date: 1/2/2000");
     addCase("Date - Date is a Double", "Date 36527", "-", "Date 36526", "Double: 1");
     addCase(
         "Date - fraction keeps the Date", "Date 36526.5", "-", "Double 0.25", "Date: 1/1/2000 6:00:00 AM");
     addCase("Date times number is Double", "Date 36526", "*", "Integer 2", "Double: 73052");
     addCase("Date beyond 9999 becomes Double", "Date 2958465", "+", "Integer 1", "Double: 2958466");
-    addCase("Empty + Date returns the Date", "Empty", "+", "Date 36526", "Date: 1/1/2000");
     addCase("Decimal outranks Date", "Date 36526", "+", "Decimal 0.5", "Decimal: 36526.5");
     // Power.
     addCase("power is Double", "Integer 2", "^", "Integer 2", "Double: 4");
@@ -208,13 +200,10 @@ void TestOperators::division_data()
     columns();
     addCase("Double division is Double", "Double 2", "/", "Double 4", "Double: 0.5");
     addCase("Integer division is Double", "Integer 1", "/", "Integer 3", "Double: 0.333333333333333");
-    addCase("Byte division is Double", "Byte 1", "/", "Byte 4", "Double: 0.25");
     addCase("Single by Integer is Single", "Single 1", "/", "Integer 3", "Single: 0.3333333");
     addCase("Single by Long is Double", "Single 1", "/", "Long 4", "Double: 0.25");
     addCase("Date division is Double", "Date 2", "/", "Integer 4", "Double: 0.5");
-    addCase("Long division is Double", "Long 1", "/", "Long 3", "Double: 0.333333333333333");
     addCase("Integer by Double is Double", "Integer 1", "/", "Double 4", "Double: 0.25");
-    addCase("Double by Long is Double", "Double 150", "/", "Long 1000", "Double: 0.15");
     addCase("Integer by Double zero raises 11", "Integer 1", "/", "Double 0", "raised 11");
     addCase("Double zero by Long zero raises 6", "Double 0", "/", "Long 0", "raised 6");
     addCase("Boolean divides as Integer", "Boolean True", "/", "Integer 2", "Double: -0.5");
@@ -245,8 +234,6 @@ void TestOperators::division_data()
             "raised 6");
     addCase("negative Decimal quotient", "Decimal -1", "/", "Decimal 8", "Decimal: -0.125");
     addCase("Decimal integer division rounds to even first", "Decimal 7.5", "\\", "Integer 2", "Long: 4");
-    addCase("division by zero raises 11", "Double 1", "/", "Double 0", "raised 11");
-    addCase("zero by zero raises 6", "Double 0", "/", "Double 0", "raised 6");
     addCase("Empty by Empty raises 6", "Empty", "/", "Empty", "raised 6");
     addCase("Empty by number is 0", "Empty", "/", "Double 2", "Double: 0");
     addCase("number by Empty raises 11", "Double 2", "/", "Empty", "raised 11");
@@ -261,17 +248,14 @@ void TestOperators::division_data()
     addCase("integer division truncates toward zero", "Double -7", "\\", "Double 2", "Long: -3");
     addCase("mod follows the dividend's sign", "Double -7", "mod", "Double 3", "Long: -1");
     addCase("mod ignores the divisor's sign", "Double 7", "mod", "Double -3", "Long: 1");
-    addCase("mod rounds its divisor", "Double 19", "mod", "Double 6.7", "Long: 5");
     addCase("integer division rounds 5.5 up", "Double 5.5", "\\", "Double 1", "Long: 6");
     addCase("integer division rounds 2.5 to even", "Double 2.5", "\\", "Double 1", "Long: 2");
     addCase("divisor rounding to zero raises 11", "Double 1", "mod", "Double 0.4", "raised 11");
-    addCase("integer division by zero raises 11", "Integer 1", "\\", "Integer 0", "raised 11");
     addCase(
         "Integer quotient overflow promotes to Long", "Integer -32768", "\\", "Integer -1", "Long: 32768");
     addCase("Long quotient overflow raises 6", "Long -2147483648", "\\", "Long -1", "raised 6");
     addCase("operand beyond Long raises 6", "Double 3e9", "\\", "Double 1", "raised 6");
     addCase("numeric Strings divide as Long", "String 7", "\\", "String 2", "Long: 3");
-    addCase("non-numeric String mod raises 13", "String a", "mod", "Integer 2", "raised 13");
     addCase("Null mod is Null", "Null", "mod", "Error 5", "Null: ");
     addCase("Empty integer division is Integer", "Empty", "\\", "Integer 1", "Integer: 0");
 }
@@ -366,7 +350,6 @@ void TestOperators::logical_data()
     addCase("Boolean with Byte is Integer", "Boolean True", "and", "Byte 3", "Integer: 3");
     addCase("Boolean and Boolean is Boolean", "Boolean True", "xor", "Boolean True", "Boolean: False");
     addCase("Empty or True is Integer", "Empty", "or", "Boolean True", "Integer: -1");
-    addCase("Empty and Empty is Integer 0", "Empty", "and", "Empty", "Integer: 0");
     addCase("eqv is not xor", "Double 5", "eqv", "Double 3", "Long: -7");
     addCase("xor of bits", "Double 5", "xor", "Double 3", "Long: 6");
     addCase("imp is not a or b", "Double 5", "imp", "Double 3", "Long: -5");
@@ -378,21 +361,15 @@ void TestOperators::logical_data()
     // Three-valued logic with Null.
     addCase("True and Null is Null", "Boolean True", "and", "Null", "Null: ");
     addCase("False and Null is False", "Boolean False", "and", "Null", "Boolean: False");
-    addCase("Null and True is Null", "Null", "and", "Boolean True", "Null: ");
     addCase("Null and False is False", "Null", "and", "Boolean False", "Boolean: False");
     addCase("True or Null is True", "Boolean True", "or", "Null", "Boolean: True");
     addCase("False or Null is Null", "Boolean False", "or", "Null", "Null: ");
-    addCase("Null or True is True", "Null", "or", "Boolean True", "Boolean: True");
     addCase("Null xor True is Null", "Null", "xor", "Boolean True", "Null: ");
-    addCase("Null eqv False is Null", "Null", "eqv", "Boolean False", "Null: ");
     addCase("True imp Null is Null", "Boolean True", "imp", "Null", "Null: ");
     addCase("False imp Null is True", "Boolean False", "imp", "Null", "Boolean: True");
     addCase("Null imp True is True", "Null", "imp", "Boolean True", "Boolean: True");
     addCase("Null imp False is Null", "Null", "imp", "Boolean False", "Null: ");
     addCase("Null and Null is Null", "Null", "and", "Null", "Null: ");
-    addCase("zero and Null is zero", "Double 0", "and", "Null", "Long: 0");
-    addCase("non-zero and Null is Null", "Double 6", "and", "Null", "Null: ");
-    addCase("all bits or Null is all bits", "Double -1", "or", "Null", "Long: -1");
     addCase("full Byte or Null is 255", "Byte 255", "or", "Null", "Byte: 255");
 }
 
