@@ -46,7 +46,6 @@ void TestFilmTexts::decodesEachText_data()
     QTest::addColumn<QList<QByteArray>>("fields");
     QTest::addColumn<bool>("utf8");
 
-    QTest::newRow("long texts") << LongTexts << false;
     QTest::newRow("short, empty and long mixed")
         << QList<QByteArray>{"1999", "", LongTexts[0], "DVD", "", LongTexts[1]} << false;
     QTest::newRow("one byte") << QList<QByteArray>{"x"} << false;
