@@ -1,5 +1,5 @@
 // The counting allocator: malloc, calloc and realloc that count, then hand over to the C library.
-#include "support/CountingAllocator.h"
+#include "CountingAllocator.h"
 
 #include <atomic>
 #include <cstddef>
