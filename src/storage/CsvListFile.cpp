@@ -345,7 +345,6 @@ std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failur
         FilmRecord& film = films.emplace_back();
         for (int i = 0; i < FieldCount && !reader.atEnd(); ++i)
             reader.readField(texts, i, film.fields[static_cast<size_t>(i)]);
-        texts.endFilm();
     }
     if (!window.failure().isEmpty()) {
         setFailure(failure, window.failure());

@@ -23,8 +23,6 @@ public:
 
     /// Gives `text` the text of the bytes of field number `field`.
     void read(int field, QByteArrayView bytes, QString& text);
-    /// Ends a film. Every text was given at read(), so nothing is left to do.
-    void endFilm() {}
 
 private:
     QString decode(QByteArrayView bytes) const;

@@ -208,7 +208,6 @@ public:
                 return false;
             texts.read(i, bytes, film.fields[size_t(i)]);
         }
-        texts.endFilm();
         return true;
     }
 

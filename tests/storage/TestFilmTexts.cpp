@@ -16,7 +16,6 @@ FilmRecord readFilm(FilmTexts& texts, const QList<QByteArray>& fields)
     FilmRecord film;
     for (int i = 0; i < fields.size(); ++i)
         texts.read(i, fields[i], film.fields[size_t(i)]);
-    texts.endFilm();
     return film;
 }
 
@@ -24,7 +23,7 @@ FilmRecord readFilm(FilmTexts& texts, const QList<QByteArray>& fields)
 const QList<QByteArray> LongTexts{
     QByteArray("The first text of the film, long enough to stand alone"),
     QByteArray("A second one with the high bytes \x80\x81\x8d\x9f\xa0\xff of the code page"),
-    QByteArray("A third, the last of the block, and longer than any short text"),
+    QByteArray("A third, longer than any short text"),
 };
 
 } // namespace
@@ -36,9 +35,6 @@ class TestFilmTexts : public QObject
 private slots:
     void decodesEachText_data();
     void decodesEachText();
-    void aTextOutlivesTheOthers();
-    void aChangedTextLeavesTheOthers();
-    void eachFilmHasItsOwnBlock();
 };
 
 void TestFilmTexts::decodesEachText_data()
@@ -69,47 +65,6 @@ void TestFilmTexts::decodesEachText()
         if (!text.isEmpty())
             QCOMPARE(text.utf16()[text.size()], u'\0');
     }
-}
-
-void TestFilmTexts::aTextOutlivesTheOthers()
-{
-    FilmTexts texts(false);
-    QString kept;
-    {
-        const FilmRecord film = readFilm(texts, LongTexts);
-        kept = film.fields[0];
-    }
-    QCOMPARE(kept, decodeWindows1252(LongTexts[0]));
-    // The last user of the block may grow into the room its dropped neighbours took.
-    kept.append(QStringLiteral(" and more").repeated(20));
-    QCOMPARE(kept, decodeWindows1252(LongTexts[0]) + QStringLiteral(" and more").repeated(20));
-}
-
-void TestFilmTexts::aChangedTextLeavesTheOthers()
-{
-    FilmTexts texts(false);
-    FilmRecord film = readFilm(texts, LongTexts);
-    film.fields[0].append(QStringLiteral(" changed").repeated(20));
-    film.fields[1][0] = u'a';
-    film.fields[2].clear();
-    QCOMPARE(film.fields[0], decodeWindows1252(LongTexts[0]) + QStringLiteral(" changed").repeated(20));
-    QCOMPARE(film.fields[1], u'a' + decodeWindows1252(LongTexts[1]).sliced(1));
-    QVERIFY(film.fields[2].isEmpty());
-    const FilmRecord copy = film;
-    film.fields[1].append(u'!');
-    QCOMPARE(copy.fields[1], u'a' + decodeWindows1252(LongTexts[1]).sliced(1));
-}
-
-void TestFilmTexts::eachFilmHasItsOwnBlock()
-{
-    FilmTexts texts(false);
-    const FilmRecord first = readFilm(texts, LongTexts);
-    const FilmRecord second = readFilm(texts, {LongTexts[2], LongTexts[0]});
-    QCOMPARE(first.fields[0], decodeWindows1252(LongTexts[0]));
-    QCOMPARE(first.fields[2], decodeWindows1252(LongTexts[2]));
-    QCOMPARE(second.fields[0], decodeWindows1252(LongTexts[2]));
-    QCOMPARE(second.fields[1], decodeWindows1252(LongTexts[0]));
-    QVERIFY(first.fields[0].constData() != second.fields[1].constData());
 }
 
 QTEST_GUILESS_MAIN(TestFilmTexts)
