@@ -1,6 +1,8 @@
 // Reading a device a piece at a time into one buffer that the pieces share.
 #include "storage/ByteWindow.h"
 
+#include "storage/InputLimits.h"
+
 #include <QIODevice>
 
 #include <cstring>
@@ -12,9 +14,10 @@ ByteWindow::ByteWindow(QByteArrayView bytes)
     , m_expectedSize(bytes.size())
 {}
 
-ByteWindow::ByteWindow(QIODevice& device, qsizetype piece)
+ByteWindow::ByteWindow(QIODevice& device, qsizetype piece, qsizetype limit)
     : m_device(&device)
     , m_piece(piece)
+    , m_limit(limit)
     , m_atDataEnd(false)
 {
     Q_ASSERT(piece > 0);
@@ -46,6 +49,10 @@ void ByteWindow::moveOn(qsizetype from)
     m_buffer.truncate(kept + got);
     m_view = m_buffer;
     m_offset += from;
+    if (m_limit >= 0 && m_offset + m_view.size() > m_limit) {
+        m_failure = fileTooLargeFailure(m_limit);
+        m_atDataEnd = true;
+    }
 }
 
 void ByteWindow::readToEnd()

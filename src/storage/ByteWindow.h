@@ -20,8 +20,10 @@ public:
     /// A window on bytes in memory, showing all of them at once.
     explicit ByteWindow(QByteArrayView bytes);
 
-    /// A window on what is left to read of an open device, read in pieces of the given size.
-    ByteWindow(QIODevice& device, qsizetype piece);
+    /// A window on what is left to read of an open device, read in pieces of the given size. A
+    /// device with more than `limit` bytes (a negative limit for none) is read no further: its
+    /// data ends there, and failure() says the file is too large.
+    ByteWindow(QIODevice& device, qsizetype piece, qsizetype limit = -1);
 
     /// The bytes in view.
     QByteArrayView bytes() const { return m_view; }
@@ -50,6 +52,7 @@ public:
 private:
     QIODevice* m_device = nullptr;
     qsizetype m_piece = 0;
+    qsizetype m_limit = -1;
     QByteArray m_buffer;
     QByteArrayView m_view;
     qsizetype m_offset = 0;

@@ -1,9 +1,9 @@
 // The comma-separated list-file form, written in memory and read through a window on its bytes.
 #include "storage/CsvListFile.h"
 
-#include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
 #include "storage/FilmTexts.h"
+#include "storage/InputLimits.h"
 #include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
@@ -100,7 +100,8 @@ public:
     }
 
     /// Reads the next field, field number `number` of a film, into `field` through `texts`.
-    void readField(FilmTexts& texts, int number, QString& field)
+    /// False for a field of more than MaxCsvFieldBytes, which is read no further.
+    bool readField(FilmTexts& texts, int number, QString& field)
     {
         m_texts = &texts;
         m_fieldNumber = number;
@@ -109,8 +110,13 @@ public:
             const qsizetype start = m_position;
             m_cutShort = false;
             readFieldInView();
+            const qsizetype taken = (m_cutShort ? m_bytes.size() : m_position) - start;
+            if (taken > MaxCsvFieldBytes) {
+                m_position = start; // where the field begins, for the failure
+                return false;
+            }
             if (!m_cutShort)
-                return;
+                return true;
             moveOnFrom(start);
         }
     }
@@ -255,7 +261,7 @@ qsizetype projectedFilmCount(const FieldReader& reader, qsizetype filmsRead)
     if (reader.expectedSize() < 0)
         return filmsRead;
     const qsizetype projected = filmsRead * reader.expectedSize() / qMax<qsizetype>(reader.bytesRead(), 1);
-    return qMin<qsizetype>(projected + projected / 8, Catalogue::MaxEntries);
+    return qMin<qsizetype>(projected + projected / 8, MaxListFilms);
 }
 
 // The film lines as text, for a file in UTF-8.
@@ -336,15 +342,22 @@ std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failur
     FilmTexts texts(reader.isUtf8());
     QList<FilmRecord> films;
     while (!reader.onlyLineEndsLeft()) {
-        if (films.size() == Catalogue::MaxEntries) {
-            setFailure(failure, QStringLiteral("the file holds more than 32,767 films"));
+        if (films.size() == MaxListFilms) {
+            setFailure(failure, tooManyFilmsFailure());
             return std::nullopt;
         }
         if (films.size() == FilmsBeforeReserving)
             films.reserve(projectedFilmCount(reader, films.size()));
         FilmRecord& film = films.emplace_back();
-        for (int i = 0; i < FieldCount && !reader.atEnd(); ++i)
-            reader.readField(texts, i, film.fields[static_cast<size_t>(i)]);
+        for (int i = 0; i < FieldCount && !reader.atEnd(); ++i) {
+            if (!reader.readField(texts, i, film.fields[static_cast<size_t>(i)])) {
+                setFailure(failure,
+                           QStringLiteral("film %1 has a field of more than 1 MB at byte %2")
+                               .arg(films.size())
+                               .arg(reader.bytesRead() + 1));
+                return std::nullopt;
+            }
+        }
     }
     if (!window.failure().isEmpty()) {
         setFailure(failure, window.failure());

@@ -2,7 +2,6 @@
 // the quoting rules that spreadsheets write.
 #include "storage/DelimitedTable.h"
 
-#include "catalogue/Catalogue.h"
 #include "storage/Windows1252.h"
 
 #include <QStringDecoder>
@@ -245,7 +244,7 @@ QString separatorName(QChar separator)
 std::optional<DelimitedTable> readDelimitedTable(QByteArrayView bytes, QString* failure)
 {
     if (bytes.size() > MaxTableBytes)
-        return refuse(failure, QStringLiteral("the file is larger than %1 MB").arg(MaxTableBytes >> 20));
+        return refuse(failure, fileTooLargeFailure(MaxTableBytes));
     DelimitedTable table;
     const QString text = decodeTable(bytes, table.encoding);
     table.separator = findSeparator(text);
@@ -261,8 +260,8 @@ std::optional<DelimitedTable> readDelimitedTable(QByteArrayView bytes, QString* 
     table.columns = std::move(header.cells);
     TableRow row;
     while (reader.next(row, table.columns.size())) {
-        if (table.rows.size() == Catalogue::MaxEntries)
-            return refuse(failure, QStringLiteral("the file holds more than 32,767 films"));
+        if (table.rows.size() == MaxListFilms)
+            return refuse(failure, tooManyFilmsFailure());
         table.rows.append(std::move(row));
     }
     if (!reader.failure().isEmpty())

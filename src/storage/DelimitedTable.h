@@ -2,6 +2,8 @@
 // encoding and the separator it was found to use, the names of its columns and its rows.
 #pragma once
 
+#include "storage/InputLimits.h"
+
 #include <QByteArrayView>
 #include <QChar>
 #include <QList>
@@ -39,12 +41,6 @@ struct DelimitedTable
 
     bool operator==(const DelimitedTable&) const = default;
 };
-
-/// The largest file a table is read from: room for a full list of films with long plots, and a
-/// bound on what a file that never ends (a device, a quote left open) can take.
-inline constexpr qsizetype MaxTableBytes = 64 * 1024 * 1024;
-/// The most columns a header may have.
-inline constexpr qsizetype MaxTableColumns = 1024;
 
 /// The words for a separator in a sentence: "commas", "semicolons" or "tabs".
 QString separatorName(QChar separator);

@@ -2,14 +2,16 @@
 // new one is complete.
 #include "storage/ListFile.h"
 
-#include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
+#include "storage/InputLimits.h"
 #include "storage/NativeListFile.h"
 #include "storage/Utf8.h"
 
 #include <QFile>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace reelkeep {
 
@@ -60,16 +62,46 @@ std::optional<ListDocument> parseList(ByteWindow& window, ListForm form, QString
     return document;
 }
 
+// Whether a text could take more bytes in a comma-separated file than loading reads of a field.
+// UTF-8 takes at most three bytes for a character, so only a very long text is measured.
+bool overlongCsvField(const QString& text)
+{
+    constexpr qsizetype Quotes = 2;
+    if (text.size() * 3 + Quotes <= MaxCsvFieldBytes)
+        return false;
+    return text.toUtf8().size() + text.count(u'"') + Quotes > MaxCsvFieldBytes;
+}
+
+// Refuses, with the reason, a list that could not be loaded again: a longer one is refused by
+// loading too.
+bool fitsLoadingBounds(const ListDocument& document, QString* failure)
+{
+    if (document.films.size() > MaxListFilms) {
+        setFailure(failure, QStringLiteral("a list holds at most 32,767 films"));
+        return false;
+    }
+    for (const FilmRecord& film : document.films) {
+        if (std::any_of(film.fields.begin(), film.fields.end(), overlongCsvField)) {
+            setFailure(failure,
+                       QStringLiteral("a field of \"%1\" is longer than 1 MB").arg(film.title().left(40)));
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<QByteArray> formatList(const ListDocument& document, ListForm form, QString* failure)
 {
+    std::optional<QByteArray> bytes;
     if (form == ListForm::Native)
-        return writeNativeList(document, failure);
-    // The form has no count, but a longer list could not be loaded again.
-    if (document.films.size() > Catalogue::MaxEntries) {
-        setFailure(failure, QStringLiteral("a list holds at most 32,767 films"));
+        bytes = writeNativeList(document, failure);
+    else if (fitsLoadingBounds(document, failure))
+        bytes = writeCsvList(document.films);
+    if (bytes && bytes->size() > MaxListFileBytes) {
+        setFailure(failure, QStringLiteral("the list would take more than 256 MB"));
         return std::nullopt;
     }
-    return writeCsvList(document.films);
+    return bytes;
 }
 
 } // namespace
@@ -108,8 +140,13 @@ std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QSt
     // saved under the other form's extension still loads, in the command line as in the window.
     if (form == ListForm::FromName)
         chosen = formShownBy(file.peek(FirstBytes)).value_or(*chosen);
-    // The file is read a piece at a time, so that loading never holds a copy of all of it.
-    ByteWindow window(file, ByteWindow::FilePiece);
+    if (!file.isSequential() && file.size() > MaxListFileBytes) {
+        setFailure(failure, fileTooLargeFailure(MaxListFileBytes));
+        return std::nullopt;
+    }
+    // The file is read a piece at a time, so that loading never holds a copy of all of it; a
+    // device that never ends is read no further than the bound.
+    ByteWindow window(file, ByteWindow::FilePiece, MaxListFileBytes);
     return parseList(window, *chosen, failure);
 }
 

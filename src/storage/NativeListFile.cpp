@@ -1,14 +1,13 @@
 // The native list-file layout, written in memory and read through a window on its bytes.
 #include "storage/NativeListFile.h"
 
-#include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
 #include "storage/FilmTexts.h"
+#include "storage/InputLimits.h"
 #include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
 #include <array>
-#include <limits>
 
 namespace reelkeep {
 
@@ -21,7 +20,6 @@ enum class TextEncoding
 };
 
 constexpr qsizetype MagicLength = 5;
-constexpr qsizetype MaxCountedLength = std::numeric_limits<quint16>::max();
 
 void appendUInt16(QByteArray& out, quint16 value)
 {
@@ -88,7 +86,7 @@ public:
             return false;
         }
         const qsizetype length = m_bytes.size() - countAt - 2;
-        if (length > MaxCountedLength) {
+        if (length > MaxNativeTextBytes) {
             failure = tooLongFailure(describe());
             return false;
         }
@@ -258,7 +256,7 @@ std::optional<ListDocument> refuse(const ByteWindow& window, QString* failure, c
 
 std::optional<QByteArray> writeNativeList(const ListDocument& document, QString* failure)
 {
-    if (document.films.size() > Catalogue::MaxEntries) {
+    if (document.films.size() > MaxListFilms) {
         setFailure(failure, QStringLiteral("a list holds at most 32,767 films"));
         return std::nullopt;
     }
@@ -296,7 +294,7 @@ std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure)
         !reader.readCounted(*document.pageDescription, *encoding) || !reader.readUInt16(storedLastIndex))
         return refuse(window, failure, endsEarly);
     const int lastIndex = static_cast<qint16>(storedLastIndex);
-    if (lastIndex < -1 || lastIndex > Catalogue::MaxEntries - 1)
+    if (lastIndex < -1 || lastIndex > MaxListFilms - 1)
         return refuse(window,
                       failure,
                       QStringLiteral("the file's last index %1 is outside -1 to 32,766").arg(lastIndex));

@@ -30,14 +30,18 @@ void TestByteWindow::keepsBytesFromWhereItMovesOn_data()
     QTest::addColumn<QByteArray>("inView");
     QTest::addColumn<int>("offset");
     QTest::addColumn<bool>("atDataEnd");
+    QTest::addColumn<int>("limit"); // -1 for none; a window past it fails
 
     // Forty bytes a, b, c ... read in pieces of eight.
     QTest::newRow("a piece follows the bytes kept")
-        << QList<int>{5} << QByteArray("fghijklmnop") << 5 << false;
+        << QList<int>{5} << QByteArray("fghijklmnop") << 5 << false << -1;
     QTest::newRow("as many as are kept follow them when that is more than a piece")
-        << QList<int>{0, 0} << counting(32) << 0 << false;
-    QTest::newRow("fewer follow at the end of the data") << QList<int>{0, 0, 0} << counting(40) << 0 << true;
-    QTest::newRow("offsets add up") << QList<int>{5, 3, 10} << counting(40).mid(18, 14) << 18 << false;
+        << QList<int>{0, 0} << counting(32) << 0 << false << -1;
+    QTest::newRow("fewer follow at the end of the data")
+        << QList<int>{0, 0, 0} << counting(40) << 0 << true << -1;
+    QTest::newRow("data past the limit ends where it was read")
+        << QList<int>{0, 0} << counting(32) << 0 << true << 20;
+    QTest::newRow("offsets add up") << QList<int>{5, 3, 10} << counting(40).mid(18, 14) << 18 << false << -1;
 }
 
 void TestByteWindow::keepsBytesFromWhereItMovesOn()
@@ -46,15 +50,17 @@ void TestByteWindow::keepsBytesFromWhereItMovesOn()
     QFETCH(QByteArray, inView);
     QFETCH(int, offset);
     QFETCH(bool, atDataEnd);
+    QFETCH(int, limit);
     QByteArray data = counting(40);
     QBuffer buffer(&data);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
-    ByteWindow window(buffer, 8);
+    ByteWindow window(buffer, 8, limit);
     for (const int from : moves)
         window.moveOn(from);
     QCOMPARE(window.bytes().toByteArray(), inView);
     QCOMPARE(window.offset(), offset);
     QCOMPARE(window.atDataEnd(), atDataEnd);
+    QCOMPARE(window.failure().contains(u"larger than"), limit >= 0);
 }
 
 QTEST_GUILESS_MAIN(TestByteWindow)

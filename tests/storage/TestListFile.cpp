@@ -1,6 +1,7 @@
 // List files on disk: the form from the name, fixtures written by hand, and saves and loads that
 // fail without harm.
 #include "storage/ByteWindow.h"
+#include "storage/InputLimits.h"
 #include "storage/ListFile.h"
 #include "support/ListFiles.h"
 
@@ -150,6 +151,8 @@ void TestListFile::loadFailsWithReason_data()
     QTest::newRow("a comma-separated file read as native")
         << fixture(u"written-by-write.csv"_s) << int(ListForm::Native) << u"not a Reelkeep list file"_s;
     QTest::newRow("a folder") << fixture(QString()) << int(ListForm::Native) << QString();
+    QTest::newRow("a device whose field never ends") << u"/dev/zero"_s << int(ListForm::CommaSeparated)
+                                                     << u"film 1 has a field of more than 1 MB at byte 1"_s;
 }
 
 void TestListFile::loadFailsWithReason()
@@ -184,6 +187,9 @@ void TestListFile::loadsBytesOnDisk_data()
         << u"piece.csv"_s << "\"" + QByteArray(Piece - 1, 'x') << QString(Piece - 1, u'x');
     QTest::newRow("a file one byte longer than a piece, ending in an unquoted field")
         << u"unquoted.csv"_s << QByteArray(Piece + 1, 'y') << QString(Piece + 1, u'y');
+    QTest::newRow("a quote that runs past the longest field")
+        << u"open.csv"_s << "\"a\",\"" + QByteArray(MaxCsvFieldBytes, 'x')
+        << u"film 1 has a field of more than 1 MB at byte 5"_s;
     QTest::newRow("a piece-long native file")
         << u"piece.rkf"_s
         << QByteArray("rkf01\0\0\0\0\0\0", 11) + QByteArray::fromHex("d3ff") + QByteArray(0xFFD3, 'z') +
@@ -221,6 +227,9 @@ void TestListFile::failedSaveKeepsOldFile_data()
     QTest::newRow("a path that is a folder") << u"folder.rkf"_s << small << int(ListForm::Native);
     QTest::newRow("a text too long to count")
         << u"old.rkf"_s << ListDocument{u"New"_s, QString(), {longCast}} << int(ListForm::Native);
+    longCast[Field::Plot] = QString(MaxCsvFieldBytes / 2, u'\u0101'); // two bytes each in UTF-8
+    QTest::newRow("a field longer than loading reads")
+        << u"old.rkf"_s << ListDocument{u"New"_s, QString(), {longCast}} << int(ListForm::CommaSeparated);
 }
 
 void TestListFile::failedSaveKeepsOldFile()

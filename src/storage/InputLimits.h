@@ -1,0 +1,41 @@
+// The largest inputs the program reads: bounds far beyond any real file, so that a malformed or
+// endless input (a field whose quote never closes, a device like /dev/zero) is refused with a
+// reason instead of being read until memory runs out.
+#pragma once
+
+#include "catalogue/Catalogue.h"
+
+#include <QString>
+
+namespace reelkeep {
+
+/// Films in a list, as the catalogue holds them.
+inline constexpr int MaxListFilms = Catalogue::MaxEntries;
+/// Bytes of one counted text of the native form, whose count is 16 bits.
+inline constexpr qsizetype MaxNativeTextBytes = 65535;
+/// Bytes one field of a comma-separated list file takes in the file, quotes included: sixteen
+/// times what a native text holds.
+inline constexpr qsizetype MaxCsvFieldBytes = qsizetype(1) << 20;
+/// Bytes of a list file in either form: four times the largest spreadsheet file imported.
+inline constexpr qsizetype MaxListFileBytes = qsizetype(256) << 20;
+/// The largest spreadsheet file imported, which is read whole: room for a full list of films
+/// with long plots.
+inline constexpr qsizetype MaxTableBytes = qsizetype(64) << 20;
+/// The most columns an imported file's header may have.
+inline constexpr qsizetype MaxTableColumns = 1024;
+/// Bytes of one template file, which is read whole.
+inline constexpr qsizetype MaxTemplateBytes = qsizetype(64) << 20;
+
+/// "the file holds more than 32,767 films"
+inline QString tooManyFilmsFailure()
+{
+    return QStringLiteral("the file holds more than 32,767 films");
+}
+
+/// "the file is larger than 64 MB" for a bound in whole megabytes.
+inline QString fileTooLargeFailure(qsizetype bound)
+{
+    return QStringLiteral("the file is larger than %1 MB").arg(bound >> 20);
+}
+
+} // namespace reelkeep
