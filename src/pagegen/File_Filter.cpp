@@ -7,6 +7,7 @@
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PreparedTemplate.h"
 #include "pagegen/TemplateCharset.h"
+#include "storage/InputLimits.h"
 #include "storage/Utf8.h"
 
 #include <QElapsedTimer>
@@ -112,15 +113,20 @@ private:
     bool m_failed = false;
 };
 
-// The bytes of a file known to exist. Raises Path/File access error (75) when it cannot be read.
+// The bytes of a file known to exist. Raises Path/File access error (75) when it cannot be read,
+// and Out of memory (7) when it holds more than MaxTemplateBytes, of which no more are read.
 QByteArray readExistingTemplate(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         raise(ErrorNumber::PathFileAccessError);
-    QByteArray bytes = file.readAll();
+    if (file.size() > MaxTemplateBytes)
+        raise(ErrorNumber::OutOfMemory);
+    QByteArray bytes = file.read(MaxTemplateBytes + 1);
     if (file.error() != QFileDevice::NoError)
         raise(ErrorNumber::PathFileAccessError);
+    if (bytes.size() > MaxTemplateBytes)
+        raise(ErrorNumber::OutOfMemory);
     return bytes;
 }
 

@@ -4,6 +4,7 @@
 #include "pagegen/PageOrder.h"
 #include "pagegen/TemplateCharset.h"
 #include "pagegen/TemplateVariables.h"
+#include "storage/InputLimits.h"
 
 #include <QTest>
 
@@ -26,6 +27,7 @@ private slots:
     void declaredCharset();
     void includesReadOnlyAndCreateNothing();
     void selfInclusionRunsOutOfFileSlots();
+    void anOversizedTemplateIsNotRead();
     void variablesLastAcrossRuns();
     void variableStore();
     void variableStoreOverflowsAt32767();
@@ -314,6 +316,15 @@ void TestPageGenerator::sortConversions()
     fixture.catalogue.clear();
     fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("title")), Value::makeBoolean(false));
     QCOMPARE(order(), (QList<std::int16_t>{0, 1, 2}));
+}
+
+void TestPageGenerator::anOversizedTemplateIsNotRead()
+{
+    PageFixture fixture;
+    QFile big(fixture.templatePath(QStringLiteral("big.html")));
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(MaxTemplateBytes + 1)); // sparse: no disk used
+    big.close();
+    QCOMPARE(fixture.run("a[infile('big.html', 1)]"), QByteArray("a raised 7 at mask.html:1"));
 }
 
 void TestPageGenerator::stopAbandonsAtTheNextYield()
