@@ -2,6 +2,7 @@
 #include "cli/CliCommands.h"
 
 #include "cli/ListJson.h"
+#include "cli/StopSignals.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
 #include "functions/Defalt_Functions.h"
@@ -159,15 +160,30 @@ void leaveToTheSystem(ListDocument&& document)
 PageRunOutcome makePage(const ListDocument& document,
                         const QString& templateFolder,
                         const QString& outputPath,
-                        const CliStreams& streams)
+                        const CliStreams& streams,
+                        const StopSignals& stopSignals)
 {
     CliPageContext context(document, streams.err, streams.errIsTerminal);
     File_Filter filter;
+    // SIGINT and SIGTERM stop the run as the window's Stop does, at its next yield.
+    filter.setYield([&] {
+        if (stopSignals.received() != 0)
+            filter.requestStop();
+    });
     Defalt_Functions functions;
     Equation_Evaluater evaluator(&functions);
     PageHost host(context, filter, evaluator, templateFolder);
     evaluator.setHost(&host);
     return runPage(filter, evaluator, templateFolder, outputPath);
+}
+
+// The shell's status for a process that a signal ended, 128 and the signal's number, after one
+// line that says the page stopped short.
+int stoppedBySignal(QTextStream& err, int signal, const QString& pagePath)
+{
+    err << "reelkeep-cli: stopped by " << StopSignals::nameOf(signal) << ": the page " << pagePath
+        << " is partial, it holds what was written before the stop\n";
+    return 128 + signal;
 }
 
 // page LISTFILE OUTPUT [--template-dir DIR]
@@ -189,9 +205,12 @@ int page(const QStringList& arguments, const CliStreams& streams)
     if (!document)
         return fail(streams.err, QStringLiteral("cannot load %1").arg(rest[0]), failure);
     giveDefaultPageTexts(*document);
-    const PageRunOutcome outcome = makePage(*document, templateFolder, rest[1], streams);
+    const StopSignals stopSignals;
+    const PageRunOutcome outcome = makePage(*document, templateFolder, rest[1], streams, stopSignals);
     if (streams.leavesMemoryAtExit)
         leaveToTheSystem(std::move(*document));
+    if (outcome.result == PageRunOutcome::Result::Stopped && stopSignals.received() != 0)
+        return stoppedBySignal(streams.err, stopSignals.received(), rest[1]);
     switch (outcome.result) {
     case PageRunOutcome::Result::Made:
         return CliSuccess;

@@ -3,13 +3,17 @@
 #include "cli/ListJson.h"
 #include "storage/ListFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 using namespace reelkeep;
 using namespace Qt::StringLiterals;
@@ -35,6 +39,8 @@ private slots:
     void programWritesUtf8AndExitStatus();
     void evalPrintsOneLinePerExpression();
     void evalReadsStandardInput();
+    void aSignalStopsThePageInOrder_data();
+    void aSignalStopsThePageInOrder();
 
 private:
     QTemporaryDir m_folder;
@@ -65,6 +71,12 @@ static QByteArray contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+static void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 void TestCli::jsonEscapes_data()
@@ -372,6 +384,47 @@ void TestCli::evalReadsStandardInput()
     QCOMPARE(program.readAllStandardOutput(),
              QByteArray("String: caf\xC3\xA9"
                         "1\nraised 94\nEmpty: \nDouble: 3\n"));
+}
+
+void TestCli::aSignalStopsThePageInOrder_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("name");
+
+    QTest::newRow("SIGINT ends with 130") << int(SIGINT) << 130 << QByteArray("SIGINT");
+    QTest::newRow("SIGTERM ends with 143") << int(SIGTERM) << 143 << QByteArray("SIGTERM");
+}
+
+void TestCli::aSignalStopsThePageInOrder()
+{
+    QFETCH(int, signal);
+    QFETCH(int, status);
+    QFETCH(QByteArray, name);
+    // Every film of a large catalogue, a billion times over: a run that only a stop ends.
+    const QByteArray row = "<p>Alien</p>\n";
+    QVERIFY(QDir(m_folder.path()).mkpath(u"t"_s));
+    const QString list = m_folder.filePath(u"films.csv"_s);
+    writeFile(list, QByteArray("\"Alien\"\r\n").repeated(20000));
+    writeFile(m_folder.filePath(u"t/mask.html"_s), "[infile('a.html', 30000)]");
+    writeFile(m_folder.filePath(u"t/a.html"_s), "[infile('b.html', 30000)]");
+    writeFile(m_folder.filePath(u"t/b.html"_s), row);
+    const QString page = m_folder.filePath(u"page.html"_s);
+    QFile::remove(page);
+    QProcess program;
+    program.start(QStringLiteral(REELKEEP_CLI_PATH),
+                  {u"page"_s, list, page, u"--template-dir"_s, m_folder.filePath(u"t"_s)});
+    // The page file grows once the run is under way.
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(page).size() > 0, 20000);
+    QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), status);
+    const QByteArray err = program.readAllStandardError();
+    QVERIFY2(err.contains("stopped by " + name) && err.contains("is partial"), err.constData());
+    const QByteArray written = contents(page);
+    QVERIFY(!written.isEmpty());
+    QVERIFY(row.repeated(written.size() / row.size() + 1).startsWith(written));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
