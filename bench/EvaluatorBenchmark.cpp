@@ -4,10 +4,12 @@
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/TextForm.h"
 #include "functions/Defalt_Functions.h"
+#include "pagegen/PreparedTemplate.h"
 
 #include <QHash>
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 using namespace reelkeep;
 
@@ -58,5 +60,39 @@ BENCHMARK_CAPTURE(evaluate, leftAndConcatenate, " left(list.title, 3) & '...'");
 BENCHMARK_CAPTURE(evaluate, iifEvenOdd, " iif(list.index mod 2 = 0, 'even', 'odd')");
 BENCHMARK_CAPTURE(evaluate, arithmetic, " 1 + 2 * 3 - 4 / 2");
 BENCHMARK_CAPTURE(evaluate, comparisonAndLogic, " list.index mod 2 = 0 and list.title <> ''");
+
+// The heap in use, small blocks and mapped ones.
+static double heapBytes()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd);
+}
+
+// The memory a prepared template holds, per byte of the template, for one of many expressions:
+// "[]" a million times, or a million different short expressions.
+static void prepareTemplate(benchmark::State& state, bool distinct)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 1000000; ++i)
+        bytes +=
+            distinct ? "[" + QByteArray::number(i % 1000) + "+" + QByteArray::number(i / 1000) + "]" : "[]";
+    Defalt_Functions functions;
+    Equation_Evaluater evaluator(&functions);
+    double held = 0;
+    for (auto _ : state) {
+        // Counting the heap walks its free blocks, which takes longer than preparing.
+        state.PauseTiming();
+        const double before = heapBytes();
+        state.ResumeTiming();
+        PreparedTemplate prepared(bytes, false, evaluator);
+        state.PauseTiming();
+        held = heapBytes() - before;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(prepared.pieces().data());
+    }
+    state.counters["heldBytesPerTemplateByte"] = held / double(bytes.size());
+}
+BENCHMARK_CAPTURE(prepareTemplate, emptyExpressions, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(prepareTemplate, distinctExpressions, true)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

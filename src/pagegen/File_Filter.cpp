@@ -54,7 +54,7 @@ public:
             m_file.write(m_buffer.data(), m_used);
     }
 
-    /// Literal template bytes, NUL bytes already dropped.
+    /// Bytes as they are.
     void writeBytes(QByteArrayView bytes)
     {
         while (m_used + bytes.size() > BufferSize) {
@@ -66,6 +66,16 @@ public:
         }
         std::memcpy(m_buffer.data() + m_used, bytes.data(), size_t(bytes.size()));
         m_used += bytes.size();
+    }
+
+    /// Literal template bytes, less their NUL bytes.
+    void writeLiteral(QByteArrayView bytes)
+    {
+        for (qsizetype nul = bytes.indexOf('\0'); nul >= 0; nul = bytes.indexOf('\0')) {
+            writeBytes(bytes.first(nul));
+            bytes = bytes.sliced(nul + 1);
+        }
+        writeBytes(bytes);
     }
 
     /// An expression's value as the page writes it: CStr's text.
@@ -272,7 +282,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
     const PreparedTemplate prepared(*input, utf8, Evaluator);
     Copy_Template(prepared, Template_Path, Evaluator);
     if (!prepared.pieces().empty())
-        m_abandonedAt.line = prepared.pieces().back().line;
+        m_abandonedAt.line = prepared.lineOf(prepared.pieces().back());
     m_run->output.finish();
 }
 
@@ -284,16 +294,16 @@ void File_Filter::Copy_Template(const PreparedTemplate& input,
     try {
         for (const TemplatePiece& piece : input.pieces()) {
             current = &piece;
-            m_run->output.writeBytes(piece.literal);
-            if (!piece.hasExpression)
+            m_run->output.writeLiteral(input.literal(piece));
+            if (piece.expression == TemplatePiece::NoExpression)
                 break;
-            m_run->output.writeValue(Evaluator.Evaluate_Prepared(piece.expression));
+            m_run->output.writeValue(Evaluator.Evaluate_Prepared(input.expression(piece)));
             yieldNow();
         }
     } catch (const RuntimeError&) {
         // The innermost template that sees the error is where it happened.
         if (!m_run->abandonedAtKnown) {
-            m_abandonedAt = {fileName, current ? current->line : 1};
+            m_abandonedAt = {fileName, current ? input.lineOf(*current) : 1};
             m_run->abandonedAtKnown = true;
         }
         throw;

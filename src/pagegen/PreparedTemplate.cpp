@@ -4,6 +4,8 @@
 #include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cstring>
 
@@ -14,17 +16,9 @@ namespace {
 constexpr char OpenBracket = '[';
 constexpr char CloseBracket = ']';
 
-QByteArray withoutNulBytes(QByteArrayView bytes)
-{
-    QByteArray kept = bytes.toByteArray();
-    kept.removeIf([](char byte) { return byte == 0; });
-    return kept;
-}
-
-int lineEndsIn(QByteArrayView bytes)
-{
-    return static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n'));
-}
+// The distinct texts looked up while preparing. A template repeats a few texts; one of many
+// different texts, each prepared once anyway, gains nothing from a table of all of them.
+constexpr qsizetype MaxKnownTexts = 4096;
 
 // The expression text the evaluator is handed: one space, then the characters between the
 // brackets. A byte-order mark among them is a character like any other.
@@ -33,38 +27,52 @@ QString expressionText(QByteArrayView bytes, bool utf8)
     return QLatin1Char(' ') + (utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes));
 }
 
+// The position of the first byte from `from` on, or the size when there is none.
+qsizetype find(QByteArrayView bytes, qsizetype from, char byte)
+{
+    const void* found = std::memchr(bytes.data() + from, byte, size_t(bytes.size() - from));
+    return found ? static_cast<const char*>(found) - bytes.data() : bytes.size();
+}
+
 } // namespace
 
 PreparedTemplate::PreparedTemplate(QByteArrayView bytes, bool utf8, const Equation_Evaluater& evaluator)
     : m_bytes(bytes.toByteArray())
     , m_utf8(utf8)
 {
-    const char* const data = bytes.data();
-    const qsizetype size = bytes.size();
+    // Each distinct text is prepared once, found by its bytes in the template's own copy; the
+    // table goes when the template is prepared.
+    const QByteArrayView source(m_bytes);
+    QHash<QByteArrayView, std::int32_t> known;
+    m_pieces.reserve(size_t(std::count(source.begin(), source.end(), OpenBracket)) + 1);
+    const qsizetype size = source.size();
     qsizetype position = 0;
-    int line = 1;
     while (position < size) {
         TemplatePiece& piece = m_pieces.emplace_back();
-        const auto* bracket =
-            static_cast<const char*>(std::memchr(data + position, OpenBracket, size - position));
-        const qsizetype literalEnd = bracket ? bracket - data : size;
-        const QByteArrayView literal(data + position, literalEnd - position);
-        piece.literal = withoutNulBytes(literal);
-        line += lineEndsIn(literal);
-        piece.line = line;
-        if (!bracket)
+        const qsizetype bracket = find(source, position, OpenBracket);
+        piece.literalStart = std::uint32_t(position);
+        piece.literalEnd = std::uint32_t(bracket);
+        if (bracket == size)
             break;
         // The first "]" closes the expression, or the end of the file does.
-        const qsizetype textStart = literalEnd + 1;
-        const auto* closing =
-            static_cast<const char*>(std::memchr(data + textStart, CloseBracket, size - textStart));
-        const qsizetype textEnd = closing ? closing - data : size;
-        const QByteArrayView text(data + textStart, textEnd - textStart);
-        piece.hasExpression = true;
-        piece.expression = evaluator.Prepare_Equation(expressionText(text, utf8));
-        line += lineEndsIn(text);
+        const qsizetype textStart = bracket + 1;
+        const qsizetype textEnd = find(source, textStart, CloseBracket);
+        const QByteArrayView text = source.sliced(textStart, textEnd - textStart);
+        piece.expression = known.value(text, TemplatePiece::NoExpression);
+        if (piece.expression == TemplatePiece::NoExpression) {
+            piece.expression = std::int32_t(m_expressions.size());
+            m_expressions.push_back(evaluator.Prepare_Equation(expressionText(text, utf8)));
+            if (known.size() < MaxKnownTexts)
+                known.insert(text, piece.expression);
+        }
         position = textEnd + 1;
     }
+}
+
+int PreparedTemplate::lineOf(const TemplatePiece& piece) const
+{
+    const auto start = m_bytes.cbegin();
+    return 1 + static_cast<int>(std::count(start, start + piece.literalEnd, '\n'));
 }
 
 } // namespace reelkeep

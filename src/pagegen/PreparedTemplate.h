@@ -7,33 +7,49 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <cstdint>
 #include <vector>
 
 namespace reelkeep {
 
-/// One stretch of a template: literal bytes, then the expression that follows them, if any.
+/// One stretch of a template: literal bytes, then the expression that follows them, if any. Twelve
+/// bytes, so that a template of nothing but empty expressions ("[]" repeated) costs six times its
+/// size: positions in the template's bytes rather than copies of them.
 struct TemplatePiece
 {
-    /// The literal bytes, NUL bytes already dropped.
-    QByteArray literal;
-    /// The line on which the literal ends and the expression, if any, begins.
-    int line = 1;
-    bool hasExpression = false;
-    /// The expression text, as the filter hands it to the evaluator: a space and the characters
-    /// between the brackets.
-    PreparedEquation expression;
+    /// Where the literal begins and ends in the template's bytes (NUL bytes not yet dropped); the
+    /// expression, if any, begins at its end with a "[".
+    std::uint32_t literalStart = 0;
+    std::uint32_t literalEnd = 0;
+    /// The expression's place among the template's distinct expressions, or NoExpression.
+    std::int32_t expression = NoExpression;
+
+    static constexpr std::int32_t NoExpression = -1;
 };
 
 /// A template's bytes as pieces: a "[" opens an expression and the next "]" (or the end of the
-/// file) closes it; neither bracket is copied.
+/// file) closes it; neither bracket is copied. Expressions of the same text are prepared once.
 class PreparedTemplate
 {
 public:
     /// Cuts the bytes into pieces. Expression texts are read as UTF-8 when `utf8`, otherwise as
-    /// Windows-1252, and prepared on `evaluator`.
+    /// Windows-1252, and prepared on `evaluator`. At most MaxTemplateBytes bytes.
     PreparedTemplate(QByteArrayView bytes, bool utf8, const Equation_Evaluater& evaluator);
 
     const std::vector<TemplatePiece>& pieces() const { return m_pieces; }
+    /// A piece's literal bytes, NUL bytes included: the page drops them.
+    QByteArrayView literal(const TemplatePiece& piece) const
+    {
+        return QByteArrayView(m_bytes).sliced(piece.literalStart, piece.literalEnd - piece.literalStart);
+    }
+    /// The expression text of a piece that has one, as the filter hands it to the evaluator: a
+    /// space and the characters between the brackets, prepared.
+    const PreparedEquation& expression(const TemplatePiece& piece) const
+    {
+        return m_expressions[size_t(piece.expression)];
+    }
+    /// The line on which a piece's literal ends and its expression, if any, begins.
+    int lineOf(const TemplatePiece& piece) const;
     /// The bytes it was cut from.
     const QByteArray& bytes() const { return m_bytes; }
     /// Whether its expression texts were read as UTF-8: whether the run it was prepared for
@@ -44,6 +60,7 @@ private:
     QByteArray m_bytes;
     bool m_utf8;
     std::vector<TemplatePiece> m_pieces;
+    std::vector<PreparedEquation> m_expressions;
 };
 
 } // namespace reelkeep

@@ -63,6 +63,10 @@ void TestPageGenerator::filter_data()
     QTest::newRow("the empty template gives the empty page") << QByteArray() << QByteArray();
     QTest::newRow("line ends and high bytes pass through")
         << QByteArray("a\r\n\tb\xE9\xFF") << QByteArray("a\r\n\tb\xE9\xFF");
+    QTest::newRow("a text written twice is evaluated each time")
+        << QByteArray(
+               "[setvar('n', getvar('n') + 1)][getvar('n')]\n[setvar('n', getvar('n') + 1)][getvar('n')]")
+        << QByteArray("1\n2");
     QTest::newRow("a missing operand abandons the run")
         << QByteArray("ok[1 +]no") << QByteArray("ok raised 9 at mask.html:1");
 }
