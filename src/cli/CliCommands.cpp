@@ -39,13 +39,23 @@ int fail(QTextStream& err, const QString& what, const QString& reason)
     return CliFailure;
 }
 
+// A list file loaded as its name says, with a warning line for what loads but is not as written.
+std::optional<ListDocument> loadList(const QString& path, QTextStream& err, QString* failure)
+{
+    QString warning;
+    std::optional<ListDocument> document = loadListFile(path, ListForm::FromName, failure, &warning);
+    if (!warning.isEmpty())
+        err << "reelkeep-cli: warning: " << path << " has " << warning << '\n';
+    return document;
+}
+
 int dump(const QStringList& arguments, const CliStreams& streams)
 {
     QTextStream& out = streams.out;
     QTextStream& err = streams.err;
     const QString& path = arguments[0];
     QString failure;
-    const std::optional<ListDocument> document = loadListFile(path, ListForm::FromName, &failure);
+    const std::optional<ListDocument> document = loadList(path, err, &failure);
     if (!document)
         return fail(err, QStringLiteral("cannot load %1").arg(path), failure);
     out << listDocumentToJson(*document);
@@ -67,7 +77,7 @@ int convert(const QStringList& arguments, const CliStreams& streams)
     const QString& input = arguments[0];
     const QString& output = arguments[1];
     QString failure;
-    std::optional<ListDocument> document = loadListFile(input, ListForm::FromName, &failure);
+    std::optional<ListDocument> document = loadList(input, err, &failure);
     if (!document)
         return fail(err, QStringLiteral("cannot load %1").arg(input), failure);
     giveDefaultPageTexts(*document);
@@ -201,7 +211,7 @@ int page(const QStringList& arguments, const CliStreams& streams)
     if (rest.size() != 2)
         return showUsage(streams.err);
     QString failure;
-    std::optional<ListDocument> document = loadListFile(rest[0], ListForm::FromName, &failure);
+    std::optional<ListDocument> document = loadList(rest[0], streams.err, &failure);
     if (!document)
         return fail(streams.err, QStringLiteral("cannot load %1").arg(rest[0]), failure);
     giveDefaultPageTexts(*document);

@@ -121,6 +121,9 @@ public:
         }
     }
 
+    /// Where in the file the first bytes that are not UTF-8 are, in a UTF-8 file, or -1.
+    qsizetype invalidUtf8At() const { return m_invalidUtf8At; }
+
     qsizetype bytesRead() const { return m_window.offset() + m_position; }
     qsizetype expectedSize() const { return m_window.expectedSize(); }
 
@@ -158,14 +161,29 @@ private:
         return byte >= 0 && !endsField(byte);
     }
 
-    void decode(QByteArrayView bytes) const
+    void decode(QByteArrayView bytes)
     {
-        if (!m_cutShort)
-            m_texts->read(m_fieldNumber, bytes, *m_field);
+        if (m_cutShort)
+            return;
+        if (m_utf8 && m_invalidUtf8At < 0)
+            noteInvalidUtf8(bytes);
+        m_texts->read(m_fieldNumber, bytes, *m_field);
+    }
+
+    // Notes the file position of the field's first byte that is not UTF-8: exact for the field's
+    // bytes in view, the field's start for its quotes made one.
+    void noteInvalidUtf8(QByteArrayView bytes)
+    {
+        const qsizetype at = firstInvalidUtf8(bytes);
+        if (at < 0)
+            return;
+        const bool inView = bytes.data() >= m_bytes.data() && bytes.data() < m_bytes.data() + m_bytes.size();
+        m_invalidUtf8At = m_window.offset() + (inView ? bytes.data() - m_bytes.data() + at : m_fieldStart);
     }
 
     void readFieldInView()
     {
+        m_fieldStart = m_position;
         while (isBlank(byteAt(m_position)))
             ++m_position;
         const int first = byteAt(m_position);
@@ -246,6 +264,8 @@ private:
     QByteArrayView m_bytes;
     bool m_utf8 = false;
     qsizetype m_position = 0;
+    qsizetype m_fieldStart = 0;
+    qsizetype m_invalidUtf8At = -1;
     bool m_cutShort = false;
     QByteArray m_undoubled;
     FilmTexts* m_texts = nullptr;
@@ -335,7 +355,7 @@ std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* fail
     return readCsvList(window, failure);
 }
 
-std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failure)
+std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failure, qsizetype* invalidUtf8At)
 {
     constexpr qsizetype FilmsBeforeReserving = 64;
     FieldReader reader(window);
@@ -363,6 +383,8 @@ std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failur
         setFailure(failure, window.failure());
         return std::nullopt;
     }
+    if (invalidUtf8At)
+        *invalidUtf8At = reader.invalidUtf8At();
     return films;
 }
 

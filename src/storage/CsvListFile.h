@@ -25,6 +25,8 @@ std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* fail
 
 /// The films in the bytes of a comma-separated file read through a window, as readCsvList reads
 /// bytes in memory; refuses too a file that cannot be read, with the reason the device gives.
-std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failure = nullptr);
+/// invalidUtf8At receives where the first bytes that are not UTF-8 are in a UTF-8 file, or -1.
+std::optional<QList<FilmRecord>>
+readCsvList(ByteWindow& window, QString* failure = nullptr, qsizetype* invalidUtf8At = nullptr);
 
 } // namespace reelkeep

@@ -21,6 +21,9 @@ public:
         : m_utf8(utf8)
     {}
 
+    /// Whether the bytes are UTF-8.
+    bool isUtf8() const { return m_utf8; }
+
     /// Gives `text` the text of the bytes of field number `field`.
     void read(int field, QByteArrayView bytes, QString& text);
 

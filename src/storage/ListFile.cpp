@@ -50,11 +50,12 @@ std::optional<ListForm> formShownBy(QByteArrayView firstBytes)
 // Enough bytes to hold a native magic.
 constexpr qint64 FirstBytes = sizeof(NativeMagicWindows1252) - 1;
 
-std::optional<ListDocument> parseList(ByteWindow& window, ListForm form, QString* failure)
+std::optional<ListDocument>
+parseList(ByteWindow& window, ListForm form, QString* failure, qsizetype* invalidUtf8At)
 {
     if (form == ListForm::Native)
-        return readNativeList(window, failure);
-    std::optional<QList<FilmRecord>> films = readCsvList(window, failure);
+        return readNativeList(window, failure, invalidUtf8At);
+    std::optional<QList<FilmRecord>> films = readCsvList(window, failure, invalidUtf8At);
     if (!films)
         return std::nullopt;
     ListDocument document;
@@ -126,7 +127,8 @@ ListForm formOfContents(const QString& path, ListForm otherwise)
     return formShownBy(file.peek(FirstBytes)).value_or(otherwise);
 }
 
-std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QString* failure)
+std::optional<ListDocument>
+loadListFile(const QString& path, ListForm form, QString* failure, QString* warning)
 {
     std::optional<ListForm> chosen = resolveForm(path, form, failure);
     if (!chosen)
@@ -147,7 +149,11 @@ std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QSt
     // The file is read a piece at a time, so that loading never holds a copy of all of it; a
     // device that never ends is read no further than the bound.
     ByteWindow window(file, ByteWindow::FilePiece, MaxListFileBytes);
-    return parseList(window, *chosen, failure);
+    qsizetype invalidUtf8At = -1;
+    std::optional<ListDocument> document = parseList(window, *chosen, failure, &invalidUtf8At);
+    if (document && invalidUtf8At >= 0 && warning)
+        *warning = invalidUtf8Warning(invalidUtf8At);
+    return document;
 }
 
 bool saveListFile(const QString& path, ListForm form, const ListDocument& document, QString* failure)

@@ -41,7 +41,10 @@ ListForm formOfContents(const QString& path, ListForm otherwise);
 /// Reads a whole list file. For ListForm::FromName a name ending in rkf or csv is read in the form
 /// its first bytes show (formOfContents), else in the name's form; any other name is refused.
 /// Nothing is returned unless the file reads correctly; failure then says why, in words for the user.
-std::optional<ListDocument> loadListFile(const QString& path, ListForm form, QString* failure = nullptr);
+/// A UTF-8 file with bytes that are not UTF-8 loads, each read as U+FFFD, and warning says where
+/// the first of them is (a save would write U+FFFD in their place).
+std::optional<ListDocument>
+loadListFile(const QString& path, ListForm form, QString* failure = nullptr, QString* warning = nullptr);
 
 /// Writes a list file completely or not at all: the old file stays until the new one is complete.
 /// ListForm::FromName chooses the form from the name as loading does. The comma-separated form

@@ -193,6 +193,8 @@ public:
         QByteArrayView bytes;
         if (!readCountedBytes(bytes))
             return false;
+        if (encoding == TextEncoding::Utf8 && invalidUtf8At < 0)
+            noteInvalidUtf8(bytes);
         text = decodeText(bytes, encoding);
         return true;
     }
@@ -204,9 +206,21 @@ public:
             QByteArrayView bytes;
             if (!readCountedBytes(bytes))
                 return false;
+            if (texts.isUtf8() && invalidUtf8At < 0)
+                noteInvalidUtf8(bytes);
             texts.read(i, bytes, film.fields[size_t(i)]);
         }
         return true;
+    }
+
+    /// Where in the file the first bytes that are not UTF-8 are, or -1.
+    qsizetype invalidUtf8At = -1;
+
+    void noteInvalidUtf8(QByteArrayView bytes)
+    {
+        const qsizetype at = firstInvalidUtf8(bytes);
+        if (at >= 0)
+            invalidUtf8At = m_window.offset() + (bytes.data() - m_bytes.data()) + at;
     }
 
 private:
@@ -279,7 +293,7 @@ std::optional<ListDocument> readNativeList(QByteArrayView bytes, QString* failur
     return readNativeList(window, failure);
 }
 
-std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure)
+std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure, qsizetype* invalidUtf8At)
 {
     const QString endsEarly = QStringLiteral("the file ends before its last film");
     NativeReader reader(window);
@@ -308,6 +322,8 @@ std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure)
         if (!reader.readFilm(film, texts))
             return refuse(window, failure, endsEarly);
     }
+    if (invalidUtf8At)
+        *invalidUtf8At = reader.invalidUtf8At;
     window.readToEnd(); // bytes after the last film are ignored, but must be readable
     if (!window.failure().isEmpty()) {
         setFailure(failure, window.failure());

@@ -28,6 +28,8 @@ std::optional<ListDocument> readNativeList(QByteArrayView bytes, QString* failur
 
 /// The document in the bytes of a native file read through a window, as readNativeList reads
 /// bytes in memory; refuses too a file that cannot be read, with the reason the device gives.
-std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure = nullptr);
+/// invalidUtf8At receives where the first bytes that are not UTF-8 are in a UTF-8 file, or -1.
+std::optional<ListDocument>
+readNativeList(ByteWindow& window, QString* failure = nullptr, qsizetype* invalidUtf8At = nullptr);
 
 } // namespace reelkeep

@@ -32,7 +32,58 @@ qsizetype widenAsciiStart(QByteArrayView bytes, QChar* out)
     return i;
 }
 
+// The length of the well-formed sequence that starts at bytes[at], or 0 when it is not one. The
+// second byte's range rules out overlong forms, surrogates and characters beyond U+10FFFF.
+qsizetype sequenceAt(QByteArrayView bytes, qsizetype at)
+{
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned lead = byte(at);
+    if (lead < 0x80)
+        return 1;
+    qsizetype length = 0;
+    unsigned low = 0x80;
+    unsigned high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (length == 0 || at + length > bytes.size() || byte(at + 1) < low || byte(at + 1) > high)
+        return 0;
+    for (qsizetype i = 2; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80)
+            return 0;
+    }
+    return length;
+}
+
 } // namespace
+
+qsizetype firstInvalidUtf8(QByteArrayView bytes)
+{
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qsizetype length = sequenceAt(bytes, at);
+        if (length == 0)
+            return at;
+        at += length;
+    }
+    return -1;
+}
+
+QString invalidUtf8Warning(qsizetype position, int line)
+{
+    QString warning =
+        QStringLiteral("bytes that are not UTF-8 (read as U+FFFD), the first at byte %1").arg(position + 1);
+    if (line > 0)
+        warning += QStringLiteral(", line %1").arg(line);
+    return warning;
+}
 
 QString decodeUtf8(QByteArrayView bytes)
 {

@@ -14,4 +14,12 @@ inline constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
 /// the text like any other, never taken for a mark and dropped; a malformed byte becomes U+FFFD.
 QString decodeUtf8(QByteArrayView bytes);
 
+/// The position of the first byte that does not belong to a well-formed UTF-8 sequence (a stray
+/// continuation byte, an overlong form, a surrogate, a sequence cut short), or -1 when there is none.
+qsizetype firstInvalidUtf8(QByteArrayView bytes);
+
+/// "bytes that are not UTF-8 (read as U+FFFD), the first at byte 12" (counting from 1), with ", line 3"
+/// when a line is given: the warning for a file read as UTF-8 that has them.
+QString invalidUtf8Warning(qsizetype position, int line = 0);
+
 } // namespace reelkeep

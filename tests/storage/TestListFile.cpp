@@ -33,6 +33,8 @@ private slots:
     void loadFailsWithReason_data();
     void loadFailsWithReason();
     void loadsBytesOnDisk_data();
+    void warnsOfBytesThatAreNotUtf8_data();
+    void warnsOfBytesThatAreNotUtf8();
     void loadsBytesOnDisk();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
@@ -211,6 +213,39 @@ void TestListFile::loadsBytesOnDisk()
         return;
     }
     QCOMPARE(read->films.isEmpty() ? QString() : read->films.first().title(), firstTitle);
+}
+
+void TestListFile::warnsOfBytesThatAreNotUtf8_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("warning"); // the end of it, or empty for none
+
+    QTest::newRow("a UTF-8 comma-separated file, at the byte")
+        << u"bad.csv"_s << QByteArray("\xEF\xBB\xBF\"Am\xE9lie\"\r\n") << u"the first at byte 7"_s;
+    QTest::newRow("a UTF-8 field with doubled quotes, at the field")
+        << u"quotes.csv"_s << QByteArray("\xEF\xBB\xBF\"ok\",\"a\"\"\x80\"\r\n") << u"the first at byte 9"_s;
+    QTest::newRow("a Windows-1252 comma-separated file has no such bytes")
+        << u"fine.csv"_s << QByteArray("\"Am\xE9lie\"\r\n") << QString();
+    QTest::newRow("a UTF-8 native file, in a film's field")
+        << u"bad.rkf"_s << QByteArray("rkf02\0\0\0\0\0\0\x02\0a\xFF", 15) + QByteArray(32, '\0')
+        << u"the first at byte 15"_s;
+    QTest::newRow("a UTF-8 native file, in the page title")
+        << u"title.rkf"_s << QByteArray("rkf02\x01\0\xC3\0\0\xFF\xFF", 12) << u"the first at byte 8"_s;
+}
+
+void TestListFile::warnsOfBytesThatAreNotUtf8()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, warning);
+    const QString path = m_folder.filePath(name);
+    writeFileBytes(path, bytes);
+    QString failure;
+    QString told;
+    QVERIFY2(loadListFile(path, ListForm::FromName, &failure, &told), qPrintable(failure));
+    QCOMPARE(told.isEmpty(), warning.isEmpty());
+    QVERIFY2(told.endsWith(warning), qPrintable(told));
 }
 
 void TestListFile::failedSaveKeepsOldFile_data()

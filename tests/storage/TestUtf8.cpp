@@ -46,6 +46,8 @@ void TestUtf8::decodesAtEveryPosition()
             const QString expected = QString::fromLatin1(ascii.left(position)) + characters +
                                      QString::fromLatin1(ascii.mid(position));
             QCOMPARE(decodeUtf8(text), expected);
+            // The bytes that decode as U+FFFD are those found not to be UTF-8.
+            QCOMPARE(firstInvalidUtf8(text), characters.contains(u'\uFFFD') ? position : -1);
         }
     }
     QVERIFY(decodeUtf8(QByteArrayView()).isEmpty());

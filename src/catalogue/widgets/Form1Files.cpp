@@ -187,7 +187,8 @@ bool Form1::loadList(const QString& path, ListForm form, bool reportFailure)
 bool Form1::openList(const QString& path, ListForm form, bool reportFailure, bool undoable)
 {
     QString failure;
-    std::optional<ListDocument> document = loadListFile(path, form, &failure);
+    QString warning;
+    std::optional<ListDocument> document = loadListFile(path, form, &failure, &warning);
     if (!document) {
         if (reportFailure)
             tell(QStringLiteral("Could not load %1: %2").arg(QDir::toNativeSeparators(path), failure));
@@ -213,6 +214,8 @@ bool Form1::openList(const QString& path, ListForm form, bool reportFailure, boo
     if (native)
         markClean();
     rememberRecentList(path);
+    if (!warning.isEmpty())
+        tell(QStringLiteral("%1 has %2.").arg(QDir::toNativeSeparators(path), warning));
     return true;
 }
 
