@@ -219,6 +219,8 @@ int page(const QStringList& arguments, const CliStreams& streams)
     const PageRunOutcome outcome = makePage(*document, templateFolder, rest[1], streams, stopSignals);
     if (streams.leavesMemoryAtExit)
         leaveToTheSystem(std::move(*document));
+    for (const QString& warning : outcome.warnings)
+        streams.err << "reelkeep-cli: warning: " << warning << '\n';
     if (outcome.result == PageRunOutcome::Result::Stopped && stopSignals.received() != 0)
         return stoppedBySignal(streams.err, stopSignals.received(), rest[1]);
     switch (outcome.result) {

@@ -10,6 +10,7 @@
 #include "storage/InputLimits.h"
 #include "storage/Utf8.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -148,6 +149,20 @@ std::optional<QByteArray> readTemplate(const QString& path)
     return readExistingTemplate(path);
 }
 
+// Notes in warnings, once for each file, where a UTF-8 template has its first bytes that are not
+// UTF-8: expressions read them as U+FFFD, literal text passes them on to the page.
+void noteInvalidUtf8(QStringList& warnings, const QString& path, QByteArrayView bytes)
+{
+    const qsizetype at = firstInvalidUtf8(bytes);
+    if (at < 0)
+        return;
+    const int line = 1 + int(std::count(bytes.begin(), bytes.begin() + at, '\n'));
+    const QString warning =
+        QDir::toNativeSeparators(path) + QStringLiteral(" has ") + invalidUtf8Warning(at, line);
+    if (!warnings.contains(warning))
+        warnings.append(warning);
+}
+
 // What tells one version of a file on disk from another: a rewrite changes its size or one of
 // its times, a replacement its identity.
 struct FileVersion
@@ -226,7 +241,8 @@ struct File_Filter::Run
     }
 
     /// An included file, read and prepared again only when it changed on disk since then.
-    std::shared_ptr<const PreparedTemplate> include(const QString& path, const Equation_Evaluater& evaluator)
+    std::shared_ptr<const PreparedTemplate>
+    include(const QString& path, const Equation_Evaluater& evaluator, QStringList& warnings)
     {
         IncludedTemplate& cached = includes[path];
         if (cached.checked && cached.checkedAtYield == yields)
@@ -244,6 +260,8 @@ struct File_Filter::Run
         // In a UTF-8 page an included file's own byte-order mark would land mid-page.
         if (utf8 && bytes.startsWith(Utf8ByteOrderMark))
             bytes.remove(0, Utf8ByteOrderMark.size());
+        if (utf8)
+            noteInvalidUtf8(warnings, path, bytes);
         cached.prepared = std::make_shared<const PreparedTemplate>(bytes, utf8, evaluator);
         return cached.prepared;
     }
@@ -273,6 +291,9 @@ void File_Filter::Filter_File(const QString& Template_Path,
         raise(ErrorNumber::FileNotFound);
     m_stopRequested = false;
     const bool utf8 = declaresUtf8(*input);
+    m_warnings.clear();
+    if (utf8)
+        noteInvalidUtf8(m_warnings, Template_Path, *input);
     m_run = std::make_unique<Run>(Output_Path, utf8);
     // Closing the page and forgetting the run happen however the run ends.
     const auto endRun = qScopeGuard([this] {
@@ -320,7 +341,7 @@ void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_E
         return;
     const QString path = toStringLet(Path);
     for (int repetition = 1; repetition <= count; ++repetition) {
-        if (const std::shared_ptr<const PreparedTemplate> input = m_run->include(path, Evaluator))
+        if (const std::shared_ptr<const PreparedTemplate> input = m_run->include(path, Evaluator, m_warnings))
             Copy_Template(*input, path, Evaluator);
         // A file without expressions, included many times, still lets the window repaint.
         yieldNow();

@@ -5,6 +5,7 @@
 #include "pagegen/TemplateVariables.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -67,6 +68,10 @@ public:
     /// Where the last abandoned run stopped: the innermost template and the expression's line.
     const TemplatePlace& abandonedAt() const { return m_abandonedAt; }
 
+    /// What the last run read but not as written, one line for each template: a UTF-8 run's
+    /// template with bytes that are not UTF-8, where the first of them is.
+    const QStringList& warnings() const { return m_warnings; }
+
 private:
     struct Run;
     void Copy_Template(const PreparedTemplate& input, const QString& fileName, Equation_Evaluater& Evaluator);
@@ -78,6 +83,7 @@ private:
     bool m_stopRequested = false;
     std::unique_ptr<Run> m_run;
     TemplatePlace m_abandonedAt;
+    QStringList m_warnings;
 };
 
 } // namespace reelkeep

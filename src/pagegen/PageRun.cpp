@@ -47,6 +47,7 @@ PageRunOutcome runPage(File_Filter& filter,
         outcome.errorNumber = error.number();
         outcome.where = filter.abandonedAt();
     }
+    outcome.warnings = filter.warnings();
     return outcome;
 }
 

@@ -30,6 +30,8 @@ struct PageRunOutcome
     int errorNumber = 0;
     QString templatePath;
     TemplatePlace where;
+    /// The filter's warnings about the templates it read (File_Filter::warnings).
+    QStringList warnings;
 
     /// "error 9: Subscript out of range (/path/film.html, line 3)" for an abandoned run,
     /// "the page template /path/mask.html is missing", and for a stopped run

@@ -28,6 +28,7 @@ private slots:
     void includesReadOnlyAndCreateNothing();
     void selfInclusionRunsOutOfFileSlots();
     void anOversizedTemplateIsNotRead();
+    void warnsOfBytesThatAreNotUtf8();
     void variablesLastAcrossRuns();
     void variableStore();
     void variableStoreOverflowsAt32767();
@@ -329,6 +330,24 @@ void TestPageGenerator::anOversizedTemplateIsNotRead()
     QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(MaxTemplateBytes + 1)); // sparse: no disk used
     big.close();
     QCOMPARE(fixture.run("a[infile('big.html', 1)]"), QByteArray("a raised 7 at mask.html:1"));
+}
+
+void TestPageGenerator::warnsOfBytesThatAreNotUtf8()
+{
+    PageFixture utf8Run;
+    utf8Run.writeTemplate(QStringLiteral("part.html"), "\n\n['caf\xE9']");
+    utf8Run.run("<meta charset=\"utf-8\">\n\xFF[infile('part.html', 2)]");
+    const QStringList warnings = utf8Run.filter.warnings();
+    QCOMPARE(warnings.size(), 2);
+    QVERIFY2(warnings[0].endsWith(
+                 u"mask.html has bytes that are not UTF-8 (read as U+FFFD), the first at byte 24, line 2"),
+             qPrintable(warnings[0]));
+    QVERIFY2(warnings[1].endsWith(
+                 u"part.html has bytes that are not UTF-8 (read as U+FFFD), the first at byte 8, line 3"),
+             qPrintable(warnings[1]));
+    PageFixture windows1252Run;
+    windows1252Run.run("caf\xE9");
+    QVERIFY(windows1252Run.filter.warnings().isEmpty());
 }
 
 void TestPageGenerator::stopAbandonsAtTheNextYield()
