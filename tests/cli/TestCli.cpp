@@ -2,6 +2,7 @@
 #include "cli/CliCommands.h"
 #include "cli/ListJson.h"
 #include "storage/ListFile.h"
+#include "support/ListFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <csignal>
 
 using namespace reelkeep;
+using reelkeep::test::writeFileBytes;
 using namespace Qt::StringLiterals;
 
 class TestCli : public QObject
@@ -71,12 +73,6 @@ static QByteArray contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-static void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 void TestCli::jsonEscapes_data()
@@ -405,16 +401,15 @@ void TestCli::aSignalStopsThePageInOrder()
     const QByteArray row = "<p>Alien</p>\n";
     QVERIFY(QDir(m_folder.path()).mkpath(u"t"_s));
     const QString list = m_folder.filePath(u"films.csv"_s);
-    writeFile(list, QByteArray("\"Alien\"\r\n").repeated(20000));
-    writeFile(m_folder.filePath(u"t/mask.html"_s), "[infile('a.html', 30000)]");
-    writeFile(m_folder.filePath(u"t/a.html"_s), "[infile('b.html', 30000)]");
-    writeFile(m_folder.filePath(u"t/b.html"_s), row);
+    writeFileBytes(list, QByteArray("\"Alien\"\r\n").repeated(20000));
+    writeFileBytes(m_folder.filePath(u"t/mask.html"_s), "[infile('a.html', 30000)]");
+    writeFileBytes(m_folder.filePath(u"t/a.html"_s), "[infile('b.html', 30000)]");
+    writeFileBytes(m_folder.filePath(u"t/b.html"_s), row);
     const QString page = m_folder.filePath(u"page.html"_s);
     QFile::remove(page);
     QProcess program;
     program.start(QStringLiteral(REELKEEP_CLI_PATH),
                   {u"page"_s, list, page, u"--template-dir"_s, m_folder.filePath(u"t"_s)});
-    // The page file grows once the run is under way.
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(page).size() > 0, 20000);
     QCOMPARE(::kill(pid_t(program.processId()), signal), 0);
     QVERIFY(program.waitForFinished(20000));
@@ -423,7 +418,6 @@ void TestCli::aSignalStopsThePageInOrder()
     const QByteArray err = program.readAllStandardError();
     QVERIFY2(err.contains("stopped by " + name) && err.contains("is partial"), err.constData());
     const QByteArray written = contents(page);
-    QVERIFY(!written.isEmpty());
     QVERIFY(row.repeated(written.size() / row.size() + 1).startsWith(written));
 }
 

@@ -230,8 +230,6 @@ void TestListFile::warnsOfBytesThatAreNotUtf8_data()
     QTest::newRow("a UTF-8 native file, in a film's field")
         << u"bad.rkf"_s << QByteArray("rkf02\0\0\0\0\0\0\x02\0a\xFF", 15) + QByteArray(32, '\0')
         << u"the first at byte 15"_s;
-    QTest::newRow("a UTF-8 native file, in the page title")
-        << u"title.rkf"_s << QByteArray("rkf02\x01\0\xC3\0\0\xFF\xFF", 12) << u"the first at byte 8"_s;
 }
 
 void TestListFile::warnsOfBytesThatAreNotUtf8()
