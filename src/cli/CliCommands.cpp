@@ -158,6 +158,7 @@ void leaveToTheSystem(ListDocument&& document)
 // The page of a catalogue, made by the same filter, library and host as the window's.
 PageRunOutcome makePage(const ListDocument& document,
                         const QString& templateFolder,
+                        const QString& listFile,
                         const QString& outputPath,
                         const CliStreams& streams)
 {
@@ -167,7 +168,7 @@ PageRunOutcome makePage(const ListDocument& document,
     Equation_Evaluater evaluator(&functions);
     PageHost host(context, filter, evaluator, templateFolder);
     evaluator.setHost(&host);
-    return runPage(filter, evaluator, templateFolder, outputPath);
+    return runPage(filter, evaluator, templateFolder, outputPath, listFile);
 }
 
 // page LISTFILE OUTPUT [--template-dir DIR]
@@ -189,13 +190,15 @@ int page(const QStringList& arguments, const CliStreams& streams)
     if (!document)
         return fail(streams.err, QStringLiteral("cannot load %1").arg(rest[0]), failure);
     giveDefaultPageTexts(*document);
-    const PageRunOutcome outcome = makePage(*document, templateFolder, rest[1], streams);
+    const PageRunOutcome outcome = makePage(*document, templateFolder, rest[0], rest[1], streams);
     if (streams.leavesMemoryAtExit)
         leaveToTheSystem(std::move(*document));
     switch (outcome.result) {
     case PageRunOutcome::Result::Made:
         return CliSuccess;
     case PageRunOutcome::Result::TemplateMissing:
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
         return fail(streams.err, QStringLiteral("cannot make %1").arg(rest[1]), outcome.describe());
     case PageRunOutcome::Result::Abandoned:
     case PageRunOutcome::Result::Stopped:

@@ -51,7 +51,8 @@ public:
     /// Runs the filter over a template into a new page. Templates are read with Windows-1252, or
     /// UTF-8 when the main template declares it; a result character the page's character set
     /// cannot hold is written as an HTML character reference. Raises File not found (53),
-    /// creating no page, when the template does not exist; every error that abandons the run
+    /// creating no page, when the template does not exist, and Path/File access error (75) when
+    /// the page file cannot be created (pageNotCreated() says why); every error that abandons the run
     /// leaves the page written so far, with every file closed, and records where it happened.
     void Filter_File(const QString& Template_Path, const QString& Output_Path, Equation_Evaluater& Evaluator);
 
@@ -66,6 +67,8 @@ public:
 
     /// Where the last abandoned run stopped: the innermost template and the expression's line.
     const TemplatePlace& abandonedAt() const { return m_abandonedAt; }
+    /// The system's reason when the last run could not create its page file, else empty.
+    const QString& pageNotCreated() const { return m_pageNotCreated; }
 
 private:
     struct Run;
@@ -78,6 +81,7 @@ private:
     bool m_stopRequested = false;
     std::unique_ptr<Run> m_run;
     TemplatePlace m_abandonedAt;
+    QString m_pageNotCreated;
 };
 
 } // namespace reelkeep

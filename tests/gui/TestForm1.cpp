@@ -88,6 +88,8 @@ private slots:
     void makePageMissingTemplateTellsAndKeepsTheFile();
     void makePageErrorTellsWhereAndKeepsThePartialPage();
     void makePageStopKeepsThePartialPageWithoutAnError();
+    void makePageRefusesTheUsersFiles_data();
+    void makePageRefusesTheUsersFiles();
     void closingDuringAPageStopsItFirst();
 
 private:
@@ -1130,6 +1132,32 @@ void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
 
 void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()
 {
+void TestForm1::makePageRefusesTheUsersFiles_data()
+{
+    QTest::addColumn<QString>("output"); // in the test's folder
+    QTest::newRow("the list file") << QStringLiteral("list.rkf");
+    QTest::newRow("an included template, by way of ..") << QStringLiteral("app/template/x/../part.html");
+}
+
+void TestForm1::makePageRefusesTheUsersFiles()
+{
+    QFETCH(QString, output);
+    writeTemplate(QStringLiteral("mask.html"), "[infile('part.html', 1)]");
+    writeTemplate(QStringLiteral("part.html"), "part");
+    QDir(m_folder->path()).mkpath(QStringLiteral("app/template/x"));
+    m_desktop->commandLineText = writeList(QStringLiteral("list.rkf"), {QStringLiteral("Alien")});
+    const QString path = m_folder->filePath(output);
+    const QByteArray before = fileBytes(path);
+    openWindow();
+    m_desktop->queueFileChoice(path);
+    m_desktop->queueAnswer(Answer::Yes);
+    click("Command8");
+    QCOMPARE(m_desktop->questions().size(), 1);
+    QVERIFY2(m_desktop->questions().constFirst().contains(QStringLiteral(" is ")),
+             qPrintable(m_desktop->questions().constFirst()));
+    QCOMPARE(fileBytes(path), before);
+}
+
     writeLongRunningTemplates();
     openWindow();
     const QString page = m_folder->filePath(QStringLiteral("page.html"));

@@ -852,12 +852,19 @@ void Form1::makePageCommand()
     if (m_desktop.fileExists(path) &&
         m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
         return;
-    m_pageHost.setTemplateFolder(m_desktop.applicationFolder() + QStringLiteral("/template"));
+    m_pageHost.setTemplateFolder(templateFolder);
     m_filter.setYield([this] { m_desktop.yield(); });
+    const QString templateFolder = m_desktop.applicationFolder() + QStringLiteral("/template");
+    // Refused before "Replace File?": the answer could not make such a page.
+    if (const std::optional<QString> refusal = refusedPageOutput(path, templateFolder, m_currentFile)) {
+        tell(QStringLiteral("The page was not made: %1.").arg(*refusal));
+        return;
+    }
     setCommandsEnabled(false);
     m_openPage->setEnabled(false);
     m_pageWritten->clear();
-    const PageRunOutcome outcome = runPage(m_filter, m_evaluator, m_pageHost.templateFolder(), path);
+    const PageRunOutcome outcome =
+        runPage(m_filter, m_evaluator, m_pageHost.templateFolder(), path, m_currentFile);
     setCommandsEnabled(true);
     switch (outcome.result) {
     case PageRunOutcome::Result::Made:
@@ -877,6 +884,8 @@ void Form1::makePageCommand()
     case PageRunOutcome::Result::Abandoned:
         tell(QStringLiteral("The page stopped with %1. It holds what was written up to there.")
                  .arg(outcome.describe()));
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
         break;
     }
     if (m_closeAfterPage) {
