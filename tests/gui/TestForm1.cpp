@@ -292,6 +292,7 @@ void TestForm1::commandLineQuotes_data()
     QTest::newRow("text before the opening quote dropped") << QStringLiteral("-x \"%1/my films.csv") << true;
     QTest::newRow("missing file stays silent") << QStringLiteral("%1/none.csv") << false;
     QTest::newRow("other extension is not read") << QStringLiteral("%1/my films.txt") << false;
+    QTest::newRow("a list file that fails to load is told") << QStringLiteral("%1/bad.rkf") << false;
 }
 
 void TestForm1::commandLineQuotes()
@@ -301,10 +302,11 @@ void TestForm1::commandLineQuotes()
     writeList(QStringLiteral("my films.csv"), {QStringLiteral("Alien")});
     QFile::copy(m_folder->filePath(QStringLiteral("my films.csv")),
                 m_folder->filePath(QStringLiteral("my films.txt")));
+    writeBytes(m_folder->filePath(QStringLiteral("bad.rkf")), "not a list");
     m_desktop->commandLineText = commandLine.arg(m_folder->path());
     openWindow();
     QCOMPARE(listLines(), loads ? QStringList{QStringLiteral("Alien")} : QStringList());
-    QVERIFY(m_desktop->questions().isEmpty());
+    QCOMPARE(m_desktop->questions().size(), commandLine.contains(QStringLiteral("bad.rkf")) ? 1 : 0);
 }
 
 void TestForm1::startUpReadsTheFormFromTheBytes_data()
@@ -1130,8 +1132,6 @@ void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
     QVERIFY2(told.contains(QStringLiteral("film.html, line 2")), qPrintable(told));
 }
 
-void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()
-{
 void TestForm1::makePageRefusesTheUsersFiles_data()
 {
     QTest::addColumn<QString>("output"); // in the test's folder
@@ -1158,6 +1158,8 @@ void TestForm1::makePageRefusesTheUsersFiles()
     QCOMPARE(fileBytes(path), before);
 }
 
+void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()
+{
     writeLongRunningTemplates();
     openWindow();
     const QString page = m_folder->filePath(QStringLiteral("page.html"));
