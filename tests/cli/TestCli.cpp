@@ -285,27 +285,21 @@ void TestCli::failsWithOneLine_data()
                m_folder.filePath(u"out.txt"_s));
     // A page over the user's own files is refused before anything is opened.
     const QString templates = m_folder.filePath(u"template"_s);
-    QVERIFY(QDir(m_folder.path()).mkpath(u"template/x"_s));
-    QFile maskFile(templates + u"/mask.html"_s);
-    QVERIFY(maskFile.open(QIODevice::WriteOnly) && maskFile.write("[1]") == 3);
-    QVERIFY(QFile::copy(fixture(u"windows1252.rkf"_s), m_folder.filePath(u"self.rkf"_s)));
-    QVERIFY(QFile::link(templates + u"/part.html"_s, m_folder.filePath(u"link.html"_s)));
-    const auto page = [&](const QString& list, const QString& out) {
-        return QStringList{u"page"_s, list, out, u"--template-dir"_s, templates};
-    };
     const QString self = m_folder.filePath(u"self.rkf"_s);
+    const QString link = m_folder.filePath(u"link.html"_s);
+    QVERIFY(QDir(m_folder.path()).mkpath(u"template"_s) && QFile::copy(fixture(u"windows1252.rkf"_s), self));
+    QVERIFY(QFile::copy(self, templates + u"/mask.html"_s) && QFile::link(templates + u"/part.html"_s, link));
+    const auto page = [&](const QString& out) {
+        return QStringList{u"page"_s, self, out, u"--template-dir"_s, templates};
+    };
     QTest::newRow("page over its own list file")
-        << page(self, self)
+        << page(self)
         << u"reelkeep-cli: cannot make %1: %1 is the list file the page is made from\n"_s.arg(self);
-    const QString mask = templates + u"/x/../mask.html"_s;
-    QTest::newRow("page over the main template, by way of ..")
-        << page(self, mask) << u"reelkeep-cli: cannot make %1: %1 is the page template\n"_s.arg(mask);
     QTest::newRow("page through a link to a template not yet there")
-        << page(self, m_folder.filePath(u"link.html"_s))
-        << u"reelkeep-cli: cannot make %1: %1 is in the template folder %2\n"_s.arg(
-               m_folder.filePath(u"link.html"_s), templates);
+        << page(link)
+        << u"reelkeep-cli: cannot make %1: %1 is in the template folder %2\n"_s.arg(link, templates);
     QTest::newRow("page into a folder that does not exist")
-        << page(self, u"/nonexistent/p.html"_s)
+        << page(u"/nonexistent/p.html"_s)
         << u"reelkeep-cli: cannot make /nonexistent/p.html: the page file /nonexistent/p.html could not be "
            "created: No such file or directory\n"_s;
 }
