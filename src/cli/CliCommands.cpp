@@ -169,6 +169,7 @@ void leaveToTheSystem(ListDocument&& document)
 // The page of a catalogue, made by the same filter, library and host as the window's.
 PageRunOutcome makePage(const ListDocument& document,
                         const QString& templateFolder,
+                        const QString& listFile,
                         const QString& outputPath,
                         const CliStreams& streams,
                         const StopSignals& stopSignals)
@@ -184,7 +185,7 @@ PageRunOutcome makePage(const ListDocument& document,
     Equation_Evaluater evaluator(&functions);
     PageHost host(context, filter, evaluator, templateFolder);
     evaluator.setHost(&host);
-    return runPage(filter, evaluator, templateFolder, outputPath);
+    return runPage(filter, evaluator, templateFolder, outputPath, listFile);
 }
 
 // The shell's status for a process that a signal ended, 128 and the signal's number, after one
@@ -216,7 +217,7 @@ int page(const QStringList& arguments, const CliStreams& streams)
         return fail(streams.err, QStringLiteral("cannot load %1").arg(rest[0]), failure);
     giveDefaultPageTexts(*document);
     const StopSignals stopSignals;
-    const PageRunOutcome outcome = makePage(*document, templateFolder, rest[1], streams, stopSignals);
+    const PageRunOutcome outcome = makePage(*document, templateFolder, rest[0], rest[1], streams, stopSignals);
     if (streams.leavesMemoryAtExit)
         leaveToTheSystem(std::move(*document));
     for (const QString& warning : outcome.warnings)
@@ -227,6 +228,8 @@ int page(const QStringList& arguments, const CliStreams& streams)
     case PageRunOutcome::Result::Made:
         return CliSuccess;
     case PageRunOutcome::Result::TemplateMissing:
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
         return fail(streams.err, QStringLiteral("cannot make %1").arg(rest[1]), outcome.describe());
     case PageRunOutcome::Result::Abandoned:
     case PageRunOutcome::Result::Stopped:

@@ -39,13 +39,17 @@ constexpr int ClockCheckInterval = 16;
 class PageOutput
 {
 public:
-    PageOutput(const QString& path, bool utf8)
+    /// Raises Path/File access error (75) when the file cannot be created, with the system's
+    /// reason in notCreated.
+    PageOutput(const QString& path, bool utf8, QString& notCreated)
         : m_file(path)
         , m_utf8(utf8)
         , m_buffer(BufferSize)
     {
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            notCreated = m_file.errorString();
             raise(ErrorNumber::PathFileAccessError);
+        }
     }
 
     // Whatever happens, the page written so far stays and the file is closed.
@@ -233,9 +237,9 @@ private:
 
 struct File_Filter::Run
 {
-    Run(const QString& outputPath, bool utf8Page)
+    Run(const QString& outputPath, bool utf8Page, QString& notCreated)
         : utf8(utf8Page)
-        , output(outputPath, utf8Page)
+        , output(outputPath, utf8Page, notCreated)
     {
         sinceYield.start();
     }
@@ -286,6 +290,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
                               Equation_Evaluater& Evaluator)
 {
     m_abandonedAt = {Template_Path, 1};
+    m_pageNotCreated.clear();
     const std::optional<QByteArray> input = readTemplate(Template_Path);
     if (!input)
         raise(ErrorNumber::FileNotFound);
@@ -294,7 +299,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
     m_warnings.clear();
     if (utf8)
         noteInvalidUtf8(m_warnings, Template_Path, *input);
-    m_run = std::make_unique<Run>(Output_Path, utf8);
+    m_run = std::make_unique<Run>(Output_Path, utf8, m_pageNotCreated);
     // Closing the page and forgetting the run happen however the run ends.
     const auto endRun = qScopeGuard([this] {
         m_run.reset();

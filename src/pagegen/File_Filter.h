@@ -52,7 +52,8 @@ public:
     /// Runs the filter over a template into a new page. Templates are read with Windows-1252, or
     /// UTF-8 when the main template declares it; a result character the page's character set
     /// cannot hold is written as an HTML character reference. Raises File not found (53),
-    /// creating no page, when the template does not exist; every error that abandons the run
+    /// creating no page, when the template does not exist, and Path/File access error (75) when
+    /// the page file cannot be created (pageNotCreated() says why); every error that abandons the run
     /// leaves the page written so far, with every file closed, and records where it happened.
     void Filter_File(const QString& Template_Path, const QString& Output_Path, Equation_Evaluater& Evaluator);
 
@@ -67,6 +68,8 @@ public:
 
     /// Where the last abandoned run stopped: the innermost template and the expression's line.
     const TemplatePlace& abandonedAt() const { return m_abandonedAt; }
+    /// The system's reason when the last run could not create its page file, else empty.
+    const QString& pageNotCreated() const { return m_pageNotCreated; }
 
     /// What the last run read but not as written, one line for each template: a UTF-8 run's
     /// template with bytes that are not UTF-8, where the first of them is.
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<Run> m_run;
     TemplatePlace m_abandonedAt;
     QStringList m_warnings;
+    QString m_pageNotCreated;
 };
 
 } // namespace reelkeep

@@ -15,6 +15,9 @@ QString PageRunOutcome::describe() const
         return QString();
     case Result::TemplateMissing:
         return QStringLiteral("the page template %1 is missing").arg(QDir::toNativeSeparators(templatePath));
+    case Result::Refused:
+    case Result::PageNotCreated:
+        return reason;
     case Result::Stopped:
         return QStringLiteral("Stopped: the page holds the films written so far.");
     case Result::Abandoned:
@@ -26,13 +29,58 @@ QString PageRunOutcome::describe() const
         .arg(where.line);
 }
 
+namespace {
+
+// Links followed to find where a file would be created, as many as the system follows.
+constexpr int MaxLinks = 40;
+
+// The path a file has or would have once links and ".." are resolved: an existing file's own,
+// else its folder's followed by its name; empty when neither exists.
+QString resolvedPath(const QString& path, int links = 0)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    // A link to a file not there yet: writing through it creates the file it points to.
+    if (info.isSymLink() && links < MaxLinks)
+        return resolvedPath(info.symLinkTarget(), links + 1);
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + info.fileName();
+}
+
+} // namespace
+
+std::optional<QString>
+refusedPageOutput(const QString& outputPath, const QString& templateFolder, const QString& listFile)
+{
+    const QString output = resolvedPath(outputPath);
+    if (output.isEmpty())
+        return std::nullopt;
+    const QString shown = QDir::toNativeSeparators(outputPath);
+    if (!listFile.isEmpty() && output == resolvedPath(listFile))
+        return QStringLiteral("%1 is the list file the page is made from").arg(shown);
+    if (output == resolvedPath(templateFolder + QLatin1Char('/') + MainTemplateName))
+        return QStringLiteral("%1 is the page template").arg(shown);
+    const QString folder = QFileInfo(templateFolder).canonicalFilePath();
+    if (!folder.isEmpty() && (output == folder || output.startsWith(folder + QLatin1Char('/'))))
+        return QStringLiteral("%1 is in the template folder %2")
+            .arg(shown, QDir::toNativeSeparators(templateFolder));
+    return std::nullopt;
+}
+
 PageRunOutcome runPage(File_Filter& filter,
                        Equation_Evaluater& evaluator,
                        const QString& templateFolder,
-                       const QString& outputPath)
+                       const QString& outputPath,
+                       const QString& listFile)
 {
     PageRunOutcome outcome;
     outcome.templatePath = templateFolder + QLatin1Char('/') + MainTemplateName;
+    if (std::optional<QString> refusal = refusedPageOutput(outputPath, templateFolder, listFile)) {
+        outcome.result = PageRunOutcome::Result::Refused;
+        outcome.reason = std::move(*refusal);
+        return outcome;
+    }
     if (!QFileInfo(outcome.templatePath).isFile()) {
         outcome.result = PageRunOutcome::Result::TemplateMissing;
         return outcome;
@@ -40,6 +88,12 @@ PageRunOutcome runPage(File_Filter& filter,
     try {
         filter.Filter_File(outcome.templatePath, outputPath, evaluator);
     } catch (const RuntimeError& error) {
+        if (!filter.pageNotCreated().isEmpty()) {
+            outcome.result = PageRunOutcome::Result::PageNotCreated;
+            outcome.reason = QStringLiteral("the page file %1 could not be created: %2")
+                                 .arg(QDir::toNativeSeparators(outputPath), filter.pageNotCreated());
+            return outcome;
+        }
         // Only the filter's stop raises User interrupt: the user asked for it, so it is no fault.
         outcome.result = error.errorNumber() == ErrorNumber::UserInterrupt
                              ? PageRunOutcome::Result::Stopped

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace reelkeep {
 
 class Equation_Evaluater;
@@ -20,6 +22,10 @@ struct PageRunOutcome
         Made,
         /// The main template does not exist; no page was written.
         TemplateMissing,
+        /// The page would overwrite the list file or a template; nothing was opened.
+        Refused,
+        /// The page file could not be created; nothing was written.
+        PageNotCreated,
         /// A run-time error abandoned the run; the page written so far stays.
         Abandoned,
         /// The user stopped the run; the page written so far stays.
@@ -32,17 +38,29 @@ struct PageRunOutcome
     TemplatePlace where;
     /// The filter's warnings about the templates it read (File_Filter::warnings).
     QStringList warnings;
+    /// Why the run was refused or the page file could not be created, in words for the user.
+    QString reason;
 
     /// "error 9: Subscript out of range (/path/film.html, line 3)" for an abandoned run,
-    /// "the page template /path/mask.html is missing", and for a stopped run
+    /// "the page template /path/mask.html is missing", the reason of a refused run or of a page
+    /// file that could not be created, and for a stopped run
     /// "Stopped: the page holds the films written so far."
     QString describe() const;
 };
 
-/// Runs the filter over the main template of a template folder into a new page at outputPath.
+/// Why a page may not be written at outputPath, or nothing when it may: after links and ".." are
+/// resolved, the path names the list file the page is made from (listFile, empty for none), the
+/// main template or a file anywhere below the template folder. Writing there would destroy the
+/// user's own file, and an included template would be emptied before it is read.
+std::optional<QString>
+refusedPageOutput(const QString& outputPath, const QString& templateFolder, const QString& listFile);
+
+/// Runs the filter over the main template of a template folder into a new page at outputPath,
+/// unless refusedPageOutput() refuses the path: then nothing is opened or written.
 PageRunOutcome runPage(File_Filter& filter,
                        Equation_Evaluater& evaluator,
                        const QString& templateFolder,
-                       const QString& outputPath);
+                       const QString& outputPath,
+                       const QString& listFile = QString());
 
 } // namespace reelkeep

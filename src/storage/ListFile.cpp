@@ -105,6 +105,19 @@ std::optional<QByteArray> formatList(const ListDocument& document, ListForm form
     return bytes;
 }
 
+// Writes every byte. A write that the system takes only in part (a disk that fills up) is
+// followed by another, which fails with the system's reason.
+bool writeAll(QIODevice& device, QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const qint64 written = device.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<ListForm> formFromFileName(const QString& path)
@@ -165,9 +178,11 @@ bool saveListFile(const QString& path, ListForm form, const ListDocument& docume
     if (!bytes)
         return false;
     // QSaveFile writes beside the old file and renames over it only on commit, so a failure at
-    // any point leaves the old file as it was.
+    // any point leaves the old file as it was. Unbuffered, every write reaches the system at once,
+    // so its reason for refusing one is still there to report; the commit's own flush would lose it.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(file, *bytes) ||
+        !file.commit()) {
         setFailure(failure, file.errorString());
         return false;
     }

@@ -290,6 +290,25 @@ void TestCli::failsWithOneLine_data()
         << QStringList{u"convert"_s, fixture(u"windows1252.rkf"_s), m_folder.filePath(u"out.txt"_s)}
         << u"reelkeep-cli: cannot save %1: the name ends neither in rkf nor in csv\n"_s.arg(
                m_folder.filePath(u"out.txt"_s));
+    // A page over the user's own files is refused before anything is opened.
+    const QString templates = m_folder.filePath(u"template"_s);
+    const QString self = m_folder.filePath(u"self.rkf"_s);
+    const QString link = m_folder.filePath(u"link.html"_s);
+    QVERIFY(QDir(m_folder.path()).mkpath(u"template"_s) && QFile::copy(fixture(u"windows1252.rkf"_s), self));
+    QVERIFY(QFile::copy(self, templates + u"/mask.html"_s) && QFile::link(templates + u"/part.html"_s, link));
+    const auto page = [&](const QString& out) {
+        return QStringList{u"page"_s, self, out, u"--template-dir"_s, templates};
+    };
+    QTest::newRow("page over its own list file")
+        << page(self)
+        << u"reelkeep-cli: cannot make %1: %1 is the list file the page is made from\n"_s.arg(self);
+    QTest::newRow("page through a link to a template not yet there")
+        << page(link)
+        << u"reelkeep-cli: cannot make %1: %1 is in the template folder %2\n"_s.arg(link, templates);
+    QTest::newRow("page into a folder that does not exist")
+        << page(u"/nonexistent/p.html"_s)
+        << u"reelkeep-cli: cannot make /nonexistent/p.html: the page file /nonexistent/p.html could not be "
+           "created: No such file or directory\n"_s;
 }
 
 void TestCli::failsWithOneLine()

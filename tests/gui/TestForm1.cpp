@@ -88,6 +88,7 @@ private slots:
     void makePageMissingTemplateTellsAndKeepsTheFile();
     void makePageErrorTellsWhereAndKeepsThePartialPage();
     void makePageStopKeepsThePartialPageWithoutAnError();
+    void makePageRefusesItsOwnListFile();
     void closingDuringAPageStopsItFirst();
 
 private:
@@ -290,6 +291,7 @@ void TestForm1::commandLineQuotes_data()
     QTest::newRow("text before the opening quote dropped") << QStringLiteral("-x \"%1/my films.csv") << true;
     QTest::newRow("missing file stays silent") << QStringLiteral("%1/none.csv") << false;
     QTest::newRow("other extension is not read") << QStringLiteral("%1/my films.txt") << false;
+    QTest::newRow("a list file that fails to load is told") << QStringLiteral("%1/bad.rkf") << false;
 }
 
 void TestForm1::commandLineQuotes()
@@ -299,10 +301,11 @@ void TestForm1::commandLineQuotes()
     writeList(QStringLiteral("my films.csv"), {QStringLiteral("Alien")});
     QFile::copy(m_folder->filePath(QStringLiteral("my films.csv")),
                 m_folder->filePath(QStringLiteral("my films.txt")));
+    writeBytes(m_folder->filePath(QStringLiteral("bad.rkf")), "not a list");
     m_desktop->commandLineText = commandLine.arg(m_folder->path());
     openWindow();
     QCOMPARE(listLines(), loads ? QStringList{QStringLiteral("Alien")} : QStringList());
-    QVERIFY(m_desktop->questions().isEmpty());
+    QCOMPARE(m_desktop->questions().size(), commandLine.contains(QStringLiteral("bad.rkf")) ? 1 : 0);
 }
 
 void TestForm1::startUpReadsTheFormFromTheBytes_data()
@@ -1126,6 +1129,19 @@ void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
     const QString told = m_desktop->questions().constFirst();
     QVERIFY2(told.contains(QStringLiteral("error 9: Subscript out of range")), qPrintable(told));
     QVERIFY2(told.contains(QStringLiteral("film.html, line 2")), qPrintable(told));
+}
+
+void TestForm1::makePageRefusesItsOwnListFile()
+{
+    writeTemplate(QStringLiteral("mask.html"), "page");
+    m_desktop->commandLineText = writeList(QStringLiteral("list.rkf"), {QStringLiteral("Alien")});
+    const QByteArray before = fileBytes(m_desktop->commandLineText);
+    openWindow();
+    m_desktop->queueFileChoice(m_desktop->commandLineText);
+    click("Command8");
+    QCOMPARE(m_desktop->questions().size(), 1);
+    QVERIFY(m_desktop->questions().constFirst().contains(QStringLiteral("is the list file")));
+    QCOMPARE(fileBytes(m_desktop->commandLineText), before);
 }
 
 void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()

@@ -483,18 +483,23 @@ void Form1::restoreHistories()
 void Form1::loadAutoLoadFile()
 {
     const AutoLoadSetting autoLoad = readAutoLoad(m_desktop);
-    if (autoLoad.enabled && m_desktop.fileExists(autoLoad.fileName))
-        loadList(autoLoad.fileName, ListForm::FromName, false);
+    if (autoLoad.enabled)
+        loadAtStartUp(autoLoad.fileName);
 }
 
 void Form1::loadCommandLineFile()
 {
     const QString text = m_desktop.commandLine();
-    if (text.isEmpty())
-        return;
-    const QString fileName = fileNameFromCommandLine(text);
-    if (m_desktop.fileExists(fileName))
-        loadList(fileName, ListForm::FromName, false);
+    if (!text.isEmpty())
+        loadAtStartUp(fileNameFromCommandLine(text));
+}
+
+// A missing file, or one whose name ends neither in rkf nor in csv, is passed over in silence; a
+// list file that exists and fails to load is told, as when the user loads it.
+void Form1::loadAtStartUp(const QString& path)
+{
+    if (m_desktop.fileExists(path) && formFromFileName(path))
+        loadList(path, ListForm::FromName, true);
 }
 
 static QStringList historyOf(const QComboBox* box)
@@ -849,15 +854,22 @@ void Form1::makePageCommand()
     if (!m_desktop.saveFileDialog(m_pageDialog) || m_pageDialog.fileName.isEmpty())
         return;
     const QString path = m_pageDialog.fileName;
+    const QString templateFolder = m_desktop.applicationFolder() + QStringLiteral("/template");
+    // Refused before "Replace File?": the answer could not make such a page.
+    if (const std::optional<QString> refusal = refusedPageOutput(path, templateFolder, m_currentFile)) {
+        tell(QStringLiteral("The page was not made: %1.").arg(*refusal));
+        return;
+    }
     if (m_desktop.fileExists(path) &&
         m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
         return;
-    m_pageHost.setTemplateFolder(m_desktop.applicationFolder() + QStringLiteral("/template"));
+    m_pageHost.setTemplateFolder(templateFolder);
     m_filter.setYield([this] { m_desktop.yield(); });
     setCommandsEnabled(false);
     m_openPage->setEnabled(false);
     m_pageWritten->clear();
-    const PageRunOutcome outcome = runPage(m_filter, m_evaluator, m_pageHost.templateFolder(), path);
+    const PageRunOutcome outcome =
+        runPage(m_filter, m_evaluator, m_pageHost.templateFolder(), path, m_currentFile);
     setCommandsEnabled(true);
     switch (outcome.result) {
     case PageRunOutcome::Result::Made:
@@ -872,6 +884,8 @@ void Form1::makePageCommand()
         m_label->setText(outcome.describe());
         break;
     case PageRunOutcome::Result::TemplateMissing:
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
         tell(QStringLiteral("The page was not made: %1.").arg(outcome.describe()));
         break;
     case PageRunOutcome::Result::Abandoned:

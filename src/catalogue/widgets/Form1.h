@@ -65,8 +65,8 @@ public:
     void loadRecentList(const QString& path);
     /// The Import command: films from a spreadsheet's delimited file, appended as one step.
     void importCommand();
-    /// Replaces the catalogue by a list file, as start-up does; only a user-started load reports
-    /// a failure. This load is no step for Undo.
+    /// Replaces the catalogue by a list file, as start-up does, telling a failure when asked to.
+    /// This load is no step for Undo.
     bool loadList(const QString& path, ListForm form, bool reportFailure);
 
     /// The "Make HTML File" command: asks for the page's name and runs the main template.
@@ -104,6 +104,7 @@ private:
     void restoreHistories();
     void loadAutoLoadFile();
     void loadCommandLineFile();
+    void loadAtStartUp(const QString& path);
     void storeHistories();
     /// The close question; true when the window may close.
     bool mayClose();
