@@ -13,88 +13,14 @@
 
 #include <QHash>
 
-#include <vector>
+#include <iterator>
 
 namespace reelkeep {
 
 namespace {
 
-// The host variables, numbered: a film field's number is FilmField plus the field's place.
-enum Variable : int
-{
-    UnknownVariable,
-    Title,
-    Description,
-    Count,
-    Index,
-    ClosingBracket,
-    Apostrophe,
-    FilmField,
-};
-
-// The host functions, numbered.
-enum Function : int
-{
-    UnknownFunction,
-    ListGetVal,
-    ListSetIndex,
-    ListSort,
-    InFile,
-    GetVar,
-    SetVar,
-    SetProgress,
-    SetLabel,
-    DebugPrint,
-};
-
-// The fields a template reads through "list." names: every field of the film record, the
-// seventeenth ("list.weburl3") included.
-std::optional<Field> listField(QStringView name)
-{
-    if (!name.startsWith(u"list."))
-        return std::nullopt;
-    const QStringView field = name.sliced(5);
-    for (int i = 0; i < FieldCount; ++i) {
-        if (fieldName(fieldAt(i)) == field)
-            return fieldAt(i);
-    }
-    return std::nullopt;
-}
-
-int variableNamed(const QString& name)
-{
-    if (name == u"title")
-        return Title;
-    if (name == u"description")
-        return Description;
-    if (name == u"list.count")
-        return Count;
-    if (name == u"list.index")
-        return Index;
-    if (const std::optional<Field> field = listField(name))
-        return FilmField + static_cast<int>(*field);
-    if (name == u"rb")
-        return ClosingBracket;
-    if (name == u"hy")
-        return Apostrophe;
-    return UnknownVariable;
-}
-
-int functionNamed(const QString& name)
-{
-    static const QHash<QString, int> Functions = {
-        {QStringLiteral("list.getval"), ListGetVal},
-        {QStringLiteral("list.setindex"), ListSetIndex},
-        {QStringLiteral("list.sort"), ListSort},
-        {QStringLiteral("infile"), InFile},
-        {QStringLiteral("getvar"), GetVar},
-        {QStringLiteral("setvar"), SetVar},
-        {QStringLiteral("setprogress"), SetProgress},
-        {QStringLiteral("setlabel"), SetLabel},
-        {QStringLiteral("debug.print"), DebugPrint},
-    };
-    return Functions.value(name, UnknownFunction);
-}
+// What a variable's answer is handed: it reads no arguments.
+const ArgumentList NoArguments{};
 
 Value emptyText()
 {
@@ -141,9 +67,126 @@ inline const FilmRecord& PageHost::filmAtPlace(int place) const
     return *film;
 }
 
+template <Field field>
+void PageHost::readCurrentField(PageHost& host, const ArgumentList&, Value& ReturnValue)
+{
+    ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex)[field]);
+}
+
+// ORDER HostNames: variables in the order they are compared, then the functions.
+const PageHost::HostName PageHost::HostNames[] = {
+    {u"title",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost& host, const ArgumentList&, Value& r) {
+         r = Value::makeString(host.m_context.pageTitle());
+     }},
+    {u"description",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost& host, const ArgumentList&, Value& r) {
+         r = Value::makeString(host.m_context.pageDescription());
+     }},
+    {u"list.count",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost& host, const ArgumentList&, Value& r) {
+         r = Value::makeLong(static_cast<std::int32_t>(host.m_state.order.size()));
+     }},
+    {u"list.index",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost& host, const ArgumentList&, Value& r) {
+         r = Value::makeInteger(host.m_state.currentIndex);
+     }},
+    {u"list.title", HostName::Kind::Variable, 0, readCurrentField<Field::Title>},
+    {u"list.release", HostName::Kind::Variable, 0, readCurrentField<Field::Release>},
+    {u"list.type", HostName::Kind::Variable, 0, readCurrentField<Field::Type>},
+    {u"list.time", HostName::Kind::Variable, 0, readCurrentField<Field::Time>},
+    {u"list.genre", HostName::Kind::Variable, 0, readCurrentField<Field::Genre>},
+    {u"list.date", HostName::Kind::Variable, 0, readCurrentField<Field::Date>},
+    {u"list.plot", HostName::Kind::Variable, 0, readCurrentField<Field::Plot>},
+    {u"list.comment", HostName::Kind::Variable, 0, readCurrentField<Field::Comment>},
+    {u"list.cast", HostName::Kind::Variable, 0, readCurrentField<Field::Cast>},
+    {u"list.imgsrc", HostName::Kind::Variable, 0, readCurrentField<Field::ImgSrc>},
+    {u"list.imglink", HostName::Kind::Variable, 0, readCurrentField<Field::ImgLink>},
+    {u"list.webtext1", HostName::Kind::Variable, 0, readCurrentField<Field::WebText1>},
+    {u"list.weburl1", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl1>},
+    {u"list.webtext2", HostName::Kind::Variable, 0, readCurrentField<Field::WebText2>},
+    {u"list.weburl2", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl2>},
+    {u"list.webtext3", HostName::Kind::Variable, 0, readCurrentField<Field::WebText3>},
+    // The seventeenth field has its name too.
+    {u"list.weburl3", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl3>},
+    {u"rb",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost&, const ArgumentList&, Value& r) { r = Value::makeString(QStringLiteral("]")); }},
+    {u"hy",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost&, const ArgumentList&, Value& r) { r = Value::makeString(QStringLiteral("'")); }},
+    {u"list.getval",
+     HostName::Kind::Function,
+     2,
+     [](PageHost& host, const ArgumentList& a, Value& r) { r = host.listGetVal(a, r); }},
+    {u"list.setindex",
+     HostName::Kind::Function,
+     1,
+     [](PageHost& host, const ArgumentList& a, Value& r) {
+         host.m_state.currentIndex = toInteger(a.item(1));
+         host.readAhead(host.m_state.currentIndex);
+         r = emptyText();
+     }},
+    {u"list.sort",
+     HostName::Kind::Function,
+     2,
+     [](PageHost& host, const ArgumentList& a, Value& r) { r = host.Sort_Page_Order(a.item(1), a.item(2)); }},
+    {u"infile",
+     HostName::Kind::Function,
+     2,
+     [](PageHost& host, const ArgumentList& a, Value& r) {
+         host.include(a);
+         r = emptyText();
+     }},
+    {u"getvar",
+     HostName::Kind::Function,
+     1,
+     [](PageHost& host, const ArgumentList& a, Value& r) {
+         r = host.m_filter.variables().Get_Variable(toStringLet(a.item(1)));
+     }},
+    {u"setvar",
+     HostName::Kind::Function,
+     2,
+     [](PageHost& host, const ArgumentList& a, Value& r) {
+         host.m_filter.variables().Set_Variable(toStringLet(a.item(1)), a.item(2));
+         r = Value();
+     }},
+    {u"setprogress",
+     HostName::Kind::Function,
+     1,
+     [](PageHost& host, const ArgumentList& a, Value&) { host.setProgress(a.item(1)); }},
+    {u"setlabel",
+     HostName::Kind::Function,
+     1,
+     [](PageHost& host, const ArgumentList& a, Value&) { host.m_context.setLabel(toStringLet(a.item(1))); }},
+    // Reads its argument (the count above) and does nothing else.
+    {u"debug.print", HostName::Kind::Function, 1, [](PageHost&, const ArgumentList&, Value&) {}},
+};
+
+const int PageHost::NotHostName = static_cast<int>(std::size(HostNames));
+
+int PageHost::numberOf(QStringView name, HostName::Kind kind)
+{
+    for (int number = 0; number < NotHostName; ++number) {
+        if (HostNames[number].kind == kind && HostNames[number].name == name)
+            return number;
+    }
+    return NotHostName;
+}
+
 int PageHost::variableNumber(const QString& Variable_Name)
 {
-    return variableNamed(Variable_Name.toLower());
+    return numberOf(Variable_Name.toLower(), HostName::Kind::Variable);
 }
 
 void PageHost::uGetVarable(const QString& Variable_Name, Value& ReturnValue)
@@ -153,38 +196,13 @@ void PageHost::uGetVarable(const QString& Variable_Name, Value& ReturnValue)
 
 void PageHost::getNumberedVariable(int number, Value& ReturnValue)
 {
-    // A film's fields are what templates read most.
-    if (number >= FilmField) {
-        ReturnValue = Value::makeString(filmAtPlace(m_state.currentIndex)[fieldAt(number - FilmField)]);
-        return;
-    }
-    switch (number) {
-    case Title:
-        ReturnValue = Value::makeString(m_context.pageTitle());
-        break;
-    case Description:
-        ReturnValue = Value::makeString(m_context.pageDescription());
-        break;
-    case Count:
-        ReturnValue = Value::makeLong(static_cast<std::int32_t>(m_state.order.size()));
-        break;
-    case Index:
-        ReturnValue = Value::makeInteger(m_state.currentIndex);
-        break;
-    case ClosingBracket:
-        ReturnValue = Value::makeString(QStringLiteral("]"));
-        break;
-    case Apostrophe:
-        ReturnValue = Value::makeString(QStringLiteral("'"));
-        break;
-    case UnknownVariable:
-        break;
-    }
+    if (number != NotHostName)
+        HostNames[number].answer(*this, NoArguments, ReturnValue);
 }
 
 int PageHost::functionNumber(const QString& Function_Name)
 {
-    return functionNamed(Function_Name.toLower());
+    return numberOf(Function_Name.toLower(), HostName::Kind::Function);
 }
 
 void PageHost::uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue)
@@ -194,40 +212,13 @@ void PageHost::uSolveFunctions(const QString& Function_Name, ArgumentList& Parme
 
 void PageHost::solveNumberedFunction(int number, ArgumentList& Parmeters, Value& ReturnValue)
 {
-    const ArgumentList& arguments = Parmeters;
-    switch (number) {
-    case ListGetVal:
-        ReturnValue = listGetVal(arguments, ReturnValue);
-        break;
-    case ListSetIndex:
-        m_state.currentIndex = toInteger(arguments.item(1));
-        readAhead(m_state.currentIndex);
-        ReturnValue = emptyText();
-        break;
-    case ListSort:
-        ReturnValue = Sort_Page_Order(arguments.item(1), arguments.item(2));
-        break;
-    case InFile:
-        include(arguments);
-        ReturnValue = emptyText();
-        break;
-    case GetVar:
-        ReturnValue = m_filter.variables().Get_Variable(toStringLet(arguments.item(1)));
-        break;
-    case SetVar:
-        m_filter.variables().Set_Variable(toStringLet(arguments.item(1)), arguments.item(2));
-        ReturnValue = Value();
-        break;
-    case SetProgress:
-        setProgress(arguments.item(1));
-        break;
-    case SetLabel:
-        m_context.setLabel(toStringLet(arguments.item(1)));
-        break;
-    case DebugPrint:
-        arguments.item(1);
-        break;
-    }
+    if (number == NotHostName)
+        return;
+    const HostName& name = HostNames[number];
+    // The arguments the answer reads are there, or reading them is Subscript out of range.
+    if (Parmeters.count() < name.arguments)
+        raise(ErrorNumber::SubscriptOutOfRange);
+    name.answer(*this, Parmeters, ReturnValue);
 }
 
 // Templates mostly walk the page order one place after another, and the films of a sorted order

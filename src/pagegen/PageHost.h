@@ -66,6 +66,28 @@ public:
     Value Sort_Page_Order(const Value& Field_Name, const Value& Ascending);
 
 private:
+    // One host name and every fact about it: its spelling (lower case), whether a template reads
+    // it as a variable or calls it, how many arguments a call reads (fewer is Subscript out of
+    // range, 9) and the answer. A name's number is its place in HostNames.
+    struct HostName
+    {
+        enum class Kind
+        {
+            Variable,
+            Function
+        };
+        QStringView name;
+        Kind kind;
+        int arguments;
+        void (*answer)(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
+    };
+    static const HostName HostNames[];
+    /// The number of the host name `name` (lower case) of that kind, or NotHostName.
+    static int numberOf(QStringView name, HostName::Kind kind);
+    static const int NotHostName;
+    template <Field field>
+    static void readCurrentField(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
+
     /// The film at a place of the page order; Subscript out of range (9) when there is none.
     const FilmRecord& filmAtPlace(int place) const;
     /// The film at a place of the page order, or null.

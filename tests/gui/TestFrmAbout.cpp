@@ -32,8 +32,6 @@ class TestFrmAbout : public QObject
     Q_OBJECT
 
 private slots:
-    void texts();
-    void controls_data();
     void controls();
     void closing_data();
     void closing();
@@ -42,47 +40,29 @@ private slots:
     void addressOpensThroughTheDesktop();
 };
 
-void TestFrmAbout::texts()
-{
-    FakeDesktop desktop;
-    AbsentRegistry registry;
-    frmAbout window(desktop, registry);
-
-    QCOMPARE(window.windowTitle(), QStringLiteral("About Reelkeep"));
-    QCOMPARE(window.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("Reelkeep"));
-    // The build's version text "0.1.2" and the label's numbers come from the one version number.
-    QCOMPARE(window.findChild<QLabel*>("lblVersion")->text(),
-             QStringLiteral("Version ") + QLatin1String(VersionText));
-    QVERIFY(!window.findChild<QLabel*>("picIcon")->pixmap().isNull());
-}
-
-void TestFrmAbout::controls_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("accessible");
-
-    QTest::newRow("picIcon") << QStringLiteral("picIcon") << QStringLiteral("Reelkeep icon");
-    QTest::newRow("lblTitle") << QStringLiteral("lblTitle") << QStringLiteral("Reelkeep");
-    QTest::newRow("lblVersion") << QStringLiteral("lblVersion")
-                                << QStringLiteral("Version ") + QLatin1String(VersionText);
-    QTest::newRow("lblDescription") << QStringLiteral("lblDescription")
-                                    << QStringLiteral("URL: ") + ProductWebAddress;
-    QTest::newRow("cmdOK") << QStringLiteral("cmdOK") << QStringLiteral("OK");
-    QTest::newRow("cmdSysInfo") << QStringLiteral("cmdSysInfo") << QStringLiteral("System Info...");
-}
-
-// Screen readers and automation tools find every control by its name and read what it says.
+// Screen readers and automation tools find every control by its name and read what it says; the
+// version text "0.1.2" and the label's numbers come from the one version number.
 void TestFrmAbout::controls()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, accessible);
-
     FakeDesktop desktop;
     AbsentRegistry registry;
     frmAbout window(desktop, registry);
-    QWidget* control = window.findChild<QWidget*>(name);
-    QVERIFY(control);
-    QCOMPARE(accessibleName(control), accessible);
+    QCOMPARE(window.windowTitle(), QStringLiteral("About Reelkeep"));
+    QVERIFY(!window.findChild<QLabel*>("picIcon")->pixmap().isNull());
+    const QString version = QStringLiteral("Version ") + QLatin1String(VersionText);
+    QCOMPARE(window.findChild<QLabel*>("lblVersion")->text(), version);
+    QCOMPARE(window.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("Reelkeep"));
+    const std::pair<const char*, QString> named[] = {{"picIcon", "Reelkeep icon"},
+                                                     {"lblTitle", "Reelkeep"},
+                                                     {"lblVersion", version},
+                                                     {"lblDescription", "URL: " + ProductWebAddress},
+                                                     {"cmdOK", "OK"},
+                                                     {"cmdSysInfo", "System Info..."}};
+    for (const auto& [name, accessible] : named) {
+        QWidget* control = window.findChild<QWidget*>(name);
+        QVERIFY2(control, name);
+        QCOMPARE(accessibleName(control), accessible);
+    }
 }
 
 void TestFrmAbout::closing_data()

@@ -31,7 +31,6 @@ class TestFrmOptions : public QObject
     Q_OBJECT
 
 private slots:
-    void controls_data();
     void controls();
     void tabOrder();
     void opening_data();
@@ -42,32 +41,24 @@ private slots:
     void browse();
 };
 
-void TestFrmOptions::controls_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("accessible");
-
-    QTest::newRow("Frame1") << QStringLiteral("Frame1") << QStringLiteral("Auto Load List");
-    QTest::newRow("Check1") << QStringLiteral("Check1") << QStringLiteral("Auto Load");
-    QTest::newRow("Text1") << QStringLiteral("Text1") << QStringLiteral("Auto load file name");
-    QTest::newRow("Command1") << QStringLiteral("Command1") << QStringLiteral("Browse");
-    QTest::newRow("Command2") << QStringLiteral("Command2") << QStringLiteral("OK");
-    QTest::newRow("Command3") << QStringLiteral("Command3") << QStringLiteral("Cancel");
-}
-
 // Screen readers and automation tools find every control by its name and read what it is for.
 void TestFrmOptions::controls()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, accessible);
-
     FakeDesktop desktop;
     frmOptions window(desktop);
     QCOMPARE(window.windowTitle(), QStringLiteral("Options"));
-    QWidget* control = window.findChild<QWidget*>(name);
-    QVERIFY(control);
-    QCOMPARE(accessibleName(control), accessible);
     QCOMPARE(window.findChild<QPushButton*>("Command1")->text(), QStringLiteral("..."));
+    const std::pair<const char*, const char*> named[] = {{"Frame1", "Auto Load List"},
+                                                         {"Check1", "Auto Load"},
+                                                         {"Text1", "Auto load file name"},
+                                                         {"Command1", "Browse"},
+                                                         {"Command2", "OK"},
+                                                         {"Command3", "Cancel"}};
+    for (const auto& [name, accessible] : named) {
+        QWidget* control = window.findChild<QWidget*>(name);
+        QVERIFY2(control, name);
+        QCOMPARE(accessibleName(control), QString::fromLatin1(accessible));
+    }
 }
 
 void TestFrmOptions::tabOrder()
