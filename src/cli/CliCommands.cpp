@@ -217,7 +217,8 @@ int page(const QStringList& arguments, const CliStreams& streams)
         return fail(streams.err, QStringLiteral("cannot load %1").arg(rest[0]), failure);
     giveDefaultPageTexts(*document);
     const StopSignals stopSignals;
-    const PageRunOutcome outcome = makePage(*document, templateFolder, rest[0], rest[1], streams, stopSignals);
+    const PageRunOutcome outcome =
+        makePage(*document, templateFolder, rest[0], rest[1], streams, stopSignals);
     if (streams.leavesMemoryAtExit)
         leaveToTheSystem(std::move(*document));
     for (const QString& warning : outcome.warnings)
