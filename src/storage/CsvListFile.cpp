@@ -372,8 +372,9 @@ std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failur
         for (int i = 0; i < FieldCount && !reader.atEnd(); ++i) {
             if (!reader.readField(texts, i, film.fields[static_cast<size_t>(i)])) {
                 setFailure(failure,
-                           QStringLiteral("film %1 has a field of more than 1 MB at byte %2")
+                           QStringLiteral("film %1 has a field of more than %2 at byte %3")
                                .arg(films.size())
+                               .arg(megabytes(MaxCsvFieldBytes))
                                .arg(reader.bytesRead() + 1));
                 return std::nullopt;
             }

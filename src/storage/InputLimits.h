@@ -32,10 +32,22 @@ inline QString tooManyFilmsFailure()
     return QStringLiteral("the file holds more than 32,767 films");
 }
 
-/// "the file is larger than 64 MB" for a bound in whole megabytes.
+/// "a list holds at most 32,767 films": why a longer list is not saved, as it could not be loaded.
+inline QString tooManyFilmsToSaveFailure()
+{
+    return QStringLiteral("a list holds at most 32,767 films");
+}
+
+/// "64 MB": a bound in whole megabytes, as the messages that name it say it.
+inline QString megabytes(qsizetype bound)
+{
+    return QStringLiteral("%1 MB").arg(bound >> 20);
+}
+
+/// "the file is larger than 64 MB"
 inline QString fileTooLargeFailure(qsizetype bound)
 {
-    return QStringLiteral("the file is larger than %1 MB").arg(bound >> 20);
+    return QStringLiteral("the file is larger than %1").arg(megabytes(bound));
 }
 
 } // namespace reelkeep

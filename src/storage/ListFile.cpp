@@ -78,13 +78,14 @@ bool overlongCsvField(const QString& text)
 bool fitsLoadingBounds(const ListDocument& document, QString* failure)
 {
     if (document.films.size() > MaxListFilms) {
-        setFailure(failure, QStringLiteral("a list holds at most 32,767 films"));
+        setFailure(failure, tooManyFilmsToSaveFailure());
         return false;
     }
     for (const FilmRecord& film : document.films) {
         if (std::any_of(film.fields.begin(), film.fields.end(), overlongCsvField)) {
             setFailure(failure,
-                       QStringLiteral("a field of \"%1\" is longer than 1 MB").arg(film.title().left(40)));
+                       QStringLiteral("a field of \"%1\" is longer than %2")
+                           .arg(film.title().left(40), megabytes(MaxCsvFieldBytes)));
             return false;
         }
     }
@@ -99,7 +100,8 @@ std::optional<QByteArray> formatList(const ListDocument& document, ListForm form
     else if (fitsLoadingBounds(document, failure))
         bytes = writeCsvList(document.films);
     if (bytes && bytes->size() > MaxListFileBytes) {
-        setFailure(failure, QStringLiteral("the list would take more than 256 MB"));
+        setFailure(failure,
+                   QStringLiteral("the list would take more than %1").arg(megabytes(MaxListFileBytes)));
         return std::nullopt;
     }
     return bytes;

@@ -271,7 +271,7 @@ std::optional<ListDocument> refuse(const ByteWindow& window, QString* failure, c
 std::optional<QByteArray> writeNativeList(const ListDocument& document, QString* failure)
 {
     if (document.films.size() > MaxListFilms) {
-        setFailure(failure, QStringLiteral("a list holds at most 32,767 films"));
+        setFailure(failure, tooManyFilmsToSaveFailure());
         return std::nullopt;
     }
     // Windows-1252 under "rkf01" whenever every text fits; UTF-8 under "rkf02" only when one does not.
