@@ -1118,14 +1118,22 @@ void TestForm1::makePageMissingTemplateTellsAndKeepsTheFile()
 
 void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
 {
-    writeTemplate(QStringLiteral("mask.html"), "before\n[infile('film.html', 1)]after");
+    // A UTF-8 template with a byte that is not UTF-8 is told after the error.
+    writeTemplate(QStringLiteral("mask.html"),
+                  "\xEF\xBB\xBF"
+                  "before\n[infile('film.html', 1)]after\xFF");
     writeTemplate(QStringLiteral("film.html"), "one\ntwo [list.title] three");
     openWindow();
     const QString page = m_folder->filePath(QStringLiteral("page.html"));
     m_desktop->queueFileChoice(page);
     click("Command8");
-    QCOMPARE(fileBytes(page), QByteArray("before\none\ntwo "));
-    QCOMPARE(m_desktop->questions().size(), 1);
+    QCOMPARE(fileBytes(page),
+             QByteArray("\xEF\xBB\xBF"
+                        "before\none\ntwo "));
+    QCOMPARE(m_desktop->questions().size(), 2);
+    const QString warned = m_desktop->questions().at(1);
+    QVERIFY2(warned.endsWith(QStringLiteral("not UTF-8 (read as U+FFFD), the first at byte 40, line 2.")),
+             qPrintable(warned));
     const QString told = m_desktop->questions().constFirst();
     QVERIFY2(told.contains(QStringLiteral("error 9: Subscript out of range")), qPrintable(told));
     QVERIFY2(told.contains(QStringLiteral("film.html, line 2")), qPrintable(told));

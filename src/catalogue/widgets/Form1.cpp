@@ -893,6 +893,9 @@ void Form1::makePageCommand()
                  .arg(outcome.describe()));
         break;
     }
+    // Templates read, but not as written: the page may show U+FFFD where their author saw text.
+    for (const QString& warning : outcome.warnings)
+        tell(QStringLiteral("%1.").arg(warning));
     if (m_closeAfterPage) {
         m_closeAfterPage = false;
         close();
