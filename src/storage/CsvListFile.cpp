@@ -165,9 +165,8 @@ private:
     {
         if (m_cutShort)
             return;
-        if (m_utf8 && m_invalidUtf8At < 0)
+        if (m_texts->read(m_fieldNumber, bytes, *m_field) && m_invalidUtf8At < 0)
             noteInvalidUtf8(bytes);
-        m_texts->read(m_fieldNumber, bytes, *m_field);
     }
 
     // Notes the file position of the field's first byte that is not UTF-8: exact for the field's

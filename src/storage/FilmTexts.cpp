@@ -6,14 +6,17 @@
 
 namespace reelkeep {
 
-void FilmTexts::read(int field, QByteArrayView bytes, QString& text)
+bool FilmTexts::read(int field, QByteArrayView bytes, QString& text)
 {
-    text = m_repeated[size_t(field)].text(bytes, [this](QByteArrayView unseen) { return decode(unseen); });
+    bool malformed = false;
+    text = m_repeated[size_t(field)].text(bytes,
+                                          [&](QByteArrayView unseen) { return decode(unseen, malformed); });
+    return malformed;
 }
 
-QString FilmTexts::decode(QByteArrayView bytes) const
+QString FilmTexts::decode(QByteArrayView bytes, bool& malformed) const
 {
-    return m_utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
+    return m_utf8 ? decodeUtf8(bytes, &malformed) : decodeWindows1252(bytes);
 }
 
 } // namespace reelkeep

@@ -21,14 +21,12 @@ public:
         : m_utf8(utf8)
     {}
 
-    /// Whether the bytes are UTF-8.
-    bool isUtf8() const { return m_utf8; }
-
-    /// Gives `text` the text of the bytes of field number `field`.
-    void read(int field, QByteArrayView bytes, QString& text);
+    /// Gives `text` the text of the bytes of field number `field`. True when the bytes, read as
+    /// UTF-8, were not well-formed; a text shared with an earlier film said so for that film.
+    bool read(int field, QByteArrayView bytes, QString& text);
 
 private:
-    QString decode(QByteArrayView bytes) const;
+    QString decode(QByteArrayView bytes, bool& malformed) const;
 
     bool m_utf8;
     std::array<RepeatedTexts, FieldCount> m_repeated;

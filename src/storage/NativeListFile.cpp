@@ -206,9 +206,8 @@ public:
             QByteArrayView bytes;
             if (!readCountedBytes(bytes))
                 return false;
-            if (texts.isUtf8() && invalidUtf8At < 0)
+            if (texts.read(i, bytes, film.fields[size_t(i)]) && invalidUtf8At < 0)
                 noteInvalidUtf8(bytes);
-            texts.read(i, bytes, film.fields[size_t(i)]);
         }
         return true;
     }

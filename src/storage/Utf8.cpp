@@ -85,8 +85,10 @@ QString invalidUtf8Warning(qsizetype position, int line)
     return warning;
 }
 
-QString decodeUtf8(QByteArrayView bytes)
+QString decodeUtf8(QByteArrayView bytes, bool* malformed)
 {
+    if (malformed)
+        *malformed = false;
     if (bytes.isEmpty())
         return QString();
     // A text never has more characters than bytes, so one allocation holds it.
@@ -101,6 +103,8 @@ QString decodeUtf8(QByteArrayView bytes)
                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QChar* end = decoder.appendToBuffer(text.data() + ascii, bytes.sliced(ascii));
     text.truncate(end - text.constData());
+    if (malformed)
+        *malformed = decoder.hasError();
     return text;
 }
 

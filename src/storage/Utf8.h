@@ -11,8 +11,9 @@ namespace reelkeep {
 inline constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 /// Turns UTF-8 bytes into text character for character. A U+FEFF at the start is a character of
-/// the text like any other, never taken for a mark and dropped; a malformed byte becomes U+FFFD.
-QString decodeUtf8(QByteArrayView bytes);
+/// the text like any other, never taken for a mark and dropped; a malformed byte becomes U+FFFD,
+/// and `malformed`, when given, says whether there was one.
+QString decodeUtf8(QByteArrayView bytes, bool* malformed = nullptr);
 
 /// The position of the first byte that does not belong to a well-formed UTF-8 sequence (a stray
 /// continuation byte, an overlong form, a surrogate, a sequence cut short), or -1 when there is none.
