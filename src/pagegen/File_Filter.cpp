@@ -208,7 +208,7 @@ FileVersion versionOf(const QString& path)
 // compared with the file on disk.
 struct IncludedTemplate
 {
-    std::shared_ptr<const PreparedTemplate> prepared;
+    std::shared_ptr<PreparedTemplate> prepared;
     FileVersion version;
     quint64 checkedAtYield = 0;
     bool checked = false;
@@ -245,8 +245,7 @@ struct File_Filter::Run
     }
 
     /// An included file, read and prepared again only when it changed on disk since then.
-    std::shared_ptr<const PreparedTemplate>
-    include(const QString& path, const Equation_Evaluater& evaluator, QStringList& warnings)
+    std::shared_ptr<PreparedTemplate> include(const QString& path, QStringList& warnings)
     {
         IncludedTemplate& cached = includes[path];
         if (cached.checked && cached.checkedAtYield == yields)
@@ -266,7 +265,7 @@ struct File_Filter::Run
             bytes.remove(0, Utf8ByteOrderMark.size());
         if (utf8)
             noteInvalidUtf8(warnings, path, bytes);
-        cached.prepared = std::make_shared<const PreparedTemplate>(bytes, utf8, evaluator);
+        cached.prepared = std::make_shared<PreparedTemplate>(bytes, utf8);
         return cached.prepared;
     }
 
@@ -305,14 +304,14 @@ void File_Filter::Filter_File(const QString& Template_Path,
         m_run.reset();
         m_stopRequested = false;
     });
-    const PreparedTemplate prepared(*input, utf8, Evaluator);
+    PreparedTemplate prepared(*input, utf8);
     Copy_Template(prepared, Template_Path, Evaluator);
     if (!prepared.pieces().empty())
         m_abandonedAt.line = prepared.lineOf(prepared.pieces().back());
     m_run->output.finish();
 }
 
-void File_Filter::Copy_Template(const PreparedTemplate& input,
+void File_Filter::Copy_Template(PreparedTemplate& input,
                                 const QString& fileName,
                                 Equation_Evaluater& Evaluator)
 {
@@ -323,7 +322,7 @@ void File_Filter::Copy_Template(const PreparedTemplate& input,
             m_run->output.writeLiteral(input.literal(piece));
             if (piece.expression == TemplatePiece::NoExpression)
                 break;
-            m_run->output.writeValue(Evaluator.Evaluate_Prepared(input.expression(piece)));
+            m_run->output.writeValue(Evaluator.Evaluate_Prepared(input.expression(piece, Evaluator)));
             yieldNow();
         }
     } catch (const RuntimeError&) {
@@ -346,7 +345,7 @@ void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_E
         return;
     const QString path = toStringLet(Path);
     for (int repetition = 1; repetition <= count; ++repetition) {
-        if (const std::shared_ptr<const PreparedTemplate> input = m_run->include(path, Evaluator, m_warnings))
+        if (const std::shared_ptr<PreparedTemplate> input = m_run->include(path, m_warnings))
             Copy_Template(*input, path, Evaluator);
         // A file without expressions, included many times, still lets the window repaint.
         yieldNow();

@@ -77,7 +77,7 @@ public:
 
 private:
     struct Run;
-    void Copy_Template(const PreparedTemplate& input, const QString& fileName, Equation_Evaluater& Evaluator);
+    void Copy_Template(PreparedTemplate& input, const QString& fileName, Equation_Evaluater& Evaluator);
     void yieldNow();
 
     TemplateVariables m_variables;

@@ -9,7 +9,6 @@
 #include "evaluator/value/TextForm.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageOrder.h"
-#include "pagegen/PreparedTemplate.h"
 
 #include <QHash>
 

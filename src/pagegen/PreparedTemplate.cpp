@@ -1,4 +1,4 @@
-// Cutting a template into literal bytes and prepared expressions.
+// Cutting a template into literal bytes and expressions, and preparing each expression when needed.
 #include "pagegen/PreparedTemplate.h"
 
 #include "storage/Utf8.h"
@@ -36,12 +36,12 @@ qsizetype find(QByteArrayView bytes, qsizetype from, char byte)
 
 } // namespace
 
-PreparedTemplate::PreparedTemplate(QByteArrayView bytes, bool utf8, const Equation_Evaluater& evaluator)
+PreparedTemplate::PreparedTemplate(QByteArrayView bytes, bool utf8)
     : m_bytes(bytes.toByteArray())
     , m_utf8(utf8)
 {
-    // Each distinct text is prepared once, found by its bytes in the template's own copy; the
-    // table goes when the template is prepared.
+    // Each distinct text gets one place, found by its bytes in the template's own copy; the
+    // table goes when the template is cut.
     const QByteArrayView source(m_bytes);
     QHash<QByteArrayView, std::int32_t> known;
     m_pieces.reserve(size_t(std::count(source.begin(), source.end(), OpenBracket)) + 1);
@@ -60,13 +60,29 @@ PreparedTemplate::PreparedTemplate(QByteArrayView bytes, bool utf8, const Equati
         const QByteArrayView text = source.sliced(textStart, textEnd - textStart);
         piece.expression = known.value(text, TemplatePiece::NoExpression);
         if (piece.expression == TemplatePiece::NoExpression) {
-            piece.expression = std::int32_t(m_expressions.size());
-            m_expressions.push_back(evaluator.Prepare_Equation(expressionText(text, utf8)));
+            piece.expression = std::int32_t(m_programs.size());
+            m_programs.emplace_back();
             if (known.size() < MaxKnownTexts)
                 known.insert(text, piece.expression);
         }
         position = textEnd + 1;
     }
+}
+
+PreparedEquation PreparedTemplate::prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator)
+{
+    if (m_kept.size() < MaxKeptPrograms) {
+        m_kept.push_back(piece.expression);
+    } else {
+        std::int32_t& oldest = m_kept[m_oldestKept];
+        m_programs[size_t(oldest)] = PreparedEquation();
+        oldest = piece.expression;
+        m_oldestKept = (m_oldestKept + 1) % MaxKeptPrograms;
+    }
+    const QByteArrayView source(m_bytes);
+    const qsizetype textStart = qsizetype(piece.literalEnd) + 1;
+    const QByteArrayView text = source.sliced(textStart, find(source, textStart, CloseBracket) - textStart);
+    return evaluator.Prepare_Equation(expressionText(text, m_utf8));
 }
 
 int PreparedTemplate::lineOf(const TemplatePiece& piece) const

@@ -1,5 +1,5 @@
 // A template file cut once into its literal bytes and its expressions, ready to be copied into a
-// page any number of times.
+// page any number of times; each expression is prepared when it is first evaluated.
 #pragma once
 
 #include "evaluator/Equation_Evaluater.h"
@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -28,13 +29,19 @@ struct TemplatePiece
 };
 
 /// A template's bytes as pieces: a "[" opens an expression and the next "]" (or the end of the
-/// file) closes it; neither bracket is copied. Expressions of the same text are prepared once.
+/// file) closes it; neither bracket is copied. Expressions of the same text share one program.
+///
+/// An expression is prepared the first time it is evaluated, and at most MaxKeptPrograms programs
+/// are kept, the oldest going first: a template of a million different expressions costs a few
+/// times its bytes, while the few expressions of a template copied once per film are prepared once.
 class PreparedTemplate
 {
 public:
+    static constexpr std::size_t MaxKeptPrograms = 4096;
+
     /// Cuts the bytes into pieces. Expression texts are read as UTF-8 when `utf8`, otherwise as
-    /// Windows-1252, and prepared on `evaluator`. At most MaxTemplateBytes bytes.
-    PreparedTemplate(QByteArrayView bytes, bool utf8, const Equation_Evaluater& evaluator);
+    /// Windows-1252. At most MaxTemplateBytes bytes.
+    PreparedTemplate(QByteArrayView bytes, bool utf8);
 
     const std::vector<TemplatePiece>& pieces() const { return m_pieces; }
     /// A piece's literal bytes, NUL bytes included: the page drops them.
@@ -42,11 +49,15 @@ public:
     {
         return QByteArrayView(m_bytes).sliced(piece.literalStart, piece.literalEnd - piece.literalStart);
     }
-    /// The expression text of a piece that has one, as the filter hands it to the evaluator: a
-    /// space and the characters between the brackets, prepared.
-    const PreparedEquation& expression(const TemplatePiece& piece) const
+    /// The expression of a piece that has one, prepared on `evaluator`: as the filter hands it to
+    /// the evaluator, a space and the characters between the brackets. A copy, so that the program
+    /// lives on while evaluating it prepares others and lets this one go.
+    PreparedEquation expression(const TemplatePiece& piece, const Equation_Evaluater& evaluator)
     {
-        return m_expressions[size_t(piece.expression)];
+        PreparedEquation& program = m_programs[size_t(piece.expression)];
+        if (program.isNull())
+            program = prepare(piece, evaluator);
+        return program;
     }
     /// The line on which a piece's literal ends and its expression, if any, begins.
     int lineOf(const TemplatePiece& piece) const;
@@ -57,10 +68,16 @@ public:
     bool isUtf8() const { return m_utf8; }
 
 private:
+    PreparedEquation prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator);
+
     QByteArray m_bytes;
     bool m_utf8;
     std::vector<TemplatePiece> m_pieces;
-    std::vector<PreparedEquation> m_expressions;
+    /// One per distinct expression, null until it is prepared.
+    std::vector<PreparedEquation> m_programs;
+    /// The expressions whose programs are kept, oldest first from m_oldestKept on.
+    std::vector<std::int32_t> m_kept;
+    std::size_t m_oldestKept = 0;
 };
 
 } // namespace reelkeep

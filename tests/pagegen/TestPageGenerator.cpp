@@ -2,6 +2,7 @@
 #include "PageFixture.h"
 #include "functions/Defalt_Functions.h"
 #include "pagegen/PageOrder.h"
+#include "pagegen/PreparedTemplate.h"
 #include "pagegen/TemplateCharset.h"
 #include "pagegen/TemplateVariables.h"
 #include "storage/InputLimits.h"
@@ -70,6 +71,19 @@ void TestPageGenerator::filter_data()
         << QByteArray("1\n2");
     QTest::newRow("a missing operand abandons the run")
         << QByteArray("ok[1 +]no") << QByteArray("ok raised 9 at mask.html:1");
+    // More distinct expressions than a template keeps programs for, the first again at the end,
+    // in a template that includes itself: the inner copy lets go of the programs the outer one is
+    // still evaluating.
+    QByteArray expressions, values;
+    for (int i = 1; i <= int(PreparedTemplate::MaxKeptPrograms) + 100; ++i) {
+        expressions += '[' + QByteArray::number(i) + ']';
+        values += QByteArray::number(i);
+    }
+    QTest::newRow("programs let go are prepared again")
+        << "[setvar('c1', 1)][setvar('c2', 1)][setvar('d', getvar('d') + 1)]"
+           "[infile('mask.html', getvar('c' & getvar('d')))]" +
+               expressions + "[1]"
+        << (values + '1').repeated(3);
 }
 
 void TestPageGenerator::filter()
