@@ -68,9 +68,9 @@ static double heapBytes()
     return double(info.uordblks + info.hblkhd);
 }
 
-// The memory a prepared template holds, per byte of the template, once every expression in it
-// has been prepared as a run prepares them: "[]" a million times, or a million different short
-// expressions.
+// The memory a prepared template holds beside its bytes (which it shares with the file's), per
+// byte of the template, once a run has evaluated every expression in it: "[]" a million times,
+// or a million different short expressions.
 static void prepareTemplate(benchmark::State& state, bool distinct)
 {
     QByteArray bytes;

@@ -36,8 +36,8 @@ qsizetype find(QByteArrayView bytes, qsizetype from, char byte)
 
 } // namespace
 
-PreparedTemplate::PreparedTemplate(QByteArrayView bytes, bool utf8)
-    : m_bytes(bytes.toByteArray())
+PreparedTemplate::PreparedTemplate(QByteArray bytes, bool utf8)
+    : m_bytes(std::move(bytes))
     , m_utf8(utf8)
 {
     // Each distinct text gets one place, found by its bytes in the template's own copy; the
@@ -60,8 +60,8 @@ PreparedTemplate::PreparedTemplate(QByteArrayView bytes, bool utf8)
         const QByteArrayView text = source.sliced(textStart, textEnd - textStart);
         piece.expression = known.value(text, TemplatePiece::NoExpression);
         if (piece.expression == TemplatePiece::NoExpression) {
-            piece.expression = std::int32_t(m_programs.size());
-            m_programs.emplace_back();
+            piece.expression = std::int32_t(m_keptAt.size());
+            m_keptAt.push_back(NotKept);
             if (known.size() < MaxKnownTexts)
                 known.insert(text, piece.expression);
         }
@@ -69,20 +69,21 @@ PreparedTemplate::PreparedTemplate(QByteArrayView bytes, bool utf8)
     }
 }
 
-PreparedEquation PreparedTemplate::prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator)
+std::int32_t PreparedTemplate::prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator)
 {
-    if (m_kept.size() < MaxKeptPrograms) {
-        m_kept.push_back(piece.expression);
-    } else {
-        std::int32_t& oldest = m_kept[m_oldestKept];
-        m_programs[size_t(oldest)] = PreparedEquation();
-        oldest = piece.expression;
-        m_oldestKept = (m_oldestKept + 1) % MaxKeptPrograms;
-    }
     const QByteArrayView source(m_bytes);
     const qsizetype textStart = qsizetype(piece.literalEnd) + 1;
     const QByteArrayView text = source.sliced(textStart, find(source, textStart, CloseBracket) - textStart);
-    return evaluator.Prepare_Equation(expressionText(text, m_utf8));
+    KeptProgram prepared{piece.expression, evaluator.Prepare_Equation(expressionText(text, m_utf8))};
+    if (m_kept.size() < MaxKeptPrograms) {
+        m_kept.push_back(std::move(prepared));
+        return std::int32_t(m_kept.size() - 1);
+    }
+    const std::size_t place = m_oldestKept;
+    m_oldestKept = (place + 1) % MaxKeptPrograms;
+    m_keptAt[size_t(m_kept[place].expression)] = NotKept;
+    m_kept[place] = std::move(prepared);
+    return std::int32_t(place);
 }
 
 int PreparedTemplate::lineOf(const TemplatePiece& piece) const

@@ -41,7 +41,7 @@ public:
 
     /// Cuts the bytes into pieces. Expression texts are read as UTF-8 when `utf8`, otherwise as
     /// Windows-1252. At most MaxTemplateBytes bytes.
-    PreparedTemplate(QByteArrayView bytes, bool utf8);
+    PreparedTemplate(QByteArray bytes, bool utf8);
 
     const std::vector<TemplatePiece>& pieces() const { return m_pieces; }
     /// A piece's literal bytes, NUL bytes included: the page drops them.
@@ -54,10 +54,10 @@ public:
     /// lives on while evaluating it prepares others and lets this one go.
     PreparedEquation expression(const TemplatePiece& piece, const Equation_Evaluater& evaluator)
     {
-        PreparedEquation& program = m_programs[size_t(piece.expression)];
-        if (program.isNull())
-            program = prepare(piece, evaluator);
-        return program;
+        std::int32_t& kept = m_keptAt[size_t(piece.expression)];
+        if (kept == NotKept)
+            kept = prepare(piece, evaluator);
+        return m_kept[size_t(kept)].program;
     }
     /// The line on which a piece's literal ends and its expression, if any, begins.
     int lineOf(const TemplatePiece& piece) const;
@@ -68,15 +68,23 @@ public:
     bool isUtf8() const { return m_utf8; }
 
 private:
-    PreparedEquation prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator);
+    struct KeptProgram
+    {
+        std::int32_t expression;
+        PreparedEquation program;
+    };
+    static constexpr std::int32_t NotKept = -1;
+
+    /// Prepares the piece's expression and keeps it in place of the oldest; returns its place.
+    std::int32_t prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator);
 
     QByteArray m_bytes;
     bool m_utf8;
     std::vector<TemplatePiece> m_pieces;
-    /// One per distinct expression, null until it is prepared.
-    std::vector<PreparedEquation> m_programs;
-    /// The expressions whose programs are kept, oldest first from m_oldestKept on.
-    std::vector<std::int32_t> m_kept;
+    /// For each distinct expression, its place in m_kept, or NotKept.
+    std::vector<std::int32_t> m_keptAt;
+    /// The programs kept, the oldest at m_oldestKept once all places are taken.
+    std::vector<KeptProgram> m_kept;
     std::size_t m_oldestKept = 0;
 };
 
