@@ -6,20 +6,11 @@
 #include "storage/CsvListFile.h"
 
 #include <QBuffer>
-#include <QFile>
 
 #include <cstddef>
 #include <cstdint>
 
 using namespace reelkeep;
-
-static void writeBytes(const QString& path, QByteArrayView bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes.data(), bytes.size()) != bytes.size())
-        fuzz::propertyFailed("the input can be written to a scratch file", file.errorString());
-}
 
 static ListDocument documentOf(const QList<FilmRecord>& films)
 {
@@ -45,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      QStringLiteral("reading in pieces gives what reading whole gives"));
     }
 
-    const QString path = fuzz::scratchFile(QStringLiteral("input.csv"));
-    writeBytes(path, bytes);
+    const QString path = fuzz::writeScratchFile(QStringLiteral("input.csv"), bytes);
     const std::optional<ListDocument> loaded = loadListFile(path, ListForm::CommaSeparated);
     FUZZ_REQUIRE(loaded.has_value() == read.has_value());
     if (!read)

@@ -24,9 +24,15 @@ private slots:
     void textForm_data();
     void textForm();
     void textFormUnderGermanLocale_data() { textForm_data(); }
-    void textFormUnderGermanLocale();
+    void textFormUnderGermanLocale()
+    {
+        underGermanLocale([this] { textForm(); });
+    }
     void conversionUnderGermanLocale_data() { conversion_data(); }
-    void conversionUnderGermanLocale();
+    void conversionUnderGermanLocale()
+    {
+        underGermanLocale([this] { conversion(); });
+    }
     void val_data();
     void val();
 };
@@ -135,25 +141,19 @@ void TestCoercion::conversion_data()
     addConversion("CCur of a currency text", "CCur", "String $1,234.50", "Currency: 1234.5");
     addConversion("CCur of a half from text rounds to even", "CCur", "String 0.00005", "Currency: 0");
     addConversion("CCur of three halves from text rounds up", "CCur", "String 0.00015", "Currency: 0.0002");
-    addConversion(
-        "CCur of the largest text", "CCur", "String 922337203685477.5807", "Currency: 922337203685477.5807");
+    addConversion("CCur max", "CCur", "String 922337203685477.5807", "Currency: 922337203685477.5807");
     addConversion("CCur past the largest overflows", "CCur", "String 922337203685477.5808", "raised 6");
     addConversion("CCur of a large Double overflows", "CCur", "Double 1e15", "raised 6");
     addConversion("CCur of Decimal rounds", "CCur", "Decimal 1.23456", "Currency: 1.2346");
     addConversion("CDec of a Double keeps 15 digits", "CDec", "Double 0.1", "Decimal: 0.1");
-    addConversion("CDec of a third keeps 15 digits",
-                  "CDec",
-                  "Double 0.333333333333333333",
-                  "Decimal: 0.333333333333333");
+    addConversion("CDec third", "CDec", "Double 0.333333333333333333", "Decimal: 0.333333333333333");
     addConversion("CDec of a Single keeps 7 digits", "CDec", "Single 0.1", "Decimal: 0.1");
     addConversion("CDec of the largest text",
                   "CDec",
                   "String 79228162514264337593543950335",
                   "Decimal: 79228162514264337593543950335");
-    addConversion(
-        "CDec past the largest overflows", "CDec", "String 79228162514264337593543950336", "raised 6");
-    addConversion(
-        "CDec of the smallest step", "CDec", "String 1E-28", "Decimal: 0.0000000000000000000000000001");
+    addConversion("CDec past max", "CDec", "String 79228162514264337593543950336", "raised 6");
+    addConversion("CDec step", "CDec", "String 1E-28", "Decimal: 0.0000000000000000000000000001");
     addConversion("CDec rounds beyond 28 places",
                   "CDec",
                   "String 1.23456789012345678901234567891",
@@ -190,11 +190,6 @@ void TestCoercion::conversion()
     QFETCH(QString, expected);
     const Conversion convert = conversionOf(conversion);
     QCOMPARE(outcome([&] { return convert(valueOf(source)); }), expected);
-}
-
-void TestCoercion::conversionUnderGermanLocale()
-{
-    underGermanLocale([this] { conversion(); });
 }
 
 void TestCoercion::letCoercionRefusesErrorValues()
@@ -267,11 +262,6 @@ void TestCoercion::textForm()
     QFETCH(QString, expected);
     QCOMPARE(outcome([&] { return Value::makeString(cstrText(valueOf(source))); }),
              expected.startsWith(u"raised") ? expected : QStringLiteral("String: ") + expected);
-}
-
-void TestCoercion::textFormUnderGermanLocale()
-{
-    underGermanLocale([this] { textForm(); });
 }
 
 void TestCoercion::val_data()

@@ -24,7 +24,10 @@ private slots:
     void parse_data();
     void parse();
     void parseUnderGermanLocale_data() { parse_data(); }
-    void parseUnderGermanLocale();
+    void parseUnderGermanLocale()
+    {
+        underGermanLocale([this] { parse(); });
+    }
     void yearFromTheClock();
 };
 
@@ -175,11 +178,6 @@ void TestDates::parse()
     QFETCH(QString, expected);
     const std::optional<double> serial = parseDateText(text, 2021);
     QCOMPARE(serial ? dateText(*serial) : QStringLiteral("none"), expected);
-}
-
-void TestDates::parseUnderGermanLocale()
-{
-    underGermanLocale([this] { parse(); });
 }
 
 void TestDates::yearFromTheClock()
