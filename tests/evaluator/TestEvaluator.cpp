@@ -13,6 +13,18 @@ void addCase(const char* rule, const QString& expression, const char* printed)
     QTest::newRow(rule) << expression << QString::fromUtf8(printed);
 }
 
+// A number, then a run of spaces and a trailing unknown operator to reach the length; the
+// surrounding spaces are trimmed before counting.
+QString ofLength(int length)
+{
+    return QStringLiteral("  1") + QString(length - 2, u' ') + QStringLiteral("x  ");
+}
+
+QString nested(int depth)
+{
+    return QString(depth, u'(') + QStringLiteral("7") + QString(depth, u')');
+}
+
 } // namespace
 
 class TestEvaluator : public QObject
@@ -22,10 +34,6 @@ class TestEvaluator : public QObject
 private slots:
     void expressions_data();
     void expressions();
-    void lengthLimit_data();
-    void lengthLimit();
-    void nestingLimit_data();
-    void nestingLimit();
 };
 
 void TestEvaluator::expressions_data()
@@ -40,6 +48,12 @@ void TestEvaluator::expressions_data()
     addCase("division by zero is a value", "1 / 0", "Error: Error 11");
     addCase("type mismatch is a value", "'x' * 2", "Error: Error 13");
     addCase("is without objects is a value", "1 is 1", "Error: Error 424");
+    // The limits of length and nesting.
+    addCase("32,765 characters are evaluated", ofLength(32765), "Double: 1");
+    addCase("32,766 characters overflow", ofLength(32766), "raised 6");
+    addCase("999 nested groups", nested(999), "Double: 7");
+    addCase("1,000 nested groups run out of stack space", nested(1000), "raised 28");
+    addCase("10,000 nested groups run out of stack space", nested(10000), "raised 28");
 }
 
 void TestEvaluator::expressions()
@@ -48,43 +62,7 @@ void TestEvaluator::expressions()
     QFETCH(QString, printed);
     Equation_Evaluater evaluator;
     QCOMPARE(evaluateToLine(evaluator, expression), printed);
-}
-
-void TestEvaluator::lengthLimit_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QString>("printed");
-    QTest::newRow("32,765 characters are evaluated") << 32765 << "Double: 1";
-    QTest::newRow("32,766 characters overflow") << 32766 << "raised 6";
-}
-
-void TestEvaluator::lengthLimit()
-{
-    QFETCH(int, length);
-    QFETCH(QString, printed);
-    Equation_Evaluater evaluator;
-    // A number, then a run of spaces and a trailing unknown operator to reach the length;
-    // surrounding spaces are trimmed before counting.
-    const QString text = QStringLiteral("  1") + QString(length - 2, u' ') + QStringLiteral("x  ");
-    QCOMPARE(evaluateToLine(evaluator, text), printed);
-}
-
-void TestEvaluator::nestingLimit_data()
-{
-    QTest::addColumn<int>("depth");
-    QTest::addColumn<QString>("printed");
-    QTest::newRow("999 nested groups") << 999 << "Double: 7";
-    QTest::newRow("1,000 nested groups run out of stack space") << 1000 << "raised 28";
-    QTest::newRow("10,000 nested calls run out of stack space") << 10000 << "raised 28";
-}
-
-void TestEvaluator::nestingLimit()
-{
-    QFETCH(int, depth);
-    QFETCH(QString, printed);
-    Equation_Evaluater evaluator;
-    const QString text = QString(depth, u'(') + QStringLiteral("7") + QString(depth, u')');
-    QCOMPARE(evaluateToLine(evaluator, text), printed);
+    // Nothing of the evaluation stays behind to change the next one.
     QCOMPARE(evaluateToLine(evaluator, QStringLiteral("(1)")), QStringLiteral("Double: 1"));
 }
 

@@ -227,24 +227,16 @@ void TestCoercion::textForm_data()
     addText("Single 0.1 shows 7 digits", "Single 0.1", "0.1");
     addText("largest Single", "Single 3.4028235e38", "3.402823E+38");
     // Fixed-point kinds never use an exponent.
-    addText("Currency drops trailing zeros", "Currency 1.5", "1.5");
     addText("Currency smallest step", "Currency -0.0001", "-0.0001");
     addText("Currency largest", "Currency 922337203685477.5807", "922337203685477.5807");
     addText("Currency smallest", "Currency -922337203685477.5808", "-922337203685477.5808");
-    addText("Currency whole", "Currency 3", "3");
     addText("Decimal drops trailing zeros", "Decimal 1.50", "1.5");
     addText("Decimal tiny", "Decimal -0.0001", "-0.0001");
     addText("Decimal largest", "Decimal 79228162514264337593543950335", "79228162514264337593543950335");
     addText("Decimal 28 places", "Decimal 0.0000000000000000000000000001", "0.0000000000000000000000000001");
-    // The other kinds.
-    addText("Integer", "Integer -32768", "-32768");
+    // The other kinds; their text is in every outcome of the other tables.
     addText("Long", "Long 2147483647", "2147483647");
-    addText("Byte", "Byte 255", "255");
-    addText("True", "Boolean True", "True");
-    addText("False", "Boolean False", "False");
-    addText("Empty", "Empty", "");
     addText("Error Value", "Error 13", "Error 13");
-    addText("String is itself", "String a b", "a b");
     // Dates: date only, time only, both.
     addText("whole day shows the date only", "Date 36526", "1/1/2000");
     addText("serial 0 shows midnight", "Date 0", "12:00:00 AM");
