@@ -119,7 +119,6 @@ void TestDispatch::nameLookup_data()
     QTest::newRow("capitals find the same function") << u"ABS"_s << true << u"Double: 2"_s;
     QTest::newRow("a blank after the name matches nothing") << u"abs "_s << false << u"Empty: "_s;
     QTest::newRow("an unknown name is left to the host") << u"absolute"_s << false << u"Empty: "_s;
-    QTest::newRow("the empty name is not built in") << u""_s << false << u"Empty: "_s;
 }
 
 void TestDispatch::nameLookup()

@@ -189,7 +189,6 @@ void TestFormat::numbers_data()
     addCase("a negative that rounds to zero keeps its minus", "Double -0.4", "0", "-0");
     // Digit placeholders.
     addCase("zeros pad in front", "Integer 123", "00000", "00123");
-    addCase("extra integer digits are all shown", "Long 12345", "0", "12345");
     addCase("zeros pad behind the point", "Double 334.9", "###0.00", "334.90");
     addCase("number signs show no leading zero", "Double 0.5", "#.##", ".5");
     addCase("number signs drop trailing zeros", "Double 1.5", "0.##", "1.5");
@@ -206,7 +205,6 @@ void TestFormat::numbers_data()
     addCase("grouping every three digits", "Double 1234567", "#,##0", "1,234,567");
     addCase("grouping a small number adds nothing", "Double 5", "#,##0", "5");
     addCase("grouping the padding zeros", "Double 5", "0,000", "0,005");
-    addCase("grouping zero under number signs", "Double 0", "#,###", "");
     addCase("two trailing commas divide by a million", "Double 100000000", "##0,,", "100");
     addCase("scaling rounds half away from zero", "Double 500000", "##0,,", "1");
     addCase("scaling below half gives zero", "Double 499999", "##0,,", "0");
@@ -239,7 +237,6 @@ void TestFormat::numbers_data()
     addCase("signs, dollar, parentheses and spaces are literals", "Double 5", "+$ (0)", "+$ (5)");
     addCase("a colon prints the time separator", "Double 5", "0:0", "0:5");
     addCase("a slash prints the date separator", "Double 12", "0/0", "1/2");
-    addCase("a format of literals only prints them", "Double 5", "\\Z", "Z");
     addCase("an unclosed quote runs to the end", "Double 5", "0\" kg", "5 kg");
     // The kinds of value formatted as numbers.
     addCase("a numeric text is formatted as a number", "String 12.5", "0.00", "12.50");
@@ -268,7 +265,6 @@ void TestFormat::dates_data()
     addCase("q", date(2020, 8, 31), "q", "3");
     addCase("y is the day of the year", date(2020, 12, 31), "y", "366");
     addCase("yy", date(2005, 6, 1), "yy", "05");
-    addCase("yyyy", sample(), "yyyy", "2020");
     addCase("yyyy of an early year has three digits", date(100, 1, 1), "yyyy", "100");
     addCase("h hh n nn s ss", date(2020, 1, 2, 7, 5, 3), "h hh n nn s ss", "7 07 5 05 3 03");
     addCase("ttttt is the long time", sample(), "ttttt", "1:45:07 PM");

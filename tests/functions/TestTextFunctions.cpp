@@ -163,7 +163,6 @@ void TestTextFunctions::slicing_data()
     addCall("len of Empty is 0", "len", {"Empty"}, "Long: 0");
     addCall("len of Null is Null", "len", {"Null"}, "Null: ");
     addCall("len of a number counts its text", "len", {"Double 12.5"}, "Long: 4");
-    addCall("len of True counts its text", "len", {"Boolean True"}, "Long: 4");
     addCall("lcase lowers", "lcase", {"String AbC"}, "String: abc");
     addCall("ucase of Null is Null", "ucase", {"Null"}, "Null: ");
 }

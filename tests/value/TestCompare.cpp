@@ -4,7 +4,6 @@
 #include "evaluator/value/TextCase.h"
 #include "evaluator/value/TextRankKey.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
 #include <algorithm>
