@@ -155,14 +155,14 @@ void TestDispatch::preparation_data()
     addCall("strcomp coerces the compare mode", "strcomp", {"String a", "String b", "String x"}, "raised 13");
     addCall("dateserial coerces to Integer", "dateserial", {"Null", "Double 1", "Double 1"}, "raised 94");
     // Arguments are coerced in written order: the first that cannot be coerced gives the error.
-    addCall("replace text first", "replace", {"Null", "String a", "String b", "String x"}, "raised 94");
-    addCall("instrrev text before start", "instrrev", {"Null", "String a", "String x"}, "raised 94");
+    addCall("replace: text first", "replace", {"Null", "String a", "String b", "String x"}, "raised 94");
+    addCall("instrrev: text before start", "instrrev", {"Null", "String a", "String x"}, "raised 94");
     addCall("datediff coerces the interval before the first day",
             "datediff",
             {"Null", "Double 1", "Double 2", "String x"},
             "raised 94");
-    addCall("datepart interval first", "datepart", {"Null", "Double 1", "String x"}, "raised 94");
-    addCall("dateserial year first", "dateserial", {"String x", "Double 40000", "Double 1"}, "raised 13");
+    addCall("datepart: interval before day", "datepart", {"Null", "Double 1", "String x"}, "raised 94");
+    addCall("dateserial: year first", "dateserial", {"String x", "Double 40000", "Double 1"}, "raised 13");
     addCall("format coerces the first day before the first week",
             "format",
             {"Double 1", "String 0", "String x", "Double 3000000000"},
@@ -171,7 +171,7 @@ void TestDispatch::preparation_data()
     addCall("atn of a text that is no number raises 13", "atn", {"String abc"}, "raised 13");
     addCall("left with a text length reads the number", "left", {"String abcdef", "String 2"}, "String: ab");
     addCall("chrb of 256 overflows the Byte", "chrb", {"Double 256"}, "raised 6");
-    addCall("dateserial overflows", "dateserial", {"Double 40000", "Double 1", "Double 1"}, "raised 6");
+    addCall("dateserial beyond Integer", "dateserial", {"Double 40000", "Double 1", "Double 1"}, "raised 6");
     addCall("a Long argument beyond the Long range overflows", "chr", {"Double 3000000000"}, "raised 6");
     addCall("an Error Value where a number is wanted raises 13", "sqr", {"Error 5"}, "raised 13");
     // A number or Date given where a text is wanted is turned into its text first.
@@ -181,8 +181,8 @@ void TestDispatch::preparation_data()
     addCall("date with an Empty argument is a wrong count", "date", {"Empty"}, "Error: Error 450");
     // Format's arguments reach the formatter prepared.
     addCall("format passes the first day", "format", {"Date 43835", "String w", "Double 2"}, "String: 7");
-    addCall("format week rule default", "format", {"Date 44197", "String ww", "Double 2"}, "String: 1");
-    addCall("format passes week rule",
+    addCall("format week rule is 1 Jan", "format", {"Date 44197", "String ww", "Double 2"}, "String: 1");
+    addCall("format passes the week rule",
             "format",
             {"Date 44197", "String ww", "Double 2", "Double 2"},
             "String: 53");

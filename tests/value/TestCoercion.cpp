@@ -152,19 +152,19 @@ void TestCoercion::conversion_data()
     addConversion("CCur of a currency text", "CCur", "String $1,234.50", "Currency: 1234.5");
     addConversion("CCur of a half from text rounds to even", "CCur", "String 0.00005", "Currency: 0");
     addConversion("CCur of three halves from text rounds up", "CCur", "String 0.00015", "Currency: 0.0002");
-    addConversion("CCur max", "CCur", "String 922337203685477.5807", "Currency: 922337203685477.5807");
+    addConversion("CCur largest", "CCur", "String 922337203685477.5807", "Currency: 922337203685477.5807");
     addConversion("CCur past the largest overflows", "CCur", "String 922337203685477.5808", "raised 6");
     addConversion("CCur of a large Double overflows", "CCur", "Double 1e15", "raised 6");
     addConversion("CCur of Decimal rounds", "CCur", "Decimal 1.23456", "Currency: 1.2346");
     addConversion("CDec of a Double keeps 15 digits", "CDec", "Double 0.1", "Decimal: 0.1");
-    addConversion("CDec third", "CDec", "Double 0.333333333333333333", "Decimal: 0.333333333333333");
+    addConversion("CDec of a third", "CDec", "Double 0.333333333333333333", "Decimal: 0.333333333333333");
     addConversion("CDec of a Single keeps 7 digits", "CDec", "Single 0.1", "Decimal: 0.1");
     addConversion("CDec of the largest text",
                   "CDec",
                   "String 79228162514264337593543950335",
                   "Decimal: 79228162514264337593543950335");
-    addConversion("CDec past max", "CDec", "String 79228162514264337593543950336", "raised 6");
-    addConversion("CDec step", "CDec", "String 1E-28", "Decimal: 0.0000000000000000000000000001");
+    addConversion("CDec past the largest", "CDec", "String 79228162514264337593543950336", "raised 6");
+    addConversion("CDec smallest step", "CDec", "String 1E-28", "Decimal: 0.0000000000000000000000000001");
     addConversion("CDec rounds beyond 28 places",
                   "CDec",
                   "String 1.23456789012345678901234567891",
