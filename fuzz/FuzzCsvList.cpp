@@ -6,27 +6,11 @@
 #include "storage/CsvListFile.h"
 
 #include <QBuffer>
-#include <QFile>
 
 #include <cstddef>
 #include <cstdint>
 
 using namespace reelkeep;
-
-static void writeBytes(const QString& path, QByteArrayView bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes.data(), bytes.size()) != bytes.size())
-        fuzz::propertyFailed("the input can be written to a scratch file", file.errorString());
-}
-
-static ListDocument documentOf(const QList<FilmRecord>& films)
-{
-    ListDocument document;
-    document.films = films;
-    return document;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -45,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      QStringLiteral("reading in pieces gives what reading whole gives"));
     }
 
-    const QString path = fuzz::scratchFile(QStringLiteral("input.csv"));
-    writeBytes(path, bytes);
+    const QString path = fuzz::writeScratchFile(QStringLiteral("input.csv"), bytes);
     const std::optional<ListDocument> loaded = loadListFile(path, ListForm::CommaSeparated);
     FUZZ_REQUIRE(loaded.has_value() == read.has_value());
     if (!read)
@@ -58,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray written = writeCsvList(*read);
     const std::optional<QList<FilmRecord>> again = readCsvList(written);
     FUZZ_REQUIRE(again.has_value());
-    FUZZ_REQUIRE(*again == *read, fuzz::firstDifference(documentOf(*read), documentOf(*again)));
+    FUZZ_REQUIRE(*again == *read,
+                 fuzz::firstDifference(ListDocument{{}, {}, *read}, ListDocument{{}, {}, *again}));
     FUZZ_REQUIRE(writeCsvList(*again) == written, QStringLiteral("a second save writes the same bytes"));
     return 0;
 }

@@ -5,20 +5,11 @@
 #include "storage/NativeListFile.h"
 
 #include <QBuffer>
-#include <QFile>
 
 #include <cstddef>
 #include <cstdint>
 
 using namespace reelkeep;
-
-static void writeBytes(const QString& path, QByteArrayView bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes.data(), bytes.size()) != bytes.size())
-        fuzz::propertyFailed("the input can be written to a scratch file", file.errorString());
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -38,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      QStringLiteral("reading in pieces gives what reading whole gives"));
     }
 
-    const QString path = fuzz::scratchFile(QStringLiteral("input.rkf"));
-    writeBytes(path, bytes);
+    const QString path = fuzz::writeScratchFile(QStringLiteral("input.rkf"), bytes);
     const std::optional<ListDocument> loaded = loadListFile(path, ListForm::Native);
     FUZZ_REQUIRE(loaded == read, QStringLiteral("loading the file gives what reading its bytes gives"));
     if (!read)

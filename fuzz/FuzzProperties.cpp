@@ -4,6 +4,7 @@
 #include "evaluator/value/RuntimeError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -90,6 +91,16 @@ QString scratchFile(const QString& name)
     if (!folder.isValid())
         propertyFailed("a scratch folder can be made", folder.errorString());
     return QDir(folder.path()).filePath(name);
+}
+
+QString writeScratchFile(const QString& name, QByteArrayView bytes)
+{
+    const QString path = scratchFile(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size())
+        propertyFailed("the input can be written to a scratch file", file.errorString());
+    return path;
 }
 
 } // namespace reelkeep::fuzz

@@ -25,6 +25,9 @@ QString firstDifference(const ListDocument& expected, const ListDocument& actual
 /// A file in a folder of the process's own, for targets that go through the file system.
 QString scratchFile(const QString& name);
 
+/// The scratch file `name` holding exactly `bytes`.
+QString writeScratchFile(const QString& name, QByteArrayView bytes);
+
 } // namespace reelkeep::fuzz
 
 /// Stops the run with the property's text when the condition does not hold.

@@ -50,14 +50,10 @@ public:
 class NumberingHost : public RecordingHost
 {
 public:
-    /// How many questions came by number.
-    int numberedQuestions = 0;
-
     int variableNumber(const QString& Variable_Name) override { return numberOf(m_variables, Variable_Name); }
 
     void getNumberedVariable(int number, Value& ReturnValue) override
     {
-        ++numberedQuestions;
         uGetVarable(m_variables.names.at(number), ReturnValue);
     }
 
@@ -65,7 +61,6 @@ public:
 
     void solveNumberedFunction(int number, ArgumentList& Parmeters, Value& ReturnValue) override
     {
-        ++numberedQuestions;
         uSolveFunctions(m_functions.names.at(number), Parmeters, ReturnValue);
     }
 

@@ -2,8 +2,6 @@
 // week and first week of the year, once more under German conventions.
 #include "ValueNotation.h"
 #include "evaluator/value/DateSerial.h"
-#include "evaluator/value/RuntimeError.h"
-#include "evaluator/value/TextForm.h"
 #include "functions/Format.h"
 
 #include <QTest>
@@ -16,42 +14,20 @@ class TestFormat : public QObject
     Q_OBJECT
 
 private slots:
-    void withoutFormat_data();
-    void withoutFormat() { verify(); }
-    void namedNumbers_data();
-    void namedNumbers() { verify(); }
-    void namedDates_data();
-    void namedDates() { verify(); }
-    void numberSections_data();
-    void numberSections() { verify(); }
-    void numberRounding_data();
-    void numberRounding() { verify(); }
-    void numberPlaceholders_data();
-    void numberPlaceholders() { verify(); }
-    void thousandsAndScaling_data();
-    void thousandsAndScaling() { verify(); }
-    void percentAndScientific_data();
-    void percentAndScientific() { verify(); }
-    void literals_data();
-    void literals() { verify(); }
-    void inputKinds_data();
-    void inputKinds() { verify(); }
-    void dateTokens_data();
-    void dateTokens() { verify(); }
-    void meridiem_data();
-    void meridiem() { verify(); }
-    void minutesAfterHours_data();
-    void minutesAfterHours() { verify(); }
-    void weeks_data();
-    void weeks() { verify(); }
-    void textFormats_data();
-    void textFormats() { verify(); }
     void arguments_data();
     void arguments() { verify(); }
-    void numbersUnderGermanLocale_data() { numberPlaceholders_data(); }
-    void numbersUnderGermanLocale();
-    void datesUnderGermanLocale_data() { dateTokens_data(); }
-    void datesUnderGermanLocale();
+    void namedFormats_data();
+    void namedFormats() { verify(); }
+    void numbers_data();
+    void numbers() { verify(); }
+    void dates_data();
+    void dates() { verify(); }
+    void textFormats_data();
+    void textFormats() { verify(); }
+    void numbersUnderGermanLocale_data() { numbers_data(); }
+    void numbersUnderGermanLocale() { underGermanLocale(verify); }
+    void datesUnderGermanLocale_data() { dates_data(); }
+    void datesUnderGermanLocale() { underGermanLocale(verify); }
 
 private:
     static void verify();
@@ -84,11 +60,6 @@ void addCase(const char* rule, const QString& value, const char* format, const c
     addWeekCase(rule, value, format, 1, 1, expected);
 }
 
-void addCase(const char* rule, const char* value, const char* format, const char* expected)
-{
-    addCase(rule, QString::fromUtf8(value), format, expected);
-}
-
 // The notation of a Date Value at a calendar day and time of day.
 QString date(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
 {
@@ -111,20 +82,6 @@ std::optional<Value> formatArgument(const QString& format)
     return valueOf(format.mid(1));
 }
 
-QString formatted(const QString& value, const QString& format, int firstDay, int firstWeek)
-{
-    try {
-        const Value result = Format(valueOf(value), formatArgument(format), firstDay, firstWeek);
-        if (result.isNull())
-            return QStringLiteral("Null");
-        if (result.kind() != Kind::String)
-            return QStringLiteral("not a String: ") + describeForCli(result);
-        return result.asString();
-    } catch (const RuntimeError& error) {
-        return QStringLiteral("raised ") + QString::number(error.number());
-    }
-}
-
 } // namespace
 
 void TestFormat::verify()
@@ -134,23 +91,36 @@ void TestFormat::verify()
     QFETCH(int, firstDay);
     QFETCH(int, firstWeek);
     QFETCH(QString, expected);
-    QCOMPARE(formatted(value, format, firstDay, firstWeek), expected);
+    const QString line =
+        outcome([&] { return Format(valueOf(value), formatArgument(format), firstDay, firstWeek); });
+    QCOMPARE(line == u"Null: "              ? QStringLiteral("Null")
+             : line.startsWith(u"String: ") ? line.mid(8)
+                                            : line,
+             expected);
 }
 
-void TestFormat::withoutFormat_data()
+void TestFormat::arguments_data()
 {
     addColumns();
-    addCase("a number has no leading space", "Double 23", "~omitted", "23");
     addCase("a fraction keeps its leading zero", "Double 0.5", "~omitted", "0.5");
     addCase("a Date shows the general date", sample(), "~omitted", "1/2/2020 1:45:07 PM");
     addCase("a text comes back unchanged", "String  hello ", "~omitted", " hello ");
     addCase("Empty is the empty text", "Empty", "~omitted", "");
     addCase("Null stays Null", "Null", "~omitted", "Null");
     addCase("an empty format is no format", "Double 1234.5", "", "1234.5");
-    addCase("an empty format keeps Null", "Null", "", "Null");
+    // The format, first day of week and first week arguments.
+    addWeekCase("a first day of week above 7", sample(), "ww", 8, 1, "raised 5");
+    addWeekCase("a negative first day of week", sample(), "ww", -1, 1, "raised 5");
+    addWeekCase("a first week of year above 3", sample(), "ww", 1, 4, "raised 5");
+    addWeekCase("the first week is checked without a format", sample(), "~omitted", 1, 4, "raised 5");
+    addCase("a Null format is an invalid use of Null", "Double 5", "~Null", "raised 94");
+    addCase("a numeric format value is its text", "Double 5.4", "~Integer 0", "5");
+    addCase("an Empty format is no format", "Double 5.4", "~Empty", "5.4");
+    QTest::newRow("a long format is cut to 257 characters")
+        << QStringLiteral("Double 5") << QString(257, u'x') + u'0' << 1 << 1 << QString(257, u'x');
 }
 
-void TestFormat::namedNumbers_data()
+void TestFormat::namedFormats_data()
 {
     addColumns();
     addCase("General Number has no separators", "Double 1234567.5", "General Number", "1234567.5");
@@ -170,12 +140,7 @@ void TestFormat::namedNumbers_data()
     addCase("a named format keeps Null", "Null", "Standard", "Null");
     addCase("a named number format leaves a word alone", "String abc", "Fixed", "abc");
     addCase("a numeric text under a named format", "String 1,234.5", "Standard", "1,234.50");
-    addCase("True under Yes/No", "Boolean True", "Yes/No", "Yes");
-}
-
-void TestFormat::namedDates_data()
-{
-    addColumns();
+    // Named date formats.
     addCase("General Date", sample(), "General Date", "1/2/2020 1:45:07 PM");
     addCase("Long Date", sample(), "Long Date", "Thursday, January 02, 2020");
     addCase("Medium Date", sample(), "Medium Date", "02-Jan-20");
@@ -183,15 +148,11 @@ void TestFormat::namedDates_data()
     addCase("Long Time", sample(), "Long Time", "1:45:07 PM");
     addCase("Medium Time is on the 12-hour clock", sample(), "Medium Time", "01:45 PM");
     addCase("Short Time is on the 24-hour clock", sample(), "Short Time", "13:45");
-    addCase("a number is a serial", "Double 36526", "Short Date", "1/1/2000");
-    addCase("a date text is read as a date", "String 1/2/2020", "Long Date", "Thursday, January 02, 2020");
     addCase("a text that is no date comes back", "String hello", "Short Date", "hello");
-    addCase("Empty is 30 December 1899", "Empty", "Short Date", "12/30/1899");
-    addCase("Null stays Null", "Null", "Long Date", "Null");
     addCase("a serial beyond 9999 overflows", "Double 3000000", "Short Date", "raised 6");
 }
 
-void TestFormat::numberSections_data()
+void TestFormat::numbers_data()
 {
     addColumns();
     addCase("one section gives a negative value a minus", "Double -5", "0", "-5");
@@ -200,10 +161,7 @@ void TestFormat::numberSections_data()
     addCase("two sections: zero takes the first", "Double 0", "0;(0)", "0");
     addCase("three sections: zero takes the third", "Double 0", "0;(0);\\Z\\e\\r\\o", "Zero");
     addCase("three sections: positive takes the first", "Double 7", "0;(0);\\Z\\e\\r\\o", "7");
-    addCase("an empty negative section reuses the first with a minus",
-            "Double -1234",
-            "$#,##0;;\\Z\\e\\r\\o",
-            "-$1,234");
+    addCase("empty negative section: first with minus", "Double -1234", "$#,##0;;\\Z\\e\\r\\o", "-$1,234");
     addCase("an empty zero section reuses the first", "Double 0", "0.0;(0.0);", "0.0");
     addCase("the section is chosen before rounding", "Double 0.001", "0.00;(0.00);\\Z", "0.00");
     addCase("a small negative keeps its minus", "Double -0.001", "0.00", "-0.00");
@@ -211,19 +169,12 @@ void TestFormat::numberSections_data()
     addCase("Null takes the fourth section", "Null", "0;0;0;\\N\\o\\n\\e", "None");
     addCase("Null without a fourth section is Null", "Null", "0;(0);\\Z", "Null");
     addCase("Empty takes the zero section", "Empty", "0;(0);\\Z", "Z");
-    addCase("Empty is zero", "Empty", "0.00", "0.00");
     addCase("a semicolon inside quotes is no separator", "Double -5", "0\";\"0", "-0;5");
     addCase("an escaped semicolon is no separator", "Double 12", "0\\;0", "1;2");
-}
-
-void TestFormat::numberRounding_data()
-{
-    addColumns();
+    // Rounding.
     addCase("half rounds away from zero", "Double 2.5", "0", "3");
-    addCase("an odd half also rounds up", "Double 3.5", "0", "4");
     addCase("a negative half rounds away from zero", "Double -2.5", "0", "-3");
     addCase("the decimal text decides, not the binary value", "Double 2.675", "0.00", "2.68");
-    addCase("1.005 rounds up to 1.01", "Double 1.005", "0.00", "1.01");
     addCase("a carry adds an integer digit", "Double 9.996", "0.00", "10.00");
     addCase("a carry through every digit", "Double 999.5", "#,##0", "1,000");
     addCase("Currency rounds on its exact value", "Currency 0.125", "0.00", "0.13");
@@ -232,18 +183,12 @@ void TestFormat::numberRounding_data()
             "#,##0.00",
             "12,345,678,901,234,567,890.13");
     addCase("a Single shows its seven digits", "Single 1.1", "0.000000000", "1.100000000");
-    addCase(
-        "a Double shows fifteen digits", "Double 0.1", "0.00000000000000000000", "0.10000000000000000000");
+    addCase("Double has 15 digits", "Double 0.1", "0.00000000000000000000", "0.10000000000000000000");
     addCase("a large Double is written out", "Double 1E+20", "0", "100000000000000000000");
     addCase("a small value rounds to zero", "Double 0.0004", "0.000", "0.000");
     addCase("a negative that rounds to zero keeps its minus", "Double -0.4", "0", "-0");
-}
-
-void TestFormat::numberPlaceholders_data()
-{
-    addColumns();
+    // Digit placeholders.
     addCase("zeros pad in front", "Integer 123", "00000", "00123");
-    addCase("extra integer digits are all shown", "Long 12345", "0", "12345");
     addCase("zeros pad behind the point", "Double 334.9", "###0.00", "334.90");
     addCase("number signs show no leading zero", "Double 0.5", "#.##", ".5");
     addCase("number signs drop trailing zeros", "Double 1.5", "0.##", "1.5");
@@ -256,26 +201,17 @@ void TestFormat::numberPlaceholders_data()
     addCase("literals between placeholders", "Double 5551234567", "(###) ###-####", "(555) 123-4567");
     addCase("literals between placeholders of a short number", "Double 12", "#-#", "1-2");
     addCase("the leftmost placeholder takes the surplus digits", "Long 123456", "#-#", "12345-6");
-}
-
-void TestFormat::thousandsAndScaling_data()
-{
-    addColumns();
+    // Thousands separators and scaling.
     addCase("grouping every three digits", "Double 1234567", "#,##0", "1,234,567");
     addCase("grouping a small number adds nothing", "Double 5", "#,##0", "5");
     addCase("grouping the padding zeros", "Double 5", "0,000", "0,005");
-    addCase("grouping zero under number signs", "Double 0", "#,###", "");
     addCase("two trailing commas divide by a million", "Double 100000000", "##0,,", "100");
     addCase("scaling rounds half away from zero", "Double 500000", "##0,,", "1");
     addCase("scaling below half gives zero", "Double 499999", "##0,,", "0");
     addCase("a comma before the point divides by 1000", "Double 12345", "0,.0", "12.3");
     addCase("grouping and scaling together", "Double 1234567890", "#,##0,,", "1,235");
     addCase("grouping a negative", "Double -1234", "#,##0", "-1,234");
-}
-
-void TestFormat::percentAndScientific_data()
-{
-    addColumns();
+    // Percent and scientific notation.
     addCase("percent multiplies by 100", "Double 5", "0.00%", "500.00%");
     addCase("percent rounds after multiplying", "Double 0.125", "0%", "13%");
     addCase("percent where it stands", "Double 0.5", "%0", "%50");
@@ -291,11 +227,7 @@ void TestFormat::percentAndScientific_data()
     addCase("scientific negative", "Double -1234.5", "0.00E+00", "-1.23E+03");
     addCase("E without a sign is a literal", "Double 5", "0E", "5E");
     addCase("E+ without a placeholder after it is a literal", "Double 5", "0E+", "5E+");
-}
-
-void TestFormat::literals_data()
-{
-    addColumns();
+    // Literals.
     addCase("a backslash shows the next character", "Double 5", "\\x0", "x5");
     addCase("an escaped percent does not scale", "Double 5", "0\\%", "5%");
     addCase("an escaped zero is no placeholder", "Double 5", "\\00", "05");
@@ -305,56 +237,36 @@ void TestFormat::literals_data()
     addCase("signs, dollar, parentheses and spaces are literals", "Double 5", "+$ (0)", "+$ (5)");
     addCase("a colon prints the time separator", "Double 5", "0:0", "0:5");
     addCase("a slash prints the date separator", "Double 12", "0/0", "1/2");
-    addCase("a format of literals only prints them", "Double 5", "\\Z", "Z");
     addCase("an unclosed quote runs to the end", "Double 5", "0\" kg", "5 kg");
-}
-
-void TestFormat::inputKinds_data()
-{
-    addColumns();
+    // The kinds of value formatted as numbers.
     addCase("a numeric text is formatted as a number", "String 12.5", "0.00", "12.50");
     addCase("a text with currency and separators", "String $1,000", "0", "1000");
     addCase("a text that is no number comes back", "String abc", "0.00", "abc");
     addCase("True is -1", "Boolean True", "0", "-1");
-    addCase("False is 0", "Boolean False", "0.0", "0.0");
     addCase("a Date is its serial", "Date 36526.25", "0.00", "36526.25");
     addCase("Byte", "Byte 255", "0000", "0255");
     addCase("Integer", "Integer -32768", "#,##0", "-32,768");
     addCase("Long", "Long 2147483647", "#,##0", "2,147,483,647");
-    addCase("Currency keeps four decimals",
-            "Currency 922337203685477.5807",
-            "#,##0.0000",
-            "922,337,203,685,477.5807");
+    addCase("Currency 4 places", "Currency 922337203685477.5807", "#,##0.0000", "922,337,203,685,477.5807");
     addCase("an Error Value shows its text", "Error 13", "0.00", "Error 13");
     addCase("an object's default value", "Object 5", "0.00", "5.00");
 }
 
-void TestFormat::dateTokens_data()
+void TestFormat::dates_data()
 {
     addColumns();
-    addCase("d", sample(), "d", "2");
-    addCase("dd", sample(), "dd", "02");
-    addCase("ddd", sample(), "ddd", "Thu");
-    addCase("dddd", sample(), "dddd", "Thursday");
+    addCase("d dd ddd dddd", sample(), "d dd ddd dddd", "2 02 Thu Thursday");
     addCase("ddddd is the short date", sample(), "ddddd", "1/2/2020");
     addCase("aaaa is the weekday name", sample(), "aaaa", "Thursday");
     addCase("dddddd is the long date", sample(), "dddddd", "Thursday, January 02, 2020");
     addCase("w counts from Sunday", sample(), "w", "5");
-    addCase("m", sample(), "m", "1");
-    addCase("mm", sample(), "mm", "01");
-    addCase("mmm", sample(), "mmm", "Jan");
+    addCase("m mm mmm", sample(), "m mm mmm", "1 01 Jan");
     addCase("mmmm", date(2020, 9, 1), "mmmm", "September");
     addCase("q", date(2020, 8, 31), "q", "3");
     addCase("y is the day of the year", date(2020, 12, 31), "y", "366");
     addCase("yy", date(2005, 6, 1), "yy", "05");
-    addCase("yyyy", sample(), "yyyy", "2020");
     addCase("yyyy of an early year has three digits", date(100, 1, 1), "yyyy", "100");
-    addCase("h", date(2020, 1, 2, 7, 5, 3), "h", "7");
-    addCase("hh", date(2020, 1, 2, 7, 5, 3), "hh", "07");
-    addCase("n", date(2020, 1, 2, 7, 5, 3), "n", "5");
-    addCase("nn", date(2020, 1, 2, 7, 5, 3), "nn", "05");
-    addCase("s", date(2020, 1, 2, 7, 5, 3), "s", "3");
-    addCase("ss", date(2020, 1, 2, 7, 5, 3), "ss", "03");
+    addCase("h hh n nn s ss", date(2020, 1, 2, 7, 5, 3), "h hh n nn s ss", "7 07 5 05 3 03");
     addCase("ttttt is the long time", sample(), "ttttt", "1:45:07 PM");
     addCase("c shows date and time", sample(), "c", "1/2/2020 1:45:07 PM");
     addCase("c of a whole day", date(2020, 1, 2), "c", "1/2/2020");
@@ -365,10 +277,8 @@ void TestFormat::dateTokens_data()
     addCase("a quoted literal", sample(), "\"Day \"d", "Day 2");
     addCase("an escaped token letter", sample(), "\\d d", "d 2");
     addCase("serial zero", "Date 0", "yyyy-mm-dd hh:nn", "1899-12-30 00:00");
-    addCase(
-        "a negative serial counts its time forward", "Date -1.25", "yyyy-mm-dd hh:nn", "1899-12-29 06:00");
-    addCase(
-        "a time that rounds to midnight is the next day", "Date 43832.999999999", "d hh:nn:ss", "3 00:00:00");
+    addCase("negative serial time forward", "Date -1.25", "yyyy-mm-dd hh:nn", "1899-12-29 06:00");
+    addCase("rounding to midnight is the next day", "Date 43832.999999999", "d hh:nn:ss", "3 00:00:00");
     addCase("a number is a serial", "Double 36526.75", "yyyy-mm-dd hh:nn", "2000-01-01 18:00");
     addCase("a date text is read", "String 2020-01-02 13:45", "d mmm yyyy h:nn", "2 Jan 2020 13:45");
     addCase("a text that is no date comes back", "String hello", "yyyy", "hello");
@@ -376,11 +286,7 @@ void TestFormat::dateTokens_data()
     addCase("Null is Null", "Null", "yyyy", "Null");
     addCase("three y are two-digit year and day of year", date(2020, 2, 1), "yyy", "2032");
     addCase("too many d stop at six", date(2020, 1, 2), "ddddddd", "Thursday, January 02, 20202");
-}
-
-void TestFormat::meridiem_data()
-{
-    addColumns();
+    // AM and PM markers.
     addCase("AM/PM in the afternoon", sample(), "h AM/PM", "1 PM");
     addCase("am/pm in lower case", sample(), "h am/pm", "1 pm");
     addCase("A/P", sample(), "h A/P", "1 P");
@@ -392,11 +298,7 @@ void TestFormat::meridiem_data()
     addCase("without a marker the clock has 24 hours", date(2020, 1, 2, 17, 4, 23), "h:m:s", "17:4:23");
     addCase("a marker before the hour still sets the clock", sample(), "AM/PM h", "PM 1");
     addCase("a lone A is a literal", sample(), "A h", "A 13");
-}
-
-void TestFormat::minutesAfterHours_data()
-{
-    addColumns();
+    // m after h or before s is the minute.
     addCase("m after h is the minute", date(2020, 3, 4, 5, 6, 7), "h:m", "5:6");
     addCase("mm after hh is the minute", date(2020, 3, 4, 5, 6, 7), "hh:mm", "05:06");
     addCase("mm before ss is the minute", date(2020, 3, 4, 5, 6, 7), "mm:ss", "06:07");
@@ -405,11 +307,7 @@ void TestFormat::minutesAfterHours_data()
     addCase("mmm after h is still the month", date(2020, 3, 4, 5, 6, 7), "h mmm", "5 Mar");
     addCase("a month after a date token", date(2020, 3, 4, 5, 6, 7), "d m h", "4 3 5");
     addCase("month, then hour and minute", date(2020, 3, 4, 5, 6, 7), "m/d h:mm", "3/4 5:06");
-}
-
-void TestFormat::weeks_data()
-{
-    addColumns();
+    // The first day of the week and the first week of the year.
     // Friday 1 January 2021: only two days of that week lie in 2021.
     const QString newYear2021 = date(2021, 1, 1);
     addWeekCase("ww: the week holding 1 January is week 1", newYear2021, "ww", 1, 1, "1");
@@ -447,30 +345,6 @@ void TestFormat::textFormats_data()
     addCase("a number shows its text", "Integer 123", "@@@@@", "  123");
     addCase("a Boolean shows its name", "Boolean True", "@@@@@@", "  True");
     addCase("a Date shows its text", date(2020, 1, 2), ">@", "1/2/2020");
-}
-
-void TestFormat::arguments_data()
-{
-    addColumns();
-    addWeekCase("a first day of week above 7", sample(), "ww", 8, 1, "raised 5");
-    addWeekCase("a negative first day of week", sample(), "ww", -1, 1, "raised 5");
-    addWeekCase("a first week of year above 3", sample(), "ww", 1, 4, "raised 5");
-    addWeekCase("the first week is checked without a format", sample(), "~omitted", 1, 4, "raised 5");
-    addCase("a Null format is an invalid use of Null", "Double 5", "~Null", "raised 94");
-    addCase("a numeric format value is its text", "Double 5.4", "~Integer 0", "5");
-    addCase("an Empty format is no format", "Double 5.4", "~Empty", "5.4");
-    QTest::newRow("a long format is cut to 257 characters")
-        << QStringLiteral("Double 5") << QString(257, u'x') + u'0' << 1 << 1 << QString(257, u'x');
-}
-
-void TestFormat::numbersUnderGermanLocale()
-{
-    underGermanLocale([] { verify(); });
-}
-
-void TestFormat::datesUnderGermanLocale()
-{
-    underGermanLocale([] { verify(); });
 }
 
 QTEST_GUILESS_MAIN(TestFormat)

@@ -15,17 +15,13 @@ class TestTextFunctions : public QObject
 private slots:
     void characterCodes_data();
     void characterCodes() { checkCall(); }
-    void hexAndOct_data();
-    void hexAndOct() { checkCall(); }
     void searching_data();
     void searching() { checkCall(); }
-    void replacing_data();
-    void replacing() { checkCall(); }
     void slicing_data();
     void slicing() { checkCall(); }
     void numbersAsText_data();
     void numbersAsText() { checkCall(); }
-    // Str and Val write and read "." whatever the system's conventions.
+    // Str and Val write and read "." whatever the system's conventions; Hex and Oct have no point.
     void numbersAsTextUnderGermanLocale_data() { numbersAsText_data(); }
     void numbersAsTextUnderGermanLocale() { underGermanLocale(checkCall); }
 };
@@ -43,8 +39,14 @@ void instrrevRow(const char* rule, const QStringList& arguments, const char* exp
     addCall(rule, "instrrev", arguments, expected);
 }
 
-void replaceRow(const char* rule, const QStringList& arguments, const char* expected)
+// Replace of a text, what to find and its replacement, followed by start, count and compare.
+void replaceRow(const char* rule, const char* texts, std::initializer_list<int> numbers, const char* expected)
 {
+    QStringList arguments;
+    for (const QString& text : QString::fromUtf8(texts).split(u'|'))
+        arguments << QStringLiteral("String ") + text;
+    for (const int number : numbers)
+        arguments << QStringLiteral("Double %1").arg(number);
     addCall(rule, "replace", arguments, expected);
 }
 
@@ -61,8 +63,7 @@ void TestTextFunctions::characterCodes_data()
     addCall("asc of a letter", "asc", {"String Abc"}, "Integer: 65");
     addCall("asc reads the code page", "asc", {"String €"}, "Integer: 128");
     addCall("asc of a Latin-1 letter", "asc", {"String é"}, "Integer: 233");
-    addCall(
-        "asc of a character outside the code page is a question mark", "asc", {"String Ā"}, "Integer: 63");
+    addCall("asc outside the code page is ?", "asc", {"String Ā"}, "Integer: 63");
     addCall("asc of the empty text is an invalid call", "asc", {"String "}, "raised 5");
     addCall("ascw reads the code unit", "ascw", {"String €"}, "Integer: 8364");
     addCall("ascw of a unit above 32767 is negative", "ascw", {"String \uFFFF"}, "Integer: -1");
@@ -90,27 +91,6 @@ void TestTextFunctions::characterCodes_data()
     addCall("string of the empty text is an invalid call", "string", {"Double 2", "String "}, "raised 5");
 }
 
-void TestTextFunctions::hexAndOct_data()
-{
-    addCallColumns();
-    addCall("hex of a Double", "hex", {"Double 255"}, "String: FF");
-    addCall("hex of a negative Integer has 16 bits", "hex", {"Integer -1"}, "String: FFFF");
-    addCall("hex of a negative Long has 32 bits", "hex", {"Long -1"}, "String: FFFFFFFF");
-    addCall("hex of a negative Double goes through Long", "hex", {"Double -1"}, "String: FFFFFFFF");
-    addCall("hex of True is an Integer's", "hex", {"Boolean True"}, "String: FFFF");
-    addCall("hex rounds half to even down", "hex", {"Double 2.5"}, "String: 2");
-    addCall("hex rounds half to even up", "hex", {"Double 3.5"}, "String: 4");
-    addCall("hex of a Byte", "hex", {"Byte 255"}, "String: FF");
-    addCall("hex of numeric text", "hex", {"String 255"}, "String: FF");
-    addCall("hex of Empty is 0", "hex", {"Empty"}, "String: 0");
-    addCall("hex of Null is Null", "hex", {"Null"}, "Null: ");
-    addCall("hex beyond the Long range overflows", "hex", {"Double 4294967296"}, "raised 6");
-    addCall("hex of non-numeric text is a type mismatch", "hex", {"String abc"}, "raised 13");
-    addCall("oct of 8", "oct", {"Double 8"}, "String: 10");
-    addCall("oct of a negative Integer has 16 bits", "oct", {"Integer -1"}, "String: 177777");
-    addCall("oct of a negative Long has 32 bits", "oct", {"Long -1"}, "String: 37777777777");
-}
-
 void TestTextFunctions::searching_data()
 {
     addCallColumns();
@@ -120,28 +100,22 @@ void TestTextFunctions::searching_data()
     instrRow("instr from a start", {"Double 3", "String xaxxax", "String a"}, "Long: 5");
     instrRow("instr not found", {"String abc", "String d"}, "Long: 0");
     instrRow("instr is case-sensitive by default", {"String ABC", "String b"}, "Long: 0");
-    instrRow("instr with text comparison ignores case",
-             {"Double 1", "String ABC", "String b", "Double 1"},
-             "Long: 2");
+    instrRow("instr text compare", {"Double 1", "String ABC", "String b", "Double 1"}, "Long: 2");
     instrRow("instr of the empty text gives the start", {"Double 2", "String abc", "String "}, "Long: 2");
     instrRow("instr past the end gives 0", {"Double 4", "String abc", "String "}, "Long: 0");
     instrRow("instr in the empty text gives 0", {"String ", "String a"}, "Long: 0");
     instrRow("instr of Null text is Null", {"Double 1", "String abc", "Null"}, "Null: ");
     instrRow("instr reads numbers as text", {"Double 12345", "Double 34"}, "Long: 3");
     instrRow("instr start 0 is an invalid call", {"Double 0", "String abc", "String a"}, "raised 5");
-    instrRow(
-        "instr compare 3 is an invalid call", {"Double 1", "String abc", "String a", "Double 3"}, "raised 5");
+    instrRow("instr compare 3 raises 5", {"Double 1", "String abc", "String a", "Double 3"}, "raised 5");
     instrrevRow("instrrev before a start", {"String abcabc", "String c", "Double 5"}, "Long: 3");
-    instrrevRow(
-        "instrrev match must end by the start", {"String abcabc", "String bc", "Double 2"}, "Long: 0");
+    instrrevRow("instrrev ends by start", {"String abcabc", "String bc", "Double 2"}, "Long: 0");
     instrrevRow("instrrev match ending at the start", {"String abcabc", "String bc", "Double 3"}, "Long: 2");
     instrrevRow("instrrev of the empty text gives the end", {"String abc", "String "}, "Long: 3");
-    instrrevRow(
-        "instrrev of the empty text gives the start", {"String abc", "String ", "Double 2"}, "Long: 2");
+    instrrevRow("instrrev empty gives start", {"String abc", "String ", "Double 2"}, "Long: 2");
     instrrevRow("instrrev past the end gives 0", {"String abc", "String a", "Double 4"}, "Long: 0");
     instrrevRow("instrrev in the empty text gives 0", {"String ", "String "}, "Long: 0");
-    instrrevRow(
-        "instrrev with text comparison", {"String ABCb", "String b", "Double -1", "Double 1"}, "Long: 4");
+    instrrevRow("instrrev text compare", {"String ABCb", "String b", "Double -1", "Double 1"}, "Long: 4");
     instrrevRow("instrrev is case-sensitive by default", {"String ABC", "String b"}, "Long: 0");
     instrrevRow("instrrev start 0 is an invalid call", {"String abc", "String a", "Double 0"}, "raised 5");
     instrrevRow("instrrev start -2 is an invalid call", {"String abc", "String a", "Double -2"}, "raised 5");
@@ -150,43 +124,20 @@ void TestTextFunctions::searching_data()
     strcompRow("strcomp text finds equal texts", {"String abc", "String ABC", "Double 1"}, "Integer: 0");
     strcompRow("strcomp of Null is Null", {"String a", "Null"}, "Null: ");
     strcompRow("strcomp compare 5 is an invalid call", {"String a", "String b", "Double 5"}, "raised 5");
-}
-
-void TestTextFunctions::replacing_data()
-{
-    addCallColumns();
-    replaceRow("replace every occurrence", {"String abcabc", "String b", "String X"}, "String: aXcaXc");
-    replaceRow("replace from a start keeps only the rest",
-               {"String abcabc", "String b", "String X", "Double 2"},
-               "String: XcaXc");
-    replaceRow("replace a limited count",
-               {"String abcabc", "String b", "String X", "Double 1", "Double 1"},
-               "String: aXcabc");
-    replaceRow("replace count 0 copies",
-               {"String abc", "String b", "String X", "Double 1", "Double 0"},
-               "String: abc");
-    replaceRow("replace the empty find copies from the start",
-               {"String abc", "String ", "String X", "Double 2"},
-               "String: bc");
-    replaceRow(
-        "replace past the end is empty", {"String abc", "String a", "String X", "Double 4"}, "String: ");
-    replaceRow(
-        "replace takes matches without overlap", {"String aaa", "String aa", "String b"}, "String: ba");
-    replaceRow(
-        "replace is case-sensitive by default", {"String aBcAbc", "String b", "String X"}, "String: aBcAXc");
-    replaceRow("replace with text comparison",
-               {"String aBcAbc", "String b", "String X", "Double 1", "Double -1", "Double 1"},
-               "String: aXcAXc");
-    replaceRow(
-        "replace with the empty replacement removes", {"String a-b-c", "String -", "String "}, "String: abc");
-    replaceRow(
-        "replace start 0 is an invalid call", {"String abc", "String a", "String X", "Double 0"}, "raised 5");
-    replaceRow("replace count -2 is an invalid call",
-               {"String abc", "String a", "String X", "Double 1", "Double -2"},
-               "raised 5");
-    replaceRow("replace compare 3 is an invalid call",
-               {"String abc", "String a", "String X", "Double 1", "Double -1", "Double 3"},
-               "raised 5");
+    // Replace.
+    replaceRow("every occurrence", "abcabc|b|X", {}, "String: aXcaXc");
+    replaceRow("from a start keeps only the rest", "abcabc|b|X", {2}, "String: XcaXc");
+    replaceRow("a limited count", "abcabc|b|X", {1, 1}, "String: aXcabc");
+    replaceRow("count 0 copies", "abc|b|X", {1, 0}, "String: abc");
+    replaceRow("the empty find copies from the start", "abc||X", {2}, "String: bc");
+    replaceRow("past the end is empty", "abc|a|X", {4}, "String: ");
+    replaceRow("takes matches without overlap", "aaa|aa|b", {}, "String: ba");
+    replaceRow("is case-sensitive by default", "aBcAbc|b|X", {}, "String: aBcAXc");
+    replaceRow("with text comparison", "aBcAbc|b|X", {1, -1, 1}, "String: aXcAXc");
+    replaceRow("with the empty replacement removes", "a-b-c|-|", {}, "String: abc");
+    replaceRow("start 0 is an invalid call", "abc|a|X", {0}, "raised 5");
+    replaceRow("count -2 is an invalid call", "abc|a|X", {1, -2}, "raised 5");
+    replaceRow("compare 3 is an invalid call", "abc|a|X", {1, -1, 3}, "raised 5");
 }
 
 void TestTextFunctions::slicing_data()
@@ -204,19 +155,14 @@ void TestTextFunctions::slicing_data()
     addCall("mid with a length", "mid", {"String abcdef", "Double 2", "Double 3"}, "String: bcd");
     addCall("mid without a length gives the rest", "mid", {"String abc", "Double 2"}, "String: bc");
     addCall("mid past the end is empty", "mid", {"String abc", "Double 4"}, "String: ");
-    addCall("mid with a long length gives the rest",
-            "mid",
-            {"String abc", "Double 2", "Double 10"},
-            "String: bc");
+    addCall("mid long length", "mid", {"String abc", "Double 2", "Double 10"}, "String: bc");
     addCall("mid start 0 is an invalid call", "mid", {"String abc", "Double 0"}, "raised 5");
-    addCall(
-        "mid negative length is an invalid call", "mid", {"String abc", "Double 1", "Double -1"}, "raised 5");
+    addCall("mid length -1 raises 5", "mid", {"String abc", "Double 1", "Double -1"}, "raised 5");
     addCall("mid of Null is Null", "mid", {"Null", "Double 1"}, "Null: ");
     addCall("len counts characters", "len", {"String abc"}, "Long: 3");
     addCall("len of Empty is 0", "len", {"Empty"}, "Long: 0");
     addCall("len of Null is Null", "len", {"Null"}, "Null: ");
     addCall("len of a number counts its text", "len", {"Double 12.5"}, "Long: 4");
-    addCall("len of True counts its text", "len", {"Boolean True"}, "Long: 4");
     addCall("lcase lowers", "lcase", {"String AbC"}, "String: abc");
     addCall("ucase of Null is Null", "ucase", {"Null"}, "Null: ");
 }
@@ -237,6 +183,23 @@ void TestTextFunctions::numbersAsText_data()
     addCall("str of Null is Null", "str", {"Null"}, "Null: ");
     addCall("str of True", "str", {"Boolean True"}, "String: True");
     addCall("val of a number reads its text", "val", {"Double 1.5"}, "Double: 1.5");
+    // Hex and Oct.
+    addCall("hex of a Double", "hex", {"Double 255"}, "String: FF");
+    addCall("hex of a negative Integer has 16 bits", "hex", {"Integer -1"}, "String: FFFF");
+    addCall("hex of a negative Long has 32 bits", "hex", {"Long -1"}, "String: FFFFFFFF");
+    addCall("hex of a negative Double goes through Long", "hex", {"Double -1"}, "String: FFFFFFFF");
+    addCall("hex of True is an Integer's", "hex", {"Boolean True"}, "String: FFFF");
+    addCall("hex rounds half to even down", "hex", {"Double 2.5"}, "String: 2");
+    addCall("hex rounds half to even up", "hex", {"Double 3.5"}, "String: 4");
+    addCall("hex of a Byte", "hex", {"Byte 255"}, "String: FF");
+    addCall("hex of numeric text", "hex", {"String 255"}, "String: FF");
+    addCall("hex of Empty is 0", "hex", {"Empty"}, "String: 0");
+    addCall("hex of Null is Null", "hex", {"Null"}, "Null: ");
+    addCall("hex beyond the Long range overflows", "hex", {"Double 4294967296"}, "raised 6");
+    addCall("hex of non-numeric text is a type mismatch", "hex", {"String abc"}, "raised 13");
+    addCall("oct of 8", "oct", {"Double 8"}, "String: 10");
+    addCall("oct of a negative Integer has 16 bits", "oct", {"Integer -1"}, "String: 177777");
+    addCall("oct of a negative Long has 32 bits", "oct", {"Long -1"}, "String: 37777777777");
 }
 
 QTEST_GUILESS_MAIN(TestTextFunctions)

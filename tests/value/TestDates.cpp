@@ -18,13 +18,15 @@ private slots:
     void serials();
     void serialsRoundTripEveryDay();
     void weekdays();
-    void negativeSerialsCountTimeAwayFromZero();
     void dateSerialRollsOver_data();
     void dateSerialRollsOver();
     void parse_data();
     void parse();
     void parseUnderGermanLocale_data() { parse_data(); }
-    void parseUnderGermanLocale();
+    void parseUnderGermanLocale()
+    {
+        underGermanLocale([this] { parse(); });
+    }
     void yearFromTheClock();
 };
 
@@ -64,11 +66,7 @@ void TestDates::serialsRoundTripEveryDay()
     for (std::int64_t serial = std::int64_t(MinDateSerial); serial <= std::int64_t(MaxDateDay); ++serial) {
         const CivilDate date = civilDate(serial);
         if (date.year != expected.year || date.month != expected.month || date.day != expected.day)
-            QFAIL(qPrintable(QStringLiteral("serial %1 gave %2-%3-%4")
-                                 .arg(serial)
-                                 .arg(date.year)
-                                 .arg(date.month)
-                                 .arg(date.day)));
+            QFAIL(qPrintable(QStringLiteral("serial %1 is not the day after the one before").arg(serial)));
         if (++expected.day > daysInMonth(expected.year, expected.month)) {
             expected.day = 1;
             if (++expected.month > 12) {
@@ -86,17 +84,6 @@ void TestDates::weekdays()
     QCOMPARE(weekdayOf(daySerial(2020, 1, 5)), 1);   // a Sunday
     QCOMPARE(weekdayOf(daySerial(100, 1, 1)), 6);    // proleptic Gregorian: a Friday
     QCOMPARE(weekdayOf(daySerial(9999, 12, 31)), 6); // a Friday
-}
-
-void TestDates::negativeSerialsCountTimeAwayFromZero()
-{
-    const DateParts parts = splitSerial(-1.25);
-    QCOMPARE(parts.day, std::int64_t(-1));
-    QCOMPARE(parts.time.hour, 6);
-    QCOMPARE(joinSerial(-1, 0.25), -1.25);
-    QCOMPARE(joinSerial(1, 0.25), 1.25);
-    QCOMPARE(dateText(-0.5), dateText(0.5)); // both are noon on 30 Dec 1899
-    QCOMPARE(dateText(joinSerial(daySerial(1800, 1, 1), 0.75)), QStringLiteral("1/1/1800 6:00:00 PM"));
 }
 
 void TestDates::dateSerialRollsOver_data()
@@ -175,11 +162,6 @@ void TestDates::parse()
     QFETCH(QString, expected);
     const std::optional<double> serial = parseDateText(text, 2021);
     QCOMPARE(serial ? dateText(*serial) : QStringLiteral("none"), expected);
-}
-
-void TestDates::parseUnderGermanLocale()
-{
-    underGermanLocale([this] { parse(); });
 }
 
 void TestDates::yearFromTheClock()

@@ -10,26 +10,6 @@ using namespace reelkeep;
 using namespace Qt::StringLiterals;
 using namespace reelkeep::test;
 
-class TestOperators : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void arithmetic_data();
-    void arithmetic();
-    void division_data();
-    void division();
-    void textOperators_data();
-    void textOperators();
-    void comparison_data();
-    void comparison();
-    void logical_data();
-    void logical();
-    void notOperator_data();
-    void notOperator();
-    void isComparesReferencesAndObjectsPrintTheirClass();
-};
-
 namespace {
 
 using BinaryOperation = Value (*)(const Value&, const Value&);
@@ -89,10 +69,22 @@ void check()
 
 } // namespace
 
-void TestOperators::arithmetic_data()
+class TestOperators : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void binaryOperators_data();
+    void binaryOperators() { check(); }
+    void notOperator_data();
+    void notOperator();
+    void isComparesReferencesAndObjectsPrintTheirClass();
+};
+
+void TestOperators::binaryOperators_data()
 {
     columns();
-    // The more precise kind wins.
+    // Arithmetic: the more precise kind wins.
     addCase("Double + Double", "Double 1.5", "+", "Double 2.25", "Double: 3.75");
     addCase("Integer + Integer stays Integer", "Integer 2", "+", "Integer 3", "Integer: 5");
     addCase("Byte + Byte stays Byte", "Byte 200", "+", "Byte 55", "Byte: 255");
@@ -100,7 +92,6 @@ void TestOperators::arithmetic_data()
     addCase("Single with Integer stays Single", "Single 1.5", "+", "Integer 1", "Single: 2.5");
     addCase("Single with Long is Double", "Single 1.5", "+", "Long 1", "Double: 2.5");
     addCase("Integer with Double is Double", "Integer 1", "*", "Double 2.5", "Double: 2.5");
-    addCase("Long times Double beyond the range raises 6", "Long 2", "*", "Double 1e308", "raised 6");
     addCase("Single with Double is Double", "Single 1.5", "+", "Double 1", "Double: 2.5");
     // Overflow promotion of Variants.
     addCase("Byte overflow promotes to Integer", "Byte 200", "+", "Byte 100", "Integer: 300");
@@ -108,11 +99,7 @@ void TestOperators::arithmetic_data()
     addCase("Integer overflow promotes to Long", "Integer 32767", "+", "Integer 1", "Long: 32768");
     addCase("Integer underflow promotes to Long", "Integer -32768", "-", "Integer 1", "Long: -32769");
     addCase("Long overflow promotes to Double", "Long 2147483647", "+", "Long 1", "Double: 2147483648");
-    addCase("Single overflow promotes to Double",
-            "Single 3e38",
-            "*",
-            "Integer 10",
-            "Double: 3.00000000549776E+39");
+    addCase("Single overflow", "Single 3e38", "*", "Integer 10", "Double: 3.00000000549776E+39");
     addCase("Double overflow raises 6", "Double 1e308", "*", "Double 10", "raised 6");
     // Booleans count as Integers, Empty as Integer 0.
     addCase("True + True is Integer -2", "Boolean True", "+", "Boolean True", "Integer: -2");
@@ -120,7 +107,6 @@ void TestOperators::arithmetic_data()
     addCase("Empty + Empty is Integer 0", "Empty", "+", "Empty", "Integer: 0");
     addCase("Empty + String returns the String", "Empty", "+", "String x", "String: x");
     addCase("Byte + Empty returns the Byte", "Byte 7", "+", "Empty", "Byte: 7");
-    addCase("Empty - Empty is Integer 0", "Empty", "-", "Empty", "Integer: 0");
     addCase("Empty - True is Integer 1", "Empty", "-", "Boolean True", "Integer: 1");
     addCase("Empty times Double is Double 0", "Empty", "*", "Double 5", "Double: 0");
     // Strings.
@@ -145,23 +131,16 @@ void TestOperators::arithmetic_data()
     addCase("Currency times Double is Double", "Currency 1.5", "*", "Double 2", "Double: 3");
     addCase("Currency times Single stays Currency", "Currency 1.5", "*", "Single 2", "Currency: 3");
     addCase("Currency times Currency", "Currency 1.5", "*", "Currency 2", "Currency: 3");
-    addCase(
-        "Currency product half rounds to even down", "Currency 0.0001", "*", "Currency 0.5", "Currency: 0");
-    addCase("Currency product half rounds to even up",
-            "Currency 0.0003",
-            "*",
-            "Currency 0.5",
-            "Currency: 0.0002");
-    addCase(
-        "Currency overflow raises 6", "Currency 922337203685477.5807", "+", "Currency 0.0001", "raised 6");
+    addCase("Currency half to even down", "Currency 0.0001", "*", "Currency 0.5", "Currency: 0");
+    addCase("Currency half to even up", "Currency 0.0003", "*", "Currency 0.5", "Currency: 0.0002");
+    addCase("Currency overflow", "Currency 922337203685477.5807", "+", "Currency 0.0001", "raised 6");
     addCase("Currency product overflow raises 6", "Currency 922337203685477", "*", "Integer 2", "raised 6");
     // Decimal: exact to 28 places.
     addCase("Decimal + Decimal is exact", "Decimal 0.1", "+", "Decimal 0.2", "Decimal: 0.3");
     addCase("Decimal with Double is Decimal", "Decimal 1.5", "*", "Double 2", "Decimal: 3");
     addCase("Decimal with Currency is Decimal", "Decimal 0.00001", "+", "Currency 1", "Decimal: 1.00001");
     addCase("Decimal minus to negative", "Decimal 1", "-", "Decimal 2.5", "Decimal: -1.5");
-    addCase(
-        "Decimal overflow raises 6", "Decimal 79228162514264337593543950335", "+", "Decimal 1", "raised 6");
+    addCase("Decimal overflow", "Decimal 79228162514264337593543950335", "+", "Decimal 1", "raised 6");
     addCase("Decimal product rounds to 28 places",
             "Decimal 0.0000000000000001",
             "*",
@@ -176,8 +155,7 @@ void TestOperators::arithmetic_data()
     addCase("Date + number is a Date", "Date 36526", "+", "Integer 1", "Date: 1/2/2000");
     addCase("number + Date is a Date", "Integer 1", "+", "Date 36526", "Date: 1/2/2000");
     addCase("Date - Date is a Double", "Date 36527", "-", "Date 36526", "Double: 1");
-    addCase(
-        "Date - fraction keeps the Date", "Date 36526.5", "-", "Double 0.25", "Date: 1/1/2000 6:00:00 AM");
+    addCase("Date - fraction", "Date 36526.5", "-", "Double 0.25", "Date: 1/1/2000 6:00:00 AM");
     addCase("Date times number is Double", "Date 36526", "*", "Integer 2", "Double: 73052");
     addCase("Date beyond 9999 becomes Double", "Date 2958465", "+", "Integer 1", "Double: 2958466");
     addCase("Decimal outranks Date", "Date 36526", "+", "Decimal 0.5", "Decimal: 36526.5");
@@ -190,39 +168,19 @@ void TestOperators::arithmetic_data()
     addCase("power overflow raises 6", "Double 10", "^", "Double 400", "raised 6");
     addCase("Null power is Null", "Null", "^", "Double 0", "Null: ");
     addCase("Empty power is zero", "Empty", "^", "Double 2", "Double: 0");
-}
-
-void TestOperators::arithmetic()
-{
-    check();
-}
-
-void TestOperators::division_data()
-{
-    columns();
+    // Division, integer division and Mod; "\" and Mod round their operands half to even.
     addCase("Double division is Double", "Double 2", "/", "Double 4", "Double: 0.5");
     addCase("Integer division is Double", "Integer 1", "/", "Integer 3", "Double: 0.333333333333333");
     addCase("Single by Integer is Single", "Single 1", "/", "Integer 3", "Single: 0.3333333");
     addCase("Single by Long is Double", "Single 1", "/", "Long 4", "Double: 0.25");
     addCase("Date division is Double", "Date 2", "/", "Integer 4", "Double: 0.5");
-    addCase("Integer by Double is Double", "Integer 1", "/", "Double 4", "Double: 0.25");
     addCase("Integer by Double zero raises 11", "Integer 1", "/", "Double 0", "raised 11");
-    addCase("Double zero by Long zero raises 6", "Double 0", "/", "Long 0", "raised 6");
     addCase("Boolean divides as Integer", "Boolean True", "/", "Integer 2", "Double: -0.5");
-    addCase(
-        "Single overflow becomes Double", "Single 3e38", "/", "Single 0.1", "Double: 2.99999996079427E+39");
+    addCase("Single quotient overflow", "Single 3e38", "/", "Single 0.1", "Double: 2.99999996079427E+39");
     addCase("Currency division is Double", "Currency 1", "/", "Currency 4", "Double: 0.25");
     addCase("Decimal division is Decimal", "Decimal 1", "/", "Integer 4", "Decimal: 0.25");
-    addCase("Decimal third has 28 places",
-            "Decimal 1",
-            "/",
-            "Decimal 3",
-            "Decimal: 0.3333333333333333333333333333");
-    addCase("Decimal two thirds rounds up",
-            "Decimal 2",
-            "/",
-            "Decimal 3",
-            "Decimal: 0.6666666666666666666666666667");
+    addCase("Decimal third", "Decimal 1", "/", "Decimal 3", "Decimal: 0.3333333333333333333333333333");
+    addCase("Decimal two thirds", "Decimal 2", "/", "Decimal 3", "Decimal: 0.6666666666666666666666666667");
     addCase("Decimal ten thirds keeps 29 digits",
             "Decimal 10",
             "/",
@@ -241,7 +199,6 @@ void TestOperators::division_data()
     addCase("number by Empty raises 11", "Double 2", "/", "Empty", "raised 11");
     addCase("Null by zero is Null", "Null", "/", "Double 0", "Null: ");
     addCase("Double quotient overflow raises 6", "Double 1e308", "/", "Double 1e-10", "raised 6");
-    // "\" and Mod round their operands half to even.
     addCase("Double integer division is Long", "Double 7", "\\", "Double 2", "Long: 3");
     addCase("Double mod is Long", "Double 7", "mod", "Double 2", "Long: 1");
     addCase("Integer integer division stays Integer", "Integer 7", "\\", "Integer 2", "Integer: 3");
@@ -253,47 +210,25 @@ void TestOperators::division_data()
     addCase("integer division rounds 5.5 up", "Double 5.5", "\\", "Double 1", "Long: 6");
     addCase("integer division rounds 2.5 to even", "Double 2.5", "\\", "Double 1", "Long: 2");
     addCase("divisor rounding to zero raises 11", "Double 1", "mod", "Double 0.4", "raised 11");
-    addCase(
-        "Integer quotient overflow promotes to Long", "Integer -32768", "\\", "Integer -1", "Long: 32768");
+    addCase("Integer quotient overflow is Long", "Integer -32768", "\\", "Integer -1", "Long: 32768");
     addCase("Long quotient overflow raises 6", "Long -2147483648", "\\", "Long -1", "raised 6");
     addCase("operand beyond Long raises 6", "Double 3e9", "\\", "Double 1", "raised 6");
     addCase("numeric Strings divide as Long", "String 7", "\\", "String 2", "Long: 3");
     addCase("Null mod is Null", "Null", "mod", "Error 5", "Null: ");
     addCase("Empty integer division is Integer", "Empty", "\\", "Integer 1", "Integer: 0");
-}
-
-void TestOperators::division()
-{
-    check();
-}
-
-void TestOperators::textOperators_data()
-{
-    columns();
+    // Concatenation and Like on Values; the pattern grammar has its own table.
     addCase("numbers concatenate as text", "Double 1", "&", "Double 2", "String: 12");
     addCase("Boolean concatenates as True", "Boolean True", "&", "Empty", "String: True");
     addCase("Null & Null is Null", "Null", "&", "Null", "Null: ");
     addCase("one Null counts as empty text", "Null", "&", "String a", "String: a");
     addCase("Date concatenates as its short form", "Date 36526", "&", "String ", "String: 1/1/2000");
-    addCase("Currency concatenates as its text", "Currency 1.5", "&", "String x", "String: 1.5x");
     addCase("Single concatenates with 7 digits", "Single 0.1", "&", "Empty", "String: 0.1");
     addCase("Error Value cannot be text", "Error 5", "&", "String a", "raised 13");
     addCase("an object concatenates as its default value", "Object 5", "&", "String x", "String: 5x");
-    // Like on Values; the pattern grammar has its own table.
     addCase("number is matched as its text", "Double 12", "like", "String 1#", "Boolean: True");
     addCase("Null like is Null", "Null", "like", "String a", "Null: ");
     addCase("Error like raises 13", "Error 5", "like", "String a", "raised 13");
-}
-
-void TestOperators::textOperators()
-{
-    check();
-}
-
-void TestOperators::comparison_data()
-{
-    columns();
-    // Two Strings: code units, case-sensitive.
+    // Comparison of two Strings: code units, case-sensitive.
     addCase("Strings differing in case are unequal", "String ab", "=", "String AB", "Boolean: False");
     addCase("upper case sorts before lower case", "String B", "<", "String a", "Boolean: True");
     addCase("numeric Strings compare as text", "String 10", "<", "String 9", "Boolean: True");
@@ -311,7 +246,6 @@ void TestOperators::comparison_data()
     addCase("Empty equals empty text", "Empty", "=", "String ", "Boolean: True");
     addCase("Empty is below a text", "Empty", "<", "String a", "Boolean: True");
     addCase("Empty equals Empty", "Empty", "=", "Empty", "Boolean: True");
-    addCase("Empty equals False", "Empty", "=", "Boolean False", "Boolean: True");
     addCase("Error compared raises 13", "Error 5", "=", "Double 5", "raised 13");
     addCase("an object compares as its default value", "Object 5", "=", "Double 5", "Boolean: True");
     // Numbers across kinds.
@@ -320,38 +254,23 @@ void TestOperators::comparison_data()
     addCase("Integer equals Double", "Integer 1", "=", "Double 1", "Boolean: True");
     addCase("Single against Double rounds to Single", "Single 0.1", "=", "Double 0.1", "Boolean: True");
     addCase("Decimal against Double converts the Double", "Decimal 0.1", "=", "Double 0.1", "Boolean: True");
-    addCase(
-        "Currency against Double converts the Double", "Currency 0.1", "=", "Double 0.1", "Boolean: True");
+    addCase("Currency = Double", "Currency 0.1", "=", "Double 0.1", "Boolean: True");
     addCase("Date compares by serial", "Date 36526", "=", "Double 36526", "Boolean: True");
     addCase("Decimal equality ignores the scale", "Decimal 1.0", "=", "Decimal 1.00", "Boolean: True");
     addCase("negative Decimal is less", "Decimal -0.0001", "<", "Decimal 0", "Boolean: True");
     addCase("Currency against Long exactly", "Currency 0.0001", ">", "Long 0", "Boolean: True");
     addCase("Long against a larger Double", "Long 2147483647", "<", "Double 2147483648", "Boolean: True");
-    addCase(
-        "Double beyond Decimal overflows against a Decimal", "Double 1e300", ">", "Decimal 1", "raised 6");
-    addCase("huge Double against Currency compares as Double",
-            "Double 1e300",
-            ">",
-            "Currency 1",
-            "Boolean: True");
+    addCase("Double beyond Decimal raises 6", "Double 1e300", ">", "Decimal 1", "raised 6");
+    addCase("huge Double > Currency", "Double 1e300", ">", "Currency 1", "Boolean: True");
     addCase("less or equal on equal", "Double 3", "<=", "Double 3", "Boolean: True");
     addCase("greater or equal on smaller", "Double 3", ">=", "Double 4", "Boolean: False");
     addCase("not equal", "Double 3", "<>", "Double 4", "Boolean: True");
-}
-
-void TestOperators::comparison()
-{
-    check();
-}
-
-void TestOperators::logical_data()
-{
-    columns();
+    // Logical operators, bitwise on numbers.
     addCase("True and 5 is 5", "Boolean True", "and", "Double 5", "Long: 5");
     addCase("Doubles are bitwise as Long", "Double 1", "and", "Double 3", "Long: 1");
     addCase("Integers stay Integer", "Integer 5", "and", "Integer 3", "Integer: 1");
     addCase("Bytes stay Byte", "Byte 12", "and", "Byte 10", "Byte: 8");
-    addCase("Boolean with Byte is Integer", "Boolean True", "and", "Byte 3", "Integer: 3");
+    addCase("Boolean and Byte is Integer", "Boolean True", "and", "Byte 3", "Integer: 3");
     addCase("Boolean and Boolean is Boolean", "Boolean True", "xor", "Boolean True", "Boolean: False");
     addCase("Empty or True is Integer", "Empty", "or", "Boolean True", "Integer: -1");
     addCase("eqv is not xor", "Double 5", "eqv", "Double 3", "Long: -7");
@@ -375,11 +294,6 @@ void TestOperators::logical_data()
     addCase("Null imp False is Null", "Null", "imp", "Boolean False", "Null: ");
     addCase("Null and Null is Null", "Null", "and", "Null", "Null: ");
     addCase("full Byte or Null is 255", "Byte 255", "or", "Null", "Byte: 255");
-}
-
-void TestOperators::logical()
-{
-    check();
 }
 
 void TestOperators::notOperator_data()
