@@ -3,6 +3,7 @@
 #include "about/SystemInfo.h"
 #include "catalogue/widgets/Form1.h"
 #include "support/FakeDesktop.h"
+#include "support/ListFiles.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include <memory>
 
 using namespace reelkeep;
+using namespace reelkeep::test;
 using namespace Qt::StringLiterals;
 
 class TestForm1 : public QObject
@@ -39,12 +41,8 @@ private slots:
 
     void firstRunStartsEmpty();
     void historiesSkipBlankKeys();
-    void autoLoadOnlyOnExactTrue_data();
-    void autoLoadOnlyOnExactTrue();
-    void commandLineQuotes_data();
-    void commandLineQuotes();
-    void startUpReadsTheFormFromTheBytes_data();
-    void startUpReadsTheFormFromTheBytes();
+    void startUpLoads_data();
+    void startUpLoads();
 
     void updateAddsAndNewEmpties();
     void commandsActOnCataloguePositions_data();
@@ -107,7 +105,7 @@ private:
     /// Opens the window on four films with a cast each, and searches them.
     void openOnFourFilms(const QString& search);
     QString shownTitle() const { return m_window->windowHandle()->title(); }
-    QString writeTemplate(const QString& name, const QByteArray& bytes);
+    void writeTemplate(const QString& name, const QByteArray& bytes);
     void writeLongRunningTemplates();
 
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -197,19 +195,6 @@ void TestForm1::openOnThreeFilms()
     openWindow();
 }
 
-static void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("could not write %s", qPrintable(path));
-}
-
-static QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
 static QStringList comboItems(QComboBox* box)
 {
     QStringList items;
@@ -247,84 +232,72 @@ void TestForm1::historiesSkipBlankKeys()
     QCOMPARE(child<QComboBox>("mType")->currentText(), QString());
 }
 
-void TestForm1::autoLoadOnlyOnExactTrue_data()
+// Lists the start-up may load, in the folder %1: auto.rkf (A and B, page "Auto", the AutoLoad
+// file), arg.rkf (Arg, page "Arg"), "my films.csv" and a copy named "my films.txt" (Alien), bad.rkf
+// (not a list), films.csv (a native list of Alien, page "Page") and films.rkf (a comma-separated one).
+void TestForm1::startUpLoads_data()
 {
-    QTest::addColumn<QString>("setting");
-    QTest::addColumn<bool>("commandLine"); // a command line naming a list of one film
-    QTest::addColumn<int>("films");
-    QTest::newRow("exactly True loads") << QStringLiteral("True") << false << 2;
-    QTest::newRow("lower case loads nothing") << QStringLiteral("true") << false << 0;
-    QTest::newRow("False loads nothing") << QStringLiteral("False") << false << 0;
-    QTest::newRow("the command line wins") << QStringLiteral("True") << true << 1;
-}
-
-void TestForm1::autoLoadOnlyOnExactTrue()
-{
-    QFETCH(QString, setting);
-    QFETCH(bool, commandLine);
-    QFETCH(int, films);
-    const QString path = writeList(
-        QStringLiteral("auto.rkf"), {QStringLiteral("A"), QStringLiteral("B")}, QStringLiteral("Auto"));
-    m_desktop->settings.insert(QStringLiteral("Genral/AutoLoad File"), setting);
-    m_desktop->settings.insert(QStringLiteral("Genral/AutoLoad FileName"), path);
-    if (commandLine)
-        m_desktop->commandLineText =
-            writeList(QStringLiteral("arg.rkf"), {QStringLiteral("Arg")}, QStringLiteral("Arg"));
-    openWindow();
-    QCOMPARE(m_window->catalogue().count(), films);
-    QCOMPARE(child<QLineEdit>("gTitle")->text(),
-             commandLine ? QStringLiteral("Arg")
-             : films     ? QStringLiteral("Auto")
-                         : QStringLiteral("My Movie"));
-    QVERIFY(!m_window->catalogue().isModified());
-    QVERIFY(m_desktop->questions().isEmpty());
-}
-
-void TestForm1::commandLineQuotes_data()
-{
-    QTest::addColumn<QString>("commandLine"); // %1 stands for the folder holding "my films.csv"
-    QTest::addColumn<bool>("loads");
-    QTest::newRow("quoted path") << QStringLiteral("\"%1/my films.csv\"") << true;
-    QTest::newRow("unquoted path with spaces taken whole") << QStringLiteral("%1/my films.csv") << true;
+    QTest::addColumn<QString>("autoLoad"); // the AutoLoad setting, empty for none
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("pageTitle");
+    QTest::addColumn<QString>("shown"); // the window's title
+    QTest::addColumn<int>("questions");
+    const QStringList alien{u"Alien"_s};
+    const QString myFilms = u"my films.csv \u2014 Reelkeep"_s;
+    QTest::newRow("AutoLoad exactly True loads") << u"True"_s << QString() << QStringList{u"A"_s, u"B"_s}
+                                                 << u"Auto"_s << u"auto.rkf \u2014 Reelkeep"_s << 0;
+    QTest::newRow("AutoLoad in lower case loads nothing")
+        << u"true"_s << QString() << QStringList() << u"My Movie"_s << u"Reelkeep"_s << 0;
+    QTest::newRow("the command line wins over AutoLoad")
+        << u"True"_s << u"%1/arg.rkf"_s << QStringList{u"Arg"_s} << u"Arg"_s << u"arg.rkf \u2014 Reelkeep"_s
+        << 0;
+    QTest::newRow("quoted path") << QString() << u"\"%1/my films.csv\""_s << alien << u"My Movie"_s << myFilms
+                                 << 0;
+    QTest::newRow("unquoted path with spaces taken whole")
+        << QString() << u"%1/my films.csv"_s << alien << u"My Movie"_s << myFilms << 0;
     QTest::newRow("text after the closing quote dropped")
-        << QStringLiteral("\"%1/my films.csv\" --x") << true;
-    QTest::newRow("text before the opening quote dropped") << QStringLiteral("-x \"%1/my films.csv") << true;
-    QTest::newRow("missing file stays silent") << QStringLiteral("%1/none.csv") << false;
-    QTest::newRow("other extension is not read") << QStringLiteral("%1/my films.txt") << false;
-    QTest::newRow("a list file that fails to load is told") << QStringLiteral("%1/bad.rkf") << false;
+        << QString() << u"\"%1/my films.csv\" --x"_s << alien << u"My Movie"_s << myFilms << 0;
+    QTest::newRow("text before the opening quote dropped")
+        << QString() << u"-x \"%1/my films.csv"_s << alien << u"My Movie"_s << myFilms << 0;
+    QTest::newRow("missing file stays silent")
+        << QString() << u"%1/none.csv"_s << QStringList() << u"My Movie"_s << u"Reelkeep"_s << 0;
+    QTest::newRow("other extension is not read")
+        << QString() << u"%1/my films.txt"_s << QStringList() << u"My Movie"_s << u"Reelkeep"_s << 0;
+    QTest::newRow("a list file that fails to load is told")
+        << QString() << u"%1/bad.rkf"_s << QStringList() << u"My Movie"_s << u"Reelkeep"_s << 1;
+    QTest::newRow("a native list named csv is read as native")
+        << QString() << u"%1/films.csv"_s << alien << u"Page"_s << u"films.csv \u2014 Reelkeep"_s << 0;
+    QTest::newRow("a comma-separated list named rkf is read as comma-separated")
+        << QString() << u"%1/films.rkf"_s << alien << u"My Movie"_s << u"films.rkf \u2014 Reelkeep"_s << 0;
 }
 
-void TestForm1::commandLineQuotes()
+void TestForm1::startUpLoads()
 {
+    QFETCH(QString, autoLoad);
     QFETCH(QString, commandLine);
-    QFETCH(bool, loads);
-    writeList(QStringLiteral("my films.csv"), {QStringLiteral("Alien")});
-    QFile::copy(m_folder->filePath(QStringLiteral("my films.csv")),
-                m_folder->filePath(QStringLiteral("my films.txt")));
-    writeBytes(m_folder->filePath(QStringLiteral("bad.rkf")), "not a list");
-    m_desktop->commandLineText = commandLine.arg(m_folder->path());
+    QFETCH(QStringList, lines);
+    QFETCH(QString, pageTitle);
+    QFETCH(QString, shown);
+    QFETCH(int, questions);
+    const QString path = writeList(u"auto.rkf"_s, {u"A"_s, u"B"_s}, u"Auto"_s);
+    writeList(u"arg.rkf"_s, {u"Arg"_s}, u"Arg"_s);
+    writeList(u"my films.csv"_s, {u"Alien"_s});
+    QFile::copy(m_folder->filePath(u"my films.csv"_s), m_folder->filePath(u"my films.txt"_s));
+    writeFileBytes(m_folder->filePath(u"bad.rkf"_s), "not a list");
+    writeList(u"films.csv"_s, {u"Alien"_s}, u"Page"_s, ListForm::Native);
+    writeList(u"films.rkf"_s, {u"Alien"_s}, u"Page"_s, ListForm::CommaSeparated);
+    if (!autoLoad.isEmpty()) {
+        m_desktop->settings.insert(u"Genral/AutoLoad File"_s, autoLoad);
+        m_desktop->settings.insert(u"Genral/AutoLoad FileName"_s, path);
+    }
+    m_desktop->commandLineText = QString(commandLine).replace(u"%1"_s, m_folder->path());
     openWindow();
-    QCOMPARE(listLines(), loads ? QStringList{QStringLiteral("Alien")} : QStringList());
-    QCOMPARE(m_desktop->questions().size(), commandLine.contains(QStringLiteral("bad.rkf")) ? 1 : 0);
-}
-
-void TestForm1::startUpReadsTheFormFromTheBytes_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<ListForm>("form");
-    QTest::newRow("a native list named csv") << QStringLiteral("films.csv") << ListForm::Native;
-    QTest::newRow("a comma-separated list named rkf")
-        << QStringLiteral("films.rkf") << ListForm::CommaSeparated;
-}
-
-void TestForm1::startUpReadsTheFormFromTheBytes()
-{
-    QFETCH(QString, name);
-    QFETCH(ListForm, form);
-    m_desktop->commandLineText = writeList(name, {QStringLiteral("Alien")}, QStringLiteral("Page"), form);
-    openWindow();
-    QCOMPARE(listLines(), QStringList{QStringLiteral("Alien")});
-    QCOMPARE(shownTitle(), name + QStringLiteral(" \u2014 Reelkeep"));
+    QCOMPARE(listLines(), lines);
+    QCOMPARE(child<QLineEdit>("gTitle")->text(), pageTitle);
+    QCOMPARE(shownTitle(), shown);
+    QVERIFY(!m_window->catalogue().isModified());
+    QCOMPARE(m_desktop->questions().size(), questions);
 }
 
 // ---- the catalogue commands ----
@@ -772,7 +745,7 @@ void TestForm1::saveFormFollowsTheName()
     m_desktop->queueFileChoice(path, filter);
     click("Command6");
     QCOMPARE(m_desktop->dialogs(), QStringList{QStringLiteral("Save List")});
-    QCOMPARE(fileBytes(path).startsWith("rkf01"), native);
+    QCOMPARE(fileContents(path).startsWith("rkf01"), native);
     QCOMPARE(m_window->catalogue().isModified(), !native); // a comma-separated save leaves the flag
     QCOMPARE(shownTitle(),
              name + (native ? QString() : QStringLiteral("*")) + QStringLiteral(" \u2014 Reelkeep"));
@@ -826,7 +799,7 @@ void TestForm1::listDialogRemembersNameAndFilter()
 void TestForm1::failedLoadTellsAndChangesNothing()
 {
     const QString path = m_folder->filePath(QStringLiteral("foreign.rkf"));
-    writeBytes(path, "GIF89a not a list at all");
+    writeFileBytes(path, "GIF89a not a list at all");
     m_desktop->commandLineText =
         writeList(QStringLiteral("mine.rkf"), {QStringLiteral("Mine")}, QStringLiteral("Page"));
     openWindow();
@@ -897,7 +870,7 @@ void TestForm1::importAppendsOneStep()
     openOnThreeFilms();
     const QString path = m_folder->filePath(QStringLiteral("sheet.csv"));
     if (!bytes.isEmpty())
-        writeBytes(path, bytes);
+        writeFileBytes(path, bytes);
     m_desktop->queueFileChoice(path);
     QTimer::singleShot(0, this, [accept] {
         if (QWidget* dialog = QApplication::activeModalWidget())
@@ -1015,15 +988,11 @@ void TestForm1::listTakesTheGrowthAndTheSizeIsKept()
 
 // ---- the page ----
 
-QString TestForm1::writeTemplate(const QString& name, const QByteArray& bytes)
+void TestForm1::writeTemplate(const QString& name, const QByteArray& bytes)
 {
     QDir(m_folder->path()).mkpath(QStringLiteral("app/template"));
     m_desktop->applicationFolderPath = m_folder->filePath(QStringLiteral("app"));
-    const QString path = m_folder->filePath(QStringLiteral("app/template/") + name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("could not write the template %s", qPrintable(path));
-    return path;
+    writeFileBytes(m_folder->filePath(QStringLiteral("app/template/") + name), bytes);
 }
 
 // Templates that take far longer than a yield interval: 600,000 includes.
@@ -1055,14 +1024,14 @@ void TestForm1::replaceFileAnswers()
     QFETCH(QByteArray, start);
     writeTemplate(QStringLiteral("mask.html"), "<p>[title]</p>");
     const QString path = m_folder->filePath(QStringLiteral("old.file"));
-    writeBytes(path, QByteArray(1000, 'x'));
+    writeFileBytes(path, QByteArray(1000, 'x'));
     openWindow();
     addFilm(QStringLiteral("New"));
     m_desktop->queueFileChoice(path);
     m_desktop->queueAnswer(answer);
     click(button.toLatin1().constData());
     QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Replace File?")});
-    const QByteArray written = fileBytes(path);
+    const QByteArray written = fileContents(path);
     QCOMPARE(written.left(start.size()), start);
     QCOMPARE(written.size() == 1000, answer == Answer::No);
     QCOMPARE(m_window->catalogue().isModified(), button == QLatin1String("Command8") || answer == Answer::No);
@@ -1088,7 +1057,7 @@ void TestForm1::makePageReadsTheWindow()
     m_desktop->queueFileChoice(page);
     click("Command8");
     QCOMPARE(m_desktop->dialogs(), QStringList(2, QStringLiteral("Make HTML")));
-    QCOMPARE(fileBytes(page), QByteArray("Mine|Two films|<Heat><Ran>"));
+    QCOMPARE(fileContents(page), QByteArray("Mine|Two films|<Heat><Ran>"));
     QCOMPARE(child<QLabel>("iLabel")->text(), QStringLiteral("Films"));
     QCOMPARE(child<QProgressBar>("iProgress")->value(), 100);
     QVERIFY(child<QLabel>("lblPageWritten")->text().endsWith(QDir::toNativeSeparators(page)));
@@ -1106,14 +1075,14 @@ void TestForm1::makePageMissingTemplateTellsAndKeepsTheFile()
 {
     m_desktop->applicationFolderPath = m_folder->filePath(QStringLiteral("nowhere"));
     const QString page = m_folder->filePath(QStringLiteral("page.html"));
-    writeBytes(page, "old page");
+    writeFileBytes(page, "old page");
     openWindow();
     m_desktop->queueFileChoice(page);
     m_desktop->queueAnswer(Answer::Yes);
     click("Command8");
     QCOMPARE(m_desktop->questions().size(), 2);
     QVERIFY(m_desktop->questions().at(1).contains(QStringLiteral("mask.html")));
-    QCOMPARE(fileBytes(page), QByteArray("old page"));
+    QCOMPARE(fileContents(page), QByteArray("old page"));
 }
 
 void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
@@ -1127,7 +1096,7 @@ void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
     const QString page = m_folder->filePath(QStringLiteral("page.html"));
     m_desktop->queueFileChoice(page);
     click("Command8");
-    QCOMPARE(fileBytes(page),
+    QCOMPARE(fileContents(page),
              QByteArray("\xEF\xBB\xBF"
                         "before\none\ntwo "));
     QCOMPARE(m_desktop->questions().size(), 2);
@@ -1143,13 +1112,13 @@ void TestForm1::makePageRefusesItsOwnListFile()
 {
     writeTemplate(QStringLiteral("mask.html"), "page");
     m_desktop->commandLineText = writeList(QStringLiteral("list.rkf"), {QStringLiteral("Alien")});
-    const QByteArray before = fileBytes(m_desktop->commandLineText);
+    const QByteArray before = fileContents(m_desktop->commandLineText);
     openWindow();
     m_desktop->queueFileChoice(m_desktop->commandLineText);
     click("Command8");
     QCOMPARE(m_desktop->questions().size(), 1);
     QVERIFY(m_desktop->questions().constFirst().contains(QStringLiteral("is the list file")));
-    QCOMPARE(fileBytes(m_desktop->commandLineText), before);
+    QCOMPARE(fileContents(m_desktop->commandLineText), before);
 }
 
 void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()
@@ -1173,7 +1142,7 @@ void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()
     QCOMPARE(m_desktop->questions(), QStringList());
     QCOMPARE(child<QLabel>("iLabel")->text(),
              QStringLiteral("Stopped: the page holds the films written so far."));
-    const QByteArray written = fileBytes(page);
+    const QByteArray written = fileContents(page);
     QVERIFY(written.size() > 0 && written.size() < 600000);
     QVERIFY(!written.endsWith("end"));
     QVERIFY(child<QPushButton>("Command5")->isEnabled());

@@ -49,11 +49,6 @@ private:
     QTemporaryDir m_folder;
 };
 
-static QString fixture(const QString& name)
-{
-    return qEnvironmentVariable("REELKEEP_TEST_DATA") + u"/storage/"_s + name;
-}
-
 void TestListFile::formFromName_data()
 {
     QTest::addColumn<QString>("name");
@@ -132,13 +127,13 @@ void TestListFile::fixtureReadsAndWritesBack()
     QFETCH(QString, name);
     QFETCH(ListDocument, expected);
     QString failure;
-    const std::optional<ListDocument> read = loadListFile(fixture(name), ListForm::FromName, &failure);
+    const std::optional<ListDocument> read = loadListFile(storedList(name), ListForm::FromName, &failure);
     QVERIFY2(read, qPrintable(failure));
     QCOMPARE(*read, expected);
 
     const QString copy = m_folder.filePath(name);
     QVERIFY2(saveListFile(copy, ListForm::FromName, *read, &failure), qPrintable(failure));
-    QCOMPARE(fileContents(copy).toHex(' '), fileContents(fixture(name)).toHex(' '));
+    QCOMPARE(fileContents(copy).toHex(' '), fileContents(storedList(name)).toHex(' '));
 }
 
 void TestListFile::loadFailsWithReason_data()
@@ -149,11 +144,11 @@ void TestListFile::loadFailsWithReason_data()
 
     QTest::newRow("a missing file") << u"/nonexistent/folder/x.rkf"_s << int(ListForm::FromName)
                                     << u"No such file"_s;
-    QTest::newRow("a name that chooses no form") << fixture(u"windows1252.rkf"_s) + u".txt"_s
+    QTest::newRow("a name that chooses no form") << storedList(u"windows1252.rkf"_s) + u".txt"_s
                                                  << int(ListForm::FromName) << u"neither in rkf nor in csv"_s;
     QTest::newRow("a comma-separated file read as native")
-        << fixture(u"written-by-write.csv"_s) << int(ListForm::Native) << u"not a Reelkeep list file"_s;
-    QTest::newRow("a folder") << fixture(QString()) << int(ListForm::Native) << QString();
+        << storedList(u"written-by-write.csv"_s) << int(ListForm::Native) << u"not a Reelkeep list file"_s;
+    QTest::newRow("a folder") << storedList(QString()) << int(ListForm::Native) << QString();
     QTest::newRow("a device whose field never ends") << u"/dev/zero"_s << int(ListForm::CommaSeparated)
                                                      << u"film 1 has a field of more than 1 MB at byte 1"_s;
 }

@@ -1,5 +1,5 @@
-// Films and files for list-file tests: a film from its leading fields, and a file's bytes read
-// and written whole.
+// Films and files for list-file tests: a film from its leading fields, the stored list files, and
+// a file's bytes read and written whole.
 #pragma once
 
 #include "catalogue/FilmRecord.h"
@@ -17,6 +17,12 @@ inline FilmRecord filmOf(const QStringList& fields)
     for (qsizetype i = 0; i < fields.size(); ++i)
         record.fields[size_t(i)] = fields[i];
     return record;
+}
+
+/// The path of a list file kept with the tests.
+inline QString storedList(const QString& name)
+{
+    return qEnvironmentVariable("REELKEEP_TEST_DATA") + QStringLiteral("/storage/") + name;
 }
 
 /// The bytes of the file at `path`, or none when it cannot be read.
