@@ -39,8 +39,6 @@ private slots:
     void initTestCase();
     void getKeyValue_data();
     void getKeyValue();
-    void getKeyValueFailure_data();
-    void getKeyValueFailure();
     void startSysInfo_data();
     void startSysInfo();
     void systemRegistryIsThePlatforms();
@@ -54,77 +52,64 @@ void TestSystemInfo::initTestCase()
     QVERIFY(m_folder.isValid());
 }
 
+// A value read fills KeyVal; a failure empties it. Either way no key is left open.
 void TestSystemInfo::getKeyValue_data()
 {
+    QTest::addColumn<bool>("keyExists");
     QTest::addColumn<quint32>("type");
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QByteArray>("stored");               // null: no value stored
+    QTest::addColumn<std::optional<QString>>("expected"); // none: the value is not read
+    QTest::addColumn<QStringList>("calls");
 
     const QString longText(KeyValueBufferLength, QLatin1Char('x'));
     const QString zero(1, QChar(0));
+    const QString open = QStringLiteral("open 80000002 SOFTWARE\\Reelkeep 2003f");
+    const QStringList read{open, QStringLiteral("query Value"), QStringLiteral("close")};
     QTest::newRow("text stored with its terminator reads without it")
-        << Text << FakeRegistry::utf16(QStringLiteral("C:\\Tools\\msinfo32.exe"), true)
-        << QStringLiteral("C:\\Tools\\msinfo32.exe");
+        << true << Text << FakeRegistry::utf16(QStringLiteral("C:\\Tools\\msinfo32.exe"), true)
+        << std::optional(QStringLiteral("C:\\Tools\\msinfo32.exe")) << read;
     QTest::newRow("only one terminator is dropped")
-        << Text << FakeRegistry::utf16(QStringLiteral("ab") + zero, true) << QStringLiteral("ab") + zero;
-    QTest::newRow("a lone terminator reads as the empty text") << Text << bytes({0, 0}) << QString();
+        << true << Text << FakeRegistry::utf16(QStringLiteral("ab") + zero, true)
+        << std::optional(QStringLiteral("ab") + zero) << read;
+    QTest::newRow("a lone terminator reads as the empty text")
+        << true << Text << bytes({0, 0}) << std::optional(QString()) << read;
     QTest::newRow("text beyond Latin-1 keeps its characters")
-        << Text << FakeRegistry::utf16(QStringLiteral("Fïlm 映画"), true) << QStringLiteral("Fïlm 映画");
+        << true << Text << FakeRegistry::utf16(QStringLiteral("Fïlm 映画"), true)
+        << std::optional(QStringLiteral("Fïlm 映画")) << read;
     QTest::newRow("text filling the whole buffer reads whole")
-        << Text << FakeRegistry::utf16(longText, false) << longText;
+        << true << Text << FakeRegistry::utf16(longText, false) << std::optional(longText) << read;
     QTest::newRow("number 261 from bytes 05 01 00 00")
-        << Number << bytes({5, 1, 0, 0}) << QStringLiteral("261");
-    QTest::newRow("largest number is unsigned")
-        << Number << bytes({0xff, 0xff, 0xff, 0xff}) << QStringLiteral("4294967295");
+        << true << Number << bytes({5, 1, 0, 0}) << std::optional(QStringLiteral("261")) << read;
+    QTest::newRow("largest number is unsigned") << true << Number << bytes({0xff, 0xff, 0xff, 0xff})
+                                                << std::optional(QStringLiteral("4294967295")) << read;
     QTest::newRow("expandable text leaves KeyVal as it was")
-        << ExpandableText << FakeRegistry::utf16(QStringLiteral("%windir%"), true)
-        << QStringLiteral("before");
+        << true << ExpandableText << FakeRegistry::utf16(QStringLiteral("%windir%"), true)
+        << std::optional(QStringLiteral("before")) << read;
+    QTest::newRow("missing key is not queried or closed")
+        << false << Text << QByteArray() << std::optional<QString>() << QStringList{open};
+    QTest::newRow("missing value closes the key")
+        << true << Text << QByteArray() << std::optional<QString>() << read;
+    QTest::newRow("text longer than the buffer is not read")
+        << true << Text << FakeRegistry::utf16(longText, true) << std::optional<QString>() << read;
 }
 
 void TestSystemInfo::getKeyValue()
 {
+    QFETCH(bool, keyExists);
     QFETCH(quint32, type);
     QFETCH(QByteArray, stored);
-    QFETCH(QString, expected);
-
-    FakeRegistry registry;
-    registry.setValue(TestKey, QStringLiteral("Value"), type, stored);
-    QString KeyVal = QStringLiteral("before");
-    QVERIFY(GetKeyValue(registry, HKeyLocalMachine, TestKey, QStringLiteral("Value"), KeyVal));
-    QCOMPARE(KeyVal, expected);
-    QCOMPARE(registry.openKeys(), 0);
-}
-
-void TestSystemInfo::getKeyValueFailure_data()
-{
-    QTest::addColumn<bool>("keyExists");
-    QTest::addColumn<QByteArray>("stored"); // empty: no value stored
-    QTest::addColumn<QStringList>("calls");
-
-    const QString open = QStringLiteral("open 80000002 SOFTWARE\\Reelkeep 2003f");
-    const QString query = QStringLiteral("query Value");
-    const QString close = QStringLiteral("close");
-    QTest::newRow("missing key is not queried or closed") << false << QByteArray() << QStringList{open};
-    QTest::newRow("missing value closes the key") << true << QByteArray() << QStringList{open, query, close};
-    QTest::newRow("text longer than the buffer is not read")
-        << true << FakeRegistry::utf16(QString(KeyValueBufferLength, QLatin1Char('x')), true)
-        << QStringList{open, query, close};
-}
-
-void TestSystemInfo::getKeyValueFailure()
-{
-    QFETCH(bool, keyExists);
-    QFETCH(QByteArray, stored);
+    QFETCH(std::optional<QString>, expected);
     QFETCH(QStringList, calls);
 
     FakeRegistry registry;
     if (keyExists)
         registry.addKey(TestKey);
-    if (!stored.isEmpty())
-        registry.setValue(TestKey, QStringLiteral("Value"), Text, stored);
+    if (!stored.isNull())
+        registry.setValue(TestKey, QStringLiteral("Value"), type, stored);
     QString KeyVal = QStringLiteral("before");
-    QVERIFY(!GetKeyValue(registry, HKeyLocalMachine, TestKey, QStringLiteral("Value"), KeyVal));
-    QVERIFY(KeyVal.isEmpty());
+    QCOMPARE(GetKeyValue(registry, HKeyLocalMachine, TestKey, QStringLiteral("Value"), KeyVal),
+             bool(expected));
+    QCOMPARE(KeyVal, expected.value_or(QString()));
     QCOMPARE(registry.calls(), calls);
     QCOMPARE(registry.openKeys(), 0);
 }

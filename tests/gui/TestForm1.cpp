@@ -32,6 +32,8 @@ using namespace reelkeep;
 using namespace reelkeep::test;
 using namespace Qt::StringLiterals;
 
+using Settings = QMap<QString, QString>;
+
 class TestForm1 : public QObject
 {
     Q_OBJECT
@@ -39,8 +41,8 @@ class TestForm1 : public QObject
 private slots:
     void init();
 
-    void firstRunStartsEmpty();
-    void historiesSkipBlankKeys();
+    void historiesLoadAndGrow_data();
+    void historiesLoadAndGrow();
     void startUpLoads_data();
     void startUpLoads();
 
@@ -49,15 +51,14 @@ private slots:
     void commandsActOnCataloguePositions();
     void searchFindsEveryWord_data();
     void searchFindsEveryWord();
-    void updateGrowsBothHistories();
     void updateRefusesBeyondCapacity();
     void typingCompletesFromTheCatalogue();
     void posterShowsLocalPictures_data();
     void posterShowsLocalPictures();
     void multiLineFieldsKeepTheirLineBreaks();
 
-    void closeAnswers_data();
-    void closeAnswers();
+    void modifiedCatalogueAsksFirst_data();
+    void modifiedCatalogueAsksFirst();
     void typedPageTextsMarkTheCatalogue_data();
     void typedPageTextsMarkTheCatalogue();
     void pendingEditsAreAskedAbout_data();
@@ -75,18 +76,16 @@ private slots:
     void recentListsNewestFirst();
     void importAppendsOneStep_data();
     void importAppendsOneStep();
-    void loadWhileModifiedAsksFirst_data();
-    void loadWhileModifiedAsksFirst();
     void aboutAndOptionsOpenModally_data();
     void aboutAndOptionsOpenModally();
     void everyControlHasAnAccessibleName();
     void listTakesTheGrowthAndTheSizeIsKept();
 
     void makePageReadsTheWindow();
-    void makePageMissingTemplateTellsAndKeepsTheFile();
+    void makePageRefusesAndKeepsTheFile_data();
+    void makePageRefusesAndKeepsTheFile();
     void makePageErrorTellsWhereAndKeepsThePartialPage();
     void makePageStopKeepsThePartialPageWithoutAnError();
-    void makePageRefusesItsOwnListFile();
     void closingDuringAPageStopsItFirst();
 
 private:
@@ -205,31 +204,48 @@ static QStringList comboItems(QComboBox* box)
 
 // ---- start-up ----
 
-void TestForm1::firstRunStartsEmpty()
+// The type and genre boxes offer the stored histories, blank entries left out; an Update puts the
+// typed text first, in place of an entry that differs only in case. Closing stores all eight entries.
+void TestForm1::historiesLoadAndGrow_data()
 {
-    openWindow();
-    QCOMPARE(listLines(), QStringList());
-    QCOMPARE(m_window->catalogue().lastIndex(), -1);
-    QCOMPARE(child<QComboBox>("mType")->count(), 0);
-    QCOMPARE(child<QComboBox>("mGenre")->count(), 0);
-    QCOMPARE(child<QLineEdit>("gTitle")->text(), QStringLiteral("My Movie"));
-    QCOMPARE(shownTitle(), QStringLiteral("Reelkeep"));
-    QVERIFY(m_window->close());
-    QVERIFY(m_desktop->questions().isEmpty());
-    QCOMPARE(m_desktop->settings.value(QStringLiteral("GenreHistory/0"), QStringLiteral("unset")), QString());
+    QTest::addColumn<Settings>("stored");
+    QTest::addColumn<QString>("type"); // of a film added, none when empty
+    QTest::addColumn<QStringList>("types");
+    QTest::addColumn<QStringList>("genres");
+    QTest::newRow("a first run offers nothing") << Settings() << QString() << QStringList() << QStringList();
+    QTest::newRow("blank entries are left out, blanks around a text kept")
+        << Settings{{u"TypeHistory/0"_s, u" Drama "_s},
+                    {u"TypeHistory/1"_s, u"   "_s},
+                    {u"TypeHistory/2"_s, u"Comedy"_s},
+                    {u"GenreHistory/7"_s, u"Western"_s}}
+        << QString() << QStringList{u" Drama "_s, u"Comedy"_s} << QStringList{u"Western"_s};
+    QTest::newRow("an Update grows both histories")
+        << Settings{{u"TypeHistory/0"_s, u"Drama"_s}, {u"TypeHistory/1"_s, u"Comedy"_s}} << u"drama"_s
+        << QStringList{u"drama"_s, u"Comedy"_s} << QStringList{u"Noir"_s};
 }
 
-void TestForm1::historiesSkipBlankKeys()
+void TestForm1::historiesLoadAndGrow()
 {
-    m_desktop->settings.insert(QStringLiteral("TypeHistory/0"), QStringLiteral(" Drama "));
-    m_desktop->settings.insert(QStringLiteral("TypeHistory/1"), QStringLiteral("   "));
-    m_desktop->settings.insert(QStringLiteral("TypeHistory/2"), QStringLiteral("Comedy"));
-    m_desktop->settings.insert(QStringLiteral("GenreHistory/7"), QStringLiteral("Western"));
+    QFETCH(Settings, stored);
+    QFETCH(QString, type);
+    QFETCH(QStringList, types);
+    QFETCH(QStringList, genres);
+    m_desktop->settings = stored;
     openWindow();
-    QCOMPARE(comboItems(child<QComboBox>("mType")),
-             (QStringList{QStringLiteral(" Drama "), QStringLiteral("Comedy")}));
-    QCOMPARE(comboItems(child<QComboBox>("mGenre")), QStringList{QStringLiteral("Western")});
     QCOMPARE(child<QComboBox>("mType")->currentText(), QString());
+    if (!type.isEmpty())
+        addFilm(u"A"_s, type, u"Noir"_s);
+    QCOMPARE(comboItems(child<QComboBox>("mType")), types);
+    QCOMPARE(comboItems(child<QComboBox>("mGenre")), genres);
+    m_desktop->queueAnswer(Answer::No);
+    QVERIFY(m_window->close());
+    QCOMPARE(m_desktop->questions().size(), type.isEmpty() ? 0 : 1);
+    for (const auto& [section, shown] :
+         {std::pair(u"TypeHistory"_s, types), std::pair(u"GenreHistory"_s, genres)}) {
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(m_desktop->settings.value(section + u'/' + QString::number(i), u"unset"_s),
+                     shown.value(i));
+    }
 }
 
 // Lists the start-up may load, in the folder %1: auto.rkf (A and B, page "Auto", the AutoLoad
@@ -387,10 +403,6 @@ void TestForm1::commandsActOnCataloguePositions_data()
         << QString() << 3 << u"Command2"_s << QString() << QStringList{a, b, c, d} << 3;
     QTest::newRow("Remove without a selection does nothing")
         << QString() << -1 << u"Command4"_s << QString() << QStringList{a, b, c, d} << -1;
-    QTest::newRow("Remove keeps the others in order")
-        << QString() << 1 << u"Command4"_s << QString() << QStringList{a, c, d} << -1;
-    QTest::newRow("Update replaces in place")
-        << QString() << 1 << u"Command5"_s << u"B2"_s << QStringList{a, u"B2"_s, c, d} << -1;
     QTest::newRow("UP past a hidden film")
         << u"al"_s << 3 << u"Command1"_s << QString() << QStringList{a, b, d, c} << 2;
     QTest::newRow("DOWN past a hidden film")
@@ -426,24 +438,6 @@ void TestForm1::commandsActOnCataloguePositions()
     }
     // The search stays as typed, over the changed catalogue.
     QCOMPARE(child<QLineEdit>("txtSearch")->text(), search);
-}
-
-void TestForm1::updateGrowsBothHistories()
-{
-    m_desktop->settings.insert(QStringLiteral("TypeHistory/0"), QStringLiteral("Drama"));
-    m_desktop->settings.insert(QStringLiteral("TypeHistory/1"), QStringLiteral("Comedy"));
-    openWindow();
-    addFilm(QStringLiteral("A"), QStringLiteral("drama"), QStringLiteral("Noir"));
-    QCOMPARE(comboItems(child<QComboBox>("mType")),
-             (QStringList{QStringLiteral("drama"), QStringLiteral("Comedy")}));
-    QCOMPARE(comboItems(child<QComboBox>("mGenre")), QStringList{QStringLiteral("Noir")});
-    m_desktop->queueAnswer(Answer::No);
-    QVERIFY(m_window->close());
-    QCOMPARE(m_desktop->settings.value(QStringLiteral("TypeHistory/0")), QStringLiteral("drama"));
-    QCOMPARE(m_desktop->settings.value(QStringLiteral("TypeHistory/1")), QStringLiteral("Comedy"));
-    QCOMPARE(m_desktop->settings.value(QStringLiteral("TypeHistory/2")), QString());
-    QVERIFY(m_desktop->settings.contains(QStringLiteral("TypeHistory/7")));
-    QCOMPARE(m_desktop->settings.value(QStringLiteral("GenreHistory/0")), QStringLiteral("Noir"));
 }
 
 void TestForm1::typingCompletesFromTheCatalogue()
@@ -532,44 +526,64 @@ void TestForm1::multiLineFieldsKeepTheirLineBreaks()
 
 // ---- shut-down and the modified flag ----
 
-void TestForm1::closeAnswers_data()
+// Exit and Load ask first about a modified catalogue, and Yes saves it before going on.
+void TestForm1::modifiedCatalogueAsksFirst_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QString>("saveAs"); // empty: the save dialog is cancelled
-    QTest::addColumn<bool>("closes");
-    QTest::addColumn<QString>("typed"); // typed into mTitle after the film was stored
+    QTest::addColumn<QString>("typed");  // typed into mTitle after the film was stored
+    QTest::addColumn<bool>("goesOn");    // the window closes, or the other list loads
     QTest::addColumn<int>("saved");
-    QTest::newRow("No closes without saving") << Answer::No << QString() << true << QString() << 0;
-    QTest::newRow("Cancel keeps the window open") << Answer::Cancel << QString() << false << QString() << 0;
-    QTest::newRow("Yes saves and closes")
-        << Answer::Yes << QStringLiteral("saved.rkf") << true << QString() << 1;
-    QTest::newRow("Yes with the save cancelled keeps the window open")
-        << Answer::Yes << QString() << false << QString() << 0;
-    QTest::newRow("Yes with typed edits stores them, then saves")
-        << Answer::Yes << QStringLiteral("saved.rkf") << true << QStringLiteral("Typed") << 2;
-    QTest::newRow("No with typed edits closes")
-        << Answer::No << QString() << true << QStringLiteral("Typed") << 0;
+    const QString exit = u"Command11"_s; // Exit runs the shut-down, as closing the window does
+    const QString load = u"Command7"_s;
+    QTest::newRow("Exit, No closes without saving")
+        << exit << Answer::No << QString() << QString() << true << 0;
+    QTest::newRow("Exit, Cancel keeps the window open")
+        << exit << Answer::Cancel << QString() << QString() << false << 0;
+    QTest::newRow("Exit, Yes saves and closes")
+        << exit << Answer::Yes << u"saved.rkf"_s << QString() << true << 1;
+    QTest::newRow("Exit, Yes with the save cancelled keeps the window open")
+        << exit << Answer::Yes << QString() << QString() << false << 0;
+    QTest::newRow("Exit, Yes with typed edits stores them, then saves")
+        << exit << Answer::Yes << u"saved.rkf"_s << u"Typed"_s << true << 2;
+    QTest::newRow("Exit, No with typed edits closes")
+        << exit << Answer::No << QString() << u"Typed"_s << true << 0;
+    QTest::newRow("Load, No loads") << load << Answer::No << QString() << QString() << true << 0;
+    QTest::newRow("Load, Cancel keeps the catalogue")
+        << load << Answer::Cancel << QString() << QString() << false << 0;
+    QTest::newRow("Load, Yes saves, then loads")
+        << load << Answer::Yes << u"saved.rkf"_s << QString() << true << 1;
 }
 
-void TestForm1::closeAnswers()
+void TestForm1::modifiedCatalogueAsksFirst()
 {
+    QFETCH(QString, command);
     QFETCH(Answer, answer);
     QFETCH(QString, saveAs);
-    QFETCH(bool, closes);
     QFETCH(QString, typed);
+    QFETCH(bool, goesOn);
     QFETCH(int, saved);
+    const bool exit = command == u"Command11";
+    const QString other = writeList(u"other.rkf"_s, {u"Other"_s});
     openWindow();
-    addFilm(QStringLiteral("Alien"), QStringLiteral("DVD"));
+    addFilm(u"Alien"_s, u"DVD"_s);
     QTest::keyClicks(child<QLineEdit>("mTitle"), typed);
     m_desktop->queueAnswer(answer);
-    m_desktop->queueFileChoice(saveAs.isEmpty() ? QString() : m_folder->filePath(saveAs));
-    click("Command11"); // Exit runs the shut-down, as closing the window does
-    QCOMPARE(m_window->isVisible(), !closes);
+    if (answer == Answer::Yes)
+        m_desktop->queueFileChoice(saveAs.isEmpty() ? QString() : m_folder->filePath(saveAs));
+    m_desktop->queueFileChoice(other);
+    click(command.toLatin1().constData());
+    if (exit) {
+        QCOMPARE(m_window->isVisible(), !goesOn);
+        QCOMPARE(m_desktop->settings.value(u"TypeHistory/0"_s), u"DVD"_s);
+    } else {
+        QCOMPARE(listLines(), goesOn ? QStringList{u"Other"_s} : QStringList{u"Alien"_s});
+    }
     QCOMPARE(m_desktop->questions().size(), 1); // one question, with or without typed edits
-    QVERIFY(m_desktop->questions().constFirst().startsWith(QStringLiteral("Save before exit?")));
-    QCOMPARE(m_desktop->questions().constFirst().contains(QStringLiteral("not in the list yet")),
-             !typed.isEmpty());
-    QCOMPARE(m_desktop->settings.value(QStringLiteral("TypeHistory/0")), QStringLiteral("DVD"));
+    const QString question = m_desktop->questions().constFirst();
+    QVERIFY(question.startsWith(exit ? u"Save before exit?"_s : u"Save before loading?"_s));
+    QCOMPARE(question.contains(u"not in the list yet"_s), !typed.isEmpty());
     if (saved > 0)
         QCOMPARE(loadListFile(m_folder->filePath(saveAs), ListForm::Native)->films.size(), saved);
 }
@@ -885,34 +899,6 @@ void TestForm1::importAppendsOneStep()
     QCOMPARE(listLines().size(), 3);
 }
 
-void TestForm1::loadWhileModifiedAsksFirst_data()
-{
-    QTest::addColumn<Answer>("answer");
-    QTest::addColumn<QStringList>("linesAfter");
-    QTest::newRow("No loads") << Answer::No << QStringList{QStringLiteral("Other")};
-    QTest::newRow("Cancel keeps the edits") << Answer::Cancel << QStringList{QStringLiteral("Edited")};
-    QTest::newRow("Yes saves, then loads") << Answer::Yes << QStringList{QStringLiteral("Other")};
-}
-
-void TestForm1::loadWhileModifiedAsksFirst()
-{
-    QFETCH(Answer, answer);
-    QFETCH(QStringList, linesAfter);
-    const QString other = writeList(QStringLiteral("other.rkf"), {QStringLiteral("Other")});
-    openWindow();
-    addFilm(QStringLiteral("Edited"));
-    m_desktop->queueAnswer(answer);
-    const QString saved = m_folder->filePath(QStringLiteral("saved.rkf"));
-    if (answer == Answer::Yes)
-        m_desktop->queueFileChoice(saved, 1);
-    m_desktop->queueFileChoice(other, 1);
-    click("Command7");
-    QCOMPARE(listLines(), linesAfter);
-    QCOMPARE(m_desktop->questions().value(0), QStringLiteral("Save before loading?"));
-    if (answer == Answer::Yes)
-        QCOMPARE(loadListFile(saved, ListForm::Native)->films.constFirst().title(), QStringLiteral("Edited"));
-}
-
 void TestForm1::aboutAndOptionsOpenModally_data()
 {
     QTest::addColumn<QString>("button");
@@ -1071,18 +1057,37 @@ void TestForm1::makePageReadsTheWindow()
     QVERIFY(!child<QPushButton>("cmdStop")->isEnabled());
 }
 
-void TestForm1::makePageMissingTemplateTellsAndKeepsTheFile()
+void TestForm1::makePageRefusesAndKeepsTheFile_data()
 {
-    m_desktop->applicationFolderPath = m_folder->filePath(QStringLiteral("nowhere"));
-    const QString page = m_folder->filePath(QStringLiteral("page.html"));
-    writeFileBytes(page, "old page");
+    QTest::addColumn<bool>("ownList"); // the page chosen is the list file, else a page already there
+    QTest::addColumn<QString>("told"); // in the last of the questions
+    QTest::addColumn<int>("questions");
+    QTest::newRow("no template folder, after Replace File?") << false << u"mask.html"_s << 2;
+    QTest::newRow("the window's own list file") << true << u"is the list file"_s << 1;
+}
+
+void TestForm1::makePageRefusesAndKeepsTheFile()
+{
+    QFETCH(bool, ownList);
+    QFETCH(QString, told);
+    QFETCH(int, questions);
+    QString page = m_folder->filePath(u"page.html"_s);
+    if (ownList) {
+        writeTemplate(u"mask.html"_s, "page");
+        page = m_desktop->commandLineText = writeList(u"list.rkf"_s, {u"Alien"_s});
+    } else {
+        m_desktop->applicationFolderPath = m_folder->filePath(u"nowhere"_s);
+        writeFileBytes(page, "old page");
+    }
+    const QByteArray before = fileContents(page);
     openWindow();
     m_desktop->queueFileChoice(page);
     m_desktop->queueAnswer(Answer::Yes);
     click("Command8");
-    QCOMPARE(m_desktop->questions().size(), 2);
-    QVERIFY(m_desktop->questions().at(1).contains(QStringLiteral("mask.html")));
-    QCOMPARE(fileContents(page), QByteArray("old page"));
+    QCOMPARE(m_desktop->questions().size(), questions);
+    QVERIFY2(m_desktop->questions().constLast().contains(told),
+             qPrintable(m_desktop->questions().constLast()));
+    QCOMPARE(fileContents(page), before);
 }
 
 void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
@@ -1106,19 +1111,6 @@ void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
     const QString told = m_desktop->questions().constFirst();
     QVERIFY2(told.contains(QStringLiteral("error 9: Subscript out of range")), qPrintable(told));
     QVERIFY2(told.contains(QStringLiteral("film.html, line 2")), qPrintable(told));
-}
-
-void TestForm1::makePageRefusesItsOwnListFile()
-{
-    writeTemplate(QStringLiteral("mask.html"), "page");
-    m_desktop->commandLineText = writeList(QStringLiteral("list.rkf"), {QStringLiteral("Alien")});
-    const QByteArray before = fileContents(m_desktop->commandLineText);
-    openWindow();
-    m_desktop->queueFileChoice(m_desktop->commandLineText);
-    click("Command8");
-    QCOMPARE(m_desktop->questions().size(), 1);
-    QVERIFY(m_desktop->questions().constFirst().contains(QStringLiteral("is the list file")));
-    QCOMPARE(fileContents(m_desktop->commandLineText), before);
 }
 
 void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()

@@ -33,10 +33,8 @@ class TestFrmAbout : public QObject
 
 private slots:
     void controls();
-    void closing_data();
-    void closing();
-    void sysInfo_data();
-    void sysInfo();
+    void buttonsAndKeys_data();
+    void buttonsAndKeys();
     void addressOpensThroughTheDesktop();
 };
 
@@ -65,57 +63,38 @@ void TestFrmAbout::controls()
     }
 }
 
-void TestFrmAbout::closing_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("result");
-
-    QTest::newRow("OK button closes") << QStringLiteral("click OK") << int(QDialog::Accepted);
-    QTest::newRow("Enter presses OK") << QStringLiteral("Enter") << int(QDialog::Accepted);
-    QTest::newRow("Escape closes") << QStringLiteral("Escape") << int(QDialog::Rejected);
-}
-
-void TestFrmAbout::closing()
-{
-    QFETCH(QString, how);
-    QFETCH(int, result);
-
-    FakeDesktop desktop;
-    FakeRegistry registry;
-    registry.setText(SysInfoKey, QStringLiteral("PATH"), Tool);
-    frmAbout window(desktop, registry);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    if (how == QLatin1String("click OK"))
-        QTest::mouseClick(window.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-    else
-        QTest::keyClick(&window, how == QLatin1String("Enter") ? Qt::Key_Return : Qt::Key_Escape);
-    QVERIFY(!window.isVisible());
-    QCOMPARE(window.result(), result);
-    // Closing starts nothing and asks nothing.
-    QVERIFY(desktop.startedPrograms().isEmpty());
-    QVERIFY(desktop.questions().isEmpty());
-}
-
-void TestFrmAbout::sysInfo_data()
+void TestFrmAbout::buttonsAndKeys_data()
 {
     QTest::addColumn<bool>("registered");
     QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("result"); // -1: the About box stays open
     QTest::addColumn<QStringList>("started");
     QTest::addColumn<QStringList>("questions");
 
-    QTest::newRow("no registry tells the user")
-        << false << "click" << QStringList{} << QStringList{Unavailable};
-    QTest::newRow("registered tool is started") << true << "click" << QStringList{Tool} << QStringList{};
-    QTest::newRow("Alt+S runs it from the keyboard") << true << "Alt+S" << QStringList{Tool} << QStringList{};
+    const int open = -1;
+    // Closing starts nothing and asks nothing.
+    QTest::newRow("OK button closes")
+        << true << "click OK" << int(QDialog::Accepted) << QStringList{} << QStringList{};
+    QTest::newRow("Enter presses OK")
+        << true << "Enter" << int(QDialog::Accepted) << QStringList{} << QStringList{};
+    QTest::newRow("Escape closes") << true << "Escape" << int(QDialog::Rejected) << QStringList{}
+                                   << QStringList{};
+    // The About box stays open after the tool starts or the notice is read.
+    QTest::newRow("System Info without a registry tells the user")
+        << false << "click System Info" << open << QStringList{} << QStringList{Unavailable};
+    QTest::newRow("System Info starts the registered tool")
+        << true << "click System Info" << open << QStringList{Tool} << QStringList{};
+    QTest::newRow("Alt+S runs it from the keyboard")
+        << true << "Alt+S" << open << QStringList{Tool} << QStringList{};
     QTest::newRow("Enter on the focused button runs it")
-        << true << "Enter" << QStringList{Tool} << QStringList{};
+        << true << "Enter on System Info" << open << QStringList{Tool} << QStringList{};
 }
 
-void TestFrmAbout::sysInfo()
+void TestFrmAbout::buttonsAndKeys()
 {
     QFETCH(bool, registered);
     QFETCH(QString, how);
+    QFETCH(int, result);
     QFETCH(QStringList, started);
     QFETCH(QStringList, questions);
 
@@ -127,19 +106,24 @@ void TestFrmAbout::sysInfo()
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     auto* cmdSysInfo = window.findChild<QPushButton*>("cmdSysInfo");
-    if (how == QLatin1String("Alt+S")) {
+    if (how == QLatin1String("click OK")) {
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    } else if (how == QLatin1String("click System Info")) {
+        QTest::mouseClick(cmdSysInfo, Qt::LeftButton);
+    } else if (how == QLatin1String("Alt+S")) {
         QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
-    } else if (how == QLatin1String("Enter")) {
+    } else if (how == QLatin1String("Enter on System Info")) {
         cmdSysInfo->setFocus();
         QTest::keyClick(cmdSysInfo, Qt::Key_Return);
     } else {
-        QTest::mouseClick(cmdSysInfo, Qt::LeftButton);
+        QTest::keyClick(&window, how == QLatin1String("Enter") ? Qt::Key_Return : Qt::Key_Escape);
     }
     // An access key presses the button as a click would, after showing it pressed.
     QTRY_COMPARE(desktop.startedPrograms(), started);
     QTRY_COMPARE(desktop.questions(), questions);
-    // The About box stays open after the tool starts or the notice is read.
-    QVERIFY(window.isVisible());
+    QCOMPARE(window.isVisible(), result < 0);
+    if (result >= 0)
+        QCOMPARE(window.result(), result);
 }
 
 // Tab leads from the buttons to the address, and Enter opens it through the desktop.

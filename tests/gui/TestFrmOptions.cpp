@@ -32,9 +32,6 @@ class TestFrmOptions : public QObject
 
 private slots:
     void controls();
-    void tabOrder();
-    void opening_data();
-    void opening();
     void finishing_data();
     void finishing();
     void browse_data();
@@ -59,12 +56,7 @@ void TestFrmOptions::controls()
         QVERIFY2(control, name);
         QCOMPARE(accessibleName(control), QString::fromLatin1(accessible));
     }
-}
-
-void TestFrmOptions::tabOrder()
-{
-    FakeDesktop desktop;
-    frmOptions window(desktop);
+    // Tab goes round every control, from the box to the buttons and back.
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     window.findChild<QWidget*>("Check1")->setFocus();
@@ -75,36 +67,6 @@ void TestFrmOptions::tabOrder()
     }
     QCOMPARE(visited, (QStringList{"Check1", "Text1", "Command1", "Command2", "Command3"}));
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Check1"));
-}
-
-void TestFrmOptions::opening_data()
-{
-    QTest::addColumn<Settings>("stored");
-    QTest::addColumn<bool>("ticked");
-    QTest::addColumn<QString>("fileName");
-
-    const QString name = QStringLiteral("/home/films/all.rkf");
-    QTest::newRow("nothing stored opens unticked and empty") << Settings{} << false << QString();
-    QTest::newRow("exactly True ticks")
-        << Settings{{AutoLoad, "True"}, {AutoLoadFileName, name}} << true << name;
-    QTest::newRow("lower-case true leaves the box unticked")
-        << Settings{{AutoLoad, "true"}, {AutoLoadFileName, name}} << false << name;
-    QTest::newRow("file name shown exactly as stored")
-        << Settings{{AutoLoadFileName, " spaced name.rkf "}} << false << QStringLiteral(" spaced name.rkf ");
-}
-
-void TestFrmOptions::opening()
-{
-    QFETCH(Settings, stored);
-    QFETCH(bool, ticked);
-    QFETCH(QString, fileName);
-
-    FakeDesktop desktop;
-    desktop.settings = stored;
-    frmOptions window(desktop);
-    QCOMPARE(window.findChild<QCheckBox*>("Check1")->isChecked(), ticked);
-    QCOMPARE(window.findChild<QLineEdit*>("Text1")->text(), fileName);
-    QCOMPARE(desktop.settings, stored);
 }
 
 void TestFrmOptions::finishing_data()
@@ -129,6 +91,9 @@ void TestFrmOptions::finishing_data()
     QTest::newRow("unticking and emptying stores False and the empty text")
         << on << true << ""
         << "OK" << accepted << Settings{{AutoLoad, "False"}, {AutoLoadFileName, ""}};
+    QTest::newRow("a name is shown and stored back exactly as it was")
+        << Settings{{AutoLoadFileName, " spaced name.rkf "}} << false << QString() << "OK" << accepted
+        << Settings{{AutoLoad, "False"}, {AutoLoadFileName, " spaced name.rkf "}};
     QTest::newRow("lower-case true is stored back as False")
         << Settings{{AutoLoad, "true"}} << false << QString() << "OK" << accepted
         << Settings{{AutoLoad, "False"}, {AutoLoadFileName, ""}};
@@ -154,6 +119,10 @@ void TestFrmOptions::finishing()
     FakeDesktop desktop;
     desktop.settings = stored;
     frmOptions window(desktop);
+    // The box is ticked by exactly True alone; opening stores nothing.
+    QCOMPARE(window.findChild<QCheckBox*>("Check1")->isChecked(), stored.value(AutoLoad) == u"True");
+    QCOMPARE(window.findChild<QLineEdit*>("Text1")->text(), stored.value(AutoLoadFileName));
+    QCOMPARE(desktop.settings, stored);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     if (toggle)

@@ -20,22 +20,19 @@ private slots:
     void filter();
     void host_data();
     void host();
-    void choicesOfFilmFields_data();
-    void choicesOfFilmFields();
     void characterSets_data();
     void characterSets();
     void declaredCharset_data();
     void declaredCharset();
     void includesReadOnlyAndCreateNothing();
-    void selfInclusionRunsOutOfFileSlots();
     void anOversizedTemplateIsNotRead();
     void warnsOfBytesThatAreNotUtf8();
     void variablesLastAcrossRuns();
     void variableStore();
     void variableStoreOverflowsAt32767();
     void sortConversions();
+    void stopAbandonsAtTheNextYield_data();
     void stopAbandonsAtTheNextYield();
-    void repetitionsOfALiteralFileYield();
     void includeChangedWhileYieldingIsReadAgain();
     void longTextsAreWrittenWhole_data();
     void longTextsAreWrittenWhole();
@@ -71,6 +68,9 @@ void TestPageGenerator::filter_data()
         << QByteArray("1\n2");
     QTest::newRow("a missing operand abandons the run")
         << QByteArray("ok[1 +]no") << QByteArray("ok raised 9 at mask.html:1");
+    QTest::newRow("a template including itself runs out of file slots")
+        << QByteArray("x[infile('mask.html', 1)]")
+        << QByteArray(File_Filter::FileSlots - 1, 'x') + " raised 67 at mask.html:1";
     // More distinct expressions than a template keeps programs for, the first again at the end,
     // in a template that includes itself: the inner copy lets go of the programs the outer one is
     // still evaluating.
@@ -161,6 +161,14 @@ void TestPageGenerator::host_data()
     QTest::newRow("debug.print writes nothing") << QByteArray("[debug.print('x')]") << QByteArray();
     QTest::newRow("debug.print needs its argument")
         << QByteArray("[debug.print()]") << QByteArray(" raised 9 at mask.html:1");
+    // The choice not given is still evaluated as far as anyone can tell: a film's field read
+    // where no film stands abandons the run.
+    QTest::newRow("a choice of a film's field with no film yet")
+        << QByteArray("x[iif(list.count = 0, 'none', list.title)]")
+        << QByteArray("x raised 9 at mask.html:1");
+    QTest::newRow("a choice of a film's field past the last film")
+        << QByteArray("[list.sort('title', true)][list.setindex(4)][if(list.index < 4, list.title)]")
+        << QByteArray(" raised 9 at mask.html:1");
 }
 
 void TestPageGenerator::host()
@@ -177,6 +185,8 @@ void TestPageGenerator::host()
     fixture.writeTemplate(QStringLiteral("film.html"),
                           "[setvar('i', getvar('i') + 1)][list.setindex(getvar('i'))]<[list.title]>");
     fixture.writeTemplate(QStringLiteral("broken.html"), "ok\n[list.title]");
+    Defalt_Functions library;
+    fixture.evaluator.setLibrary(&library);
     QCOMPARE(fixture.run(mask), page);
 }
 
@@ -253,13 +263,6 @@ void TestPageGenerator::includesReadOnlyAndCreateNothing()
              QByteArray("partpart"));
     QVERIFY(!QFile::exists(fixture.templatePath(QStringLiteral("none.html"))));
     QVERIFY(!QFile::exists(fixture.templatePath(QStringLiteral("sub"))));
-}
-
-void TestPageGenerator::selfInclusionRunsOutOfFileSlots()
-{
-    PageFixture fixture;
-    const QByteArray page = fixture.run("x[infile('mask.html', 1)]");
-    QCOMPARE(page, QByteArray(File_Filter::FileSlots - 1, 'x') + " raised 67 at mask.html:1");
 }
 
 void TestPageGenerator::variablesLastAcrossRuns()
@@ -360,36 +363,37 @@ void TestPageGenerator::warnsOfBytesThatAreNotUtf8()
         u"part.html has bytes that are not UTF-8 (read as U+FFFD), the first at byte 8, line 3"));
 }
 
+void TestPageGenerator::stopAbandonsAtTheNextYield_data()
+{
+    QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<int>("stopAt"); // the yield that asks for the stop
+    QTest::addColumn<QByteArray>("page");
+    QTest::newRow("inside an expression of a repeated include")
+        << QByteArray("[infile('outer.html', 30000)]end") << 1 << QByteArray(" raised 18 at x.html:1");
+    QTest::newRow("between repetitions of a literal file")
+        << QByteArray("<ul>\n[infile('card.html', 30000)]</ul>") << 3
+        << QByteArray("<ul>\n<li><li><li> raised 18 at mask.html:2");
+}
+
 void TestPageGenerator::stopAbandonsAtTheNextYield()
 {
+    QFETCH(QByteArray, mask);
+    QFETCH(int, stopAt);
+    QFETCH(QByteArray, page);
     PageFixture fixture;
     fixture.writeTemplate(QStringLiteral("outer.html"), "[infile('x.html', 30)]");
     fixture.writeTemplate(QStringLiteral("x.html"), "[setvar('n', getvar('n') + 1)]x");
-    int yields = 0;
-    fixture.filter.setYieldInterval(0);
-    fixture.filter.setYield([&] {
-        ++yields;
-        fixture.filter.requestStop();
-    });
-    const QByteArray page = fixture.run("[infile('outer.html', 30000)]end");
-    QCOMPARE(yields, 1);
-    QCOMPARE(page, QByteArray(" raised 18 at x.html:1"));
-    QVERIFY(!fixture.filter.isRunning());
-    QCOMPARE(fixture.run("again"), QByteArray("again"));
-}
-
-void TestPageGenerator::repetitionsOfALiteralFileYield()
-{
-    PageFixture fixture;
     fixture.writeTemplate(QStringLiteral("card.html"), "<li>");
     int yields = 0;
     fixture.filter.setYieldInterval(0);
     fixture.filter.setYield([&] {
-        if (++yields == 3)
+        if (++yields == stopAt)
             fixture.filter.requestStop();
     });
-    QCOMPARE(fixture.run("<ul>\n[infile('card.html', 30000)]</ul>"),
-             QByteArray("<ul>\n<li><li><li> raised 18 at mask.html:2"));
+    QCOMPARE(fixture.run(mask), page);
+    QCOMPARE(yields, stopAt);
+    QVERIFY(!fixture.filter.isRunning());
+    QCOMPARE(fixture.run("again"), QByteArray("again"));
 }
 
 void TestPageGenerator::includeChangedWhileYieldingIsReadAgain()
@@ -467,33 +471,6 @@ void TestPageGenerator::aFullDiskAbandonsTheRun()
     QCOMPARE(QFileInfo(outcome.where.file).fileName(), file);
     QCOMPARE(outcome.where.line, line);
     QVERIFY(!fixture.filter.isRunning());
-}
-
-void TestPageGenerator::choicesOfFilmFields_data()
-{
-    QTest::addColumn<QByteArray>("mask");
-    QTest::addColumn<QByteArray>("page");
-
-    // The choice not given is still evaluated as far as anyone can tell: a film's field read
-    // where no film stands abandons the run.
-    QTest::newRow("no film yet") << QByteArray("x[iif(list.count = 0, 'none', list.title)]")
-                                 << QByteArray("x raised 9 at mask.html:1");
-    QTest::newRow("past the last film")
-        << QByteArray("[list.sort('title', true)][list.setindex(4)][if(list.index < 4, list.title)]")
-        << QByteArray(" raised 9 at mask.html:1");
-}
-
-void TestPageGenerator::choicesOfFilmFields()
-{
-    QFETCH(QByteArray, mask);
-    QFETCH(QByteArray, page);
-    PageFixture fixture;
-    fixture.addFilm(QStringLiteral("b"), QStringLiteral("1999"), QStringLiteral("Drama"));
-    fixture.addFilm(QStringLiteral("A"), QStringLiteral("2001"), QStringLiteral("Western"));
-    fixture.addFilm(QStringLiteral("c"), QStringLiteral("85"), QStringLiteral("Comedy"));
-    Defalt_Functions library;
-    fixture.evaluator.setLibrary(&library);
-    QCOMPARE(fixture.run(mask), page);
 }
 
 QTEST_GUILESS_MAIN(TestPageGenerator)

@@ -24,12 +24,6 @@ private slots:
     void writesExactBytes();
     void reads_data();
     void reads();
-    void readsFieldEdges_data();
-    void readsFieldEdges() { reads(); }
-    void readsInPieces_data() { reads_data(); }
-    void readsInPieces();
-    void readsFieldEdgesInPieces_data() { readsFieldEdges_data(); }
-    void readsFieldEdgesInPieces() { readsInPieces(); }
     void refusesFileThatFailsToRead();
     void holdsAtMostAFullCatalogue();
 };
@@ -129,15 +123,9 @@ void TestCsvListFile::reads_data()
     QTest::newRow("malformed UTF-8 reads as replacement characters, field by field")
         << QByteArray("\xEF\xBB\xBF\"a\xE2\x82\",\xC3,\xFF\xE2\x82\xAC\xF0")
         << Films{{u"a\uFFFD\uFFFD"_s, u"\uFFFD"_s, u"\uFFFD\u20AC\uFFFD"_s}};
-}
 
-// Fields are found in the bytes and each decoded on its own; these rows put the bytes that need
-// more than widening, quotes and line ends at the edges of fields and of the file.
-void TestCsvListFile::readsFieldEdges_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<Films>("films");
-
+    // Fields are found in the bytes and each decoded on its own; these rows put the bytes that need
+    // more than widening, quotes and line ends at the edges of fields and of the file.
     QTest::newRow("bytes 80-9F open, split and close quoted fields")
         << line({"\"\x80"
                  "a\"",
@@ -190,6 +178,8 @@ void TestCsvListFile::readsFieldEdges_data()
         << Films{{u"\u0178"_s + longText + u"\u20AC"_s, longText, QString(50000, u'"')}};
 }
 
+// Whole, then a piece at a time: every field, quote, blank and line end may fall across the end of
+// a piece, from a device whose size is known or not.
 void TestCsvListFile::reads()
 {
     QFETCH(QByteArray, file);
@@ -197,23 +187,13 @@ void TestCsvListFile::reads()
     const std::optional<QList<FilmRecord>> read = readCsvList(file);
     QVERIFY(read);
     QCOMPARE(*read, records(films));
-}
-
-// A file is read a piece at a time; every field, quote, blank and line end may fall across the
-// end of a piece, from a device whose size is known or not.
-void TestCsvListFile::readsInPieces()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(Films, films);
     for (const int piece : {1, 2, 3, 5, 16}) {
         QBuffer buffer(&file);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
         SequentialDevice pipe(file, SequentialDevice::AtEnd::Ends);
         for (QIODevice* device : {static_cast<QIODevice*>(&buffer), static_cast<QIODevice*>(&pipe)}) {
             ByteWindow window(*device, piece);
-            const std::optional<QList<FilmRecord>> read = readCsvList(window);
-            QVERIFY(read);
-            QVERIFY2(*read == records(films), qPrintable(QStringLiteral("in pieces of %1").arg(piece)));
+            QVERIFY2(readCsvList(window) == read, qPrintable(QStringLiteral("in pieces of %1").arg(piece)));
         }
     }
 }

@@ -41,9 +41,8 @@ private slots:
     void failedSaveKeepsOldFile();
     void saveThatRunsOutOfRoomKeepsOldFile_data();
     void saveThatRunsOutOfRoomKeepsOldFile();
-    void saveReplacesWholeFile();
-    void saveNeverWritesIntoOldFile();
-    void formFollowsArgumentNotName();
+    void saveReplacesTheOldFile_data();
+    void saveReplacesTheOldFile();
 
 private:
     QTemporaryDir m_folder;
@@ -322,37 +321,38 @@ void TestListFile::saveThatRunsOutOfRoomKeepsOldFile()
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"films.list"_s});
 }
 
-void TestListFile::saveReplacesWholeFile()
+void TestListFile::saveReplacesTheOldFile_data()
 {
-    const QString path = m_folder.filePath(u"replace.csv"_s);
-    writeFileBytes(path, QByteArray(1000, 'x'));
-    const ListDocument document{std::nullopt, std::nullopt, {filmOf({u"A"_s})}};
-    QVERIFY(saveListFile(path, ListForm::CommaSeparated, document));
-    QCOMPARE(fileContents(path).size(), 53); // "A" then sixteen ,"" and CR LF
-    QCOMPARE(loadListFile(path, ListForm::FromName), document);
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("form");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("comma-separated, shorter than the old file")
+        << u"replace.csv"_s << int(ListForm::CommaSeparated)
+        << "\"A\"" + QByteArray(",\"\"").repeated(16) + "\r\n";
+    QTest::newRow("the form asked for, not the one the name chooses")
+        << u"native-inside.csv"_s << int(ListForm::Native)
+        << QByteArray("rkf01\x08\0My Movie\0\0\0\0\x01\0A", 22) + QByteArray(32, '\0');
 }
 
 // A second name for the old file still shows the old bytes after the save: the new file was
 // written elsewhere and renamed over the old name, never written into the old file.
-void TestListFile::saveNeverWritesIntoOldFile()
+void TestListFile::saveReplacesTheOldFile()
 {
-    const QString path = m_folder.filePath(u"linked.rkf"_s);
-    const QString secondName = m_folder.filePath(u"second-name"_s);
-    const QByteArray oldBytes("old contents");
+    QFETCH(QString, name);
+    QFETCH(int, form);
+    QFETCH(QByteArray, written);
+    const QString path = m_folder.filePath(name);
+    const QString secondName = m_folder.filePath(name + u".link"_s);
+    const QByteArray oldBytes(1000, 'x');
     writeFileBytes(path, oldBytes);
     QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(secondName).constData()) == 0);
-    QVERIFY(saveListFile(path, ListForm::Native, ListDocument{u"New"_s, QString(), {}}));
-    QVERIFY(fileContents(path).startsWith("rkf01"));
-    QCOMPARE(fileContents(secondName), oldBytes);
-}
-
-void TestListFile::formFollowsArgumentNotName()
-{
-    const QString path = m_folder.filePath(u"native-inside.csv"_s);
     const ListDocument document{u"My Movie"_s, QString(), {filmOf({u"A"_s})}};
-    QVERIFY(saveListFile(path, ListForm::Native, document));
-    QVERIFY(fileContents(path).startsWith("rkf01"));
-    QCOMPARE(loadListFile(path, ListForm::Native), document);
+    QVERIFY(saveListFile(path, ListForm(form), document));
+    QCOMPARE(fileContents(path).toHex(' '), written.toHex(' '));
+    QCOMPARE(fileContents(secondName), oldBytes);
+    const std::optional<ListDocument> read = loadListFile(path, ListForm(form));
+    QVERIFY(read);
+    QCOMPARE(read->films, document.films);
 }
 
 QTEST_GUILESS_MAIN(TestListFile)

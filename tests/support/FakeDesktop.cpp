@@ -6,11 +6,6 @@
 
 namespace reelkeep {
 
-void FakeDesktop::queueFileChoice(const QString& path, int filterIndex)
-{
-    m_fileChoices.enqueue({path, filterIndex});
-}
-
 Answer FakeDesktop::messageBox(const QString& text, Buttons buttons)
 {
     m_questions.append(text);
@@ -32,26 +27,6 @@ bool FakeDesktop::answerFileDialog(FileDialogState& dialog)
     return true;
 }
 
-bool FakeDesktop::saveFileDialog(FileDialogState& dialog)
-{
-    return answerFileDialog(dialog);
-}
-
-bool FakeDesktop::openFileDialog(FileDialogState& dialog)
-{
-    return answerFileDialog(dialog);
-}
-
-QString FakeDesktop::readSetting(const QString& section, const QString& key, const QString& defaultText)
-{
-    return settings.value(section + QLatin1Char('/') + key, defaultText);
-}
-
-void FakeDesktop::writeSetting(const QString& section, const QString& key, const QString& text)
-{
-    settings.insert(section + QLatin1Char('/') + key, text);
-}
-
 bool FakeDesktop::fileExists(const QString& path)
 {
     return QFileInfo(path).isFile();
@@ -60,12 +35,6 @@ bool FakeDesktop::fileExists(const QString& path)
 bool FakeDesktop::deleteFile(const QString& path)
 {
     return QFile::remove(path) || !QFileInfo::exists(path);
-}
-
-bool FakeDesktop::startProgram(const QString& path)
-{
-    m_programs.append(path);
-    return !brokenPrograms.contains(path);
 }
 
 } // namespace reelkeep

@@ -18,7 +18,10 @@ public:
     /// Answers the next message box; a box asked with no answer queued answers Cancel (or Ok).
     void queueAnswer(Answer answer) { m_answers.enqueue(answer); }
     /// Answers the next file dialog with a path and filter position; an empty path cancels it.
-    void queueFileChoice(const QString& path, int filterIndex = 1);
+    void queueFileChoice(const QString& path, int filterIndex = 1)
+    {
+        m_fileChoices.enqueue({path, filterIndex});
+    }
     void queueCancel() { queueFileChoice({}); }
 
     /// The texts of every message box shown so far, in order.
@@ -43,16 +46,26 @@ public:
     std::function<void()> onYield;
 
     Answer messageBox(const QString& text, Buttons buttons) override;
-    bool saveFileDialog(FileDialogState& dialog) override;
-    bool openFileDialog(FileDialogState& dialog) override;
-    QString readSetting(const QString& section, const QString& key, const QString& defaultText = {}) override;
-    void writeSetting(const QString& section, const QString& key, const QString& text) override;
+    bool saveFileDialog(FileDialogState& dialog) override { return answerFileDialog(dialog); }
+    bool openFileDialog(FileDialogState& dialog) override { return answerFileDialog(dialog); }
+    QString readSetting(const QString& section, const QString& key, const QString& defaultText = {}) override
+    {
+        return settings.value(section + QLatin1Char('/') + key, defaultText);
+    }
+    void writeSetting(const QString& section, const QString& key, const QString& text) override
+    {
+        settings.insert(section + QLatin1Char('/') + key, text);
+    }
     bool fileExists(const QString& path) override;
     bool deleteFile(const QString& path) override;
     QString applicationFolder() override { return applicationFolderPath; }
     QString commandLine() override { return commandLineText; }
     void openWebAddress(const QString& address) override { m_addresses.append(address); }
-    bool startProgram(const QString& path) override;
+    bool startProgram(const QString& path) override
+    {
+        m_programs.append(path);
+        return !brokenPrograms.contains(path);
+    }
     void yield() override
     {
         ++m_yields;

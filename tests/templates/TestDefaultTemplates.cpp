@@ -10,6 +10,7 @@
 #include "pagegen/PageHost.h"
 #include "pagegen/PageRun.h"
 #include "storage/ListFile.h"
+#include "support/ListFiles.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -18,6 +19,7 @@
 #include <QTest>
 
 using namespace reelkeep;
+using reelkeep::test::fileContents;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -159,12 +161,6 @@ private:
     Equation_Evaluater m_evaluator;
     PageHost m_host{*this, m_filter, m_evaluator, QStringLiteral(REELKEEP_TEMPLATE_DIR)};
 };
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -554,8 +550,8 @@ void TestDefaultTemplates::secondPageInTheSameWindowIsTheSame()
     QCOMPARE(window.state().currentIndex, 3);
     const PageRunOutcome secondRun = window.make(second);
     QVERIFY2(secondRun.result == PageRunOutcome::Result::Made, qPrintable(secondRun.describe()));
-    QCOMPARE(fileBytes(second), fileBytes(first));
-    QCOMPARE(headings(QString::fromUtf8(fileBytes(second))), (QStringList{u"A"_s, u"b"_s, u"c"_s}));
+    QCOMPARE(fileContents(second), fileContents(first));
+    QCOMPARE(headings(QString::fromUtf8(fileContents(second))), (QStringList{u"A"_s, u"b"_s, u"c"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestDefaultTemplates)
