@@ -9,13 +9,14 @@
 #include <QTest>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString SysInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
-const QString ToolsLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
-const QString TestKey = QStringLiteral("SOFTWARE\\Reelkeep");
-const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
+const QString SysInfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s;
+const QString ToolsLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location"_s;
+const QString TestKey = u"SOFTWARE\\Reelkeep"_s;
+const QString Unavailable = u"System Information Is Unavailable At This Time"_s;
 
 QByteArray bytes(std::initializer_list<int> values)
 {
@@ -63,28 +64,26 @@ void TestSystemInfo::getKeyValue_data()
 
     const QString longText(KeyValueBufferLength, QLatin1Char('x'));
     const QString zero(1, QChar(0));
-    const QString open = QStringLiteral("open 80000002 SOFTWARE\\Reelkeep 2003f");
-    const QStringList read{open, QStringLiteral("query Value"), QStringLiteral("close")};
+    const QString open = u"open 80000002 SOFTWARE\\Reelkeep 2003f"_s;
+    const QStringList read{open, u"query Value"_s, u"close"_s};
     QTest::newRow("text stored with its terminator reads without it")
-        << true << Text << FakeRegistry::utf16(QStringLiteral("C:\\Tools\\msinfo32.exe"), true)
-        << std::optional(QStringLiteral("C:\\Tools\\msinfo32.exe")) << read;
+        << true << Text << FakeRegistry::utf16(u"C:\\Tools\\msinfo32.exe"_s, true)
+        << std::optional(u"C:\\Tools\\msinfo32.exe"_s) << read;
     QTest::newRow("only one terminator is dropped")
-        << true << Text << FakeRegistry::utf16(QStringLiteral("ab") + zero, true)
-        << std::optional(QStringLiteral("ab") + zero) << read;
+        << true << Text << FakeRegistry::utf16(u"ab"_s + zero, true) << std::optional(u"ab"_s + zero) << read;
     QTest::newRow("a lone terminator reads as the empty text")
         << true << Text << bytes({0, 0}) << std::optional(QString()) << read;
     QTest::newRow("text beyond Latin-1 keeps its characters")
-        << true << Text << FakeRegistry::utf16(QStringLiteral("Fïlm 映画"), true)
-        << std::optional(QStringLiteral("Fïlm 映画")) << read;
+        << true << Text << FakeRegistry::utf16(u"Fïlm 映画"_s, true) << std::optional(u"Fïlm 映画"_s) << read;
     QTest::newRow("text filling the whole buffer reads whole")
         << true << Text << FakeRegistry::utf16(longText, false) << std::optional(longText) << read;
     QTest::newRow("number 261 from bytes 05 01 00 00")
-        << true << Number << bytes({5, 1, 0, 0}) << std::optional(QStringLiteral("261")) << read;
-    QTest::newRow("largest number is unsigned") << true << Number << bytes({0xff, 0xff, 0xff, 0xff})
-                                                << std::optional(QStringLiteral("4294967295")) << read;
+        << true << Number << bytes({5, 1, 0, 0}) << std::optional(u"261"_s) << read;
+    QTest::newRow("largest number is unsigned")
+        << true << Number << bytes({0xff, 0xff, 0xff, 0xff}) << std::optional(u"4294967295"_s) << read;
     QTest::newRow("expandable text leaves KeyVal as it was")
-        << true << ExpandableText << FakeRegistry::utf16(QStringLiteral("%windir%"), true)
-        << std::optional(QStringLiteral("before")) << read;
+        << true << ExpandableText << FakeRegistry::utf16(u"%windir%"_s, true) << std::optional(u"before"_s)
+        << read;
     QTest::newRow("missing key is not queried or closed")
         << false << Text << QByteArray() << std::optional<QString>() << QStringList{open};
     QTest::newRow("missing value closes the key")
@@ -105,10 +104,9 @@ void TestSystemInfo::getKeyValue()
     if (keyExists)
         registry.addKey(TestKey);
     if (!stored.isNull())
-        registry.setValue(TestKey, QStringLiteral("Value"), type, stored);
-    QString KeyVal = QStringLiteral("before");
-    QCOMPARE(GetKeyValue(registry, HKeyLocalMachine, TestKey, QStringLiteral("Value"), KeyVal),
-             bool(expected));
+        registry.setValue(TestKey, u"Value"_s, type, stored);
+    QString KeyVal = u"before"_s;
+    QCOMPARE(GetKeyValue(registry, HKeyLocalMachine, TestKey, u"Value"_s, KeyVal), bool(expected));
     QCOMPARE(KeyVal, expected.value_or(QString()));
     QCOMPARE(registry.calls(), calls);
     QCOMPARE(registry.openKeys(), 0);
@@ -125,27 +123,24 @@ void TestSystemInfo::startSysInfo_data()
     QTest::addColumn<QStringList>("started");
     QTest::addColumn<QStringList>("questions");
 
-    const QString tool = QStringLiteral("D:\\Apps\\msinfo32.exe");
-    const QString found = QStringLiteral("<folder>\\MSINFO32.EXE");
+    const QString tool = u"D:\\Apps\\msinfo32.exe"_s;
+    const QString found = u"<folder>\\MSINFO32.EXE"_s;
     QTest::newRow("own path entry is started without looking for the file")
-        << Text << tool << QStringLiteral("<folder>") << QString() << QStringList{tool} << QStringList{};
+        << Text << tool << u"<folder>"_s << QString() << QStringList{tool} << QStringList{};
     QTest::newRow("shared tools folder holding the tool starts it")
-        << 0u << QString() << QStringLiteral("<folder>") << QString() << QStringList{found} << QStringList{};
+        << 0u << QString() << u"<folder>"_s << QString() << QStringList{found} << QStringList{};
     QTest::newRow("shared tools folder without the tool tells the user")
-        << 0u << QString() << QStringLiteral("<empty>") << QString() << QStringList{}
-        << QStringList{Unavailable};
+        << 0u << QString() << u"<empty>"_s << QString() << QStringList{} << QStringList{Unavailable};
     QTest::newRow("neither entry tells the user")
         << 0u << QString() << QString() << QString() << QStringList{} << QStringList{Unavailable};
     QTest::newRow("own path that fails to start tells the user")
         << Text << tool << QString() << tool << QStringList{tool} << QStringList{Unavailable};
     QTest::newRow("tool in the shared folder that fails to start tells the user")
-        << 0u << QString() << QStringLiteral("<folder>") << found << QStringList{found}
-        << QStringList{Unavailable};
+        << 0u << QString() << u"<folder>"_s << found << QStringList{found} << QStringList{Unavailable};
     QTest::newRow("own path of another type is no path")
-        << ExpandableText << tool << QStringLiteral("<folder>") << QString() << QStringList{}
-        << QStringList{Unavailable};
-    QTest::newRow("empty own path is no path") << Text << QString() << QStringLiteral("<folder>") << QString()
-                                               << QStringList{} << QStringList{Unavailable};
+        << ExpandableText << tool << u"<folder>"_s << QString() << QStringList{} << QStringList{Unavailable};
+    QTest::newRow("empty own path is no path")
+        << Text << QString() << u"<folder>"_s << QString() << QStringList{} << QStringList{Unavailable};
 }
 
 void TestSystemInfo::startSysInfo()
@@ -158,22 +153,21 @@ void TestSystemInfo::startSysInfo()
     QFETCH(QStringList, questions);
 
     // The tool's path is the folder read with "\MSINFO32.EXE" appended, whatever the local separator.
-    const QString withTool = m_folder.filePath(QStringLiteral("tools"));
-    const QString withoutTool = m_folder.filePath(QStringLiteral("empty"));
+    const QString withTool = m_folder.filePath(u"tools"_s);
+    const QString withoutTool = m_folder.filePath(u"empty"_s);
     QVERIFY(QDir().mkpath(withTool) && QDir().mkpath(withoutTool));
-    QFile tool(withTool + QStringLiteral("\\MSINFO32.EXE"));
+    QFile tool(withTool + u"\\MSINFO32.EXE"_s);
     QVERIFY(tool.open(QIODevice::WriteOnly));
     tool.close();
     const auto place = [&](QString text) {
-        return text.replace(QStringLiteral("<folder>"), withTool)
-            .replace(QStringLiteral("<empty>"), withoutTool);
+        return text.replace(u"<folder>"_s, withTool).replace(u"<empty>"_s, withoutTool);
     };
 
     FakeRegistry registry;
     if (pathType != 0)
-        registry.setValue(SysInfoKey, QStringLiteral("PATH"), pathType, FakeRegistry::utf16(path, true));
+        registry.setValue(SysInfoKey, u"PATH"_s, pathType, FakeRegistry::utf16(path, true));
     if (!folder.isEmpty())
-        registry.setText(ToolsLocationKey, QStringLiteral("MSINFO"), place(folder));
+        registry.setText(ToolsLocationKey, u"MSINFO"_s, place(folder));
     FakeDesktop desktop;
     desktop.brokenPrograms.insert(place(broken));
     StartSysInfo(registry, desktop);
@@ -190,8 +184,8 @@ void TestSystemInfo::systemRegistryIsThePlatforms()
     QVERIFY(dynamic_cast<AbsentRegistry*>(&systemRegistry()) == nullptr);
 #else
     QVERIFY(dynamic_cast<AbsentRegistry*>(&systemRegistry()) != nullptr);
-    QString KeyVal = QStringLiteral("before");
-    QVERIFY(!GetKeyValue(systemRegistry(), HKeyLocalMachine, SysInfoKey, QStringLiteral("PATH"), KeyVal));
+    QString KeyVal = u"before"_s;
+    QVERIFY(!GetKeyValue(systemRegistry(), HKeyLocalMachine, SysInfoKey, u"PATH"_s, KeyVal));
     QVERIFY(KeyVal.isEmpty());
 #endif
 }

@@ -189,8 +189,7 @@ QString TestForm1::writeList(const QString& name,
 
 void TestForm1::openOnThreeFilms()
 {
-    m_desktop->commandLineText =
-        writeList(QStringLiteral("two.rkf"), {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    m_desktop->commandLineText = writeList(u"two.rkf"_s, {u"A"_s, u"B"_s, u"C"_s});
     openWindow();
 }
 
@@ -321,13 +320,13 @@ void TestForm1::startUpLoads()
 void TestForm1::updateAddsAndNewEmpties()
 {
     openWindow();
-    child<QLineEdit>("mRelease")->setText(QStringLiteral("1979"));
-    child<QPlainTextEdit>("mPlot")->setPlainText(QStringLiteral("A crew meets a stowaway."));
-    addFilm(QStringLiteral("Alien"), QStringLiteral("DVD"), QStringLiteral("Horror"));
+    child<QLineEdit>("mRelease")->setText(u"1979"_s);
+    child<QPlainTextEdit>("mPlot")->setPlainText(u"A crew meets a stowaway."_s);
+    addFilm(u"Alien"_s, u"DVD"_s, u"Horror"_s);
     addFilm(QString());
-    QCOMPARE(listLines(), (QStringList{QStringLiteral("Alien"), QString()}));
-    QCOMPARE(m_window->catalogue().at(0)[Field::Release], QStringLiteral("1979"));
-    QCOMPARE(m_window->catalogue().at(0)[Field::Plot], QStringLiteral("A crew meets a stowaway."));
+    QCOMPARE(listLines(), (QStringList{u"Alien"_s, QString()}));
+    QCOMPARE(m_window->catalogue().at(0)[Field::Release], u"1979"_s);
+    QCOMPARE(m_window->catalogue().at(0)[Field::Plot], u"A crew meets a stowaway."_s);
     QCOMPARE(m_window->catalogue().at(1), FilmRecord());
     QCOMPARE(m_window->selectedPosition(), -1);
     QCOMPARE(child<QLineEdit>("mRelease")->text(), QString());
@@ -504,20 +503,20 @@ void TestForm1::updateRefusesBeyondCapacity()
 {
     openWindow();
     m_window->catalogue().replaceAll(QList<FilmRecord>(Catalogue::MaxEntries));
-    addFilm(QStringLiteral("One too many"));
+    addFilm(u"One too many"_s);
     QCOMPARE(m_window->catalogue().count(), Catalogue::MaxEntries);
     QCOMPARE(m_desktop->questions().size(), 1);
-    QVERIFY(m_desktop->questions().constFirst().contains(QStringLiteral("list is full")));
-    QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("One too many"));
+    QVERIFY(m_desktop->questions().constFirst().contains(u"list is full"_s));
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), u"One too many"_s);
 }
 
 void TestForm1::multiLineFieldsKeepTheirLineBreaks()
 {
     openWindow();
     FilmRecord film;
-    film[Field::Title] = QStringLiteral("Windows lines");
-    film[Field::Plot] = QStringLiteral("one\r\ntwo");
-    film[Field::Cast] = QStringLiteral("a\nb");
+    film[Field::Title] = u"Windows lines"_s;
+    film[Field::Plot] = u"one\r\ntwo"_s;
+    film[Field::Cast] = u"a\nb"_s;
     m_window->catalogue().append(film);
     select(0);
     click("Command5");
@@ -591,22 +590,21 @@ void TestForm1::modifiedCatalogueAsksFirst()
 void TestForm1::typedPageTextsMarkTheCatalogue_data()
 {
     QTest::addColumn<QString>("change");
-    QTest::newRow("page title") << QStringLiteral("gTitle");
-    QTest::newRow("page description") << QStringLiteral("gDescription");
+    QTest::newRow("page title") << u"gTitle"_s;
+    QTest::newRow("page description") << u"gDescription"_s;
 }
 
 void TestForm1::typedPageTextsMarkTheCatalogue()
 {
     QFETCH(QString, change);
-    m_desktop->commandLineText =
-        writeList(QStringLiteral("two.rkf"), {QStringLiteral("A"), QStringLiteral("B")});
+    m_desktop->commandLineText = writeList(u"two.rkf"_s, {u"A"_s, u"B"_s});
     openWindow();
     QVERIFY(!m_window->catalogue().isModified());
-    QTest::keyClicks(m_window->findChild<QWidget*>(change), QStringLiteral("More"));
+    QTest::keyClicks(m_window->findChild<QWidget*>(change), u"More"_s);
     QVERIFY(m_window->catalogue().isModified());
     m_desktop->queueAnswer(Answer::Cancel);
     QVERIFY(!m_window->close());
-    QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Save before exit?")});
+    QCOMPARE(m_desktop->questions(), QStringList{u"Save before exit?"_s});
 }
 
 void TestForm1::pendingEditsAreAskedAbout_data()
@@ -615,27 +613,23 @@ void TestForm1::pendingEditsAreAskedAbout_data()
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("titleField");
-    const QStringList kept{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
-    const QStringList stored{QStringLiteral("A"), QStringLiteral("B2"), QStringLiteral("C")};
-    const QStringList other{QStringLiteral("Other")};
-    const QString select = QStringLiteral("select");
-    const QString load = QStringLiteral("Command7");
-    QTest::newRow("select, Store stores them first")
-        << select << Answer::Yes << stored << QStringLiteral("A");
-    QTest::newRow("select, Discard shows the film") << select << Answer::No << kept << QStringLiteral("A");
+    const QStringList kept{u"A"_s, u"B"_s, u"C"_s};
+    const QStringList stored{u"A"_s, u"B2"_s, u"C"_s};
+    const QStringList other{u"Other"_s};
+    const QString select = u"select"_s;
+    const QString load = u"Command7"_s;
+    QTest::newRow("select, Store stores them first") << select << Answer::Yes << stored << u"A"_s;
+    QTest::newRow("select, Discard shows the film") << select << Answer::No << kept << u"A"_s;
     QTest::newRow("select, Cancel keeps the selection and the edits")
-        << select << Answer::Cancel << kept << QStringLiteral("B2");
-    QTest::newRow("New, Store") << QStringLiteral("Command3") << Answer::Yes << stored << QString();
-    QTest::newRow("New, Cancel") << QStringLiteral("Command3") << Answer::Cancel << kept
-                                 << QStringLiteral("B2");
-    QTest::newRow("Load, Store") << load << Answer::Yes << other << QStringLiteral("B2");
-    QTest::newRow("Load, Discard") << load << Answer::No << other << QStringLiteral("B");
-    QTest::newRow("Load, Cancel loads nothing") << load << Answer::Cancel << kept << QStringLiteral("B2");
+        << select << Answer::Cancel << kept << u"B2"_s;
+    QTest::newRow("New, Store") << u"Command3"_s << Answer::Yes << stored << QString();
+    QTest::newRow("New, Cancel") << u"Command3"_s << Answer::Cancel << kept << u"B2"_s;
+    QTest::newRow("Load, Store") << load << Answer::Yes << other << u"B2"_s;
+    QTest::newRow("Load, Discard") << load << Answer::No << other << u"B"_s;
+    QTest::newRow("Load, Cancel loads nothing") << load << Answer::Cancel << kept << u"B2"_s;
     QTest::newRow("UP keeps the edits to the moved film, asking nothing")
-        << QStringLiteral("Command1") << Answer::Cancel
-        << QStringList{QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("C")} << QStringLiteral("B2");
-    QTest::newRow("typed edits alone ask at close")
-        << QStringLiteral("close") << Answer::Cancel << kept << QStringLiteral("B2");
+        << u"Command1"_s << Answer::Cancel << QStringList{u"B"_s, u"A"_s, u"C"_s} << u"B2"_s;
+    QTest::newRow("typed edits alone ask at close") << u"close"_s << Answer::Cancel << kept << u"B2"_s;
 }
 
 void TestForm1::pendingEditsAreAskedAbout()
@@ -644,13 +638,13 @@ void TestForm1::pendingEditsAreAskedAbout()
     QFETCH(Answer, answer);
     QFETCH(QStringList, lines);
     QFETCH(QString, titleField);
-    const QString other = writeList(QStringLiteral("other.rkf"), {QStringLiteral("Other")});
+    const QString other = writeList(u"other.rkf"_s, {u"Other"_s});
     openOnThreeFilms();
     select(1);
     child<QLineEdit>("mTitle")->end(false);
-    QTest::keyClicks(child<QLineEdit>("mTitle"), QStringLiteral("2"));
+    QTest::keyClicks(child<QLineEdit>("mTitle"), u"2"_s);
     QVERIFY(m_window->hasPendingEdits());
-    QCOMPARE(shownTitle(), QStringLiteral("two.rkf* \u2014 Reelkeep"));
+    QCOMPARE(shownTitle(), u"two.rkf* \u2014 Reelkeep"_s);
     m_desktop->queueAnswer(answer);
     m_desktop->queueAnswer(Answer::No); // "Save before loading?", once the edits are stored
     m_desktop->queueFileChoice(other);
@@ -668,10 +662,9 @@ void TestForm1::pendingEditsAreAskedAbout()
     if (command == QLatin1String("Command1"))
         QCOMPARE(m_desktop->questions(), QStringList());
     else if (command == QLatin1String("close"))
-        QVERIFY(question.startsWith(QStringLiteral("Save before exit?")));
+        QVERIFY(question.startsWith(u"Save before exit?"_s));
     else
-        QVERIFY2(question.contains(QStringLiteral("not in the list yet. Store them before")),
-                 qPrintable(question));
+        QVERIFY2(question.contains(u"not in the list yet. Store them before"_s), qPrintable(question));
     if (answer == Answer::Cancel && command != QLatin1String("Command1"))
         QCOMPARE(m_window->selectedPosition(), 1);
 }
@@ -684,13 +677,13 @@ void TestForm1::undoAndRedoEveryChange_data()
     QTest::addColumn<bool>("cleanAfterUndo");
     QTest::addColumn<int>("selectedAfter"); // the moved film stays selected and shown
     const auto lines = [](const char* titles) { return QString::fromLatin1(titles).split(QLatin1Char(' ')); };
-    QTest::newRow("Update adding") << QStringLiteral("Command5") << -1 << lines("A B C D") << true << -1;
-    QTest::newRow("Update replacing") << QStringLiteral("Command5") << 1 << lines("A D C") << true << -1;
-    QTest::newRow("Remove") << QStringLiteral("Command4") << 1 << lines("A C") << true << -1;
-    QTest::newRow("UP") << QStringLiteral("Command1") << 1 << lines("B A C") << true << 0;
-    QTest::newRow("DOWN") << QStringLiteral("Command2") << 1 << lines("A C B") << true << 2;
+    QTest::newRow("Update adding") << u"Command5"_s << -1 << lines("A B C D") << true << -1;
+    QTest::newRow("Update replacing") << u"Command5"_s << 1 << lines("A D C") << true << -1;
+    QTest::newRow("Remove") << u"Command4"_s << 1 << lines("A C") << true << -1;
+    QTest::newRow("UP") << u"Command1"_s << 1 << lines("B A C") << true << 0;
+    QTest::newRow("DOWN") << u"Command2"_s << 1 << lines("A C B") << true << 2;
     // Taken back, a load leaves the list unlike the file saved last, the loaded one.
-    QTest::newRow("Load") << QStringLiteral("Command7") << -1 << lines("Other") << false << -1;
+    QTest::newRow("Load") << u"Command7"_s << -1 << lines("Other") << false << -1;
 }
 
 void TestForm1::undoAndRedoEveryChange()
@@ -700,18 +693,18 @@ void TestForm1::undoAndRedoEveryChange()
     QFETCH(QStringList, linesAfter);
     QFETCH(bool, cleanAfterUndo);
     QFETCH(int, selectedAfter);
-    m_desktop->queueFileChoice(writeList(QStringLiteral("other.rkf"), {QStringLiteral("Other")}));
+    m_desktop->queueFileChoice(writeList(u"other.rkf"_s, {u"Other"_s}));
     openOnThreeFilms();
     const QStringList before = listLines();
     if (selected >= 0)
         select(selected);
     if (command == QLatin1String("Command5"))
-        child<QLineEdit>("mTitle")->setText(QStringLiteral("D"));
+        child<QLineEdit>("mTitle")->setText(u"D"_s);
     click(command.toLatin1().constData());
     QCOMPARE(listLines(), linesAfter);
     QCOMPARE(m_window->selectedPosition(), selectedAfter);
     if (selectedAfter >= 0)
-        QCOMPARE(child<QLineEdit>("mTitle")->text(), QStringLiteral("B"));
+        QCOMPARE(child<QLineEdit>("mTitle")->text(), u"B"_s);
     const QString titleAfter = shownTitle();
     // Ctrl+Z reaches the list from a box with no typing of its own to take back.
     auto* title = child<QLineEdit>("mTitle");
@@ -719,9 +712,7 @@ void TestForm1::undoAndRedoEveryChange()
     QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(listLines(), before);
     QCOMPARE(m_window->catalogue().isModified(), !cleanAfterUndo);
-    QCOMPARE(shownTitle(),
-             cleanAfterUndo ? QStringLiteral("two.rkf \u2014 Reelkeep")
-                            : QStringLiteral("two.rkf* \u2014 Reelkeep"));
+    QCOMPARE(shownTitle(), cleanAfterUndo ? u"two.rkf \u2014 Reelkeep"_s : u"two.rkf* \u2014 Reelkeep"_s);
     QTest::keyClick(m_window.get(), Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(listLines(), linesAfter);
     QCOMPARE(shownTitle(), titleAfter);
@@ -737,13 +728,10 @@ void TestForm1::saveFormFollowsTheName_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("filter");
     QTest::addColumn<bool>("native");
-    QTest::newRow("rkf under the comma-separated filter is native")
-        << QStringLiteral("films.rkf") << 2 << true;
-    QTest::newRow("csv under the native filter is comma-separated")
-        << QStringLiteral("films.csv") << 1 << false;
-    QTest::newRow("another name takes the comma-separated filter")
-        << QStringLiteral("films.txt") << 2 << false;
-    QTest::newRow("another name takes the native filter") << QStringLiteral("films.txt") << 1 << true;
+    QTest::newRow("rkf under the comma-separated filter is native") << u"films.rkf"_s << 2 << true;
+    QTest::newRow("csv under the native filter is comma-separated") << u"films.csv"_s << 1 << false;
+    QTest::newRow("another name takes the comma-separated filter") << u"films.txt"_s << 2 << false;
+    QTest::newRow("another name takes the native filter") << u"films.txt"_s << 1 << true;
 }
 
 void TestForm1::saveFormFollowsTheName()
@@ -752,17 +740,16 @@ void TestForm1::saveFormFollowsTheName()
     QFETCH(int, filter);
     QFETCH(bool, native);
     openWindow();
-    child<QLineEdit>("gTitle")->setText(QStringLiteral("Favourites"));
-    child<QPlainTextEdit>("gDescription")->setPlainText(QStringLiteral("line one\nline two"));
-    addFilm(QStringLiteral("Heat"));
+    child<QLineEdit>("gTitle")->setText(u"Favourites"_s);
+    child<QPlainTextEdit>("gDescription")->setPlainText(u"line one\nline two"_s);
+    addFilm(u"Heat"_s);
     const QString path = m_folder->filePath(name);
     m_desktop->queueFileChoice(path, filter);
     click("Command6");
-    QCOMPARE(m_desktop->dialogs(), QStringList{QStringLiteral("Save List")});
+    QCOMPARE(m_desktop->dialogs(), QStringList{u"Save List"_s});
     QCOMPARE(fileContents(path).startsWith("rkf01"), native);
     QCOMPARE(m_window->catalogue().isModified(), !native); // a comma-separated save leaves the flag
-    QCOMPARE(shownTitle(),
-             name + (native ? QString() : QStringLiteral("*")) + QStringLiteral(" \u2014 Reelkeep"));
+    QCOMPARE(shownTitle(), name + (native ? QString() : u"*"_s) + u" \u2014 Reelkeep"_s);
 
     // Loaded with the other filter shown, the file's bytes decide.
     m_window.reset();
@@ -770,12 +757,11 @@ void TestForm1::saveFormFollowsTheName()
     openWindow();
     m_desktop->queueFileChoice(path, 3 - filter);
     click("Command7");
-    QCOMPARE(listLines(), QStringList{QStringLiteral("Heat")});
+    QCOMPARE(listLines(), QStringList{u"Heat"_s});
     // Only the native form holds the page texts; the comma-separated one leaves the window's.
-    QCOMPARE(child<QLineEdit>("gTitle")->text(),
-             native ? QStringLiteral("Favourites") : QStringLiteral("My Movie"));
+    QCOMPARE(child<QLineEdit>("gTitle")->text(), native ? u"Favourites"_s : u"My Movie"_s);
     QCOMPARE(child<QPlainTextEdit>("gDescription")->toPlainText(),
-             native ? QStringLiteral("line one\nline two") : QString());
+             native ? u"line one\nline two"_s : QString());
     QVERIFY(!m_window->catalogue().isModified());
     QVERIFY(m_desktop->questions().isEmpty());
 }
@@ -783,46 +769,45 @@ void TestForm1::saveFormFollowsTheName()
 void TestForm1::ctrlSSavesToTheCurrentFile()
 {
     openOnThreeFilms();
-    addFilm(QStringLiteral("D"));
+    addFilm(u"D"_s);
     QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(m_desktop->dialogs(), QStringList());
     QCOMPARE(m_desktop->questions(), QStringList());
     QCOMPARE(loadListFile(m_desktop->commandLineText, ListForm::Native)->films.size(), 4);
-    QCOMPARE(shownTitle(), QStringLiteral("two.rkf \u2014 Reelkeep"));
+    QCOMPARE(shownTitle(), u"two.rkf \u2014 Reelkeep"_s);
     m_desktop->queueCancel();
     QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(m_desktop->dialogs(), QStringList{QStringLiteral("Save List")});
+    QCOMPARE(m_desktop->dialogs(), QStringList{u"Save List"_s});
     QCOMPARE(m_desktop->proposedNames(), QStringList{m_desktop->commandLineText});
 }
 
 void TestForm1::listDialogRemembersNameAndFilter()
 {
     openWindow();
-    addFilm(QStringLiteral("Heat"));
-    const QString csv = m_folder->filePath(QStringLiteral("films.csv"));
+    addFilm(u"Heat"_s);
+    const QString csv = m_folder->filePath(u"films.csv"_s);
     m_desktop->queueFileChoice(csv, 2);
     click("Command6");
     m_desktop->queueAnswer(Answer::No); // a comma-separated save leaves the film unsaved
     m_desktop->queueCancel();
     click("Command7");
-    QCOMPARE(m_desktop->dialogs(), (QStringList{QStringLiteral("Save List"), QStringLiteral("Load List")}));
-    QCOMPARE(m_desktop->proposedNames(), (QStringList{QStringLiteral("*.rkf"), csv}));
+    QCOMPARE(m_desktop->dialogs(), (QStringList{u"Save List"_s, u"Load List"_s}));
+    QCOMPARE(m_desktop->proposedNames(), (QStringList{u"*.rkf"_s, csv}));
     QCOMPARE(m_desktop->proposedFilters(), (QList<int>{1, 2}));
 }
 
 void TestForm1::failedLoadTellsAndChangesNothing()
 {
-    const QString path = m_folder->filePath(QStringLiteral("foreign.rkf"));
+    const QString path = m_folder->filePath(u"foreign.rkf"_s);
     writeFileBytes(path, "GIF89a not a list at all");
-    m_desktop->commandLineText =
-        writeList(QStringLiteral("mine.rkf"), {QStringLiteral("Mine")}, QStringLiteral("Page"));
+    m_desktop->commandLineText = writeList(u"mine.rkf"_s, {u"Mine"_s}, u"Page"_s);
     openWindow();
     m_desktop->queueFileChoice(path, 1);
     click("Command7");
-    QCOMPARE(listLines(), QStringList{QStringLiteral("Mine")});
-    QCOMPARE(child<QLineEdit>("gTitle")->text(), QStringLiteral("Page"));
+    QCOMPARE(listLines(), QStringList{u"Mine"_s});
+    QCOMPARE(child<QLineEdit>("gTitle")->text(), u"Page"_s);
     QCOMPARE(m_desktop->questions().size(), 1);
-    QVERIFY(m_desktop->questions().constFirst().contains(QStringLiteral("foreign.rkf")));
+    QVERIFY(m_desktop->questions().constFirst().contains(u"foreign.rkf"_s));
 }
 
 void TestForm1::recentListsNewestFirst()
@@ -862,17 +847,16 @@ void TestForm1::importAppendsOneStep_data()
     QTest::addColumn<bool>("accept");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("told");
-    const QStringList three{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    const QStringList three{u"A"_s, u"B"_s, u"C"_s};
     QTest::newRow("accepted mapping appends, Undo removes")
         << QByteArray("Name;Year\r\nAm\xc3\xa9lie;2001\r\nHeat;1995\r\n") << true
-        << three + QStringList{QStringLiteral("Am\u00e9lie"), QStringLiteral("Heat")} << QString();
+        << three + QStringList{u"Am\u00e9lie"_s, u"Heat"_s} << QString();
     QTest::newRow("cancelled dialog changes nothing")
         << QByteArray("Title\nHeat\n") << false << three << QString();
-    QTest::newRow("unreadable file tells")
-        << QByteArray() << true << three << QStringLiteral("Could not import");
+    QTest::newRow("unreadable file tells") << QByteArray() << true << three << u"Could not import"_s;
     QTest::newRow("beyond the entry limit refused")
         << QByteArray("Title\n") + QByteArray("x\n").repeated(Catalogue::MaxEntries - 2) << true << three
-        << QStringLiteral("The list holds 3 films and the file 32,765");
+        << u"The list holds 3 films and the file 32,765"_s;
 }
 
 void TestForm1::importAppendsOneStep()
@@ -882,7 +866,7 @@ void TestForm1::importAppendsOneStep()
     QFETCH(QStringList, lines);
     QFETCH(QString, told);
     openOnThreeFilms();
-    const QString path = m_folder->filePath(QStringLiteral("sheet.csv"));
+    const QString path = m_folder->filePath(u"sheet.csv"_s);
     if (!bytes.isEmpty())
         writeFileBytes(path, bytes);
     m_desktop->queueFileChoice(path);
@@ -903,8 +887,8 @@ void TestForm1::aboutAndOptionsOpenModally_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("dialog");
-    QTest::newRow("About") << QStringLiteral("Command9") << QStringLiteral("frmAbout");
-    QTest::newRow("Options") << QStringLiteral("Command12") << QStringLiteral("frmOptions");
+    QTest::newRow("About") << u"Command9"_s << u"frmAbout"_s;
+    QTest::newRow("Options") << u"Command12"_s << u"frmOptions"_s;
 }
 
 void TestForm1::aboutAndOptionsOpenModally()
@@ -976,17 +960,17 @@ void TestForm1::listTakesTheGrowthAndTheSizeIsKept()
 
 void TestForm1::writeTemplate(const QString& name, const QByteArray& bytes)
 {
-    QDir(m_folder->path()).mkpath(QStringLiteral("app/template"));
-    m_desktop->applicationFolderPath = m_folder->filePath(QStringLiteral("app"));
-    writeFileBytes(m_folder->filePath(QStringLiteral("app/template/") + name), bytes);
+    QDir(m_folder->path()).mkpath(u"app/template"_s);
+    m_desktop->applicationFolderPath = m_folder->filePath(u"app"_s);
+    writeFileBytes(m_folder->filePath(u"app/template/"_s + name), bytes);
 }
 
 // Templates that take far longer than a yield interval: 600,000 includes.
 void TestForm1::writeLongRunningTemplates()
 {
-    writeTemplate(QStringLiteral("mask.html"), "[infile('outer.html', 30000)]end");
-    writeTemplate(QStringLiteral("outer.html"), "[infile('slow.html', 20)]");
-    writeTemplate(QStringLiteral("slow.html"), "[setvar('n', getvar('n') + 1)]x");
+    writeTemplate(u"mask.html"_s, "[infile('outer.html', 30000)]end");
+    writeTemplate(u"outer.html"_s, "[infile('slow.html', 20)]");
+    writeTemplate(u"slow.html"_s, "[setvar('n', getvar('n') + 1)]x");
 }
 
 void TestForm1::replaceFileAnswers_data()
@@ -995,12 +979,11 @@ void TestForm1::replaceFileAnswers_data()
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QByteArray>("start"); // how the file begins afterwards
     const QByteArray old(1000, 'x');
-    QTest::newRow("Save, No keeps the file") << QStringLiteral("Command6") << Answer::No << old;
-    QTest::newRow("Save, Yes replaces it")
-        << QStringLiteral("Command6") << Answer::Yes << QByteArray("rkf01");
-    QTest::newRow("Make HTML File, No keeps the file") << QStringLiteral("Command8") << Answer::No << old;
+    QTest::newRow("Save, No keeps the file") << u"Command6"_s << Answer::No << old;
+    QTest::newRow("Save, Yes replaces it") << u"Command6"_s << Answer::Yes << QByteArray("rkf01");
+    QTest::newRow("Make HTML File, No keeps the file") << u"Command8"_s << Answer::No << old;
     QTest::newRow("Make HTML File, Yes writes a shorter page")
-        << QStringLiteral("Command8") << Answer::Yes << QByteArray("<p>My Movie</p>");
+        << u"Command8"_s << Answer::Yes << QByteArray("<p>My Movie</p>");
 }
 
 void TestForm1::replaceFileAnswers()
@@ -1008,15 +991,15 @@ void TestForm1::replaceFileAnswers()
     QFETCH(QString, button);
     QFETCH(Answer, answer);
     QFETCH(QByteArray, start);
-    writeTemplate(QStringLiteral("mask.html"), "<p>[title]</p>");
-    const QString path = m_folder->filePath(QStringLiteral("old.file"));
+    writeTemplate(u"mask.html"_s, "<p>[title]</p>");
+    const QString path = m_folder->filePath(u"old.file"_s);
     writeFileBytes(path, QByteArray(1000, 'x'));
     openWindow();
-    addFilm(QStringLiteral("New"));
+    addFilm(u"New"_s);
     m_desktop->queueFileChoice(path);
     m_desktop->queueAnswer(answer);
     click(button.toLatin1().constData());
-    QCOMPARE(m_desktop->questions(), QStringList{QStringLiteral("Replace File?")});
+    QCOMPARE(m_desktop->questions(), QStringList{u"Replace File?"_s});
     const QByteArray written = fileContents(path);
     QCOMPARE(written.left(start.size()), start);
     QCOMPARE(written.size() == 1000, answer == Answer::No);
@@ -1025,33 +1008,32 @@ void TestForm1::replaceFileAnswers()
 
 void TestForm1::makePageReadsTheWindow()
 {
-    writeTemplate(QStringLiteral("mask.html"),
+    writeTemplate(u"mask.html"_s,
                   "[title]|[description]|[list.sort('title', true)][setvar('i', 0)][setlabel('Films')]"
                   "[infile('film.html', list.count)][setprogress(100)]");
-    writeTemplate(QStringLiteral("film.html"),
-                  "[setvar('i', getvar('i') + 1)][list.setindex(getvar('i'))]<[list.title]>");
+    writeTemplate(u"film.html"_s, "[setvar('i', getvar('i') + 1)][list.setindex(getvar('i'))]<[list.title]>");
     openWindow();
-    addFilm(QStringLiteral("Ran"));
-    addFilm(QStringLiteral("Heat"));
-    child<QLineEdit>("gTitle")->setText(QStringLiteral("Mine"));
-    child<QPlainTextEdit>("gDescription")->setPlainText(QStringLiteral("Two films"));
+    addFilm(u"Ran"_s);
+    addFilm(u"Heat"_s);
+    child<QLineEdit>("gTitle")->setText(u"Mine"_s);
+    child<QPlainTextEdit>("gDescription")->setPlainText(u"Two films"_s);
     // A cancelled dialog writes nothing; the next run writes the page.
     m_desktop->queueCancel();
     click("Command8");
     QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList());
-    const QString page = m_folder->filePath(QStringLiteral("page.html"));
+    const QString page = m_folder->filePath(u"page.html"_s);
     m_desktop->queueFileChoice(page);
     click("Command8");
-    QCOMPARE(m_desktop->dialogs(), QStringList(2, QStringLiteral("Make HTML")));
+    QCOMPARE(m_desktop->dialogs(), QStringList(2, u"Make HTML"_s));
     QCOMPARE(fileContents(page), QByteArray("Mine|Two films|<Heat><Ran>"));
-    QCOMPARE(child<QLabel>("iLabel")->text(), QStringLiteral("Films"));
+    QCOMPARE(child<QLabel>("iLabel")->text(), u"Films"_s);
     QCOMPARE(child<QProgressBar>("iProgress")->value(), 100);
     QVERIFY(child<QLabel>("lblPageWritten")->text().endsWith(QDir::toNativeSeparators(page)));
     click("cmdOpenPage");
     click("Command10"); // WebPage
     QCOMPARE(m_desktop->openedAddresses(),
              (QStringList{QUrl::fromLocalFile(page).toString(), ProductWebAddress}));
-    QCOMPARE(listLines(), (QStringList{QStringLiteral("Ran"), QStringLiteral("Heat")}));
+    QCOMPARE(listLines(), (QStringList{u"Ran"_s, u"Heat"_s}));
     QVERIFY(m_desktop->questions().isEmpty());
     QVERIFY(child<QPushButton>("Command8")->isEnabled());
     QVERIFY(!child<QPushButton>("cmdStop")->isEnabled());
@@ -1093,12 +1075,12 @@ void TestForm1::makePageRefusesAndKeepsTheFile()
 void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
 {
     // A UTF-8 template with a byte that is not UTF-8 is told after the error.
-    writeTemplate(QStringLiteral("mask.html"),
+    writeTemplate(u"mask.html"_s,
                   "\xEF\xBB\xBF"
                   "before\n[infile('film.html', 1)]after\xFF");
-    writeTemplate(QStringLiteral("film.html"), "one\ntwo [list.title] three");
+    writeTemplate(u"film.html"_s, "one\ntwo [list.title] three");
     openWindow();
-    const QString page = m_folder->filePath(QStringLiteral("page.html"));
+    const QString page = m_folder->filePath(u"page.html"_s);
     m_desktop->queueFileChoice(page);
     click("Command8");
     QCOMPARE(fileContents(page),
@@ -1106,18 +1088,18 @@ void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
                         "before\none\ntwo "));
     QCOMPARE(m_desktop->questions().size(), 2);
     const QString warned = m_desktop->questions().at(1);
-    QVERIFY2(warned.endsWith(QStringLiteral("not UTF-8 (read as U+FFFD), the first at byte 40, line 2.")),
+    QVERIFY2(warned.endsWith(u"not UTF-8 (read as U+FFFD), the first at byte 40, line 2."_s),
              qPrintable(warned));
     const QString told = m_desktop->questions().constFirst();
-    QVERIFY2(told.contains(QStringLiteral("error 9: Subscript out of range")), qPrintable(told));
-    QVERIFY2(told.contains(QStringLiteral("film.html, line 2")), qPrintable(told));
+    QVERIFY2(told.contains(u"error 9: Subscript out of range"_s), qPrintable(told));
+    QVERIFY2(told.contains(u"film.html, line 2"_s), qPrintable(told));
 }
 
 void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()
 {
     writeLongRunningTemplates();
     openWindow();
-    const QString page = m_folder->filePath(QStringLiteral("page.html"));
+    const QString page = m_folder->filePath(u"page.html"_s);
     m_desktop->queueFileChoice(page);
     bool stopWasEnabled = false;
     int yields = 0;
@@ -1132,8 +1114,7 @@ void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()
     click("Command8");
     QVERIFY(stopWasEnabled);
     QCOMPARE(m_desktop->questions(), QStringList());
-    QCOMPARE(child<QLabel>("iLabel")->text(),
-             QStringLiteral("Stopped: the page holds the films written so far."));
+    QCOMPARE(child<QLabel>("iLabel")->text(), u"Stopped: the page holds the films written so far."_s);
     const QByteArray written = fileContents(page);
     QVERIFY(written.size() > 0 && written.size() < 600000);
     QVERIFY(!written.endsWith("end"));
@@ -1144,7 +1125,7 @@ void TestForm1::closingDuringAPageStopsItFirst()
 {
     writeLongRunningTemplates();
     openWindow();
-    m_desktop->queueFileChoice(m_folder->filePath(QStringLiteral("page.html")));
+    m_desktop->queueFileChoice(m_folder->filePath(u"page.html"_s));
     bool closedDuringRun = true;
     m_desktop->onYield = [&] {
         m_desktop->onYield = nullptr;

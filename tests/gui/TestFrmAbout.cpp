@@ -12,12 +12,13 @@
 #include <QTest>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
-const QString SysInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
-const QString Tool = QStringLiteral("C:\\Tools\\msinfo32.exe");
+const QString Unavailable = u"System Information Is Unavailable At This Time"_s;
+const QString SysInfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s;
+const QString Tool = u"C:\\Tools\\msinfo32.exe"_s;
 
 QString accessibleName(QWidget* widget)
 {
@@ -45,11 +46,11 @@ void TestFrmAbout::controls()
     FakeDesktop desktop;
     AbsentRegistry registry;
     frmAbout window(desktop, registry);
-    QCOMPARE(window.windowTitle(), QStringLiteral("About Reelkeep"));
+    QCOMPARE(window.windowTitle(), u"About Reelkeep"_s);
     QVERIFY(!window.findChild<QLabel*>("picIcon")->pixmap().isNull());
-    const QString version = QStringLiteral("Version ") + QLatin1String(VersionText);
+    const QString version = u"Version "_s + QLatin1String(VersionText);
     QCOMPARE(window.findChild<QLabel*>("lblVersion")->text(), version);
-    QCOMPARE(window.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("Reelkeep"));
+    QCOMPARE(window.findChild<QLabel*>("lblTitle")->text(), u"Reelkeep"_s);
     const std::pair<const char*, QString> named[] = {{"picIcon", "Reelkeep icon"},
                                                      {"lblTitle", "Reelkeep"},
                                                      {"lblVersion", version},
@@ -100,7 +101,7 @@ void TestFrmAbout::buttonsAndKeys()
 
     FakeDesktop desktop;
     FakeRegistry fakeRegistry;
-    fakeRegistry.setText(SysInfoKey, QStringLiteral("PATH"), Tool);
+    fakeRegistry.setText(SysInfoKey, u"PATH"_s, Tool);
     AbsentRegistry absentRegistry;
     frmAbout window(desktop, registered ? static_cast<Registry&>(fakeRegistry) : absentRegistry);
     window.show();

@@ -10,13 +10,14 @@
 #include <QTest>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 
 using Settings = QMap<QString, QString>;
 
 namespace {
 
-const QString AutoLoad = QStringLiteral("Genral/AutoLoad File");
-const QString AutoLoadFileName = QStringLiteral("Genral/AutoLoad FileName");
+const QString AutoLoad = u"Genral/AutoLoad File"_s;
+const QString AutoLoadFileName = u"Genral/AutoLoad FileName"_s;
 
 QString accessibleName(QWidget* widget)
 {
@@ -43,8 +44,8 @@ void TestFrmOptions::controls()
 {
     FakeDesktop desktop;
     frmOptions window(desktop);
-    QCOMPARE(window.windowTitle(), QStringLiteral("Options"));
-    QCOMPARE(window.findChild<QPushButton*>("Command1")->text(), QStringLiteral("..."));
+    QCOMPARE(window.windowTitle(), u"Options"_s);
+    QCOMPARE(window.findChild<QPushButton*>("Command1")->text(), u"..."_s);
     const std::pair<const char*, const char*> named[] = {{"Frame1", "Auto Load List"},
                                                          {"Check1", "Auto Load"},
                                                          {"Text1", "Auto load file name"},
@@ -66,7 +67,7 @@ void TestFrmOptions::controls()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(visited, (QStringList{"Check1", "Text1", "Command1", "Command2", "Command3"}));
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Check1"));
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"Check1"_s);
 }
 
 void TestFrmOptions::finishing_data()
@@ -79,7 +80,7 @@ void TestFrmOptions::finishing_data()
     QTest::addColumn<Settings>("after");
 
     const Settings on{{AutoLoad, "True"}, {AutoLoadFileName, "/films/a.rkf"}};
-    const QString misspelt = QStringLiteral("/films/mispelt.rkf");
+    const QString misspelt = u"/films/mispelt.rkf"_s;
     const int accepted = QDialog::Accepted;
     const int rejected = QDialog::Rejected;
     QTest::newRow("OK with nothing stored stores False and the empty text")
@@ -156,9 +157,8 @@ void TestFrmOptions::browse_data()
     QTest::addColumn<QString>("choice"); // empty: the user cancels
     QTest::addColumn<QString>("fileName");
 
-    QTest::newRow("chosen file fills the name")
-        << QStringLiteral("/films/new.rkf") << QStringLiteral("/films/new.rkf");
-    QTest::newRow("cancelled browse keeps the name") << QString() << QStringLiteral("/films/old.rkf");
+    QTest::newRow("chosen file fills the name") << u"/films/new.rkf"_s << u"/films/new.rkf"_s;
+    QTest::newRow("cancelled browse keeps the name") << QString() << u"/films/old.rkf"_s;
 }
 
 void TestFrmOptions::browse()
@@ -167,14 +167,14 @@ void TestFrmOptions::browse()
     QFETCH(QString, fileName);
 
     FakeDesktop desktop;
-    desktop.settings.insert(AutoLoadFileName, QStringLiteral("/films/old.rkf"));
+    desktop.settings.insert(AutoLoadFileName, u"/films/old.rkf"_s);
     desktop.queueFileChoice(choice);
     frmOptions window(desktop);
     // The open dialog starts on the pattern of native list files at every opening.
-    QCOMPARE(window.commonDialog1().title, QStringLiteral("Auto List"));
-    QCOMPARE(window.commonDialog1().filter, QStringLiteral("*.rkf|*.rkf"));
-    QCOMPARE(window.commonDialog1().fileName, QStringLiteral("*.rkf"));
-    QCOMPARE(window.commonDialog1().defaultExtension, QStringLiteral("rkf"));
+    QCOMPARE(window.commonDialog1().title, u"Auto List"_s);
+    QCOMPARE(window.commonDialog1().filter, u"*.rkf|*.rkf"_s);
+    QCOMPARE(window.commonDialog1().fileName, u"*.rkf"_s);
+    QCOMPARE(window.commonDialog1().defaultExtension, u"rkf"_s);
 
     QTest::mouseClick(window.findChild<QPushButton*>("Command1"), Qt::LeftButton);
     QCOMPARE(desktop.dialogs(), QStringList{"Auto List"});

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 
 class TestQtDesktopDialogs : public QObject
 {
@@ -35,8 +36,8 @@ void TestQtDesktopDialogs::saveDialogProposesTheFileAndAsksNothing_data()
 {
     QTest::addColumn<int>("filterIndex");
     QTest::addColumn<QString>("suffix");
-    QTest::newRow("the native filter appends rkf") << 1 << QStringLiteral("rkf");
-    QTest::newRow("the comma-separated filter appends csv") << 2 << QStringLiteral("csv");
+    QTest::newRow("the native filter appends rkf") << 1 << u"rkf"_s;
+    QTest::newRow("the comma-separated filter appends csv") << 2 << u"csv"_s;
 }
 
 void TestQtDesktopDialogs::saveDialogProposesTheFileAndAsksNothing()
@@ -45,10 +46,10 @@ void TestQtDesktopDialogs::saveDialogProposesTheFileAndAsksNothing()
     QFETCH(QString, suffix);
     QTemporaryDir folder;
     QtDesktopServices desktop;
-    FileDialogState state{QStringLiteral("Save List"),
-                          QStringLiteral("Reelkeep File(*.rkf)|*.rkf|Coma Delimited (*.csv)|*.csv"),
-                          QStringLiteral("rkf"),
-                          folder.filePath(QStringLiteral("films.rkf")),
+    FileDialogState state{u"Save List"_s,
+                          u"Reelkeep File(*.rkf)|*.rkf|Coma Delimited (*.csv)|*.csv"_s,
+                          u"rkf"_s,
+                          folder.filePath(u"films.rkf"_s),
                           filterIndex};
     bool seen = false;
     whenOpen<QFileDialog>([&](QFileDialog* dialog) {
@@ -56,7 +57,7 @@ void TestQtDesktopDialogs::saveDialogProposesTheFileAndAsksNothing()
         QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
         QCOMPARE(dialog->defaultSuffix(), suffix);
         QCOMPARE(dialog->directory().absolutePath(), QDir(folder.path()).absolutePath());
-        QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), QStringLiteral("films.rkf"));
+        QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), u"films.rkf"_s);
         dialog->reject();
     });
     QVERIFY(!desktop.saveFileDialog(state));
@@ -72,10 +73,9 @@ void TestQtDesktopDialogs::storeDiscardCancelAnswersYesNoCancel()
             captions.append(button->text());
         box->button(QMessageBox::No)->click();
     });
-    QCOMPARE(desktop.messageBox(QStringLiteral("Store them?"), Buttons::StoreDiscardCancel), Answer::No);
+    QCOMPARE(desktop.messageBox(u"Store them?"_s, Buttons::StoreDiscardCancel), Answer::No);
     captions.sort();
-    QCOMPARE(captions,
-             (QStringList{QStringLiteral("&Discard"), QStringLiteral("&Store"), QStringLiteral("Cancel")}));
+    QCOMPARE(captions, (QStringList{u"&Discard"_s, u"&Store"_s, u"Cancel"_s}));
 }
 
 QTEST_MAIN(TestQtDesktopDialogs)

@@ -10,6 +10,7 @@
 #include <QTest>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 
 class TestPageGenerator : public QObject
 {
@@ -176,15 +177,15 @@ void TestPageGenerator::host()
     QFETCH(QByteArray, mask);
     QFETCH(QByteArray, page);
     PageFixture fixture;
-    fixture.description = QStringLiteral("About films");
-    fixture.addFilm(QStringLiteral("b"), QStringLiteral("1999"), QStringLiteral("Drama"));
-    fixture.addFilm(QStringLiteral("A"), QStringLiteral("2001"), QStringLiteral("Western"));
-    fixture.addFilm(QStringLiteral("c"), QStringLiteral("85"), QStringLiteral("Comedy"));
-    fixture.catalogue[2][Field::WebUrl3] = QStringLiteral("https://c.example");
-    fixture.writeTemplate(QStringLiteral("one.html"), "1");
-    fixture.writeTemplate(QStringLiteral("film.html"),
+    fixture.description = u"About films"_s;
+    fixture.addFilm(u"b"_s, u"1999"_s, u"Drama"_s);
+    fixture.addFilm(u"A"_s, u"2001"_s, u"Western"_s);
+    fixture.addFilm(u"c"_s, u"85"_s, u"Comedy"_s);
+    fixture.catalogue[2][Field::WebUrl3] = u"https://c.example"_s;
+    fixture.writeTemplate(u"one.html"_s, "1");
+    fixture.writeTemplate(u"film.html"_s,
                           "[setvar('i', getvar('i') + 1)][list.setindex(getvar('i'))]<[list.title]>");
-    fixture.writeTemplate(QStringLiteral("broken.html"), "ok\n[list.title]");
+    fixture.writeTemplate(u"broken.html"_s, "ok\n[list.title]");
     Defalt_Functions library;
     fixture.evaluator.setLibrary(&library);
     QCOMPARE(fixture.run(mask), page);
@@ -220,7 +221,7 @@ void TestPageGenerator::characterSets()
     QFETCH(QByteArray, mask);
     QFETCH(QByteArray, page);
     PageFixture fixture;
-    fixture.addFilm(QStringLiteral("Am\u00E9lie \u20AC \u03A9 \U0001F600"));
+    fixture.addFilm(u"Am\u00E9lie \u20AC \u03A9 \U0001F600"_s);
     QCOMPARE(fixture.run("[list.sort('title', true)][list.setindex(1)]" + mask), page);
 }
 
@@ -256,13 +257,12 @@ void TestPageGenerator::declaredCharset()
 void TestPageGenerator::includesReadOnlyAndCreateNothing()
 {
     PageFixture fixture;
-    fixture.writeTemplate(QStringLiteral("part.html"), "part");
-    QFile::setPermissions(fixture.templatePath(QStringLiteral("part.html")),
-                          QFile::ReadOwner | QFile::ReadGroup);
+    fixture.writeTemplate(u"part.html"_s, "part");
+    QFile::setPermissions(fixture.templatePath(u"part.html"_s), QFile::ReadOwner | QFile::ReadGroup);
     QCOMPARE(fixture.run("[infile('part.html', 2)][infile('none.html', 1)][infile('sub/none.html', 1)]"),
              QByteArray("partpart"));
-    QVERIFY(!QFile::exists(fixture.templatePath(QStringLiteral("none.html"))));
-    QVERIFY(!QFile::exists(fixture.templatePath(QStringLiteral("sub"))));
+    QVERIFY(!QFile::exists(fixture.templatePath(u"none.html"_s)));
+    QVERIFY(!QFile::exists(fixture.templatePath(u"sub"_s)));
 }
 
 void TestPageGenerator::variablesLastAcrossRuns()
@@ -277,20 +277,20 @@ void TestPageGenerator::variablesLastAcrossRuns()
 void TestPageGenerator::variableStore()
 {
     TemplateVariables store;
-    store.Set_Variable(QStringLiteral("Count"), Value::makeDouble(1));
-    store.Set_Variable(QStringLiteral("b"), Value::makeNull());
+    store.Set_Variable(u"Count"_s, Value::makeDouble(1));
+    store.Set_Variable(u"b"_s, Value::makeNull());
     store.Set_Variable(QString(), Value::makeDouble(5));
-    store.Set_Variable(QStringLiteral("COUNT"), Value::makeDouble(2));
-    store.Set_Variable(QStringLiteral(""), Value::makeDouble(6));
+    store.Set_Variable(u"COUNT"_s, Value::makeDouble(2));
+    store.Set_Variable(u""_s, Value::makeDouble(6));
     QCOMPARE(store.count(), 3);
-    QCOMPARE(store.nameAt(1), QStringLiteral("Count"));
-    QCOMPARE(store.Find_Variable(QStringLiteral("count")), 1);
-    QCOMPARE(store.Find_Variable(QStringLiteral("B")), 2);
-    QCOMPARE(store.Get_Variable(QStringLiteral("cOuNt")), Value::makeDouble(2));
-    QCOMPARE(store.Get_Variable(QStringLiteral("b")), Value::makeNull());
+    QCOMPARE(store.nameAt(1), u"Count"_s);
+    QCOMPARE(store.Find_Variable(u"count"_s), 1);
+    QCOMPARE(store.Find_Variable(u"B"_s), 2);
+    QCOMPARE(store.Get_Variable(u"cOuNt"_s), Value::makeDouble(2));
+    QCOMPARE(store.Get_Variable(u"b"_s), Value::makeNull());
     QCOMPARE(store.Get_Variable(QString()), Value::makeDouble(6));
-    QCOMPARE(store.Find_Variable(QStringLiteral("c")), 0);
-    QCOMPARE(store.Get_Variable(QStringLiteral("c")), Value());
+    QCOMPARE(store.Find_Variable(u"c"_s), 0);
+    QCOMPARE(store.Get_Variable(u"c"_s), Value());
     // A name of characters the collation ignores compares equal to the empty name's collation key,
     // but StrComp puts the empty text before it: they are two variables.
     QCOMPARE(store.Find_Variable(QString(QChar(0))), 0);
@@ -305,11 +305,11 @@ void TestPageGenerator::variableStoreOverflowsAt32767()
     TemplateVariables store;
     for (int i = 0; i < TemplateVariables::MaxVariables; ++i)
         store.Set_Variable(QString::number(i), Value::makeLong(i));
-    QCOMPARE(store.Get_Variable(QStringLiteral("32766")), Value::makeLong(32766));
-    store.Set_Variable(QStringLiteral("0"), Value::makeLong(-1));
-    QCOMPARE(store.Get_Variable(QStringLiteral("0")), Value::makeLong(-1));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, store.Get_Variable(QStringLiteral("new")));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, store.Set_Variable(QStringLiteral("new"), Value()));
+    QCOMPARE(store.Get_Variable(u"32766"_s), Value::makeLong(32766));
+    store.Set_Variable(u"0"_s, Value::makeLong(-1));
+    QCOMPARE(store.Get_Variable(u"0"_s), Value::makeLong(-1));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, store.Get_Variable(u"new"_s));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, store.Set_Variable(u"new"_s, Value()));
 }
 
 // ---- the sort ----
@@ -317,33 +317,32 @@ void TestPageGenerator::variableStoreOverflowsAt32767()
 void TestPageGenerator::sortConversions()
 {
     PageFixture fixture;
-    fixture.addFilm(QStringLiteral("b"));
-    fixture.addFilm(QStringLiteral("A"));
-    fixture.addFilm(QStringLiteral("c"));
+    fixture.addFilm(u"b"_s);
+    fixture.addFilm(u"A"_s);
+    fixture.addFilm(u"c"_s);
     const auto order = [&] { return fixture.host.state().order; };
-    fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("TITLE")), Value::makeBoolean(true));
+    fixture.host.Sort_Page_Order(Value::makeString(u"TITLE"_s), Value::makeBoolean(true));
     QCOMPARE(order(), (QList<std::int16_t>{1, 0, 2}));
-    fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("title")), Value::makeNull());
+    fixture.host.Sort_Page_Order(Value::makeString(u"title"_s), Value::makeNull());
     QCOMPARE(order(), (QList<std::int16_t>{2, 0, 1}));
-    fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("title")), Value::makeDouble(0));
+    fixture.host.Sort_Page_Order(Value::makeString(u"title"_s), Value::makeDouble(0));
     QCOMPARE(order(), (QList<std::int16_t>{2, 0, 1}));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError,
-                             fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("title")),
-                                                          Value::makeString(QStringLiteral("x"))));
+    QVERIFY_THROWS_EXCEPTION(
+        RuntimeError, fixture.host.Sort_Page_Order(Value::makeString(u"title"_s), Value::makeString(u"x"_s)));
     QVERIFY(order().isEmpty());
     QVERIFY_THROWS_EXCEPTION(RuntimeError,
                              fixture.host.Sort_Page_Order(Value::makeError(5), Value::makeBoolean(true)));
     fixture.host.Sort_Page_Order(Value::makeNull(), Value::makeBoolean(true));
     QCOMPARE(order(), (QList<std::int16_t>{0, 1, 2}));
     fixture.catalogue.clear();
-    fixture.host.Sort_Page_Order(Value::makeString(QStringLiteral("title")), Value::makeBoolean(false));
+    fixture.host.Sort_Page_Order(Value::makeString(u"title"_s), Value::makeBoolean(false));
     QCOMPARE(order(), (QList<std::int16_t>{0, 1, 2}));
 }
 
 void TestPageGenerator::anOversizedTemplateIsNotRead()
 {
     PageFixture fixture;
-    QFile big(fixture.templatePath(QStringLiteral("big.html")));
+    QFile big(fixture.templatePath(u"big.html"_s));
     QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(MaxTemplateBytes + 1)); // sparse: no disk used
     big.close();
     QCOMPARE(fixture.run("a[infile('big.html', 1)]"), QByteArray("a raised 7 at mask.html:1"));
@@ -352,7 +351,7 @@ void TestPageGenerator::anOversizedTemplateIsNotRead()
 void TestPageGenerator::warnsOfBytesThatAreNotUtf8()
 {
     PageFixture utf8Run;
-    utf8Run.writeTemplate(QStringLiteral("part.html"), "\n\n['caf\xE9']");
+    utf8Run.writeTemplate(u"part.html"_s, "\n\n['caf\xE9']");
     utf8Run.run("<meta charset=\"utf-8\">\n\xFF[infile('part.html', 2)]");
     const QStringList warnings = utf8Run.filter.warnings();
     QCOMPARE(warnings.size(), 2); // once for each file
@@ -381,9 +380,9 @@ void TestPageGenerator::stopAbandonsAtTheNextYield()
     QFETCH(int, stopAt);
     QFETCH(QByteArray, page);
     PageFixture fixture;
-    fixture.writeTemplate(QStringLiteral("outer.html"), "[infile('x.html', 30)]");
-    fixture.writeTemplate(QStringLiteral("x.html"), "[setvar('n', getvar('n') + 1)]x");
-    fixture.writeTemplate(QStringLiteral("card.html"), "<li>");
+    fixture.writeTemplate(u"outer.html"_s, "[infile('x.html', 30)]");
+    fixture.writeTemplate(u"x.html"_s, "[setvar('n', getvar('n') + 1)]x");
+    fixture.writeTemplate(u"card.html"_s, "<li>");
     int yields = 0;
     fixture.filter.setYieldInterval(0);
     fixture.filter.setYield([&] {
@@ -399,16 +398,16 @@ void TestPageGenerator::stopAbandonsAtTheNextYield()
 void TestPageGenerator::includeChangedWhileYieldingIsReadAgain()
 {
     PageFixture fixture;
-    fixture.writeTemplate(QStringLiteral("part.html"), "A[1]");
-    fixture.writeTemplate(QStringLiteral("gone.html"), "G[1]");
+    fixture.writeTemplate(u"part.html"_s, "A[1]");
+    fixture.writeTemplate(u"gone.html"_s, "G[1]");
     fixture.filter.setYieldInterval(0);
     int yields = 0;
     // The first yield comes after the first repetition's expression: the file changes before the
     // second repetition, and the other file disappears.
     fixture.filter.setYield([&] {
         if (++yields == 1) {
-            fixture.writeTemplate(QStringLiteral("part.html"), "B[22]");
-            QFile::remove(fixture.templatePath(QStringLiteral("gone.html")));
+            fixture.writeTemplate(u"part.html"_s, "B[22]");
+            QFile::remove(fixture.templatePath(u"gone.html"_s));
         }
     });
     QCOMPARE(fixture.run("[infile('part.html', 3)]|[infile('gone.html', 2)]"), QByteArray("A1B22B22|"));
@@ -450,7 +449,7 @@ void TestPageGenerator::aFullDiskAbandonsTheRun_data()
 
     QTest::newRow("a page within one buffer, at its end") << QByteArray("a\n[1]\nb") << MainTemplateName << 3;
     QTest::newRow("a page of many buffers, where it overflows")
-        << QByteArray("[infile('part.html', 1000)]\n[2]") << QStringLiteral("part.html") << 1;
+        << QByteArray("[infile('part.html', 1000)]\n[2]") << u"part.html"_s << 1;
 }
 
 void TestPageGenerator::aFullDiskAbandonsTheRun()
@@ -458,11 +457,11 @@ void TestPageGenerator::aFullDiskAbandonsTheRun()
     QFETCH(QByteArray, mask);
     QFETCH(QString, file);
     QFETCH(int, line);
-    const QString fullDisk = QStringLiteral("/dev/full");
+    const QString fullDisk = u"/dev/full"_s;
     if (!QFileInfo(fullDisk).exists())
         QSKIP("this system has no /dev/full");
     PageFixture fixture;
-    fixture.writeTemplate(QStringLiteral("part.html"), QByteArray(1000, 'x'));
+    fixture.writeTemplate(u"part.html"_s, QByteArray(1000, 'x'));
     fixture.writeTemplate(MainTemplateName, mask);
     const PageRunOutcome outcome =
         runPage(fixture.filter, fixture.evaluator, fixture.templatePath(QString()), fullDisk);

@@ -8,6 +8,7 @@
 #include <vector>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 
 using Order = QList<std::int16_t>;
 
@@ -106,7 +107,7 @@ void TestPageOrder::matchesSelectionSort_data()
     const char* ascii =
         "|a|A|a |a\t|a\r\n|a-b|ab|a b|b|10|9|coop|co-op|The End|the end!|zebra|zebra |\u0001|\u007fa";
     QTest::newRow("ASCII texts with case, space and punctuation ties")
-        << texts(ascii) + QStringList{QStringLiteral("a") + QChar(0), QString(QChar(0))};
+        << texts(ascii) + QStringList{u"a"_s + QChar(0), QString(QChar(0))};
     QTest::newRow("long beginnings in common")
         << texts("The Film of Cafe No. 1|The Film of Cafe No. 10|The Film of Cafe No. 1 |The Film of Cafe No."
                  "|the film of cafe no. 2|abcdefg|abcdefgh|abcdefghi|abcdefghabcdefgh|abcdefghabcdefg"

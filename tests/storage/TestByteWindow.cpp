@@ -6,6 +6,7 @@
 #include <QTest>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 
 class TestByteWindow : public QObject
 {

@@ -193,7 +193,7 @@ void TestCsvListFile::reads()
         SequentialDevice pipe(file, SequentialDevice::AtEnd::Ends);
         for (QIODevice* device : {static_cast<QIODevice*>(&buffer), static_cast<QIODevice*>(&pipe)}) {
             ByteWindow window(*device, piece);
-            QVERIFY2(readCsvList(window) == read, qPrintable(QStringLiteral("in pieces of %1").arg(piece)));
+            QVERIFY2(readCsvList(window) == read, qPrintable(u"in pieces of %1"_s.arg(piece)));
         }
     }
 }

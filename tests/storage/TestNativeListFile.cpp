@@ -110,7 +110,7 @@ void TestNativeListFile::roundTrips()
         QBuffer buffer(&*written);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
         ByteWindow window(buffer, piece);
-        QVERIFY2(readNativeList(window) == read, qPrintable(QStringLiteral("in pieces of %1").arg(piece)));
+        QVERIFY2(readNativeList(window) == read, qPrintable(u"in pieces of %1"_s.arg(piece)));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QTest>
 
 using namespace reelkeep;
+using namespace Qt::StringLiterals;
 
 class TestWindows1252 : public QObject
 {
@@ -83,18 +84,17 @@ void TestWindows1252::appendStopsBeforeUnfitCharacter_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("appended"); // the bytes appended before the unfit character
 
-    QTest::newRow("an unfit first character appends nothing") << QStringLiteral("\u03A9abc") << QByteArray();
+    QTest::newRow("an unfit first character appends nothing") << u"\u03A9abc"_s << QByteArray();
     QTest::newRow("the bytes before an unfit character stay")
-        << QStringLiteral("Caf\u00E9 \u20AC\u03A9 more") << QByteArray("Caf\xE9 \x80");
-    QTest::newRow("an unfit last character") << QStringLiteral("abcdefghi\u0080") << QByteArray("abcdefghi");
+        << u"Caf\u00E9 \u20AC\u03A9 more"_s << QByteArray("Caf\xE9 \x80");
+    QTest::newRow("an unfit last character") << u"abcdefghi\u0080"_s << QByteArray("abcdefghi");
     // Characters are encoded sixteen at a time where they are all their own bytes.
     QTest::newRow("an unfit character in the second block of sixteen")
-        << QStringLiteral("0123456789abcdefghij\u0152\u03A9klmnopqrstuvwxyz")
-        << QByteArray("0123456789abcdefghij\x8C");
+        << u"0123456789abcdefghij\u0152\u03A9klmnopqrstuvwxyz"_s << QByteArray("0123456789abcdefghij\x8C");
     QTest::newRow("a character above FF whose low byte is Latin-1")
-        << QStringLiteral("0123456789abcdef\u0141bcdefghijklmnop") << QByteArray("0123456789abcdef");
+        << u"0123456789abcdef\u0141bcdefghijklmnop"_s << QByteArray("0123456789abcdef");
     QTest::newRow("U+0080, whose byte the euro sign took, in a block of sixteen")
-        << QStringLiteral("abcdefg\u0080ijklmnopqrstuvwxyz") << QByteArray("abcdefg");
+        << u"abcdefg\u0080ijklmnopqrstuvwxyz"_s << QByteArray("abcdefg");
 }
 
 void TestWindows1252::appendStopsBeforeUnfitCharacter()
@@ -112,14 +112,12 @@ void TestWindows1252::fits_data()
     QTest::addColumn<bool>("fits");
 
     QTest::newRow("the empty text fits") << QString() << true;
-    QTest::newRow("accented Latin letters fit") << QStringLiteral("Am\u00E9lie \u00C7a \u00FF") << true;
+    QTest::newRow("accented Latin letters fit") << u"Am\u00E9lie \u00C7a \u00FF"_s << true;
     QTest::newRow("the typographic punctuation of 80-9F fits")
-        << QStringLiteral("\u201CQuoted\u201D \u2013 \u20AC5 \u2122") << true;
-    QTest::newRow("the five undefined bytes' characters fit")
-        << QStringLiteral("\u0081\u008D\u008F\u0090\u009D") << true;
-    QTest::newRow("a control whose byte the euro sign took does not fit")
-        << QStringLiteral("\u0080") << false;
-    QTest::newRow("Greek does not fit") << QStringLiteral("\u03A9") << false;
+        << u"\u201CQuoted\u201D \u2013 \u20AC5 \u2122"_s << true;
+    QTest::newRow("the five undefined bytes' characters fit") << u"\u0081\u008D\u008F\u0090\u009D"_s << true;
+    QTest::newRow("a control whose byte the euro sign took does not fit") << u"\u0080"_s << false;
+    QTest::newRow("Greek does not fit") << u"\u03A9"_s << false;
     QTest::newRow("a character beyond the first plane does not fit")
         << QString::fromUcs4(U"\U0001F3AC", 1) << false;
 }
