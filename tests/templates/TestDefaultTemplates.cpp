@@ -88,13 +88,6 @@ QString between(const QString& page, const QString& within, const QString& from,
     return start < 0 ? QString() : page.mid(start, page.indexOf(to, start) + to.size() - start);
 }
 
-ListDocument documentOf(const QList<FilmRecord>& films)
-{
-    ListDocument document;
-    document.films = films;
-    return document;
-}
-
 // Every element that is opened is closed in order; void elements, the style sheet and the script
 // are skipped.
 // Returns the first fault, or an empty text.
@@ -333,7 +326,7 @@ void TestDefaultTemplates::emptyFieldLeavesNoMarkup()
     FilmRecord partial = fullFilm(u"Partial"_s);
     for (Field field : emptied)
         partial[field].clear();
-    const QString page = pageText(documentOf({fullFilm(u"Full"_s), partial}), u"partial"_s);
+    const QString page = pageText(ListDocument{{}, {}, {fullFilm(u"Full"_s), partial}}, u"partial"_s);
     QVERIFY(articleOf(page, u"Full"_s).contains(markup));
     const QString article = articleOf(page, u"Partial"_s);
     QVERIFY(!article.isEmpty());
@@ -379,7 +372,7 @@ void TestDefaultTemplates::escapesTextAndAttributes()
     QFETCH(QString, written);
     FilmRecord film = fullFilm(u"Escapes"_s);
     film[field] = text;
-    const QString page = pageText(documentOf({film}), u"escapes"_s);
+    const QString page = pageText(ListDocument{{}, {}, {film}}, u"escapes"_s);
     QVERIFY2(page.contains(written), qPrintable(articleOf(page, u"Escapes"_s)));
     QCOMPARE(markupFault(page), QString());
 }
@@ -410,7 +403,7 @@ void TestDefaultTemplates::linksOnlySafeAddresses()
     QFETCH(bool, linked);
     FilmRecord film = fullFilm(u"Links"_s);
     film[field] = address;
-    const QString article = articleOf(pageText(documentOf({film}), u"links"_s), u"Links"_s);
+    const QString article = articleOf(pageText(ListDocument{{}, {}, {film}}, u"links"_s), u"Links"_s);
     const QString escaped = address.toHtmlEscaped().replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s);
     QCOMPARE(article.contains(u"href=\""_s + escaped + u'"'), linked);
     QCOMPARE(article.count(u"href="_s), 4 + int(linked));
@@ -429,7 +422,7 @@ void TestDefaultTemplates::groupsGenresAndTypesWithCounts()
         film[Field::Type] = type;
         films << film;
     }
-    const QString page = pageText(documentOf(films), u"choices"_s);
+    const QString page = pageText(ListDocument{{}, {}, films}, u"choices"_s);
     // One choice per group, letter case ignored, named as its first film writes it; none for
     // films without the field.
     QCOMPARE(between(page, u"<legend>Genre"_s, u"<label>"_s, u"</div>"_s),
@@ -462,7 +455,7 @@ void TestDefaultTemplates::indexesTitlesByLetter()
                                  u"Ωmega"_s,
                                  u"ωmega"_s})
         films << fullFilm(title);
-    const QString page = pageText(documentOf(films), u"letters"_s);
+    const QString page = pageText(ListDocument{{}, {}, films}, u"letters"_s);
     QCOMPARE(headings(page).mid(0, 3), (QStringList{u"\"Quoted\""_s, u"2001"_s, u"alien"_s}));
     QCOMPARE(between(page, u"<nav class=\"letters"_s, u"<a "_s, u"</nav>"_s),
              u"<a href=\"#film-1\">#</a>\n<a href=\"#film-3\">A</a>\n<a href=\"#film-5\">E</a>\n"
@@ -472,8 +465,8 @@ void TestDefaultTemplates::indexesTitlesByLetter()
 // The films stand in title order; the catalogue's own order follows them as a list of titles.
 void TestDefaultTemplates::carriesTheCatalogueOrder()
 {
-    const QString page =
-        pageText(documentOf({fullFilm(u"b"_s), fullFilm(u"A & <C>"_s), fullFilm(u"b"_s)}), u"order"_s);
+    const QString page = pageText(
+        ListDocument{{}, {}, {fullFilm(u"b"_s), fullFilm(u"A & <C>"_s), fullFilm(u"b"_s)}}, u"order"_s);
     QCOMPARE(headings(page), (QStringList{u"A &amp; &lt;C>"_s, u"b"_s, u"b"_s}));
     QCOMPARE(between(page, u"<template id=\"collection-order\">"_s, u"<ol>"_s, u"</ol>"_s),
              u"<ol>\n<li>b</li>\n<li>A &amp; &lt;C></li>\n<li>b</li>\n</ol>"_s);
