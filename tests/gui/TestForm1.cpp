@@ -58,7 +58,6 @@ private slots:
 
     void modifiedCatalogueAsksFirst_data();
     void modifiedCatalogueAsksFirst();
-    void typedPageTextsMarkTheCatalogue_data();
     void typedPageTextsMarkTheCatalogue();
     void pendingEditsAreAskedAbout_data();
     void pendingEditsAreAskedAbout();
@@ -574,21 +573,14 @@ void TestForm1::modifiedCatalogueAsksFirst()
         QCOMPARE(loadListFile(m_folder->filePath(saveAs), ListForm::Native)->films.size(), saved);
 }
 
-void TestForm1::typedPageTextsMarkTheCatalogue_data()
-{
-    QTest::addColumn<QString>("change");
-    QTest::newRow("page title") << u"gTitle"_s;
-    QTest::newRow("page description") << u"gDescription"_s;
-}
-
 void TestForm1::typedPageTextsMarkTheCatalogue()
 {
-    QFETCH(QString, change);
-    m_desktop->commandLineText = writeList(u"two.rkf"_s, {u"A"_s, u"B"_s});
-    openWindow();
-    QVERIFY(!m_window->catalogue().isModified());
-    QTest::keyClicks(m_window->findChild<QWidget*>(change), u"More"_s);
-    QVERIFY(m_window->catalogue().isModified());
+    openOnThreeFilms();
+    for (const char* name : {"gTitle", "gDescription"}) {
+        m_window->catalogue().setModified(false);
+        QTest::keyClicks(child<QWidget>(name), u"More"_s);
+        QVERIFY2(m_window->catalogue().isModified(), name);
+    }
     m_desktop->queueAnswer(Answer::Cancel);
     QVERIFY(!m_window->close());
     QCOMPARE(m_desktop->questions(), QStringList{u"Save before exit?"_s});
