@@ -34,8 +34,6 @@ private slots:
     void loadFailsWithReason_data();
     void loadFailsWithReason();
     void loadsBytesOnDisk_data();
-    void warnsOfBytesThatAreNotUtf8_data();
-    void warnsOfBytesThatAreNotUtf8();
     void loadsBytesOnDisk();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
@@ -163,35 +161,48 @@ void TestListFile::loadFailsWithReason()
     QVERIFY2(failure.contains(reason), qPrintable(failure));
 }
 
-// A file is read in pieces of ByteWindow::FilePiece bytes; these files end at the end of a piece,
-// or one byte after it, inside a field.
+// A file is read in pieces of ByteWindow::FilePiece bytes; the "piece" files end at the end of a
+// piece, or one byte after it, inside a field. Bytes that are not UTF-8 in a UTF-8 file are told.
 void TestListFile::loadsBytesOnDisk_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("firstTitle"); // the first film's title, or the failure's words
+    QTest::addColumn<QString>("warning");    // the end of it, or empty for none
 
     constexpr int Piece = int(ByteWindow::FilePiece);
     QTest::newRow("an empty comma-separated file is an empty catalogue")
-        << u"empty.csv"_s << QByteArray() << QString();
-    QTest::newRow("an empty native file is refused") << u"empty.rkf"_s << QByteArray() << u"not a Reelkeep"_s;
+        << u"empty.csv"_s << QByteArray() << QString() << QString();
+    QTest::newRow("an empty native file is refused")
+        << u"empty.rkf"_s << QByteArray() << u"not a Reelkeep"_s << QString();
     QTest::newRow("a comma-separated file named rkf loads as comma-separated")
-        << u"misnamed.rkf"_s << QByteArray("\"Alien\"\r\n") << u"Alien"_s;
+        << u"misnamed.rkf"_s << QByteArray("\"Alien\"\r\n") << u"Alien"_s << QString();
     QTest::newRow("a native file named csv loads as native")
         << u"misnamed.csv"_s << QByteArray("rkf01\0\0\0\0\0\0\x05\0Alien", 18) + QByteArray(32, '\0')
-        << u"Alien"_s;
+        << u"Alien"_s << QString();
     QTest::newRow("a piece-long file ending in an open quote")
-        << u"piece.csv"_s << "\"" + QByteArray(Piece - 1, 'x') << QString(Piece - 1, u'x');
+        << u"piece.csv"_s << "\"" + QByteArray(Piece - 1, 'x') << QString(Piece - 1, u'x') << QString();
     QTest::newRow("a file one byte longer than a piece, ending in an unquoted field")
-        << u"unquoted.csv"_s << QByteArray(Piece + 1, 'y') << QString(Piece + 1, u'y');
+        << u"unquoted.csv"_s << QByteArray(Piece + 1, 'y') << QString(Piece + 1, u'y') << QString();
     QTest::newRow("a quote that runs past the longest field")
         << u"open.csv"_s << "\"a\",\"" + QByteArray(MaxCsvFieldBytes, 'x')
-        << u"film 1 has a field of more than 1 MB at byte 5"_s;
+        << u"film 1 has a field of more than 1 MB at byte 5"_s << QString();
     QTest::newRow("a piece-long native file")
         << u"piece.rkf"_s
         << QByteArray("rkf01\0\0\0\0\0\0", 11) + QByteArray::fromHex("d3ff") + QByteArray(0xFFD3, 'z') +
                QByteArray(32, '\0')
-        << QString(0xFFD3, u'z');
+        << QString(0xFFD3, u'z') << QString();
+    QTest::newRow("a UTF-8 comma-separated file, told at the byte")
+        << u"bad.csv"_s << QByteArray("\xEF\xBB\xBF\"Am\xE9lie\"\r\n") << u"Am\uFFFDlie"_s
+        << u"the first at byte 7"_s;
+    QTest::newRow("a UTF-8 field with doubled quotes, told at the field")
+        << u"quotes.csv"_s << QByteArray("\xEF\xBB\xBF\"ok\",\"a\"\"\x80\"\r\n") << u"ok"_s
+        << u"the first at byte 9"_s;
+    QTest::newRow("a Windows-1252 comma-separated file has no such bytes")
+        << u"fine.csv"_s << QByteArray("\"Am\xE9lie\"\r\n") << u"Am\u00E9lie"_s << QString();
+    QTest::newRow("a UTF-8 native file, told in a film's field")
+        << u"bad.rkf"_s << QByteArray("rkf02\0\0\0\0\0\0\x02\0a\xFF", 15) + QByteArray(32, '\0')
+        << u"a\uFFFD"_s << u"the first at byte 15"_s;
 }
 
 void TestListFile::loadsBytesOnDisk()
@@ -199,44 +210,17 @@ void TestListFile::loadsBytesOnDisk()
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, firstTitle);
-    const QString path = m_folder.filePath(name);
-    writeFileBytes(path, bytes);
-    QString failure;
-    const std::optional<ListDocument> read = loadListFile(path, ListForm::FromName, &failure);
-    if (!read) {
-        QVERIFY2(!firstTitle.isEmpty() && failure.contains(firstTitle), qPrintable(failure));
-        return;
-    }
-    QCOMPARE(read->films.isEmpty() ? QString() : read->films.first().title(), firstTitle);
-}
-
-void TestListFile::warnsOfBytesThatAreNotUtf8_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("warning"); // the end of it, or empty for none
-
-    QTest::newRow("a UTF-8 comma-separated file, at the byte")
-        << u"bad.csv"_s << QByteArray("\xEF\xBB\xBF\"Am\xE9lie\"\r\n") << u"the first at byte 7"_s;
-    QTest::newRow("a UTF-8 field with doubled quotes, at the field")
-        << u"quotes.csv"_s << QByteArray("\xEF\xBB\xBF\"ok\",\"a\"\"\x80\"\r\n") << u"the first at byte 9"_s;
-    QTest::newRow("a Windows-1252 comma-separated file has no such bytes")
-        << u"fine.csv"_s << QByteArray("\"Am\xE9lie\"\r\n") << QString();
-    QTest::newRow("a UTF-8 native file, in a film's field")
-        << u"bad.rkf"_s << QByteArray("rkf02\0\0\0\0\0\0\x02\0a\xFF", 15) + QByteArray(32, '\0')
-        << u"the first at byte 15"_s;
-}
-
-void TestListFile::warnsOfBytesThatAreNotUtf8()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
     QFETCH(QString, warning);
     const QString path = m_folder.filePath(name);
     writeFileBytes(path, bytes);
     QString failure;
     QString told;
-    QVERIFY2(loadListFile(path, ListForm::FromName, &failure, &told), qPrintable(failure));
+    const std::optional<ListDocument> read = loadListFile(path, ListForm::FromName, &failure, &told);
+    if (!read) {
+        QVERIFY2(!firstTitle.isEmpty() && failure.contains(firstTitle), qPrintable(failure));
+        return;
+    }
+    QCOMPARE(read->films.isEmpty() ? QString() : read->films.first().title(), firstTitle);
     QCOMPARE(told.isEmpty(), warning.isEmpty());
     QVERIFY2(told.endsWith(warning), qPrintable(told));
 }
