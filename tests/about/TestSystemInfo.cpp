@@ -37,7 +37,6 @@ class TestSystemInfo : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void getKeyValue_data();
     void getKeyValue();
     void startSysInfo_data();
@@ -47,11 +46,6 @@ private slots:
 private:
     QTemporaryDir m_folder;
 };
-
-void TestSystemInfo::initTestCase()
-{
-    QVERIFY(m_folder.isValid());
-}
 
 // A value read fills KeyVal; a failure empties it. Either way no key is left open.
 void TestSystemInfo::getKeyValue_data()

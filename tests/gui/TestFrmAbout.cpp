@@ -36,7 +36,6 @@ private slots:
     void controls();
     void buttonsAndKeys_data();
     void buttonsAndKeys();
-    void addressOpensThroughTheDesktop();
 };
 
 // Screen readers and automation tools find every control by its name and read what it says; the
@@ -62,6 +61,25 @@ void TestFrmAbout::controls()
         QVERIFY2(control, name);
         QCOMPARE(accessibleName(control), accessible);
     }
+
+    // Tab leads from the buttons to the address, and Enter opens it through the desktop.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(visited, (QStringList{"cmdOK", "cmdSysInfo", "lblDescription"}));
+    auto* description = window.findChild<QLabel*>("lblDescription");
+    // Inside the label, Tab moves on to its link.
+    QTest::keyClick(description, Qt::Key_Tab);
+    QCOMPARE(description->selectedText(), ProductWebAddress);
+    QTest::keyClick(description, Qt::Key_Return);
+    QCOMPARE(desktop.openedAddresses(), QStringList{ProductWebAddress});
+    // The label opens nothing by itself; the address went only through the desktop.
+    QVERIFY(!description->openExternalLinks());
+    QVERIFY(window.isVisible());
 }
 
 void TestFrmAbout::buttonsAndKeys_data()
@@ -125,31 +143,6 @@ void TestFrmAbout::buttonsAndKeys()
     QCOMPARE(window.isVisible(), result < 0);
     if (result >= 0)
         QCOMPARE(window.result(), result);
-}
-
-// Tab leads from the buttons to the address, and Enter opens it through the desktop.
-void TestFrmAbout::addressOpensThroughTheDesktop()
-{
-    FakeDesktop desktop;
-    AbsentRegistry registry;
-    frmAbout window(desktop, registry);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    QStringList visited{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 2; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited.append(QApplication::focusWidget()->objectName());
-    }
-    QCOMPARE(visited, (QStringList{"cmdOK", "cmdSysInfo", "lblDescription"}));
-    auto* description = window.findChild<QLabel*>("lblDescription");
-    // Inside the label, Tab moves on to its link.
-    QTest::keyClick(description, Qt::Key_Tab);
-    QCOMPARE(description->selectedText(), ProductWebAddress);
-    QTest::keyClick(description, Qt::Key_Return);
-    QCOMPARE(desktop.openedAddresses(), QStringList{ProductWebAddress});
-    // The label opens nothing by itself; the address went only through the desktop.
-    QVERIFY(!description->openExternalLinks());
-    QVERIFY(window.isVisible());
 }
 
 QTEST_MAIN(TestFrmAbout)

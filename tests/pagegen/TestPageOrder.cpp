@@ -25,17 +25,6 @@ private slots:
 
 namespace {
 
-QList<FilmRecord> filmsTitled(const QStringList& titles)
-{
-    QList<FilmRecord> films;
-    for (const QString& title : titles) {
-        FilmRecord film;
-        film[Field::Title] = title;
-        films.append(film);
-    }
-    return films;
-}
-
 Order catalogueOrder(qsizetype count)
 {
     Order order;
@@ -90,7 +79,9 @@ void TestPageOrder::otherNamesKeepCatalogueOrder_data()
 void TestPageOrder::otherNamesKeepCatalogueOrder()
 {
     QFETCH(QString, name);
-    const QList<FilmRecord> films = filmsTitled({"c", "a", "b"});
+    QList<FilmRecord> films(3);
+    for (int i = 0; i < 3; ++i)
+        films[i][Field::Title] = QString(QLatin1Char("cab"[i]));
     QCOMPARE(sortedPageOrder(films, name, true), catalogueOrder(3));
     QCOMPARE(sortedPageOrder(films, name, false), catalogueOrder(3));
 }
