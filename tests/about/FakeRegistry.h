@@ -5,8 +5,8 @@
 #include "about/SystemInfo.h"
 
 #include <QMap>
+#include <QStringEncoder>
 #include <QStringList>
-#include <QtEndian>
 
 namespace reelkeep {
 
@@ -27,14 +27,8 @@ public:
     /// A text as the registry stores it: UTF-16, least significant byte first.
     static QByteArray utf16(const QString& text, bool withTerminator)
     {
-        QByteArray bytes;
-        for (const QChar c : text) {
-            const quint16 unit = qToLittleEndian(c.unicode());
-            bytes.append(reinterpret_cast<const char*>(&unit), 2);
-        }
-        if (withTerminator)
-            bytes.append(2, '\0');
-        return bytes;
+        const QByteArray bytes = QStringEncoder(QStringConverter::Utf16LE)(text);
+        return withTerminator ? bytes + QByteArray(2, '\0') : bytes;
     }
 
     /// Every call in order: "open <root> <key> <access>" (numbers in hex), "query <value>", "close".

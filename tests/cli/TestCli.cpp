@@ -95,12 +95,9 @@ void TestCli::jsonLayout_data()
     QTest::addColumn<ListDocument>("document");
     QTest::addColumn<QString>("json");
 
-    QTest::newRow("no page texts and no films") << ListDocument{}
-                                                << u"{\n"
-                                                   u"    \"pageTitle\": null,\n"
-                                                   u"    \"pageDescription\": null,\n"
-                                                   u"    \"films\": []\n"
-                                                   u"}\n"_s;
+    QTest::newRow("no page texts and no films")
+        << ListDocument{}
+        << u"{\n    \"pageTitle\": null,\n    \"pageDescription\": null,\n    \"films\": []\n}\n"_s;
     // The last field ends the film without a comma; every other is written "name": "text", in order.
     FilmRecord film;
     film[Field::Title] = u"Alien"_s;

@@ -51,7 +51,6 @@ private slots:
     void commandsActOnCataloguePositions();
     void searchFindsEveryWord_data();
     void searchFindsEveryWord();
-    void updateRefusesBeyondCapacity();
     void typingCompletesFromTheCatalogue();
     void posterShowsLocalPictures_data();
     void posterShowsLocalPictures();
@@ -75,8 +74,7 @@ private slots:
     void importAppendsOneStep();
     void aboutAndOptionsOpenModally_data();
     void aboutAndOptionsOpenModally();
-    void everyControlHasAnAccessibleName();
-    void listTakesTheGrowthAndTheSizeIsKept();
+    void controlsAreNamedAndTheListTakesTheGrowth();
 
     void makePageReadsTheWindow();
     void makePageRefusesAndKeepsTheFile_data();
@@ -86,11 +84,12 @@ private slots:
     void closingDuringAPageStopsItFirst();
 
 private:
-    Form1& openWindow();
+    void openWindow();
     template <typename T> T* child(const char* name);
     /// The titles in the list, or only those the search shows.
     QStringList listLines(bool shownOnly = false);
     void addFilm(const QString& title, const QString& type = {}, const QString& genre = {});
+    void clickLine(int position);
     void select(int position);
     void click(const char* button);
     QString writeList(const QString& name,
@@ -119,7 +118,7 @@ void TestForm1::init()
     m_desktop = std::make_unique<FakeDesktop>();
 }
 
-Form1& TestForm1::openWindow()
+void TestForm1::openWindow()
 {
     m_window = std::make_unique<Form1>(*m_desktop, systemRegistry());
     m_window->show();
@@ -127,7 +126,6 @@ Form1& TestForm1::openWindow()
     m_window->activateWindow();
     if (!QTest::qWaitForWindowActive(m_window.get()))
         qWarning("the window did not become active");
-    return *m_window;
 }
 
 template <typename T> T* TestForm1::child(const char* name)
@@ -162,11 +160,16 @@ void TestForm1::addFilm(const QString& title, const QString& type, const QString
     click("Command5");
 }
 
-void TestForm1::select(int position)
+void TestForm1::clickLine(int position)
 {
     auto* list = child<QListView>("List1");
     const QModelIndex line = list->model()->index(position, 0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(line).center());
+}
+
+void TestForm1::select(int position)
+{
+    clickLine(position);
     QCOMPARE(m_window->selectedPosition(), position);
 }
 
@@ -176,11 +179,8 @@ QString TestForm1::writeList(const QString& name,
                              std::optional<ListForm> form)
 {
     ListDocument document{pageTitle, QString(), {}};
-    for (const QString& title : titles) {
-        FilmRecord film;
-        film[Field::Title] = title;
-        document.films.append(film);
-    }
+    for (const QString& title : titles)
+        document.films.append(filmOf({title}));
     const QString path = m_folder->filePath(name);
     if (!saveListFile(path, form.value_or(formFromFileName(path).value_or(ListForm::Native)), document))
         qFatal("could not write the fixture %s", qPrintable(path));
@@ -259,14 +259,14 @@ void TestForm1::startUpLoads_data()
     QTest::addColumn<QString>("shown"); // the window's title
     QTest::addColumn<int>("questions");
     const QStringList alien{u"Alien"_s};
-    const QString myFilms = u"my films.csv \u2014 Reelkeep"_s;
-    QTest::newRow("AutoLoad exactly True loads") << u"True"_s << QString() << QStringList{u"A"_s, u"B"_s}
-                                                 << u"Auto"_s << u"auto.rkf \u2014 Reelkeep"_s << 0;
+    const auto on = [](const char* name) { return QString::fromUtf8(name) + u" \u2014 Reelkeep"_s; };
+    const QString myFilms = on("my films.csv");
+    QTest::newRow("AutoLoad exactly True loads")
+        << u"True"_s << QString() << QStringList{u"A"_s, u"B"_s} << u"Auto"_s << on("auto.rkf") << 0;
     QTest::newRow("AutoLoad in lower case loads nothing")
         << u"true"_s << QString() << QStringList() << u"My Movie"_s << u"Reelkeep"_s << 0;
     QTest::newRow("the command line wins over AutoLoad")
-        << u"True"_s << u"%1/arg.rkf"_s << QStringList{u"Arg"_s} << u"Arg"_s << u"arg.rkf \u2014 Reelkeep"_s
-        << 0;
+        << u"True"_s << u"%1/arg.rkf"_s << QStringList{u"Arg"_s} << u"Arg"_s << on("arg.rkf") << 0;
     QTest::newRow("quoted path") << QString() << u"\"%1/my films.csv\""_s << alien << u"My Movie"_s << myFilms
                                  << 0;
     QTest::newRow("unquoted path with spaces taken whole")
@@ -282,9 +282,9 @@ void TestForm1::startUpLoads_data()
     QTest::newRow("a list file that fails to load is told")
         << QString() << u"%1/bad.rkf"_s << QStringList() << u"My Movie"_s << u"Reelkeep"_s << 1;
     QTest::newRow("a native list named csv is read as native")
-        << QString() << u"%1/films.csv"_s << alien << u"Page"_s << u"films.csv \u2014 Reelkeep"_s << 0;
+        << QString() << u"%1/films.csv"_s << alien << u"Page"_s << on("films.csv") << 0;
     QTest::newRow("a comma-separated list named rkf is read as comma-separated")
-        << QString() << u"%1/films.rkf"_s << alien << u"My Movie"_s << u"films.rkf \u2014 Reelkeep"_s << 0;
+        << QString() << u"%1/films.rkf"_s << alien << u"My Movie"_s << on("films.rkf") << 0;
 }
 
 void TestForm1::startUpLoads()
@@ -341,6 +341,13 @@ void TestForm1::updateAddsAndNewEmpties()
     select(1);
     click("Command5");
     QCOMPARE(m_window->catalogue().at(1), film);
+    // A full list refuses one more film, and keeps it typed.
+    m_window->catalogue().replaceAll(QList<FilmRecord>(Catalogue::MaxEntries));
+    addFilm(u"One too many"_s);
+    QCOMPARE(m_window->catalogue().count(), Catalogue::MaxEntries);
+    QCOMPARE(m_desktop->questions().size(), 1);
+    QVERIFY(m_desktop->questions().constFirst().contains(u"list is full"_s));
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), u"One too many"_s);
 }
 
 void TestForm1::openOnFourFilms(const QString& search)
@@ -498,17 +505,6 @@ void TestForm1::posterShowsLocalPictures()
     QCOMPARE(child<QLineEdit>("mImgSrc")->text(), picture ? u"images/p.png"_s : outside);
 }
 
-void TestForm1::updateRefusesBeyondCapacity()
-{
-    openWindow();
-    m_window->catalogue().replaceAll(QList<FilmRecord>(Catalogue::MaxEntries));
-    addFilm(u"One too many"_s);
-    QCOMPARE(m_window->catalogue().count(), Catalogue::MaxEntries);
-    QCOMPARE(m_desktop->questions().size(), 1);
-    QVERIFY(m_desktop->questions().constFirst().contains(u"list is full"_s));
-    QCOMPARE(child<QLineEdit>("mTitle")->text(), u"One too many"_s);
-}
-
 // ---- shut-down and the modified flag ----
 
 // Exit and Load ask first about a modified catalogue, and Yes saves it before going on.
@@ -627,10 +623,8 @@ void TestForm1::pendingEditsAreAskedAbout()
     m_desktop->queueAnswer(answer);
     m_desktop->queueAnswer(Answer::No); // "Save before loading?", once the edits are stored
     m_desktop->queueFileChoice(other);
-    auto* list = child<QListView>("List1");
     if (command == QLatin1String("select"))
-        QTest::mouseClick(
-            list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+        clickLine(0);
     else if (command == QLatin1String("close"))
         QVERIFY(!m_window->close());
     else
@@ -889,7 +883,8 @@ static bool insideComboBox(const QWidget* control)
     return false;
 }
 
-void TestForm1::everyControlHasAnAccessibleName()
+// Every control is named for assistive technology, and the list takes the growth of the window.
+void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
 {
     openWindow();
     const QList<QWidget*> controls = m_window->findChildren<QWidget*>();
@@ -910,11 +905,6 @@ void TestForm1::everyControlHasAnAccessibleName()
     QVERIFY(checked > FieldCount + 2); // at least the fields, the page texts and the list
     // Assistive technology meets a window, not a filler.
     QCOMPARE(QAccessible::queryAccessibleInterface(m_window.get())->role(), QAccessible::Window);
-}
-
-void TestForm1::listTakesTheGrowthAndTheSizeIsKept()
-{
-    openWindow();
     // The whole window fits 1366 by 768 at 150 %, less a title bar.
     QVERIFY(m_window->minimumSizeHint().width() <= 911 && m_window->minimumSizeHint().height() <= 480);
     m_window->resize(800, 600);

@@ -5,6 +5,7 @@
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
 #include "pagegen/PageRun.h"
+#include "support/ListFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,9 +51,7 @@ public:
 
     void writeTemplate(const QString& name, const QByteArray& bytes) const
     {
-        QFile file(templatePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(name));
+        test::writeFileBytes(templatePath(name), bytes);
     }
 
     /// Runs mask.html; the page's bytes, followed by " raised N at FILE:LINE" when the run was

@@ -31,27 +31,15 @@ struct PageResult
     QByteArray bytes;
 };
 
+// Every field filled, in field order: title, release, type, time, genre, date, plot, comment, cast,
+// the poster's source and link, and three link texts with their addresses.
 FilmRecord fullFilm(const QString& title)
 {
-    FilmRecord film;
-    film[Field::Title] = title;
-    film[Field::Release] = u"1971"_s;
-    film[Field::Type] = u"DVD"_s;
-    film[Field::Time] = u"98 min"_s;
-    film[Field::Genre] = u"Drama"_s;
-    film[Field::Date] = u"2025-03-01"_s;
-    film[Field::Plot] = u"A plot."_s;
-    film[Field::Comment] = u"A comment."_s;
-    film[Field::Cast] = u"An Actor"_s;
-    film[Field::ImgSrc] = u"images/poster.jpg"_s;
-    film[Field::ImgLink] = u"https://example.org/poster"_s;
-    film[Field::WebText1] = u"First link"_s;
-    film[Field::WebUrl1] = u"https://example.org/1"_s;
-    film[Field::WebText2] = u"Second link"_s;
-    film[Field::WebUrl2] = u"https://example.org/2"_s;
-    film[Field::WebText3] = u"Third link"_s;
-    film[Field::WebUrl3] = u"https://example.org/3"_s;
-    return film;
+    return reelkeep::test::filmOf(
+        QStringList{title} +
+        u"1971|DVD|98 min|Drama|2025-03-01|A plot.|A comment.|An Actor|images/poster.jpg|"
+        u"https://example.org/poster|First link|https://example.org/1|Second link|"
+        u"https://example.org/2|Third link|https://example.org/3"_s.split(u'|'));
 }
 
 // The <article> of the film whose escaped title is heading, or an empty text when there is none.
