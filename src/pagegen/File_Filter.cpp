@@ -142,6 +142,8 @@ QByteArray readExistingTemplate(const QString& path)
         raise(ErrorNumber::PathFileAccessError);
     if (bytes.size() > MaxTemplateBytes)
         raise(ErrorNumber::OutOfMemory);
+    // Reading made room for the largest template; the prepared template keeps these bytes.
+    bytes.squeeze();
     return bytes;
 }
 
