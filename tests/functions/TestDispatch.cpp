@@ -151,6 +151,7 @@ void TestDispatch::preparation_data()
     addCall("weekday takes its date as is", "weekday", {"Null"}, "Null: ");
     addCall("datepart coerces the first day", "datepart", {"String d", "Double 1", "Null"}, "raised 94");
     addCall("strcomp coerces the compare mode", "strcomp", {"String a", "String b", "String x"}, "raised 13");
+    addCall("dateserial coerces to Integer", "dateserial", {"Null", "Double 1", "Double 1"}, "raised 94");
     // Arguments are coerced in written order: the first that cannot be coerced gives the error.
     addCall("replace: text first", "replace", {"Null", "String a", "String b", "String x"}, "raised 94");
     addCall("instrrev: text before start", "instrrev", {"Null", "String a", "String x"}, "raised 94");
@@ -183,6 +184,7 @@ void TestDispatch::preparation_data()
             "format",
             {"Date 44197", "String ww", "Double 2", "Double 2"},
             "String: 53");
+    addCall("format coerces the first day", "format", {"Date 43835", "String w", "Null"}, "raised 94");
 }
 
 QTEST_GUILESS_MAIN(TestDispatch)
