@@ -20,39 +20,11 @@ void propertyFailed(const char* property, const QString& detail)
     std::abort();
 }
 
-bool isStandardErrorNumber(int number)
-{
-    // ORDER ErrorNumber: every number the runtime raises by name.
-    switch (static_cast<ErrorNumber>(number)) {
-    case ErrorNumber::InvalidProcedureCall:
-    case ErrorNumber::Overflow:
-    case ErrorNumber::OutOfMemory:
-    case ErrorNumber::SubscriptOutOfRange:
-    case ErrorNumber::DivisionByZero:
-    case ErrorNumber::UserInterrupt:
-    case ErrorNumber::TypeMismatch:
-    case ErrorNumber::OutOfStackSpace:
-    case ErrorNumber::BadFileNameOrNumber:
-    case ErrorNumber::FileNotFound:
-    case ErrorNumber::DiskFull:
-    case ErrorNumber::TooManyFiles:
-    case ErrorNumber::PathFileAccessError:
-    case ErrorNumber::ObjectVariableNotSet:
-    case ErrorNumber::InvalidPatternString:
-    case ErrorNumber::InvalidUseOfNull:
-    case ErrorNumber::InvalidPropertyValue:
-    case ErrorNumber::ObjectRequired:
-    case ErrorNumber::WrongArgumentCount:
-        return true;
-    case ErrorNumber::None:
-        return false;
-    }
-    return number > 0 && errorMessage(number) != errorMessage(1);
-}
-
 void requireStandardError(int number)
 {
-    if (!isStandardErrorNumber(number))
+    // Every number the runtime raises by name has a message of its own; any other number only
+    // the text that errorMessage() gives numbers it does not know.
+    if (number <= 0 || errorMessage(number) == errorMessage(1))
         propertyFailed("a raised error carries a standard number", QString::number(number));
 }
 

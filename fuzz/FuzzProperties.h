@@ -12,11 +12,8 @@ namespace reelkeep::fuzz {
 /// Prints what was expected and aborts; libFuzzer then saves the input as a crash.
 [[noreturn]] void propertyFailed(const char* property, const QString& detail = QString());
 
-/// Whether a raised run-time error carries a standard number: one of ErrorNumber, or one that
+/// Stops the run unless a raised run-time error carries a standard number: one that
 /// errorMessage() has a text of its own for.
-bool isStandardErrorNumber(int number);
-
-/// Stops the run unless a raised number is standard.
 void requireStandardError(int number);
 
 /// The first film or page text where two documents differ, for a failure message.

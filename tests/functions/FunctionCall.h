@@ -25,5 +25,12 @@ void addCallColumns();
 void addCall(const char* rule, const char* name, const QStringList& arguments, const char* expected);
 /// Runs the current row of a call table on a fresh library with the fixed clock.
 void checkCall();
+/// The row maker of a table of calls of one function: (rule, arguments, expected).
+inline auto callsOf(const char* name)
+{
+    return [name](const char* rule, const QStringList& arguments, const char* expected) {
+        addCall(rule, name, arguments, expected);
+    };
+}
 
 } // namespace reelkeep::test

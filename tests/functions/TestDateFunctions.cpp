@@ -22,24 +22,10 @@ private slots:
     void dateParts() { checkCall(); }
 };
 
-namespace {
-
-// Rows of the DateDiff and DatePart tables.
-void diff(const char* rule, const QStringList& arguments, const char* expected)
-{
-    addCall(rule, "datediff", arguments, expected);
-}
-
-void part(const char* rule, const QStringList& arguments, const char* expected)
-{
-    addCall(rule, "datepart", arguments, expected);
-}
-
-} // namespace
-
 void TestDateFunctions::dateDiff_data()
 {
     addCallColumns();
+    const auto diff = callsOf("datediff");
     // Boundaries crossed, not amounts elapsed.
     diff("yyyy counts new years", {"String yyyy", "String 12/31/2019", "String 1/1/2020"}, "Long: 1");
     diff("yyyy within a year is 0", {"String yyyy", "String 1/1/2020", "String 12/31/2020"}, "Long: 0");
@@ -79,6 +65,7 @@ void TestDateFunctions::dateDiff_data()
 void TestDateFunctions::datePart_data()
 {
     addCallColumns();
+    const auto part = callsOf("datepart");
     // Thursday 2 January 2020, 1:45:30 PM.
     part("yyyy is the year", {"String yyyy", "String 1/2/2020 13:45:30"}, "Integer: 2020");
     part("q is the quarter", {"String q", "String 5/1/2020"}, "Integer: 2");

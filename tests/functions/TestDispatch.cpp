@@ -142,7 +142,6 @@ void TestDispatch::preparation_data()
     addCall("asc coerces Null to String and raises 94", "asc", {"Null"}, "raised 94");
     addCall("left coerces its length and raises 94", "left", {"String abc", "Null"}, "raised 94");
     addCall("left takes its text as is", "left", {"Null", "Double 1"}, "Null: ");
-    addCall("replace coerces its text", "replace", {"Null", "String a", "String b"}, "raised 94");
     addCall("instrrev coerces its texts", "instrrev", {"String abc", "Null"}, "raised 94");
     addCall("instr of three coerces the start", "instr", {"Null", "String a", "String a"}, "raised 94");
     addCall("instr with two arguments takes the texts as is", "instr", {"Null", "String a"}, "Null: ");
@@ -150,7 +149,6 @@ void TestDispatch::preparation_data()
     addCall("string takes its character as is", "string", {"Double 2", "Null"}, "Null: ");
     addCall("mid coerces a given length", "mid", {"String abc", "Double 1", "Null"}, "raised 94");
     addCall("weekday takes its date as is", "weekday", {"Null"}, "Null: ");
-    addCall("datediff coerces the interval", "datediff", {"Null", "Double 1", "Double 2"}, "raised 94");
     addCall("datepart coerces the first day", "datepart", {"String d", "Double 1", "Null"}, "raised 94");
     addCall("strcomp coerces the compare mode", "strcomp", {"String a", "String b", "String x"}, "raised 13");
     addCall("dateserial coerces to Integer", "dateserial", {"Null", "Double 1", "Double 1"}, "raised 94");

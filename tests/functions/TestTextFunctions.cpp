@@ -28,17 +28,6 @@ private slots:
 
 namespace {
 
-// Rows of the tables of one function each.
-void instrRow(const char* rule, const QStringList& arguments, const char* expected)
-{
-    addCall(rule, "instr", arguments, expected);
-}
-
-void instrrevRow(const char* rule, const QStringList& arguments, const char* expected)
-{
-    addCall(rule, "instrrev", arguments, expected);
-}
-
 // Replace of a text, what to find and its replacement, followed by start, count and compare.
 void replaceRow(const char* rule, const char* texts, std::initializer_list<int> numbers, const char* expected)
 {
@@ -48,11 +37,6 @@ void replaceRow(const char* rule, const char* texts, std::initializer_list<int> 
     for (const int number : numbers)
         arguments << QStringLiteral("Double %1").arg(number);
     addCall(rule, "replace", arguments, expected);
-}
-
-void strcompRow(const char* rule, const QStringList& arguments, const char* expected)
-{
-    addCall(rule, "strcomp", arguments, expected);
 }
 
 } // namespace
@@ -94,6 +78,9 @@ void TestTextFunctions::characterCodes_data()
 void TestTextFunctions::searching_data()
 {
     addCallColumns();
+    const auto instrRow = callsOf("instr");
+    const auto instrrevRow = callsOf("instrrev");
+    const auto strcompRow = callsOf("strcomp");
     // A letter at positions 2 and 5 of a six-letter text.
     instrrevRow("instrrev finds the last occurrence", {"String xaxxax", "String a"}, "Long: 5");
     instrRow("instr finds the first occurrence", {"String xaxxax", "String a"}, "Long: 2");
@@ -122,8 +109,14 @@ void TestTextFunctions::searching_data()
     strcompRow("strcomp binary puts capitals first", {"String a", "String B"}, "Integer: 1");
     strcompRow("strcomp text ignores case", {"String a", "String B", "Double 1"}, "Integer: -1");
     strcompRow("strcomp text finds equal texts", {"String abc", "String ABC", "Double 1"}, "Integer: 0");
+    strcompRow("strcomp compare -1 is binary", {"String a", "String B", "Double -1"}, "Integer: 1");
+    strcompRow("strcomp compare 0 is binary", {"String a", "String B", "Double 0"}, "Integer: 1");
+    strcompRow("strcomp compare 3 is an invalid call", {"String a", "String b", "Double 3"}, "raised 5");
     strcompRow("strcomp of Null is Null", {"String a", "Null"}, "Null: ");
-    strcompRow("strcomp compare 5 is an invalid call", {"String a", "String b", "Double 5"}, "raised 5");
+    strcompRow("strcomp of a Null first text is Null", {"Null", "String a"}, "Null: ");
+    strcompRow("strcomp of Empty is the empty text", {"Empty", "String "}, "Integer: 0");
+    strcompRow("strcomp of a number compares its text", {"Double 10", "String 9"}, "Integer: -1");
+    strcompRow("strcomp of an Error Value raises 13", {"Error 5", "Empty"}, "raised 13");
     // Replace.
     replaceRow("every occurrence", "abcabc|b|X", {}, "String: aXcaXc");
     replaceRow("from a start keeps only the rest", "abcabc|b|X", {2}, "String: XcaXc");

@@ -1,4 +1,5 @@
-// StrComp in binary and text mode, Like patterns, and the rank keys that order texts as text mode does.
+// StrComp's text order in binary and text mode (StrComp of Values is in the library's tests), Like
+// patterns, and the rank keys that order texts as text mode does.
 #include "ValueNotation.h"
 #include "evaluator/value/Compare.h"
 #include "evaluator/value/TextCase.h"
@@ -21,9 +22,6 @@ class TestCompare : public QObject
 private slots:
     void strComp_data();
     void strComp();
-    void strCompOfValues_data();
-    void strCompOfValues();
-    void compareModes();
     void like_data();
     void like();
     void textCase_data();
@@ -115,34 +113,6 @@ void TestCompare::strComp()
     QCOMPARE(compareStrings(left, right, CompareMode::Binary), binary);
     QCOMPARE(compareStrings(left, right, CompareMode::Text), text);
     QCOMPARE(compareStrings(right, left, CompareMode::Binary), -binary);
-}
-
-void TestCompare::strCompOfValues_data()
-{
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("right");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("Null is Null") << u"Null"_s << u"String a"_s << u"Null: "_s;
-    QTest::newRow("Empty is the empty text") << u"Empty"_s << u"String "_s << u"Integer: 0"_s;
-    QTest::newRow("a number compares as its text") << u"Double 10"_s << u"String 9"_s << u"Integer: -1"_s;
-    QTest::newRow("an Error Value raises 13") << u"Error 5"_s << u"Empty"_s << u"raised 13"_s;
-}
-
-void TestCompare::strCompOfValues()
-{
-    QFETCH(QString, left);
-    QFETCH(QString, right);
-    QFETCH(QString, expected);
-    QCOMPARE(outcome([&] { return reelkeep::strComp(valueOf(left), valueOf(right), CompareMode::Binary); }),
-             expected);
-}
-
-void TestCompare::compareModes()
-{
-    QCOMPARE(compareModeOf(-1), CompareMode::Binary);
-    QCOMPARE(compareModeOf(0), CompareMode::Binary);
-    QCOMPARE(compareModeOf(1), CompareMode::Text);
-    QCOMPARE(outcome([] { return Value::makeLong(int(compareModeOf(3))); }), QStringLiteral("raised 5"));
 }
 
 void TestCompare::like_data()

@@ -7,7 +7,6 @@
 #include <map>
 
 using namespace reelkeep;
-using namespace Qt::StringLiterals;
 using namespace reelkeep::test;
 
 namespace {
@@ -38,6 +37,7 @@ BinaryOperation operationOf(const QString& text)
         {QStringLiteral("xor"), xorOperator},
         {QStringLiteral("eqv"), eqvOperator},
         {QStringLiteral("imp"), impOperator},
+        {QStringLiteral("not"), [](const Value&, const Value& operand) { return notOperator(operand); }},
     };
     return operations.at(text);
 }
@@ -64,7 +64,9 @@ void check()
     QFETCH(QString, right);
     QFETCH(QString, expected);
     const BinaryOperation apply = operationOf(operation);
-    QCOMPARE(outcome([&] { return apply(valueOf(left), valueOf(right)); }), expected);
+    // "not" has no left operand.
+    QCOMPARE(outcome([&] { return apply(left.isEmpty() ? Value() : valueOf(left), valueOf(right)); }),
+             expected);
 }
 
 } // namespace
@@ -74,14 +76,12 @@ class TestOperators : public QObject
     Q_OBJECT
 
 private slots:
-    void binaryOperators_data();
-    void binaryOperators() { check(); }
-    void notOperator_data();
-    void notOperator();
+    void operators_data();
+    void operators() { check(); }
     void isComparesReferencesAndObjectsPrintTheirClass();
 };
 
-void TestOperators::binaryOperators_data()
+void TestOperators::operators_data()
 {
     columns();
     // Arithmetic: the more precise kind wins.
@@ -294,42 +294,27 @@ void TestOperators::binaryOperators_data()
     addCase("Null imp False is Null", "Null", "imp", "Boolean False", "Null: ");
     addCase("Null and Null is Null", "Null", "and", "Null", "Null: ");
     addCase("full Byte or Null is 255", "Byte 255", "or", "Null", "Byte: 255");
-}
-
-void TestOperators::notOperator_data()
-{
-    QTest::addColumn<QString>("operand");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("not 5 is -6") << u"Double 5"_s << u"Long: -6"_s;
-    QTest::newRow("not True is False") << u"Boolean True"_s << u"Boolean: False"_s;
-    QTest::newRow("not Byte 0 is 255") << u"Byte 0"_s << u"Byte: 255"_s;
-    QTest::newRow("not Integer stays Integer") << u"Integer 0"_s << u"Integer: -1"_s;
-    QTest::newRow("not Empty is Integer -1") << u"Empty"_s << u"Integer: -1"_s;
-    QTest::newRow("not Null is Null") << u"Null"_s << u"Null: "_s;
-    QTest::newRow("not Error raises 13") << u"Error 5"_s << u"raised 13"_s;
-    QTest::newRow("not numeric text is Long") << u"String 5"_s << u"Long: -6"_s;
-}
-
-void TestOperators::notOperator()
-{
-    QFETCH(QString, operand);
-    QFETCH(QString, expected);
-    QCOMPARE(outcome([&] { return reelkeep::notOperator(valueOf(operand)); }), expected);
+    addCase("not 5 is -6", "", "not", "Double 5", "Long: -6");
+    addCase("not True is False", "", "not", "Boolean True", "Boolean: False");
+    addCase("not Byte 0 is 255", "", "not", "Byte 0", "Byte: 255");
+    addCase("not Integer stays Integer", "", "not", "Integer 0", "Integer: -1");
+    addCase("not Empty is Integer -1", "", "not", "Empty", "Integer: -1");
+    addCase("not Null is Null", "", "not", "Null", "Null: ");
+    addCase("not Error raises 13", "", "not", "Error 5", "raised 13");
+    addCase("not numeric text is Long", "", "not", "String 5", "Long: -6");
+    // Is compares object references: each "Object" row is an object of its own.
+    addCase("two objects are not one", "Object 1", "is", "Object 1", "Boolean: False");
+    addCase("Nothing is Nothing", "Nothing", "is", "Nothing", "Boolean: True");
+    addCase("an object is not Nothing", "Object 1", "is", "Nothing", "Boolean: False");
+    addCase("is of numbers raises 424", "Double 1", "is", "Double 1", "raised 424");
+    addCase("is of Empty raises 424", "Object 1", "is", "Empty", "raised 424");
 }
 
 void TestOperators::isComparesReferencesAndObjectsPrintTheirClass()
 {
-    const Value first = valueOf(QStringLiteral("Object 1"));
-    const Value second = valueOf(QStringLiteral("Object 1"));
-    const Value nothing = valueOf(QStringLiteral("Nothing"));
-    QCOMPARE(outcome([&] { return isOperator(first, first); }), QStringLiteral("Boolean: True"));
-    QCOMPARE(outcome([&] { return isOperator(first, second); }), QStringLiteral("Boolean: False"));
-    QCOMPARE(outcome([&] { return isOperator(nothing, nothing); }), QStringLiteral("Boolean: True"));
-    QCOMPARE(outcome([&] { return isOperator(first, nothing); }), QStringLiteral("Boolean: False"));
-    QCOMPARE(outcome([&] { return isOperator(Value::makeDouble(1), Value::makeDouble(1)); }),
-             QStringLiteral("raised 424"));
-    QCOMPARE(outcome([&] { return isOperator(first, Value()); }), QStringLiteral("raised 424"));
-    QCOMPARE(outcome([&] { return first; }), QStringLiteral("Fixed: 1"));
+    const Value object = valueOf(QStringLiteral("Object 1"));
+    QCOMPARE(outcome([&] { return isOperator(object, object); }), QStringLiteral("Boolean: True"));
+    QCOMPARE(outcome([&] { return object; }), QStringLiteral("Fixed: 1"));
 }
 
 QTEST_GUILESS_MAIN(TestOperators)

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <clocale>
 #include <string>
+#include <utility>
 
 namespace reelkeep::test {
 namespace {
@@ -107,7 +108,7 @@ QString outcome(const std::function<Value()>& compute)
     }
 }
 
-bool underGermanLocale(const std::function<void()>& body)
+void underGermanLocale(const std::function<void()>& body)
 {
     const QLocale previous;
     const std::string previousC = std::setlocale(LC_ALL, nullptr);
@@ -118,10 +119,8 @@ bool underGermanLocale(const std::function<void()>& body)
     std::setlocale(LC_ALL, previousC.c_str());
     QLocale::setDefault(previous);
     static bool told = false;
-    if (!haveC && !told)
+    if (!haveC && !std::exchange(told, true))
         qInfo("no German C locale installed; the German run sets only the QLocale default");
-    told = true;
-    return haveC;
 }
 
 } // namespace reelkeep::test
