@@ -5,6 +5,7 @@
 #include "cli/StopSignals.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
+#include "evaluator/value/RuntimeError.h"
 #include "functions/Defalt_Functions.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
@@ -13,7 +14,9 @@
 #include "storage/ListFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QIODevice>
+#include <QProcess>
 
 #include <array>
 
@@ -172,10 +175,12 @@ PageRunOutcome makePage(const ListDocument& document,
                         const QString& listFile,
                         const QString& outputPath,
                         const CliStreams& streams,
-                        const StopSignals& stopSignals)
+                        const StopSignals& stopSignals,
+                        bool findMistakes)
 {
     CliPageContext context(document, streams.err, streams.errIsTerminal);
     File_Filter filter;
+    filter.setFindsMistakes(findMistakes);
     // SIGINT and SIGTERM stop the run as the window's Stop does, at its next yield.
     filter.setYield([&] {
         if (stopSignals.received() != 0)
@@ -197,46 +202,134 @@ int stoppedBySignal(QTextStream& err, int signal, const QString& pagePath)
     return 128 + signal;
 }
 
-// page LISTFILE OUTPUT [--template-dir DIR]
-int page(const QStringList& arguments, const CliStreams& streams)
+// "FILE:LINE: warning: TEXT", one line for each of the run's template warnings.
+void writeTemplateWarnings(QTextStream& stream, const PageRunOutcome& outcome)
+{
+    for (const TemplateWarning& warning : outcome.templateWarnings)
+        stream << QDir::toNativeSeparators(warning.file) << ':' << warning.line
+               << ": warning: " << warning.text() << '\n';
+}
+
+// What page and check share: LISTFILE [OUTPUT] [--template-dir DIR] [--quiet], the list loaded
+// and the page run.
+struct PageCommand
+{
+    QString listFile;
+    QString output;
+    QString templateFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/template");
+    bool quiet = false;
+    PageRunOutcome outcome;
+    int stoppedBy = 0;
+};
+
+// Reads the arguments (`files` of them besides the options, `quietAllowed` for --quiet) and runs
+// the page; a status to return at once when the arguments or the list file fail.
+std::optional<int> runPageCommand(const QStringList& arguments,
+                                  qsizetype files,
+                                  bool quietAllowed,
+                                  const CliStreams& streams,
+                                  PageCommand& command)
 {
     QStringList rest = arguments;
-    QString templateFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/template");
     const qsizetype option = rest.indexOf(QStringLiteral("--template-dir"));
     if (option >= 0) {
         if (option + 1 >= rest.size())
             return showUsage(streams.err);
-        templateFolder = rest.at(option + 1);
+        command.templateFolder = rest.at(option + 1);
         rest.remove(option, 2);
     }
-    if (rest.size() != 2)
+    if (quietAllowed)
+        command.quiet = rest.removeAll(QStringLiteral("--quiet")) > 0;
+    if (rest.size() != files)
         return showUsage(streams.err);
+    command.listFile = rest[0];
+    // A check writes its page nowhere.
+    command.output = files == 2 ? rest[1] : QProcess::nullDevice();
     QString failure;
-    std::optional<ListDocument> document = loadList(rest[0], streams.err, &failure);
+    std::optional<ListDocument> document = loadList(command.listFile, streams.err, &failure);
     if (!document)
-        return fail(streams.err, QStringLiteral("cannot load %1").arg(rest[0]), failure);
+        return fail(streams.err, QStringLiteral("cannot load %1").arg(command.listFile), failure);
     giveDefaultPageTexts(*document);
     const StopSignals stopSignals;
-    const PageRunOutcome outcome =
-        makePage(*document, templateFolder, rest[0], rest[1], streams, stopSignals);
+    command.outcome = makePage(*document,
+                               command.templateFolder,
+                               command.listFile,
+                               command.output,
+                               streams,
+                               stopSignals,
+                               !command.quiet);
+    if (command.outcome.result == PageRunOutcome::Result::Stopped)
+        command.stoppedBy = stopSignals.received();
     if (streams.leavesMemoryAtExit)
         leaveToTheSystem(std::move(*document));
-    for (const QString& warning : outcome.warnings)
+    for (const QString& warning : command.outcome.warnings)
         streams.err << "reelkeep-cli: warning: " << warning << '\n';
-    if (outcome.result == PageRunOutcome::Result::Stopped && stopSignals.received() != 0)
-        return stoppedBySignal(streams.err, stopSignals.received(), rest[1]);
+    return std::nullopt;
+}
+
+// page LISTFILE OUTPUT [--template-dir DIR] [--quiet]
+int page(const QStringList& arguments, const CliStreams& streams)
+{
+    PageCommand command;
+    if (const std::optional<int> status = runPageCommand(arguments, 2, true, streams, command))
+        return *status;
+    const PageRunOutcome& outcome = command.outcome;
+    writeTemplateWarnings(streams.err, outcome);
+    if (command.stoppedBy != 0)
+        return stoppedBySignal(streams.err, command.stoppedBy, command.output);
     switch (outcome.result) {
     case PageRunOutcome::Result::Made:
         return CliSuccess;
     case PageRunOutcome::Result::TemplateMissing:
     case PageRunOutcome::Result::Refused:
     case PageRunOutcome::Result::PageNotCreated:
-        return fail(streams.err, QStringLiteral("cannot make %1").arg(rest[1]), outcome.describe());
+        return fail(streams.err, QStringLiteral("cannot make %1").arg(command.output), outcome.describe());
     case PageRunOutcome::Result::Abandoned:
     case PageRunOutcome::Result::Stopped:
         break;
     }
     streams.err << "reelkeep-cli: " << outcome.describe() << '\n';
+    return CliFailure;
+}
+
+// check LISTFILE [--template-dir DIR]: the page run without its page, its template warnings and
+// error on standard output, then a summary. 0 without warnings, 1 with some, 2 when abandoned.
+int check(const QStringList& arguments, const CliStreams& streams)
+{
+    PageCommand command;
+    if (const std::optional<int> status = runPageCommand(arguments, 1, false, streams, command))
+        return *status;
+    const PageRunOutcome& outcome = command.outcome;
+    if (command.stoppedBy != 0) {
+        streams.err << "reelkeep-cli: stopped by " << StopSignals::nameOf(command.stoppedBy) << '\n';
+        return 128 + command.stoppedBy;
+    }
+    switch (outcome.result) {
+    case PageRunOutcome::Result::Made:
+    case PageRunOutcome::Result::Abandoned:
+    case PageRunOutcome::Result::Stopped:
+        break;
+    case PageRunOutcome::Result::TemplateMissing:
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
+        return fail(
+            streams.err, QStringLiteral("cannot check %1").arg(command.templateFolder), outcome.describe());
+    }
+    QTextStream& out = streams.out;
+    writeTemplateWarnings(out, outcome);
+    const qsizetype warnings = outcome.templateWarnings.size() + outcome.warnings.size();
+    const QString counted =
+        warnings == 1 ? QStringLiteral("1 warning") : QStringLiteral("%1 warnings").arg(warnings);
+    if (outcome.result == PageRunOutcome::Result::Made) {
+        out << "check: " << (warnings == 0 ? QStringLiteral("no warnings") : counted) << '\n';
+        return warnings == 0 ? CliSuccess : CliWarnings;
+    }
+    QString message = errorMessage(outcome.errorNumber);
+    if (!outcome.cause.isEmpty())
+        message += QStringLiteral(": ") + outcome.cause;
+    out << QDir::toNativeSeparators(outcome.where.file) << ':' << outcome.where.line << ": error "
+        << outcome.errorNumber << ": " << message << '\n';
+    out << "check: the run was abandoned: 1 error, " << counted << '\n';
     return CliFailure;
 }
 
@@ -283,11 +376,12 @@ int importList(const QStringList& arguments, const CliStreams& streams)
     return CliSuccess;
 }
 
-constexpr std::array<CliCommand, 5> Commands = {{
+constexpr std::array<CliCommand, 6> Commands = {{
     {u"dump", 1, u"dump FILE", dump},
     {u"convert", 2, u"convert IN OUT", convert},
     {u"eval", AtLeastOne, u"eval EXPRESSION... | eval -", eval},
-    {u"page", AtLeastTwo, u"page LISTFILE OUTPUT [--template-dir DIR]", page},
+    {u"page", AtLeastTwo, u"page LISTFILE OUTPUT [--template-dir DIR] [--quiet]", page},
+    {u"check", AtLeastOne, u"check LISTFILE [--template-dir DIR]", check},
     {u"import", AtLeastTwo, u"import IN OUT [--map COLUMN=FIELD ...]", importList},
 }};
 

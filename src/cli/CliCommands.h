@@ -12,6 +12,8 @@ enum CliStatus
     CliSuccess = 0,
     /// The arguments name no command or give it the wrong number of arguments; the usage is shown.
     CliUsageError = 1,
+    /// check ran and found template warnings, one line each on standard output.
+    CliWarnings = 1,
     /// The command ran and failed; one line "reelkeep-cli: <what failed>: <reason>" says why.
     CliFailure = 2,
 };

@@ -4,6 +4,9 @@
 #include "evaluator/ArgumentList.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 namespace reelkeep {
 
@@ -24,6 +27,16 @@ public:
     /// Computes function number `function` of the arguments. A count of arguments the function
     /// does not accept gives an Error Value; errors the function raises leave it.
     virtual Value Call_Function(int function, const ArgumentList& Parmeters) = 0;
+
+    /// The counts of arguments function number `function` accepts, in increasing order; none when
+    /// the library does not say.
+    virtual std::vector<int> acceptedCounts(int function) const
+    {
+        Q_UNUSED(function);
+        return {};
+    }
+    /// Every function name the library knows, for suggesting one in place of a misspelt name.
+    virtual QStringList knownNames() const { return {}; }
 
     /// Finds and computes the function Function_Name. Sets found to false, and returns Empty, when
     /// the name is not one of the library's; a name it knows leaves found true whatever the result.

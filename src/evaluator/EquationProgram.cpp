@@ -262,6 +262,8 @@ private:
         bool expectOperand = true;
         std::vector<ValueRef> operands;
         std::vector<OperatorPlace> operators;
+        /// The first token standing where an operator belongs that is none, for the findings.
+        QString notAnOperator;
 
         void clearArguments() { arguments.clear(); }
     };
@@ -304,6 +306,8 @@ private:
         } else {
             // A group where an operator belongs leaves an empty operator text, which is in no row.
             state.operators.push_back(m_operators.find(token));
+            if (state.operators.back().row == OperatorPlace::NoRow && state.notAnOperator.isNull())
+                state.notAnOperator = token.toString();
             state.expectOperand = true;
         }
     }
@@ -349,7 +353,15 @@ private:
         }
     }
 
-    void raiseWhenReached(ErrorNumber error) { append(step::RaiseError{.error = error}); }
+    void raiseWhenReached(ErrorNumber error, QString cause = QString())
+    {
+        std::int32_t causeIndex = -1;
+        if (!cause.isEmpty()) {
+            m_program.causes.push_back(std::move(cause));
+            causeIndex = std::int32_t(m_program.causes.size()) - 1;
+        }
+        append(step::RaiseError{.error = error, .cause = causeIndex});
+    }
 
     // One application of the reduction: operand slot `left` becomes `left` operation `right`.
     struct PlannedStep
@@ -391,12 +403,22 @@ private:
             first = end;
         }
         if (missingOperand) {
-            raiseWhenReached(ErrorNumber::SubscriptOutOfRange);
+            raiseWhenReached(ErrorNumber::SubscriptOutOfRange,
+                             QStringLiteral("the operator \"%1\" has nothing on its right (is a \"]\" or an "
+                                            "argument missing?)")
+                                 .arg(m_operators.textOf(steps.back().operation)));
             return constantRef(0);
         }
         std::int32_t standing = operandCount;
         for (const PlannedStep& step : steps)
             standing -= step.right >= 0 ? 1 : 0;
+        if (standing > 1)
+            m_program.findings.push_back(
+                state.notAnOperator.isEmpty()
+                    ? QStringLiteral("two operands stand with no operator between them, so it yields nothing")
+                    : QStringLiteral("its operands could not all be joined (\"%1\" is not an operator), so "
+                                     "it yields nothing")
+                          .arg(state.notAnOperator));
         return standing == 1 ? current.front() : constantRef(0);
     }
 

@@ -105,6 +105,8 @@ struct JoinTexts
 struct RaiseError
 {
     ErrorNumber error = ErrorNumber::None;
+    /// What the text did to raise it, in words: the program's causes[cause], or none for -1.
+    std::int32_t cause = -1;
 };
 
 } // namespace step
@@ -133,6 +135,12 @@ struct EquationProgram
     ValueRef result = constantRef(0);
     /// A text that is too long is refused with Overflow (6) before it is evaluated.
     bool tooLong = false;
+    /// The causes in words of the errors its RaiseError steps raise.
+    std::vector<QString> causes;
+    /// What the text does that its author most likely did not mean, though it yields what it
+    /// yields all the same: texts whose operands could not all be joined. The library and host
+    /// add theirs when the program is prepared for them with its findings asked for.
+    std::vector<QString> findings;
     /// The library and host whose numbers the sites hold (Equation_Evaluater's binding); 0 for
     /// none: an evaluator with another binding finds the names itself.
     std::uint64_t binding = 0;

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <cstdint>
@@ -81,7 +82,15 @@ public:
     /// Makes a text ready for Evaluate_Prepared; raises nothing (a text that is too long raises
     /// Overflow (6) when it is evaluated). Its names are numbered for the library and host the
     /// evaluator has now; after a change of either, each evaluation finds them by name again.
-    PreparedEquation Prepare_Equation(QStringView Equation) const;
+    ///
+    /// With findings, appends to it in words what the text does that its author most likely did
+    /// not mean, though evaluating it yields what it yields all the same: a function name neither
+    /// the library nor the host knows, a variable name nothing answers, a built-in function
+    /// called with a count of arguments it does not accept, operands that could not all be joined.
+    PreparedEquation Prepare_Equation(QStringView Equation, QStringList* findings = nullptr) const;
+    /// What makes a prepared text's value, in words ("the operator \"/\"", "the function
+    /// \"left\""), or empty when its value is a constant or a variable's.
+    QString resultMaker(const PreparedEquation& Equation) const;
     /// The Value of a prepared text, exactly as Evaluate_Equation gives it for the text.
     /// Raises Invalid procedure call (5) for a null PreparedEquation.
     Value Evaluate_Prepared(const PreparedEquation& Equation);
@@ -102,6 +111,7 @@ private:
     /// What a name is to the library and host the evaluator has now.
     detail::NameSite bind(const QString& name, bool isFunction) const;
     Value evaluate(const Program& program);
+    void findMistakes(const Program& program, QStringList& findings) const;
 
     OperatorTable m_operators;
     BuiltinLibrary* m_library;

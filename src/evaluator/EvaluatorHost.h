@@ -4,6 +4,7 @@
 #include "evaluator/ArgumentList.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace reelkeep {
 
@@ -31,6 +32,23 @@ public:
     /// Changes to Parmeters have no effect on the evaluation.
     virtual void
     uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) = 0;
+
+    /// Whether the host answers a variable name (or a function name, when isFunction) as written:
+    /// asked only to tell a template's author of names nothing answers. A host that does not say
+    /// answers every name.
+    virtual bool answers(const QString& name, bool isFunction)
+    {
+        Q_UNUSED(name);
+        Q_UNUSED(isFunction);
+        return true;
+    }
+    /// The variable names (or function names) the host answers, for suggesting one in place of a
+    /// misspelt name.
+    virtual QStringList knownNames(bool isFunction) const
+    {
+        Q_UNUSED(isFunction);
+        return {};
+    }
 
     /// The number of a variable name (as written), or AskByName. A name always gets the same number.
     virtual int variableNumber(const QString& Variable_Name)

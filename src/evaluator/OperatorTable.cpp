@@ -66,4 +66,13 @@ OperatorPlace OperatorTable::find(QStringView text) const
     return {};
 }
 
+QString OperatorTable::textOf(Operation operation) const
+{
+    for (const auto& row : m_cells)
+        for (const OperatorCell& cell : row)
+            if (!cell.text.isEmpty() && cell.operation == operation)
+                return cell.text;
+    return QString();
+}
+
 } // namespace reelkeep

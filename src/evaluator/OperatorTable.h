@@ -68,6 +68,9 @@ public:
     /// The place of an operator text, ignoring its case: the row whose cell equals its lower-case form.
     OperatorPlace find(QStringView text) const;
 
+    /// The first text of the table that denotes an operation ("<=" for "=<" too).
+    QString textOf(Operation operation) const;
+
 private:
     std::array<std::array<OperatorCell, Columns>, Rows> m_cells;
 };

@@ -267,6 +267,12 @@ Value Defalt_Functions::Call_Function(int function, const ArgumentList& Parmeter
     return row.compute(Call{Parmeters, m_random, m_clock});
 }
 
+std::vector<int> Defalt_Functions::acceptedCounts(int function) const
+{
+    const Row& row = Table[size_t(function)];
+    return std::vector<int>(row.counts.begin(), row.counts.end());
+}
+
 QStringList Defalt_Functions::functionNames()
 {
     QStringList names;

@@ -23,6 +23,8 @@ public:
 
     int Find_Function(const QString& Function_Name) const override;
     Value Call_Function(int function, const ArgumentList& Parmeters) override;
+    std::vector<int> acceptedCounts(int function) const override;
+    QStringList knownNames() const override { return functionNames(); }
 
     /// The 71 lower-case names, in the order of the function table.
     static QStringList functionNames();

@@ -247,7 +247,7 @@ struct File_Filter::Run
     }
 
     /// An included file, read and prepared again only when it changed on disk since then.
-    std::shared_ptr<PreparedTemplate> include(const QString& path, QStringList& warnings)
+    std::shared_ptr<PreparedTemplate> include(const QString& path, QStringList& warnings, bool findMistakes)
     {
         IncludedTemplate& cached = includes[path];
         if (cached.checked && cached.checkedAtYield == yields)
@@ -267,7 +267,7 @@ struct File_Filter::Run
             bytes.remove(0, Utf8ByteOrderMark.size());
         if (utf8)
             noteInvalidUtf8(warnings, path, bytes);
-        cached.prepared = std::make_shared<PreparedTemplate>(bytes, utf8);
+        cached.prepared = std::make_shared<PreparedTemplate>(bytes, utf8, findMistakes);
         return cached.prepared;
     }
 
@@ -281,7 +281,35 @@ struct File_Filter::Run
     /// How many yield intervals have passed.
     quint64 yields = 0;
     bool abandonedAtKnown = false;
+
+    /// Where the run is when it finds mistakes: the innermost template and its piece.
+    const PreparedTemplate* currentTemplate = nullptr;
+    const QString* currentFile = nullptr;
+    const TemplatePiece* currentPiece = nullptr;
+    /// The place of each warning in the filter's list, by file, piece and cause.
+    QHash<QString, qsizetype> warningAt;
 };
+
+namespace {
+
+// "2,500": repetitions are counted in thousands at a glance.
+QString groupedCount(qint64 count)
+{
+    QString digits = QString::number(count);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, u',');
+    return digits;
+}
+
+} // namespace
+
+QString TemplateWarning::text() const
+{
+    QString text = cause + QStringLiteral(" in ") + expression;
+    if (count > 1)
+        text += QStringLiteral(" (x %1)").arg(groupedCount(count));
+    return text;
+}
 
 File_Filter::File_Filter() = default;
 File_Filter::~File_Filter() = default;
@@ -298,6 +326,8 @@ void File_Filter::Filter_File(const QString& Template_Path,
     m_stopRequested = false;
     const bool utf8 = declaresUtf8(*input);
     m_warnings.clear();
+    m_templateWarnings.clear();
+    m_abandonedCause.clear();
     if (utf8)
         noteInvalidUtf8(m_warnings, Template_Path, *input);
     m_run = std::make_unique<Run>(Output_Path, utf8, m_pageNotCreated);
@@ -306,7 +336,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
         m_run.reset();
         m_stopRequested = false;
     });
-    PreparedTemplate prepared(*input, utf8);
+    PreparedTemplate prepared(*input, utf8, m_findsMistakes);
     Copy_Template(prepared, Template_Path, Evaluator);
     if (!prepared.pieces().empty())
         m_abandonedAt.line = prepared.lineOf(prepared.pieces().back());
@@ -318,23 +348,68 @@ void File_Filter::Copy_Template(PreparedTemplate& input,
                                 Equation_Evaluater& Evaluator)
 {
     const TemplatePiece* current = nullptr;
+    Run& run = *m_run;
+    // An include copies another template inside this one's expression; this one goes on after.
+    const auto outerPlace =
+        qScopeGuard([&run, file = run.currentFile, at = run.currentTemplate, piece = run.currentPiece] {
+            run.currentFile = file;
+            run.currentTemplate = at;
+            run.currentPiece = piece;
+        });
+    run.currentFile = &fileName;
+    run.currentTemplate = &input;
     try {
         for (const TemplatePiece& piece : input.pieces()) {
             current = &piece;
-            m_run->output.writeLiteral(input.literal(piece));
+            run.output.writeLiteral(input.literal(piece));
             if (piece.expression == TemplatePiece::NoExpression)
                 break;
-            m_run->output.writeValue(Evaluator.Evaluate_Prepared(input.expression(piece, Evaluator)));
+            const PreparedEquation expression = input.expression(piece, Evaluator);
+            if (!m_findsMistakes) {
+                run.output.writeValue(Evaluator.Evaluate_Prepared(expression));
+            } else {
+                run.currentPiece = &piece;
+                const QStringList* findings = input.findings(piece);
+                if (findings)
+                    for (const QString& finding : *findings)
+                        warn(finding);
+                const Value value = Evaluator.Evaluate_Prepared(expression);
+                // A mistake found already tells why the page gets an Error Value.
+                if (value.kind() == Kind::Error && !findings) {
+                    const QString maker = Evaluator.resultMaker(expression);
+                    warn(QStringLiteral("the page gets error %1 (%2)%3")
+                             .arg(value.errorNumber())
+                             .arg(errorMessage(value.errorNumber()),
+                                  maker.isEmpty() ? QString() : QStringLiteral(", made by ") + maker));
+                }
+                run.output.writeValue(value);
+            }
             yieldNow();
         }
-    } catch (const RuntimeError&) {
+    } catch (const RuntimeError& error) {
         // The innermost template that sees the error is where it happened.
-        if (!m_run->abandonedAtKnown) {
+        if (!run.abandonedAtKnown) {
             m_abandonedAt = {fileName, current ? input.lineOf(*current) : 1};
-            m_run->abandonedAtKnown = true;
+            m_abandonedCause = error.cause();
+            run.abandonedAtKnown = true;
         }
         throw;
     }
+}
+
+void File_Filter::warn(const QString& cause)
+{
+    Run& run = *m_run;
+    const PreparedTemplate& input = *run.currentTemplate;
+    const TemplatePiece& piece = *run.currentPiece;
+    const QString key = *run.currentFile + QChar(0) + QString::number(piece.literalEnd) + QChar(0) + cause;
+    const auto known = run.warningAt.constFind(key);
+    if (known != run.warningAt.cend()) {
+        ++m_templateWarnings[*known].count;
+        return;
+    }
+    run.warningAt.insert(key, m_templateWarnings.size());
+    m_templateWarnings.append({*run.currentFile, input.lineOf(piece), input.shownExpression(piece), cause});
 }
 
 void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_Evaluater& Evaluator)
@@ -347,8 +422,10 @@ void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_E
         return;
     const QString path = toStringLet(Path);
     for (int repetition = 1; repetition <= count; ++repetition) {
-        if (const std::shared_ptr<PreparedTemplate> input = m_run->include(path, m_warnings))
+        if (const std::shared_ptr<PreparedTemplate> input = m_run->include(path, m_warnings, m_findsMistakes))
             Copy_Template(*input, path, Evaluator);
+        else if (m_findsMistakes && m_run->currentPiece && repetition == 1)
+            warn(QStringLiteral("infile names no file: %1").arg(QDir::toNativeSeparators(path)));
         // A file without expressions, included many times, still lets the window repaint.
         yieldNow();
     }

@@ -22,6 +22,24 @@ struct TemplatePlace
     int line = 0;
 };
 
+/// Something a template does that its author most likely did not mean, told beside the page:
+/// the page holds what the template yields all the same.
+struct TemplateWarning
+{
+    QString file;
+    /// The line of the expression's "[".
+    int line = 0;
+    /// The expression as written, shortened.
+    QString expression;
+    /// What is wrong, in plain words.
+    QString cause;
+    /// How many times the run went through the place with this cause.
+    qint64 count = 1;
+
+    /// "no function is called "lenght" (did you mean "len"?) in [lenght(list.title)] (x 2,500)"
+    QString text() const;
+};
+
 class File_Filter
 {
 public:
@@ -75,10 +93,22 @@ public:
     /// template with bytes that are not UTF-8, where the first of them is.
     const QStringList& warnings() const { return m_warnings; }
 
+    /// Whether runs find the template mistakes of templateWarnings(); on by default. The page is
+    /// the same either way.
+    void setFindsMistakes(bool finds) { m_findsMistakes = finds; }
+    /// What the last run's templates do that their authors most likely did not mean, one for each
+    /// place and cause, in the order the run first came to them.
+    const QList<TemplateWarning>& templateWarnings() const { return m_templateWarnings; }
+    /// What the author did to raise the error that abandoned the last run, in words, where the
+    /// evaluator knows it; else empty.
+    const QString& abandonedCause() const { return m_abandonedCause; }
+
 private:
     struct Run;
     void Copy_Template(PreparedTemplate& input, const QString& fileName, Equation_Evaluater& Evaluator);
     void yieldNow();
+    /// Counts one more time through the current place with `cause`.
+    void warn(const QString& cause);
 
     TemplateVariables m_variables;
     std::function<void()> m_yield;
@@ -88,6 +118,9 @@ private:
     TemplatePlace m_abandonedAt;
     QStringList m_warnings;
     QString m_pageNotCreated;
+    bool m_findsMistakes = true;
+    QList<TemplateWarning> m_templateWarnings;
+    QString m_abandonedCause;
 };
 
 } // namespace reelkeep

@@ -183,6 +183,21 @@ int PageHost::numberOf(QStringView name, HostName::Kind kind)
     return NotHostName;
 }
 
+bool PageHost::answers(const QString& name, bool isFunction)
+{
+    return numberOf(name.toLower(), isFunction ? HostName::Kind::Function : HostName::Kind::Variable) !=
+           NotHostName;
+}
+
+QStringList PageHost::knownNames(bool isFunction) const
+{
+    QStringList names;
+    for (const HostName& known : HostNames)
+        if ((known.kind == HostName::Kind::Function) == isFunction)
+            names.append(known.name.toString());
+    return names;
+}
+
 int PageHost::variableNumber(const QString& Variable_Name)
 {
     return numberOf(Variable_Name.toLower(), HostName::Kind::Variable);

@@ -57,6 +57,8 @@ public:
 
     void uGetVarable(const QString& Variable_Name, Value& ReturnValue) override;
     void uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) override;
+    bool answers(const QString& name, bool isFunction) override;
+    QStringList knownNames(bool isFunction) const override;
     int variableNumber(const QString& Variable_Name) override;
     void getNumberedVariable(int number, Value& ReturnValue) override;
     int functionNumber(const QString& Function_Name) override;

@@ -23,9 +23,11 @@ QString PageRunOutcome::describe() const
     case Result::Abandoned:
         break;
     }
+    const QString message = cause.isEmpty() ? errorMessage(errorNumber)
+                                            : errorMessage(errorNumber) + QStringLiteral(": ") + cause;
     return QStringLiteral("error %1: %2 (%3, line %4)")
         .arg(errorNumber)
-        .arg(errorMessage(errorNumber), QDir::toNativeSeparators(where.file))
+        .arg(message, QDir::toNativeSeparators(where.file))
         .arg(where.line);
 }
 
@@ -100,8 +102,10 @@ PageRunOutcome runPage(File_Filter& filter,
                              : PageRunOutcome::Result::Abandoned;
         outcome.errorNumber = error.number();
         outcome.where = filter.abandonedAt();
+        outcome.cause = filter.abandonedCause();
     }
     outcome.warnings = filter.warnings();
+    outcome.templateWarnings = filter.templateWarnings();
     return outcome;
 }
 

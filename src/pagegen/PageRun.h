@@ -40,8 +40,15 @@ struct PageRunOutcome
     QStringList warnings;
     /// Why the run was refused or the page file could not be created, in words for the user.
     QString reason;
+    /// What the templates do that their authors most likely did not mean
+    /// (File_Filter::templateWarnings), for as far as the run went.
+    QList<TemplateWarning> templateWarnings;
+    /// What the author did to raise the error that abandoned the run, where the evaluator knows.
+    QString cause;
 
-    /// "error 9: Subscript out of range (/path/film.html, line 3)" for an abandoned run,
+    /// "error 9: Subscript out of range (/path/film.html, line 3)" for an abandoned run, with the
+    /// cause after the message when it is known ("error 9: Subscript out of range: the operator
+    /// "+" has nothing on its right (is a "]" or an argument missing?) (/path/film.html, line 3)"),
     /// "the page template /path/mask.html is missing", the reason of a refused run or of a page
     /// file that could not be created, and for a stopped run
     /// "Stopped: the page holds the films written so far."

@@ -36,7 +36,7 @@ qsizetype find(QByteArrayView bytes, qsizetype from, char byte)
 
 } // namespace
 
-PreparedTemplate::PreparedTemplate(QByteArray bytes, bool utf8)
+PreparedTemplate::PreparedTemplate(QByteArray bytes, bool utf8, bool findMistakes)
     : m_bytes(std::move(bytes))
     , m_utf8(utf8)
 {
@@ -58,15 +58,23 @@ PreparedTemplate::PreparedTemplate(QByteArray bytes, bool utf8)
         const qsizetype textStart = bracket + 1;
         const qsizetype textEnd = find(source, textStart, CloseBracket);
         const QByteArrayView text = source.sliced(textStart, textEnd - textStart);
-        piece.expression = known.value(text, TemplatePiece::NoExpression);
+        // The expression the end of the file closes is one of its own, even when another one
+        // has its text, so that its mistake is told at its place alone.
+        const bool open = textEnd == size;
+        piece.expression =
+            open ? TemplatePiece::NoExpression : known.value(text, TemplatePiece::NoExpression);
         if (piece.expression == TemplatePiece::NoExpression) {
             piece.expression = std::int32_t(m_keptAt.size());
             m_keptAt.push_back(NotKept);
-            if (known.size() < MaxKnownTexts)
+            if (!open && known.size() < MaxKnownTexts)
                 known.insert(text, piece.expression);
         }
+        if (open)
+            m_openExpression = piece.expression;
         position = textEnd + 1;
     }
+    if (findMistakes)
+        m_findingsAt.assign(m_keptAt.size(), NotPrepared);
 }
 
 std::int32_t PreparedTemplate::prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator)
@@ -74,7 +82,21 @@ std::int32_t PreparedTemplate::prepare(const TemplatePiece& piece, const Equatio
     const QByteArrayView source(m_bytes);
     const qsizetype textStart = qsizetype(piece.literalEnd) + 1;
     const QByteArrayView text = source.sliced(textStart, find(source, textStart, CloseBracket) - textStart);
-    KeptProgram prepared{piece.expression, evaluator.Prepare_Equation(expressionText(text, m_utf8))};
+    // Mistakes are found once for each expression, the first time it is prepared.
+    QStringList found;
+    const bool finding = !m_findingsAt.empty() && m_findingsAt[size_t(piece.expression)] == NotPrepared;
+    KeptProgram prepared{
+        piece.expression,
+        evaluator.Prepare_Equation(expressionText(text, m_utf8), finding ? &found : nullptr)};
+    if (finding) {
+        if (piece.expression == m_openExpression)
+            found.prepend(
+                QStringLiteral("the \"[\" is never closed, so the rest of the file is one expression"));
+        m_findingsAt[size_t(piece.expression)] =
+            found.isEmpty() ? NothingFound : std::int32_t(m_findings.size());
+        if (!found.isEmpty())
+            m_findings.push_back(std::move(found));
+    }
     if (m_kept.size() < MaxKeptPrograms) {
         m_kept.push_back(std::move(prepared));
         return std::int32_t(m_kept.size() - 1);
@@ -84,6 +106,19 @@ std::int32_t PreparedTemplate::prepare(const TemplatePiece& piece, const Equatio
     m_keptAt[size_t(m_kept[place].expression)] = NotKept;
     m_kept[place] = std::move(prepared);
     return std::int32_t(place);
+}
+
+QString PreparedTemplate::shownExpression(const TemplatePiece& piece) const
+{
+    constexpr qsizetype Shown = 40;
+    const QByteArrayView source(m_bytes);
+    const qsizetype textStart = qsizetype(piece.literalEnd) + 1;
+    const qsizetype textEnd = find(source, textStart, CloseBracket);
+    QString text =
+        expressionText(source.sliced(textStart, textEnd - textStart), m_utf8).sliced(1).simplified();
+    if (text.size() > Shown)
+        text = text.first(Shown - 3) + QStringLiteral("...");
+    return QLatin1Char('[') + text + (textEnd < source.size() ? QStringLiteral("]") : QString());
 }
 
 int PreparedTemplate::lineOf(const TemplatePiece& piece) const

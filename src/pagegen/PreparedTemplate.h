@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
@@ -40,8 +41,9 @@ public:
     static constexpr std::size_t MaxKeptPrograms = 4096;
 
     /// Cuts the bytes into pieces. Expression texts are read as UTF-8 when `utf8`, otherwise as
-    /// Windows-1252. At most MaxTemplateBytes bytes.
-    PreparedTemplate(QByteArray bytes, bool utf8);
+    /// Windows-1252. At most MaxTemplateBytes bytes. With `findMistakes`, preparing an expression
+    /// also finds what it does that its author most likely did not mean (findings()).
+    PreparedTemplate(QByteArray bytes, bool utf8, bool findMistakes = false);
 
     const std::vector<TemplatePiece>& pieces() const { return m_pieces; }
     /// A piece's literal bytes, NUL bytes included: the page drops them.
@@ -59,6 +61,17 @@ public:
             kept = prepare(piece, evaluator);
         return m_kept[size_t(kept)].program;
     }
+    /// What preparing a piece's expression found, in words, or null when nothing: only for a
+    /// template cut to find mistakes, and a piece whose expression was prepared.
+    const QStringList* findings(const TemplatePiece& piece) const
+    {
+        if (m_findingsAt.empty() || m_findingsAt[size_t(piece.expression)] < 0)
+            return nullptr;
+        return &m_findings[size_t(m_findingsAt[size_t(piece.expression)])];
+    }
+    /// A piece's expression as written, brackets included, shortened to about 40 characters and
+    /// kept on one line.
+    QString shownExpression(const TemplatePiece& piece) const;
     /// The line on which a piece's literal ends and its expression, if any, begins.
     int lineOf(const TemplatePiece& piece) const;
     /// The bytes it was cut from.
@@ -86,6 +99,14 @@ private:
     /// The programs kept, the oldest at m_oldestKept once all places are taken.
     std::vector<KeptProgram> m_kept;
     std::size_t m_oldestKept = 0;
+    /// For each distinct expression when finding mistakes: its place in m_findings,
+    /// NotPrepared, or NothingFound. Empty when not finding them.
+    std::vector<std::int32_t> m_findingsAt;
+    std::vector<QStringList> m_findings;
+    static constexpr std::int32_t NothingFound = -1;
+    static constexpr std::int32_t NotPrepared = -2;
+    /// The expression that the end of the file closes, or NoExpression.
+    std::int32_t m_openExpression = TemplatePiece::NoExpression;
 };
 
 } // namespace reelkeep

@@ -42,6 +42,8 @@ private slots:
     void evalReadsStandardInput();
     void aSignalStopsThePageInOrder_data();
     void aSignalStopsThePageInOrder();
+    void checkAndPageTellTemplateWarnings_data();
+    void checkAndPageTellTemplateWarnings();
 
 private:
     QTemporaryDir m_folder;
@@ -254,6 +256,10 @@ void TestCli::failsWithOneLine_data()
     QTest::newRow("page through a link to a template not yet there")
         << page(link)
         << u"reelkeep-cli: cannot make %1: %1 is in the template folder %2\n"_s.arg(link, templates);
+    QTest::newRow("check of a folder without its page template")
+        << QStringList{u"check"_s, self, u"--template-dir"_s, m_folder.path()}
+        << u"reelkeep-cli: cannot check %1: the page template %1/mask.html is missing\n"_s.arg(
+               m_folder.path());
     QTest::newRow("page into a folder that does not exist")
         << page(u"/nonexistent/p.html"_s)
         << u"reelkeep-cli: cannot make /nonexistent/p.html: the page file /nonexistent/p.html could not be "
@@ -289,6 +295,8 @@ void TestCli::badArgumentsShowUsage_data()
     QTest::newRow("page without an output") << QStringList{u"page"_s, u"a.rkf"_s};
     QTest::newRow("page with a template option but no folder")
         << QStringList{u"page"_s, u"a.rkf"_s, u"b.html"_s, u"--template-dir"_s};
+    QTest::newRow("check with an output") << QStringList{u"check"_s, u"a.rkf"_s, u"b.html"_s};
+    QTest::newRow("check is never quiet") << QStringList{u"check"_s, u"a.rkf"_s, u"--quiet"_s};
     QTest::newRow("import with one file") << QStringList{u"import"_s, u"a.csv"_s, u"--map"_s, u"A=title"_s};
     QTest::newRow("import with a map option but no choice")
         << QStringList{u"import"_s, u"a.csv"_s, u"b.rkf"_s, u"--map"_s};
@@ -306,7 +314,8 @@ void TestCli::badArgumentsShowUsage()
              u"usage: reelkeep-cli dump FILE\n"
              u"       reelkeep-cli convert IN OUT\n"
              u"       reelkeep-cli eval EXPRESSION... | eval -\n"
-             u"       reelkeep-cli page LISTFILE OUTPUT [--template-dir DIR]\n"
+             u"       reelkeep-cli page LISTFILE OUTPUT [--template-dir DIR] [--quiet]\n"
+             u"       reelkeep-cli check LISTFILE [--template-dir DIR]\n"
              u"       reelkeep-cli import IN OUT [--map COLUMN=FIELD ...]\n"_s);
 }
 
@@ -387,6 +396,51 @@ void TestCli::aSignalStopsThePageInOrder()
     QVERIFY2(err.contains("stopped by " + name) && err.contains("is partial"), err.constData());
     const QByteArray written = fileContents(page);
     QVERIFY(row.repeated(written.size() / row.size() + 1).startsWith(written));
+}
+
+void TestCli::checkAndPageTellTemplateWarnings_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<int>("status");
+    // DIR stands for the template folder.
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    const QString page = m_folder.filePath(u"told.html"_s);
+    const QString warning =
+        u"DIR/mask.html:2: warning: no function is called \"lenght\" (did you mean \"len\"?) in [lenght('x')]\n"_s;
+    QTest::newRow("check of clean templates")
+        << QStringList{u"check"_s} << "[title]"_ba << 0 << u"check: no warnings\n"_s << QString();
+    QTest::newRow("check with a warning") << QStringList{u"check"_s} << "a\n[lenght('x')]"_ba << 1
+                                          << warning + u"check: 1 warning\n"_s << QString();
+    QTest::newRow("check of an abandoned run")
+        << QStringList{u"check"_s} << "a\n[lenght('x')]\n[1 +]"_ba << 2
+        << warning + u"DIR/mask.html:3: error 9: Subscript out of range: the operator \"+\" has nothing on "
+                     u"its right (is "
+                     u"a \"]\" or an argument missing?)\ncheck: the run was abandoned: 1 error, 1 warning\n"_s
+        << QString();
+    QTest::newRow("page tells its warnings")
+        << QStringList{u"page"_s, page} << "a\n[lenght('x')]"_ba << 0 << QString() << warning;
+    QTest::newRow("quiet page") << QStringList{u"page"_s, page, u"--quiet"_s} << "a\n[lenght('x')]"_ba << 0
+                                << QString() << QString();
+}
+
+void TestCli::checkAndPageTellTemplateWarnings()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QByteArray, mask);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const QString templates = m_folder.filePath(u"told"_s);
+    QVERIFY(QDir(m_folder.path()).mkpath(u"told"_s));
+    writeFileBytes(templates + u"/mask.html"_s, mask);
+    command.insert(1, storedList(u"windows1252.rkf"_s));
+    const CliRun result = run(command + QStringList{u"--template-dir"_s, templates});
+    QCOMPARE(result.out, QString(out).replace(u"DIR"_s, templates));
+    QCOMPARE(result.err, QString(err).replace(u"DIR"_s, templates));
+    QCOMPARE(result.status, status);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -30,6 +30,9 @@ public:
     QList<float> progress;
     QStringList labels;
 
+    /// How the last run() ended.
+    PageRunOutcome outcome;
+
     QTemporaryDir folder;
     File_Filter filter;
     Equation_Evaluater evaluator;
@@ -60,8 +63,7 @@ public:
     {
         writeTemplate(MainTemplateName, mask);
         const QString page = folder.filePath(QStringLiteral("page.html"));
-        const PageRunOutcome outcome =
-            runPage(filter, evaluator, folder.filePath(QStringLiteral("template")), page);
+        outcome = runPage(filter, evaluator, folder.filePath(QStringLiteral("template")), page);
         QFile file(page);
         QByteArray written = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no page)");
         if (outcome.result == PageRunOutcome::Result::Abandoned ||

@@ -168,6 +168,7 @@ private slots:
     void emptyCatalogueGivesAValidPage();
     void reportsProgressAndLabels();
     void secondPageInTheSameWindowIsTheSame();
+    void checkFindsNoWarnings();
 
 private:
     PageResult makePage(const ListDocument& document, const QString& name);
@@ -520,6 +521,25 @@ void TestDefaultTemplates::secondPageInTheSameWindowIsTheSame()
     QVERIFY2(secondRun.result == PageRunOutcome::Result::Made, qPrintable(secondRun.describe()));
     QCOMPARE(fileContents(second), fileContents(first));
     QCOMPARE(headings(QString::fromUtf8(fileContents(second))), (QStringList{u"A"_s, u"b"_s, u"c"_s}));
+}
+
+// A full catalogue and an empty one take every path through the templates.
+void TestDefaultTemplates::checkFindsNoWarnings()
+{
+    QString failure;
+    const QString empty = m_folder.filePath(u"nothing.rkf"_s);
+    QVERIFY2(saveListFile(empty, ListForm::FromName, ListDocument(), &failure), qPrintable(failure));
+    for (const QString& list : {m_folder.filePath(u"catalogue.rkf"_s), empty}) {
+        QString out;
+        QTextStream outStream(&out);
+        const int status =
+            runCli({u"check"_s, list, u"--template-dir"_s, QStringLiteral(REELKEEP_TEMPLATE_DIR)},
+                   outStream,
+                   outStream);
+        outStream.flush();
+        QCOMPARE(out, u"check: no warnings\n"_s);
+        QCOMPARE(status, 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDefaultTemplates)

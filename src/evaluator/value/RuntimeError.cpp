@@ -117,4 +117,9 @@ void raise(ErrorNumber number)
     throw RuntimeError(number); // the only throw; RuntimeError::number() gives the standard number
 }
 
+void raise(ErrorNumber number, const QString& cause)
+{
+    throw RuntimeError(number, cause);
+}
+
 } // namespace reelkeep

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <exception>
+#include <utility>
 
 namespace reelkeep {
 
@@ -41,20 +42,26 @@ QString errorMessage(int number);
 class RuntimeError : public std::exception
 {
 public:
-    explicit RuntimeError(ErrorNumber number)
+    explicit RuntimeError(ErrorNumber number, QString cause = QString())
         : m_number(number)
+        , m_cause(std::move(cause))
     {}
 
     /// The standard error number, as Err.Number would give it.
     int number() const { return static_cast<int>(m_number); }
     ErrorNumber errorNumber() const { return m_number; }
+    /// What the expression's author did to raise it, in words, where the raiser knows; else empty.
+    const QString& cause() const { return m_cause; }
     const char* what() const noexcept override;
 
 private:
     ErrorNumber m_number;
+    QString m_cause;
 };
 
 /// Raises a run-time error; the only throw of the runtime.
 [[noreturn]] void raise(ErrorNumber number);
+/// Raises a run-time error with the cause in words (RuntimeError::cause).
+[[noreturn]] void raise(ErrorNumber number, const QString& cause);
 
 } // namespace reelkeep

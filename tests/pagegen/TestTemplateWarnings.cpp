@@ -1,0 +1,104 @@
+// What a page run tells a template's author beside the page: each warning at its file and line,
+// the page the same as without them.
+#include "PageFixture.h"
+#include "functions/Defalt_Functions.h"
+
+#include <QTest>
+
+using namespace reelkeep;
+using namespace Qt::StringLiterals;
+
+class TestTemplateWarnings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void warnings_data();
+    void warnings();
+};
+
+void TestTemplateWarnings::warnings_data()
+{
+    QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<QByteArray>("film");
+    // "FILE:LINE: TEXT" for each warning, then what abandoned the run; DIR for the template folder.
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("unknown function, nearest name")
+        << "a\n[lenght('abc')]"_ba << QByteArray()
+        << u"mask.html:2: no function is called \"lenght\" (did you mean \"len\"?) in [lenght('abc')]"_s;
+    QTest::newRow("unknown function, nothing near")
+        << "[zzzzzz(1)]"_ba << QByteArray()
+        << u"mask.html:1: no function is called \"zzzzzz\" in [zzzzzz(1)]"_s;
+    QTest::newRow("host variable misspelt")
+        << "[list.titel]"_ba << QByteArray()
+        << u"mask.html:1: nothing answers the variable \"list.titel\" (did you mean \"list.title\"?) in [list.titel]"_s;
+    QTest::newRow("constant in another case")
+        << "[True]"_ba << QByteArray()
+        << u"mask.html:1: nothing answers the variable \"True\" (did you mean \"true\"?) in [True]"_s;
+    QTest::newRow("function without parentheses")
+        << "[now]"_ba << QByteArray()
+        << u"mask.html:1: nothing answers the variable \"now\" (a call of the function is written \"now()\") in [now]"_s;
+    QTest::newRow("built-in with a count it refuses")
+        << "[left('abc')]"_ba << QByteArray()
+        << u"mask.html:1: \"left\" takes 2 arguments, not 1 in [left('abc')]"_s;
+    QTest::newRow("built-in with several counts")
+        << "[Mid('abc', 1, 2, 3)]"_ba << QByteArray()
+        << u"mask.html:1: \"Mid\" takes 2 or 3 arguments, not 4 in [Mid('abc', 1, 2, 3)]"_s;
+    QTest::newRow("Error Value in the page")
+        << "x\n\n[1 / 0]"_ba << QByteArray()
+        << u"mask.html:3: the page gets error 11 (Division by zero), made by the operator \"/\" in [1 / 0]"_s;
+    QTest::newRow("open at the end of the file")
+        << "[title]\n[title"_ba << QByteArray()
+        << u"mask.html:2: the \"[\" is never closed, so the rest of the file is one expression in [title"_s;
+    QTest::newRow("operands not joined")
+        << "[1 x 2]"_ba << QByteArray()
+        << u"mask.html:1: its operands could not all be joined (\"x\" is not an operator), so it yields "
+           "nothing in [1 x 2]"_s;
+    QTest::newRow("include of no file")
+        << "[infile('gone.html', 3)]"_ba << QByteArray()
+        << u"mask.html:1: infile names no file: DIR/gone.html in [infile('gone.html', 3)]"_s;
+    QTest::newRow("repetitions counted at their place")
+        << "[infile('film.html', 2500)]"_ba
+        << "ok\n[len(1, 2)]"_ba << u"film.html:2: \"len\" takes 1 argument, not 2 in [len(1, 2)] (x 2,500)"_s;
+    QTest::newRow("the error's cause in words")
+        << "[title][1 +]"_ba << QByteArray()
+        << u"error 9: Subscript out of range: the operator \"+\" has nothing on its right (is a \"]\" or an "
+           "argument missing?) (DIR/mask.html, line 1)"_s;
+    QTest::newRow("a clean template")
+        << "[len('abc') & title][setvar('n', 1)][getvar('n') + 1]"_ba << QByteArray() << QString();
+}
+
+void TestTemplateWarnings::warnings()
+{
+    QFETCH(QByteArray, mask);
+    QFETCH(QByteArray, film);
+    QFETCH(QString, told);
+    QByteArray pages[2];
+    QString descriptions[2];
+    for (const bool findsMistakes : {false, true}) {
+        PageFixture fixture;
+        Defalt_Functions functions;
+        fixture.evaluator.setLibrary(&functions);
+        fixture.filter.setFindsMistakes(findsMistakes);
+        fixture.writeTemplate(u"film.html"_s, film);
+        pages[findsMistakes] = fixture.run(mask);
+        const PageRunOutcome& outcome = fixture.outcome;
+        const QString folder = fixture.folder.filePath(u"template"_s);
+        QStringList lines;
+        for (const TemplateWarning& warning : outcome.templateWarnings)
+            lines << u"%1:%2: %3"_s.arg(QFileInfo(warning.file).fileName())
+                         .arg(warning.line)
+                         .arg(warning.text());
+        if (outcome.result != PageRunOutcome::Result::Made)
+            lines << outcome.describe();
+        descriptions[findsMistakes] = lines.join(u'\n').replace(folder, u"DIR"_s);
+    }
+    QCOMPARE(pages[true], pages[false]);
+    QCOMPARE(descriptions[true], told);
+    // Without finding mistakes, only the error is told.
+    QCOMPARE(descriptions[false], told.startsWith(u"error"_s) ? told : QString());
+}
+
+QTEST_GUILESS_MAIN(TestTemplateWarnings)
+#include "TestTemplateWarnings.moc"
