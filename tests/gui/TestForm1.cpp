@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -1036,10 +1037,11 @@ void TestForm1::makePageRefusesAndKeepsTheFile()
 
 void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
 {
-    // A UTF-8 template with a byte that is not UTF-8 is told after the error.
+    // A UTF-8 template with a byte that is not UTF-8 is told after the error; a call of no
+    // function is listed by Show Warnings.
     writeTemplate(u"mask.html"_s,
                   "\xEF\xBB\xBF"
-                  "before\n[infile('film.html', 1)]after\xFF");
+                  "before\n[nosuch(1)][infile('film.html', 1)]after\xFF");
     writeTemplate(u"film.html"_s, "one\ntwo [list.title] three");
     openWindow();
     const QString page = m_folder->filePath(u"page.html"_s);
@@ -1050,11 +1052,25 @@ void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
                         "before\none\ntwo "));
     QCOMPARE(m_desktop->questions().size(), 2);
     const QString warned = m_desktop->questions().at(1);
-    QVERIFY2(warned.endsWith(u"not UTF-8 (read as U+FFFD), the first at byte 40, line 2."_s),
+    QVERIFY2(warned.endsWith(u"not UTF-8 (read as U+FFFD), the first at byte 51, line 2."_s),
              qPrintable(warned));
     const QString told = m_desktop->questions().constFirst();
     QVERIFY2(told.contains(u"error 9: Subscript out of range"_s), qPrintable(told));
     QVERIFY2(told.contains(u"film.html, line 2"_s), qPrintable(told));
+    QCOMPARE(child<QLabel>("lblPageWritten")->text(), u"1 template warning"_s);
+    QStringList listed;
+    QTimer::singleShot(0, this, [&listed] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (const auto* table = modal ? modal->findChild<QTableWidget*>(u"tblWarnings"_s) : nullptr)
+            for (int column = 0; column < table->columnCount(); ++column)
+                listed << table->item(0, column)->text();
+        if (modal)
+            modal->close();
+    });
+    QVERIFY(!child<QPushButton>("cmdShowWarnings")->isHidden());
+    click("cmdShowWarnings");
+    QCOMPARE(listed.mid(0, 2), (QStringList{u"mask.html"_s, u"2"_s}));
+    QVERIFY2(listed.value(2).contains(u"nosuch"_s), qPrintable(listed.join(u'|')));
 }
 
 void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()

@@ -7,6 +7,7 @@
 #include "catalogue/History.h"
 #include "catalogue/widgets/PosterFrame.h"
 #include "pagegen/PageRun.h"
+#include "pagegen/widgets/frmWarnings.h"
 #include "storage/SettingsEntries.h"
 #include "storage/widgets/frmOptions.h"
 
@@ -323,6 +324,9 @@ void Form1::buildGeneralTab(QWidget* tab)
     m_openPage = makeButton("cmdOpenPage", QStringLiteral("Open Page"));
     m_openPage->setEnabled(false);
     files->addWidget(m_openPage);
+    m_showWarnings = makeButton("cmdShowWarnings", QStringLiteral("Show &Warnings"));
+    m_showWarnings->setVisible(false);
+    files->addWidget(m_showWarnings);
     m_pageWritten = new QLabel;
     m_pageWritten->setObjectName(QStringLiteral("lblPageWritten"));
     m_pageWritten->setAccessibleName(QStringLiteral("Page written"));
@@ -373,6 +377,10 @@ void Form1::connectCommands()
     onClick("cmdStop", &Form1::stopPage);
     connect(m_openPage, &QPushButton::clicked, this, [this] {
         m_desktop.openWebAddress(QUrl::fromLocalFile(m_writtenPage).toString());
+    });
+    connect(m_showWarnings, &QPushButton::clicked, this, [this] {
+        frmWarnings warnings(m_templateWarnings, this);
+        warnings.exec();
     });
     onClick("cmdUndo", &Form1::undoCommand);
     onClick("cmdRedo", &Form1::redoCommand);
@@ -867,6 +875,7 @@ void Form1::makePageCommand()
     m_filter.setYield([this] { m_desktop.yield(); });
     setCommandsEnabled(false);
     m_openPage->setEnabled(false);
+    m_showWarnings->setVisible(false);
     m_pageWritten->clear();
     const PageRunOutcome outcome =
         runPage(m_filter, m_evaluator, m_pageHost.templateFolder(), path, m_currentFile);
@@ -893,6 +902,7 @@ void Form1::makePageCommand()
                  .arg(outcome.describe()));
         break;
     }
+    showTemplateWarnings(outcome.templateWarnings);
     // Templates read, but not as written: the page may show U+FFFD where their author saw text.
     for (const QString& warning : outcome.warnings)
         tell(QStringLiteral("%1.").arg(warning));
@@ -900,6 +910,20 @@ void Form1::makePageCommand()
         m_closeAfterPage = false;
         close();
     }
+}
+
+// The count goes on the line that names the page, and Show Warnings lists them: a page with
+// warnings is still made, so nothing needs answering.
+void Form1::showTemplateWarnings(const QList<TemplateWarning>& warnings)
+{
+    m_templateWarnings = warnings;
+    m_showWarnings->setVisible(!warnings.isEmpty());
+    if (warnings.isEmpty())
+        return;
+    const QString count = warnings.size() == 1 ? QStringLiteral("1 template warning")
+                                               : QStringLiteral("%1 template warnings").arg(warnings.size());
+    const QString written = m_pageWritten->text();
+    m_pageWritten->setText(written.isEmpty() ? count : written + QStringLiteral(" (%1)").arg(count));
 }
 
 void Form1::stopPage()

@@ -74,6 +74,7 @@ public:
     bool isMakingPage() const { return m_filter.isRunning(); }
     /// Stops the page being made; it keeps what was written.
     void stopPage();
+    void showTemplateWarnings(const QList<TemplateWarning>& warnings);
     PageHost& pageHost() { return m_pageHost; }
     File_Filter& templateFilter() { return m_filter; }
 
@@ -222,6 +223,9 @@ private:
     QLabel* m_pageWritten = nullptr;
     QPushButton* m_openPage = nullptr;
     QString m_writtenPage;
+    /// Shown while the last page made has template warnings; lists them.
+    QPushButton* m_showWarnings = nullptr;
+    QList<TemplateWarning> m_templateWarnings;
     QPushButton* m_undoButton = nullptr;
     QPushButton* m_redoButton = nullptr;
     QAction* m_undoAction = nullptr;
