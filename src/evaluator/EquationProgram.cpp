@@ -6,7 +6,9 @@
 #include "evaluator/value/RuntimeError.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
+#include <utility>
 
 namespace reelkeep::detail {
 
@@ -189,19 +191,28 @@ bool isNumberStart(QChar first)
 }
 
 // The six constants, matched exactly: case matters.
+const std::array<std::pair<QStringView, Value>, 6>& namedConstants()
+{
+    static const std::array<std::pair<QStringView, Value>, 6> Constants = {{
+        {u"true", Value::makeBoolean(true)},
+        {u"yes", Value::makeBoolean(true)},
+        {u"false", Value::makeBoolean(false)},
+        {u"no", Value::makeBoolean(false)},
+        {u"empty", Value()},
+        {u"null", Value::makeNull()},
+    }};
+    return Constants;
+}
+
 bool constantValue(QStringView name, Value& value)
 {
-    if (name == u"true" || name == u"yes")
-        value = Value::makeBoolean(true);
-    else if (name == u"false" || name == u"no")
-        value = Value::makeBoolean(false);
-    else if (name == u"empty")
-        value = Value();
-    else if (name == u"null")
-        value = Value::makeNull();
-    else
-        return false;
-    return true;
+    for (const auto& [constant, its] : namedConstants()) {
+        if (name == constant) {
+            value = its;
+            return true;
+        }
+    }
+    return false;
 }
 
 // Follows the scan's steps as an evaluation would and writes down what it would do, in the same
@@ -490,6 +501,14 @@ EquationProgram compileEquation(QStringView text, const OperatorTable& operators
     EquationProgram program;
     program.result = CodeMaker(program, operators, maxDepth).text(text, 1);
     return program;
+}
+
+QStringList constantNames()
+{
+    QStringList names;
+    for (const auto& constant : namedConstants())
+        names.append(constant.first.toString());
+    return names;
 }
 
 } // namespace reelkeep::detail

@@ -8,6 +8,7 @@
 #include "evaluator/value/Value.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <cstdint>
@@ -149,6 +150,9 @@ struct EquationProgram
 /// Makes the code of a trimmed expression text. Texts nested deeper than `maxDepth` raise Out of
 /// stack space (28) when the evaluation reaches them.
 EquationProgram compileEquation(QStringView text, const OperatorTable& operators, int maxDepth);
+
+/// The names of the constants ("true", "null", ...), as they must be written.
+QStringList constantNames();
 
 /// The text without its leading and trailing spaces (U+0020 only, the one token separator).
 QStringView trimSpaces(QStringView text);

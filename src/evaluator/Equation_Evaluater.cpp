@@ -425,14 +425,6 @@ QString countsInWords(const std::vector<int>& counts)
                                                               : QStringLiteral(" arguments"));
 }
 
-// The six constants, which a variable name spelt in another case is not.
-const QStringList ConstantNames = {QStringLiteral("true"),
-                                   QStringLiteral("false"),
-                                   QStringLiteral("yes"),
-                                   QStringLiteral("no"),
-                                   QStringLiteral("empty"),
-                                   QStringLiteral("null")};
-
 } // namespace
 
 void Equation_Evaluater::findMistakes(const Program& program, QStringList& findings) const
@@ -467,7 +459,8 @@ void Equation_Evaluater::findMistakes(const Program& program, QStringList& findi
                 continue;
             }
             const QStringList hostNames = m_host ? m_host->knownNames(false) : QStringList();
-            QString hint = suggestion(site.name, ConstantNames, true);
+            // A constant spelt in another case is a variable name.
+            QString hint = suggestion(site.name, detail::constantNames(), true);
             if (hint.isEmpty())
                 hint = suggestion(site.name, hostNames, false);
             findings.append(QStringLiteral("nothing answers the variable \"%1\"%2").arg(site.name, hint));
