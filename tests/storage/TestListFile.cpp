@@ -203,6 +203,11 @@ void TestListFile::loadsBytesOnDisk_data()
     QTest::newRow("a UTF-8 native file, told in a film's field")
         << u"bad.rkf"_s << QByteArray("rkf02\0\0\0\0\0\0\x02\0a\xFF", 15) + QByteArray(32, '\0')
         << u"a\uFFFD"_s << u"the first at byte 15"_s;
+    QTest::newRow("a UTF-8 native file, told past the first piece")
+        << u"far.rkf"_s
+        << QByteArray("rkf02\0\0\0\0\0\0", 11) + QByteArray::fromHex("f0ff") + QByteArray(0xFFF0, 'z') +
+               QByteArray("\x02\0a\xFF", 4) + QByteArray(30, '\0')
+        << QString(0xFFF0, u'z') << u"the first at byte 65537"_s;
 }
 
 void TestListFile::loadsBytesOnDisk()
