@@ -137,13 +137,19 @@ QByteArray readExistingTemplate(const QString& path)
         raise(ErrorNumber::PathFileAccessError);
     if (file.size() > MaxTemplateBytes)
         raise(ErrorNumber::OutOfMemory);
-    QByteArray bytes = file.read(MaxTemplateBytes + 1);
+    // A file is read at the size it has, so that its bytes take no more room than they need
+    // (the prepared template keeps them); a byte more tells that it grew meanwhile, or that it is
+    // a device of no size, and the rest is read up to one byte past the bound.
+    const qint64 size = file.isSequential() ? 0 : file.size();
+    QByteArray bytes = file.read(size + 1);
+    if (bytes.size() > size) {
+        bytes += file.read(MaxTemplateBytes + 1 - bytes.size());
+        bytes.squeeze();
+    }
     if (file.error() != QFileDevice::NoError)
         raise(ErrorNumber::PathFileAccessError);
     if (bytes.size() > MaxTemplateBytes)
         raise(ErrorNumber::OutOfMemory);
-    // Reading made room for the largest template; the prepared template keeps these bytes.
-    bytes.squeeze();
     return bytes;
 }
 
