@@ -3,21 +3,8 @@
 // thread, summed by kind of work before DOMContentLoaded, in its handler, and in the 1.5 s after.
 //   node page-profile.mjs PAGE.html [WORD]
 // Prints one JSON object of milliseconds.
-import {mkdtempSync, rmSync} from "node:fs";
-import {tmpdir} from "node:os";
-import {join, resolve} from "node:path";
-import puppeteer from "puppeteer-core";
+import {inChromium, openAndSearch, page} from "./open-page.mjs";
 
-const page = resolve(process.argv[2]);
-const word = process.argv[3] ?? "storm";
-const profile = mkdtempSync(join(tmpdir(), "reelkeep-page-profile-"));
-const browser = await puppeteer.launch({
-  executablePath: "/usr/bin/chromium",
-  headless: true,
-  userDataDir: profile,
-  args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-         "--disable-component-update", "--disable-sync"],
-});
 // The trace's names for the kinds of work.
 const kinds = new Map(Object.entries({
   ParseHTML: "parse", UpdateLayoutTree: "style", Layout: "layout", PrePaint: "paint", Paint: "paint",
@@ -26,15 +13,9 @@ const kinds = new Map(Object.entries({
   EvaluateScript: "script", MajorGC: "gc", MinorGC: "gc",
 }));
 const kindOf = (name) => kinds.get(name.split("::").at(0));
-try {
-  const tab = await browser.newPage();
-  await tab.setViewport({width: 1280, height: 900});
+await inChromium(async (tab) => {
   await tab.tracing.start({categories: ["devtools.timeline", "blink.user_timing", "v8.execute"]});
-  const loading = tab.goto(`file://${page}`, {waitUntil: "load", timeout: 600000});
-  await tab.waitForSelector("#search", {visible: true, timeout: 600000});
-  await tab.type("#search", word);
-  await tab.waitForFunction(() => document.getElementById("shown").textContent.includes(" of "), {timeout: 600000, polling: 10});
-  await loading;
+  await openAndSearch(tab);
   const events = JSON.parse(Buffer.from(await tab.tracing.stop()).toString()).traceEvents;
   // The page's main thread is the one that parsed it; its DOMContentLoaded is the last there.
   const start = events.find((e) => e.name === "navigationStart" && e.args?.data?.documentLoaderURL === `file://${page}`);
@@ -60,7 +41,4 @@ try {
   }
   for (const phase of Object.values(phases)) for (const kind in phase) phase[kind] = Math.round(phase[kind]);
   console.log(JSON.stringify({dom_content_loaded_ms: Math.round((loaded.ts - start.ts) / 1000), ...phases}));
-} finally {
-  await browser.close();
-  rmSync(profile, {recursive: true, force: true});
-}
+});
