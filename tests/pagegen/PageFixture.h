@@ -27,8 +27,6 @@ public:
     QList<FilmRecord> catalogue;
     QString title = QStringLiteral("My Movie");
     QString description;
-    QList<float> progress;
-    QStringList labels;
 
     /// How the last run() ended.
     PageRunOutcome outcome;
@@ -79,8 +77,8 @@ public:
     const QList<FilmRecord>& films() const override { return catalogue; }
     QString pageTitle() const override { return title; }
     QString pageDescription() const override { return description; }
-    void setProgress(float position) override { progress.append(position); }
-    void setLabel(const QString& text) override { labels.append(text); }
+    void setProgress(float) override {}
+    void setLabel(const QString&) override {}
 };
 
 } // namespace reelkeep
