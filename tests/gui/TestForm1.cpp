@@ -81,8 +81,8 @@ private slots:
     void makePageRefusesAndKeepsTheFile_data();
     void makePageRefusesAndKeepsTheFile();
     void makePageErrorTellsWhereAndKeepsThePartialPage();
-    void makePageStopKeepsThePartialPageWithoutAnError();
-    void closingDuringAPageStopsItFirst();
+    void stoppingAPageKeepsThePartialPageWithoutAnError_data();
+    void stoppingAPageKeepsThePartialPageWithoutAnError();
 
 private:
     void openWindow();
@@ -1066,45 +1066,43 @@ void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
     QVERIFY2(listed.value(2).contains(u"nosuch"_s), qPrintable(listed.join(u'|')));
 }
 
-void TestForm1::makePageStopKeepsThePartialPageWithoutAnError()
+void TestForm1::stoppingAPageKeepsThePartialPageWithoutAnError_data()
 {
+    QTest::addColumn<bool>("closing"); // the window is closed during the run, else Esc is pressed
+    QTest::newRow("Esc") << false;
+    QTest::newRow("closing the window stops the page first, then closes") << true;
+}
+
+void TestForm1::stoppingAPageKeepsThePartialPageWithoutAnError()
+{
+    QFETCH(bool, closing);
     writeLongRunningTemplates();
     openWindow();
     const QString page = m_folder->filePath(u"page.html"_s);
     m_desktop->queueFileChoice(page);
     bool stopWasEnabled = false;
+    bool closedDuringRun = false;
     int yields = 0;
-    // Esc at the second yield: the first may come before any byte is written, when preparing took
-    // longer than the yield interval (as in a sanitizer's build).
+    // Stopped at the second yield: the first may come before any byte is written, when preparing
+    // took longer than the yield interval (as in a sanitizer's build).
     m_desktop->onYield = [&] {
         stopWasEnabled =
             child<QPushButton>("cmdStop")->isEnabled() && !child<QPushButton>("Command5")->isEnabled();
-        if (++yields == 2)
+        if (++yields == 2 && closing)
+            closedDuringRun = m_window->close();
+        else if (yields == 2)
             QTest::keyClick(m_window.get(), Qt::Key_Escape);
     };
     click("Command8");
     QVERIFY(stopWasEnabled);
+    QVERIFY(!closedDuringRun);
+    QCOMPARE(m_window->isVisible(), !closing);
     QCOMPARE(m_desktop->questions(), QStringList());
     QCOMPARE(child<QLabel>("iLabel")->text(), u"Stopped: the page holds the films written so far."_s);
     const QByteArray written = fileContents(page);
     QVERIFY(written.size() > 0 && written.size() < 600000);
     QVERIFY(!written.endsWith("end"));
     QVERIFY(child<QPushButton>("Command5")->isEnabled());
-}
-
-void TestForm1::closingDuringAPageStopsItFirst()
-{
-    writeLongRunningTemplates();
-    openWindow();
-    m_desktop->queueFileChoice(m_folder->filePath(u"page.html"_s));
-    bool closedDuringRun = true;
-    m_desktop->onYield = [&] {
-        m_desktop->onYield = nullptr;
-        closedDuringRun = m_window->close();
-    };
-    click("Command8");
-    QVERIFY(!closedDuringRun);
-    QVERIFY(!m_window->isVisible());
 }
 
 QTEST_MAIN(TestForm1)
