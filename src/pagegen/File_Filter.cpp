@@ -40,11 +40,13 @@ class PageOutput
 {
 public:
     /// Raises Path/File access error (75) when the file cannot be created, with the system's
-    /// reason in notCreated.
-    PageOutput(const QString& path, bool utf8, QString& notCreated)
+    /// reason in notCreated; a write the file takes only in part later puts its reason in
+    /// notWritten.
+    PageOutput(const QString& path, bool utf8, QString& notCreated, QString& notWritten)
         : m_file(path)
         , m_utf8(utf8)
         , m_buffer(BufferSize)
+        , m_notWritten(notWritten)
     {
         if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
             notCreated = m_file.errorString();
@@ -89,7 +91,15 @@ public:
     /// Writes the buffer to the file; raises Disk full (61) when the file takes less of it.
     void flush()
     {
-        m_failed = m_failed || m_file.write(m_buffer.data(), m_used) != m_used;
+        // A file that takes part of the buffer is asked for the rest: the system says why only
+        // when it takes none.
+        for (qsizetype written = 0; !m_failed && written < m_used;) {
+            const qint64 taken = m_file.write(m_buffer.data() + written, m_used - written);
+            m_failed = taken <= 0;
+            written += taken;
+        }
+        if (m_failed && m_notWritten.isEmpty())
+            m_notWritten = m_file.errorString();
         m_used = 0;
         if (m_failed)
             raise(ErrorNumber::DiskFull);
@@ -126,6 +136,7 @@ private:
     std::vector<char> m_buffer;
     qsizetype m_used = 0;
     bool m_failed = false;
+    QString& m_notWritten;
 };
 
 // The bytes of a file known to exist. Raises Path/File access error (75) when it cannot be read,
@@ -245,9 +256,9 @@ private:
 
 struct File_Filter::Run
 {
-    Run(const QString& outputPath, bool utf8Page, QString& notCreated)
+    Run(const QString& outputPath, bool utf8Page, QString& notCreated, QString& notWritten)
         : utf8(utf8Page)
-        , output(outputPath, utf8Page, notCreated)
+        , output(outputPath, utf8Page, notCreated, notWritten)
     {
         sinceYield.start();
     }
@@ -326,6 +337,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
 {
     m_abandonedAt = {Template_Path, 1};
     m_pageNotCreated.clear();
+    m_pageNotWritten.clear();
     const std::optional<QByteArray> input = readTemplate(Template_Path);
     if (!input)
         raise(ErrorNumber::FileNotFound);
@@ -336,7 +348,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
     m_abandonedCause.clear();
     if (utf8)
         noteInvalidUtf8(m_warnings, Template_Path, *input);
-    m_run = std::make_unique<Run>(Output_Path, utf8, m_pageNotCreated);
+    m_run = std::make_unique<Run>(Output_Path, utf8, m_pageNotCreated, m_pageNotWritten);
     // Closing the page and forgetting the run happen however the run ends.
     const auto endRun = qScopeGuard([this] {
         m_run.reset();

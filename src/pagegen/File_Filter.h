@@ -88,6 +88,9 @@ public:
     const TemplatePlace& abandonedAt() const { return m_abandonedAt; }
     /// The system's reason when the last run could not create its page file, else empty.
     const QString& pageNotCreated() const { return m_pageNotCreated; }
+    /// The system's reason when the last run's page file took only part of what was written to
+    /// it (Disk full, 61), else empty.
+    const QString& pageNotWritten() const { return m_pageNotWritten; }
 
     /// What the last run read but not as written, one line for each template: a UTF-8 run's
     /// template with bytes that are not UTF-8, where the first of them is.
@@ -118,6 +121,7 @@ private:
     TemplatePlace m_abandonedAt;
     QStringList m_warnings;
     QString m_pageNotCreated;
+    QString m_pageNotWritten;
     bool m_findsMistakes = true;
     QList<TemplateWarning> m_templateWarnings;
     QString m_abandonedCause;

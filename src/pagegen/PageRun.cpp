@@ -23,6 +23,9 @@ QString PageRunOutcome::describe() const
     case Result::Abandoned:
         break;
     }
+    // The page file failed, not a template: no template place would help.
+    if (!reason.isEmpty())
+        return QStringLiteral("error %1: %2: %3").arg(errorNumber).arg(errorMessage(errorNumber), reason);
     const QString message = cause.isEmpty() ? errorMessage(errorNumber)
                                             : errorMessage(errorNumber) + QStringLiteral(": ") + cause;
     return QStringLiteral("error %1: %2 (%3, line %4)")
@@ -103,6 +106,9 @@ PageRunOutcome runPage(File_Filter& filter,
         outcome.errorNumber = error.number();
         outcome.where = filter.abandonedAt();
         outcome.cause = filter.abandonedCause();
+        if (!filter.pageNotWritten().isEmpty())
+            outcome.reason = QStringLiteral("the page file %1 could not be written to its end: %2")
+                                 .arg(QDir::toNativeSeparators(outputPath), filter.pageNotWritten());
     }
     outcome.warnings = filter.warnings();
     outcome.templateWarnings = filter.templateWarnings();

@@ -38,7 +38,8 @@ struct PageRunOutcome
     TemplatePlace where;
     /// The filter's warnings about the templates it read (File_Filter::warnings).
     QStringList warnings;
-    /// Why the run was refused or the page file could not be created, in words for the user.
+    /// Why the run was refused, or the page file could not be created or written to its end, in
+    /// words for the user.
     QString reason;
     /// What the templates do that their authors most likely did not mean
     /// (File_Filter::templateWarnings), for as far as the run went.
@@ -49,6 +50,8 @@ struct PageRunOutcome
     /// "error 9: Subscript out of range (/path/film.html, line 3)" for an abandoned run, with the
     /// cause after the message when it is known ("error 9: Subscript out of range: the operator
     /// "+" has nothing on its right (is a "]" or an argument missing?) (/path/film.html, line 3)"),
+    /// or the page file instead of the place when writing it failed ("error 61: Disk full: the
+    /// page file /path/page.html could not be written to its end: No space left on device");
     /// "the page template /path/mask.html is missing", the reason of a refused run or of a page
     /// file that could not be created, and for a stopped run
     /// "Stopped: the page holds the films written so far."

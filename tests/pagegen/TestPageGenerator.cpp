@@ -9,6 +9,9 @@
 
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace reelkeep;
 using namespace Qt::StringLiterals;
 
@@ -434,31 +437,57 @@ void TestPageGenerator::longTextsAreWrittenWhole()
 void TestPageGenerator::aFullDiskAbandonsTheRun_data()
 {
     QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<qint64>("fileSizeLimit");
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("reason");
 
-    QTest::newRow("a page within one buffer, at its end") << QByteArray("a\n[1]\nb") << MainTemplateName << 3;
+    const QByteArray manyBuffers("[infile('part.html', 1000)]\n[2]");
+    // 0 writes to /dev/full, which takes nothing; a limit lets the page file take that many bytes.
+    QTest::newRow("a page within one buffer, at its end")
+        << QByteArray("a\n[1]\nb") << qint64(0) << MainTemplateName << 3 << u"No space left on device"_s;
     QTest::newRow("a page of many buffers, where it overflows")
-        << QByteArray("[infile('part.html', 1000)]\n[2]") << u"part.html"_s << 1;
+        << manyBuffers << qint64(0) << u"part.html"_s << 1 << u"No space left on device"_s;
+    QTest::newRow("a file that takes part of a buffer, then says why it takes no more")
+        << manyBuffers << qint64(200'000) << u"part.html"_s << 1 << u"File too large"_s;
 }
 
 void TestPageGenerator::aFullDiskAbandonsTheRun()
 {
     QFETCH(QByteArray, mask);
+    QFETCH(qint64, fileSizeLimit);
     QFETCH(QString, file);
     QFETCH(int, line);
-    const QString fullDisk = u"/dev/full"_s;
-    if (!QFileInfo(fullDisk).exists())
-        QSKIP("this system has no /dev/full");
+    QFETCH(QString, reason);
     PageFixture fixture;
+    QString page = u"/dev/full"_s;
+    if (fileSizeLimit == 0 && !QFileInfo(page).exists())
+        QSKIP("this system has no /dev/full");
+    rlimit unlimited{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+    if (fileSizeLimit > 0) {
+        page = fixture.folder.filePath(u"page.html"_s);
+        // Past the limit a write fails with EFBIG instead of the signal that would end the test.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = unlimited;
+        limited.rlim_cur = rlim_t(fileSizeLimit);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    }
     fixture.writeTemplate(u"part.html"_s, QByteArray(1000, 'x'));
     fixture.writeTemplate(MainTemplateName, mask);
     const PageRunOutcome outcome =
-        runPage(fixture.filter, fixture.evaluator, fixture.templatePath(QString()), fullDisk);
+        runPage(fixture.filter, fixture.evaluator, fixture.templatePath(QString()), page);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
     QCOMPARE(outcome.result, PageRunOutcome::Result::Abandoned);
     QCOMPARE(outcome.errorNumber, 61);
     QCOMPARE(QFileInfo(outcome.where.file).fileName(), file);
     QCOMPARE(outcome.where.line, line);
+    // The page file failed, not the template: the message names the file and the system's reason.
+    QCOMPARE(
+        outcome.describe(),
+        u"error 61: Disk full: the page file %1 could not be written to its end: %2"_s.arg(page, reason));
+    if (fileSizeLimit > 0)
+        QCOMPARE(QFileInfo(page).size(), fileSizeLimit);
     QVERIFY(!fixture.filter.isRunning());
 }
 
