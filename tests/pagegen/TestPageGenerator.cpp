@@ -453,8 +453,7 @@ void TestPageGenerator::aFullDiskAbandonsTheRun()
     PageFixture fixture;
     fixture.writeTemplate(u"part.html"_s, QByteArray(1000, 'x'));
     fixture.writeTemplate(MainTemplateName, mask);
-    const PageRunOutcome outcome =
-        runPage(fixture.filter, fixture.evaluator, fixture.templatePath(QString()), fullDisk);
+    const PageRunOutcome outcome = fixture.makePage(fullDisk);
     QCOMPARE(outcome.result, PageRunOutcome::Result::Abandoned);
     QCOMPARE(outcome.errorNumber, 61);
     QCOMPARE(QFileInfo(outcome.where.file).fileName(), file);

@@ -4,11 +4,8 @@
 // the page texts, and well-formed UTF-8. What the page's script does is tested in a browser.
 #include "catalogue/FilmRecord.h"
 #include "cli/CliCommands.h"
-#include "evaluator/Equation_Evaluater.h"
 #include "functions/Defalt_Functions.h"
-#include "pagegen/File_Filter.h"
-#include "pagegen/PageHost.h"
-#include "pagegen/PageRun.h"
+#include "pagegen/PageFixture.h"
 #include "storage/ListFile.h"
 #include "support/ListFiles.h"
 
@@ -109,39 +106,6 @@ QString markupFault(const QString& page)
     }
     return open.isEmpty() ? QString() : u"unclosed <%1>"_s.arg(open.join(u"> <"_s));
 }
-
-// A window's worth of page state: one filter, evaluator and host for every page it makes.
-class WindowPages : public PageContext
-{
-public:
-    explicit WindowPages(QList<FilmRecord> films)
-        : m_films(std::move(films))
-    {
-        m_evaluator.setLibrary(&m_library);
-        m_evaluator.setHost(&m_host);
-    }
-
-    const QList<FilmRecord>& films() const override { return m_films; }
-    QString pageTitle() const override { return u"Shelf"_s; }
-    QString pageDescription() const override { return QString(); }
-    void setProgress(float) override {}
-    void setLabel(const QString&) override {}
-
-    PageRunOutcome make(const QString& output)
-    {
-        QFile::remove(output);
-        return runPage(m_filter, m_evaluator, QStringLiteral(REELKEEP_TEMPLATE_DIR), output);
-    }
-
-    PageState& state() { return m_host.state(); }
-
-private:
-    QList<FilmRecord> m_films;
-    Defalt_Functions m_library;
-    File_Filter m_filter;
-    Equation_Evaluater m_evaluator;
-    PageHost m_host{*this, m_filter, m_evaluator, QStringLiteral(REELKEEP_TEMPLATE_DIR)};
-};
 
 } // namespace
 
@@ -508,13 +472,16 @@ void TestDefaultTemplates::reportsProgressAndLabels()
 // reset what they count on, or the second page would start past the last film.
 void TestDefaultTemplates::secondPageInTheSameWindowIsTheSame()
 {
-    WindowPages window({fullFilm(u"b"_s), fullFilm(u"A"_s), fullFilm(u"c"_s)});
+    PageFixture window(QStringLiteral(REELKEEP_TEMPLATE_DIR));
+    Defalt_Functions library;
+    window.evaluator.setLibrary(&library);
+    window.catalogue = {fullFilm(u"b"_s), fullFilm(u"A"_s), fullFilm(u"c"_s)};
     const QString first = m_folder.filePath(u"first.html"_s);
     const QString second = m_folder.filePath(u"second.html"_s);
-    const PageRunOutcome firstRun = window.make(first);
+    const PageRunOutcome firstRun = window.makePage(first);
     QVERIFY2(firstRun.result == PageRunOutcome::Result::Made, qPrintable(firstRun.describe()));
-    QCOMPARE(window.state().currentIndex, 3);
-    const PageRunOutcome secondRun = window.make(second);
+    QCOMPARE(window.host.state().currentIndex, 3);
+    const PageRunOutcome secondRun = window.makePage(second);
     QVERIFY2(secondRun.result == PageRunOutcome::Result::Made, qPrintable(secondRun.describe()));
     QCOMPARE(fileContents(second), fileContents(first));
     QCOMPARE(headings(QString::fromUtf8(fileContents(second))), (QStringList{u"A"_s, u"b"_s, u"c"_s}));
