@@ -132,7 +132,6 @@ private slots:
     void emptyCatalogueGivesAValidPage();
     void reportsProgressAndLabels();
     void secondPageInTheSameWindowIsTheSame();
-    void checkFindsNoWarnings();
 
 private:
     PageResult makePage(const ListDocument& document, const QString& name);
@@ -169,13 +168,15 @@ PageResult TestDefaultTemplates::makePage(const ListDocument& document, const QS
     return result;
 }
 
-// The page as text, or the empty text (which no check accepts) when reelkeep-cli fails to make it.
+// The page as text, or the empty text (which no check accepts) when reelkeep-cli fails to make it
+// or warns of a mistake in the templates: every catalogue here, full or empty, must take its paths
+// through the templates without one.
 QString TestDefaultTemplates::pageText(const ListDocument& document, const QString& name)
 {
     const PageResult result = makePage(document, name);
-    if (result.status == 0)
+    if (result.status == 0 && !result.errors.contains(u"warning"_s))
         return QString::fromUtf8(result.bytes);
-    qWarning("the page was not made: %s", qPrintable(result.errors));
+    qWarning("the page was not made cleanly: %s", qPrintable(result.errors));
     return QString();
 }
 
@@ -200,7 +201,7 @@ void TestDefaultTemplates::initTestCase()
     m_catalogue.pageDescription = u"Everything on the shelf."_s;
 
     m_page = makePage(m_catalogue, u"catalogue"_s);
-    QVERIFY2(m_page.status == 0, qPrintable(m_page.errors));
+    QVERIFY2(m_page.status == 0 && !m_page.errors.contains(u"warning"_s), qPrintable(m_page.errors));
     m_text = QString::fromUtf8(m_page.bytes);
 }
 
@@ -485,25 +486,6 @@ void TestDefaultTemplates::secondPageInTheSameWindowIsTheSame()
     QVERIFY2(secondRun.result == PageRunOutcome::Result::Made, qPrintable(secondRun.describe()));
     QCOMPARE(fileContents(second), fileContents(first));
     QCOMPARE(headings(QString::fromUtf8(fileContents(second))), (QStringList{u"A"_s, u"b"_s, u"c"_s}));
-}
-
-// A full catalogue and an empty one take every path through the templates.
-void TestDefaultTemplates::checkFindsNoWarnings()
-{
-    QString failure;
-    const QString empty = m_folder.filePath(u"nothing.rkf"_s);
-    QVERIFY2(saveListFile(empty, ListForm::FromName, ListDocument(), &failure), qPrintable(failure));
-    for (const QString& list : {m_folder.filePath(u"catalogue.rkf"_s), empty}) {
-        QString out;
-        QTextStream outStream(&out);
-        const int status =
-            runCli({u"check"_s, list, u"--template-dir"_s, QStringLiteral(REELKEEP_TEMPLATE_DIR)},
-                   outStream,
-                   outStream);
-        outStream.flush();
-        QCOMPARE(out, u"check: no warnings\n"_s);
-        QCOMPARE(status, 0);
-    }
 }
 
 QTEST_GUILESS_MAIN(TestDefaultTemplates)
