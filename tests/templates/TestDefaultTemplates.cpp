@@ -168,15 +168,17 @@ PageResult TestDefaultTemplates::makePage(const ListDocument& document, const QS
     return result;
 }
 
-// The page as text, or the empty text (which no check accepts) when reelkeep-cli fails to make it
-// or warns of a mistake in the templates: every catalogue here, full or empty, must take its paths
-// through the templates without one.
+// The page as text, or the empty text (which no check accepts) when reelkeep-cli fails to make it,
+// warns of a mistake in the templates or makes markup that is not well-formed: every catalogue
+// here, full or empty, must take its paths through the templates without either.
 QString TestDefaultTemplates::pageText(const ListDocument& document, const QString& name)
 {
     const PageResult result = makePage(document, name);
-    if (result.status == 0 && !result.errors.contains(u"warning"_s))
-        return QString::fromUtf8(result.bytes);
-    qWarning("the page was not made cleanly: %s", qPrintable(result.errors));
+    const QString page = QString::fromUtf8(result.bytes);
+    const QString fault = result.status == 0 ? markupFault(page) : result.errors;
+    if (fault.isEmpty() && !result.errors.contains(u"warning"_s))
+        return page;
+    qWarning("the page was not made cleanly: %s", qPrintable(fault + result.errors));
     return QString();
 }
 
@@ -283,7 +285,6 @@ void TestDefaultTemplates::emptyFieldLeavesNoMarkup()
     const QString article = articleOf(page, u"Partial"_s);
     QVERIFY(!article.isEmpty());
     QVERIFY2(!article.contains(markup), qPrintable(article));
-    QCOMPARE(markupFault(page), QString());
     // Neither an empty element nor an empty line is left where the field would be.
     static const QRegularExpression EmptyElement(u"<(\\w+)[^>]*>\\s*</\\1>"_s);
     QVERIFY2(!EmptyElement.match(article).hasMatch(), qPrintable(article));
@@ -326,7 +327,6 @@ void TestDefaultTemplates::escapesTextAndAttributes()
     film[field] = text;
     const QString page = pageText(ListDocument{{}, {}, {film}}, u"escapes"_s);
     QVERIFY2(page.contains(written), qPrintable(articleOf(page, u"Escapes"_s)));
-    QCOMPARE(markupFault(page), QString());
 }
 
 void TestDefaultTemplates::linksOnlySafeAddresses_data()
@@ -455,7 +455,6 @@ void TestDefaultTemplates::emptyCatalogueGivesAValidPage()
     // Neither films nor the controls, the letters and the script that work on them.
     for (const QString& markup : {u"<article"_s, u"id=\"finder\""_s, u"<nav"_s, u"<script"_s, u"<template"_s})
         QVERIFY2(!page.contains(markup), qPrintable(markup));
-    QCOMPARE(markupFault(page), QString());
 }
 
 void TestDefaultTemplates::reportsProgressAndLabels()
