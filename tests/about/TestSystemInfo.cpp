@@ -18,14 +18,6 @@ const QString ToolsLocationKey = u"SOFTWARE\\Microsoft\\Shared Tools Location"_s
 const QString TestKey = u"SOFTWARE\\Reelkeep"_s;
 const QString Unavailable = u"System Information Is Unavailable At This Time"_s;
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (const int value : values)
-        result.append(static_cast<char>(value));
-    return result;
-}
-
 constexpr quint32 Text = 1;
 constexpr quint32 ExpandableText = 2;
 constexpr quint32 Number = 4;
@@ -66,15 +58,15 @@ void TestSystemInfo::getKeyValue_data()
     QTest::newRow("only one terminator is dropped")
         << true << Text << FakeRegistry::utf16(u"ab"_s + zero, true) << std::optional(u"ab"_s + zero) << read;
     QTest::newRow("a lone terminator reads as the empty text")
-        << true << Text << bytes({0, 0}) << std::optional(QString()) << read;
+        << true << Text << QByteArray::fromHex("0000") << std::optional(QString()) << read;
     QTest::newRow("text beyond Latin-1 keeps its characters")
         << true << Text << FakeRegistry::utf16(u"Fïlm 映画"_s, true) << std::optional(u"Fïlm 映画"_s) << read;
     QTest::newRow("text filling the whole buffer reads whole")
         << true << Text << FakeRegistry::utf16(longText, false) << std::optional(longText) << read;
     QTest::newRow("number 261 from bytes 05 01 00 00")
-        << true << Number << bytes({5, 1, 0, 0}) << std::optional(u"261"_s) << read;
+        << true << Number << QByteArray::fromHex("05010000") << std::optional(u"261"_s) << read;
     QTest::newRow("largest number is unsigned")
-        << true << Number << bytes({0xff, 0xff, 0xff, 0xff}) << std::optional(u"4294967295"_s) << read;
+        << true << Number << QByteArray::fromHex("ffffffff") << std::optional(u"4294967295"_s) << read;
     QTest::newRow("expandable text leaves KeyVal as it was")
         << true << ExpandableText << FakeRegistry::utf16(u"%windir%"_s, true) << std::optional(u"before"_s)
         << read;

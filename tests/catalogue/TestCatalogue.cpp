@@ -1,11 +1,13 @@
 // The catalogue's entries and the history rule of the type and genre boxes.
 #include "catalogue/Catalogue.h"
 #include "catalogue/History.h"
+#include "support/ListFiles.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace reelkeep;
+using reelkeep::test::filmOf;
 
 class TestCatalogue : public QObject
 {
@@ -17,13 +19,6 @@ private slots:
     void modelShowsTitlesInStep();
     void appendStopsAtCapacity();
 };
-
-static FilmRecord film(const QString& title)
-{
-    FilmRecord record;
-    record[Field::Title] = title;
-    return record;
-}
 
 static QStringList titlesShown(const Catalogue& catalogue)
 {
@@ -65,12 +60,12 @@ void TestCatalogue::modelShowsTitlesInStep()
 {
     Catalogue catalogue;
     QCOMPARE(catalogue.lastIndex(), -1);
-    QVERIFY(catalogue.append(film(u"A"_qs)));
-    QVERIFY(catalogue.append(film(u"B"_qs)));
-    QVERIFY(catalogue.append(film(u"C"_qs)));
+    QVERIFY(catalogue.append(filmOf({u"A"_qs})));
+    QVERIFY(catalogue.append(filmOf({u"B"_qs})));
+    QVERIFY(catalogue.append(filmOf({u"C"_qs})));
     catalogue.exchangeWithNext(0);
     QCOMPARE(titlesShown(catalogue), (QStringList{u"B"_qs, u"A"_qs, u"C"_qs}));
-    catalogue.replace(2, film(QString()));
+    catalogue.replace(2, filmOf({QString()}));
     catalogue.remove(0);
     QCOMPARE(titlesShown(catalogue), (QStringList{u"A"_qs, QString()}));
     QCOMPARE(catalogue.lastIndex(), 1);
@@ -83,9 +78,9 @@ void TestCatalogue::appendStopsAtCapacity()
 {
     Catalogue catalogue;
     catalogue.replaceAll(QList<FilmRecord>(Catalogue::MaxEntries - 1));
-    QVERIFY(catalogue.append(film(u"last"_qs)));
+    QVERIFY(catalogue.append(filmOf({u"last"_qs})));
     QCOMPARE(catalogue.lastIndex(), 32766);
-    QVERIFY(!catalogue.append(film(u"one too many"_qs)));
+    QVERIFY(!catalogue.append(filmOf({u"one too many"_qs})));
     QCOMPARE(catalogue.count(), Catalogue::MaxEntries);
     QSignalSpy modified(&catalogue, &Catalogue::modifiedChanged);
     catalogue.setModified(true);

@@ -37,7 +37,6 @@ private slots:
     void badArgumentsShowUsage_data();
     void badArgumentsShowUsage();
     void programReadsAndWritesUtf8AndTellsItsStatus();
-    void evalPrintsOneLinePerExpression();
     void aSignalStopsThePageInOrder_data();
     void aSignalStopsThePageInOrder();
     void checkAndPageTellTemplateWarnings_data();
@@ -320,20 +319,13 @@ void TestCli::programReadsAndWritesUtf8AndTellsItsStatus()
     QCOMPARE(runProgram({u"dump"_s}), 1);
     QCOMPARE(runProgram({u"dump"_s, m_folder.filePath(u"none.csv"_s)}), 2);
     QVERIFY(program.readAllStandardError().startsWith("reelkeep-cli: cannot load "));
-    // eval - reads one expression a line.
+    // eval prints one line an expression, of its arguments or, with "-", of the lines it reads.
+    QCOMPARE(runProgram({u"eval"_s, u"2 / 4"_s, u"1 +"_s}), 0);
+    QCOMPARE(program.readAllStandardOutput(), QByteArray("Double: 0.5\nraised 9\n"));
     QCOMPARE(runProgram({u"eval"_s, u"-"_s}, "'caf\xC3\xA9' & 1\r\n(null)\n\n1 + 2"), 0);
     QCOMPARE(program.readAllStandardOutput(),
              QByteArray("String: caf\xC3\xA9"
                         "1\nraised 94\nEmpty: \nDouble: 3\n"));
-}
-
-void TestCli::evalPrintsOneLinePerExpression()
-{
-    const CliRun result =
-        run({u"eval"_s, u"2 / 4"_s, u"'a' & 'b'"_s, u"1 +"_s, u"1 / 0"_s, u"x"_s, u"null"_s});
-    QCOMPARE(result.status, 0);
-    QCOMPARE(result.out, u"Double: 0.5\nString: ab\nraised 9\nError: Error 11\nEmpty: \nNull: \n"_s);
-    QVERIFY(result.err.isEmpty());
 }
 
 void TestCli::aSignalStopsThePageInOrder_data()

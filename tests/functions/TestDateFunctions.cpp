@@ -73,7 +73,6 @@ void TestDateFunctions::datePart_data()
     part("y is the day of the year", {"String y", "String 12/31/2020"}, "Integer: 366");
     part("d is the day", {"String d", "String 12/31/2020"}, "Integer: 31");
     part("w is the weekday from Sunday", {"String w", "String 1/2/2020"}, "Integer: 5");
-    part("w of a Thursday counted from day 1", {"String w", "String 1/2/2020", "Double 1"}, "Integer: 5");
     part("w of a Thursday counted from day 2", {"String w", "String 1/2/2020", "Double 2"}, "Integer: 4");
     part("w of a Thursday counted from day 5", {"String w", "String 1/2/2020", "Double 5"}, "Integer: 1");
     part("w of a Thursday counted from day 6", {"String w", "String 1/2/2020", "Double 6"}, "Integer: 7");
@@ -110,7 +109,6 @@ void TestDateFunctions::dateSerial_data()
     addCall("year 10000 raises 5", "dateserial", {"Double 10000", "Double 1", "Double 1"}, "raised 5");
     addCall("day 32768 overflows", "dateserial", {"Double 2020", "Double 1", "Double 32768"}, "raised 6");
     addCall("datevalue drops the time", "datevalue", {"String 1/2/2020 13:45"}, "Date: 1/2/2020");
-    addCall("datevalue of a long date", "datevalue", {"String January 2, 2020"}, "Date: 1/2/2020");
     addCall("datevalue of a time alone is day 0", "datevalue", {"String 13:45"}, "Date: 12:00:00 AM");
     addCall("datevalue of a text that is no date", "datevalue", {"String abc"}, "raised 13");
     addCall("datevalue of an impossible time", "datevalue", {"String 1/2/2020 89:98"}, "raised 13");

@@ -184,7 +184,6 @@ void TestDispatch::preparation_data()
             "format",
             {"Date 44197", "String ww", "Double 2", "Double 2"},
             "String: 53");
-    addCall("format coerces the first day", "format", {"Date 43835", "String w", "Null"}, "raised 94");
 }
 
 QTEST_GUILESS_MAIN(TestDispatch)

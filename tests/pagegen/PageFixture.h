@@ -1,4 +1,5 @@
-// Runs templates over a small catalogue in a temporary template folder, as a page run does.
+// Runs templates over a small catalogue in a temporary template folder, or in a given one, as a
+// page run does.
 #pragma once
 
 #include "evaluator/Equation_Evaluater.h"
@@ -17,8 +18,10 @@ namespace reelkeep {
 class PageFixture : public PageContext
 {
 public:
-    PageFixture()
-        : host(*this, filter, evaluator, folder.filePath(QStringLiteral("template")))
+    /// Reads its templates from `templateFolder`, by default a temporary folder of its own.
+    explicit PageFixture(const QString& templateFolder = {})
+        : templates(templateFolder.isEmpty() ? folder.filePath(QStringLiteral("template")) : templateFolder)
+        , host(*this, filter, evaluator, templates)
     {
         QDir(folder.path()).mkpath(QStringLiteral("template"));
         evaluator.setHost(&host);
@@ -32,28 +35,25 @@ public:
     PageRunOutcome outcome;
 
     QTemporaryDir folder;
+    const QString templates;
     File_Filter filter;
     Equation_Evaluater evaluator;
     PageHost host;
 
     void addFilm(const QString& filmTitle, const QString& release = {}, const QString& genre = {})
     {
-        FilmRecord film;
-        film[Field::Title] = filmTitle;
-        film[Field::Release] = release;
-        film[Field::Genre] = genre;
-        catalogue.append(film);
+        catalogue.append(test::filmOf({filmTitle, release, {}, {}, genre}));
     }
 
-    QString templatePath(const QString& name) const
-    {
-        return folder.filePath(QStringLiteral("template/") + name);
-    }
+    QString templatePath(const QString& name) const { return templates + u'/' + name; }
 
     void writeTemplate(const QString& name, const QByteArray& bytes) const
     {
         test::writeFileBytes(templatePath(name), bytes);
     }
+
+    /// Runs the templates into `page`.
+    PageRunOutcome makePage(const QString& page) { return runPage(filter, evaluator, templates, page); }
 
     /// Runs mask.html; the page's bytes, followed by " raised N at FILE:LINE" when the run was
     /// abandoned or stopped (FILE without its folder).
@@ -61,7 +61,7 @@ public:
     {
         writeTemplate(MainTemplateName, mask);
         const QString page = folder.filePath(QStringLiteral("page.html"));
-        outcome = runPage(filter, evaluator, folder.filePath(QStringLiteral("template")), page);
+        outcome = makePage(page);
         QFile file(page);
         QByteArray written = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no page)");
         if (outcome.result == PageRunOutcome::Result::Abandoned ||

@@ -475,8 +475,7 @@ void TestPageGenerator::aFullDiskAbandonsTheRun()
     }
     fixture.writeTemplate(u"part.html"_s, QByteArray(1000, 'x'));
     fixture.writeTemplate(MainTemplateName, mask);
-    const PageRunOutcome outcome =
-        runPage(fixture.filter, fixture.evaluator, fixture.templatePath(QString()), page);
+    const PageRunOutcome outcome = fixture.makePage(page);
     setrlimit(RLIMIT_FSIZE, &unlimited);
     QCOMPARE(outcome.result, PageRunOutcome::Result::Abandoned);
     QCOMPARE(outcome.errorNumber, 61);

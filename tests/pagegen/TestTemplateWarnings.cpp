@@ -84,7 +84,6 @@ void TestTemplateWarnings::warnings()
         fixture.writeTemplate(u"film.html"_s, film);
         pages[findsMistakes] = fixture.run(mask);
         const PageRunOutcome& outcome = fixture.outcome;
-        const QString folder = fixture.folder.filePath(u"template"_s);
         QStringList lines;
         for (const TemplateWarning& warning : outcome.templateWarnings)
             lines << u"%1:%2: %3"_s.arg(QFileInfo(warning.file).fileName())
@@ -92,7 +91,7 @@ void TestTemplateWarnings::warnings()
                          .arg(warning.text());
         if (outcome.result != PageRunOutcome::Result::Made)
             lines << outcome.describe();
-        descriptions[findsMistakes] = lines.join(u'\n').replace(folder, u"DIR"_s);
+        descriptions[findsMistakes] = lines.join(u'\n').replace(fixture.templates, u"DIR"_s);
     }
     QCOMPARE(pages[true], pages[false]);
     QCOMPARE(descriptions[true], told);

@@ -52,9 +52,7 @@ void TestCsvListFile::writesExactBytes_data()
 
     QTest::newRow("no films is the empty file") << Films{} << QByteArray();
     QTest::newRow("an empty film is seventeen pairs of quotes")
-        << Films{{}}
-        << QByteArray(
-               "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+        << Films{{}} << QByteArray("\"\",").repeated(16) + "\"\"\r\n";
     QTest::newRow("one line a film in field order") << Films{{u"Alien"_s, u"1979"_s}, {u"Heat"_s}}
                                                     << line({"\"Alien\"", "\"1979\""}) + line({"\"Heat\""});
     QTest::newRow("line breaks and commas stay inside the quotes")
@@ -83,8 +81,6 @@ void TestCsvListFile::reads_data()
     QTest::addColumn<Films>("films");
 
     QTest::newRow("the empty file is an empty catalogue") << QByteArray() << Films{};
-    QTest::newRow("lines as written") << line({"\"Alien\"", "\"1979\""}) + line({"\"Heat\""})
-                                      << Films{{u"Alien"_s, u"1979"_s}, {u"Heat"_s}};
     QTest::newRow("fields are a stream whatever the line ends")
         << QByteArray("\"a\",\"b\"\r\n\"c\"," + QByteArray("\"\",").repeated(13) + "\"q\"\r\n\"next\"\r\n")
         << Films{{u"a"_s, u"b"_s, u"c"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, u"q"_s},

@@ -4,11 +4,8 @@
 // the page texts, and well-formed UTF-8. What the page's script does is tested in a browser.
 #include "catalogue/FilmRecord.h"
 #include "cli/CliCommands.h"
-#include "evaluator/Equation_Evaluater.h"
 #include "functions/Defalt_Functions.h"
-#include "pagegen/File_Filter.h"
-#include "pagegen/PageHost.h"
-#include "pagegen/PageRun.h"
+#include "pagegen/PageFixture.h"
 #include "storage/ListFile.h"
 #include "support/ListFiles.h"
 
@@ -110,39 +107,6 @@ QString markupFault(const QString& page)
     return open.isEmpty() ? QString() : u"unclosed <%1>"_s.arg(open.join(u"> <"_s));
 }
 
-// A window's worth of page state: one filter, evaluator and host for every page it makes.
-class WindowPages : public PageContext
-{
-public:
-    explicit WindowPages(QList<FilmRecord> films)
-        : m_films(std::move(films))
-    {
-        m_evaluator.setLibrary(&m_library);
-        m_evaluator.setHost(&m_host);
-    }
-
-    const QList<FilmRecord>& films() const override { return m_films; }
-    QString pageTitle() const override { return u"Shelf"_s; }
-    QString pageDescription() const override { return QString(); }
-    void setProgress(float) override {}
-    void setLabel(const QString&) override {}
-
-    PageRunOutcome make(const QString& output)
-    {
-        QFile::remove(output);
-        return runPage(m_filter, m_evaluator, QStringLiteral(REELKEEP_TEMPLATE_DIR), output);
-    }
-
-    PageState& state() { return m_host.state(); }
-
-private:
-    QList<FilmRecord> m_films;
-    Defalt_Functions m_library;
-    File_Filter m_filter;
-    Equation_Evaluater m_evaluator;
-    PageHost m_host{*this, m_filter, m_evaluator, QStringLiteral(REELKEEP_TEMPLATE_DIR)};
-};
-
 } // namespace
 
 class TestDefaultTemplates : public QObject
@@ -168,7 +132,6 @@ private slots:
     void emptyCatalogueGivesAValidPage();
     void reportsProgressAndLabels();
     void secondPageInTheSameWindowIsTheSame();
-    void checkFindsNoWarnings();
 
 private:
     PageResult makePage(const ListDocument& document, const QString& name);
@@ -205,13 +168,17 @@ PageResult TestDefaultTemplates::makePage(const ListDocument& document, const QS
     return result;
 }
 
-// The page as text, or the empty text (which no check accepts) when reelkeep-cli fails to make it.
+// The page as text, or the empty text (which no check accepts) when reelkeep-cli fails to make it,
+// warns of a mistake in the templates or makes markup that is not well-formed: every catalogue
+// here, full or empty, must take its paths through the templates without either.
 QString TestDefaultTemplates::pageText(const ListDocument& document, const QString& name)
 {
     const PageResult result = makePage(document, name);
-    if (result.status == 0)
-        return QString::fromUtf8(result.bytes);
-    qWarning("the page was not made: %s", qPrintable(result.errors));
+    const QString page = QString::fromUtf8(result.bytes);
+    const QString fault = result.status == 0 ? markupFault(page) : result.errors;
+    if (fault.isEmpty() && !result.errors.contains(u"warning"_s))
+        return page;
+    qWarning("the page was not made cleanly: %s", qPrintable(fault + result.errors));
     return QString();
 }
 
@@ -236,7 +203,7 @@ void TestDefaultTemplates::initTestCase()
     m_catalogue.pageDescription = u"Everything on the shelf."_s;
 
     m_page = makePage(m_catalogue, u"catalogue"_s);
-    QVERIFY2(m_page.status == 0, qPrintable(m_page.errors));
+    QVERIFY2(m_page.status == 0 && !m_page.errors.contains(u"warning"_s), qPrintable(m_page.errors));
     m_text = QString::fromUtf8(m_page.bytes);
 }
 
@@ -318,7 +285,6 @@ void TestDefaultTemplates::emptyFieldLeavesNoMarkup()
     const QString article = articleOf(page, u"Partial"_s);
     QVERIFY(!article.isEmpty());
     QVERIFY2(!article.contains(markup), qPrintable(article));
-    QCOMPARE(markupFault(page), QString());
     // Neither an empty element nor an empty line is left where the field would be.
     static const QRegularExpression EmptyElement(u"<(\\w+)[^>]*>\\s*</\\1>"_s);
     QVERIFY2(!EmptyElement.match(article).hasMatch(), qPrintable(article));
@@ -361,7 +327,6 @@ void TestDefaultTemplates::escapesTextAndAttributes()
     film[field] = text;
     const QString page = pageText(ListDocument{{}, {}, {film}}, u"escapes"_s);
     QVERIFY2(page.contains(written), qPrintable(articleOf(page, u"Escapes"_s)));
-    QCOMPARE(markupFault(page), QString());
 }
 
 void TestDefaultTemplates::linksOnlySafeAddresses_data()
@@ -490,7 +455,6 @@ void TestDefaultTemplates::emptyCatalogueGivesAValidPage()
     // Neither films nor the controls, the letters and the script that work on them.
     for (const QString& markup : {u"<article"_s, u"id=\"finder\""_s, u"<nav"_s, u"<script"_s, u"<template"_s})
         QVERIFY2(!page.contains(markup), qPrintable(markup));
-    QCOMPARE(markupFault(page), QString());
 }
 
 void TestDefaultTemplates::reportsProgressAndLabels()
@@ -508,35 +472,19 @@ void TestDefaultTemplates::reportsProgressAndLabels()
 // reset what they count on, or the second page would start past the last film.
 void TestDefaultTemplates::secondPageInTheSameWindowIsTheSame()
 {
-    WindowPages window({fullFilm(u"b"_s), fullFilm(u"A"_s), fullFilm(u"c"_s)});
+    PageFixture window(QStringLiteral(REELKEEP_TEMPLATE_DIR));
+    Defalt_Functions library;
+    window.evaluator.setLibrary(&library);
+    window.catalogue = {fullFilm(u"b"_s), fullFilm(u"A"_s), fullFilm(u"c"_s)};
     const QString first = m_folder.filePath(u"first.html"_s);
     const QString second = m_folder.filePath(u"second.html"_s);
-    const PageRunOutcome firstRun = window.make(first);
+    const PageRunOutcome firstRun = window.makePage(first);
     QVERIFY2(firstRun.result == PageRunOutcome::Result::Made, qPrintable(firstRun.describe()));
-    QCOMPARE(window.state().currentIndex, 3);
-    const PageRunOutcome secondRun = window.make(second);
+    QCOMPARE(window.host.state().currentIndex, 3);
+    const PageRunOutcome secondRun = window.makePage(second);
     QVERIFY2(secondRun.result == PageRunOutcome::Result::Made, qPrintable(secondRun.describe()));
     QCOMPARE(fileContents(second), fileContents(first));
     QCOMPARE(headings(QString::fromUtf8(fileContents(second))), (QStringList{u"A"_s, u"b"_s, u"c"_s}));
-}
-
-// A full catalogue and an empty one take every path through the templates.
-void TestDefaultTemplates::checkFindsNoWarnings()
-{
-    QString failure;
-    const QString empty = m_folder.filePath(u"nothing.rkf"_s);
-    QVERIFY2(saveListFile(empty, ListForm::FromName, ListDocument(), &failure), qPrintable(failure));
-    for (const QString& list : {m_folder.filePath(u"catalogue.rkf"_s), empty}) {
-        QString out;
-        QTextStream outStream(&out);
-        const int status =
-            runCli({u"check"_s, list, u"--template-dir"_s, QStringLiteral(REELKEEP_TEMPLATE_DIR)},
-                   outStream,
-                   outStream);
-        outStream.flush();
-        QCOMPARE(out, u"check: no warnings\n"_s);
-        QCOMPARE(status, 0);
-    }
 }
 
 QTEST_GUILESS_MAIN(TestDefaultTemplates)
