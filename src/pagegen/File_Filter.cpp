@@ -95,11 +95,13 @@ public:
         // when it takes none.
         for (qsizetype written = 0; !m_failed && written < m_used;) {
             const qint64 taken = m_file.write(m_buffer.data() + written, m_used - written);
-            m_failed = taken <= 0;
-            written += taken;
+            if (taken > 0) {
+                written += taken;
+            } else {
+                m_failed = true;
+                m_notWritten = m_file.errorString();
+            }
         }
-        if (m_failed && m_notWritten.isEmpty())
-            m_notWritten = m_file.errorString();
         m_used = 0;
         if (m_failed)
             raise(ErrorNumber::DiskFull);
