@@ -460,6 +460,8 @@ void TestPageGenerator::aFullDiskAbandonsTheRun()
     QFETCH(int, line);
     QFETCH(QString, reason);
     PageFixture fixture;
+    fixture.writeTemplate(u"part.html"_s, QByteArray(1000, 'x'));
+    fixture.writeTemplate(MainTemplateName, mask);
     QString page = u"/dev/full"_s;
     if (fileSizeLimit == 0 && !QFileInfo(page).exists())
         QSKIP("this system has no /dev/full");
@@ -473,8 +475,7 @@ void TestPageGenerator::aFullDiskAbandonsTheRun()
         limited.rlim_cur = rlim_t(fileSizeLimit);
         QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
     }
-    fixture.writeTemplate(u"part.html"_s, QByteArray(1000, 'x'));
-    fixture.writeTemplate(MainTemplateName, mask);
+    // The limit holds for the page run alone.
     const PageRunOutcome outcome = fixture.makePage(page);
     setrlimit(RLIMIT_FSIZE, &unlimited);
     QCOMPARE(outcome.result, PageRunOutcome::Result::Abandoned);
