@@ -331,12 +331,13 @@ void TestFormat::textFormats_data()
     addCase("@ fills from the right with spaces", "String ab", "@@@@", "  ab");
     addCase("! fills from the left", "String ab", "!@@@@", "ab  ");
     addCase("& shows nothing for a missing character", "String ab", "&&&&", "ab");
-    addCase("surplus characters come first", "String abcdef", "@-@", "abcde-f");
-    addCase("surplus characters come last with !", "String abcdef", "!@-@", "a-bcdef");
+    addCase("a long text fills from its first character", "String abcdef", "@-@", "a-bcdef");
+    addCase("the rest of a long text follows the section", "String abcdef", "!(@-@)", "(a-b)cdef");
     addCase("placeholders and literals", "String 1234567890", "@@@-@@@-@@@@", "123-456-7890");
     addCase("< forces lower case", "String HELLO", "<", "hello");
     addCase("> forces upper case", "String This is it", ">", "THIS IS IT");
     addCase("> with placeholders", "String abc", ">@@@@@", "  ABC");
+    addCase("of < and > the first applies", "String MiXed", "<@@@@@>", "mixed");
     addCase("a literal around placeholders", "String abc", "(@@@@)", "( abc)");
     addCase("the second section serves the empty text", "String ", "@;\\e\\m\\p\\t\\y", "empty");
     addCase("the second section serves Null", "Null", "@;\\n\\u\\l\\l", "null");
