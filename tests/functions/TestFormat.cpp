@@ -192,6 +192,7 @@ void TestFormat::numbers_data()
     addCase("zeros pad behind the point", "Double 334.9", "###0.00", "334.90");
     addCase("number signs show no leading zero", "Double 0.5", "#.##", ".5");
     addCase("number signs drop trailing zeros", "Double 1.5", "0.##", "1.5");
+    addCase("a number sign before a later zero shows its digit", "Double 1", "0.#0#", "1.00");
     addCase("the point stays without fraction digits", "Double 1", "0.##", "1.");
     addCase("a trailing point is shown", "Double 5", "#.", "5.");
     addCase("zero under number signs is empty", "Double 0", "#", "");
@@ -221,6 +222,7 @@ void TestFormat::numbers_data()
     addCase("E- with a negative exponent", "Double 0.00012345", "0.00E-00", "1.23E-04");
     addCase("lower-case e", "Double 1234.5", "0.00e+0", "1.23e+3");
     addCase("exponent digits are a minimum", "Double 1E+100", "0.00E+0", "1.00E+100");
+    addCase("a number sign adds no exponent digit", "Double 1.7", "0.0E+0#", "1.7E+0");
     addCase("rounding the mantissa up moves the exponent", "Double 9.96", "0.0E+00", "1.0E+01");
     addCase("two integer placeholders in the mantissa", "Double 1234.5", "00.0E+0", "12.3E+2");
     addCase("scientific zero", "Double 0", "0E+0", "0E+0");
