@@ -132,8 +132,9 @@ std::optional<SignedDigits> numberOf(const Value& value)
     }
 }
 
-// The serial a date format shows: a Date, a number or a numeric text as a serial, a date text
-// read as CDate reads it. Empty for other texts and for Error Values, which are shown unchanged.
+// The serial a date format shows: a Date or a number as a serial, a text read as CDate reads it
+// ("2.5" is 2:05 AM), else a numeric text as a serial ("39697.11"). Empty for other texts and for
+// Error Values, which are shown unchanged.
 std::optional<double> serialOf(const Value& value)
 {
     if (value.kind() == Kind::Error)

@@ -17,7 +17,7 @@ enum class DateField
     Weekday,        // w
     Week,           // ww
     Month,          // m mm mmm mmmm
-    Minute,         // n nn, and m mm next to an hour or a second
+    Minute,         // n nn, and m mm right after an hour
     Quarter,        // q
     DayOfYear,      // y
     Year,           // yy (width 2) and yyyy (width 4)
@@ -160,26 +160,18 @@ std::vector<DateToken> tokenize(QStringView section)
     return tokens;
 }
 
-// "m" and "mm" mean minutes right after an hour or right before a second, literals between
-// them aside.
+// "m" and "mm" mean minutes only right after an hour, literals between them aside; before a
+// second they are still the month.
 void resolveMinutes(std::vector<DateToken>& tokens)
 {
-    const auto neighbour = [&](std::size_t from, int step) -> const DateToken* {
-        for (auto i = static_cast<std::ptrdiff_t>(from) + step;
-             i >= 0 && i < static_cast<std::ptrdiff_t>(tokens.size());
-             i += step) {
-            if (tokens[static_cast<std::size_t>(i)].field != DateField::Literal)
-                return &tokens[static_cast<std::size_t>(i)];
-        }
-        return nullptr;
-    };
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (tokens[i].field != DateField::Month || tokens[i].width > 2)
+    const DateToken* previous = nullptr; // the last token that is not a literal
+    for (DateToken& token : tokens) {
+        if (token.field == DateField::Literal)
             continue;
-        const DateToken* before = neighbour(i, -1);
-        const DateToken* after = neighbour(i, 1);
-        if ((before && before->field == DateField::Hour) || (after && after->field == DateField::Second))
-            tokens[i].field = DateField::Minute;
+        if (token.field == DateField::Month && token.width <= 2 && previous &&
+            previous->field == DateField::Hour)
+            token.field = DateField::Minute;
+        previous = &token;
     }
 }
 

@@ -39,7 +39,8 @@ struct NumberSection
     std::vector<Item> items;
     int integerDigits = 0;
     int fractionDigits = 0;
-    int exponentDigits = 0;
+    int fractionShown = 0;   // the fraction placeholders up to the last "0", which always show a digit
+    int exponentZeros = 0;   // the "0" placeholders of the exponent: its least number of digits
     int firstZeroIndex = -1; // the first "0" among the integer placeholders
     bool grouping = false;
     int thousandsScaling = 0; // commas that each divide by 1000
@@ -108,8 +109,10 @@ NumberSection parseNumberSection(QStringView section)
                 ++layout.integerDigits;
             } else if (region == Region::Fraction) {
                 ++layout.fractionDigits;
-            } else {
-                ++layout.exponentDigits;
+                if (c == u'0')
+                    layout.fractionShown = layout.fractionDigits;
+            } else if (c == u'0') {
+                ++layout.exponentZeros;
             }
         } else if (c == u'.' && region == Region::Integer) {
             layout.items.push_back({ItemKind::Point, region, c, QString()});
@@ -259,8 +262,10 @@ QString formatNumberSection(QStringView section, DecimalDigits magnitude, bool m
     IntegerWriter integer(
         integerDigitsOf(number, minimumIntegerDigits), layout.integerDigits, layout.grouping);
     const std::string fraction = fractionDigitsOf(number, layout.fractionDigits);
-    // "#" after the point drops the trailing zeros of the fraction; "0" keeps them.
-    const auto lastSignificant = static_cast<int>(fraction.find_last_not_of('0') + 1);
+    // Every fraction placeholder up to the last "0" shows its digit, a "#" among them too; only
+    // the "#" after the last "0" drop trailing zeros.
+    const int fractionShown =
+        std::max(layout.fractionShown, static_cast<int>(fraction.find_last_not_of('0') + 1));
 
     QString out;
     if (minus)
@@ -275,7 +280,7 @@ QString formatNumberSection(QStringView section, DecimalDigits magnitude, bool m
             if (item.region == Region::Integer) {
                 integer.writePlaceholder(out);
             } else if (item.region == Region::Fraction) {
-                if (fractionIndex < lastSignificant || item.placeholder == u'0')
+                if (fractionIndex < fractionShown)
                     out += QChar::fromLatin1(fraction[static_cast<std::size_t>(fractionIndex)]);
                 ++fractionIndex;
             }
@@ -288,7 +293,7 @@ QString formatNumberSection(QStringView section, DecimalDigits magnitude, bool m
         case ItemKind::Exponent:
             if (layout.integerDigits == 0 && !layout.hasPoint)
                 integer.writeAll(out);
-            out += exponentText(item, exponent, layout.exponentDigits);
+            out += exponentText(item, exponent, layout.exponentZeros);
             break;
         }
     }

@@ -34,10 +34,10 @@ TextSection parseTextSection(QStringView section)
         } else if (c == u'@' || c == u'&') {
             layout.items.push_back({c, QString()});
             ++layout.placeholders;
-        } else if (c == u'<') {
-            layout.letterCase = TextSection::Case::Lower;
-        } else if (c == u'>') {
-            layout.letterCase = TextSection::Case::Upper;
+        } else if (c == u'<' || c == u'>') {
+            // With both "<" and ">" the first one written decides.
+            if (layout.letterCase == TextSection::Case::AsIs)
+                layout.letterCase = c == u'<' ? TextSection::Case::Lower : TextSection::Case::Upper;
         } else if (c == u'!') {
             layout.fillFromLeft = true;
         } else {
@@ -68,33 +68,23 @@ QString formatTextSection(QStringView section, const QString& text)
     const QString shown = withCase(text, layout.letterCase);
     const qsizetype placeholders = layout.placeholders;
     QString out;
-    if (placeholders == 0) {
-        for (const TextItem& item : layout.items)
-            out += item.literal;
-        return out + shown;
-    }
-    // Characters beyond the placeholders are kept: before the first placeholder when filling
-    // from the right, after the last when filling from the left.
-    const qsizetype surplus = std::max<qsizetype>(0, shown.size() - placeholders);
-    const qsizetype firstChar = layout.fillFromLeft ? 0 : shown.size() - placeholders; // may be negative
+    // A text longer than the placeholders fills them from its first character, whatever the
+    // direction, and its remaining characters follow the whole section. A shorter one fills them
+    // from the right, or from the left with "!".
+    const qsizetype firstChar = layout.fillFromLeft ? 0 : std::min<qsizetype>(0, shown.size() - placeholders);
     qsizetype index = 0;
     for (const TextItem& item : layout.items) {
         if (item.placeholder.isNull()) {
             out += item.literal;
             continue;
         }
-        if (!layout.fillFromLeft && index == 0)
-            out += QStringView(shown).left(surplus);
-        const qsizetype at = firstChar + index;
+        const qsizetype at = firstChar + index++;
         if (at >= 0 && at < shown.size())
             out += shown[at];
         else if (item.placeholder == u'@')
             out += u' ';
-        ++index;
-        if (layout.fillFromLeft && index == placeholders)
-            out += QStringView(shown).mid(placeholders);
     }
-    return out;
+    return out + shown.mid(placeholders);
 }
 
 QString formatWithTextSections(const std::vector<QStringView>& sections, const QString& text)

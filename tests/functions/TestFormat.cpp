@@ -192,6 +192,7 @@ void TestFormat::numbers_data()
     addCase("zeros pad behind the point", "Double 334.9", "###0.00", "334.90");
     addCase("number signs show no leading zero", "Double 0.5", "#.##", ".5");
     addCase("number signs drop trailing zeros", "Double 1.5", "0.##", "1.5");
+    addCase("a number sign before a later zero shows its digit", "Double 1", "0.#0#", "1.00");
     addCase("the point stays without fraction digits", "Double 1", "0.##", "1.");
     addCase("a trailing point is shown", "Double 5", "#.", "5.");
     addCase("zero under number signs is empty", "Double 0", "#", "");
@@ -221,6 +222,7 @@ void TestFormat::numbers_data()
     addCase("E- with a negative exponent", "Double 0.00012345", "0.00E-00", "1.23E-04");
     addCase("lower-case e", "Double 1234.5", "0.00e+0", "1.23e+3");
     addCase("exponent digits are a minimum", "Double 1E+100", "0.00E+0", "1.00E+100");
+    addCase("a number sign adds no exponent digit", "Double 1.7", "0.0E+0#", "1.7E+0");
     addCase("rounding the mantissa up moves the exponent", "Double 9.96", "0.0E+00", "1.0E+01");
     addCase("two integer placeholders in the mantissa", "Double 1234.5", "00.0E+0", "12.3E+2");
     addCase("scientific zero", "Double 0", "0E+0", "0E+0");
@@ -298,10 +300,10 @@ void TestFormat::dates_data()
     addCase("without a marker the clock has 24 hours", date(2020, 1, 2, 17, 4, 23), "h:m:s", "17:4:23");
     addCase("a marker before the hour still sets the clock", sample(), "AM/PM h", "PM 1");
     addCase("a lone A is a literal", sample(), "A h", "A 13");
-    // m after h or before s is the minute.
+    // m right after h is the minute.
     addCase("m after h is the minute", date(2020, 3, 4, 5, 6, 7), "h:m", "5:6");
     addCase("mm after hh is the minute", date(2020, 3, 4, 5, 6, 7), "hh:mm", "05:06");
-    addCase("mm before ss is the minute", date(2020, 3, 4, 5, 6, 7), "mm:ss", "06:07");
+    addCase("mm before ss is still the month", date(2020, 3, 4, 5, 6, 7), "mm:ss", "03:07");
     addCase("m alone is the month", date(2020, 3, 4, 5, 6, 7), "m/d", "3/4");
     addCase("literals between hour and m", date(2020, 3, 4, 5, 6, 7), "h\" h \"m", "5 h 6");
     addCase("mmm after h is still the month", date(2020, 3, 4, 5, 6, 7), "h mmm", "5 Mar");
@@ -331,12 +333,13 @@ void TestFormat::textFormats_data()
     addCase("@ fills from the right with spaces", "String ab", "@@@@", "  ab");
     addCase("! fills from the left", "String ab", "!@@@@", "ab  ");
     addCase("& shows nothing for a missing character", "String ab", "&&&&", "ab");
-    addCase("surplus characters come first", "String abcdef", "@-@", "abcde-f");
-    addCase("surplus characters come last with !", "String abcdef", "!@-@", "a-bcdef");
+    addCase("a long text fills from its first character", "String abcdef", "@-@", "a-bcdef");
+    addCase("the rest of a long text follows the section", "String abcdef", "!(@-@)", "(a-b)cdef");
     addCase("placeholders and literals", "String 1234567890", "@@@-@@@-@@@@", "123-456-7890");
     addCase("< forces lower case", "String HELLO", "<", "hello");
     addCase("> forces upper case", "String This is it", ">", "THIS IS IT");
     addCase("> with placeholders", "String abc", ">@@@@@", "  ABC");
+    addCase("of < and > the first applies", "String MiXed", "<@@@@@>", "mixed");
     addCase("a literal around placeholders", "String abc", "(@@@@)", "( abc)");
     addCase("the second section serves the empty text", "String ", "@;\\e\\m\\p\\t\\y", "empty");
     addCase("the second section serves Null", "Null", "@;\\n\\u\\l\\l", "null");

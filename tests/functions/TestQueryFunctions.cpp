@@ -39,6 +39,7 @@ void TestQueryFunctions::inspection_data()
     addCall("isdate of a date text", "isdate", {"String 1/2/2020"}, "Boolean: True");
     addCall("isdate of a Date", "isdate", {"Date 43832"}, "Boolean: True");
     addCall("isdate of numeric text", "isdate", {"String 1"}, "Boolean: False");
+    addCall("isdate of a time written with points", "isdate", {"String 04.28.14"}, "Boolean: True");
     addCall("isdate of a number", "isdate", {"Double 43832"}, "Boolean: False");
     addCall("isdate of Nothing", "isdate", {"Nothing"}, "Boolean: False");
     addCall("isnumeric of Nothing", "isnumeric", {"Nothing"}, "Boolean: False");

@@ -245,6 +245,7 @@ void TestCoercion::conversion_data()
     addVal("exponent", "1e3", "Double: 1000");
     addVal("D exponent", "1d3", "Double: 1000");
     addVal("exponent without digits is ignored", "1e", "Double: 1");
+    addVal("an integer type character after a fraction", "50.5%", "raised 13");
     addVal("four hex digits are 16 bits", "&HFFFF", "Double: -1");
     addVal("eight hex digits are 32 bits", "&HFFFFFFFF", "Double: -1");
     addVal("five hex digits stay positive", "&H10000", "Double: 65536");

@@ -105,11 +105,16 @@ enum class Meridiem
     Pm,
 };
 
+// The AM and PM texts, or their first letters alone, in any letter case.
 Meridiem meridiemOf(QStringView word)
 {
-    if (word.compare(locale().amText, Qt::CaseInsensitive) == 0)
+    const auto matches = [word](const QString& text) {
+        return word.compare(text, Qt::CaseInsensitive) == 0 ||
+               word.compare(QStringView(text).left(1), Qt::CaseInsensitive) == 0;
+    };
+    if (matches(locale().amText))
         return Meridiem::Am;
-    if (word.compare(locale().pmText, Qt::CaseInsensitive) == 0)
+    if (matches(locale().pmText))
         return Meridiem::Pm;
     return Meridiem::None;
 }
@@ -128,6 +133,37 @@ struct ParsedTime
     int second = 0;
 };
 
+// Which of three numbers is the year, the month and the day.
+struct DateOrderPositions
+{
+    int year;
+    int month;
+    int day;
+};
+
+// The orders in which three numbers are tried: the locale's own first, then year first, then
+// day first.
+std::vector<DateOrderPositions> threeNumberOrders()
+{
+    using Order = LocaleConventions::DateOrder;
+    const std::pair<Order, DateOrderPositions> Orders[] = {
+        {Order::YearMonthDay, {0, 1, 2}},
+        {Order::DayMonthYear, {2, 1, 0}},
+        {Order::MonthDayYear, {2, 0, 1}},
+    };
+    std::vector<DateOrderPositions> orders;
+    for (const auto& [order, positions] : Orders) {
+        if (order == locale().dateOrder)
+            orders.insert(orders.begin(), positions);
+        else
+            orders.push_back(positions);
+    }
+    return orders;
+}
+
+// Reads a date text as a run of parts: numbers and a month name for the date, and one time of
+// day before or after them. Numbers joined by ":" or "." are a time ("2.5" is 2:05 AM), and so is
+// a number with an AM or PM marker.
 class DateTextParser
 {
 public:
@@ -143,17 +179,13 @@ public:
         while (m_at < m_tokens.size())
             if (!step())
                 return std::nullopt;
-        if (m_elements.empty()) {
-            if (!m_time)
-                return std::nullopt;
-            return timeFraction(m_time->hour, m_time->minute, m_time->second);
-        }
+        const double time = m_time ? timeFraction(m_time->hour, m_time->minute, m_time->second) : 0.0;
+        if (m_elements.empty())
+            return m_time ? std::optional(time) : std::nullopt;
         const std::optional<CivilDate> date = resolveDate();
         if (!date)
             return std::nullopt;
-        const std::int64_t day = daySerial(date->year, date->month, date->day);
-        const double time = m_time ? timeFraction(m_time->hour, m_time->minute, m_time->second) : 0.0;
-        return joinSerial(day, time);
+        return joinSerial(daySerial(date->year, date->month, date->day), time);
     }
 
 private:
@@ -162,74 +194,88 @@ private:
         return m_at + offset < m_tokens.size() ? &m_tokens[m_at + offset] : nullptr;
     }
 
-    bool isSeparator(const Token* token, QChar c) const
+    static bool isSeparator(const Token* token, QStringView characters)
     {
-        return token && token->type == Token::Separator && token->text[0] == c;
+        return token && token->type == Token::Separator && characters.contains(token->text[0]);
     }
 
     bool step()
     {
-        const Token& token = m_tokens[m_at];
-        if (token.type == Token::Number) {
-            const Token* next = peek(1);
-            if (isSeparator(next, u':') ||
-                (next && next->type == Token::Word && meridiemOf(next->text) != Meridiem::None))
-                return readTime();
-            m_elements.push_back({token.number, int(token.text.size()), false});
-            ++m_at;
-            return m_elements.size() <= 3;
+        switch (m_tokens[m_at].type) {
+        case Token::Number:
+            return readNumber();
+        case Token::Word:
+            return readMonthName();
+        case Token::Separator:
+            return readDateSeparator();
         }
-        if (token.type == Token::Word) {
-            const int month = monthOfName(token.text);
-            if (month == 0 || m_sawMonthName)
-                return false;
-            m_sawMonthName = true;
-            m_elements.push_back({month, 0, true});
-            ++m_at;
-            if (isSeparator(peek(), u'.')) // "Jan. 2, 2020"
-                ++m_at;
-            return m_elements.size() <= 3;
-        }
-        // Separators between date parts; "." only after a month name, so that "2.5" is no date.
-        const QChar c = token.text[0];
-        ++m_at;
-        return c == u'/' || c == u'-' || c == u',';
+        return false;
     }
 
-    bool readTime()
+    bool readNumber()
     {
-        if (m_time)
-            return false;
-        ParsedTime time;
-        time.hour = m_tokens[m_at++].number;
-        if (isSeparator(peek(), u':')) {
-            ++m_at;
-            if (!peek() || peek()->type != Token::Number)
+        const Token& first = m_tokens[m_at++];
+        std::vector<int> parts{first.number};
+        while (isSeparator(peek(), u":.")) {
+            if (!peek(1) || peek(1)->type != Token::Number)
                 return false;
-            time.minute = m_tokens[m_at++].number;
-            if (isSeparator(peek(), u':')) {
-                ++m_at;
-                if (!peek() || peek()->type != Token::Number)
-                    return false;
-                time.second = m_tokens[m_at++].number;
-            }
+            parts.push_back(peek(1)->number);
+            m_at += 2;
         }
         Meridiem meridiem = Meridiem::None;
         if (peek() && peek()->type == Token::Word)
             meridiem = meridiemOf(peek()->text);
-        if (meridiem != Meridiem::None) {
+        if (meridiem != Meridiem::None)
             ++m_at;
-            if (time.hour > 12)
-                return false;
+        if (parts.size() == 1 && meridiem == Meridiem::None)
+            return addElement({first.number, int(first.text.size()), false});
+        return readTime(parts, meridiem);
+    }
+
+    // An AM or PM marker applies to hours up to 12 and is ignored after them ("13:00 AM").
+    bool readTime(const std::vector<int>& parts, Meridiem meridiem)
+    {
+        if (m_time || parts.size() > 3)
+            return false;
+        ParsedTime time{parts[0], parts.size() > 1 ? parts[1] : 0, parts.size() > 2 ? parts[2] : 0};
+        if (meridiem != Meridiem::None && time.hour <= 12)
             time.hour = time.hour % 12 + (meridiem == Meridiem::Pm ? 12 : 0);
-        }
         if (time.hour > 23 || time.minute > 59 || time.second > 59)
             return false;
         m_time = time;
+        m_elementsBeforeTime = m_elements.size();
         return true;
     }
 
-    std::optional<int> year(const DateElement& element) const
+    bool readMonthName()
+    {
+        const int month = monthOfName(m_tokens[m_at++].text);
+        if (month == 0 || m_sawMonthName)
+            return false;
+        m_sawMonthName = true;
+        if (isSeparator(peek(), u".")) // "Jan. 2, 2020"
+            ++m_at;
+        return addElement({month, 0, true});
+    }
+
+    // "/", "-" and "," stand between two parts of a text, never at its start or end.
+    bool readDateSeparator()
+    {
+        const bool afterPart = !m_elements.empty() || m_time;
+        const bool beforePart = peek(1) && peek(1)->type != Token::Separator;
+        return afterPart && beforePart && isSeparator(&m_tokens[m_at++], u"/-,");
+    }
+
+    // The date's parts stay together: a time between two of them makes the text no date.
+    bool addElement(const DateElement& element)
+    {
+        if (m_time && m_elementsBeforeTime > 0)
+            return false;
+        m_elements.push_back(element);
+        return m_elements.size() <= 3;
+    }
+
+    std::optional<int> yearOf(const DateElement& element) const
     {
         int value = element.number;
         if (element.digits <= 2)
@@ -239,79 +285,79 @@ private:
         return value;
     }
 
-    static bool looksLikeYear(const DateElement& element)
+    // One way of reading the date: its year (none for the current year), month and day.
+    struct Candidate
     {
-        return element.digits >= 3 || element.number > 31;
+        const DateElement* year;
+        int month;
+        int day;
+    };
+
+    // The first candidate that is a real date.
+    std::optional<CivilDate> firstDate(const std::vector<Candidate>& candidates) const
+    {
+        for (const Candidate& candidate : candidates) {
+            if (candidate.month < 1 || candidate.month > 12 || candidate.day < 1 || candidate.day > 31)
+                continue;
+            const std::optional<int> y = candidate.year ? yearOf(*candidate.year) : currentYear();
+            if (y && candidate.day <= daysInMonth(*y, candidate.month))
+                return CivilDate{*y, candidate.month, candidate.day};
+        }
+        return std::nullopt;
     }
 
+    int currentYear() const
+    {
+        if (!m_year)
+            m_year = m_currentYear();
+        return *m_year;
+    }
+
+    // With a month name the number is the day, else the year; two numbers are month and day in
+    // the locale's order, else year and month ("30 2" is February 1930); three are tried in the
+    // locale's order, then year first, then day first.
     std::optional<CivilDate> resolveDate() const
     {
         std::vector<DateElement> numbers;
-        int monthName = 0;
+        int name = 0;
         for (const DateElement& element : m_elements) {
             if (element.isMonthName)
-                monthName = element.number;
+                name = element.number;
             else
                 numbers.push_back(element);
         }
-        std::optional<int> y;
-        int month = 0;
-        int day = 1;
-        if (monthName != 0) {
-            month = monthName;
-            if (numbers.empty())
-                return std::nullopt;
-            if (numbers.size() == 1) {
-                if (looksLikeYear(numbers[0]))
-                    y = year(numbers[0]);
-                else {
-                    day = numbers[0].number;
-                    y = m_currentYear();
-                }
-            } else {
-                const bool firstIsYear = looksLikeYear(numbers[0]) && !looksLikeYear(numbers[1]);
-                day = numbers[firstIsYear ? 1 : 0].number;
-                y = year(numbers[firstIsYear ? 0 : 1]);
-            }
-        } else if (numbers.size() == 3) {
-            if (looksLikeYear(numbers[0])) {
-                y = year(numbers[0]);
-                month = numbers[1].number;
-                day = numbers[2].number;
-            } else {
-                month = numbers[0].number;
-                day = numbers[1].number;
-                y = year(numbers[2]);
-            }
-        } else if (numbers.size() == 2) {
-            if (looksLikeYear(numbers[0])) {
-                y = year(numbers[0]);
-                month = numbers[1].number;
-            } else if (looksLikeYear(numbers[1])) {
-                month = numbers[0].number;
-                y = year(numbers[1]);
-            } else {
-                month = numbers[0].number;
-                day = numbers[1].number;
-                y = m_currentYear();
-            }
-        } else {
-            return std::nullopt; // a lone number is not a date
+        if (name != 0 && numbers.size() == 1)
+            return firstDate({{nullptr, name, numbers[0].number}, {&numbers[0], name, 1}});
+        if (name != 0 && numbers.size() == 2)
+            return firstDate(
+                {{&numbers[1], name, numbers[0].number}, {&numbers[0], name, numbers[1].number}});
+        if (name == 0 && numbers.size() == 2) {
+            const bool dayFirst = locale().dateOrder == LocaleConventions::DateOrder::DayMonthYear;
+            const int month = numbers[dayFirst ? 1 : 0].number;
+            const int day = numbers[dayFirst ? 0 : 1].number;
+            return firstDate({{nullptr, month, day},
+                              {nullptr, day, month},
+                              {&numbers[0], numbers[1].number, 1},
+                              {&numbers[1], numbers[0].number, 1}});
         }
-        // A month beyond 12 with a day that could be a month: the two were given day first.
-        if (month > 12 && day <= 12 && !looksLikeYear(DateElement{month, 2, false}))
-            std::swap(month, day);
-        if (!y || month < 1 || month > 12 || day < 1 || day > daysInMonth(*y, month))
-            return std::nullopt;
-        return CivilDate{*y, month, day};
+        if (name == 0 && numbers.size() == 3) {
+            std::vector<Candidate> candidates;
+            for (const DateOrderPositions& order : threeNumberOrders())
+                candidates.push_back(
+                    {&numbers[order.year], numbers[order.month].number, numbers[order.day].number});
+            return firstDate(candidates);
+        }
+        return std::nullopt; // a lone number or a lone month name is no date
     }
 
     const std::vector<Token>& m_tokens;
     const std::function<int()>& m_currentYear;
     std::size_t m_at = 0;
     std::vector<DateElement> m_elements;
+    std::size_t m_elementsBeforeTime = 0;
     bool m_sawMonthName = false;
     std::optional<ParsedTime> m_time;
+    mutable std::optional<int> m_year; // the current year, once read
 };
 
 } // namespace

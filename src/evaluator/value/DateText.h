@@ -19,11 +19,15 @@ QString shortDateText(double serial);
 /// The long time of a serial's time of day: "1:45:00 PM".
 QString longTimeText(double serial);
 
-/// Reads a date, a time, or both, as CDate and DateValue accept them: "1/2/2020" (month first),
-/// "2020-01-02", "January 2, 2020", "2 Jan 2020", "Jan 2 2020", "13:45", "1:45 PM",
-/// "1/2/2020 1:45:00 PM". Two-digit years 00-29 are 20xx and 30-99 19xx; a date without a year
-/// takes `currentYear`. Purely numeric texts ("1", "2.5") and texts naming a weekday are not
-/// dates. Empty when the text is not a date or lies outside 1 Jan 100 ... 31 Dec 9999.
+/// Reads a date, a time, or both, as CDate, DateValue and IsDate accept them: "1/2/2020" (month
+/// first), "2020-01-02", "January 2, 2020", "2 Jan 2020", "Jan 2 2020", "13:45", "1:45 PM",
+/// "1/2/2020 1:45:00 PM". Numbers joined by ":" or "." are a time ("2.5" is 2:05 AM, "1.5.2"
+/// 1:05:02 AM), "AM", "PM", "A" or "P" after a time of at most 12 hours sets its half of the day,
+/// and the time stands before or after the date, never inside it. Two numbers that cannot be
+/// month and day are year and month ("30 2" is February 1930). Two-digit years 00-29 are 20xx
+/// and 30-99 19xx; a date without a year takes `currentYear`. A lone number and texts naming a
+/// weekday are not dates. Empty when the text is not a date or lies outside 1 Jan 100 ...
+/// 31 Dec 9999.
 std::optional<double> parseDateText(QStringView text, int currentYear);
 /// parseDateText() with the current year from the clock set by setCurrentYearSource().
 std::optional<double> parseDateText(QStringView text);

@@ -222,9 +222,15 @@ double val(QStringView text)
         int exponentSign = 1;
         if (exponentAt < packed.size() && (packed[exponentAt] == u'+' || packed[exponentAt] == u'-'))
             exponentSign = packed[exponentAt++] == u'-' ? -1 : 1;
-        if (exponentAt < packed.size() && isDigit(packed[exponentAt]))
+        if (exponentAt < packed.size() && isDigit(packed[exponentAt])) {
             number.exponent += exponentSign * readExponentDigits(packed, exponentAt);
+            at = exponentAt;
+        }
     }
+    // A type character after the number declares its type, as in a literal: "50%" is the
+    // Integer 50, but a number with a decimal point cannot be an Integer ("%") or a Long ("&").
+    if (sawPoint && at < packed.size() && (packed[at] == u'%' || packed[at] == u'&'))
+        raise(ErrorNumber::TypeMismatch);
     return numberTextToDouble(number);
 }
 

@@ -32,7 +32,8 @@ double numberTextToDouble(const NumberText& number);
 /// Val: the Double of the longest numeric prefix, after removing blanks, tabs and line feeds
 /// anywhere; "." is always the decimal point, "E"/"e"/"D"/"d" start an exponent, "&H" and "&O"
 /// prefixes read hex and octal. No number gives 0 ("-" alone, "", "abc"). Raises Overflow (6)
-/// beyond the Double range.
+/// beyond the Double range, and Type mismatch (13) when the integer type character "%" or "&"
+/// follows a number written with a decimal point ("50.5%"; "50%" is 50).
 double val(QStringView text);
 
 /// The decimal digits of |value| rounded to `count` significant digits (the last one rounded as
