@@ -898,7 +898,10 @@ void Form1::makePageCommand()
         tell(QStringLiteral("The page was not made: %1.").arg(outcome.describe()));
         break;
     case PageRunOutcome::Result::Abandoned:
-        tell(QStringLiteral("The page stopped with %1. It holds what was written up to there.")
+        // A page file that could not take the whole page is left as it was.
+        tell((outcome.reason.isEmpty()
+                  ? QStringLiteral("The page stopped with %1. It holds what was written up to there.")
+                  : QStringLiteral("The page was not made: %1."))
                  .arg(outcome.describe()));
         break;
     }
