@@ -69,8 +69,11 @@ QVariant Catalogue::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= count())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return m_entries.at(index.row()).title();
+    const QString& title = m_entries.at(index.row()).title();
+    if (role == Qt::DisplayRole)
+        return title;
+    if (role == Qt::AccessibleTextRole)
+        return title.isEmpty() ? NoTitleText : title;
     return {};
 }
 

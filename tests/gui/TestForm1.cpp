@@ -76,6 +76,7 @@ private slots:
     void aboutAndOptionsOpenModally_data();
     void aboutAndOptionsOpenModally();
     void controlsAreNamedAndTheListTakesTheGrowth();
+    void labelsAndLinesAreNamedByWhatTheyShow();
 
     void makePageReadsTheWindow();
     void makePageRefusesAndKeepsTheFile_data();
@@ -913,6 +914,28 @@ void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
     QVERIFY(m_window->close());
     openWindow();
     QCOMPARE(m_window->size(), QSize(800, 700));
+}
+
+// Assistive technology reads what a label shows, and a film without a title as "(no title)".
+void TestForm1::labelsAndLinesAreNamedByWhatTheyShow()
+{
+    writeTemplate(u"mask.html"_s, "[setlabel('Films made')]");
+    m_desktop->commandLineText = writeList(u"two.rkf"_s, {u"A"_s, QString()});
+    openWindow();
+    m_desktop->queueFileChoice(m_folder->filePath(u"page.html"_s));
+    click("Command8");
+    QStringList shown;
+    for (QLabel* label : m_window->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty())
+            QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
+                     shown.emplace_back(QString(label->text()).remove(u'&')));
+    }
+    QVERIFY2(shown.contains(u"2 films"_s) && shown.contains(u"Films made"_s) &&
+                 shown.contains(u"No picture"_s),
+             qPrintable(shown.join(u'|')));
+    QAccessibleInterface* lines = QAccessible::queryAccessibleInterface(child<QListView>("List1"));
+    QCOMPARE(lines->child(1)->text(QAccessible::Name), u"(no title)"_s);
+    QCOMPARE(m_window->catalogue().at(1).title(), QString());
 }
 
 // ---- the page ----

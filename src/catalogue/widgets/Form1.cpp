@@ -32,6 +32,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -121,6 +122,26 @@ private:
             return back ? edit->isUndoAvailable() : edit->isRedoAvailable();
         const QTextDocument* text = static_cast<QPlainTextEdit*>(box)->document();
         return back ? text->isUndoAvailable() : text->isRedoAvailable();
+    }
+};
+
+/// Shows a film without a title as "(no title)" in a dimmed style, so that its line can be seen
+/// and picked; the title itself stays empty.
+class FilmLineDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!option->text.isEmpty())
+            return;
+        option->features |= QStyleOptionViewItem::HasDisplay;
+        option->text = NoTitleText;
+        option->font.setItalic(true);
+        option->palette.setBrush(QPalette::Text, option->palette.brush(QPalette::PlaceholderText));
     }
 };
 
@@ -269,6 +290,7 @@ void Form1::buildMoviesTab(QWidget* tab)
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setAccessibleName(QStringLiteral("Films"));
     m_list->setModel(&m_catalogue);
+    m_list->setItemDelegate(new FilmLineDelegate(m_list));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setUniformItemSizes(true);
@@ -303,7 +325,7 @@ QLayout* Form1::buildCatalogueButtons()
 void Form1::buildGeneralTab(QWidget* tab)
 {
     m_pageTitle = makeLineEdit("gTitle");
-    m_pageTitle->setText(QStringLiteral("My Movie"));
+    m_pageTitle->setText(DefaultPageTitle);
     m_pageDescription = makeTextBox("gDescription");
     auto* texts = new QFormLayout;
     texts->addRow(QStringLiteral("Title:"), m_pageTitle);
@@ -329,11 +351,11 @@ void Form1::buildGeneralTab(QWidget* tab)
     files->addWidget(m_showWarnings);
     m_pageWritten = new QLabel;
     m_pageWritten->setObjectName(QStringLiteral("lblPageWritten"));
-    m_pageWritten->setAccessibleName(QStringLiteral("Page written"));
+    m_pageWritten->setAccessibleDescription(QStringLiteral("Page written"));
 
     m_label = new QLabel;
     m_label->setObjectName(QStringLiteral("iLabel"));
-    m_label->setAccessibleName(QStringLiteral("Page status"));
+    m_label->setAccessibleDescription(QStringLiteral("Page status"));
     m_progress = new QProgressBar;
     m_progress->setObjectName(QStringLiteral("iProgress"));
     m_progress->setAccessibleName(QStringLiteral("Page progress"));

@@ -23,7 +23,8 @@ QLayout* Form1::buildSearchBar()
     caption->setBuddy(m_search);
     m_count = new QLabel;
     m_count->setObjectName(QStringLiteral("lblCount"));
-    m_count->setAccessibleName(QStringLiteral("Film count"));
+    // What the label shows is its name for assistive technology; the description says what it is.
+    m_count->setAccessibleDescription(QStringLiteral("Film count"));
     auto* bar = new QHBoxLayout;
     bar->addWidget(caption);
     bar->addWidget(m_search, 1);
