@@ -56,6 +56,8 @@ private slots:
     void posterShowsLocalPictures_data();
     void posterShowsLocalPictures();
 
+    void aSecondCopyIsAskedFor_data();
+    void aSecondCopyIsAskedFor();
     void modifiedCatalogueAsksFirst_data();
     void modifiedCatalogueAsksFirst();
     void typedPageTextsMarkTheCatalogue();
@@ -513,6 +515,54 @@ void TestForm1::posterShowsLocalPictures()
     QApplication::sendEvent(child<QWidget>("Frame2"), &enter);
     QApplication::sendEvent(child<QWidget>("Frame2"), &drop);
     QCOMPARE(child<QLineEdit>("mImgSrc")->text(), picture ? u"images/p.png"_s : outside);
+}
+
+// An Update that would add a film the list holds already asks first; fields that show a film of
+// the list exactly are nothing to store, at Exit or elsewhere.
+void TestForm1::aSecondCopyIsAskedFor_data()
+{
+    QTest::addColumn<int>("picked");
+    QTest::addColumn<QString>("typed");  // into mTitle
+    QTest::addColumn<QString>("update"); // how Update is given, twice; empty for not at all
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("questions"); // with those of closing the window, answered No
+    const QStringList three{u"A"_s, u"B"_s, u"C"_s};
+    const QString again = u"This film is already in the list. Add it again?"_s;
+    const QString save = u"Save before exit?"_s;
+    QTest::newRow("Update twice on a picked film, No keeps one copy")
+        << 1 << QString() << u"Command5"_s << Answer::No << three << QStringList{again};
+    QTest::newRow("Ctrl+Return twice, Yes adds the copy")
+        << 1 << QString() << u"keys"_s << Answer::Yes << three + QStringList{u"B"_s}
+        << QStringList{again, save};
+    QTest::newRow("a film typed as the list holds it is nothing to store")
+        << -1 << u"C"_s << QString() << Answer::Yes << three << QStringList();
+}
+
+void TestForm1::aSecondCopyIsAskedFor()
+{
+    QFETCH(int, picked);
+    QFETCH(QString, typed);
+    QFETCH(QString, update);
+    QFETCH(Answer, answer);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, questions);
+    openOnThreeFilms();
+    if (picked >= 0)
+        select(picked);
+    QTest::keyClicks(child<QLineEdit>("mTitle"), typed);
+    m_desktop->queueAnswer(answer);
+    for (int i = 0; i < 2 && !update.isEmpty(); ++i) {
+        if (update == u"keys"_s)
+            QTest::keyClick(child<QLineEdit>("mTitle"), Qt::Key_Return, Qt::ControlModifier);
+        else
+            click("Command5");
+    }
+    QCOMPARE(listLines(), lines);
+    QVERIFY(!m_window->hasPendingEdits());
+    m_desktop->queueAnswer(Answer::No);
+    QVERIFY(m_window->close());
+    QCOMPARE(m_desktop->questions(), questions);
 }
 
 // ---- shut-down and the modified flag ----

@@ -634,7 +634,12 @@ void Form1::selectionChanged(const QItemSelection& deselected)
 
 bool Form1::hasPendingEdits() const
 {
-    return recordFromControls() != m_shownFields;
+    const FilmRecord fields = recordFromControls();
+    if (fields == m_shownFields)
+        return false;
+    // With no film picked, fields that show a film of the list exactly hold nothing to store:
+    // Update could only add it again.
+    return selectedPosition() >= 0 || !m_catalogue.entries().contains(fields);
 }
 
 bool Form1::settlePendingEdits(const QString& beforeWhat, int storeAt)
@@ -678,10 +683,18 @@ bool Form1::appendFilms(const QList<FilmRecord>& films, const QString& stepText)
 
 bool Form1::storeFields(int position)
 {
-    m_catalogue.setModified(true);
+    const FilmRecord film = recordFromControls();
+    // A second copy of a film is seldom meant: Update after Update adds the film it just stored.
+    if (position < 0 && m_catalogue.entries().contains(film) &&
+        m_desktop.messageBox(QStringLiteral("This film is already in the list. Add it again?"),
+                             Buttons::YesNo) != Answer::Yes)
+        return false;
     rememberComboText(m_type);
     rememberComboText(m_genre);
-    const FilmRecord film = recordFromControls();
+    // A picked film stored unchanged leaves nothing to save and no step to take back.
+    if (position >= 0 && film == m_catalogue.at(position))
+        return true;
+    m_catalogue.setModified(true);
     if (position >= 0) {
         m_undo.push(new ReplaceFilm(m_catalogue, *this, position, film));
     } else if (!appendFilms({film}, stepText(QStringLiteral("Update"), film.title()))) {

@@ -45,7 +45,8 @@ public:
     Catalogue& catalogue() { return m_catalogue; }
     /// The selected position of List1, or -1 for none.
     int selectedPosition() const;
-    /// Whether the film's fields differ from what they last showed or stored.
+    /// Whether the film's fields hold something to store: they differ from what they last showed
+    /// or stored, and, with no film picked, from every film of the list.
     bool hasPendingEdits() const;
     /// The list file loaded or saved last, which Ctrl+S saves to; the empty text before any.
     const QString& currentFile() const { return m_currentFile; }
@@ -128,7 +129,7 @@ private:
     void clearEditor();
 
     /// Update's storing: into the film at a position, or as a new film for -1. False when the
-    /// catalogue is full, which it tells.
+    /// catalogue is full, which it tells, or when the user does not want a second copy of a film.
     bool storeFields(int position);
     /// With typed edits not stored, asks whether to store them (at storeAt, as Update would)
     /// before a command that would drop them; false when the user cancels and the edits stay.
