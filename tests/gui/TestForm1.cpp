@@ -66,6 +66,8 @@ private slots:
     void undoAndRedoEveryChange_data();
     void undoAndRedoEveryChange();
 
+    void aCsvListIsSavedByItsOwnAccount_data();
+    void aCsvListIsSavedByItsOwnAccount();
     void saveFormFollowsTheName_data();
     void saveFormFollowsTheName();
     void dialogsProposeTheCurrentFile();
@@ -795,6 +797,55 @@ void TestForm1::saveFormFollowsTheName()
     QVERIFY(m_desktop->questions().isEmpty());
 }
 
+// The mark and the exit question tell exactly what the .csv file lacks of the window; Exit's Yes
+// saves to the open file in its form, asking for a name only when there is none.
+void TestForm1::aCsvListIsSavedByItsOwnAccount_data()
+{
+    QTest::addColumn<bool>("loaded");       // the window starts on films.csv holding A, else on no file
+    QTest::addColumn<QString>("pageTitle"); // typed into gTitle; empty for none
+    QTest::addColumn<bool>(
+        "marked"); // the window's title has its mark once B is added and saved as films.csv
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("question"); // at Exit, answered Yes; empty for none
+    const QString exit = u"Save before exit?"_s;
+    QTest::newRow("a new window's page texts, saved as .csv")
+        << false << QString() << false << QString() << QString();
+    QTest::newRow("page texts a .csv file does not keep, saved as .csv")
+        << false << u"Favourites"_s << true
+        << u"The .csv form keeps the films only: the page title and description are not in films.csv."_s
+        << exit + u"\n\nThe .csv form does not keep the page title and description."_s;
+    QTest::newRow("a loaded .csv list, not saved") << true << QString() << true << QString() << exit;
+}
+
+void TestForm1::aCsvListIsSavedByItsOwnAccount()
+{
+    QFETCH(bool, loaded);
+    QFETCH(QString, pageTitle);
+    QFETCH(bool, marked);
+    QFETCH(QString, line);
+    QFETCH(QString, question);
+    const QString csv = m_folder->filePath(u"films.csv"_s);
+    if (loaded)
+        m_desktop->commandLineText = writeList(u"films.csv"_s, {u"A"_s});
+    openWindow();
+    if (!pageTitle.isEmpty()) {
+        child<QLineEdit>("gTitle")->selectAll();
+        QTest::keyClicks(child<QLineEdit>("gTitle"), pageTitle);
+    }
+    addFilm(u"B"_s);
+    if (!loaded) {
+        m_desktop->queueFileChoice(csv, 2);
+        QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    }
+    QCOMPARE(shownTitle(), u"films.csv%1 \u2014 Reelkeep"_s.arg(marked ? u"*"_s : QString()));
+    QCOMPARE(child<QLabel>("lblStatus")->text(), line);
+    m_desktop->queueAnswer(Answer::Yes);
+    QVERIFY(m_window->close());
+    QCOMPARE(m_desktop->questions(), question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(m_desktop->dialogs().size(), loaded ? 0 : 1);
+    QCOMPARE(loadListFile(csv, ListForm::FromName)->films.size(), loaded ? 2 : 1);
+}
+
 // Ctrl+S saves to the current file without a dialog; Save As and Load propose the current file and
 // the filter it was saved under.
 void TestForm1::dialogsProposeTheCurrentFile()
@@ -1060,7 +1111,7 @@ void TestForm1::makePageReadsTheWindow()
     QCOMPARE(fileContents(page), QByteArray("Mine|Two films|<Heat><Ran>"));
     QCOMPARE(child<QLabel>("iLabel")->text(), u"Films"_s);
     QCOMPARE(child<QProgressBar>("iProgress")->value(), 100);
-    QVERIFY(child<QLabel>("lblPageWritten")->text().endsWith(QDir::toNativeSeparators(page)));
+    QVERIFY(child<QLabel>("lblStatus")->text().endsWith(QDir::toNativeSeparators(page)));
     click("cmdOpenPage");
     click("Command10"); // WebPage
     QCOMPARE(m_desktop->openedAddresses(),
@@ -1126,7 +1177,7 @@ void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
     const QString told = m_desktop->questions().constFirst();
     QVERIFY2(told.contains(u"error 9: Subscript out of range"_s), qPrintable(told));
     QVERIFY2(told.contains(u"film.html, line 2"_s), qPrintable(told));
-    QCOMPARE(child<QLabel>("lblPageWritten")->text(), u"1 template warning"_s);
+    QCOMPARE(child<QLabel>("lblStatus")->text(), u"1 template warning"_s);
     QStringList listed;
     onModal([&listed](QWidget* modal) {
         if (const auto* table = modal->findChild<QTableWidget*>(u"tblWarnings"_s))

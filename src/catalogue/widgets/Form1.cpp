@@ -349,9 +349,9 @@ void Form1::buildGeneralTab(QWidget* tab)
     m_showWarnings = makeButton("cmdShowWarnings", QStringLiteral("Show &Warnings"));
     m_showWarnings->setVisible(false);
     files->addWidget(m_showWarnings);
-    m_pageWritten = new QLabel;
-    m_pageWritten->setObjectName(QStringLiteral("lblPageWritten"));
-    m_pageWritten->setAccessibleDescription(QStringLiteral("Page written"));
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setAccessibleDescription(QStringLiteral("What the last command did"));
 
     m_label = new QLabel;
     m_label->setObjectName(QStringLiteral("iLabel"));
@@ -377,7 +377,7 @@ void Form1::buildGeneralTab(QWidget* tab)
     auto* layout = new QVBoxLayout(tab);
     layout->addLayout(texts, 1);
     layout->addLayout(files);
-    layout->addWidget(m_pageWritten);
+    layout->addWidget(m_status);
     layout->addWidget(m_label);
     layout->addLayout(progress);
     layout->addLayout(commands);
@@ -574,10 +574,12 @@ bool Form1::mayClose()
     if (pendingEdits)
         question += QStringLiteral("\n\n") + EditsNotStored +
                     QStringLiteral(" Yes stores them in the list first, then saves.");
+    if (!m_currentFile.isEmpty() && m_currentForm == ListForm::CommaSeparated && !pageTextsAreNew())
+        question += QStringLiteral("\n\nThe .csv form does not keep the page title and description.");
     switch (m_desktop.messageBox(question, Buttons::YesNoCancel)) {
     case Answer::Yes:
         // A save that was cancelled or failed keeps the window open rather than drop the films.
-        return (!pendingEdits || storeFields(selectedPosition())) && saveCommand();
+        return (!pendingEdits || storeFields(selectedPosition())) && saveToCurrentFile();
     case Answer::No:
         return true;
     default:
@@ -911,7 +913,7 @@ void Form1::makePageCommand()
     setCommandsEnabled(false);
     m_openPage->setEnabled(false);
     m_showWarnings->setVisible(false);
-    m_pageWritten->clear();
+    m_status->clear();
     const PageRunOutcome outcome =
         runPage(m_filter, m_evaluator, m_pageHost.templateFolder(), path, m_currentFile);
     setCommandsEnabled(true);
@@ -919,8 +921,7 @@ void Form1::makePageCommand()
     case PageRunOutcome::Result::Made:
         // iLabel keeps what the template last set; the line above it names the page.
         m_writtenPage = QFileInfo(path).absoluteFilePath();
-        m_pageWritten->setText(
-            QStringLiteral("Page written: %1").arg(QDir::toNativeSeparators(m_writtenPage)));
+        m_status->setText(QStringLiteral("Page written: %1").arg(QDir::toNativeSeparators(m_writtenPage)));
         m_openPage->setEnabled(true);
         break;
     case PageRunOutcome::Result::Stopped:
@@ -960,8 +961,13 @@ void Form1::showTemplateWarnings(const QList<TemplateWarning>& warnings)
         return;
     const QString count = warnings.size() == 1 ? QStringLiteral("1 template warning")
                                                : QStringLiteral("%1 template warnings").arg(warnings.size());
-    const QString written = m_pageWritten->text();
-    m_pageWritten->setText(written.isEmpty() ? count : written + QStringLiteral(" (%1)").arg(count));
+    const QString written = m_status->text();
+    m_status->setText(written.isEmpty() ? count : written + QStringLiteral(" (%1)").arg(count));
+}
+
+void Form1::showStatus(const QString& text)
+{
+    m_status->setText(text);
 }
 
 void Form1::stopPage()

@@ -59,7 +59,8 @@ public:
 
     /// The Save command ("Save", Ctrl+Shift+S): asks for the name; true when a file was written.
     bool saveCommand();
-    /// Ctrl+S: saves to the current file without a dialog, or runs the Save command when there is none.
+    /// Ctrl+S: saves to the current file in its form without a dialog, or runs the Save command
+    /// when there is none.
     bool saveToCurrentFile();
     void loadCommand();
     /// Loads a list from the recent lists, as Load would; a file that is gone leaves the lists.
@@ -153,8 +154,13 @@ private:
     void refreshRecentMenu();
     /// The list dialog proposes the current file, with the filter of its extension.
     void proposeCurrentFile();
-    /// The catalogue now matches a native file: not modified, and the undo stack's clean state.
-    void markClean();
+    /// The catalogue now matches a list file of a form: the undo stack's clean state, and not
+    /// modified unless the page texts are ones the form does not keep.
+    void markClean(ListForm form);
+    /// Whether the page texts are those of a new window, which a .csv list loads with.
+    bool pageTextsAreNew() const;
+    /// Says what a command did in the line under the file commands.
+    void showStatus(const QString& text);
     void tell(const QString& text);
     void setCommandsEnabled(bool enabled);
     void refreshUndoControls();
@@ -220,8 +226,9 @@ private:
     QPushButton* m_stop = nullptr;
     QPushButton* m_recent = nullptr;
     QMenu* m_recentMenu = nullptr;
-    /// Says which page was written last; Open Page shows it in the browser.
-    QLabel* m_pageWritten = nullptr;
+    /// The line under the file commands: which page was written last (Open Page shows it in the
+    /// browser), or what the last import or save brought.
+    QLabel* m_status = nullptr;
     QPushButton* m_openPage = nullptr;
     QString m_writtenPage;
     /// Shown while the last page made has template warnings; lists them.

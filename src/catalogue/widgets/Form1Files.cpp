@@ -53,10 +53,17 @@ void Form1::showList(const ListInWindow& list)
     refreshTitle();
 }
 
-void Form1::markClean()
+bool Form1::pageTextsAreNew() const
 {
-    m_catalogue.setModified(false);
-    m_pageTextsEdited = false;
+    return m_pageTitle->text() == DefaultPageTitle && m_pageDescription->toPlainText().isEmpty();
+}
+
+void Form1::markClean(ListForm form)
+{
+    // A .csv file keeps no page texts: loaded, it gives a new window's.
+    const bool pageTextsKept = form == ListForm::Native || pageTextsAreNew();
+    m_catalogue.setModified(!pageTextsKept);
+    m_pageTextsEdited = !pageTextsKept;
     m_undo.setClean();
 }
 
@@ -96,7 +103,7 @@ bool Form1::saveToCurrentFile()
         return false;
     if (m_currentFile.isEmpty())
         return saveCommand();
-    return writeList(m_currentFile, formFromFileName(m_currentFile).value_or(m_currentForm));
+    return writeList(m_currentFile, m_currentForm);
 }
 
 bool Form1::writeList(const QString& path, ListForm form)
@@ -110,8 +117,11 @@ bool Form1::writeList(const QString& path, ListForm form)
     m_currentForm = form;
     refreshTitle();
     rememberRecentList(path);
-    if (form == ListForm::Native)
-        markClean();
+    markClean(form);
+    if (m_pageTextsEdited)
+        showStatus(QStringLiteral("The .csv form keeps the films only: the page title and description "
+                                  "are not in %1.")
+                       .arg(QFileInfo(path).fileName()));
     return true;
 }
 
@@ -123,7 +133,7 @@ bool Form1::mayLoad()
         return true;
     switch (m_desktop.messageBox(QStringLiteral("Save before loading?"), Buttons::YesNoCancel)) {
     case Answer::Yes:
-        return saveCommand();
+        return saveToCurrentFile();
     case Answer::No:
         return true;
     default:
@@ -211,8 +221,7 @@ bool Form1::openList(const QString& path, ListForm form, bool reportFailure, boo
         m_undo.clear();
         showList(loaded);
     }
-    if (native)
-        markClean();
+    markClean(loaded.form);
     rememberRecentList(path);
     if (!warning.isEmpty())
         tell(QStringLiteral("%1 has %2.").arg(QDir::toNativeSeparators(path), warning));
