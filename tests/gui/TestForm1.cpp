@@ -919,16 +919,22 @@ void TestForm1::importAppendsOneStep_data()
     QTest::addColumn<bool>("accept");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("told");
+    QTest::addColumn<QString>("summary"); // the first imported film is picked and shown with it
     const QStringList three{u"A"_s, u"B"_s, u"C"_s};
     QTest::newRow("accepted mapping appends, Undo removes")
         << QByteArray("Name;Year\r\nAm\xc3\xa9lie;2001\r\nHeat;1995\r\n") << true
-        << three + QStringList{u"Am\u00e9lie"_s, u"Heat"_s} << QString();
+        << three + QStringList{u"Am\u00e9lie"_s, u"Heat"_s} << QString() << u"2 films imported (5 now)."_s;
+    QTest::newRow("films the list holds are named, and added all the same")
+        << QByteArray("Title;Year\nB\nD;2001\nB;1999\nC\n") << true
+        << three + QStringList{u"B"_s, u"D"_s, u"B"_s, u"C"_s} << QString()
+        << u"4 films imported (7 now). Already in the list: \u201CB\u201D, \u201CC\u201D."_s;
     QTest::newRow("cancelled dialog changes nothing")
-        << QByteArray("Title\nHeat\n") << false << three << QString();
-    QTest::newRow("unreadable file tells") << QByteArray() << true << three << u"Could not import"_s;
+        << QByteArray("Title\nHeat\n") << false << three << QString() << QString();
+    QTest::newRow("unreadable file tells")
+        << QByteArray() << true << three << u"Could not import"_s << QString();
     QTest::newRow("beyond the entry limit refused")
         << QByteArray("Title\n") + QByteArray("x\n").repeated(Catalogue::MaxEntries - 2) << true << three
-        << u"The list holds 3 films and the file 32,765"_s;
+        << u"The list holds 3 films and the file 32,765"_s << QString();
 }
 
 void TestForm1::importAppendsOneStep()
@@ -937,6 +943,7 @@ void TestForm1::importAppendsOneStep()
     QFETCH(bool, accept);
     QFETCH(QStringList, lines);
     QFETCH(QString, told);
+    QFETCH(QString, summary);
     openOnThreeFilms();
     const QString path = m_folder->filePath(u"sheet.csv"_s);
     if (!bytes.isEmpty())
@@ -949,6 +956,9 @@ void TestForm1::importAppendsOneStep()
     QCOMPARE(listLines(), lines);
     QCOMPARE(m_desktop->questions().value(0).left(told.size()), told);
     QCOMPARE(m_window->catalogue().isModified(), lines.size() > 3);
+    QCOMPARE(child<QLabel>("lblStatus")->text(), summary);
+    QCOMPARE(m_window->selectedPosition(), summary.isEmpty() ? -1 : 3);
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), lines.value(summary.isEmpty() ? -1 : 3));
     m_window->undoStack().undo();
     QCOMPARE(listLines().size(), 3);
 }

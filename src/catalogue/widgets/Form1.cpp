@@ -352,6 +352,7 @@ void Form1::buildGeneralTab(QWidget* tab)
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("lblStatus"));
     m_status->setAccessibleDescription(QStringLiteral("What the last command did"));
+    m_status->setWordWrap(true);
 
     m_label = new QLabel;
     m_label->setObjectName(QStringLiteral("iLabel"));
