@@ -65,6 +65,7 @@ private slots:
     void pendingEditsAreAskedAbout();
     void undoAndRedoEveryChange_data();
     void undoAndRedoEveryChange();
+    void theHistoryKeepsWithinItsBudget();
 
     void aCsvListIsSavedByItsOwnAccount_data();
     void aCsvListIsSavedByItsOwnAccount();
@@ -749,6 +750,27 @@ void TestForm1::undoAndRedoEveryChange()
     QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // nothing to redo
     QCOMPARE(listLines(), linesAfter);
     QVERIFY(m_desktop->questions().isEmpty());
+}
+
+// Past its budget the history lets its oldest steps go: four loads of a list of 120 KB, in a
+// budget of 300 KB, leave two to take back.
+void TestForm1::theHistoryKeepsWithinItsBudget()
+{
+    openOnThreeFilms();
+    m_window->setUndoBudget(300'000);
+    for (const QString& title : {u"L1"_s, u"L2"_s, u"L3"_s, u"L4"_s}) {
+        const QString path = m_folder->filePath(title + u".rkf"_s);
+        const FilmRecord film = filmOf({title, {}, {}, {}, {}, {}, QString(60'000, u'x')});
+        QVERIFY(saveListFile(path, ListForm::Native, {u"Page"_s, QString(), {film}}));
+        m_desktop->queueFileChoice(path);
+        click("Command7");
+    }
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(listLines(), QStringList{u"L2"_s});
+    QVERIFY(!child<QPushButton>("cmdUndo")->isEnabled());
+    QTest::keyClick(m_window.get(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(listLines(), QStringList{u"L3"_s});
 }
 
 // ---- list files ----

@@ -183,6 +183,7 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
     , m_pageHost(*this, m_filter, m_evaluator, desktop.applicationFolder() + QStringLiteral("/template"))
 {
     setObjectName(QStringLiteral("Form1"));
+    m_undo.setUndoLimit(UndoLimit);
     refreshTitle();
 
     m_tabs = new QTabWidget;
@@ -679,7 +680,7 @@ bool Form1::appendFilms(const QList<FilmRecord>& films, const QString& stepText)
 {
     if (films.size() > Catalogue::MaxEntries - m_catalogue.count())
         return false;
-    m_undo.push(new AddFilms(m_catalogue, *this, m_catalogue.count(), films, stepText));
+    pushStep(new AddFilms(m_catalogue, *this, m_catalogue.count(), films, stepText));
     m_catalogue.setModified(true);
     return true;
 }
@@ -699,7 +700,7 @@ bool Form1::storeFields(int position)
         return true;
     m_catalogue.setModified(true);
     if (position >= 0) {
-        m_undo.push(new ReplaceFilm(m_catalogue, *this, position, film));
+        pushStep(new ReplaceFilm(m_catalogue, *this, position, film));
     } else if (!appendFilms({film}, stepText(QStringLiteral("Update"), film.title()))) {
         tell(QStringLiteral("The list is full: it holds %1 films, the most a list can hold. "
                             "The film was not added.")
@@ -732,7 +733,7 @@ void Form1::removeCommand()
     if (position < 0)
         return;
     // The typed edits go with the film; Undo brings the film back as it was stored.
-    m_undo.push(new RemoveFilm(m_catalogue, *this, position));
+    pushStep(new RemoveFilm(m_catalogue, *this, position));
     m_catalogue.setModified(true);
     clearEditor();
 }
@@ -755,7 +756,7 @@ void Form1::moveFilm(int position, ExchangeFilms::Moved moved)
 {
     if (isMakingPage())
         return;
-    m_undo.push(new ExchangeFilms(m_catalogue, *this, position, moved));
+    pushStep(new ExchangeFilms(m_catalogue, *this, position, moved));
     m_catalogue.setModified(true);
     // The moved film stays selected; typed edits to it stay in the fields.
     selectFilm(moved == ExchangeFilms::Moved::Up ? position : position + 1, !hasPendingEdits());
@@ -773,7 +774,7 @@ void Form1::redoCommand()
 
 void Form1::takeStep(bool back)
 {
-    if (isMakingPage() || !(back ? m_undo.canUndo() : m_undo.canRedo()))
+    if (isMakingPage() || !canTakeStep(back))
         return;
     if (hasPendingEdits()) {
         const QString command = back ? QStringLiteral("Undo") : QStringLiteral("Redo");
@@ -790,6 +791,21 @@ void Form1::takeStep(bool back)
     // Back at the last native save or load, nothing is left to save; anywhere else the catalogue
     // differs from the file.
     m_catalogue.setModified(!m_undo.isClean() || m_pageTextsEdited);
+}
+
+void Form1::pushStep(CatalogueStep* step)
+{
+    m_undo.push(step);
+    m_stepBudget.add(step);
+    refreshUndoControls();
+}
+
+bool Form1::canTakeStep(bool back) const
+{
+    if (!back)
+        return m_undo.canRedo();
+    return m_undo.canUndo() &&
+           !static_cast<const CatalogueStep*>(m_undo.command(m_undo.index() - 1))->isForgotten();
 }
 
 void Form1::showFilm(int position)
@@ -887,8 +903,8 @@ void Form1::refreshUndoControls()
         button->setToolTip(named);
         button->setAccessibleDescription(named);
     };
-    refresh(m_undoAction, m_undoButton, m_undo.canUndo(), m_undo.undoText());
-    refresh(m_redoAction, m_redoButton, m_undo.canRedo(), m_undo.redoText());
+    refresh(m_undoAction, m_undoButton, canTakeStep(true), m_undo.undoText());
+    refresh(m_redoAction, m_redoButton, canTakeStep(false), m_undo.redoText());
 }
 
 // ---- the page ----

@@ -51,8 +51,15 @@ public:
     /// The list file loaded or saved last, which Ctrl+S saves to; the empty text before any.
     const QString& currentFile() const { return m_currentFile; }
 
+    /// The steps Undo takes back at most, the oldest going first.
+    static constexpr int UndoLimit = 1000;
+    /// What the steps keep at most of the films and texts they took away (a load keeps the list
+    /// it replaced), the oldest steps letting theirs go first.
+    static constexpr qsizetype UndoBudgetBytes = qsizetype(256) << 20;
+
     /// The steps that Undo takes back and Redo does again.
     QUndoStack& undoStack() { return m_undo; }
+    void setUndoBudget(qsizetype bytes) { m_stepBudget.setBytes(bytes); }
     /// Appends films to the catalogue as one step named stepText; refuses (returns false,
     /// changing nothing) when they would not all fit.
     bool appendFilms(const QList<FilmRecord>& films, const QString& stepText);
@@ -121,6 +128,10 @@ private:
     void moveFilm(int position, ExchangeFilms::Moved moved);
     void undoCommand();
     void redoCommand();
+    /// Does a step and puts it on the history, within the history's budget.
+    void pushStep(CatalogueStep* step);
+    /// Whether Undo (back) or Redo has a step to take.
+    bool canTakeStep(bool back) const;
     /// Undo (back) or Redo, once the fields' typed edits may be given up.
     void takeStep(bool back);
     void setSelectedPosition(int position);
@@ -183,6 +194,8 @@ private:
     Registry& m_registry;
     Catalogue m_catalogue;
     FilmSearch m_filmSearch{m_catalogue};
+    /// Outlives the steps, which leave it as they go.
+    StepBudget m_stepBudget{UndoBudgetBytes};
     QUndoStack m_undo;
     FileDialogState m_listDialog;
     FileDialogState m_pageDialog;

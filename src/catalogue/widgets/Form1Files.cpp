@@ -258,7 +258,7 @@ bool Form1::openList(const QString& path, ListForm form, bool reportFailure, boo
     loaded.file = path;
     loaded.form = native ? ListForm::Native : ListForm::CommaSeparated;
     if (undoable) {
-        m_undo.push(new ReplaceList(*this, listInWindow(), std::move(loaded)));
+        pushStep(new ReplaceList(*this, listInWindow(), std::move(loaded)));
     } else {
         // The steps so far name positions of the list this load replaces.
         m_undo.clear();
