@@ -18,6 +18,8 @@ bool Catalogue::insert(int position, const QList<FilmRecord>& films)
 {
     if (films.isEmpty() || films.size() > MaxEntries - count())
         return films.isEmpty();
+    // The room is made first: a list that cannot get it stays as it was, and so do its views.
+    m_entries.reserve(count() + films.size());
     beginInsertRows({}, position, position + static_cast<int>(films.size()) - 1);
     m_entries.insert(position, films.size(), FilmRecord());
     std::copy(films.begin(), films.end(), m_entries.begin() + position);
@@ -34,8 +36,11 @@ void Catalogue::replace(int position, const FilmRecord& film)
 
 void Catalogue::remove(int position, int count)
 {
+    // Made apart first, as insert does: a list shared with an undo step takes a copy of its own.
+    QList<FilmRecord> entries = m_entries;
+    entries.remove(position, count);
     beginRemoveRows({}, position, position + count - 1);
-    m_entries.remove(position, count);
+    m_entries.swap(entries);
     endRemoveRows();
 }
 

@@ -28,6 +28,8 @@
 #include <QWindow>
 
 #include <memory>
+#include <new>
+#include <utility>
 
 using namespace reelkeep;
 using namespace reelkeep::test;
@@ -89,6 +91,8 @@ private slots:
     void makePageErrorTellsWhereAndKeepsThePartialPage();
     void stoppingAPageKeepsThePartialPageWithoutAnError_data();
     void stoppingAPageKeepsThePartialPageWithoutAnError();
+    void aCommandOutOfMemoryEndsAlone_data();
+    void aCommandOutOfMemoryEndsAlone();
 
 private:
     void openWindow();
@@ -1259,6 +1263,58 @@ void TestForm1::stoppingAPageKeepsThePartialPageWithoutAnError()
     QVERIFY(written.size() > 0 && written.size() < 600000);
     QVERIFY(!written.endsWith("end"));
     QVERIFY(child<QPushButton>("Command5")->isEnabled());
+}
+
+// A command that cannot get memory ends, says so and leaves the list and the typed edits as they
+// were; the window goes on. The memory runs out where the scripted desktop throws std::bad_alloc.
+void TestForm1::aCommandOutOfMemoryEndsAlone_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<Answer>("answer"); // whether to store the typed edits first
+    QTest::addColumn<QStringList>("lines");
+    const QStringList three{u"A"_s, u"B"_s, u"C"_s};
+    QTest::newRow("Load, once the list is read") << u"Command7"_s << Answer::No << three;
+    QTest::newRow("Make HTML File, in the middle of the page") << u"Command8"_s << Answer::No << three;
+    QTest::newRow("Exit, with the edits stored and the list saved")
+        << u"Command11"_s << Answer::Yes << three + QStringList{u"D"_s};
+}
+
+void TestForm1::aCommandOutOfMemoryEndsAlone()
+{
+    QFETCH(QString, command);
+    QFETCH(Answer, answer);
+    QFETCH(QStringList, lines);
+    writeLongRunningTemplates();
+    const QString other = writeList(u"other.rkf"_s, {u"Other"_s});
+    openOnThreeFilms();
+    if (command == u"Command11"_s)
+        addFilm(u"D"_s);
+    const bool modified = m_window->catalogue().isModified();
+    child<QLineEdit>("mTitle")->setText(u"Typed"_s);
+    bool thrown = false;
+    const auto runOut = [&thrown] {
+        if (!std::exchange(thrown, true))
+            throw std::bad_alloc();
+    };
+    m_desktop->onYield = runOut;
+    // Loading and saving remember the list file among the recent ones once it is read or written.
+    m_desktop->onReadSetting = [&runOut, &command](const QString& section) {
+        if (section == u"RecentLists"_s && command != u"Command8"_s)
+            runOut();
+    };
+    m_desktop->queueFileChoice(command == u"Command8"_s ? m_folder->filePath(u"page.html"_s) : other);
+    m_desktop->queueAnswer(answer);
+    click(command.toLatin1().constData());
+    QVERIFY(thrown);
+    QVERIFY(m_window->isVisible());
+    QVERIFY2(m_desktop->questions().constLast().startsWith(u"There was not enough memory for the command"_s),
+             qPrintable(m_desktop->questions().join(u'|')));
+    QCOMPARE(listLines(), lines);
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), u"Typed"_s);
+    QVERIFY(m_window->hasPendingEdits());
+    QCOMPARE(m_window->catalogue().isModified(), modified);
+    QVERIFY(child<QPushButton>("Command5")->isEnabled());
+    QVERIFY(!child<QPushButton>("cmdRedo")->isEnabled());
 }
 
 QTEST_MAIN(TestForm1)

@@ -28,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
@@ -387,8 +388,9 @@ void Form1::buildGeneralTab(QWidget* tab)
 
 void Form1::connectCommands()
 {
-    const auto onClick = [this](const char* name, void (Form1::*command)()) {
-        connect(findChild<QPushButton*>(QLatin1String(name)), &QPushButton::clicked, this, command);
+    const auto onClick = [this](const char* name, auto command) {
+        connect(
+            findChild<QPushButton*>(QLatin1String(name)), &QPushButton::clicked, this, asCommand(command));
     };
     onClick("Command1", &Form1::moveUpCommand);
     onClick("Command2", &Form1::moveDownCommand);
@@ -399,37 +401,32 @@ void Form1::connectCommands()
     onClick("cmdImport", &Form1::importCommand);
     onClick("Command8", &Form1::makePageCommand);
     onClick("cmdStop", &Form1::stopPage);
-    connect(m_openPage, &QPushButton::clicked, this, [this] {
-        m_desktop.openWebAddress(QUrl::fromLocalFile(m_writtenPage).toString());
-    });
-    connect(m_showWarnings, &QPushButton::clicked, this, [this] {
+    onClick("cmdOpenPage",
+            [this] { m_desktop.openWebAddress(QUrl::fromLocalFile(m_writtenPage).toString()); });
+    onClick("cmdShowWarnings", [this] {
         frmWarnings warnings(m_templateWarnings, this);
         warnings.exec();
     });
     onClick("cmdUndo", &Form1::undoCommand);
     onClick("cmdRedo", &Form1::redoCommand);
-    connect(findChild<QPushButton*>(QStringLiteral("Command6")), &QPushButton::clicked, this, [this] {
-        saveCommand();
-    });
-    connect(findChild<QPushButton*>(QStringLiteral("Command9")), &QPushButton::clicked, this, [this] {
+    onClick("Command6", [this] { saveCommand(); });
+    onClick("Command9", [this] {
         frmAbout about(m_desktop, m_registry, this);
         about.exec();
     });
-    connect(findChild<QPushButton*>(QStringLiteral("Command10")), &QPushButton::clicked, this, [this] {
-        m_desktop.openWebAddress(ProductWebAddress);
-    });
-    connect(
-        findChild<QPushButton*>(QStringLiteral("Command11")), &QPushButton::clicked, this, &QWidget::close);
-    connect(findChild<QPushButton*>(QStringLiteral("Command12")), &QPushButton::clicked, this, [this] {
+    onClick("Command10", [this] { m_desktop.openWebAddress(ProductWebAddress); });
+    onClick("Command11", [this] { close(); });
+    onClick("Command12", [this] {
         frmOptions options(m_desktop, this);
         options.exec();
     });
 
-    connect(
-        m_list->selectionModel(),
-        &QItemSelectionModel::selectionChanged,
-        this,
-        [this](const QItemSelection&, const QItemSelection& deselected) { selectionChanged(deselected); });
+    connect(m_list->selectionModel(),
+            &QItemSelectionModel::selectionChanged,
+            this,
+            [this](const QItemSelection&, const QItemSelection& deselected) {
+                runCommand([this, &deselected] { selectionChanged(deselected); });
+            });
     // Every change the native list file stores marks the catalogue as changed.
     const auto pageTextsEdited = [this] {
         if (m_fillingPageTexts)
@@ -440,24 +437,22 @@ void Form1::connectCommands()
     connect(m_pageTitle, &QLineEdit::textEdited, this, pageTextsEdited);
     connect(m_pageDescription, &QPlainTextEdit::textChanged, this, pageTextsEdited);
     // The title's mark follows the typing as well as the catalogue.
-    connect(&m_catalogue, &Catalogue::modifiedChanged, this, &Form1::refreshModifiedMark);
+    const auto refreshMark = notingLackOfMemory(&Form1::refreshModifiedMark);
+    connect(&m_catalogue, &Catalogue::modifiedChanged, this, refreshMark);
     for (QWidget* control : m_fieldControls) {
         if (auto* edit = qobject_cast<QLineEdit*>(control))
-            connect(edit, &QLineEdit::textChanged, this, &Form1::refreshModifiedMark);
+            connect(edit, &QLineEdit::textChanged, this, refreshMark);
         else if (auto* box = qobject_cast<QComboBox*>(control))
-            connect(box, &QComboBox::editTextChanged, this, &Form1::refreshModifiedMark);
+            connect(box, &QComboBox::editTextChanged, this, refreshMark);
         else
-            connect(static_cast<QPlainTextEdit*>(control),
-                    &QPlainTextEdit::textChanged,
-                    this,
-                    &Form1::refreshModifiedMark);
+            connect(static_cast<QPlainTextEdit*>(control), &QPlainTextEdit::textChanged, this, refreshMark);
     }
 
     // Keyboard ways to the catalogue commands, besides the buttons' own focus and Space.
     const auto shortcut = [this](QKeySequence keys, QWidget* scope, auto command) {
         auto* action = new QShortcut(keys, scope);
         action->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(action, &QShortcut::activated, this, command);
+        connect(action, &QShortcut::activated, this, asCommand(command));
     };
     shortcut(QKeySequence::New, this, &Form1::newCommand);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this, &Form1::updateCommand);
@@ -475,8 +470,8 @@ void Form1::connectUndo()
     m_redoAction = new QAction(QStringLiteral("Redo"), this);
     m_undoAction->setShortcuts(UndoKeys);
     m_redoAction->setShortcuts(RedoKeys);
-    connect(m_undoAction, &QAction::triggered, this, &Form1::undoCommand);
-    connect(m_redoAction, &QAction::triggered, this, &Form1::redoCommand);
+    connect(m_undoAction, &QAction::triggered, this, asCommand(&Form1::undoCommand));
+    connect(m_redoAction, &QAction::triggered, this, asCommand(&Form1::redoCommand));
     addAction(m_undoAction);
     addAction(m_redoAction);
     // The list's context menu offers them too, named for the step they take.
@@ -489,8 +484,8 @@ void Form1::connectUndo()
     for (QWidget* box : boxes + QList<QWidget*>{m_pageTitle, m_pageDescription})
         box->installEventFilter(textBoxes);
 
-    connect(&m_undo, &QUndoStack::indexChanged, this, &Form1::refreshUndoControls);
-    connect(&m_undo, &QUndoStack::cleanChanged, this, &Form1::refreshUndoControls);
+    connect(&m_undo, &QUndoStack::indexChanged, this, notingLackOfMemory(&Form1::refreshUndoControls));
+    connect(&m_undo, &QUndoStack::cleanChanged, this, notingLackOfMemory(&Form1::refreshUndoControls));
     refreshUndoControls();
 }
 
@@ -531,7 +526,7 @@ void Form1::loadCommandLineFile()
 void Form1::loadAtStartUp(const QString& path)
 {
     if (m_desktop.fileExists(path) && formFromFileName(path))
-        loadList(path, ListForm::FromName, true);
+        runCommand([this, &path] { loadList(path, ListForm::FromName, true); });
 }
 
 static QStringList historyOf(const QComboBox* box)
@@ -557,7 +552,9 @@ void Form1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    const bool close = mayClose();
+    // A close question whose save runs out of memory keeps the window open.
+    bool close = false;
+    runCommand([this, &close] { close = mayClose(); });
     storeHistories();
     if (close) {
         m_desktop.writeSetting(WindowSection, GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
@@ -587,6 +584,72 @@ bool Form1::mayClose()
     default:
         return false;
     }
+}
+
+// ---- running commands ----
+
+struct Form1::CommandStart
+{
+    int selected;
+    FilmRecord fields;
+    FilmRecord shownFields;
+    bool modified;
+    bool pageTextsEdited;
+};
+
+void Form1::runCommand(const std::function<void()>& command)
+{
+    ++m_commandDepth;
+    const auto leave = qScopeGuard([this] { --m_commandDepth; });
+    if (m_commandDepth > 1) {
+        // Inside another command, which puts back what both changed.
+        try {
+            command();
+        } catch (const std::bad_alloc&) {
+            m_memoryRanOut = true;
+        }
+        return;
+    }
+    m_memoryRanOut = false;
+    m_stepsOfCommand.clear();
+    try {
+        const CommandStart start{selectedPosition(),
+                                 recordFromControls(),
+                                 m_shownFields,
+                                 m_catalogue.isModified(),
+                                 m_pageTextsEdited};
+        try {
+            command();
+            if (!m_memoryRanOut)
+                return;
+        } catch (const std::bad_alloc&) {
+        }
+        putBack(start);
+        tell(QStringLiteral("There was not enough memory for the command, so it was stopped. The list "
+                            "and the fields are as they were before it."));
+    } catch (const std::bad_alloc&) {
+        // Not even the words to say it: the window goes on as it is.
+    }
+}
+
+void Form1::putBack(const CommandStart& start)
+{
+    // A page run ended by the lack of memory has closed its files; the commands work again.
+    m_closeAfterPage = false;
+    setCommandsEnabled(true);
+    for (qsizetype i = m_stepsOfCommand.size(); i > 0 && m_undo.canUndo(); --i) {
+        m_undo.undo();
+        m_stepsOfCommand.at(i - 1)->setObsolete(true);
+    }
+    m_stepsOfCommand.clear();
+    selectFilm(start.selected, false);
+    for (int i = 0; i < FieldCount; ++i)
+        setFieldText(fieldAt(i), start.fields[fieldAt(i)]);
+    m_shownFields = start.shownFields;
+    m_pageTextsEdited = start.pageTextsEdited;
+    m_catalogue.setModified(start.modified);
+    refreshModifiedMark();
+    refreshUndoControls();
 }
 
 // ---- the catalogue commands ----
@@ -796,14 +859,16 @@ void Form1::takeStep(bool back)
 void Form1::pushStep(CatalogueStep* step)
 {
     m_undo.push(step);
+    m_stepsOfCommand.append(step);
     m_stepBudget.add(step);
     refreshUndoControls();
 }
 
 bool Form1::canTakeStep(bool back) const
 {
+    // A step taken back when its command ran out of memory is not done again.
     if (!back)
-        return m_undo.canRedo();
+        return m_undo.canRedo() && !m_undo.command(m_undo.index())->isObsolete();
     return m_undo.canUndo() &&
            !static_cast<const CatalogueStep*>(m_undo.command(m_undo.index() - 1))->isForgotten();
 }

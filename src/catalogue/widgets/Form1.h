@@ -15,6 +15,9 @@
 #include <QUndoStack>
 
 #include <array>
+#include <functional>
+#include <new>
+#include <type_traits>
 
 class QAction;
 class QComboBox;
@@ -108,6 +111,40 @@ private:
     void applySearch();
     void connectCommands();
     void connectUndo();
+
+    /// Runs a command so that a lack of memory ends the command, not the program: the steps it
+    /// pushed are taken back, the fields, the selection and the modified flag are put back as they
+    /// were, and the user is told. A command run inside another (while a page run yields) leaves
+    /// that to the outer one.
+    void runCommand(const std::function<void()>& command);
+    /// A command as a slot, run by runCommand: a member function of the window, or a callable.
+    template <typename Command> auto asCommand(Command command)
+    {
+        return [this, command] {
+            runCommand([this, &command] {
+                if constexpr (std::is_member_function_pointer_v<Command>)
+                    (this->*command)();
+                else
+                    command();
+            });
+        };
+    }
+    /// A slot that Qt calls while a command changes the catalogue: no exception may pass through
+    /// Qt, so a lack of memory is noted for the command around it, which then ends as runCommand
+    /// ends it.
+    template <typename Slot> auto notingLackOfMemory(Slot slot)
+    {
+        return [this, slot] {
+            try {
+                (this->*slot)();
+            } catch (const std::bad_alloc&) {
+                m_memoryRanOut = true;
+            }
+        };
+    }
+    struct CommandStart;
+    /// Puts back what a command that ran out of memory changed.
+    void putBack(const CommandStart& start);
     QPushButton* makeButton(const char* objectName, const QString& caption);
 
     void startUp();
@@ -218,6 +255,12 @@ private:
     /// Set while a command changes the selection itself, so that no question is asked.
     bool m_selectingByCommand = false;
     bool m_commandsEnabled = true;
+    /// How many commands are running, one inside another.
+    int m_commandDepth = 0;
+    /// A slot ran out of memory during the command running.
+    bool m_memoryRanOut = false;
+    /// The steps the outermost command running has pushed.
+    QList<CatalogueStep*> m_stepsOfCommand;
 
     QTabWidget* m_tabs = nullptr;
     QListView* m_list = nullptr;

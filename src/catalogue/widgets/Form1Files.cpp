@@ -312,7 +312,7 @@ void Form1::refreshRecentMenu()
         // The entries are numbered for the keyboard: Alt+R, then 1 to 8.
         QAction* entry = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
             QDir::toNativeSeparators(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
-        connect(entry, &QAction::triggered, this, [this, path] { loadRecentList(path); });
+        connect(entry, &QAction::triggered, this, asCommand([this, path] { loadRecentList(path); }));
     }
     m_recent->setEnabled(m_commandsEnabled && !recent.isEmpty());
 }
