@@ -14,15 +14,35 @@ bool Catalogue::append(const FilmRecord& film)
     return insert(count(), {film});
 }
 
+namespace {
+
+// The entries, taken from `entries`, with a change made to them before the model tells its views
+// of it: when the change cannot get the memory it needs, `entries` gets them back as they were,
+// and the views never hear of it.
+template <typename Change> QList<FilmRecord> changedApart(QList<FilmRecord>& entries, Change change)
+{
+    QList<FilmRecord> changed = std::move(entries);
+    try {
+        change(changed);
+    } catch (...) {
+        entries = std::move(changed);
+        throw;
+    }
+    return changed;
+}
+
+} // namespace
+
 bool Catalogue::insert(int position, const QList<FilmRecord>& films)
 {
     if (films.isEmpty() || films.size() > MaxEntries - count())
         return films.isEmpty();
-    // The room is made first: a list that cannot get it stays as it was, and so do its views.
-    m_entries.reserve(count() + films.size());
+    QList<FilmRecord> grown = changedApart(m_entries, [&](QList<FilmRecord>& entries) {
+        entries.insert(position, films.size(), FilmRecord());
+        std::copy(films.begin(), films.end(), entries.begin() + position);
+    });
     beginInsertRows({}, position, position + static_cast<int>(films.size()) - 1);
-    m_entries.insert(position, films.size(), FilmRecord());
-    std::copy(films.begin(), films.end(), m_entries.begin() + position);
+    m_entries = std::move(grown);
     endInsertRows();
     return true;
 }
@@ -36,11 +56,10 @@ void Catalogue::replace(int position, const FilmRecord& film)
 
 void Catalogue::remove(int position, int count)
 {
-    // Made apart first, as insert does: a list shared with an undo step takes a copy of its own.
-    QList<FilmRecord> entries = m_entries;
-    entries.remove(position, count);
+    QList<FilmRecord> rest =
+        changedApart(m_entries, [&](QList<FilmRecord>& entries) { entries.remove(position, count); });
     beginRemoveRows({}, position, position + count - 1);
-    m_entries.swap(entries);
+    m_entries = std::move(rest);
     endRemoveRows();
 }
 

@@ -555,11 +555,15 @@ void Form1::closeEvent(QCloseEvent* event)
     // A close question whose save runs out of memory keeps the window open.
     bool close = false;
     runCommand([this, &close] { close = mayClose(); });
-    storeHistories();
-    if (close) {
-        m_desktop.writeSetting(WindowSection, GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+    runCommand([this, close] {
+        storeHistories();
+        if (close)
+            m_desktop.writeSetting(
+                WindowSection, GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+    });
+    if (close)
         event->accept();
-    } else
+    else
         event->ignore();
 }
 
