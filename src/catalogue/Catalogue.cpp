@@ -14,13 +14,35 @@ bool Catalogue::append(const FilmRecord& film)
     return insert(count(), {film});
 }
 
+namespace {
+
+// The entries, taken from `entries`, with a change made to them before the model tells its views
+// of it: when the change cannot get the memory it needs, `entries` gets them back as they were,
+// and the views never hear of it.
+template <typename Change> QList<FilmRecord> changedApart(QList<FilmRecord>& entries, Change change)
+{
+    QList<FilmRecord> changed = std::move(entries);
+    try {
+        change(changed);
+    } catch (...) {
+        entries = std::move(changed);
+        throw;
+    }
+    return changed;
+}
+
+} // namespace
+
 bool Catalogue::insert(int position, const QList<FilmRecord>& films)
 {
     if (films.isEmpty() || films.size() > MaxEntries - count())
         return films.isEmpty();
+    QList<FilmRecord> grown = changedApart(m_entries, [&](QList<FilmRecord>& entries) {
+        entries.insert(position, films.size(), FilmRecord());
+        std::copy(films.begin(), films.end(), entries.begin() + position);
+    });
     beginInsertRows({}, position, position + static_cast<int>(films.size()) - 1);
-    m_entries.insert(position, films.size(), FilmRecord());
-    std::copy(films.begin(), films.end(), m_entries.begin() + position);
+    m_entries = std::move(grown);
     endInsertRows();
     return true;
 }
@@ -34,8 +56,10 @@ void Catalogue::replace(int position, const FilmRecord& film)
 
 void Catalogue::remove(int position, int count)
 {
+    QList<FilmRecord> rest =
+        changedApart(m_entries, [&](QList<FilmRecord>& entries) { entries.remove(position, count); });
     beginRemoveRows({}, position, position + count - 1);
-    m_entries.remove(position, count);
+    m_entries = std::move(rest);
     endRemoveRows();
 }
 
@@ -69,8 +93,11 @@ QVariant Catalogue::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= count())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return m_entries.at(index.row()).title();
+    const QString& title = m_entries.at(index.row()).title();
+    if (role == Qt::DisplayRole)
+        return title;
+    if (role == Qt::AccessibleTextRole)
+        return title.isEmpty() ? NoTitleText : title;
     return {};
 }
 

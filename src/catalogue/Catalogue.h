@@ -8,6 +8,13 @@
 
 namespace reelkeep {
 
+/// How the list names a film without a title, to the eye and to assistive technology; the film's
+/// title stays empty.
+inline const QString NoTitleText = QStringLiteral("(no title)");
+
+/// The page title of a new window, which a list without page texts (.csv) leaves as it is.
+inline const QString DefaultPageTitle = QStringLiteral("My Movie");
+
 /// The films at positions 0 to N-1, offered as a list model whose line p shows the title of entry p,
 /// so that the list box showing it can never fall out of step with the entries.
 class Catalogue : public QAbstractListModel

@@ -1,6 +1,7 @@
 // reelkeep-cli's commands: a table of names, argument counts and handlers.
 #include "cli/CliCommands.h"
 
+#include "catalogue/Catalogue.h"
 #include "cli/ListJson.h"
 #include "cli/StopSignals.h"
 #include "evaluator/Equation_Evaluater.h"
@@ -69,7 +70,7 @@ int dump(const QStringList& arguments, const CliStreams& streams)
 void giveDefaultPageTexts(ListDocument& document)
 {
     if (!document.pageTitle)
-        document.pageTitle = QStringLiteral("My Movie");
+        document.pageTitle = DefaultPageTitle;
     if (!document.pageDescription)
         document.pageDescription = QString();
 }

@@ -4,6 +4,7 @@
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/value/Coercion.h"
 #include "evaluator/value/TextForm.h"
+#include "pagegen/FileIdentity.h"
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PreparedTemplate.h"
 #include "pagegen/TemplateCharset.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSaveFile>
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -36,6 +38,11 @@ constexpr int ClockCheckInterval = 16;
 // The page being written: encoded into a buffer in the run's character set, and written to the
 // file a full buffer at a time. After a buffer the file took only in part nothing more is
 // written, so the page never has a gap in the middle.
+//
+// A page file replaces the file of its name only when the run ends, however it ends: until then
+// the old file keeps its bytes, so that a template which turns out to be that file is read whole
+// and refused. A write the file takes only in part leaves the old file as it was. An existing file
+// that is no regular file (the null device a check writes to, a pipe) is written in place.
 class PageOutput
 {
 public:
@@ -43,23 +50,40 @@ public:
     /// reason in notCreated; a write the file takes only in part later puts its reason in
     /// notWritten.
     PageOutput(const QString& path, bool utf8, QString& notCreated, QString& notWritten)
-        : m_file(path)
+        : m_identity(identityOfFile(path))
         , m_utf8(utf8)
         , m_buffer(BufferSize)
         , m_notWritten(notWritten)
     {
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-            notCreated = m_file.errorString();
+        const QFileInfo existing(path);
+        if (existing.exists() && !existing.isFile()) {
+            m_file = std::make_unique<QFile>(path);
+        } else {
+            auto replacement = std::make_unique<QSaveFile>(path);
+            m_replacement = replacement.get();
+            m_file = std::move(replacement);
+        }
+        if (!m_file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            notCreated = m_file->errorString();
             raise(ErrorNumber::PathFileAccessError);
         }
     }
 
-    // Whatever happens, the page written so far stays and the file is closed.
+    // Whatever happens, the page written so far replaces the file, and the file is closed.
     ~PageOutput()
     {
+        if (!m_file->isOpen() || m_discarded)
+            return;
         if (m_used > 0 && !m_failed)
-            m_file.write(m_buffer.data(), m_used);
+            m_file->write(m_buffer.data(), m_used);
+        close();
     }
+
+    /// Whether the page's file, as it was before the run, is the file `identity` tells.
+    bool isFile(const FileIdentity& identity) const { return m_identity == identity; }
+
+    /// Writes nothing more: a file to be replaced stays as it was.
+    void discard() { m_discarded = true; }
 
     /// Bytes as they are.
     void writeBytes(QByteArrayView bytes)
@@ -94,12 +118,12 @@ public:
         // A file that takes part of the buffer is asked for the rest: the system says why only
         // when it takes none.
         for (qsizetype written = 0; !m_failed && written < m_used;) {
-            const qint64 taken = m_file.write(m_buffer.data() + written, m_used - written);
+            const qint64 taken = m_file->write(m_buffer.data() + written, m_used - written);
             if (taken > 0) {
                 written += taken;
             } else {
                 m_failed = true;
-                m_notWritten = m_file.errorString();
+                m_notWritten = m_file->errorString();
             }
         }
         m_used = 0;
@@ -107,8 +131,14 @@ public:
             raise(ErrorNumber::DiskFull);
     }
 
-    /// Writes out the rest of the page; raises Disk full (61) when the file takes less of it.
-    void finish() { flush(); }
+    /// Writes out the rest of the page and puts it in place; raises Disk full (61) when the file
+    /// takes less of it, and Path/File access error (75) when the page cannot take its name.
+    void finish()
+    {
+        flush();
+        if (!close())
+            raise(ErrorNumber::PathFileAccessError);
+    }
 
 private:
     static constexpr qsizetype BufferSize = 1 << 17;
@@ -133,7 +163,23 @@ private:
         }
     }
 
-    QFile m_file;
+    bool close()
+    {
+        if (!m_replacement) {
+            m_file->close();
+            return true;
+        }
+        const bool committed = m_replacement->commit();
+        if (!committed && m_notWritten.isEmpty())
+            m_notWritten = m_replacement->errorString();
+        return committed;
+    }
+
+    const std::optional<FileIdentity> m_identity;
+    std::unique_ptr<QFileDevice> m_file;
+    /// The file that replaces the page's when the run ends, or null when it is written in place.
+    QSaveFile* m_replacement = nullptr;
+    bool m_discarded = false;
     bool m_utf8;
     std::vector<char> m_buffer;
     qsizetype m_used = 0;
@@ -196,8 +242,7 @@ struct FileVersion
     qint64 size = 0;
     qint64 modified = 0;
     qint64 changed = 0;
-    quint64 identity = 0;
-    quint64 device = 0;
+    FileIdentity identity;
 
     bool operator==(const FileVersion&) const = default;
 };
@@ -213,14 +258,14 @@ FileVersion versionOf(const QString& path)
     version.size = status.st_size;
     version.modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     version.changed = qint64(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
-    version.identity = status.st_ino;
-    version.device = status.st_dev;
+    version.identity = {quint64(status.st_dev), quint64(status.st_ino), QString()};
 #else
     const QFileInfo info(path);
     version.isFile = info.isFile();
     version.size = info.size();
     version.modified = info.lastModified().toMSecsSinceEpoch();
     version.changed = info.metadataChangeTime().toMSecsSinceEpoch();
+    version.identity = identityOfFile(path).value_or(FileIdentity());
 #endif
     return version;
 }
@@ -258,9 +303,14 @@ private:
 
 struct File_Filter::Run
 {
-    Run(const QString& outputPath, bool utf8Page, QString& notCreated, QString& notWritten)
+    Run(const QString& outputPath,
+        bool utf8Page,
+        QString& notCreated,
+        QString& notWritten,
+        QString& includedPage)
         : utf8(utf8Page)
         , output(outputPath, utf8Page, notCreated, notWritten)
+        , pageIncluded(includedPage)
     {
         sinceYield.start();
     }
@@ -274,6 +324,12 @@ struct File_Filter::Run
         cached.checked = true;
         cached.checkedAtYield = yields;
         const FileVersion version = versionOf(path);
+        // The page would replace a file the run reads: refused before it is read.
+        if (version.isFile && output.isFile(version.identity)) {
+            output.discard();
+            pageIncluded = path;
+            raise(ErrorNumber::PathFileAccessError);
+        }
         if (cached.prepared && version == cached.version)
             return cached.prepared;
         cached.prepared.reset();
@@ -292,6 +348,7 @@ struct File_Filter::Run
 
     bool utf8;
     PageOutput output;
+    QString& pageIncluded;
     /// The template and the page hold two slots.
     int openFiles = 2;
     QHash<QString, IncludedTemplate> includes;
@@ -340,6 +397,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
     m_abandonedAt = {Template_Path, 1};
     m_pageNotCreated.clear();
     m_pageNotWritten.clear();
+    m_pageIncluded.clear();
     const std::optional<QByteArray> input = readTemplate(Template_Path);
     if (!input)
         raise(ErrorNumber::FileNotFound);
@@ -350,7 +408,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
     m_abandonedCause.clear();
     if (utf8)
         noteInvalidUtf8(m_warnings, Template_Path, *input);
-    m_run = std::make_unique<Run>(Output_Path, utf8, m_pageNotCreated, m_pageNotWritten);
+    m_run = std::make_unique<Run>(Output_Path, utf8, m_pageNotCreated, m_pageNotWritten, m_pageIncluded);
     // Closing the page and forgetting the run happen however the run ends.
     const auto endRun = qScopeGuard([this] {
         m_run.reset();

@@ -67,9 +67,10 @@ public:
     void requestStop() { m_stopRequested = true; }
     bool isRunning() const { return m_run != nullptr; }
 
-    /// Runs the filter over a template into a new page. Templates are read with Windows-1252, or
-    /// UTF-8 when the main template declares it; a result character the page's character set
-    /// cannot hold is written as an HTML character reference. Raises File not found (53),
+    /// Runs the filter over a template into a new page, which replaces the file at Output_Path
+    /// when the run ends (see pageIncluded() and pageNotWritten() for when it does not). Templates are read
+    /// with Windows-1252, or UTF-8 when the main template declares it; a result character the page's
+    /// character set cannot hold is written as an HTML character reference. Raises File not found (53),
     /// creating no page, when the template does not exist, and Path/File access error (75) when
     /// the page file cannot be created (pageNotCreated() says why); every error that abandons the run
     /// leaves the page written so far, with every file closed, and records where it happened.
@@ -89,8 +90,11 @@ public:
     /// The system's reason when the last run could not create its page file, else empty.
     const QString& pageNotCreated() const { return m_pageNotCreated; }
     /// The system's reason when the last run's page file took only part of what was written to
-    /// it (Disk full, 61), else empty.
+    /// it (Disk full, 61) or could not take its name, else empty. The file is then as it was.
     const QString& pageNotWritten() const { return m_pageNotWritten; }
+    /// The include that the last run refused because it is the page's file, else empty: the
+    /// run ended with Path/File access error (75) before reading it, and the file is as it was.
+    const QString& pageIncluded() const { return m_pageIncluded; }
 
     /// What the last run read but not as written, one line for each template: a UTF-8 run's
     /// template with bytes that are not UTF-8, where the first of them is.
@@ -122,6 +126,7 @@ private:
     QStringList m_warnings;
     QString m_pageNotCreated;
     QString m_pageNotWritten;
+    QString m_pageIncluded;
     bool m_findsMistakes = true;
     QList<TemplateWarning> m_templateWarnings;
     QString m_abandonedCause;

@@ -2,8 +2,10 @@
 #include "pagegen/PageRun.h"
 
 #include "evaluator/value/RuntimeError.h"
+#include "pagegen/FileIdentity.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 namespace reelkeep {
@@ -53,21 +55,41 @@ QString resolvedPath(const QString& path, int links = 0)
     return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + info.fileName();
 }
 
+// The file below a folder, its subfolders included, that is the file `identity` tells; empty
+// when there is none. Links to files are followed, links to folders are not, so that a loop of
+// them ends.
+QString fileInFolder(const QString& folder, const FileIdentity& identity)
+{
+    QDirIterator files(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (identityOfFile(path) == identity)
+            return path;
+    }
+    return QString();
+}
+
 } // namespace
 
 std::optional<QString>
 refusedPageOutput(const QString& outputPath, const QString& templateFolder, const QString& listFile)
 {
-    const QString output = resolvedPath(outputPath);
-    if (output.isEmpty())
-        return std::nullopt;
     const QString shown = QDir::toNativeSeparators(outputPath);
-    if (!listFile.isEmpty() && output == resolvedPath(listFile))
-        return QStringLiteral("%1 is the list file the page is made from").arg(shown);
-    if (output == resolvedPath(templateFolder + QLatin1Char('/') + MainTemplateName))
-        return QStringLiteral("%1 is the page template").arg(shown);
+    // An existing file is compared by what it is, whatever names lead to it.
+    if (const std::optional<FileIdentity> output = identityOfFile(outputPath)) {
+        if (identityOfFile(listFile) == output)
+            return QStringLiteral("%1 is the list file the page is made from").arg(shown);
+        if (identityOfFile(templateFolder + QLatin1Char('/') + MainTemplateName) == output)
+            return QStringLiteral("%1 is the page template").arg(shown);
+        const QString file = fileInFolder(templateFolder, *output);
+        if (!file.isEmpty())
+            return QStringLiteral("%1 is the template %2").arg(shown, QDir::toNativeSeparators(file));
+    }
+    // A file not there yet is refused where a template may come to be.
+    const QString output = resolvedPath(outputPath);
     const QString folder = QFileInfo(templateFolder).canonicalFilePath();
-    if (!folder.isEmpty() && (output == folder || output.startsWith(folder + QLatin1Char('/'))))
+    if (!output.isEmpty() && !folder.isEmpty() &&
+        (output == folder || output.startsWith(folder + QLatin1Char('/'))))
         return QStringLiteral("%1 is in the template folder %2")
             .arg(shown, QDir::toNativeSeparators(templateFolder));
     return std::nullopt;
@@ -93,6 +115,14 @@ PageRunOutcome runPage(File_Filter& filter,
     try {
         filter.Filter_File(outcome.templatePath, outputPath, evaluator);
     } catch (const RuntimeError& error) {
+        if (!filter.pageIncluded().isEmpty()) {
+            outcome.result = PageRunOutcome::Result::Refused;
+            outcome.reason = QStringLiteral("%1 is a file the templates include (%2, line %3)")
+                                 .arg(QDir::toNativeSeparators(outputPath),
+                                      QDir::toNativeSeparators(filter.abandonedAt().file))
+                                 .arg(filter.abandonedAt().line);
+            return outcome;
+        }
         if (!filter.pageNotCreated().isEmpty()) {
             outcome.result = PageRunOutcome::Result::PageNotCreated;
             outcome.reason = QStringLiteral("the page file %1 could not be created: %2")

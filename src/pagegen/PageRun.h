@@ -22,7 +22,7 @@ struct PageRunOutcome
         Made,
         /// The main template does not exist; no page was written.
         TemplateMissing,
-        /// The page would overwrite the list file or a template; nothing was opened.
+        /// The page would replace the list file or a template; its file is as it was.
         Refused,
         /// The page file could not be created; nothing was written.
         PageNotCreated,
@@ -58,15 +58,17 @@ struct PageRunOutcome
     QString describe() const;
 };
 
-/// Why a page may not be written at outputPath, or nothing when it may: after links and ".." are
-/// resolved, the path names the list file the page is made from (listFile, empty for none), the
-/// main template or a file anywhere below the template folder. Writing there would destroy the
-/// user's own file, and an included template would be emptied before it is read.
+/// Why a page may not be written at outputPath, or nothing when it may: the path leads to the
+/// list file the page is made from (listFile, empty for none), the main template or any file below
+/// the template folder, through whatever names (hard links, symbolic links, ".."), or it would
+/// create a file below the template folder. Writing there would destroy the user's own file.
 std::optional<QString>
 refusedPageOutput(const QString& outputPath, const QString& templateFolder, const QString& listFile);
 
 /// Runs the filter over the main template of a template folder into a new page at outputPath,
-/// unless refusedPageOutput() refuses the path: then nothing is opened or written.
+/// unless refusedPageOutput() refuses the path: then nothing is opened or written. A template
+/// included from anywhere that is the page's file is refused too, before it is read: the page
+/// replaces its file only when the run ends, so the file is as it was.
 PageRunOutcome runPage(File_Filter& filter,
                        Equation_Evaluater& evaluator,
                        const QString& templateFolder,

@@ -75,6 +75,20 @@ PreparedTemplate::PreparedTemplate(QByteArray bytes, bool utf8, bool findMistake
     }
     if (findMistakes)
         m_findingsAt.assign(m_keptAt.size(), NotPrepared);
+    markLines();
+}
+
+void PreparedTemplate::markLines()
+{
+    const auto start = m_bytes.cbegin();
+    const std::size_t size = std::size_t(m_bytes.size());
+    m_lineMarks.reserve(size / LineMarkStride + 1);
+    std::uint32_t lineBreaks = 0;
+    for (std::size_t mark = 0; mark <= size; mark += LineMarkStride) {
+        m_lineMarks.push_back(lineBreaks);
+        const std::size_t end = std::min(mark + LineMarkStride, size);
+        lineBreaks += std::uint32_t(std::count(start + qsizetype(mark), start + qsizetype(end), '\n'));
+    }
 }
 
 std::int32_t PreparedTemplate::prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator)
@@ -123,8 +137,10 @@ QString PreparedTemplate::shownExpression(const TemplatePiece& piece) const
 
 int PreparedTemplate::lineOf(const TemplatePiece& piece) const
 {
-    const auto start = m_bytes.cbegin();
-    return 1 + static_cast<int>(std::count(start, start + piece.literalEnd, '\n'));
+    const std::size_t mark = piece.literalEnd / LineMarkStride;
+    const auto from = m_bytes.cbegin() + qsizetype(mark * LineMarkStride);
+    const auto to = m_bytes.cbegin() + qsizetype(piece.literalEnd);
+    return 1 + int(m_lineMarks[mark]) + int(std::count(from, to, '\n'));
 }
 
 } // namespace reelkeep

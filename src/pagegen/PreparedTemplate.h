@@ -72,7 +72,8 @@ public:
     /// A piece's expression as written, brackets included, shortened to about 40 characters and
     /// kept on one line.
     QString shownExpression(const TemplatePiece& piece) const;
-    /// The line on which a piece's literal ends and its expression, if any, begins.
+    /// The line on which a piece's literal ends and its expression, if any, begins. Counts at
+    /// most LineMarkStride bytes, so that telling every warning of a template costs its size once.
     int lineOf(const TemplatePiece& piece) const;
     /// The bytes it was cut from.
     const QByteArray& bytes() const { return m_bytes; }
@@ -87,9 +88,13 @@ private:
         PreparedEquation program;
     };
     static constexpr std::int32_t NotKept = -1;
+    /// Bytes between two line marks: a mark costs 4 bytes, so the marks hold a thousandth of the
+    /// template's size.
+    static constexpr std::size_t LineMarkStride = 4096;
 
     /// Prepares the piece's expression and keeps it in place of the oldest; returns its place.
     std::int32_t prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator);
+    void markLines();
 
     QByteArray m_bytes;
     bool m_utf8;
@@ -105,6 +110,8 @@ private:
     std::vector<QStringList> m_findings;
     static constexpr std::int32_t NothingFound = -1;
     static constexpr std::int32_t NotPrepared = -2;
+    /// The line breaks before each multiple of LineMarkStride bytes.
+    std::vector<std::uint32_t> m_lineMarks;
     /// The expression that the end of the file closes, or NoExpression.
     std::int32_t m_openExpression = TemplatePiece::NoExpression;
 };

@@ -6,6 +6,16 @@
 
 namespace reelkeep {
 
+namespace {
+
+// How a switch is stored.
+QString switchText(bool on)
+{
+    return on ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+} // namespace
+
 QStringList readHistory(DesktopServices& desktop, const QString& section)
 {
     QStringList history;
@@ -32,9 +42,18 @@ AutoLoadSetting readAutoLoad(DesktopServices& desktop)
 
 void writeAutoLoad(DesktopServices& desktop, const AutoLoadSetting& setting)
 {
-    desktop.writeSetting(
-        GeneralSection, AutoLoadKey, setting.enabled ? QStringLiteral("True") : QStringLiteral("False"));
+    desktop.writeSetting(GeneralSection, AutoLoadKey, switchText(setting.enabled));
     desktop.writeSetting(GeneralSection, AutoLoadFileNameKey, setting.fileName);
+}
+
+bool readKeepPreviousVersion(DesktopServices& desktop)
+{
+    return desktop.readSetting(GeneralSection, KeepPreviousVersionKey) != QLatin1String("False");
+}
+
+void writeKeepPreviousVersion(DesktopServices& desktop, bool keep)
+{
+    desktop.writeSetting(GeneralSection, KeepPreviousVersionKey, switchText(keep));
 }
 
 } // namespace reelkeep

@@ -11,6 +11,7 @@ class DesktopServices;
 inline const QString GeneralSection = QStringLiteral("Genral");
 inline const QString AutoLoadKey = QStringLiteral("AutoLoad File");
 inline const QString AutoLoadFileNameKey = QStringLiteral("AutoLoad FileName");
+inline const QString KeepPreviousVersionKey = QStringLiteral("Keep Previous Version");
 inline const QString TypeHistorySection = QStringLiteral("TypeHistory");
 inline const QString GenreHistorySection = QStringLiteral("GenreHistory");
 
@@ -29,5 +30,10 @@ struct AutoLoadSetting
 /// Auto-load is on only for the exact text "True".
 AutoLoadSetting readAutoLoad(DesktopServices& desktop);
 void writeAutoLoad(DesktopServices& desktop, const AutoLoadSetting& setting);
+
+/// Whether a save that replaces a list file keeps the version it replaces beside it: on unless
+/// the exact text "False" is stored.
+bool readKeepPreviousVersion(DesktopServices& desktop);
+void writeKeepPreviousVersion(DesktopServices& desktop, bool keep);
 
 } // namespace reelkeep

@@ -28,6 +28,8 @@
 #include <QWindow>
 
 #include <memory>
+#include <new>
+#include <utility>
 
 using namespace reelkeep;
 using namespace reelkeep::test;
@@ -56,6 +58,8 @@ private slots:
     void posterShowsLocalPictures_data();
     void posterShowsLocalPictures();
 
+    void aSecondCopyIsAskedFor_data();
+    void aSecondCopyIsAskedFor();
     void modifiedCatalogueAsksFirst_data();
     void modifiedCatalogueAsksFirst();
     void typedPageTextsMarkTheCatalogue();
@@ -63,7 +67,10 @@ private slots:
     void pendingEditsAreAskedAbout();
     void undoAndRedoEveryChange_data();
     void undoAndRedoEveryChange();
+    void theHistoryKeepsWithinItsBudget();
 
+    void aCsvListIsSavedByItsOwnAccount_data();
+    void aCsvListIsSavedByItsOwnAccount();
     void saveFormFollowsTheName_data();
     void saveFormFollowsTheName();
     void dialogsProposeTheCurrentFile();
@@ -76,6 +83,7 @@ private slots:
     void aboutAndOptionsOpenModally_data();
     void aboutAndOptionsOpenModally();
     void controlsAreNamedAndTheListTakesTheGrowth();
+    void labelsAndLinesAreNamedByWhatTheyShow();
 
     void makePageReadsTheWindow();
     void makePageRefusesAndKeepsTheFile_data();
@@ -83,6 +91,8 @@ private slots:
     void makePageErrorTellsWhereAndKeepsThePartialPage();
     void stoppingAPageKeepsThePartialPageWithoutAnError_data();
     void stoppingAPageKeepsThePartialPageWithoutAnError();
+    void aCommandOutOfMemoryEndsAlone_data();
+    void aCommandOutOfMemoryEndsAlone();
 
 private:
     void openWindow();
@@ -514,6 +524,54 @@ void TestForm1::posterShowsLocalPictures()
     QCOMPARE(child<QLineEdit>("mImgSrc")->text(), picture ? u"images/p.png"_s : outside);
 }
 
+// An Update that would add a film the list holds already asks first; fields that show a film of
+// the list exactly are nothing to store, at Exit or elsewhere.
+void TestForm1::aSecondCopyIsAskedFor_data()
+{
+    QTest::addColumn<int>("picked");
+    QTest::addColumn<QString>("typed");  // into mTitle
+    QTest::addColumn<QString>("update"); // how Update is given, twice; empty for not at all
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("questions"); // with those of closing the window, answered No
+    const QStringList three{u"A"_s, u"B"_s, u"C"_s};
+    const QString again = u"This film is already in the list. Add it again?"_s;
+    const QString save = u"Save before exit?"_s;
+    QTest::newRow("Update twice on a picked film, No keeps one copy")
+        << 1 << QString() << u"Command5"_s << Answer::No << three << QStringList{again};
+    QTest::newRow("Ctrl+Return twice, Yes adds the copy")
+        << 1 << QString() << u"keys"_s << Answer::Yes << three + QStringList{u"B"_s}
+        << QStringList{again, save};
+    QTest::newRow("a film typed as the list holds it is nothing to store")
+        << -1 << u"C"_s << QString() << Answer::Yes << three << QStringList();
+}
+
+void TestForm1::aSecondCopyIsAskedFor()
+{
+    QFETCH(int, picked);
+    QFETCH(QString, typed);
+    QFETCH(QString, update);
+    QFETCH(Answer, answer);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, questions);
+    openOnThreeFilms();
+    if (picked >= 0)
+        select(picked);
+    QTest::keyClicks(child<QLineEdit>("mTitle"), typed);
+    m_desktop->queueAnswer(answer);
+    for (int i = 0; i < 2 && !update.isEmpty(); ++i) {
+        if (update == u"keys"_s)
+            QTest::keyClick(child<QLineEdit>("mTitle"), Qt::Key_Return, Qt::ControlModifier);
+        else
+            click("Command5");
+    }
+    QCOMPARE(listLines(), lines);
+    QVERIFY(!m_window->hasPendingEdits());
+    m_desktop->queueAnswer(Answer::No);
+    QVERIFY(m_window->close());
+    QCOMPARE(m_desktop->questions(), questions);
+}
+
 // ---- shut-down and the modified flag ----
 
 // Exit and Load ask first about a modified catalogue, and Yes saves it before going on.
@@ -698,6 +756,27 @@ void TestForm1::undoAndRedoEveryChange()
     QVERIFY(m_desktop->questions().isEmpty());
 }
 
+// Past its budget the history lets its oldest steps go: four loads of a list of 120 KB, in a
+// budget of 300 KB, leave two to take back.
+void TestForm1::theHistoryKeepsWithinItsBudget()
+{
+    openOnThreeFilms();
+    m_window->setUndoBudget(300'000);
+    for (const QString& title : {u"L1"_s, u"L2"_s, u"L3"_s, u"L4"_s}) {
+        const QString path = m_folder->filePath(title + u".rkf"_s);
+        const FilmRecord film = filmOf({title, {}, {}, {}, {}, {}, QString(60'000, u'x')});
+        QVERIFY(saveListFile(path, ListForm::Native, {u"Page"_s, QString(), {film}}));
+        m_desktop->queueFileChoice(path);
+        click("Command7");
+    }
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(listLines(), QStringList{u"L2"_s});
+    QVERIFY(!child<QPushButton>("cmdUndo")->isEnabled());
+    QTest::keyClick(m_window.get(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(listLines(), QStringList{u"L3"_s});
+}
+
 // ---- list files ----
 
 void TestForm1::saveFormFollowsTheName_data()
@@ -742,6 +821,55 @@ void TestForm1::saveFormFollowsTheName()
              native ? u"line one\nline two"_s : QString());
     QVERIFY(!m_window->catalogue().isModified());
     QVERIFY(m_desktop->questions().isEmpty());
+}
+
+// The mark and the exit question tell exactly what the .csv file lacks of the window; Exit's Yes
+// saves to the open file in its form, asking for a name only when there is none.
+void TestForm1::aCsvListIsSavedByItsOwnAccount_data()
+{
+    QTest::addColumn<bool>("loaded");       // the window starts on films.csv holding A, else on no file
+    QTest::addColumn<QString>("pageTitle"); // typed into gTitle; empty for none
+    QTest::addColumn<bool>(
+        "marked"); // the window's title has its mark once B is added and saved as films.csv
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("question"); // at Exit, answered Yes; empty for none
+    const QString exit = u"Save before exit?"_s;
+    QTest::newRow("a new window's page texts, saved as .csv")
+        << false << QString() << false << QString() << QString();
+    QTest::newRow("page texts a .csv file does not keep, saved as .csv")
+        << false << u"Favourites"_s << true
+        << u"The .csv form keeps the films only: the page title and description are not in films.csv."_s
+        << exit + u"\n\nThe .csv form does not keep the page title and description."_s;
+    QTest::newRow("a loaded .csv list, not saved") << true << QString() << true << QString() << exit;
+}
+
+void TestForm1::aCsvListIsSavedByItsOwnAccount()
+{
+    QFETCH(bool, loaded);
+    QFETCH(QString, pageTitle);
+    QFETCH(bool, marked);
+    QFETCH(QString, line);
+    QFETCH(QString, question);
+    const QString csv = m_folder->filePath(u"films.csv"_s);
+    if (loaded)
+        m_desktop->commandLineText = writeList(u"films.csv"_s, {u"A"_s});
+    openWindow();
+    if (!pageTitle.isEmpty()) {
+        child<QLineEdit>("gTitle")->selectAll();
+        QTest::keyClicks(child<QLineEdit>("gTitle"), pageTitle);
+    }
+    addFilm(u"B"_s);
+    if (!loaded) {
+        m_desktop->queueFileChoice(csv, 2);
+        QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    }
+    QCOMPARE(shownTitle(), u"films.csv%1 \u2014 Reelkeep"_s.arg(marked ? u"*"_s : QString()));
+    QCOMPARE(child<QLabel>("lblStatus")->text(), line);
+    m_desktop->queueAnswer(Answer::Yes);
+    QVERIFY(m_window->close());
+    QCOMPARE(m_desktop->questions(), question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(m_desktop->dialogs().size(), loaded ? 0 : 1);
+    QCOMPARE(loadListFile(csv, ListForm::FromName)->films.size(), loaded ? 2 : 1);
 }
 
 // Ctrl+S saves to the current file without a dialog; Save As and Load propose the current file and
@@ -817,16 +945,22 @@ void TestForm1::importAppendsOneStep_data()
     QTest::addColumn<bool>("accept");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("told");
+    QTest::addColumn<QString>("summary"); // the first imported film is picked and shown with it
     const QStringList three{u"A"_s, u"B"_s, u"C"_s};
     QTest::newRow("accepted mapping appends, Undo removes")
         << QByteArray("Name;Year\r\nAm\xc3\xa9lie;2001\r\nHeat;1995\r\n") << true
-        << three + QStringList{u"Am\u00e9lie"_s, u"Heat"_s} << QString();
+        << three + QStringList{u"Am\u00e9lie"_s, u"Heat"_s} << QString() << u"2 films imported (5 now)."_s;
+    QTest::newRow("films the list holds are named, and added all the same")
+        << QByteArray("Title;Year\nB\nD;2001\nB;1999\nC\n") << true
+        << three + QStringList{u"B"_s, u"D"_s, u"B"_s, u"C"_s} << QString()
+        << u"4 films imported (7 now). Already in the list: \u201CB\u201D, \u201CC\u201D."_s;
     QTest::newRow("cancelled dialog changes nothing")
-        << QByteArray("Title\nHeat\n") << false << three << QString();
-    QTest::newRow("unreadable file tells") << QByteArray() << true << three << u"Could not import"_s;
+        << QByteArray("Title\nHeat\n") << false << three << QString() << QString();
+    QTest::newRow("unreadable file tells")
+        << QByteArray() << true << three << u"Could not import"_s << QString();
     QTest::newRow("beyond the entry limit refused")
         << QByteArray("Title\n") + QByteArray("x\n").repeated(Catalogue::MaxEntries - 2) << true << three
-        << u"The list holds 3 films and the file 32,765"_s;
+        << u"The list holds 3 films and the file 32,765"_s << QString();
 }
 
 void TestForm1::importAppendsOneStep()
@@ -835,6 +969,7 @@ void TestForm1::importAppendsOneStep()
     QFETCH(bool, accept);
     QFETCH(QStringList, lines);
     QFETCH(QString, told);
+    QFETCH(QString, summary);
     openOnThreeFilms();
     const QString path = m_folder->filePath(u"sheet.csv"_s);
     if (!bytes.isEmpty())
@@ -847,6 +982,9 @@ void TestForm1::importAppendsOneStep()
     QCOMPARE(listLines(), lines);
     QCOMPARE(m_desktop->questions().value(0).left(told.size()), told);
     QCOMPARE(m_window->catalogue().isModified(), lines.size() > 3);
+    QCOMPARE(child<QLabel>("lblStatus")->text(), summary);
+    QCOMPARE(m_window->selectedPosition(), summary.isEmpty() ? -1 : 3);
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), lines.value(summary.isEmpty() ? -1 : 3));
     m_window->undoStack().undo();
     QCOMPARE(listLines().size(), 3);
 }
@@ -913,6 +1051,28 @@ void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
     QVERIFY(m_window->close());
     openWindow();
     QCOMPARE(m_window->size(), QSize(800, 700));
+}
+
+// Assistive technology reads what a label shows, and a film without a title as "(no title)".
+void TestForm1::labelsAndLinesAreNamedByWhatTheyShow()
+{
+    writeTemplate(u"mask.html"_s, "[setlabel('Films made')]");
+    m_desktop->commandLineText = writeList(u"two.rkf"_s, {u"A"_s, QString()});
+    openWindow();
+    m_desktop->queueFileChoice(m_folder->filePath(u"page.html"_s));
+    click("Command8");
+    QStringList shown;
+    for (QLabel* label : m_window->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty())
+            QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
+                     shown.emplace_back(QString(label->text()).remove(u'&')));
+    }
+    QVERIFY2(shown.contains(u"2 films"_s) && shown.contains(u"Films made"_s) &&
+                 shown.contains(u"No picture"_s),
+             qPrintable(shown.join(u'|')));
+    QAccessibleInterface* lines = QAccessible::queryAccessibleInterface(child<QListView>("List1"));
+    QCOMPARE(lines->child(1)->text(QAccessible::Name), u"(no title)"_s);
+    QCOMPARE(m_window->catalogue().at(1).title(), QString());
 }
 
 // ---- the page ----
@@ -987,7 +1147,7 @@ void TestForm1::makePageReadsTheWindow()
     QCOMPARE(fileContents(page), QByteArray("Mine|Two films|<Heat><Ran>"));
     QCOMPARE(child<QLabel>("iLabel")->text(), u"Films"_s);
     QCOMPARE(child<QProgressBar>("iProgress")->value(), 100);
-    QVERIFY(child<QLabel>("lblPageWritten")->text().endsWith(QDir::toNativeSeparators(page)));
+    QVERIFY(child<QLabel>("lblStatus")->text().endsWith(QDir::toNativeSeparators(page)));
     click("cmdOpenPage");
     click("Command10"); // WebPage
     QCOMPARE(m_desktop->openedAddresses(),
@@ -1053,7 +1213,7 @@ void TestForm1::makePageErrorTellsWhereAndKeepsThePartialPage()
     const QString told = m_desktop->questions().constFirst();
     QVERIFY2(told.contains(u"error 9: Subscript out of range"_s), qPrintable(told));
     QVERIFY2(told.contains(u"film.html, line 2"_s), qPrintable(told));
-    QCOMPARE(child<QLabel>("lblPageWritten")->text(), u"1 template warning"_s);
+    QCOMPARE(child<QLabel>("lblStatus")->text(), u"1 template warning"_s);
     QStringList listed;
     onModal([&listed](QWidget* modal) {
         if (const auto* table = modal->findChild<QTableWidget*>(u"tblWarnings"_s))
@@ -1103,6 +1263,58 @@ void TestForm1::stoppingAPageKeepsThePartialPageWithoutAnError()
     QVERIFY(written.size() > 0 && written.size() < 600000);
     QVERIFY(!written.endsWith("end"));
     QVERIFY(child<QPushButton>("Command5")->isEnabled());
+}
+
+// A command that cannot get memory ends, says so and leaves the list and the typed edits as they
+// were; the window goes on. The memory runs out where the scripted desktop throws std::bad_alloc.
+void TestForm1::aCommandOutOfMemoryEndsAlone_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<Answer>("answer"); // whether to store the typed edits first
+    QTest::addColumn<QStringList>("lines");
+    const QStringList three{u"A"_s, u"B"_s, u"C"_s};
+    QTest::newRow("Load, once the list is read") << u"Command7"_s << Answer::No << three;
+    QTest::newRow("Make HTML File, in the middle of the page") << u"Command8"_s << Answer::No << three;
+    QTest::newRow("Exit, with the edits stored and the list saved")
+        << u"Command11"_s << Answer::Yes << three + QStringList{u"D"_s};
+}
+
+void TestForm1::aCommandOutOfMemoryEndsAlone()
+{
+    QFETCH(QString, command);
+    QFETCH(Answer, answer);
+    QFETCH(QStringList, lines);
+    writeLongRunningTemplates();
+    const QString other = writeList(u"other.rkf"_s, {u"Other"_s});
+    openOnThreeFilms();
+    if (command == u"Command11"_s)
+        addFilm(u"D"_s);
+    const bool modified = m_window->catalogue().isModified();
+    child<QLineEdit>("mTitle")->setText(u"Typed"_s);
+    bool thrown = false;
+    const auto runOut = [&thrown] {
+        if (!std::exchange(thrown, true))
+            throw std::bad_alloc();
+    };
+    m_desktop->onYield = runOut;
+    // Loading and saving remember the list file among the recent ones once it is read or written.
+    m_desktop->onReadSetting = [&runOut, &command](const QString& section) {
+        if (section == u"RecentLists"_s && command != u"Command8"_s)
+            runOut();
+    };
+    m_desktop->queueFileChoice(command == u"Command8"_s ? m_folder->filePath(u"page.html"_s) : other);
+    m_desktop->queueAnswer(answer);
+    click(command.toLatin1().constData());
+    QVERIFY(thrown);
+    QVERIFY(m_window->isVisible());
+    QVERIFY2(m_desktop->questions().constLast().startsWith(u"There was not enough memory for the command"_s),
+             qPrintable(m_desktop->questions().join(u'|')));
+    QCOMPARE(listLines(), lines);
+    QCOMPARE(child<QLineEdit>("mTitle")->text(), u"Typed"_s);
+    QVERIFY(m_window->hasPendingEdits());
+    QCOMPARE(m_window->catalogue().isModified(), modified);
+    QVERIFY(child<QPushButton>("Command5")->isEnabled());
+    QVERIFY(!child<QPushButton>("cmdRedo")->isEnabled());
 }
 
 QTEST_MAIN(TestForm1)

@@ -18,6 +18,7 @@ namespace {
 
 const QString AutoLoad = u"Genral/AutoLoad File"_s;
 const QString AutoLoadFileName = u"Genral/AutoLoad FileName"_s;
+const QString KeepPreviousVersion = u"Genral/Keep Previous Version"_s;
 
 QString accessibleName(QWidget* widget)
 {
@@ -37,6 +38,8 @@ private slots:
     void finishing();
     void browse_data();
     void browse();
+    void keepingThePreviousVersion_data();
+    void keepingThePreviousVersion();
 };
 
 // Screen readers and automation tools find every control by its name and read what it is for.
@@ -46,12 +49,14 @@ void TestFrmOptions::controls()
     frmOptions window(desktop);
     QCOMPARE(window.windowTitle(), u"Options"_s);
     QCOMPARE(window.findChild<QPushButton*>("Command1")->text(), u"..."_s);
-    const std::pair<const char*, const char*> named[] = {{"Frame1", "Auto Load List"},
-                                                         {"Check1", "Auto Load"},
-                                                         {"Text1", "Auto load file name"},
-                                                         {"Command1", "Browse"},
-                                                         {"Command2", "OK"},
-                                                         {"Command3", "Cancel"}};
+    const std::pair<const char*, const char*> named[] = {
+        {"Frame1", "Auto Load List"},
+        {"Check1", "Auto Load"},
+        {"Text1", "Auto load file name"},
+        {"Command1", "Browse"},
+        {"Check2", "Keep the previous version of a list file (NAME.bak) when saving"},
+        {"Command2", "OK"},
+        {"Command3", "Cancel"}};
     for (const auto& [name, accessible] : named) {
         QWidget* control = window.findChild<QWidget*>(name);
         QVERIFY2(control, name);
@@ -62,11 +67,11 @@ void TestFrmOptions::controls()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     window.findChild<QWidget*>("Check1")->setFocus();
     QStringList visited;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         visited.append(QApplication::focusWidget()->objectName());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    QCOMPARE(visited, (QStringList{"Check1", "Text1", "Command1", "Command2", "Command3"}));
+    QCOMPARE(visited, (QStringList{"Check1", "Text1", "Command1", "Check2", "Command2", "Command3"}));
     QCOMPARE(QApplication::focusWidget()->objectName(), u"Check1"_s);
 }
 
@@ -142,6 +147,9 @@ void TestFrmOptions::finishing()
 
     QVERIFY(!window.isVisible());
     QCOMPARE(window.result(), result);
+    // OK stores whether to keep the previous version too, here as it was shown: on.
+    if (result == QDialog::Accepted)
+        after.insert(KeepPreviousVersion, u"True"_s);
     QCOMPARE(desktop.settings, after);
     QVERIFY(desktop.questions().isEmpty());
 }
@@ -175,6 +183,35 @@ void TestFrmOptions::browse()
     QCOMPARE(window.findChild<QLineEdit*>("Text1")->text(), fileName);
     // Browsing alone stores nothing.
     QCOMPARE(desktop.settings, (Settings{{AutoLoadFileName, "/films/old.rkf"}}));
+}
+
+// A save keeps the previous version of a list file until the box is unticked and OK stores "False".
+void TestFrmOptions::keepingThePreviousVersion_data()
+{
+    QTest::addColumn<QString>("stored"); // null: never written
+    QTest::addColumn<bool>("toggle");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("on when never stored") << QString() << false << u"True"_s;
+    QTest::newRow("turned off") << QString() << true << u"False"_s;
+    QTest::newRow("only the exact text False turns it off") << u"false"_s << false << u"True"_s;
+    QTest::newRow("turned on again") << u"False"_s << true << u"True"_s;
+}
+
+void TestFrmOptions::keepingThePreviousVersion()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, toggle);
+    QFETCH(QString, after);
+    FakeDesktop desktop;
+    if (!stored.isNull())
+        desktop.settings.insert(KeepPreviousVersion, stored);
+    frmOptions window(desktop);
+    auto* check2 = window.findChild<QCheckBox*>("Check2");
+    QCOMPARE(check2->isChecked(), stored != u"False"_s);
+    if (toggle)
+        check2->click();
+    QTest::mouseClick(window.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+    QCOMPARE(desktop.settings.value(KeepPreviousVersion), after);
 }
 
 QTEST_MAIN(TestFrmOptions)

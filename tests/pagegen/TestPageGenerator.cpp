@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace reelkeep;
 using namespace Qt::StringLiterals;
@@ -29,6 +30,8 @@ private slots:
     void declaredCharset_data();
     void declaredCharset();
     void includesReadOnlyAndCreateNothing();
+    void aPageNeverReplacesWhatItReads_data();
+    void aPageNeverReplacesWhatItReads();
     void anOversizedTemplateIsNotRead();
     void warnsOfBytesThatAreNotUtf8();
     void variablesLastAcrossRuns();
@@ -262,6 +265,51 @@ void TestPageGenerator::includesReadOnlyAndCreateNothing()
     QVERIFY(!QFile::exists(fixture.templatePath(u"sub"_s)));
 }
 
+// The page's file is compared with the list file, the templates and every include by what it is,
+// whatever names lead to it; a refused page leaves that file as it was.
+void TestPageGenerator::aPageNeverReplacesWhatItReads_data()
+{
+    QTest::addColumn<QString>("page"); // a name in the fixture's folder, linked to `linkedTo` when given
+    QTest::addColumn<QString>("linkedTo");
+    QTest::addColumn<QString>("refusal"); // the end of the reason; empty when the page is made
+    QTest::newRow("a hard link to the list file")
+        << u"page.html"_s << u"list.csv"_s << u"the page is made from"_s;
+    QTest::newRow("a hard link to a template in a subfolder")
+        << u"page.html"_s << u"template/parts/film.html"_s << u"film.html"_s;
+    QTest::newRow("an include outside the template folder")
+        << u"outside.html"_s << QString() << u"include (%1/mask.html, line 1)"_s;
+    QTest::newRow("a hard link to an include outside the template folder")
+        << u"page.html"_s << u"outside.html"_s << u"include (%1/mask.html, line 1)"_s;
+    QTest::newRow("a page of its own, outside every template") << u"page.html"_s << QString() << QString();
+}
+
+void TestPageGenerator::aPageNeverReplacesWhatItReads()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, linkedTo);
+    QFETCH(QString, refusal);
+    PageFixture fixture;
+    const auto path = [&fixture](const QString& name) { return fixture.folder.filePath(name); };
+    QVERIFY(QDir(fixture.templates).mkpath(u"parts"_s));
+    fixture.writeTemplate(u"parts/film.html"_s, "film");
+    fixture.writeTemplate(MainTemplateName, "[infile('../outside.html', 1)][infile('parts/film.html', 1)]");
+    test::writeFileBytes(path(u"outside.html"_s), "outside");
+    test::writeFileBytes(path(u"list.csv"_s), "\"Alien\"\r\n");
+    if (!linkedTo.isEmpty())
+        QCOMPARE(
+            ::link(QFile::encodeName(path(linkedTo)).constData(), QFile::encodeName(path(page)).constData()),
+            0);
+    const QByteArray before = test::fileContents(path(page));
+    const PageRunOutcome outcome =
+        runPage(fixture.filter, fixture.evaluator, fixture.templates, path(page), path(u"list.csv"_s));
+    QCOMPARE(outcome.result,
+             refusal.isEmpty() ? PageRunOutcome::Result::Made : PageRunOutcome::Result::Refused);
+    QVERIFY2(refusal.isEmpty() || outcome.describe().endsWith(refusal.arg(fixture.templates)),
+             qPrintable(outcome.describe()));
+    QCOMPARE(test::fileContents(path(page)), refusal.isEmpty() ? QByteArray("outsidefilm") : before);
+    QVERIFY(!fixture.filter.isRunning());
+}
+
 void TestPageGenerator::variablesLastAcrossRuns()
 {
     PageFixture fixture;
@@ -469,6 +517,7 @@ void TestPageGenerator::aFullDiskAbandonsTheRun()
     QVERIFY(getrlimit(RLIMIT_FSIZE, &unlimited) == 0);
     if (fileSizeLimit > 0) {
         page = fixture.folder.filePath(u"page.html"_s);
+        test::writeFileBytes(page, "old page");
         // Past the limit a write fails with EFBIG instead of the signal that would end the test.
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limited = unlimited;
@@ -486,8 +535,9 @@ void TestPageGenerator::aFullDiskAbandonsTheRun()
     QCOMPARE(
         outcome.describe(),
         u"error 61: Disk full: the page file %1 could not be written to its end: %2"_s.arg(page, reason));
+    // A page that did not fit leaves the file it would have replaced as it was.
     if (fileSizeLimit > 0)
-        QCOMPARE(QFileInfo(page).size(), fileSizeLimit);
+        QCOMPARE(test::fileContents(page), QByteArray("old page"));
     QVERIFY(!fixture.filter.isRunning());
 }
 

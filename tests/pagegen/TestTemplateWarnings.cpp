@@ -48,6 +48,9 @@ void TestTemplateWarnings::warnings_data()
     QTest::newRow("Error Value in the page")
         << "x\n\n[1 / 0]"_ba << QByteArray()
         << u"mask.html:3: the page gets error 11 (Division by zero), made by the operator \"/\" in [1 / 0]"_s;
+    QTest::newRow("lines counted past long stretches of bytes")
+        << QByteArray(5000, 'x') + "\n" + QByteArray(4000, 'y') + "\n[1 / 0]" << QByteArray()
+        << u"mask.html:3: the page gets error 11 (Division by zero), made by the operator \"/\" in [1 / 0]"_s;
     QTest::newRow("open at the end of the file")
         << "[title]\n[title"_ba << QByteArray()
         << u"mask.html:2: the \"[\" is never closed, so the rest of the file is one expression in [title"_s;

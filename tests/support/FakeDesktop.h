@@ -44,12 +44,16 @@ public:
     QSet<QString> brokenPrograms;
     /// Runs at every yield, as a user's click during a long run would.
     std::function<void()> onYield;
+    /// Runs before every settings read, with its section; a test throws from it to fail a command there.
+    std::function<void(const QString& section)> onReadSetting;
 
     Answer messageBox(const QString& text, Buttons buttons) override;
     bool saveFileDialog(FileDialogState& dialog) override { return answerFileDialog(dialog); }
     bool openFileDialog(FileDialogState& dialog) override { return answerFileDialog(dialog); }
     QString readSetting(const QString& section, const QString& key, const QString& defaultText = {}) override
     {
+        if (onReadSetting)
+            onReadSetting(section);
         return settings.value(section + QLatin1Char('/') + key, defaultText);
     }
     void writeSetting(const QString& section, const QString& key, const QString& text) override

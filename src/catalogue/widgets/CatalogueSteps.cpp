@@ -5,13 +5,74 @@
 
 namespace reelkeep {
 
+namespace {
+
+// A text's characters and what the heap adds to each one, about.
+constexpr qsizetype TextOverheadBytes = 32;
+
+qsizetype bytesOf(const QString& text)
+{
+    return text.size() * qsizetype(sizeof(QChar)) + TextOverheadBytes;
+}
+
+qsizetype bytesOf(const FilmRecord& film)
+{
+    qsizetype bytes = sizeof(FilmRecord);
+    for (const QString& field : film.fields)
+        bytes += bytesOf(field);
+    return bytes;
+}
+
+qsizetype bytesOf(const QList<FilmRecord>& films)
+{
+    qsizetype bytes = 0;
+    for (const FilmRecord& film : films)
+        bytes += bytesOf(film);
+    return bytes;
+}
+
+} // namespace
+
 QString stepText(const QString& caption, const QString& title)
 {
     return title.isEmpty() ? caption : QStringLiteral("%1 \u201C%2\u201D").arg(caption, title);
 }
 
+void StepBudget::setBytes(qsizetype bytes)
+{
+    m_bytes = bytes;
+    trim();
+}
+
+void StepBudget::add(CatalogueStep* step)
+{
+    step->m_budget = this;
+    m_steps.append(step);
+    trim();
+}
+
+void StepBudget::trim()
+{
+    qsizetype kept = 0;
+    for (const CatalogueStep* step : std::as_const(m_steps))
+        kept += step->keptBytes();
+    for (CatalogueStep* step : std::as_const(m_steps)) {
+        if (kept <= m_bytes)
+            break;
+        kept -= step->keptBytes();
+        step->letGo();
+        step->m_forgotten = true;
+    }
+}
+
+CatalogueStep::~CatalogueStep()
+{
+    if (m_budget)
+        m_budget->m_steps.removeOne(this);
+}
+
 FilmStep::FilmStep(Catalogue& catalogue, CatalogueView& view, const QString& text)
-    : QUndoCommand(text)
+    : CatalogueStep(text)
     , m_catalogue(catalogue)
     , m_view(view)
 {}
@@ -42,6 +103,16 @@ void AddFilms::undo()
     showAfterwards(-1);
 }
 
+qsizetype AddFilms::keptBytes() const
+{
+    return bytesOf(m_films);
+}
+
+void AddFilms::letGo()
+{
+    m_films = {};
+}
+
 ReplaceFilm::ReplaceFilm(Catalogue& catalogue, CatalogueView& view, int position, FilmRecord film)
     : FilmStep(catalogue, view, stepText(QStringLiteral("Update"), film.title()))
     , m_position(position)
@@ -61,6 +132,16 @@ void ReplaceFilm::undo()
     showAfterwards(m_position);
 }
 
+qsizetype ReplaceFilm::keptBytes() const
+{
+    return bytesOf(m_before) + bytesOf(m_after);
+}
+
+void ReplaceFilm::letGo()
+{
+    m_before = m_after = {};
+}
+
 RemoveFilm::RemoveFilm(Catalogue& catalogue, CatalogueView& view, int position)
     : FilmStep(catalogue, view, stepText(QStringLiteral("Remove"), catalogue.at(position).title()))
     , m_position(position)
@@ -77,6 +158,16 @@ void RemoveFilm::undo()
 {
     m_catalogue.insert(m_position, {m_film});
     showAfterwards(m_position);
+}
+
+qsizetype RemoveFilm::keptBytes() const
+{
+    return bytesOf(m_film);
+}
+
+void RemoveFilm::letGo()
+{
+    m_film = {};
 }
 
 ExchangeFilms::ExchangeFilms(Catalogue& catalogue, CatalogueView& view, int position, Moved moved)
@@ -101,7 +192,7 @@ void ExchangeFilms::undo()
 }
 
 ReplaceList::ReplaceList(CatalogueView& view, ListInWindow before, ListInWindow after)
-    : QUndoCommand(QStringLiteral("Load %1").arg(QFileInfo(after.file).fileName()))
+    : CatalogueStep(QStringLiteral("Load %1").arg(QFileInfo(after.file).fileName()))
     , m_view(view)
     , m_before(std::move(before))
     , m_after(std::move(after))
@@ -115,6 +206,16 @@ void ReplaceList::redo()
 void ReplaceList::undo()
 {
     m_view.showList(m_before);
+}
+
+qsizetype ReplaceList::keptBytes() const
+{
+    return bytesOf(m_before.films) + bytesOf(m_before.pageTitle) + bytesOf(m_before.pageDescription);
+}
+
+void ReplaceList::letGo()
+{
+    m_before = m_after = {};
 }
 
 } // namespace reelkeep

@@ -34,9 +34,60 @@ public:
 /// A step's text, as Undo and Redo name it: the command's caption and the film's title.
 QString stepText(const QString& caption, const QString& title);
 
+class CatalogueStep;
+
+/// What the undo history keeps of films and texts: once its steps keep more than the budget, the
+/// oldest ones let theirs go, and Undo goes back no further than the oldest step that kept them.
+class StepBudget
+{
+public:
+    explicit StepBudget(qsizetype bytes)
+        : m_bytes(bytes)
+    {}
+    StepBudget(const StepBudget&) = delete;
+    StepBudget& operator=(const StepBudget&) = delete;
+
+    void setBytes(qsizetype bytes);
+    /// Counts a step pushed onto the history, the newest; the oldest steps let go of what they
+    /// keep until all keep no more than the budget.
+    void add(CatalogueStep* step);
+
+private:
+    friend class CatalogueStep;
+    void trim();
+
+    qsizetype m_bytes;
+    /// The steps the history holds, the oldest first.
+    QList<CatalogueStep*> m_steps;
+};
+
+/// A step of the catalogue's history: it tells about how much it keeps of films and texts that
+/// the catalogue may no longer hold, and lets them go when the history keeps too much.
+class CatalogueStep : public QUndoCommand
+{
+public:
+    ~CatalogueStep() override;
+    /// The bytes of the films and texts the step keeps to be undone or redone, about.
+    virtual qsizetype keptBytes() const = 0;
+    /// The step let go of what it kept: neither it nor any step before it can be undone.
+    bool isForgotten() const { return m_forgotten; }
+
+protected:
+    explicit CatalogueStep(const QString& text)
+        : QUndoCommand(text)
+    {}
+    /// Frees the films and texts the step keeps.
+    virtual void letGo() = 0;
+
+private:
+    friend class StepBudget;
+    StepBudget* m_budget = nullptr;
+    bool m_forgotten = false;
+};
+
 /// A change to the films. Its first redo is the command itself, which leaves the window as the
 /// command's own rules say; every later undo or redo shows the film it changed.
-class FilmStep : public QUndoCommand
+class FilmStep : public CatalogueStep
 {
 protected:
     FilmStep(Catalogue& catalogue, CatalogueView& view, const QString& text);
@@ -62,8 +113,11 @@ public:
              const QString& text);
     void redo() override;
     void undo() override;
+    qsizetype keptBytes() const override;
 
 private:
+    void letGo() override;
+
     int m_position;
     QList<FilmRecord> m_films;
 };
@@ -75,8 +129,11 @@ public:
     ReplaceFilm(Catalogue& catalogue, CatalogueView& view, int position, FilmRecord film);
     void redo() override;
     void undo() override;
+    qsizetype keptBytes() const override;
 
 private:
+    void letGo() override;
+
     int m_position;
     FilmRecord m_before;
     FilmRecord m_after;
@@ -89,8 +146,11 @@ public:
     RemoveFilm(Catalogue& catalogue, CatalogueView& view, int position);
     void redo() override;
     void undo() override;
+    qsizetype keptBytes() const override;
 
 private:
+    void letGo() override;
+
     int m_position;
     FilmRecord m_film;
 };
@@ -109,21 +169,28 @@ public:
     ExchangeFilms(Catalogue& catalogue, CatalogueView& view, int position, Moved moved);
     void redo() override;
     void undo() override;
+    qsizetype keptBytes() const override { return 0; }
 
 private:
+    void letGo() override {}
+
     int m_position;
     Moved m_moved;
 };
 
 /// A load that replaced the list, with the page texts and the current file it brought.
-class ReplaceList : public QUndoCommand
+class ReplaceList : public CatalogueStep
 {
 public:
     ReplaceList(CatalogueView& view, ListInWindow before, ListInWindow after);
     void redo() override;
     void undo() override;
+    /// The list it replaced: the list it brought is the catalogue's, or a later load's list replaced.
+    qsizetype keptBytes() const override;
 
 private:
+    void letGo() override;
+
     CatalogueView& m_view;
     ListInWindow m_before;
     ListInWindow m_after;

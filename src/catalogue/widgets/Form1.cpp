@@ -28,10 +28,12 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -124,6 +126,26 @@ private:
     }
 };
 
+/// Shows a film without a title as "(no title)" in a dimmed style, so that its line can be seen
+/// and picked; the title itself stays empty.
+class FilmLineDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!option->text.isEmpty())
+            return;
+        option->features |= QStyleOptionViewItem::HasDisplay;
+        option->text = NoTitleText;
+        option->font.setItalic(true);
+        option->palette.setBrush(QPalette::Text, option->palette.brush(QPalette::PlaceholderText));
+    }
+};
+
 /// The command line names one file, possibly in double quotes: what follows the first quote,
 /// up to the next one, or the whole text when it holds no quote.
 QString fileNameFromCommandLine(QString text)
@@ -162,6 +184,7 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
     , m_pageHost(*this, m_filter, m_evaluator, desktop.applicationFolder() + QStringLiteral("/template"))
 {
     setObjectName(QStringLiteral("Form1"));
+    m_undo.setUndoLimit(UndoLimit);
     refreshTitle();
 
     m_tabs = new QTabWidget;
@@ -269,6 +292,7 @@ void Form1::buildMoviesTab(QWidget* tab)
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setAccessibleName(QStringLiteral("Films"));
     m_list->setModel(&m_catalogue);
+    m_list->setItemDelegate(new FilmLineDelegate(m_list));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setUniformItemSizes(true);
@@ -303,7 +327,7 @@ QLayout* Form1::buildCatalogueButtons()
 void Form1::buildGeneralTab(QWidget* tab)
 {
     m_pageTitle = makeLineEdit("gTitle");
-    m_pageTitle->setText(QStringLiteral("My Movie"));
+    m_pageTitle->setText(DefaultPageTitle);
     m_pageDescription = makeTextBox("gDescription");
     auto* texts = new QFormLayout;
     texts->addRow(QStringLiteral("Title:"), m_pageTitle);
@@ -327,13 +351,14 @@ void Form1::buildGeneralTab(QWidget* tab)
     m_showWarnings = makeButton("cmdShowWarnings", QStringLiteral("Show &Warnings"));
     m_showWarnings->setVisible(false);
     files->addWidget(m_showWarnings);
-    m_pageWritten = new QLabel;
-    m_pageWritten->setObjectName(QStringLiteral("lblPageWritten"));
-    m_pageWritten->setAccessibleName(QStringLiteral("Page written"));
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setAccessibleDescription(QStringLiteral("What the last command did"));
+    m_status->setWordWrap(true);
 
     m_label = new QLabel;
     m_label->setObjectName(QStringLiteral("iLabel"));
-    m_label->setAccessibleName(QStringLiteral("Page status"));
+    m_label->setAccessibleDescription(QStringLiteral("Page status"));
     m_progress = new QProgressBar;
     m_progress->setObjectName(QStringLiteral("iProgress"));
     m_progress->setAccessibleName(QStringLiteral("Page progress"));
@@ -355,7 +380,7 @@ void Form1::buildGeneralTab(QWidget* tab)
     auto* layout = new QVBoxLayout(tab);
     layout->addLayout(texts, 1);
     layout->addLayout(files);
-    layout->addWidget(m_pageWritten);
+    layout->addWidget(m_status);
     layout->addWidget(m_label);
     layout->addLayout(progress);
     layout->addLayout(commands);
@@ -363,8 +388,9 @@ void Form1::buildGeneralTab(QWidget* tab)
 
 void Form1::connectCommands()
 {
-    const auto onClick = [this](const char* name, void (Form1::*command)()) {
-        connect(findChild<QPushButton*>(QLatin1String(name)), &QPushButton::clicked, this, command);
+    const auto onClick = [this](const char* name, auto command) {
+        connect(
+            findChild<QPushButton*>(QLatin1String(name)), &QPushButton::clicked, this, asCommand(command));
     };
     onClick("Command1", &Form1::moveUpCommand);
     onClick("Command2", &Form1::moveDownCommand);
@@ -375,37 +401,32 @@ void Form1::connectCommands()
     onClick("cmdImport", &Form1::importCommand);
     onClick("Command8", &Form1::makePageCommand);
     onClick("cmdStop", &Form1::stopPage);
-    connect(m_openPage, &QPushButton::clicked, this, [this] {
-        m_desktop.openWebAddress(QUrl::fromLocalFile(m_writtenPage).toString());
-    });
-    connect(m_showWarnings, &QPushButton::clicked, this, [this] {
+    onClick("cmdOpenPage",
+            [this] { m_desktop.openWebAddress(QUrl::fromLocalFile(m_writtenPage).toString()); });
+    onClick("cmdShowWarnings", [this] {
         frmWarnings warnings(m_templateWarnings, this);
         warnings.exec();
     });
     onClick("cmdUndo", &Form1::undoCommand);
     onClick("cmdRedo", &Form1::redoCommand);
-    connect(findChild<QPushButton*>(QStringLiteral("Command6")), &QPushButton::clicked, this, [this] {
-        saveCommand();
-    });
-    connect(findChild<QPushButton*>(QStringLiteral("Command9")), &QPushButton::clicked, this, [this] {
+    onClick("Command6", [this] { saveCommand(); });
+    onClick("Command9", [this] {
         frmAbout about(m_desktop, m_registry, this);
         about.exec();
     });
-    connect(findChild<QPushButton*>(QStringLiteral("Command10")), &QPushButton::clicked, this, [this] {
-        m_desktop.openWebAddress(ProductWebAddress);
-    });
-    connect(
-        findChild<QPushButton*>(QStringLiteral("Command11")), &QPushButton::clicked, this, &QWidget::close);
-    connect(findChild<QPushButton*>(QStringLiteral("Command12")), &QPushButton::clicked, this, [this] {
+    onClick("Command10", [this] { m_desktop.openWebAddress(ProductWebAddress); });
+    onClick("Command11", [this] { close(); });
+    onClick("Command12", [this] {
         frmOptions options(m_desktop, this);
         options.exec();
     });
 
-    connect(
-        m_list->selectionModel(),
-        &QItemSelectionModel::selectionChanged,
-        this,
-        [this](const QItemSelection&, const QItemSelection& deselected) { selectionChanged(deselected); });
+    connect(m_list->selectionModel(),
+            &QItemSelectionModel::selectionChanged,
+            this,
+            [this](const QItemSelection&, const QItemSelection& deselected) {
+                runCommand([this, &deselected] { selectionChanged(deselected); });
+            });
     // Every change the native list file stores marks the catalogue as changed.
     const auto pageTextsEdited = [this] {
         if (m_fillingPageTexts)
@@ -416,24 +437,22 @@ void Form1::connectCommands()
     connect(m_pageTitle, &QLineEdit::textEdited, this, pageTextsEdited);
     connect(m_pageDescription, &QPlainTextEdit::textChanged, this, pageTextsEdited);
     // The title's mark follows the typing as well as the catalogue.
-    connect(&m_catalogue, &Catalogue::modifiedChanged, this, &Form1::refreshModifiedMark);
+    const auto refreshMark = notingLackOfMemory(&Form1::refreshModifiedMark);
+    connect(&m_catalogue, &Catalogue::modifiedChanged, this, refreshMark);
     for (QWidget* control : m_fieldControls) {
         if (auto* edit = qobject_cast<QLineEdit*>(control))
-            connect(edit, &QLineEdit::textChanged, this, &Form1::refreshModifiedMark);
+            connect(edit, &QLineEdit::textChanged, this, refreshMark);
         else if (auto* box = qobject_cast<QComboBox*>(control))
-            connect(box, &QComboBox::editTextChanged, this, &Form1::refreshModifiedMark);
+            connect(box, &QComboBox::editTextChanged, this, refreshMark);
         else
-            connect(static_cast<QPlainTextEdit*>(control),
-                    &QPlainTextEdit::textChanged,
-                    this,
-                    &Form1::refreshModifiedMark);
+            connect(static_cast<QPlainTextEdit*>(control), &QPlainTextEdit::textChanged, this, refreshMark);
     }
 
     // Keyboard ways to the catalogue commands, besides the buttons' own focus and Space.
     const auto shortcut = [this](QKeySequence keys, QWidget* scope, auto command) {
         auto* action = new QShortcut(keys, scope);
         action->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(action, &QShortcut::activated, this, command);
+        connect(action, &QShortcut::activated, this, asCommand(command));
     };
     shortcut(QKeySequence::New, this, &Form1::newCommand);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this, &Form1::updateCommand);
@@ -451,8 +470,8 @@ void Form1::connectUndo()
     m_redoAction = new QAction(QStringLiteral("Redo"), this);
     m_undoAction->setShortcuts(UndoKeys);
     m_redoAction->setShortcuts(RedoKeys);
-    connect(m_undoAction, &QAction::triggered, this, &Form1::undoCommand);
-    connect(m_redoAction, &QAction::triggered, this, &Form1::redoCommand);
+    connect(m_undoAction, &QAction::triggered, this, asCommand(&Form1::undoCommand));
+    connect(m_redoAction, &QAction::triggered, this, asCommand(&Form1::redoCommand));
     addAction(m_undoAction);
     addAction(m_redoAction);
     // The list's context menu offers them too, named for the step they take.
@@ -465,8 +484,8 @@ void Form1::connectUndo()
     for (QWidget* box : boxes + QList<QWidget*>{m_pageTitle, m_pageDescription})
         box->installEventFilter(textBoxes);
 
-    connect(&m_undo, &QUndoStack::indexChanged, this, &Form1::refreshUndoControls);
-    connect(&m_undo, &QUndoStack::cleanChanged, this, &Form1::refreshUndoControls);
+    connect(&m_undo, &QUndoStack::indexChanged, this, notingLackOfMemory(&Form1::refreshUndoControls));
+    connect(&m_undo, &QUndoStack::cleanChanged, this, notingLackOfMemory(&Form1::refreshUndoControls));
     refreshUndoControls();
 }
 
@@ -507,7 +526,7 @@ void Form1::loadCommandLineFile()
 void Form1::loadAtStartUp(const QString& path)
 {
     if (m_desktop.fileExists(path) && formFromFileName(path))
-        loadList(path, ListForm::FromName, true);
+        runCommand([this, &path] { loadList(path, ListForm::FromName, true); });
 }
 
 static QStringList historyOf(const QComboBox* box)
@@ -533,12 +552,18 @@ void Form1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    const bool close = mayClose();
-    storeHistories();
-    if (close) {
-        m_desktop.writeSetting(WindowSection, GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+    // A close question whose save runs out of memory keeps the window open.
+    bool close = false;
+    runCommand([this, &close] { close = mayClose(); });
+    runCommand([this, close] {
+        storeHistories();
+        if (close)
+            m_desktop.writeSetting(
+                WindowSection, GeometryKey, QString::fromLatin1(saveGeometry().toBase64()));
+    });
+    if (close)
         event->accept();
-    } else
+    else
         event->ignore();
 }
 
@@ -552,15 +577,83 @@ bool Form1::mayClose()
     if (pendingEdits)
         question += QStringLiteral("\n\n") + EditsNotStored +
                     QStringLiteral(" Yes stores them in the list first, then saves.");
+    if (!m_currentFile.isEmpty() && m_currentForm == ListForm::CommaSeparated && !pageTextsAreNew())
+        question += QStringLiteral("\n\nThe .csv form does not keep the page title and description.");
     switch (m_desktop.messageBox(question, Buttons::YesNoCancel)) {
     case Answer::Yes:
         // A save that was cancelled or failed keeps the window open rather than drop the films.
-        return (!pendingEdits || storeFields(selectedPosition())) && saveCommand();
+        return (!pendingEdits || storeFields(selectedPosition())) && saveToCurrentFile();
     case Answer::No:
         return true;
     default:
         return false;
     }
+}
+
+// ---- running commands ----
+
+struct Form1::CommandStart
+{
+    int selected;
+    FilmRecord fields;
+    FilmRecord shownFields;
+    bool modified;
+    bool pageTextsEdited;
+};
+
+void Form1::runCommand(const std::function<void()>& command)
+{
+    ++m_commandDepth;
+    const auto leave = qScopeGuard([this] { --m_commandDepth; });
+    if (m_commandDepth > 1) {
+        // Inside another command, which puts back what both changed.
+        try {
+            command();
+        } catch (const std::bad_alloc&) {
+            m_memoryRanOut = true;
+        }
+        return;
+    }
+    m_memoryRanOut = false;
+    m_stepsOfCommand.clear();
+    try {
+        const CommandStart start{selectedPosition(),
+                                 recordFromControls(),
+                                 m_shownFields,
+                                 m_catalogue.isModified(),
+                                 m_pageTextsEdited};
+        try {
+            command();
+            if (!m_memoryRanOut)
+                return;
+        } catch (const std::bad_alloc&) {
+        }
+        putBack(start);
+        tell(QStringLiteral("There was not enough memory for the command, so it was stopped. The list "
+                            "and the fields are as they were before it."));
+    } catch (const std::bad_alloc&) {
+        // Not even the words to say it: the window goes on as it is.
+    }
+}
+
+void Form1::putBack(const CommandStart& start)
+{
+    // A page run ended by the lack of memory has closed its files; the commands work again.
+    m_closeAfterPage = false;
+    setCommandsEnabled(true);
+    for (qsizetype i = m_stepsOfCommand.size(); i > 0 && m_undo.canUndo(); --i) {
+        m_undo.undo();
+        m_stepsOfCommand.at(i - 1)->setObsolete(true);
+    }
+    m_stepsOfCommand.clear();
+    selectFilm(start.selected, false);
+    for (int i = 0; i < FieldCount; ++i)
+        setFieldText(fieldAt(i), start.fields[fieldAt(i)]);
+    m_shownFields = start.shownFields;
+    m_pageTextsEdited = start.pageTextsEdited;
+    m_catalogue.setModified(start.modified);
+    refreshModifiedMark();
+    refreshUndoControls();
 }
 
 // ---- the catalogue commands ----
@@ -612,7 +705,12 @@ void Form1::selectionChanged(const QItemSelection& deselected)
 
 bool Form1::hasPendingEdits() const
 {
-    return recordFromControls() != m_shownFields;
+    const FilmRecord fields = recordFromControls();
+    if (fields == m_shownFields)
+        return false;
+    // With no film picked, fields that show a film of the list exactly hold nothing to store:
+    // Update could only add it again.
+    return selectedPosition() >= 0 || !m_catalogue.entries().contains(fields);
 }
 
 bool Form1::settlePendingEdits(const QString& beforeWhat, int storeAt)
@@ -649,19 +747,27 @@ bool Form1::appendFilms(const QList<FilmRecord>& films, const QString& stepText)
 {
     if (films.size() > Catalogue::MaxEntries - m_catalogue.count())
         return false;
-    m_undo.push(new AddFilms(m_catalogue, *this, m_catalogue.count(), films, stepText));
+    pushStep(new AddFilms(m_catalogue, *this, m_catalogue.count(), films, stepText));
     m_catalogue.setModified(true);
     return true;
 }
 
 bool Form1::storeFields(int position)
 {
-    m_catalogue.setModified(true);
+    const FilmRecord film = recordFromControls();
+    // A second copy of a film is seldom meant: Update after Update adds the film it just stored.
+    if (position < 0 && m_catalogue.entries().contains(film) &&
+        m_desktop.messageBox(QStringLiteral("This film is already in the list. Add it again?"),
+                             Buttons::YesNo) != Answer::Yes)
+        return false;
     rememberComboText(m_type);
     rememberComboText(m_genre);
-    const FilmRecord film = recordFromControls();
+    // A picked film stored unchanged leaves nothing to save and no step to take back.
+    if (position >= 0 && film == m_catalogue.at(position))
+        return true;
+    m_catalogue.setModified(true);
     if (position >= 0) {
-        m_undo.push(new ReplaceFilm(m_catalogue, *this, position, film));
+        pushStep(new ReplaceFilm(m_catalogue, *this, position, film));
     } else if (!appendFilms({film}, stepText(QStringLiteral("Update"), film.title()))) {
         tell(QStringLiteral("The list is full: it holds %1 films, the most a list can hold. "
                             "The film was not added.")
@@ -694,7 +800,7 @@ void Form1::removeCommand()
     if (position < 0)
         return;
     // The typed edits go with the film; Undo brings the film back as it was stored.
-    m_undo.push(new RemoveFilm(m_catalogue, *this, position));
+    pushStep(new RemoveFilm(m_catalogue, *this, position));
     m_catalogue.setModified(true);
     clearEditor();
 }
@@ -717,7 +823,7 @@ void Form1::moveFilm(int position, ExchangeFilms::Moved moved)
 {
     if (isMakingPage())
         return;
-    m_undo.push(new ExchangeFilms(m_catalogue, *this, position, moved));
+    pushStep(new ExchangeFilms(m_catalogue, *this, position, moved));
     m_catalogue.setModified(true);
     // The moved film stays selected; typed edits to it stay in the fields.
     selectFilm(moved == ExchangeFilms::Moved::Up ? position : position + 1, !hasPendingEdits());
@@ -735,7 +841,7 @@ void Form1::redoCommand()
 
 void Form1::takeStep(bool back)
 {
-    if (isMakingPage() || !(back ? m_undo.canUndo() : m_undo.canRedo()))
+    if (isMakingPage() || !canTakeStep(back))
         return;
     if (hasPendingEdits()) {
         const QString command = back ? QStringLiteral("Undo") : QStringLiteral("Redo");
@@ -752,6 +858,23 @@ void Form1::takeStep(bool back)
     // Back at the last native save or load, nothing is left to save; anywhere else the catalogue
     // differs from the file.
     m_catalogue.setModified(!m_undo.isClean() || m_pageTextsEdited);
+}
+
+void Form1::pushStep(CatalogueStep* step)
+{
+    m_undo.push(step);
+    m_stepsOfCommand.append(step);
+    m_stepBudget.add(step);
+    refreshUndoControls();
+}
+
+bool Form1::canTakeStep(bool back) const
+{
+    // A step taken back when its command ran out of memory is not done again.
+    if (!back)
+        return m_undo.canRedo() && !m_undo.command(m_undo.index())->isObsolete();
+    return m_undo.canUndo() &&
+           !static_cast<const CatalogueStep*>(m_undo.command(m_undo.index() - 1))->isForgotten();
 }
 
 void Form1::showFilm(int position)
@@ -849,8 +972,8 @@ void Form1::refreshUndoControls()
         button->setToolTip(named);
         button->setAccessibleDescription(named);
     };
-    refresh(m_undoAction, m_undoButton, m_undo.canUndo(), m_undo.undoText());
-    refresh(m_redoAction, m_redoButton, m_undo.canRedo(), m_undo.redoText());
+    refresh(m_undoAction, m_undoButton, canTakeStep(true), m_undo.undoText());
+    refresh(m_redoAction, m_redoButton, canTakeStep(false), m_undo.redoText());
 }
 
 // ---- the page ----
@@ -876,7 +999,7 @@ void Form1::makePageCommand()
     setCommandsEnabled(false);
     m_openPage->setEnabled(false);
     m_showWarnings->setVisible(false);
-    m_pageWritten->clear();
+    m_status->clear();
     const PageRunOutcome outcome =
         runPage(m_filter, m_evaluator, m_pageHost.templateFolder(), path, m_currentFile);
     setCommandsEnabled(true);
@@ -884,8 +1007,7 @@ void Form1::makePageCommand()
     case PageRunOutcome::Result::Made:
         // iLabel keeps what the template last set; the line above it names the page.
         m_writtenPage = QFileInfo(path).absoluteFilePath();
-        m_pageWritten->setText(
-            QStringLiteral("Page written: %1").arg(QDir::toNativeSeparators(m_writtenPage)));
+        m_status->setText(QStringLiteral("Page written: %1").arg(QDir::toNativeSeparators(m_writtenPage)));
         m_openPage->setEnabled(true);
         break;
     case PageRunOutcome::Result::Stopped:
@@ -898,7 +1020,10 @@ void Form1::makePageCommand()
         tell(QStringLiteral("The page was not made: %1.").arg(outcome.describe()));
         break;
     case PageRunOutcome::Result::Abandoned:
-        tell(QStringLiteral("The page stopped with %1. It holds what was written up to there.")
+        // A page file that could not take the whole page is left as it was.
+        tell((outcome.reason.isEmpty()
+                  ? QStringLiteral("The page stopped with %1. It holds what was written up to there.")
+                  : QStringLiteral("The page was not made: %1."))
                  .arg(outcome.describe()));
         break;
     }
@@ -922,8 +1047,13 @@ void Form1::showTemplateWarnings(const QList<TemplateWarning>& warnings)
         return;
     const QString count = warnings.size() == 1 ? QStringLiteral("1 template warning")
                                                : QStringLiteral("%1 template warnings").arg(warnings.size());
-    const QString written = m_pageWritten->text();
-    m_pageWritten->setText(written.isEmpty() ? count : written + QStringLiteral(" (%1)").arg(count));
+    const QString written = m_status->text();
+    m_status->setText(written.isEmpty() ? count : written + QStringLiteral(" (%1)").arg(count));
+}
+
+void Form1::showStatus(const QString& text)
+{
+    m_status->setText(text);
 }
 
 void Form1::stopPage()

@@ -15,6 +15,9 @@
 #include <QUndoStack>
 
 #include <array>
+#include <functional>
+#include <new>
+#include <type_traits>
 
 class QAction;
 class QComboBox;
@@ -45,20 +48,29 @@ public:
     Catalogue& catalogue() { return m_catalogue; }
     /// The selected position of List1, or -1 for none.
     int selectedPosition() const;
-    /// Whether the film's fields differ from what they last showed or stored.
+    /// Whether the film's fields hold something to store: they differ from what they last showed
+    /// or stored, and, with no film picked, from every film of the list.
     bool hasPendingEdits() const;
     /// The list file loaded or saved last, which Ctrl+S saves to; the empty text before any.
     const QString& currentFile() const { return m_currentFile; }
 
+    /// The steps Undo takes back at most, the oldest going first.
+    static constexpr int UndoLimit = 1000;
+    /// What the steps keep at most of the films and texts they took away (a load keeps the list
+    /// it replaced), the oldest steps letting theirs go first.
+    static constexpr qsizetype UndoBudgetBytes = qsizetype(256) << 20;
+
     /// The steps that Undo takes back and Redo does again.
     QUndoStack& undoStack() { return m_undo; }
+    void setUndoBudget(qsizetype bytes) { m_stepBudget.setBytes(bytes); }
     /// Appends films to the catalogue as one step named stepText; refuses (returns false,
     /// changing nothing) when they would not all fit.
     bool appendFilms(const QList<FilmRecord>& films, const QString& stepText);
 
     /// The Save command ("Save", Ctrl+Shift+S): asks for the name; true when a file was written.
     bool saveCommand();
-    /// Ctrl+S: saves to the current file without a dialog, or runs the Save command when there is none.
+    /// Ctrl+S: saves to the current file in its form without a dialog, or runs the Save command
+    /// when there is none.
     bool saveToCurrentFile();
     void loadCommand();
     /// Loads a list from the recent lists, as Load would; a file that is gone leaves the lists.
@@ -99,6 +111,40 @@ private:
     void applySearch();
     void connectCommands();
     void connectUndo();
+
+    /// Runs a command so that a lack of memory ends the command, not the program: the steps it
+    /// pushed are taken back, the fields, the selection and the modified flag are put back as they
+    /// were, and the user is told. A command run inside another (while a page run yields) leaves
+    /// that to the outer one.
+    void runCommand(const std::function<void()>& command);
+    /// A command as a slot, run by runCommand: a member function of the window, or a callable.
+    template <typename Command> auto asCommand(Command command)
+    {
+        return [this, command] {
+            runCommand([this, &command] {
+                if constexpr (std::is_member_function_pointer_v<Command>)
+                    (this->*command)();
+                else
+                    command();
+            });
+        };
+    }
+    /// A slot that Qt calls while a command changes the catalogue: no exception may pass through
+    /// Qt, so a lack of memory is noted for the command around it, which then ends as runCommand
+    /// ends it.
+    template <typename Slot> auto notingLackOfMemory(Slot slot)
+    {
+        return [this, slot] {
+            try {
+                (this->*slot)();
+            } catch (const std::bad_alloc&) {
+                m_memoryRanOut = true;
+            }
+        };
+    }
+    struct CommandStart;
+    /// Puts back what a command that ran out of memory changed.
+    void putBack(const CommandStart& start);
     QPushButton* makeButton(const char* objectName, const QString& caption);
 
     void startUp();
@@ -119,6 +165,10 @@ private:
     void moveFilm(int position, ExchangeFilms::Moved moved);
     void undoCommand();
     void redoCommand();
+    /// Does a step and puts it on the history, within the history's budget.
+    void pushStep(CatalogueStep* step);
+    /// Whether Undo (back) or Redo has a step to take.
+    bool canTakeStep(bool back) const;
     /// Undo (back) or Redo, once the fields' typed edits may be given up.
     void takeStep(bool back);
     void setSelectedPosition(int position);
@@ -128,7 +178,7 @@ private:
     void clearEditor();
 
     /// Update's storing: into the film at a position, or as a new film for -1. False when the
-    /// catalogue is full, which it tells.
+    /// catalogue is full, which it tells, or when the user does not want a second copy of a film.
     bool storeFields(int position);
     /// With typed edits not stored, asks whether to store them (at storeAt, as Update would)
     /// before a command that would drop them; false when the user cancels and the edits stay.
@@ -152,8 +202,13 @@ private:
     void refreshRecentMenu();
     /// The list dialog proposes the current file, with the filter of its extension.
     void proposeCurrentFile();
-    /// The catalogue now matches a native file: not modified, and the undo stack's clean state.
-    void markClean();
+    /// The catalogue now matches a list file of a form: the undo stack's clean state, and not
+    /// modified unless the page texts are ones the form does not keep.
+    void markClean(ListForm form);
+    /// Whether the page texts are those of a new window, which a .csv list loads with.
+    bool pageTextsAreNew() const;
+    /// Says what a command did in the line under the file commands.
+    void showStatus(const QString& text);
     void tell(const QString& text);
     void setCommandsEnabled(bool enabled);
     void refreshUndoControls();
@@ -176,6 +231,8 @@ private:
     Registry& m_registry;
     Catalogue m_catalogue;
     FilmSearch m_filmSearch{m_catalogue};
+    /// Outlives the steps, which leave it as they go.
+    StepBudget m_stepBudget{UndoBudgetBytes};
     QUndoStack m_undo;
     FileDialogState m_listDialog;
     FileDialogState m_pageDialog;
@@ -198,6 +255,12 @@ private:
     /// Set while a command changes the selection itself, so that no question is asked.
     bool m_selectingByCommand = false;
     bool m_commandsEnabled = true;
+    /// How many commands are running, one inside another.
+    int m_commandDepth = 0;
+    /// A slot ran out of memory during the command running.
+    bool m_memoryRanOut = false;
+    /// The steps the outermost command running has pushed.
+    QList<CatalogueStep*> m_stepsOfCommand;
 
     QTabWidget* m_tabs = nullptr;
     QListView* m_list = nullptr;
@@ -219,8 +282,9 @@ private:
     QPushButton* m_stop = nullptr;
     QPushButton* m_recent = nullptr;
     QMenu* m_recentMenu = nullptr;
-    /// Says which page was written last; Open Page shows it in the browser.
-    QLabel* m_pageWritten = nullptr;
+    /// The line under the file commands: which page was written last (Open Page shows it in the
+    /// browser), or what the last import or save brought.
+    QLabel* m_status = nullptr;
     QPushButton* m_openPage = nullptr;
     QString m_writtenPage;
     /// Shown while the last page made has template warnings; lists them.

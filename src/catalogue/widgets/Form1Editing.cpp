@@ -42,7 +42,7 @@ void Form1::connectCompletion()
         if (m_completionIsStale)
             return;
         m_completionIsStale = true;
-        QTimer::singleShot(0, this, &Form1::refreshCompletion);
+        QTimer::singleShot(0, this, asCommand(&Form1::refreshCompletion));
     };
     connect(&m_catalogue, &QAbstractItemModel::rowsInserted, this, stale);
     connect(&m_catalogue, &QAbstractItemModel::rowsRemoved, this, stale);
@@ -78,10 +78,13 @@ void Form1::refreshCompletion()
 void Form1::connectPoster()
 {
     auto* source = static_cast<QLineEdit*>(m_fieldControls[static_cast<size_t>(Field::ImgSrc)]);
-    connect(source, &QLineEdit::textChanged, this, &Form1::refreshPoster);
+    connect(source, &QLineEdit::textChanged, this, notingLackOfMemory(&Form1::refreshPoster));
     connect(m_poster, &PosterFrame::imageDropped, this, [this, source](const QString& path) {
-        const QString folder = m_currentFile.isEmpty() ? QString() : QFileInfo(m_currentFile).absolutePath();
-        source->setText(PosterFrame::sourceFor(path, folder));
+        runCommand([this, source, &path] {
+            const QString folder =
+                m_currentFile.isEmpty() ? QString() : QFileInfo(m_currentFile).absolutePath();
+            source->setText(PosterFrame::sourceFor(path, folder));
+        });
     });
     refreshPoster();
 }

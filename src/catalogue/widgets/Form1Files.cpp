@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 
 namespace reelkeep {
 
@@ -20,6 +21,42 @@ namespace {
 
 /// The list files loaded or saved last, newest first, as the keys 0 to 7.
 const QString RecentListsSection = QStringLiteral("RecentLists");
+
+/// Films an import summary names at most, of those the list held already.
+constexpr qsizetype NamedFilmsAlreadyInTheList = 5;
+
+/// "2 films imported (23 now). Already in the list: "Heat" (1995).", naming the imported films whose
+/// title and release equal those of a film of the list before the import.
+QString importSummary(const QList<FilmRecord>& before, const QList<FilmRecord>& imported)
+{
+    const auto key = [](const FilmRecord& film) { return film.title() + QChar(0) + film[Field::Release]; };
+    QSet<QString> known;
+    for (const FilmRecord& film : before)
+        known.insert(key(film));
+    QStringList named;
+    for (const FilmRecord& film : imported) {
+        if (!known.contains(key(film)))
+            continue;
+        const QString title =
+            film.title().isEmpty() ? NoTitleText : QStringLiteral("\u201C%1\u201D").arg(film.title());
+        named.append(film[Field::Release].isEmpty()
+                         ? title
+                         : QStringLiteral("%1 (%2)").arg(title, film[Field::Release]));
+    }
+    const QLocale english(QLocale::English);
+    QString summary = QStringLiteral("%1 %2 imported (%3 now).")
+                          .arg(english.toString(imported.size()),
+                               imported.size() == 1 ? QStringLiteral("film") : QStringLiteral("films"),
+                               english.toString(before.size() + imported.size()));
+    if (named.isEmpty())
+        return summary;
+    summary += QStringLiteral(" Already in the list: ") +
+               named.mid(0, NamedFilmsAlreadyInTheList).join(QStringLiteral(", "));
+    if (named.size() > NamedFilmsAlreadyInTheList)
+        summary +=
+            QStringLiteral(" and %1 more").arg(english.toString(named.size() - NamedFilmsAlreadyInTheList));
+    return summary + QLatin1Char('.');
+}
 
 } // namespace
 
@@ -53,10 +90,17 @@ void Form1::showList(const ListInWindow& list)
     refreshTitle();
 }
 
-void Form1::markClean()
+bool Form1::pageTextsAreNew() const
 {
-    m_catalogue.setModified(false);
-    m_pageTextsEdited = false;
+    return m_pageTitle->text() == DefaultPageTitle && m_pageDescription->toPlainText().isEmpty();
+}
+
+void Form1::markClean(ListForm form)
+{
+    // A .csv file keeps no page texts: loaded, it gives a new window's.
+    const bool pageTextsKept = form == ListForm::Native || pageTextsAreNew();
+    m_catalogue.setModified(!pageTextsKept);
+    m_pageTextsEdited = !pageTextsKept;
     m_undo.setClean();
 }
 
@@ -96,7 +140,7 @@ bool Form1::saveToCurrentFile()
         return false;
     if (m_currentFile.isEmpty())
         return saveCommand();
-    return writeList(m_currentFile, formFromFileName(m_currentFile).value_or(m_currentForm));
+    return writeList(m_currentFile, m_currentForm);
 }
 
 bool Form1::writeList(const QString& path, ListForm form)
@@ -110,8 +154,11 @@ bool Form1::writeList(const QString& path, ListForm form)
     m_currentForm = form;
     refreshTitle();
     rememberRecentList(path);
-    if (form == ListForm::Native)
-        markClean();
+    markClean(form);
+    if (m_pageTextsEdited)
+        showStatus(QStringLiteral("The .csv form keeps the films only: the page title and description "
+                                  "are not in %1.")
+                       .arg(QFileInfo(path).fileName()));
     return true;
 }
 
@@ -123,7 +170,7 @@ bool Form1::mayLoad()
         return true;
     switch (m_desktop.messageBox(QStringLiteral("Save before loading?"), Buttons::YesNoCancel)) {
     case Answer::Yes:
-        return saveCommand();
+        return saveToCurrentFile();
     case Answer::No:
         return true;
     default:
@@ -146,7 +193,9 @@ void Form1::loadCommand()
 
 void Form1::importCommand()
 {
-    if (isMakingPage() || !m_desktop.openFileDialog(m_importDialog) || m_importDialog.fileName.isEmpty())
+    // The first imported film takes the fields.
+    if (isMakingPage() || !settlePendingEdits(QStringLiteral("importing films"), selectedPosition()) ||
+        !m_desktop.openFileDialog(m_importDialog) || m_importDialog.fileName.isEmpty())
         return;
     const QString path = m_importDialog.fileName;
     const QString shownPath = QDir::toNativeSeparators(path);
@@ -170,13 +219,17 @@ void Form1::importCommand()
     }
     const QLocale english(QLocale::English);
     const QString step = QStringLiteral("Import %1").arg(QFileInfo(path).fileName());
+    const QList<FilmRecord> before = m_catalogue.entries();
     if (!appendFilms(*films, step)) {
         tell(QStringLiteral("The list holds %1 films and the file %2: together they are more than "
                             "the %3 a list can hold. Nothing was imported.")
                  .arg(english.toString(m_catalogue.count()),
                       english.toString(films->size()),
                       english.toString(Catalogue::MaxEntries)));
+        return;
     }
+    selectFilm(int(before.size()), true);
+    showStatus(importSummary(before, *films));
 }
 
 bool Form1::loadList(const QString& path, ListForm form, bool reportFailure)
@@ -205,14 +258,13 @@ bool Form1::openList(const QString& path, ListForm form, bool reportFailure, boo
     loaded.file = path;
     loaded.form = native ? ListForm::Native : ListForm::CommaSeparated;
     if (undoable) {
-        m_undo.push(new ReplaceList(*this, listInWindow(), std::move(loaded)));
+        pushStep(new ReplaceList(*this, listInWindow(), std::move(loaded)));
     } else {
         // The steps so far name positions of the list this load replaces.
         m_undo.clear();
         showList(loaded);
     }
-    if (native)
-        markClean();
+    markClean(loaded.form);
     rememberRecentList(path);
     if (!warning.isEmpty())
         tell(QStringLiteral("%1 has %2.").arg(QDir::toNativeSeparators(path), warning));
@@ -260,7 +312,7 @@ void Form1::refreshRecentMenu()
         // The entries are numbered for the keyboard: Alt+R, then 1 to 8.
         QAction* entry = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
             QDir::toNativeSeparators(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
-        connect(entry, &QAction::triggered, this, [this, path] { loadRecentList(path); });
+        connect(entry, &QAction::triggered, this, asCommand([this, path] { loadRecentList(path); }));
     }
     m_recent->setEnabled(m_commandsEnabled && !recent.isEmpty());
 }

@@ -23,7 +23,8 @@ QLayout* Form1::buildSearchBar()
     caption->setBuddy(m_search);
     m_count = new QLabel;
     m_count->setObjectName(QStringLiteral("lblCount"));
-    m_count->setAccessibleName(QStringLiteral("Film count"));
+    // What the label shows is its name for assistive technology; the description says what it is.
+    m_count->setAccessibleDescription(QStringLiteral("Film count"));
     auto* bar = new QHBoxLayout;
     bar->addWidget(caption);
     bar->addWidget(m_search, 1);
@@ -33,7 +34,13 @@ QLayout* Form1::buildSearchBar()
 
 void Form1::connectSearch()
 {
-    connect(m_search, &QLineEdit::textChanged, this, &Form1::applySearch);
+    // Typing is the user's command, and also what a command that empties the field does.
+    connect(m_search, &QLineEdit::textChanged, this, [this] {
+        if (m_commandDepth > 0)
+            notingLackOfMemory (&Form1::applySearch)();
+        else
+            runCommand([this] { applySearch(); });
+    });
     auto* find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, this, [this] {
         m_tabs->setCurrentIndex(0);
@@ -44,7 +51,7 @@ void Form1::connectSearch()
     clear->setContext(Qt::WidgetShortcut);
     connect(clear, &QShortcut::activated, m_search, &QLineEdit::clear);
     // Every change to the catalogue is searched again; FilmSearch has seen it first.
-    const auto searchAgain = [this] { applySearch(); };
+    const auto searchAgain = notingLackOfMemory(&Form1::applySearch);
     connect(&m_catalogue, &QAbstractItemModel::rowsInserted, this, searchAgain);
     connect(&m_catalogue, &QAbstractItemModel::rowsRemoved, this, searchAgain);
     connect(&m_catalogue, &QAbstractItemModel::dataChanged, this, searchAgain);

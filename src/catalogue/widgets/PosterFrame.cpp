@@ -39,7 +39,6 @@ PosterFrame::PosterFrame(QWidget* parent)
     setAcceptDrops(true);
     m_picture = new QLabel;
     m_picture->setObjectName(QStringLiteral("imgPoster"));
-    m_picture->setAccessibleName(QStringLiteral("Poster"));
     m_picture->setAlignment(Qt::AlignCenter);
     // A poster's shape, as tall as the frame beside it.
     m_picture->setFixedSize(72, 100);
@@ -123,6 +122,8 @@ void PosterFrame::pictureRead(quint64 request, const QImage& image)
     picture.setDevicePixelRatio(m_picture->devicePixelRatioF());
     m_picture->setText(QString());
     m_picture->setPixmap(picture);
+    // A picture has no text to be named by; the placeholder's text names it.
+    m_picture->setAccessibleName(QStringLiteral("Poster"));
     m_picture->setAccessibleDescription(QStringLiteral("The film's picture"));
 }
 
@@ -130,7 +131,8 @@ void PosterFrame::showPlaceholder()
 {
     m_picture->setPixmap(QPixmap());
     m_picture->setText(QStringLiteral("No picture"));
-    m_picture->setAccessibleDescription(QStringLiteral("No picture"));
+    m_picture->setAccessibleName(QString());
+    m_picture->setAccessibleDescription(QStringLiteral("The film's picture"));
 }
 
 void PosterFrame::dragEnterEvent(QDragEnterEvent* event)

@@ -33,11 +33,13 @@ FileDialogState autoListDialog()
     return dialog;
 }
 
-// The frame on top, its check box above the file name and its browse button; OK and Cancel at
-// the bottom right. The tab order follows the reading order.
+// The auto-load frame on top, its check box above the file name and its browse button; the
+// saving frame below it; OK and Cancel at the bottom right. The tab order follows the reading
+// order.
 void layOut(QDialog* dialog,
             QGroupBox* frame,
             std::initializer_list<QWidget*> inFrame,
+            QGroupBox* savingFrame,
             std::initializer_list<QWidget*> commands)
 {
     const std::vector<QWidget*> framed(inFrame);
@@ -52,9 +54,11 @@ void layOut(QDialog* dialog,
         buttons->addWidget(command);
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(frame);
+    layout->addWidget(savingFrame);
     layout->addLayout(buttons);
 
     std::vector<QWidget*> order = framed;
+    order.insert(order.end(), savingFrame->findChildren<QWidget*>().constFirst());
     order.insert(order.end(), commands);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -82,7 +86,14 @@ frmOptions::frmOptions(DesktopServices& desktop, QWidget* parent)
     auto* command2 = named(new QPushButton(QStringLiteral("OK"), this), "Command2");
     command2->setDefault(true);
     auto* command3 = named(new QPushButton(QStringLiteral("Cancel"), this), "Command3");
-    layOut(this, frame1, {m_check1, m_text1, command1}, {command2, command3});
+    // The box's caption is its own label: assistive technology reads it as the box's name.
+    auto* frame2 = named(new QGroupBox(QStringLiteral("Saving"), this), "Frame2");
+    m_check2 =
+        named(new QCheckBox(
+                  QStringLiteral("&Keep the previous version of a list file (NAME.bak) when saving"), frame2),
+              "Check2");
+    (new QVBoxLayout(frame2))->addWidget(m_check2);
+    layOut(this, frame1, {m_check1, m_text1, command1}, frame2, {command2, command3});
 
     connect(command1, &QPushButton::clicked, this, &frmOptions::command1Clicked);
     connect(command2, &QPushButton::clicked, this, &frmOptions::command2Clicked);
@@ -91,6 +102,7 @@ frmOptions::frmOptions(DesktopServices& desktop, QWidget* parent)
     const AutoLoadSetting setting = readAutoLoad(m_desktop);
     m_check1->setChecked(setting.enabled);
     m_text1->setText(setting.fileName);
+    m_check2->setChecked(readKeepPreviousVersion(m_desktop));
 }
 
 void frmOptions::command1Clicked()
@@ -103,6 +115,7 @@ void frmOptions::command1Clicked()
 void frmOptions::command2Clicked()
 {
     writeAutoLoad(m_desktop, {m_check1->isChecked(), m_text1->text()});
+    writeKeepPreviousVersion(m_desktop, m_check2->isChecked());
     accept();
 }
 

@@ -1,4 +1,5 @@
-// The Options dialog: whether and which list file to load at start-up.
+// The Options dialog: whether and which list file to load at start-up, and whether a save keeps
+// the version of a list file it replaces.
 #pragma once
 
 #include "desktop/DesktopServices.h"
@@ -15,7 +16,7 @@ class frmOptions : public QDialog
     Q_OBJECT
 
 public:
-    /// Shows the stored auto-load settings; only OK stores them again.
+    /// Shows the stored settings; only OK stores them again.
     explicit frmOptions(DesktopServices& desktop, QWidget* parent = nullptr);
 
     /// The open dialog behind "...", as it stands now.
@@ -29,6 +30,8 @@ private:
     FileDialogState m_commonDialog1;
     QCheckBox* m_check1;
     QLineEdit* m_text1;
+    /// Keep the previous version of a list file when a save replaces it.
+    QCheckBox* m_check2;
 };
 
 } // namespace reelkeep
