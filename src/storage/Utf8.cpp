@@ -63,6 +63,15 @@ qsizetype sequenceAt(QByteArrayView bytes, qsizetype at)
     return length;
 }
 
+// "WHAT, the first at byte 12" (counting from 1), with ", line 3" when a line is given.
+QString firstOfThemAt(const QString& what, qsizetype position, int line)
+{
+    QString warning = what + QStringLiteral(", the first at byte %1").arg(position + 1);
+    if (line > 0)
+        warning += QStringLiteral(", line %1").arg(line);
+    return warning;
+}
+
 } // namespace
 
 qsizetype firstInvalidUtf8(QByteArrayView bytes)
@@ -76,13 +85,34 @@ qsizetype firstInvalidUtf8(QByteArrayView bytes)
     return -1;
 }
 
+qsizetype firstUtf8Sequence(QByteArrayView bytes)
+{
+    for (qsizetype at = 0; at < bytes.size(); ++at) {
+        if (static_cast<unsigned char>(bytes[at]) >= 0xC2 && sequenceAt(bytes, at) > 1)
+            return at;
+    }
+    return -1;
+}
+
 QString invalidUtf8Warning(qsizetype position, int line)
 {
-    QString warning =
-        QStringLiteral("bytes that are not UTF-8 (read as U+FFFD), the first at byte %1").arg(position + 1);
-    if (line > 0)
-        warning += QStringLiteral(", line %1").arg(line);
-    return warning;
+    return firstOfThemAt(QStringLiteral("bytes that are not UTF-8 (read as U+FFFD)"), position, line);
+}
+
+qsizetype textFindingsPosition(const TextFindings& findings)
+{
+    return findings.invalidUtf8At >= 0 ? findings.invalidUtf8At : findings.utf8At;
+}
+
+QString textFindingsWarning(const TextFindings& findings, int line)
+{
+    if (findings.invalidUtf8At >= 0)
+        return invalidUtf8Warning(findings.invalidUtf8At, line);
+    if (findings.utf8At >= 0)
+        return firstOfThemAt(QStringLiteral("UTF-8 text among Windows-1252 text, all read as Windows-1252"),
+                             findings.utf8At,
+                             line);
+    return QString();
 }
 
 QString decodeUtf8(QByteArrayView bytes, bool* malformed)

@@ -23,4 +23,23 @@ qsizetype firstInvalidUtf8(QByteArrayView bytes);
 /// when a line is given: the warning for a file read as UTF-8 that has them.
 QString invalidUtf8Warning(qsizetype position, int line = 0);
 
+/// The position of the first well-formed UTF-8 sequence of two bytes or more, or -1 when there is none.
+qsizetype firstUtf8Sequence(QByteArrayView bytes);
+
+/// Where a list file's bytes show what loading it warns of: positions in the file, -1 for none.
+struct TextFindings
+{
+    /// The first byte that is not UTF-8, in a file read as UTF-8 (each such byte read as U+FFFD).
+    qsizetype invalidUtf8At = -1;
+    /// The first UTF-8 sequence, in a file read as Windows-1252 because other bytes are not UTF-8.
+    qsizetype utf8At = -1;
+};
+
+/// The warning for what findings show, or the empty text: invalidUtf8Warning(), or "UTF-8 text among
+/// Windows-1252 text, all read as Windows-1252, the first at byte 12" with a line as it has one.
+QString textFindingsWarning(const TextFindings& findings, int line = 0);
+
+/// The position that the warning of findings names, or -1.
+qsizetype textFindingsPosition(const TextFindings& findings);
+
 } // namespace reelkeep

@@ -35,6 +35,8 @@ private slots:
     void loadFailsWithReason();
     void loadsBytesOnDisk_data();
     void loadsBytesOnDisk();
+    void csvFieldBoundHoldsForSaveAndLoad_data();
+    void csvFieldBoundHoldsForSaveAndLoad();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void saveThatRunsOutOfRoomKeepsOldFile_data();
@@ -194,10 +196,21 @@ void TestListFile::loadsBytesOnDisk_data()
         << QString(0xFFD3, u'z') << QString();
     QTest::newRow("a UTF-8 comma-separated file, told at the byte")
         << u"bad.csv"_s << QByteArray("\xEF\xBB\xBF\"Am\xE9lie\"\r\n") << u"Am\uFFFDlie"_s
-        << u"the first at byte 7"_s;
+        << u"the first at byte 7, line 1"_s;
     QTest::newRow("a UTF-8 field with doubled quotes, told at the field")
-        << u"quotes.csv"_s << QByteArray("\xEF\xBB\xBF\"ok\",\"a\"\"\x80\"\r\n") << u"ok"_s
-        << u"the first at byte 9"_s;
+        << u"quotes.csv"_s << QByteArray("\xEF\xBB\xBF\"ok\",\r\n\"a\"\"\x80\"\r\n") << u"ok"_s
+        << u"the first at byte 11, line 2"_s;
+    QTest::newRow("UTF-8 without a mark, as editors and scripts save it")
+        << u"nomark.csv"_s << QByteArray("\"Le M\xC3\xA9pris\"\r\n") << u"Le M\u00E9pris"_s << QString();
+    QTest::newRow("UTF-8 among Windows-1252, told on its line")
+        << u"mixed.csv"_s << QByteArray("\"Am\xE9lie\"\r\n\"x\"\r\n\"L\xC3\xA9on\"") << u"Am\u00E9lie"_s
+        << u"all read as Windows-1252, the first at byte 18, line 3"_s;
+    QTest::newRow("an unquoted field at the bound, then its line end")
+        << u"bound.csv"_s << QByteArray(MaxCsvFieldBytes, 'x') + "\r\n"
+        << QString(MaxCsvFieldBytes, u'x') << QString();
+    QTest::newRow("a field one byte past the bound")
+        << u"past.csv"_s << QByteArray(MaxCsvFieldBytes + 1, 'x') + "\r\n"
+        << u"film 1 has a field of more than 1 MB at byte 1"_s << QString();
     QTest::newRow("a Windows-1252 comma-separated file has no such bytes")
         << u"fine.csv"_s << QByteArray("\"Am\xE9lie\"\r\n") << u"Am\u00E9lie"_s << QString();
     QTest::newRow("a UTF-8 native file, told in a film's field")
@@ -228,6 +241,41 @@ void TestListFile::loadsBytesOnDisk()
     QCOMPARE(read->films.isEmpty() ? QString() : read->films.first().title(), firstTitle);
     QCOMPARE(told.isEmpty(), warning.isEmpty());
     QVERIFY2(told.endsWith(warning), qPrintable(told));
+}
+
+// A field takes its quotes and doubled quotes in the file, in the encoding written; a field that
+// saves at the bound loads again.
+void TestListFile::csvFieldBoundHoldsForSaveAndLoad_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("saves");
+
+    const qsizetype inside = MaxCsvFieldBytes - 2; // the bytes between the quotes
+    QTest::newRow("Windows-1252 at the bound") << QString(inside, u'x') << true;
+    QTest::newRow("Windows-1252 a byte past it") << QString(inside + 1, u'x') << false;
+    QTest::newRow("a letter of two bytes in UTF-8 takes one in Windows-1252")
+        << QString(inside, u'\u00E9') << true;
+    QTest::newRow("UTF-8 at the bound") << QString(inside / 2, u'\u03A9') << true;
+    QTest::newRow("UTF-8 a character past it") << QString(inside / 2 + 1, u'\u03A9') << false;
+    QTest::newRow("doubled quotes at the bound") << QString(inside / 2, u'"') << true;
+    QTest::newRow("doubled quotes past it") << QString(inside / 2, u'"') + u'x' << false;
+}
+
+void TestListFile::csvFieldBoundHoldsForSaveAndLoad()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, saves);
+    const QString path = m_folder.filePath(u"bound-%1.csv"_s.arg(QTest::currentDataTag()));
+    const ListDocument document{std::nullopt, std::nullopt, {filmOf({u"first"_s, text, u"last"_s})}};
+    QString failure;
+    QCOMPARE(saveListFile(path, ListForm::CommaSeparated, document, &failure), saves);
+    if (!saves) {
+        QVERIFY2(failure.contains(u"the release of film 1"_s), qPrintable(failure));
+        return;
+    }
+    const std::optional<ListDocument> read = loadListFile(path, ListForm::CommaSeparated, &failure);
+    QVERIFY2(read, qPrintable(failure));
+    QCOMPARE(read->films, document.films);
 }
 
 void TestListFile::failedSaveKeepsOldFile_data()

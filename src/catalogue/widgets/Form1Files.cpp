@@ -27,7 +27,7 @@ const QString RecentListsSection = QStringLiteral("RecentLists");
 
 ListDocument Form1::documentToSave() const
 {
-    return {m_pageTitle->text(), m_pageDescription->toPlainText(), m_catalogue.entries()};
+    return {m_pageTitle->text(), m_pageDescription->toPlainText(), m_catalogue.entries(), m_currentEncoding};
 }
 
 ListInWindow Form1::listInWindow() const
@@ -36,7 +36,8 @@ ListInWindow Form1::listInWindow() const
             m_pageTitle->text(),
             m_pageDescription->toPlainText(),
             m_currentFile,
-            m_currentForm};
+            m_currentForm,
+            m_currentEncoding};
 }
 
 void Form1::showList(const ListInWindow& list)
@@ -50,6 +51,7 @@ void Form1::showList(const ListInWindow& list)
     m_fillingPageTexts = false;
     m_currentFile = list.file;
     m_currentForm = list.form;
+    m_currentEncoding = list.encoding;
     refreshTitle();
 }
 
@@ -204,6 +206,7 @@ bool Form1::openList(const QString& path, ListForm form, bool reportFailure, boo
     }
     loaded.file = path;
     loaded.form = native ? ListForm::Native : ListForm::CommaSeparated;
+    loaded.encoding = document->encoding;
     if (undoable) {
         m_undo.push(new ReplaceList(*this, listInWindow(), std::move(loaded)));
     } else {
