@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <new>
+
 namespace reelkeep {
 
 /// Films in a list, as the catalogue holds them.
@@ -49,6 +51,26 @@ inline QString megabytes(qsizetype bound)
 inline QString fileTooLargeFailure(qsizetype bound)
 {
     return QStringLiteral("the file is larger than %1").arg(megabytes(bound));
+}
+
+/// "there is not enough memory"
+inline QString outOfMemoryFailure()
+{
+    return QStringLiteral("there is not enough memory");
+}
+
+/// Runs a step that reads or writes a file and returns a std::optional or a bool, turning an
+/// allocation that fails into a refusal (nothing, or false) that says so. What the step built is
+/// freed on the way out, and what the caller holds stays as it was.
+template <typename Step> auto refuseWhenOutOfMemory(QString* failure, Step step) -> decltype(step())
+{
+    try {
+        return step();
+    } catch (const std::bad_alloc&) {
+        if (failure)
+            *failure = outOfMemoryFailure();
+        return {};
+    }
 }
 
 } // namespace reelkeep

@@ -104,30 +104,7 @@ bool writeAll(QIODevice& device, QByteArrayView bytes)
     return true;
 }
 
-} // namespace
-
-std::optional<ListForm> formFromFileName(const QString& path)
-{
-    if (path.size() < 3)
-        return std::nullopt;
-    const QString ending = path.right(3).toLower();
-    if (ending == QLatin1String("rkf"))
-        return ListForm::Native;
-    if (ending == QLatin1String("csv"))
-        return ListForm::CommaSeparated;
-    return std::nullopt;
-}
-
-ListForm formOfContents(const QString& path, ListForm otherwise)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return otherwise;
-    return formShownBy(file.peek(FirstBytes)).value_or(otherwise);
-}
-
-std::optional<ListDocument>
-loadListFile(const QString& path, ListForm form, QString* failure, QString* warning)
+std::optional<ListDocument> loadList(const QString& path, ListForm form, QString* failure, QString* warning)
 {
     std::optional<ListForm> chosen = resolveForm(path, form, failure);
     if (!chosen)
@@ -159,7 +136,7 @@ loadListFile(const QString& path, ListForm form, QString* failure, QString* warn
     return document;
 }
 
-bool saveListFile(const QString& path, ListForm form, const ListDocument& document, QString* failure)
+bool saveList(const QString& path, ListForm form, const ListDocument& document, QString* failure)
 {
     const std::optional<ListForm> chosen = resolveForm(path, form, failure);
     if (!chosen)
@@ -177,6 +154,39 @@ bool saveListFile(const QString& path, ListForm form, const ListDocument& docume
         return false;
     }
     return true;
+}
+
+} // namespace
+
+std::optional<ListForm> formFromFileName(const QString& path)
+{
+    if (path.size() < 3)
+        return std::nullopt;
+    const QString ending = path.right(3).toLower();
+    if (ending == QLatin1String("rkf"))
+        return ListForm::Native;
+    if (ending == QLatin1String("csv"))
+        return ListForm::CommaSeparated;
+    return std::nullopt;
+}
+
+ListForm formOfContents(const QString& path, ListForm otherwise)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return otherwise;
+    return formShownBy(file.peek(FirstBytes)).value_or(otherwise);
+}
+
+std::optional<ListDocument>
+loadListFile(const QString& path, ListForm form, QString* failure, QString* warning)
+{
+    return refuseWhenOutOfMemory(failure, [&] { return loadList(path, form, failure, warning); });
+}
+
+bool saveListFile(const QString& path, ListForm form, const ListDocument& document, QString* failure)
+{
+    return refuseWhenOutOfMemory(failure, [&] { return saveList(path, form, document, failure); });
 }
 
 } // namespace reelkeep

@@ -32,9 +32,9 @@ qsizetype widenAsciiStart(QByteArrayView bytes, QChar* out)
     return i;
 }
 
-// The length of the well-formed sequence that starts at bytes[at], or 0 when it is not one. The
-// second byte's range rules out overlong forms, surrogates and characters beyond U+10FFFF.
-qsizetype sequenceAt(QByteArrayView bytes, qsizetype at)
+} // namespace
+
+qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype at)
 {
     const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
     const unsigned lead = byte(at);
@@ -63,6 +63,8 @@ qsizetype sequenceAt(QByteArrayView bytes, qsizetype at)
     return length;
 }
 
+namespace {
+
 // "WHAT, the first at byte 12" (counting from 1), with ", line 3" when a line is given.
 QString firstOfThemAt(const QString& what, qsizetype position, int line)
 {
@@ -77,7 +79,7 @@ QString firstOfThemAt(const QString& what, qsizetype position, int line)
 qsizetype firstInvalidUtf8(QByteArrayView bytes)
 {
     for (qsizetype at = 0; at < bytes.size();) {
-        const qsizetype length = sequenceAt(bytes, at);
+        const qsizetype length = utf8SequenceLength(bytes, at);
         if (length == 0)
             return at;
         at += length;
@@ -88,7 +90,7 @@ qsizetype firstInvalidUtf8(QByteArrayView bytes)
 qsizetype firstUtf8Sequence(QByteArrayView bytes)
 {
     for (qsizetype at = 0; at < bytes.size(); ++at) {
-        if (static_cast<unsigned char>(bytes[at]) >= 0xC2 && sequenceAt(bytes, at) > 1)
+        if (static_cast<unsigned char>(bytes[at]) >= 0xC2 && utf8SequenceLength(bytes, at) > 1)
             return at;
     }
     return -1;

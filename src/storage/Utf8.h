@@ -15,6 +15,11 @@ inline constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
 /// and `malformed`, when given, says whether there was one.
 QString decodeUtf8(QByteArrayView bytes, bool* malformed = nullptr);
 
+/// The length of the well-formed UTF-8 sequence that starts at bytes[at], or 0 when it is not one (a
+/// stray continuation byte, an overlong form, a surrogate, a character beyond U+10FFFF, a sequence
+/// cut short).
+qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype at);
+
 /// The position of the first byte that does not belong to a well-formed UTF-8 sequence (a stray
 /// continuation byte, an overlong form, a surrogate, a sequence cut short), or -1 when there is none.
 qsizetype firstInvalidUtf8(QByteArrayView bytes);
