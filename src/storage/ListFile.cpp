@@ -9,7 +9,15 @@
 #include "storage/Utf8.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace reelkeep {
 
@@ -104,6 +112,76 @@ bool writeAll(QIODevice& device, QByteArrayView bytes)
     return true;
 }
 
+#ifdef Q_OS_UNIX
+// Gives the file a second name at kept, replacing any file of that name at once: a link under a
+// name of its own first, then renamed over kept. False, with nothing changed, when the file system
+// links no files or the name is on another one.
+bool linkAs(const QString& path, const QString& kept)
+{
+    const QByteArray target = QFile::encodeName(kept);
+    const QByteArray link = target + ".new";
+    ::unlink(link.constData()); // left by a save that stopped here
+    if (::linkat(
+            AT_FDCWD, QFile::encodeName(path).constData(), AT_FDCWD, link.constData(), AT_SYMLINK_FOLLOW) !=
+        0)
+        return false;
+    if (std::rename(link.constData(), target.constData()) == 0)
+        return true;
+    ::unlink(link.constData());
+    return false;
+}
+#else
+bool linkAs(const QString&, const QString&)
+{
+    return false;
+}
+#endif
+
+// Copies the file to kept as a save writes a list: kept is replaced only once the copy is whole.
+bool copyAs(const QString& path, const QString& kept, QString* failure)
+{
+    QFile old(path);
+    QSaveFile copy(kept);
+    if (!old.open(QIODevice::ReadOnly)) {
+        setFailure(failure, old.errorString());
+        return false;
+    }
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        setFailure(failure, copy.errorString());
+        return false;
+    }
+    while (!old.atEnd()) {
+        const QByteArray piece = old.read(ByteWindow::FilePiece);
+        if (piece.isEmpty() || !writeAll(copy, piece)) {
+            setFailure(failure, piece.isEmpty() ? old.errorString() : copy.errorString());
+            return false;
+        }
+    }
+    copy.setPermissions(old.permissions());
+    if (!copy.commit()) {
+        setFailure(failure, copy.errorString());
+        return false;
+    }
+    return true;
+}
+
+// Keeps the list file that a save is about to replace as previousVersionPath(): by a second name
+// for it where the system allows, as nothing then needs copying, else by a copy. At every moment
+// the list and its previous version each are a whole file.
+bool keepPreviousVersion(const QString& path, QString* failure)
+{
+    if (!QFileInfo(path).isFile())
+        return true; // nothing to keep
+    const QString kept = previousVersionPath(path);
+    if (linkAs(path, kept))
+        return true;
+    QString reason;
+    if (copyAs(path, kept, &reason))
+        return true;
+    setFailure(failure, QStringLiteral("the version it replaces cannot be kept as %1: %2").arg(kept, reason));
+    return false;
+}
+
 std::optional<ListDocument> loadList(const QString& path, ListForm form, QString* failure, QString* warning)
 {
     std::optional<ListForm> chosen = resolveForm(path, form, failure);
@@ -136,7 +214,11 @@ std::optional<ListDocument> loadList(const QString& path, ListForm form, QString
     return document;
 }
 
-bool saveList(const QString& path, ListForm form, const ListDocument& document, QString* failure)
+bool saveList(const QString& path,
+              ListForm form,
+              const ListDocument& document,
+              PreviousVersion previous,
+              QString* failure)
 {
     const std::optional<ListForm> chosen = resolveForm(path, form, failure);
     if (!chosen)
@@ -147,9 +229,15 @@ bool saveList(const QString& path, ListForm form, const ListDocument& document, 
     // QSaveFile writes beside the old file and renames over it only on commit, so a failure at
     // any point leaves the old file as it was. Unbuffered, every write reaches the system at once,
     // so its reason for refusing one is still there to report; the commit's own flush would lose it.
+    // The previous version is kept once the new one is written, just before it takes the name.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(file, *bytes) ||
-        !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(file, *bytes)) {
+        setFailure(failure, file.errorString());
+        return false;
+    }
+    if (previous == PreviousVersion::Keep && !keepPreviousVersion(path, failure))
+        return false; // the new file is dropped with `file`
+    if (!file.commit()) {
         setFailure(failure, file.errorString());
         return false;
     }
@@ -184,9 +272,18 @@ loadListFile(const QString& path, ListForm form, QString* failure, QString* warn
     return refuseWhenOutOfMemory(failure, [&] { return loadList(path, form, failure, warning); });
 }
 
-bool saveListFile(const QString& path, ListForm form, const ListDocument& document, QString* failure)
+QString previousVersionPath(const QString& path)
 {
-    return refuseWhenOutOfMemory(failure, [&] { return saveList(path, form, document, failure); });
+    return path + QStringLiteral(".bak");
+}
+
+bool saveListFile(const QString& path,
+                  ListForm form,
+                  const ListDocument& document,
+                  QString* failure,
+                  PreviousVersion previous)
+{
+    return refuseWhenOutOfMemory(failure, [&] { return saveList(path, form, document, previous, failure); });
 }
 
 } // namespace reelkeep

@@ -62,13 +62,28 @@ ListForm formOfContents(const QString& path, ListForm otherwise);
 std::optional<ListDocument>
 loadListFile(const QString& path, ListForm form, QString* failure = nullptr, QString* warning = nullptr);
 
+/// Whether a save that replaces a list file keeps the version it replaces.
+enum class PreviousVersion
+{
+    /// As previousVersionPath() names it, written as safely as the list itself.
+    Keep,
+    Discard,
+};
+
+/// Where a save keeps the version of a list file it replaces: beside it, its name with ".bak"
+/// added ("films.rkf.bak").
+QString previousVersionPath(const QString& path);
+
 /// Writes a list file completely or not at all: the old file stays until the new one is complete.
 /// ListForm::FromName chooses the form from the name as loading does. The comma-separated form
 /// ignores the page texts; the native form writes a missing one as the empty text. The texts are
-/// written in the document's encoding while every one fits it.
+/// written in the document's encoding while every one fits it. Replacing a file, the save first
+/// keeps the old one as previousVersionPath() unless told to discard it; a save that cannot keep
+/// it fails, leaving the old file.
 bool saveListFile(const QString& path,
                   ListForm form,
                   const ListDocument& document,
-                  QString* failure = nullptr);
+                  QString* failure = nullptr,
+                  PreviousVersion previous = PreviousVersion::Keep);
 
 } // namespace reelkeep

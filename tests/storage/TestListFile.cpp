@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +44,8 @@ private slots:
     void saveThatRunsOutOfRoomKeepsOldFile();
     void saveReplacesTheOldFile_data();
     void saveReplacesTheOldFile();
+    void saveKeepsThePreviousVersion_data();
+    void saveKeepsThePreviousVersion();
 
 private:
     QTemporaryDir m_folder;
@@ -390,6 +393,63 @@ void TestListFile::saveReplacesTheOldFile()
     const std::optional<ListDocument> read = loadListFile(path, ListForm(form));
     QVERIFY(read);
     QCOMPARE(read->films, document.films);
+}
+
+void TestListFile::saveKeepsThePreviousVersion_data()
+{
+    QTest::addColumn<QByteArray>("list"); // the list file's bytes before the save; null for none
+    QTest::addColumn<QString>("kept");    // what is at NAME.bak before: "", "file" or "folder"
+    QTest::addColumn<bool>("elsewhere");  // the list is a link to a file on another file system
+    QTest::addColumn<int>("previous");
+    QTest::addColumn<QByteArray>("keptAfter"); // NAME.bak after the save; null for none
+
+    const int keep = int(PreviousVersion::Keep);
+    const QByteArray old("old list");
+    QTest::newRow("a save over a list keeps it") << old << QString() << false << keep << old;
+    QTest::newRow("in place of the version kept before") << old << u"file"_s << false << keep << old;
+    QTest::newRow("told not to, it keeps none")
+        << old << QString() << false << int(PreviousVersion::Discard) << QByteArray();
+    QTest::newRow("a new list has none to keep")
+        << QByteArray() << QString() << false << keep << QByteArray();
+    QTest::newRow("a list that links to another file system, by a copy")
+        << old << QString() << true << keep << old;
+    QTest::newRow("a save that cannot keep it fails, leaving the list")
+        << old << u"folder"_s << false << keep << QByteArray();
+}
+
+void TestListFile::saveKeepsThePreviousVersion()
+{
+    QFETCH(QByteArray, list);
+    QFETCH(QString, kept);
+    QFETCH(bool, elsewhere);
+    QFETCH(int, previous);
+    QFETCH(QByteArray, keptAfter);
+    QTemporaryDir folder;
+    QTemporaryDir otherDisk(u"/dev/shm/reelkeep-test-XXXXXX"_s);
+    const QString path = folder.filePath(u"films.rkf"_s);
+    const QString bak = previousVersionPath(path);
+    QCOMPARE(bak, path + u".bak"_s);
+    const QString target = elsewhere ? otherDisk.filePath(u"films.rkf"_s) : path;
+    if (!list.isNull())
+        writeFileBytes(target, list);
+    QVERIFY(!elsewhere || QFile::link(target, path));
+    if (kept == u"file")
+        writeFileBytes(bak, "older");
+    QVERIFY(kept != u"folder" || (QDir(folder.path()).mkdir(u"films.rkf.bak"_s) &&
+                                  QFile(bak + u"/inside"_s).open(QIODevice::WriteOnly)));
+
+    const ListDocument document{u"New"_s, QString(), {filmOf({u"new"_s})}};
+    QString failure;
+    const bool saved = saveListFile(path, ListForm::Native, document, &failure, PreviousVersion(previous));
+    QCOMPARE(saved, kept != u"folder");
+    QCOMPARE(QFileInfo(bak).isFile(), !keptAfter.isNull());
+    QCOMPARE(fileContents(bak), keptAfter);
+    if (!saved) {
+        QVERIFY2(failure.contains(u"cannot be kept as"_s), qPrintable(failure));
+        QCOMPARE(fileContents(path), list);
+        return;
+    }
+    QCOMPARE(loadListFile(path, ListForm::Native)->films, document.films);
 }
 
 QTEST_GUILESS_MAIN(TestListFile)
