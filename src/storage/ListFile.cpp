@@ -118,12 +118,11 @@ bool writeAll(QIODevice& device, QByteArrayView bytes)
 // links no files or the name is on another one.
 bool linkAs(const QString& path, const QString& kept)
 {
+    const QByteArray file = QFile::encodeName(path);
     const QByteArray target = QFile::encodeName(kept);
     const QByteArray link = target + ".new";
     ::unlink(link.constData()); // left by a save that stopped here
-    if (::linkat(
-            AT_FDCWD, QFile::encodeName(path).constData(), AT_FDCWD, link.constData(), AT_SYMLINK_FOLLOW) !=
-        0)
+    if (::linkat(AT_FDCWD, file.constData(), AT_FDCWD, link.constData(), AT_SYMLINK_FOLLOW) != 0)
         return false;
     if (std::rename(link.constData(), target.constData()) == 0)
         return true;

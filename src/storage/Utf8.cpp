@@ -32,6 +32,20 @@ qsizetype widenAsciiStart(QByteArrayView bytes, QChar* out)
     return i;
 }
 
+// How many bytes at the start of bytes are ASCII; with SSE2 sixteen are looked at a time.
+qsizetype asciiLength(QByteArrayView bytes)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    while (i + 16 <= bytes.size() &&
+           _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i))) == 0)
+        i += 16;
+#endif
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 } // namespace
 
 qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype at)
@@ -87,10 +101,11 @@ qsizetype firstInvalidUtf8(QByteArrayView bytes)
     return -1;
 }
 
+// Most texts are mostly ASCII, which is skipped in blocks.
 qsizetype firstUtf8Sequence(QByteArrayView bytes)
 {
-    for (qsizetype at = 0; at < bytes.size(); ++at) {
-        if (static_cast<unsigned char>(bytes[at]) >= 0xC2 && utf8SequenceLength(bytes, at) > 1)
+    for (qsizetype at = asciiLength(bytes); at < bytes.size(); at += 1 + asciiLength(bytes.sliced(at + 1))) {
+        if (utf8SequenceLength(bytes, at) > 1)
             return at;
     }
     return -1;
