@@ -103,7 +103,9 @@ public:
                 findings.utf8At = m_firstUtf8At;
             break;
         case State::Windows1252:
-            if (findings.utf8At < 0)
+            // A field in UTF-8 among them is well-formed UTF-8 and not ASCII alone, as a file in
+            // UTF-8 is: two letters of Windows-1252 that happen to form UTF-8 do not make one.
+            if (findings.utf8At < 0 && firstInvalidUtf8(bytes) < 0)
                 findings.utf8At = at(firstUtf8Sequence(bytes));
             return;
         }

@@ -90,9 +90,10 @@ QString firstOfThemAt(const QString& what, qsizetype position, int line)
 
 } // namespace
 
+// Most texts are mostly ASCII, which the searches below skip in blocks.
 qsizetype firstInvalidUtf8(QByteArrayView bytes)
 {
-    for (qsizetype at = 0; at < bytes.size();) {
+    for (qsizetype at = asciiLength(bytes); at < bytes.size(); at += asciiLength(bytes.sliced(at))) {
         const qsizetype length = utf8SequenceLength(bytes, at);
         if (length == 0)
             return at;
@@ -101,7 +102,6 @@ qsizetype firstInvalidUtf8(QByteArrayView bytes)
     return -1;
 }
 
-// Most texts are mostly ASCII, which is skipped in blocks.
 qsizetype firstUtf8Sequence(QByteArrayView bytes)
 {
     for (qsizetype at = asciiLength(bytes); at < bytes.size(); at += 1 + asciiLength(bytes.sliced(at + 1))) {

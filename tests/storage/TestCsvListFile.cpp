@@ -229,6 +229,9 @@ void TestCsvListFile::findsEncoding_data()
     QTest::newRow("UTF-8 after Windows-1252, told where")
         << line({"\"Am\xE9lie\""}) + line({"\"M\xC3\xA9pris\""}) << windows1252
         << QStringList{u"Am\u00E9lie"_s, u"M\u00C3\u00A9pris"_s} << 60;
+    QTest::newRow("Windows-1252 letters that pair as UTF-8 in a field that is not UTF-8 are no UTF-8")
+        << line({"\"Am\xE9lie\""}) + line({"\"CAF\xC9\xA0: \xE9t\xE9\""}) << windows1252
+        << QStringList{u"Am\u00E9lie"_s, u"CAF\u00C9\u00A0: \u00E9t\u00E9"_s} << -1;
     QTest::newRow("malformed bytes after a mark, told where")
         << "\xEF\xBB\xBF" + line({"\"a\xFF\""}) << int(ListEncoding::Utf8WithMark)
         << QStringList{u"a\uFFFD"_s} << 5;
