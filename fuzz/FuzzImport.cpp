@@ -19,8 +19,10 @@ static void checkBounds(const DelimitedTable& table)
     int previousLine = 0;
     for (const TableRow& row : table.rows) {
         FUZZ_REQUIRE(row.line > previousLine, QStringLiteral("rows keep the order of their lines"));
-        FUZZ_REQUIRE(row.cells.size() == qMin(row.cellCount, table.columns.size()),
-                     QStringLiteral("a row keeps its cells up to the header's width"));
+        const qsizetype lastEnd = row.firstEnd + table.keptCells(row) - 1;
+        FUZZ_REQUIRE(table.keptCells(row) > 0 && lastEnd < table.cellEnds.size() &&
+                         table.cellEnds[lastEnd] <= table.text.size(),
+                     QStringLiteral("a row's cells lie in the text"));
         previousLine = row.line;
     }
 }
@@ -35,7 +37,7 @@ static void checkFilms(const ImportAnalysis& analysis, const QList<FilmRecord>& 
             const QString& text = films[i].fields[static_cast<size_t>(field)];
             const qsizetype column = columnOfField(analysis.guessed, fieldAt(field));
             if (column >= 0 || text.isEmpty())
-                FUZZ_REQUIRE(text == row.cells.value(column), fieldName(fieldAt(field)).toString());
+                FUZZ_REQUIRE(text == analysis.table.cell(row, column), fieldName(fieldAt(field)).toString());
             else
                 FUZZ_REQUIRE(std::any_of(analysis.table.columns.begin(),
                                          analysis.table.columns.end(),
@@ -51,18 +53,19 @@ static void checkFilmsSaveAndLoad(const QList<FilmRecord>& films)
     const std::optional<QByteArray> bytes = writeNativeList(document);
     if (!bytes)
         return; // a text longer than a native file can count
-    const std::optional<ListDocument> loaded = readNativeList(*bytes);
-    FUZZ_REQUIRE(loaded && *loaded == document,
-                 fuzz::firstDifference(document, loaded.value_or(ListDocument{})));
+    std::optional<ListDocument> loaded = readNativeList(*bytes);
+    FUZZ_REQUIRE(loaded.has_value());
+    loaded->encoding = document.encoding; // UTF-8 when a text does not fit Windows-1252
+    FUZZ_REQUIRE(*loaded == document, fuzz::firstDifference(document, *loaded));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
     QString failure;
-    const std::optional<ImportAnalysis> analysis = analyseImport(bytes, &failure);
+    const std::optional<ImportAnalysis> analysis = analyseImport(bytes.toByteArray(), &failure);
     FUZZ_REQUIRE(analysis.has_value() || !failure.isEmpty(), QStringLiteral("a refusal says why"));
-    const std::optional<ImportAnalysis> again = analyseImport(bytes);
+    const std::optional<ImportAnalysis> again = analyseImport(bytes.toByteArray());
     FUZZ_REQUIRE(again.has_value() == analysis.has_value());
     if (!analysis)
         return 0;

@@ -42,6 +42,8 @@ QString firstDifference(const ListDocument& expected, const ListDocument& actual
         return QStringLiteral("page title");
     if (expected.pageDescription != actual.pageDescription)
         return QStringLiteral("page description");
+    if (expected.encoding != actual.encoding)
+        return QStringLiteral("encoding %1 against %2").arg(int(expected.encoding)).arg(int(actual.encoding));
     if (expected.films.size() != actual.films.size())
         return QStringLiteral("film count %1 against %2").arg(expected.films.size()).arg(actual.films.size());
     for (qsizetype i = 0; i < expected.films.size(); ++i) {

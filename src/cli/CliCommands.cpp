@@ -12,10 +12,12 @@
 #include "pagegen/PageHost.h"
 #include "pagegen/PageRun.h"
 #include "storage/ImportedList.h"
+#include "storage/InputLimits.h"
 #include "storage/ListFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QProcess>
 
@@ -334,46 +336,120 @@ int check(const QStringList& arguments, const CliStreams& streams)
     return CliFailure;
 }
 
-// import IN OUT [--map COLUMN=FIELD ...]: the rows of a spreadsheet's file as the films of a list
-// file, each column where its name sends it unless a --map says otherwise (an empty FIELD leaves
-// the column out). What went where is told on standard error.
-int importList(const QStringList& arguments, const CliStreams& streams)
+// What import was asked: import IN OUT [--replace] [--map COLUMN=FIELD ...].
+struct ImportRequest
 {
-    QStringList files;
+    QString sheet;
+    QString list;
+    bool replaces = false;
     QStringList choices;
+};
+
+std::optional<ImportRequest> importRequest(const QStringList& arguments)
+{
+    ImportRequest request;
+    QStringList files;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] != u"--map")
+        if (arguments[i] == u"--replace")
+            request.replaces = true;
+        else if (arguments[i] != u"--map")
             files.append(arguments[i]);
         else if (i + 1 < arguments.size() && arguments[i + 1].contains(u'='))
-            choices.append(arguments[++i]);
+            request.choices.append(arguments[++i]);
         else
-            return showUsage(streams.err);
+            return std::nullopt;
     }
     if (files.size() != 2)
-        return showUsage(streams.err);
-    const QString what = QStringLiteral("cannot import %1").arg(files[0]);
-    QString failure;
-    const std::optional<ImportAnalysis> analysis = analyseImportFile(files[0], &failure);
+        return std::nullopt;
+    request.sheet = files[0];
+    request.list = files[1];
+    return request;
+}
+
+// The films of the sheet, each column where its name or a --map sends it, or the reason why not.
+std::optional<QList<FilmRecord>>
+importedFilms(const ImportRequest& request, QStringList& description, QString* failure)
+{
+    const std::optional<ImportAnalysis> analysis = analyseImportFile(request.sheet, failure);
     if (!analysis)
-        return fail(streams.err, what, failure);
+        return std::nullopt;
     ImportMapping mapping = analysis->guessed;
-    for (const QString& choice : choices) {
+    for (const QString& choice : request.choices) {
         // Field names hold no "=", so the last one ends the column's name.
         const qsizetype equals = choice.lastIndexOf(u'=');
         if (!assignColumnByName(
-                mapping, analysis->table.columns, choice.first(equals), choice.sliced(equals + 1), &failure))
-            return fail(streams.err, what, failure);
+                mapping, analysis->table.columns, choice.first(equals), choice.sliced(equals + 1), failure))
+            return std::nullopt;
     }
-    ListDocument document;
-    if (std::optional<QList<FilmRecord>> films = importFilms(*analysis, mapping, &failure))
-        document.films = std::move(*films);
-    else
+    description = describeImport(*analysis, mapping);
+    return importFilms(*analysis, mapping, failure);
+}
+
+// The list the films are added to: the one in the file, with its form, page texts and encoding,
+// or a new one when there is no file or it is to be replaced. A file that does not load as a list
+// is no list to add to.
+std::optional<ListDocument> importTarget(const ImportRequest& request, QTextStream& err, QString* failure)
+{
+    if (request.replaces || !QFileInfo::exists(request.list)) {
+        ListDocument document;
+        giveDefaultPageTexts(document);
+        return document;
+    }
+    QString reason;
+    std::optional<ListDocument> document = loadList(request.list, err, &reason);
+    if (!document) {
+        *failure = QStringLiteral("%1 is not a list that loads (%2); --replace replaces it")
+                       .arg(request.list, reason);
+    }
+    return document;
+}
+
+// "2 films added to films.rkf (23 now)", and where the version it replaced is kept.
+QString importedSummary(qsizetype added, const ListDocument& list, const QString& path, bool replaced)
+{
+    QString summary = QStringLiteral("%1 %2 added to %3 (%4 now)")
+                          .arg(added)
+                          .arg(added == 1 ? QStringLiteral("film") : QStringLiteral("films"), path)
+                          .arg(list.films.size());
+    if (replaced)
+        summary += QStringLiteral("; the version it replaced is kept as %1").arg(previousVersionPath(path));
+    return summary;
+}
+
+// import IN OUT [--replace] [--map COLUMN=FIELD ...]: the rows of a spreadsheet's file added as
+// films to a list file, or to a new one, each column where its name sends it unless a --map says
+// otherwise (an empty FIELD leaves the column out). What went where is told on standard error.
+int importList(const QStringList& arguments, const CliStreams& streams)
+{
+    const std::optional<ImportRequest> request = importRequest(arguments);
+    if (!request)
+        return showUsage(streams.err);
+    const QString what = QStringLiteral("cannot import %1").arg(request->sheet);
+    if (QFileInfo(request->sheet) == QFileInfo(request->list))
+        return fail(streams.err, what, QStringLiteral("it is the list the films would be added to"));
+    QString failure;
+    QStringList description;
+    const std::optional<QList<FilmRecord>> films = importedFilms(*request, description, &failure);
+    if (!films)
         return fail(streams.err, what, failure);
-    giveDefaultPageTexts(document);
-    if (!saveListFile(files[1], ListForm::FromName, document, &failure))
-        return fail(streams.err, QStringLiteral("cannot save %1").arg(files[1]), failure);
-    for (const QString& line : describeImport(*analysis, mapping))
+    std::optional<ListDocument> list = importTarget(*request, streams.err, &failure);
+    if (!list)
+        return fail(streams.err, what, failure);
+    if (list->films.size() + films->size() > MaxListFilms) {
+        return fail(streams.err,
+                    what,
+                    QStringLiteral("%1 holds %2 films and the sheet %3, more than the 32,767 a list holds")
+                        .arg(request->list)
+                        .arg(list->films.size())
+                        .arg(films->size()));
+    }
+    list->films.append(*films);
+    const bool replaces = QFileInfo(request->list).isFile();
+    if (!saveListFile(request->list, ListForm::FromName, *list, &failure))
+        return fail(streams.err, QStringLiteral("cannot save %1").arg(request->list), failure);
+    for (const QString& line : description)
         streams.err << line << '\n';
+    streams.err << importedSummary(films->size(), *list, request->list, replaces) << '\n';
     return CliSuccess;
 }
 
@@ -383,7 +459,7 @@ constexpr std::array<CliCommand, 6> Commands = {{
     {u"eval", AtLeastOne, u"eval EXPRESSION... | eval -", eval},
     {u"page", AtLeastTwo, u"page LISTFILE OUTPUT [--template-dir DIR] [--quiet]", page},
     {u"check", AtLeastOne, u"check LISTFILE [--template-dir DIR]", check},
-    {u"import", AtLeastTwo, u"import IN OUT [--map COLUMN=FIELD ...]", importList},
+    {u"import", AtLeastTwo, u"import IN OUT [--replace] [--map COLUMN=FIELD ...]", importList},
 }};
 
 int showUsage(QTextStream& err)

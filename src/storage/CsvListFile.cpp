@@ -7,6 +7,9 @@
 #include "storage/Utf8.h"
 #include "storage/Windows1252.h"
 
+#include <QStringEncoder>
+
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -15,7 +18,6 @@ namespace reelkeep {
 namespace {
 
 constexpr QChar Quote = u'"';
-constexpr QChar Comma = u',';
 
 // The delimiters as bytes. Each is an ASCII byte, which neither Windows-1252 nor UTF-8 uses inside
 // another character, so fields are found in the bytes of either and each is decoded on its own.
@@ -28,16 +30,6 @@ void setFailure(QString* failure, const QString& text)
 {
     if (failure)
         *failure = text;
-}
-
-void appendQuoted(QString& out, const QString& field)
-{
-    out.append(Quote);
-    if (field.contains(Quote))
-        out.append(QString(field).replace(Quote, QStringLiteral("\"\"")));
-    else
-        out.append(field);
-    out.append(Quote);
 }
 
 bool isBlank(int byte)
@@ -55,6 +47,101 @@ bool endsField(int byte)
     return byte == CommaByte || isLineEnd(byte);
 }
 
+bool isAscii(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar character) { return character.unicode() < 0x80; });
+}
+
+// Turns each field's bytes into its text. A file that begins with the UTF-8 mark is UTF-8. Without
+// the mark, bytes below 128 read the same in UTF-8 and in Windows-1252, so the file is read as UTF-8
+// from the first field whose other bytes form UTF-8 until a field's bytes do not: the file is then
+// Windows-1252 after all, and the texts read so far are turned back into the UTF-8 bytes they were
+// read from and read again, so that a pipe, which cannot be read twice, loads as a file does.
+class CsvTexts
+{
+public:
+    CsvTexts(bool marked, QList<FilmRecord>& films)
+        : m_state(marked ? State::Marked : State::Ascii)
+        , m_films(films)
+    {}
+
+    ListEncoding encoding() const
+    {
+        switch (m_state) {
+        case State::Marked:
+            return ListEncoding::Utf8WithMark;
+        case State::Utf8:
+            return ListEncoding::Utf8;
+        case State::Ascii:
+        case State::Windows1252:
+            break;
+        }
+        return ListEncoding::Windows1252;
+    }
+
+    TextFindings findings;
+
+    /// Reads the bytes of field number `field` into text; at(i) is the position in the file of
+    /// bytes[i].
+    template <typename Position> void read(int field, QByteArrayView bytes, QString& text, Position at)
+    {
+        const bool malformed = m_texts.read(field, bytes, text);
+        switch (m_state) {
+        case State::Marked:
+            if (malformed && findings.invalidUtf8At < 0)
+                findings.invalidUtf8At = at(firstInvalidUtf8(bytes));
+            return;
+        case State::Ascii:
+            // A text of as many characters as bytes, well-formed, is ASCII.
+            if (!malformed && text.size() != bytes.size()) {
+                m_state = State::Utf8;
+                m_firstUtf8At = at(firstUtf8Sequence(bytes));
+            }
+            break;
+        case State::Utf8:
+            if (malformed)
+                findings.utf8At = m_firstUtf8At;
+            break;
+        case State::Windows1252:
+            // A field in UTF-8 among them is well-formed UTF-8 and not ASCII alone, as a file in
+            // UTF-8 is: two letters of Windows-1252 that happen to form UTF-8 do not make one.
+            if (findings.utf8At < 0 && firstInvalidUtf8(bytes) < 0)
+                findings.utf8At = at(firstUtf8Sequence(bytes));
+            return;
+        }
+        if (malformed) {
+            readAgainAsWindows1252();
+            read(field, bytes, text, at);
+        }
+    }
+
+private:
+    enum class State
+    {
+        Marked,
+        Ascii,
+        Utf8,
+        Windows1252,
+    };
+
+    void readAgainAsWindows1252()
+    {
+        m_state = State::Windows1252;
+        m_texts = FilmTexts(false);
+        for (FilmRecord& film : m_films) {
+            for (QString& text : film.fields) {
+                if (!isAscii(text))
+                    text = decodeWindows1252(text.toUtf8());
+            }
+        }
+    }
+
+    State m_state;
+    QList<FilmRecord>& m_films;
+    FilmTexts m_texts{true};
+    qsizetype m_firstUtf8At = -1;
+};
+
 // Reads fields one after another as Input # does, with a doubled quote inside a quoted field read
 // as one quote. Each field's bytes are decoded straight into its own text. The bytes come through
 // a window: a field that runs past the bytes in view while more are to come is cut short, and
@@ -66,12 +153,12 @@ public:
         : m_window(window)
         , m_bytes(window.bytes())
     {
-        m_utf8 = startsWithMark();
-        if (m_utf8)
+        m_marked = startsWithMark();
+        if (m_marked)
             m_position = Utf8ByteOrderMark.size();
     }
 
-    bool isUtf8() const { return m_utf8; }
+    bool isMarked() const { return m_marked; }
 
     bool atEnd()
     {
@@ -100,8 +187,8 @@ public:
     }
 
     /// Reads the next field, field number `number` of a film, into `field` through `texts`.
-    /// False for a field of more than MaxCsvFieldBytes, which is read no further.
-    bool readField(FilmTexts& texts, int number, QString& field)
+    /// False for a field longer than MaxCsvFieldBytes, which is read no further.
+    bool readField(CsvTexts& texts, int number, QString& field)
     {
         m_texts = &texts;
         m_fieldNumber = number;
@@ -110,8 +197,8 @@ public:
             const qsizetype start = m_position;
             m_cutShort = false;
             readFieldInView();
-            const qsizetype taken = (m_cutShort ? m_bytes.size() : m_position) - start;
-            if (taken > MaxCsvFieldBytes) {
+            // A field takes the bytes between the delimiters around it, as the writer counts them.
+            if (m_fieldEnd - start > MaxCsvFieldBytes) {
                 m_position = start; // where the field begins, for the failure
                 return false;
             }
@@ -120,9 +207,6 @@ public:
             moveOnFrom(start);
         }
     }
-
-    /// Where in the file the first bytes that are not UTF-8 are, in a UTF-8 file, or -1.
-    qsizetype invalidUtf8At() const { return m_invalidUtf8At; }
 
     qsizetype bytesRead() const { return m_window.offset() + m_position; }
     qsizetype expectedSize() const { return m_window.expectedSize(); }
@@ -165,19 +249,17 @@ private:
     {
         if (m_cutShort)
             return;
-        if (m_texts->read(m_fieldNumber, bytes, *m_field) && m_invalidUtf8At < 0)
-            noteInvalidUtf8(bytes);
+        m_texts->read(m_fieldNumber, bytes, *m_field, [&](qsizetype at) { return filePosition(bytes, at); });
     }
 
-    // Notes the file position of the field's first byte that is not UTF-8: exact for the field's
-    // bytes in view, the field's start for its quotes made one.
-    void noteInvalidUtf8(QByteArrayView bytes)
+    // The position in the file of bytes[at]: exact for the field's bytes in view, the field's start
+    // for its quotes made one; -1 for an `at` of -1.
+    qsizetype filePosition(QByteArrayView bytes, qsizetype at) const
     {
-        const qsizetype at = firstInvalidUtf8(bytes);
         if (at < 0)
-            return;
+            return -1;
         const bool inView = bytes.data() >= m_bytes.data() && bytes.data() < m_bytes.data() + m_bytes.size();
-        m_invalidUtf8At = m_window.offset() + (inView ? bytes.data() - m_bytes.data() + at : m_fieldStart);
+        return m_window.offset() + (inView ? bytes.data() - m_bytes.data() + at : m_fieldStart);
     }
 
     void readFieldInView()
@@ -186,6 +268,7 @@ private:
         while (isBlank(byteAt(m_position)))
             ++m_position;
         const int first = byteAt(m_position);
+        m_fieldEnd = m_position;
         if (first < 0)
             *m_field = QString();
         else if (first == QuoteByte)
@@ -216,6 +299,7 @@ private:
             ++m_position; // the closing quote
         while (insideField(m_position))
             ++m_position;
+        m_fieldEnd = m_position;
         skipDelimiter();
         decode(bytes);
     }
@@ -241,6 +325,7 @@ private:
         const qsizetype start = m_position;
         while (insideField(m_position))
             ++m_position;
+        m_fieldEnd = m_position;
         qsizetype end = m_position;
         while (end > start && isBlank(m_bytes[end - 1]))
             --end;
@@ -261,13 +346,13 @@ private:
 
     ByteWindow& m_window;
     QByteArrayView m_bytes;
-    bool m_utf8 = false;
+    bool m_marked = false;
     qsizetype m_position = 0;
     qsizetype m_fieldStart = 0;
-    qsizetype m_invalidUtf8At = -1;
+    qsizetype m_fieldEnd = 0;
     bool m_cutShort = false;
     QByteArray m_undoubled;
-    FilmTexts* m_texts = nullptr;
+    CsvTexts* m_texts = nullptr;
     int m_fieldNumber = 0;
     QString* m_field = nullptr;
 };
@@ -283,41 +368,79 @@ qsizetype projectedFilmCount(const FieldReader& reader, qsizetype filmsRead)
     return qMin<qsizetype>(projected + projected / 8, MaxListFilms);
 }
 
-// The film lines as text, for a file in UTF-8.
-QString linesText(const QList<FilmRecord>& films)
+// Writes the film lines in one encoding. A text that does not fit it sets unfit; a field too long
+// for loading to read sets failure, naming the field.
+class CsvWriter
 {
-    QString text;
-    for (const FilmRecord& film : films) {
+public:
+    CsvWriter(ListEncoding encoding, qsizetype sizeHint)
+        : m_utf8(encoding != ListEncoding::Windows1252)
+    {
+        m_bytes.reserve(sizeHint);
+        if (encoding == ListEncoding::Utf8WithMark)
+            m_bytes.append(Utf8ByteOrderMark);
+    }
+
+    bool unfit = false;
+    QString failure;
+
+    bool writeFilm(const FilmRecord& film, qsizetype position)
+    {
         for (int i = 0; i < FieldCount; ++i) {
             if (i > 0)
-                text.append(Comma);
-            appendQuoted(text, film.fields[static_cast<size_t>(i)]);
+                m_bytes.append(CommaByte);
+            const qsizetype start = m_bytes.size();
+            if (!appendQuoted(film.fields[static_cast<size_t>(i)]))
+                return false;
+            if (m_bytes.size() - start > MaxCsvFieldBytes) {
+                failure = QStringLiteral("%1 takes more than %2 in a comma-separated file")
+                              .arg(filmFieldName(film, position, fieldAt(i)), megabytes(MaxCsvFieldBytes));
+                return false;
+            }
         }
-        text.append(QStringLiteral("\r\n"));
+        m_bytes.append("\r\n");
+        return true;
     }
-    return text;
-}
 
-// Appends a field in quotes, each quote in it doubled, in Windows-1252; false when a character
-// has no byte in the code page.
-bool appendQuotedWindows1252(QByteArray& out, QStringView field)
-{
-    out.append(QuoteByte);
-    for (qsizetype quote = field.indexOf(Quote); quote >= 0; quote = field.indexOf(Quote)) {
-        if (!appendWindows1252(out, field.first(quote + 1)))
+    QByteArray takeBytes() { return std::move(m_bytes); }
+
+private:
+    // Appends a field in quotes, each quote in it doubled.
+    bool appendQuoted(QStringView field)
+    {
+        m_bytes.append(QuoteByte);
+        for (qsizetype quote = field.indexOf(Quote); quote >= 0; quote = field.indexOf(Quote)) {
+            if (!appendText(field.first(quote + 1)))
+                return false;
+            m_bytes.append(QuoteByte);
+            field = field.sliced(quote + 1);
+        }
+        if (!appendText(field))
             return false;
-        out.append(QuoteByte);
-        field = field.sliced(quote + 1);
+        m_bytes.append(QuoteByte);
+        return true;
     }
-    if (!appendWindows1252(out, field))
-        return false;
-    out.append(QuoteByte);
-    return true;
-}
 
-// The film lines written straight into Windows-1252 bytes, or nothing when a character has no
-// byte in the code page.
-std::optional<QByteArray> windows1252Lines(const QList<FilmRecord>& films)
+    bool appendText(QStringView text)
+    {
+        if (!m_utf8) {
+            unfit = !appendWindows1252(m_bytes, text);
+            return !unfit;
+        }
+        const qsizetype start = m_bytes.size();
+        m_bytes.resize(start + m_encoder.requiredSpace(text.size()));
+        const char* end = m_encoder.appendToBuffer(m_bytes.data() + start, text);
+        m_bytes.truncate(end - m_bytes.constData());
+        return true;
+    }
+
+    bool m_utf8;
+    // Stateless, so that half a surrogate pair at the end of one text is not joined to the next.
+    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
+    QByteArray m_bytes;
+};
+
+qsizetype estimatedSize(const QList<FilmRecord>& films)
 {
     qsizetype size = 0;
     for (const FilmRecord& film : films) {
@@ -325,41 +448,48 @@ std::optional<QByteArray> windows1252Lines(const QList<FilmRecord>& films)
             size += field.size() + 3; // two quotes and a comma or a line end's first byte
         size += 1;
     }
-    QByteArray bytes;
-    bytes.reserve(size);
-    for (const FilmRecord& film : films) {
-        for (int i = 0; i < FieldCount; ++i) {
-            if (i > 0)
-                bytes.append(CommaByte);
-            if (!appendQuotedWindows1252(bytes, film.fields[static_cast<size_t>(i)]))
-                return std::nullopt;
-        }
-        bytes.append("\r\n");
-    }
-    return bytes;
+    return size;
 }
 
 } // namespace
 
-QByteArray writeCsvList(const QList<FilmRecord>& films)
+std::optional<QByteArray>
+writeCsvList(const QList<FilmRecord>& films, ListEncoding encoding, QString* failure)
 {
-    if (std::optional<QByteArray> bytes = windows1252Lines(films))
-        return *std::move(bytes);
-    return Utf8ByteOrderMark.toByteArray() + linesText(films).toUtf8();
+    if (films.size() > MaxListFilms) {
+        setFailure(failure, tooManyFilmsToSaveFailure());
+        return std::nullopt;
+    }
+    // The encoding asked for while every text fits it; UTF-8 after a mark, which holds every text,
+    // when one does not.
+    for (const ListEncoding written : {encoding, ListEncoding::Utf8WithMark}) {
+        CsvWriter writer(written, estimatedSize(films));
+        qsizetype position = 0;
+        while (position < films.size() && writer.writeFilm(films[position], position))
+            ++position;
+        if (position == films.size())
+            return writer.takeBytes();
+        if (!writer.unfit) {
+            setFailure(failure, writer.failure);
+            return std::nullopt;
+        }
+    }
+    return std::nullopt; // UTF-8 holds every text, so the loop has returned
 }
 
-std::optional<QList<FilmRecord>> readCsvList(QByteArrayView bytes, QString* failure)
+std::optional<ListDocument> readCsvList(QByteArrayView bytes, QString* failure)
 {
     ByteWindow window(bytes);
     return readCsvList(window, failure);
 }
 
-std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failure, qsizetype* invalidUtf8At)
+std::optional<ListDocument> readCsvList(ByteWindow& window, QString* failure, TextFindings* findings)
 {
     constexpr qsizetype FilmsBeforeReserving = 64;
     FieldReader reader(window);
-    FilmTexts texts(reader.isUtf8());
-    QList<FilmRecord> films;
+    ListDocument document;
+    QList<FilmRecord>& films = document.films;
+    CsvTexts texts(reader.isMarked(), films);
     while (!reader.onlyLineEndsLeft()) {
         if (films.size() == MaxListFilms) {
             setFailure(failure, tooManyFilmsFailure());
@@ -383,9 +513,10 @@ std::optional<QList<FilmRecord>> readCsvList(ByteWindow& window, QString* failur
         setFailure(failure, window.failure());
         return std::nullopt;
     }
-    if (invalidUtf8At)
-        *invalidUtf8At = reader.invalidUtf8At();
-    return films;
+    document.encoding = texts.encoding();
+    if (findings)
+        *findings = texts.findings;
+    return document;
 }
 
 } // namespace reelkeep

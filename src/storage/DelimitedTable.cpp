@@ -1,33 +1,37 @@
-// Reading delimited text: finding its encoding and separator, and splitting it into cells with
-// the quoting rules that spreadsheets write.
+// Reading delimited text: finding its separator and splitting it into cells with the quoting rules
+// that spreadsheets write, each cell kept as where it ends in the text.
 #include "storage/DelimitedTable.h"
 
+#include "storage/TableText.h"
+#include "storage/Utf8.h"
 #include "storage/Windows1252.h"
-
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace reelkeep {
 
 namespace {
 
-constexpr QChar Quote = u'"';
-constexpr QChar CarriageReturn = u'\r';
-constexpr QChar LineFeed = u'\n';
+constexpr char Quote = '"';
+constexpr char CarriageReturn = '\r';
+constexpr char LineFeed = '\n';
+
+// UTF-16 turned into UTF-8 takes at most half as many bytes again.
+static_assert(MaxTableBytes / 2 * 3 < INT32_MAX, "a cell's end fits 32 bits");
 
 struct Separator
 {
-    QChar character;
+    char character;
     const char* name;
 };
 
 // The separators a table may use; on a tie the first wins.
 constexpr std::array<Separator, 3> Separators = {{
-    {u',', "commas"},
-    {u';', "semicolons"},
-    {u'\t', "tabs"},
+    {',', "commas"},
+    {';', "semicolons"},
+    {'\t', "tabs"},
 }};
 
 std::nullopt_t refuse(QString* failure, const QString& text)
@@ -37,69 +41,82 @@ std::nullopt_t refuse(QString* failure, const QString& text)
     return std::nullopt;
 }
 
-// Replaces each half of a surrogate pair that stands alone by U+FFFD, as UTF-8 decoding does with
-// a malformed sequence: the UTF-16 decoder keeps them, and no list file could store them.
-QString withoutLoneSurrogates(QString text)
+// The text of a quoted cell as written from its opening quote to its end: what lies between the
+// quotes, each doubled quote made one, then whatever follows the closing quote.
+void unquote(QByteArrayView cell, QByteArray& out)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate())
-            text[i] = QChar::ReplacementCharacter;
+    out.clear();
+    qsizetype at = 1;
+    for (;;) {
+        const qsizetype quote = cell.indexOf(Quote, at);
+        if (quote < 0) {
+            out.append(cell.sliced(at));
+            return;
+        }
+        out.append(cell.sliced(at, quote - at));
+        at = quote + 1;
+        if (at >= cell.size() || cell[at] != Quote) {
+            out.append(cell.sliced(at));
+            return;
+        }
+        out.append(Quote);
+        ++at;
     }
-    return text;
 }
 
-// The text of the bytes, setting encoding to the name of the encoding they were read in.
-QString decodeTable(QByteArrayView bytes, QString& encoding)
+// A cell's bytes as written: quoted cells unquoted into the buffer.
+QByteArrayView cellBytes(QByteArrayView cell, QByteArray& buffer)
 {
-    constexpr auto Stateless = QStringDecoder::Flag::Stateless;
-    if (const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes)) {
-        encoding = QString::fromLatin1(QStringConverter::nameForEncoding(*marked)) +
-                   QStringLiteral(" with a byte-order mark");
-        QStringDecoder decoder(*marked, Stateless); // drops the mark
-        return withoutLoneSurrogates(decoder(bytes));
-    }
-    // Stateless, a sequence cut short at the end is an error too.
-    QStringDecoder utf8(QStringConverter::Utf8, Stateless);
-    QString text = utf8(bytes);
-    if (!utf8.hasError()) {
-        encoding = QStringLiteral("UTF-8");
-        return text;
-    }
-    encoding = QStringLiteral("Windows-1252");
-    return decodeWindows1252(bytes);
+    if (!cell.startsWith(Quote))
+        return cell;
+    unquote(cell, buffer);
+    return buffer;
 }
 
-// Whether a cell holds more than separators. A row of nothing else is blank whichever the
+// The text of cell `column` of a row whose cells end at ends[row.firstEnd] onwards.
+QString
+cellText(QByteArrayView text, bool utf8, const TableRow& row, const QList<qint32>& ends, qsizetype column)
+{
+    const qsizetype end = ends[row.firstEnd + column];
+    const qsizetype start = column == 0 ? row.start : ends[row.firstEnd + column - 1] + 1;
+    QByteArray buffer;
+    const QByteArrayView bytes = cellBytes(text.sliced(start, end - start), buffer);
+    return utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
+}
+
+// Whether a cell's text holds more than separators. A row of nothing else is blank whichever the
 // separator is, so that the separator found never depends on a blank line before the header.
-bool holdsText(QStringView cell)
+bool holdsText(QByteArrayView bytes)
 {
-    return std::any_of(cell.begin(), cell.end(), [](QChar character) {
-        return std::none_of(Separators.begin(), Separators.end(), [character](const Separator& separator) {
-            return separator.character == character;
+    return std::any_of(bytes.begin(), bytes.end(), [](char byte) {
+        return std::none_of(Separators.begin(), Separators.end(), [byte](const Separator& separator) {
+            return separator.character == byte;
         });
     });
 }
 
-// Reads the rows of a text one after another, skipping blank rows.
+// Reads the rows of a text one after another, skipping blank rows. Each row's kept cells are
+// told as where they end.
 class RowReader
 {
 public:
-    RowReader(QStringView text, QChar separator)
+    RowReader(QByteArrayView text, qsizetype start, char separator)
         : m_text(text)
         , m_separator(separator)
+        , m_at(start)
     {}
 
-    /// Reads the next row that holds some text, keeping at most cellsKept of its cells; false at
-    /// the end of the text or when the row cannot be read, as failure() then says.
-    bool next(TableRow& row, qsizetype cellsKept)
+    /// Reads the next row that holds some text, appending the ends of at most cellsKept of its
+    /// cells to ends; false at the end of the text or when the row cannot be read, as failure()
+    /// then says.
+    bool next(TableRow& row, qsizetype cellsKept, QList<qint32>& ends)
     {
         while (m_at < m_text.size()) {
-            if (!read(row, cellsKept))
+            if (!read(row, cellsKept, ends))
                 return false;
             if (m_holdsText)
                 return true;
+            ends.resize(row.firstEnd); // a blank row keeps nothing
         }
         return false;
     }
@@ -108,19 +125,20 @@ public:
     const QString& failure() const { return m_failure; }
 
 private:
-    bool read(TableRow& row, qsizetype cellsKept)
+    bool read(TableRow& row, qsizetype cellsKept, QList<qint32>& ends)
     {
         row.line = m_line;
-        row.cells.clear();
+        row.start = m_at;
+        row.firstEnd = ends.size();
         row.cellCount = 0;
         m_holdsText = false;
         for (;;) {
-            QString cell;
-            if (!readCell(cell))
+            const qsizetype start = m_at;
+            if (!readCell())
                 return false;
-            m_holdsText = m_holdsText || holdsText(cell);
+            m_holdsText = m_holdsText || holdsText(cellBytes(m_text.sliced(start, m_at - start), m_unquoted));
             if (row.cellCount < cellsKept)
-                row.cells.append(std::move(cell));
+                ends.append(static_cast<qint32>(m_at));
             ++row.cellCount;
             if (m_at >= m_text.size() || m_text[m_at] != m_separator)
                 break;
@@ -130,31 +148,28 @@ private:
         return true;
     }
 
-    bool endsCell(QChar character) const
+    bool endsCell(char character) const
     {
         return character == m_separator || character == CarriageReturn || character == LineFeed;
     }
 
-    // Appends the characters up to the end of the cell.
-    void readRest(QString& cell)
+    void skipRest()
     {
-        const qsizetype start = m_at;
         while (m_at < m_text.size() && !endsCell(m_text[m_at]))
             ++m_at;
-        cell.append(m_text.sliced(start, m_at - start));
     }
 
-    bool readCell(QString& cell)
+    bool readCell()
     {
         if (m_at < m_text.size() && m_text[m_at] == Quote)
-            return readQuoted(cell);
-        readRest(cell);
+            return readQuoted();
+        skipRest();
         return true;
     }
 
     // A quoted cell runs to the next quote that is not doubled, across separators and line
-    // breaks; anything after the closing quote up to the end of the cell is kept as written.
-    bool readQuoted(QString& cell)
+    // breaks; anything after the closing quote up to the end of the cell belongs to it.
+    bool readQuoted()
     {
         const int firstLine = m_line;
         ++m_at;
@@ -165,21 +180,18 @@ private:
                                 .arg(firstLine);
                 return false;
             }
-            const QStringView part = m_text.sliced(m_at, quote - m_at);
-            countLines(part);
-            cell.append(part);
+            countLines(m_text.sliced(m_at, quote - m_at));
             m_at = quote + 1;
             if (m_at >= m_text.size() || m_text[m_at] != Quote)
                 break;
-            cell.append(Quote);
             ++m_at;
         }
-        readRest(cell);
+        skipRest();
         return true;
     }
 
     // Counts the line ends in text that lies inside a cell, so that rows keep their line numbers.
-    void countLines(QStringView text)
+    void countLines(QByteArrayView text)
     {
         for (qsizetype i = 0; i < text.size(); ++i) {
             const bool crLf = text[i] == CarriageReturn && i + 1 < text.size() && text[i + 1] == LineFeed;
@@ -200,25 +212,27 @@ private:
         ++m_line;
     }
 
-    QStringView m_text;
-    QChar m_separator;
-    qsizetype m_at = 0;
+    QByteArrayView m_text;
+    char m_separator;
+    qsizetype m_at;
     int m_line = 1;
     bool m_holdsText = false;
+    QByteArray m_unquoted;
     QString m_failure;
 };
 
 // The number of cells of the header when split by a separator; 0 when it cannot be read.
-qsizetype headerCells(QStringView text, QChar separator)
+qsizetype headerCells(const TableText& text, char separator)
 {
-    RowReader reader(text, separator);
+    RowReader reader(text.bytes, text.start, separator);
     TableRow header;
-    return reader.next(header, 0) ? header.cellCount : 0;
+    QList<qint32> ends;
+    return reader.next(header, 0, ends) ? header.cellCount : 0;
 }
 
-QChar findSeparator(QStringView text)
+char findSeparator(const TableText& text)
 {
-    QChar best = Separators[0].character;
+    char best = Separators[0].character;
     qsizetype bestCells = 0;
     for (const Separator& separator : Separators) {
         const qsizetype cells = headerCells(text, separator.character);
@@ -232,40 +246,61 @@ QChar findSeparator(QStringView text)
 
 } // namespace
 
+QString DelimitedTable::cell(const TableRow& row, qsizetype column) const
+{
+    if (column < 0 || column >= keptCells(row))
+        return QString();
+    return cellText(text, utf8, row, cellEnds, column);
+}
+
 QString separatorName(QChar separator)
 {
     const auto found =
         std::find_if(Separators.begin(), Separators.end(), [separator](const Separator& known) {
-            return known.character == separator;
+            return QChar(known.character) == separator;
         });
     return found == Separators.end() ? QString(separator) : QString::fromLatin1(found->name);
 }
 
-std::optional<DelimitedTable> readDelimitedTable(QByteArrayView bytes, QString* failure)
+std::optional<DelimitedTable> readDelimitedTable(QByteArray bytes, QString* failure)
 {
     if (bytes.size() > MaxTableBytes)
         return refuse(failure, fileTooLargeFailure(MaxTableBytes));
+    TableText text = readTableText(std::move(bytes));
     DelimitedTable table;
-    const QString text = decodeTable(bytes, table.encoding);
-    table.separator = findSeparator(text);
-    RowReader reader(text, table.separator);
+    table.encoding = text.encoding;
+    table.textChanges = text.changes;
+    table.utf8 = text.utf8;
+    const char separator = findSeparator(text);
+    table.separator = QChar(separator);
+    RowReader reader(text.bytes, text.start, separator);
     TableRow header;
-    if (!reader.next(header, MaxTableColumns)) {
+    QList<qint32> headerEnds;
+    if (!reader.next(header, MaxTableColumns, headerEnds)) {
         return refuse(failure,
                       reader.failure().isEmpty() ? QStringLiteral("the file has no header line")
                                                  : reader.failure());
     }
     if (header.cellCount > MaxTableColumns)
         return refuse(failure, QStringLiteral("the header has more than %1 columns").arg(MaxTableColumns));
-    table.columns = std::move(header.cells);
+    for (qsizetype column = 0; column < header.cellCount; ++column)
+        table.columns.append(cellText(text.bytes, text.utf8, header, headerEnds, column));
+    // Every cell but a line's last ends at a separator, so their count bounds the cells kept, and
+    // the ends are never moved as the list of them grows.
+    const QByteArrayView rest = QByteArrayView(text.bytes).sliced(text.start);
+    const qsizetype delimiters = std::count(rest.begin(), rest.end(), separator) +
+                                 std::count(rest.begin(), rest.end(), LineFeed) +
+                                 std::count(rest.begin(), rest.end(), CarriageReturn);
+    table.cellEnds.reserve(qMin(delimiters + 1, MaxListFilms * table.columns.size()));
     TableRow row;
-    while (reader.next(row, table.columns.size())) {
+    while (reader.next(row, table.columns.size(), table.cellEnds)) {
         if (table.rows.size() == MaxListFilms)
             return refuse(failure, tooManyFilmsFailure());
-        table.rows.append(std::move(row));
+        table.rows.append(row);
     }
     if (!reader.failure().isEmpty())
         return refuse(failure, reader.failure());
+    table.text = std::move(text.bytes);
     return table;
 }
 

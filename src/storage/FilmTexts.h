@@ -32,4 +32,8 @@ private:
     std::array<RepeatedTexts, FieldCount> m_repeated;
 };
 
+/// "the cast of film 3 ("Alien")": a field of a film in a message, the title shortened so that an
+/// overlong one cannot flood it.
+QString filmFieldName(const FilmRecord& film, qsizetype position, Field field);
+
 } // namespace reelkeep

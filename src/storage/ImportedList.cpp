@@ -70,13 +70,14 @@ LinkTexts linkTexts(const DelimitedTable& table, const FieldSources& sources)
     return texts;
 }
 
-FilmRecord filmOfRow(const TableRow& row, const FieldSources& sources, const LinkTexts& texts)
+FilmRecord filmOfRow(const DelimitedTable& table,
+                     const TableRow& row,
+                     const FieldSources& sources,
+                     const LinkTexts& texts)
 {
     FilmRecord film;
-    for (size_t field = 0; field < sources.size(); ++field) {
-        if (sources[field] >= 0 && sources[field] < row.cells.size())
-            film.fields[field] = row.cells[sources[field]];
-    }
+    for (size_t field = 0; field < sources.size(); ++field)
+        film.fields[field] = table.cell(row, sources[field]);
     for (size_t link = 0; link < WebLinks.size(); ++link) {
         if (!texts[link].isEmpty() && !film[WebLinks[link].url].isEmpty())
             film[WebLinks[link].text] = texts[link];
@@ -137,15 +138,17 @@ QString columnLine(const DelimitedTable& table,
 
 } // namespace
 
-std::optional<ImportAnalysis> analyseImport(QByteArrayView bytes, QString* failure)
+std::optional<ImportAnalysis> analyseImport(QByteArray bytes, QString* failure)
 {
-    std::optional<DelimitedTable> table = readDelimitedTable(bytes, failure);
-    if (!table)
-        return std::nullopt;
-    ImportAnalysis analysis;
-    analysis.guessed = guessMapping(table->columns);
-    analysis.table = std::move(*table);
-    return analysis;
+    return refuseWhenOutOfMemory(failure, [&]() -> std::optional<ImportAnalysis> {
+        std::optional<DelimitedTable> table = readDelimitedTable(std::move(bytes), failure);
+        if (!table)
+            return std::nullopt;
+        ImportAnalysis analysis;
+        analysis.guessed = guessMapping(table->columns);
+        analysis.table = std::move(*table);
+        return analysis;
+    });
 }
 
 std::optional<ImportAnalysis> analyseImportFile(const QString& path, QString* failure)
@@ -156,18 +159,20 @@ std::optional<ImportAnalysis> analyseImportFile(const QString& path, QString* fa
     if (!file.open(QIODevice::ReadOnly))
         return refuse(failure, file.errorString());
     // A device that never ends is read no further than the bound, a piece at a time.
-    QByteArray bytes;
-    if (!file.isSequential())
-        bytes.reserve(qMin<qint64>(file.size(), MaxTableBytes) + ByteWindow::FilePiece);
-    while (bytes.size() <= MaxTableBytes) {
-        const QByteArray piece = file.read(ByteWindow::FilePiece);
-        if (piece.isEmpty())
-            break;
-        bytes.append(piece);
-    }
-    if (file.error() != QFileDevice::NoError)
-        return refuse(failure, file.errorString());
-    return analyseImport(bytes, failure);
+    return refuseWhenOutOfMemory(failure, [&]() -> std::optional<ImportAnalysis> {
+        QByteArray bytes;
+        if (!file.isSequential())
+            bytes.reserve(qMin<qint64>(file.size(), MaxTableBytes) + ByteWindow::FilePiece);
+        while (bytes.size() <= MaxTableBytes) {
+            const QByteArray piece = file.read(ByteWindow::FilePiece);
+            if (piece.isEmpty())
+                break;
+            bytes.append(piece);
+        }
+        if (file.error() != QFileDevice::NoError)
+            return refuse(failure, file.errorString());
+        return analyseImport(std::move(bytes), failure);
+    });
 }
 
 std::optional<QList<FilmRecord>>
@@ -180,11 +185,13 @@ importFilms(const ImportAnalysis& analysis, const ImportMapping& mapping, QStrin
                           .arg(quotedColumns(analysis.table)));
     }
     const LinkTexts texts = linkTexts(analysis.table, sources);
-    QList<FilmRecord> films;
-    films.reserve(analysis.table.rows.size());
-    for (const TableRow& row : analysis.table.rows)
-        films.append(filmOfRow(row, sources, texts));
-    return films;
+    return refuseWhenOutOfMemory(failure, [&]() -> std::optional<QList<FilmRecord>> {
+        QList<FilmRecord> films;
+        films.reserve(analysis.table.rows.size());
+        for (const TableRow& row : analysis.table.rows)
+            films.append(filmOfRow(analysis.table, row, sources, texts));
+        return films;
+    });
 }
 
 QString importSummary(const ImportAnalysis& analysis)
@@ -233,8 +240,8 @@ QStringList rowProblems(const DelimitedTable& table, qsizetype limit)
 
 QStringList describeImport(const ImportAnalysis& analysis, const ImportMapping& mapping)
 {
-    return QStringList{importSummary(analysis)} + columnReport(analysis, mapping) +
-           rowProblems(analysis.table, ReportedRowProblems);
+    return QStringList{importSummary(analysis)} + analysis.table.textChanges +
+           columnReport(analysis, mapping) + rowProblems(analysis.table, ReportedRowProblems);
 }
 
 } // namespace reelkeep

@@ -6,7 +6,7 @@
 #include "storage/DelimitedTable.h"
 #include "storage/ImportColumns.h"
 
-#include <QByteArrayView>
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,9 +22,10 @@ struct ImportAnalysis
     ImportMapping guessed;
 };
 
-/// Reads the bytes of a delimited file with a header row (readDelimitedTable) and guesses the
-/// field of each column. Nothing is returned when the table cannot be read; failure says why.
-std::optional<ImportAnalysis> analyseImport(QByteArrayView bytes, QString* failure = nullptr);
+/// Reads the bytes of a delimited file with a header row (readDelimitedTable), which the table keeps,
+/// and guesses the field of each column. Nothing is returned when the table cannot be read; failure
+/// says why.
+std::optional<ImportAnalysis> analyseImport(QByteArray bytes, QString* failure = nullptr);
 
 /// analyseImport() on a file, of which no more than MaxTableBytes and one are read.
 std::optional<ImportAnalysis> analyseImportFile(const QString& path, QString* failure = nullptr);
@@ -46,7 +47,8 @@ QStringList columnReport(const ImportAnalysis& analysis, const ImportMapping& ma
 /// first `limit` such rows; then one line with the number of the others.
 QStringList rowProblems(const DelimitedTable& table, qsizetype limit);
 
-/// The summary, the column report and the problems of the first twenty rows that have any.
+/// The summary, where reading changed the text, the column report and the problems of the first
+/// twenty rows that have any.
 QStringList describeImport(const ImportAnalysis& analysis, const ImportMapping& mapping);
 
 } // namespace reelkeep

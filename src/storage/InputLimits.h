@@ -7,14 +7,17 @@
 
 #include <QString>
 
+#include <new>
+
 namespace reelkeep {
 
 /// Films in a list, as the catalogue holds them.
 inline constexpr int MaxListFilms = Catalogue::MaxEntries;
 /// Bytes of one counted text of the native form, whose count is 16 bits.
 inline constexpr qsizetype MaxNativeTextBytes = 65535;
-/// Bytes one field of a comma-separated list file takes in the file, quotes included: sixteen
-/// times what a native text holds.
+/// Bytes one field of a comma-separated list file takes in the file: all between the comma or line
+/// end before it and the one after it, its quotes and doubled quotes included; sixteen times what
+/// a native text holds. Saving refuses a longer field, and loading a file that has one.
 inline constexpr qsizetype MaxCsvFieldBytes = qsizetype(1) << 20;
 /// Bytes of a list file in either form: four times the largest spreadsheet file imported.
 inline constexpr qsizetype MaxListFileBytes = qsizetype(256) << 20;
@@ -48,6 +51,26 @@ inline QString megabytes(qsizetype bound)
 inline QString fileTooLargeFailure(qsizetype bound)
 {
     return QStringLiteral("the file is larger than %1").arg(megabytes(bound));
+}
+
+/// "there is not enough memory"
+inline QString outOfMemoryFailure()
+{
+    return QStringLiteral("there is not enough memory");
+}
+
+/// Runs a step that reads or writes a file and returns a std::optional or a bool, turning an
+/// allocation that fails into a refusal (nothing, or false) that says so. What the step built is
+/// freed on the way out, and what the caller holds stays as it was.
+template <typename Step> auto refuseWhenOutOfMemory(QString* failure, Step step) -> decltype(step())
+{
+    try {
+        return step();
+    } catch (const std::bad_alloc&) {
+        if (failure)
+            *failure = outOfMemoryFailure();
+        return {};
+    }
 }
 
 } // namespace reelkeep

@@ -9,9 +9,15 @@
 #include "storage/Utf8.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
-#include <algorithm>
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace reelkeep {
 
@@ -51,60 +57,46 @@ std::optional<ListForm> formShownBy(QByteArrayView firstBytes)
 constexpr qint64 FirstBytes = sizeof(NativeMagicWindows1252) - 1;
 
 std::optional<ListDocument>
-parseList(ByteWindow& window, ListForm form, QString* failure, qsizetype* invalidUtf8At)
+parseList(ByteWindow& window, ListForm form, QString* failure, TextFindings* findings)
 {
     if (form == ListForm::Native)
-        return readNativeList(window, failure, invalidUtf8At);
-    std::optional<QList<FilmRecord>> films = readCsvList(window, failure, invalidUtf8At);
-    if (!films)
-        return std::nullopt;
-    ListDocument document;
-    document.films = std::move(*films);
-    return document;
-}
-
-// Whether a text could take more bytes in a comma-separated file than loading reads of a field.
-// UTF-8 takes at most three bytes for a character, so only a very long text is measured.
-bool overlongCsvField(const QString& text)
-{
-    constexpr qsizetype Quotes = 2;
-    if (text.size() * 3 + Quotes <= MaxCsvFieldBytes)
-        return false;
-    return text.toUtf8().size() + text.count(u'"') + Quotes > MaxCsvFieldBytes;
-}
-
-// Refuses, with the reason, a list that could not be loaded again: a longer one is refused by
-// loading too.
-bool fitsLoadingBounds(const ListDocument& document, QString* failure)
-{
-    if (document.films.size() > MaxListFilms) {
-        setFailure(failure, tooManyFilmsToSaveFailure());
-        return false;
-    }
-    for (const FilmRecord& film : document.films) {
-        if (std::any_of(film.fields.begin(), film.fields.end(), overlongCsvField)) {
-            setFailure(failure,
-                       QStringLiteral("a field of \"%1\" is longer than %2")
-                           .arg(film.title().left(40), megabytes(MaxCsvFieldBytes)));
-            return false;
-        }
-    }
-    return true;
+        return readNativeList(window, failure, findings);
+    return readCsvList(window, failure, findings);
 }
 
 std::optional<QByteArray> formatList(const ListDocument& document, ListForm form, QString* failure)
 {
-    std::optional<QByteArray> bytes;
-    if (form == ListForm::Native)
-        bytes = writeNativeList(document, failure);
-    else if (fitsLoadingBounds(document, failure))
-        bytes = writeCsvList(document.films);
+    std::optional<QByteArray> bytes = form == ListForm::Native
+                                          ? writeNativeList(document, failure)
+                                          : writeCsvList(document.films, document.encoding, failure);
     if (bytes && bytes->size() > MaxListFileBytes) {
         setFailure(failure,
                    QStringLiteral("the list would take more than %1").arg(megabytes(MaxListFileBytes)));
         return std::nullopt;
     }
     return bytes;
+}
+
+// The line of a comma-separated file on which a byte lies, a line ending in CR LF, a lone CR or a
+// lone LF; 0 when the file cannot be read again from its start, as a pipe cannot.
+int lineOfByte(QFile& file, qsizetype position)
+{
+    if (file.isSequential() || !file.seek(0))
+        return 0;
+    int line = 1;
+    bool afterCarriageReturn = false;
+    for (qsizetype read = 0; read < position;) {
+        const QByteArray piece = file.read(qMin(ByteWindow::FilePiece, position - read));
+        if (piece.isEmpty())
+            return 0;
+        for (const char byte : piece) {
+            if (byte == '\r' || (byte == '\n' && !afterCarriageReturn))
+                ++line;
+            afterCarriageReturn = byte == '\r';
+        }
+        read += piece.size();
+    }
+    return line;
 }
 
 // Writes every byte. A write that the system takes only in part (a disk that fills up) is
@@ -116,6 +108,137 @@ bool writeAll(QIODevice& device, QByteArrayView bytes)
         if (written <= 0)
             return false;
         bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
+#ifdef Q_OS_UNIX
+// Gives the file a second name at kept, replacing any file of that name at once: a link under a
+// name of its own first, then renamed over kept. False, with nothing changed, when the file system
+// links no files or the name is on another one.
+bool linkAs(const QString& path, const QString& kept)
+{
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray target = QFile::encodeName(kept);
+    const QByteArray link = target + ".new";
+    ::unlink(link.constData()); // left by a save that stopped here
+    if (::linkat(AT_FDCWD, file.constData(), AT_FDCWD, link.constData(), AT_SYMLINK_FOLLOW) != 0)
+        return false;
+    if (std::rename(link.constData(), target.constData()) == 0)
+        return true;
+    ::unlink(link.constData());
+    return false;
+}
+#else
+bool linkAs(const QString&, const QString&)
+{
+    return false;
+}
+#endif
+
+// Copies the file to kept as a save writes a list: kept is replaced only once the copy is whole.
+bool copyAs(const QString& path, const QString& kept, QString* failure)
+{
+    QFile old(path);
+    QSaveFile copy(kept);
+    if (!old.open(QIODevice::ReadOnly)) {
+        setFailure(failure, old.errorString());
+        return false;
+    }
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        setFailure(failure, copy.errorString());
+        return false;
+    }
+    while (!old.atEnd()) {
+        const QByteArray piece = old.read(ByteWindow::FilePiece);
+        if (piece.isEmpty() || !writeAll(copy, piece)) {
+            setFailure(failure, piece.isEmpty() ? old.errorString() : copy.errorString());
+            return false;
+        }
+    }
+    copy.setPermissions(old.permissions());
+    if (!copy.commit()) {
+        setFailure(failure, copy.errorString());
+        return false;
+    }
+    return true;
+}
+
+// Keeps the list file that a save is about to replace as previousVersionPath(): by a second name
+// for it where the system allows, as nothing then needs copying, else by a copy. At every moment
+// the list and its previous version each are a whole file.
+bool keepPreviousVersion(const QString& path, QString* failure)
+{
+    if (!QFileInfo(path).isFile())
+        return true; // nothing to keep
+    const QString kept = previousVersionPath(path);
+    if (linkAs(path, kept))
+        return true;
+    QString reason;
+    if (copyAs(path, kept, &reason))
+        return true;
+    setFailure(failure, QStringLiteral("the version it replaces cannot be kept as %1: %2").arg(kept, reason));
+    return false;
+}
+
+std::optional<ListDocument> loadList(const QString& path, ListForm form, QString* failure, QString* warning)
+{
+    std::optional<ListForm> chosen = resolveForm(path, form, failure);
+    if (!chosen)
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setFailure(failure, file.errorString());
+        return std::nullopt;
+    }
+    // A name that says rkf or csv is loaded in the form the first bytes show, so that a list
+    // saved under the other form's extension still loads, in the command line as in the window.
+    if (form == ListForm::FromName)
+        chosen = formShownBy(file.peek(FirstBytes)).value_or(*chosen);
+    if (!file.isSequential() && file.size() > MaxListFileBytes) {
+        setFailure(failure, fileTooLargeFailure(MaxListFileBytes));
+        return std::nullopt;
+    }
+    // The file is read a piece at a time, so that loading never holds a copy of all of it; a
+    // device that never ends is read no further than the bound.
+    ByteWindow window(file, ByteWindow::FilePiece, MaxListFileBytes);
+    TextFindings findings;
+    std::optional<ListDocument> document = parseList(window, *chosen, failure, &findings);
+    const qsizetype position = textFindingsPosition(findings);
+    if (document && position >= 0 && warning) {
+        // A native file has no lines.
+        const int line = *chosen == ListForm::CommaSeparated ? lineOfByte(file, position) : 0;
+        *warning = textFindingsWarning(findings, line);
+    }
+    return document;
+}
+
+bool saveList(const QString& path,
+              ListForm form,
+              const ListDocument& document,
+              PreviousVersion previous,
+              QString* failure)
+{
+    const std::optional<ListForm> chosen = resolveForm(path, form, failure);
+    if (!chosen)
+        return false;
+    const std::optional<QByteArray> bytes = formatList(document, *chosen, failure);
+    if (!bytes)
+        return false;
+    // QSaveFile writes beside the old file and renames over it only on commit, so a failure at
+    // any point leaves the old file as it was. Unbuffered, every write reaches the system at once,
+    // so its reason for refusing one is still there to report; the commit's own flush would lose it.
+    // The previous version is kept once the new one is written, just before it takes the name.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(file, *bytes)) {
+        setFailure(failure, file.errorString());
+        return false;
+    }
+    if (previous == PreviousVersion::Keep && !keepPreviousVersion(path, failure))
+        return false; // the new file is dropped with `file`
+    if (!file.commit()) {
+        setFailure(failure, file.errorString());
+        return false;
     }
     return true;
 }
@@ -145,50 +268,21 @@ ListForm formOfContents(const QString& path, ListForm otherwise)
 std::optional<ListDocument>
 loadListFile(const QString& path, ListForm form, QString* failure, QString* warning)
 {
-    std::optional<ListForm> chosen = resolveForm(path, form, failure);
-    if (!chosen)
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setFailure(failure, file.errorString());
-        return std::nullopt;
-    }
-    // A name that says rkf or csv is loaded in the form the first bytes show, so that a list
-    // saved under the other form's extension still loads, in the command line as in the window.
-    if (form == ListForm::FromName)
-        chosen = formShownBy(file.peek(FirstBytes)).value_or(*chosen);
-    if (!file.isSequential() && file.size() > MaxListFileBytes) {
-        setFailure(failure, fileTooLargeFailure(MaxListFileBytes));
-        return std::nullopt;
-    }
-    // The file is read a piece at a time, so that loading never holds a copy of all of it; a
-    // device that never ends is read no further than the bound.
-    ByteWindow window(file, ByteWindow::FilePiece, MaxListFileBytes);
-    qsizetype invalidUtf8At = -1;
-    std::optional<ListDocument> document = parseList(window, *chosen, failure, &invalidUtf8At);
-    if (document && invalidUtf8At >= 0 && warning)
-        *warning = invalidUtf8Warning(invalidUtf8At);
-    return document;
+    return refuseWhenOutOfMemory(failure, [&] { return loadList(path, form, failure, warning); });
 }
 
-bool saveListFile(const QString& path, ListForm form, const ListDocument& document, QString* failure)
+QString previousVersionPath(const QString& path)
 {
-    const std::optional<ListForm> chosen = resolveForm(path, form, failure);
-    if (!chosen)
-        return false;
-    const std::optional<QByteArray> bytes = formatList(document, *chosen, failure);
-    if (!bytes)
-        return false;
-    // QSaveFile writes beside the old file and renames over it only on commit, so a failure at
-    // any point leaves the old file as it was. Unbuffered, every write reaches the system at once,
-    // so its reason for refusing one is still there to report; the commit's own flush would lose it.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(file, *bytes) ||
-        !file.commit()) {
-        setFailure(failure, file.errorString());
-        return false;
-    }
-    return true;
+    return path + QStringLiteral(".bak");
+}
+
+bool saveListFile(const QString& path,
+                  ListForm form,
+                  const ListDocument& document,
+                  QString* failure,
+                  PreviousVersion previous)
+{
+    return refuseWhenOutOfMemory(failure, [&] { return saveList(path, form, document, previous, failure); });
 }
 
 } // namespace reelkeep

@@ -18,12 +18,26 @@ enum class ListForm
     CommaSeparated = 2,
 };
 
+/// The encoding of a list file's texts, which a save keeps while every text fits it.
+enum class ListEncoding
+{
+    /// Windows-1252 while every text fits it, else UTF-8 as Utf8WithMark: a new list's encoding.
+    Windows1252,
+    /// UTF-8: after a byte-order mark in the comma-separated form, under "rkf02" in the native form.
+    Utf8WithMark,
+    /// UTF-8 without a byte-order mark, as editors, scripts and spreadsheets write comma-separated
+    /// text; under "rkf02" in the native form.
+    Utf8,
+};
+
 /// What a list file holds. The comma-separated form carries no page texts.
 struct ListDocument
 {
     std::optional<QString> pageTitle;
     std::optional<QString> pageDescription;
     QList<FilmRecord> films;
+    /// The encoding the file was read in, and the one a save writes while every text fits it.
+    ListEncoding encoding = ListEncoding::Windows1252;
 
     bool operator==(const ListDocument&) const = default;
 };
@@ -42,16 +56,34 @@ ListForm formOfContents(const QString& path, ListForm otherwise);
 /// its first bytes show (formOfContents), else in the name's form; any other name is refused.
 /// Nothing is returned unless the file reads correctly; failure then says why, in words for the user.
 /// A UTF-8 file with bytes that are not UTF-8 loads, each read as U+FFFD, and warning says where
-/// the first of them is (a save would write U+FFFD in their place).
+/// the first of them is (a save would write U+FFFD in their place). So does a comma-separated file
+/// read as Windows-1252 that holds UTF-8 too, where the first UTF-8 is: its two halves were most
+/// likely written by different programs.
 std::optional<ListDocument>
 loadListFile(const QString& path, ListForm form, QString* failure = nullptr, QString* warning = nullptr);
 
+/// Whether a save that replaces a list file keeps the version it replaces.
+enum class PreviousVersion
+{
+    /// As previousVersionPath() names it, written as safely as the list itself.
+    Keep,
+    Discard,
+};
+
+/// Where a save keeps the version of a list file it replaces: beside it, its name with ".bak"
+/// added ("films.rkf.bak").
+QString previousVersionPath(const QString& path);
+
 /// Writes a list file completely or not at all: the old file stays until the new one is complete.
 /// ListForm::FromName chooses the form from the name as loading does. The comma-separated form
-/// ignores the page texts; the native form writes a missing one as the empty text.
+/// ignores the page texts; the native form writes a missing one as the empty text. The texts are
+/// written in the document's encoding while every one fits it. Replacing a file, the save first
+/// keeps the old one as previousVersionPath() unless told to discard it; a save that cannot keep
+/// it fails, leaving the old file.
 bool saveListFile(const QString& path,
                   ListForm form,
                   const ListDocument& document,
-                  QString* failure = nullptr);
+                  QString* failure = nullptr,
+                  PreviousVersion previous = PreviousVersion::Keep);
 
 } // namespace reelkeep

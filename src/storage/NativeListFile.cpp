@@ -36,24 +36,9 @@ bool appendEncoded(QByteArray& out, QStringView text, TextEncoding encoding)
     return true;
 }
 
-// A film's title shortened for a message, so that an overlong title cannot flood it.
-QString shortTitle(const QString& title)
-{
-    constexpr qsizetype Shown = 40;
-    return title.size() <= Shown ? title : title.left(Shown) + QChar(0x2026);
-}
-
 QString tooLongFailure(const QString& what)
 {
     return QStringLiteral("%1 is longer than 65,535 bytes").arg(what);
-}
-
-QString filmFieldName(const FilmRecord& film, qsizetype position, Field field)
-{
-    return QStringLiteral("the %1 of film %2 (\"%3\")")
-        .arg(fieldName(field))
-        .arg(position + 1)
-        .arg(shortTitle(film.title()));
 }
 
 // Builds the whole file in one buffer. A text that does not fit the encoding sets unfit; one too
@@ -273,8 +258,11 @@ std::optional<QByteArray> writeNativeList(const ListDocument& document, QString*
         setFailure(failure, tooManyFilmsToSaveFailure());
         return std::nullopt;
     }
-    // Windows-1252 under "rkf01" whenever every text fits; UTF-8 under "rkf02" only when one does not.
-    for (const TextEncoding encoding : {TextEncoding::Windows1252, TextEncoding::Utf8}) {
+    // Windows-1252 under "rkf01" while every text fits and the list was not read as UTF-8; UTF-8 under
+    // "rkf02" otherwise.
+    const bool utf8 = document.encoding != ListEncoding::Windows1252;
+    for (const TextEncoding encoding :
+         {utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252, TextEncoding::Utf8}) {
         NativeWriter writer(encoding, estimatedSize(document));
         if (auto bytes = writeInEncoding(document, writer))
             return bytes;
@@ -292,7 +280,7 @@ std::optional<ListDocument> readNativeList(QByteArrayView bytes, QString* failur
     return readNativeList(window, failure);
 }
 
-std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure, qsizetype* invalidUtf8At)
+std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure, TextFindings* findings)
 {
     const QString endsEarly = QStringLiteral("the file ends before its last film");
     NativeReader reader(window);
@@ -300,6 +288,8 @@ std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure,
     if (!encoding)
         return refuse(window, failure, QStringLiteral("the file is not a Reelkeep list file"));
     ListDocument document;
+    document.encoding =
+        *encoding == TextEncoding::Utf8 ? ListEncoding::Utf8WithMark : ListEncoding::Windows1252;
     document.pageTitle.emplace();
     document.pageDescription.emplace();
     quint16 storedLastIndex = 0;
@@ -321,8 +311,8 @@ std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure,
         if (!reader.readFilm(film, texts))
             return refuse(window, failure, endsEarly);
     }
-    if (invalidUtf8At)
-        *invalidUtf8At = reader.invalidUtf8At;
+    if (findings)
+        findings->invalidUtf8At = reader.invalidUtf8At;
     window.readToEnd(); // bytes after the last film are ignored, but must be readable
     if (!window.failure().isEmpty()) {
         setFailure(failure, window.failure());

@@ -32,9 +32,23 @@ qsizetype widenAsciiStart(QByteArrayView bytes, QChar* out)
     return i;
 }
 
-// The length of the well-formed sequence that starts at bytes[at], or 0 when it is not one. The
-// second byte's range rules out overlong forms, surrogates and characters beyond U+10FFFF.
-qsizetype sequenceAt(QByteArrayView bytes, qsizetype at)
+// How many bytes at the start of bytes are ASCII; with SSE2 sixteen are looked at a time.
+qsizetype asciiLength(QByteArrayView bytes)
+{
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    while (i + 16 <= bytes.size() &&
+           _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i))) == 0)
+        i += 16;
+#endif
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+} // namespace
+
+qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype at)
 {
     const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
     const unsigned lead = byte(at);
@@ -63,12 +77,24 @@ qsizetype sequenceAt(QByteArrayView bytes, qsizetype at)
     return length;
 }
 
+namespace {
+
+// "WHAT, the first at byte 12" (counting from 1), with ", line 3" when a line is given.
+QString firstOfThemAt(const QString& what, qsizetype position, int line)
+{
+    QString warning = what + QStringLiteral(", the first at byte %1").arg(position + 1);
+    if (line > 0)
+        warning += QStringLiteral(", line %1").arg(line);
+    return warning;
+}
+
 } // namespace
 
+// Most texts are mostly ASCII, which the searches below skip in blocks.
 qsizetype firstInvalidUtf8(QByteArrayView bytes)
 {
-    for (qsizetype at = 0; at < bytes.size();) {
-        const qsizetype length = sequenceAt(bytes, at);
+    for (qsizetype at = asciiLength(bytes); at < bytes.size(); at += asciiLength(bytes.sliced(at))) {
+        const qsizetype length = utf8SequenceLength(bytes, at);
         if (length == 0)
             return at;
         at += length;
@@ -76,13 +102,34 @@ qsizetype firstInvalidUtf8(QByteArrayView bytes)
     return -1;
 }
 
+qsizetype firstUtf8Sequence(QByteArrayView bytes)
+{
+    for (qsizetype at = asciiLength(bytes); at < bytes.size(); at += 1 + asciiLength(bytes.sliced(at + 1))) {
+        if (utf8SequenceLength(bytes, at) > 1)
+            return at;
+    }
+    return -1;
+}
+
 QString invalidUtf8Warning(qsizetype position, int line)
 {
-    QString warning =
-        QStringLiteral("bytes that are not UTF-8 (read as U+FFFD), the first at byte %1").arg(position + 1);
-    if (line > 0)
-        warning += QStringLiteral(", line %1").arg(line);
-    return warning;
+    return firstOfThemAt(QStringLiteral("bytes that are not UTF-8 (read as U+FFFD)"), position, line);
+}
+
+qsizetype textFindingsPosition(const TextFindings& findings)
+{
+    return findings.invalidUtf8At >= 0 ? findings.invalidUtf8At : findings.utf8At;
+}
+
+QString textFindingsWarning(const TextFindings& findings, int line)
+{
+    if (findings.invalidUtf8At >= 0)
+        return invalidUtf8Warning(findings.invalidUtf8At, line);
+    if (findings.utf8At >= 0)
+        return firstOfThemAt(QStringLiteral("UTF-8 text among Windows-1252 text, all read as Windows-1252"),
+                             findings.utf8At,
+                             line);
+    return QString();
 }
 
 QString decodeUtf8(QByteArrayView bytes, bool* malformed)

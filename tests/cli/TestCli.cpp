@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/resource.h>
 
 using namespace reelkeep;
 using namespace reelkeep::test;
@@ -32,6 +33,10 @@ private slots:
     void convertsBetweenForms_data();
     void convertsBetweenForms();
     void importWritesAListAndTellsWhatWentWhere();
+    void importAddsToAListOrReplacesIt_data();
+    void importAddsToAListOrReplacesIt();
+    void importTakesAFewTimesTheSheetsSize_data();
+    void importTakesAFewTimesTheSheetsSize();
     void failsWithOneLine_data();
     void failsWithOneLine();
     void badArgumentsShowUsage_data();
@@ -181,7 +186,8 @@ void TestCli::importWritesAListAndTellsWhatWentWhere()
              u"column 2 \"Year\": left out\n"
              u"column 3 \"Regisseur\": left out, no field goes by that name\n"
              u"column 4 \"IMDb\" -> weburl1, with \"IMDb\" as webtext1\n"
-             u"line 3: 2 cells where the header has 4; the missing fields left empty\n"_s);
+             u"line 3: 2 cells where the header has 4; the missing fields left empty\n"
+             u"2 films added to %1 (2 now)\n"_s.arg(output));
     const std::optional<ListDocument> imported = loadListFile(output, ListForm::FromName);
     QVERIFY(imported && imported->films.size() == 2);
     QCOMPARE(imported->pageTitle, u"My Movie"_s);
@@ -196,6 +202,122 @@ void TestCli::importWritesAListAndTellsWhatWentWhere()
              u"reelkeep-cli: cannot import %1: no column goes to the title; the columns are \"Titel\", "
              u"\"Year\", \"Regisseur\", \"IMDb\"\n"_s.arg(input));
     QVERIFY(!QFile::exists(refused));
+}
+
+// The films are added after those of a list that loads, in its form and encoding and with its page
+// texts, keeping the version replaced; anything else is refused and left as it is.
+void TestCli::importAddsToAListOrReplacesIt_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QByteArray>("before"); // the list file's bytes, null for no file
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("titles"); // of the list afterwards; none when refused
+    QTest::addColumn<QString>("told");       // the end of standard error
+
+    const QByteArray native = fileContents(storedList(u"windows1252.rkf"_s));
+    const QStringList imported{u"Am\u00E9lie"_s, u"Alien"_s};
+    const QStringList nativeTitles{u"Am\u00E9lie"_s, u"Caf\u00E9 \u20AC \u0081"_s};
+    QTest::newRow("a new list") << u"new.rkf"_s << QByteArray() << QStringList() << imported
+                                << u"2 films added to LIST (2 now)\n"_s;
+    QTest::newRow("a list that loads keeps its films and page texts, the version replaced kept")
+        << u"kept.rkf"_s << native << QStringList() << nativeTitles + imported
+        << u"2 films added to LIST (4 now); the version it replaced is kept as LIST.bak\n"_s;
+    QTest::newRow("--replace replaces it")
+        << u"replaced.rkf"_s << native << QStringList{u"--replace"_s} << imported
+        << u"(2 now); the version it replaced is kept as LIST.bak\n"_s;
+    QTest::newRow("a comma-separated list in UTF-8 without a mark stays so")
+        << u"utf8.csv"_s << "\"Le M\xC3\xA9pris\"\r\n"_ba << QStringList()
+        << QStringList{u"Le M\u00E9pris"_s} + imported
+        << u"(3 now); the version it replaced is kept as LIST.bak\n"_s;
+    QTest::newRow("a file that is no list that loads")
+        << u"foreign.rkf"_s << "a,b\r\n"_ba << QStringList() << QStringList()
+        << u"reelkeep-cli: cannot import SHEET: LIST is not a list that loads (the file is not a Reelkeep "
+           u"list "
+           u"file); --replace replaces it\n"_s;
+    QTest::newRow("more films than a list holds")
+        << u"full.csv"_s << ("\"x\""_ba + ",\"\""_ba.repeated(16) + "\r\n").repeated(32767) << QStringList()
+        << QStringList()
+        << u"reelkeep-cli: cannot import SHEET: LIST holds 32767 films and the sheet 2, more than the 32,767 "
+           u"a "
+           u"list holds\n"_s;
+    QTest::newRow("the sheet itself")
+        << u"sheet.csv"_s << QByteArray() << QStringList() << QStringList()
+        << u"cannot import SHEET: it is the list the films would be added to\n"_s;
+}
+
+void TestCli::importAddsToAListOrReplacesIt()
+{
+    QFETCH(QString, list);
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, titles);
+    QFETCH(QString, told);
+    QTemporaryDir folder;
+    const QString sheet = folder.filePath(u"sheet.csv"_s);
+    const QByteArray sheetBytes = "Title;Year\r\nAm\xE9lie;2001\r\nAlien;1979\r\n";
+    writeFileBytes(sheet, sheetBytes);
+    const QString path = folder.filePath(list);
+    if (!before.isNull())
+        writeFileBytes(path, before);
+    const CliRun result = run(QStringList{u"import"_s, sheet, path} + options);
+    QVERIFY2(result.err.endsWith(QString(told).replace(u"SHEET"_s, sheet).replace(u"LIST"_s, path)),
+             qPrintable(result.err));
+    QCOMPARE(result.status, titles.isEmpty() ? int(CliFailure) : int(CliSuccess));
+    QCOMPARE(fileContents(path + u".bak"_s), titles.isEmpty() ? QByteArray() : before);
+    if (titles.isEmpty()) {
+        QCOMPARE(fileContents(path), list == u"sheet.csv" ? sheetBytes : before);
+        return;
+    }
+    const std::optional<ListDocument> read = loadListFile(path, ListForm::FromName);
+    QVERIFY(read);
+    QStringList readTitles;
+    for (const FilmRecord& film : read->films)
+        readTitles.append(film.title());
+    QCOMPARE(readTitles, titles);
+    // Added to, the list keeps its page texts and encoding, as the version kept shows them.
+    const std::optional<ListDocument> previous =
+        options.isEmpty() ? loadListFile(path + u".bak"_s, *formFromFileName(path)) : std::nullopt;
+    QCOMPARE(read->pageTitle, previous ? previous->pageTitle : u"My Movie"_s);
+    QCOMPARE(read->encoding, previous ? previous->encoding : ListEncoding::Windows1252);
+}
+
+void TestCli::importTakesAFewTimesTheSheetsSize_data()
+{
+    QTest::addColumn<int>("megabytes"); // of address space for the whole program
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("told"); // the end of standard error
+
+    // The program itself takes some 60 MB; the sheet 16 MB.
+    QTest::newRow("in 12 times its size") << 256 << int(CliSuccess) << QByteArray("(8192 now)\n");
+    QTest::newRow("not in less, and says so")
+        << 96 << int(CliFailure) << QByteArray("there is not enough memory\n");
+}
+
+// A sheet of 1,024 columns of one-byte cells, with the program's address space limited.
+void TestCli::importTakesAFewTimesTheSheetsSize()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer reserves more memory than a limit allows");
+#endif
+    QFETCH(int, megabytes);
+    QFETCH(int, status);
+    QFETCH(QByteArray, told);
+    const QString sheet = m_folder.filePath(u"wide.csv"_s);
+    const QByteArray row = QByteArray("x,").repeated(1023) + "x\n";
+    if (!QFile::exists(sheet))
+        writeFileBytes(sheet, "Title" + row.sliced(1) + row.repeated(8192));
+    const QString list = m_folder.filePath(u"wide.rkf"_s);
+    QFile::remove(list);
+    QProcess program;
+    program.setChildProcessModifier([megabytes] {
+        const rlimit memory{rlim_t(megabytes) << 20, rlim_t(megabytes) << 20};
+        setrlimit(RLIMIT_AS, &memory);
+    });
+    program.start(QStringLiteral(REELKEEP_CLI_PATH), {u"import"_s, sheet, list});
+    QVERIFY(program.waitForFinished(60000));
+    const QByteArray err = program.readAllStandardError();
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && err.endsWith(told), err.right(200).constData());
+    QCOMPARE(program.exitCode(), status);
 }
 
 void TestCli::failsWithOneLine_data()
@@ -301,7 +423,7 @@ void TestCli::badArgumentsShowUsage()
              u"       reelkeep-cli eval EXPRESSION... | eval -\n"
              u"       reelkeep-cli page LISTFILE OUTPUT [--template-dir DIR] [--quiet]\n"
              u"       reelkeep-cli check LISTFILE [--template-dir DIR]\n"
-             u"       reelkeep-cli import IN OUT [--map COLUMN=FIELD ...]\n"_s);
+             u"       reelkeep-cli import IN OUT [--replace] [--map COLUMN=FIELD ...]\n"_s);
 }
 
 // The program itself: UTF-8 on its standard streams, and runCli's status as its exit code.

@@ -73,6 +73,8 @@ private slots:
     void aCsvListIsSavedByItsOwnAccount();
     void saveFormFollowsTheName_data();
     void saveFormFollowsTheName();
+    void aSaveKeepsThePreviousVersionAsOptionsSay_data();
+    void aSaveKeepsThePreviousVersionAsOptionsSay();
     void dialogsProposeTheCurrentFile();
     void replaceFileAnswers_data();
     void replaceFileAnswers();
@@ -821,6 +823,34 @@ void TestForm1::saveFormFollowsTheName()
              native ? u"line one\nline two"_s : QString());
     QVERIFY(!m_window->catalogue().isModified());
     QVERIFY(m_desktop->questions().isEmpty());
+}
+
+void TestForm1::aSaveKeepsThePreviousVersionAsOptionsSay_data()
+{
+    QTest::addColumn<QString>("setting"); // Genral/Keep Previous Version, empty when never stored
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("kept unless the Options turned it off") << QString() << true;
+    QTest::newRow("turned off in the Options") << u"False"_s << false;
+}
+
+void TestForm1::aSaveKeepsThePreviousVersionAsOptionsSay()
+{
+    QFETCH(QString, setting);
+    QFETCH(bool, kept);
+    if (!setting.isEmpty())
+        m_desktop->settings.insert(u"Genral/Keep Previous Version"_s, setting);
+    openWindow();
+    addFilm(u"Heat"_s);
+    const QString path = m_folder->filePath(u"films.rkf"_s);
+    m_desktop->queueFileChoice(path, 1);
+    click("Command6");
+    const QByteArray first = fileContents(path);
+    addFilm(u"Ran"_s);
+    QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(fileContents(path) != first);
+    QCOMPARE(QFile::exists(path + u".bak"_s), kept);
+    if (kept)
+        QCOMPARE(fileContents(path + u".bak"_s), first);
 }
 
 // The mark and the exit question tell exactly what the .csv file lacks of the window; Exit's Yes

@@ -3,6 +3,7 @@
 #include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
+#include "storage/Utf8.h"
 #include "support/ListFiles.h"
 
 #include <QBuffer>
@@ -24,6 +25,8 @@ private slots:
     void writesExactBytes();
     void reads_data();
     void reads();
+    void findsEncoding_data();
+    void findsEncoding();
     void refusesFileThatFailsToRead();
     void holdsAtMostAFullCatalogue();
 };
@@ -48,31 +51,40 @@ static QByteArray line(const QByteArrayList& quotedFields)
 void TestCsvListFile::writesExactBytes_data()
 {
     QTest::addColumn<Films>("films");
+    QTest::addColumn<int>("encoding"); // the list's
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("no films is the empty file") << Films{} << QByteArray();
+    const int windows1252 = int(ListEncoding::Windows1252);
+    QTest::newRow("no films is the empty file") << Films{} << windows1252 << QByteArray();
     QTest::newRow("an empty film is seventeen pairs of quotes")
-        << Films{{}} << QByteArray("\"\",").repeated(16) + "\"\"\r\n";
-    QTest::newRow("one line a film in field order") << Films{{u"Alien"_s, u"1979"_s}, {u"Heat"_s}}
-                                                    << line({"\"Alien\"", "\"1979\""}) + line({"\"Heat\""});
+        << Films{{}} << windows1252 << QByteArray("\"\",").repeated(16) + "\"\"\r\n";
+    QTest::newRow("one line a film in field order")
+        << Films{{u"Alien"_s, u"1979"_s}, {u"Heat"_s}} << windows1252
+        << line({"\"Alien\"", "\"1979\""}) + line({"\"Heat\""});
     QTest::newRow("line breaks and commas stay inside the quotes")
-        << Films{{u"a,b"_s, u"one\r\ntwo"_s}} << line({"\"a,b\"", "\"one\r\ntwo\""});
+        << Films{{u"a,b"_s, u"one\r\ntwo"_s}} << windows1252 << line({"\"a,b\"", "\"one\r\ntwo\""});
     QTest::newRow("a double quote inside a field is doubled")
-        << Films{{u"say \"hi\""_s, u"\""_s}} << line({"\"say \"\"hi\"\"\"", "\"\"\"\""});
+        << Films{{u"say \"hi\""_s, u"\""_s}} << windows1252 << line({"\"say \"\"hi\"\"\"", "\"\"\"\""});
     QTest::newRow("Windows-1252 texts take one byte a character")
-        << Films{{u"Caf\u00E9 \u20AC \u0081"_s}} << line({"\"Caf\xE9 \x80 \x81\""});
+        << Films{{u"Caf\u00E9 \u20AC \u0081"_s}} << windows1252 << line({"\"Caf\xE9 \x80 \x81\""});
     QTest::newRow("a text outside Windows-1252 makes the file UTF-8 with a mark")
-        << Films{{u"\u00E9"_s}, {u"\u03A9"_s}}
+        << Films{{u"\u00E9"_s}, {u"\u03A9"_s}} << windows1252
         << "\xEF\xBB\xBF" + line({"\"\xC3\xA9\""}) + line({"\"\xCE\xA9\""});
     QTest::newRow("so does one before a quote")
-        << Films{{u"\u03A9\"x"_s}} << "\xEF\xBB\xBF" + line({"\"\xCE\xA9\"\"x\""});
+        << Films{{u"\u03A9\"x"_s}} << windows1252 << "\xEF\xBB\xBF" + line({"\"\xCE\xA9\"\"x\""});
+    QTest::newRow("a list read as UTF-8 without a mark is saved so")
+        << Films{{u"M\u00E9pris"_s}} << int(ListEncoding::Utf8) << line({"\"M\xC3\xA9pris\""});
+    QTest::newRow("a list read as UTF-8 with a mark keeps it, though its texts fit Windows-1252")
+        << Films{{u"M\u00E9pris"_s}} << int(ListEncoding::Utf8WithMark)
+        << "\xEF\xBB\xBF" + line({"\"M\xC3\xA9pris\""});
 }
 
 void TestCsvListFile::writesExactBytes()
 {
     QFETCH(Films, films);
+    QFETCH(int, encoding);
     QFETCH(QByteArray, expected);
-    QCOMPARE(writeCsvList(records(films)), expected);
+    QCOMPARE(writeCsvList(records(films), ListEncoding(encoding)), expected);
 }
 
 void TestCsvListFile::reads_data()
@@ -180,9 +192,9 @@ void TestCsvListFile::reads()
 {
     QFETCH(QByteArray, file);
     QFETCH(Films, films);
-    const std::optional<QList<FilmRecord>> read = readCsvList(file);
+    const std::optional<ListDocument> read = readCsvList(file);
     QVERIFY(read);
-    QCOMPARE(*read, records(films));
+    QCOMPARE(read->films, records(films));
     for (const int piece : {1, 2, 3, 5, 16}) {
         QBuffer buffer(&file);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
@@ -191,6 +203,59 @@ void TestCsvListFile::reads()
             ByteWindow window(*device, piece);
             QVERIFY2(readCsvList(window) == read, qPrintable(u"in pieces of %1"_s.arg(piece)));
         }
+    }
+}
+
+// Bytes without a mark are UTF-8 when every field's bytes are, else Windows-1252; the same from a
+// pipe, which cannot be read twice, a byte or a few at a time.
+void TestCsvListFile::findsEncoding_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<int>("findingAt"); // the byte a warning names, -1 for none
+
+    const int windows1252 = int(ListEncoding::Windows1252);
+    QTest::newRow("ASCII alone is Windows-1252")
+        << line({"\"Alien\""}) << windows1252 << QStringList{u"Alien"_s} << -1;
+    QTest::newRow("UTF-8 without a mark") << line({"\"Le M\xC3\xA9pris\""}) << int(ListEncoding::Utf8)
+                                          << QStringList{u"Le M\u00E9pris"_s} << -1;
+    QTest::newRow("a byte that is not UTF-8 makes it Windows-1252")
+        << line({"\"\xE9\x80!\""}) << windows1252 << QStringList{u"\u00E9\u20AC!"_s} << -1;
+    QTest::newRow("UTF-8 read again as Windows-1252 after a byte that is not, told where")
+        << line({"\"M\xC3\xA9pris\""}) + line({"\"\xC3\xA9\""}).repeated(2) + line({"\"Am\xE9lie\""})
+        << windows1252
+        << QStringList{u"M\u00C3\u00A9pris"_s, u"\u00C3\u00A9"_s, u"\u00C3\u00A9"_s, u"Am\u00E9lie"_s} << 2;
+    QTest::newRow("UTF-8 after Windows-1252, told where")
+        << line({"\"Am\xE9lie\""}) + line({"\"M\xC3\xA9pris\""}) << windows1252
+        << QStringList{u"Am\u00E9lie"_s, u"M\u00C3\u00A9pris"_s} << 60;
+    QTest::newRow("Windows-1252 letters that pair as UTF-8 in a field that is not UTF-8 are no UTF-8")
+        << line({"\"Am\xE9lie\""}) + line({"\"CAF\xC9\xA0: \xE9t\xE9\""}) << windows1252
+        << QStringList{u"Am\u00E9lie"_s, u"CAF\u00C9\u00A0: \u00E9t\u00E9"_s} << -1;
+    QTest::newRow("malformed bytes after a mark, told where")
+        << "\xEF\xBB\xBF" + line({"\"a\xFF\""}) << int(ListEncoding::Utf8WithMark)
+        << QStringList{u"a\uFFFD"_s} << 5;
+}
+
+void TestCsvListFile::findsEncoding()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, encoding);
+    QFETCH(QStringList, titles);
+    QFETCH(int, findingAt);
+    for (const int piece : {0, 1, 3}) {
+        SequentialDevice pipe(file, SequentialDevice::AtEnd::Ends);
+        ByteWindow whole(file);
+        ByteWindow pieces(pipe, qMax(piece, 1));
+        TextFindings findings;
+        const std::optional<ListDocument> read = readCsvList(piece == 0 ? whole : pieces, nullptr, &findings);
+        QVERIFY(read);
+        QStringList readTitles;
+        for (const FilmRecord& film : read->films)
+            readTitles.append(film.title());
+        QCOMPARE(readTitles, titles);
+        QCOMPARE(int(read->encoding), encoding);
+        QCOMPARE(textFindingsPosition(findings), qsizetype(findingAt));
     }
 }
 
@@ -206,9 +271,9 @@ void TestCsvListFile::refusesFileThatFailsToRead()
 void TestCsvListFile::holdsAtMostAFullCatalogue()
 {
     const QByteArray full = line({"\"x\""}).repeated(Catalogue::MaxEntries);
-    const std::optional<QList<FilmRecord>> read = readCsvList(full);
+    const std::optional<ListDocument> read = readCsvList(full);
     QVERIFY(read);
-    QCOMPARE(read->size(), Catalogue::MaxEntries);
+    QCOMPARE(read->films.size(), Catalogue::MaxEntries);
     QString failure;
     QVERIFY(!readCsvList(full + line({}), &failure));
     QVERIFY2(failure.contains(u"32,767"_s), qPrintable(failure));

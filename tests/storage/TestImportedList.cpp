@@ -17,6 +17,8 @@ private slots:
     void importsRealLookingFiles();
     void refusesWhatItCannotRead_data();
     void refusesWhatItCannotRead();
+    void tellsWhereTheTextChanged_data();
+    void tellsWhereTheTextChanged();
 };
 
 void TestImportedList::importsRealLookingFiles_data()
@@ -144,6 +146,68 @@ void TestImportedList::refusesWhatItCannotRead()
     const bool imported = analysis && importFilms(*analysis, analysis->guessed, &reason);
     QCOMPARE(reason, failure);
     QCOMPARE(imported, failure.isEmpty());
+}
+
+static QStringList titles(const ImportAnalysis& analysis)
+{
+    QStringList titles;
+    for (const FilmRecord& film : importFilms(analysis, analysis.guessed).value_or(QList<FilmRecord>()))
+        titles.append(film.title());
+    return titles;
+}
+
+// Every byte that reading replaces or leaves out is told with its line and its place in the file.
+void TestImportedList::tellsWhereTheTextChanged_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QStringList>("changes");
+
+    const QString sheet = u"Title\tYear\r\nAlien\t1979\r\n"_s;
+    QTest::newRow("UTF-16 without a mark, little-endian")
+        << QByteArray(QStringEncoder(QStringConverter::Utf16LE)(sheet)) << u"UTF-16LE"_s
+        << QStringList{u"Alien"_s} << QStringList();
+    QTest::newRow("UTF-16 without a mark, big-endian")
+        << QByteArray(QStringEncoder(QStringConverter::Utf16BE)(sheet)) << u"UTF-16BE"_s
+        << QStringList{u"Alien"_s} << QStringList();
+    QStringEncoder marked(QStringConverter::Utf16LE, QStringEncoder::Flag::WriteBom);
+    QTest::newRow("an odd byte at the end of UTF-16 is left out, not a film")
+        << QByteArray(marked(u"Title\r\nAlien\r\n"_s)) + "A" << u"UTF-16LE with a byte-order mark"_s
+        << QStringList{u"Alien"_s}
+        << QStringList{
+               u"line 3: byte 31 is not a whole UTF-16LE character at the end of the file, left out"_s};
+    marked.resetState();
+    QTest::newRow("half a surrogate pair")
+        << QByteArray(marked(u"Title\r\nA"_s + QChar(0xD800) + u"B\r\n"_s))
+        << u"UTF-16LE with a byte-order mark"_s << QStringList{u"A\uFFFDB"_s}
+        << QStringList{u"line 2: bytes 19-20 are not UTF-16LE, read as U+FFFD"_s};
+    QTest::newRow("bytes that are not UTF-8 after a mark")
+        << "\xEF\xBB\xBFTitle\r\nA\xFF\r\nB\xE2\x82\r\n"_ba << u"UTF-8 with a byte-order mark"_s
+        << QStringList{u"A\uFFFD"_s, u"B\uFFFD\uFFFD"_s}
+        << QStringList{u"line 2: byte 12 is not UTF-8, read as U+FFFD"_s,
+                       u"line 3: byte 16 is not UTF-8, read as U+FFFD"_s,
+                       u"line 3: byte 17 is not UTF-8, read as U+FFFD"_s};
+    QStringList twenty;
+    for (int byte = 11; byte <= 30; ++byte)
+        twenty.append(u"line 2: byte %1 is not UTF-8, read as U+FFFD"_s.arg(byte));
+    QTest::newRow("twenty told, the rest counted")
+        << "\xEF\xBB\xBFTitle\r\n"_ba + QByteArray(25, '\xFF') << u"UTF-8 with a byte-order mark"_s
+        << QStringList{QString(25, QChar::ReplacementCharacter)}
+        << twenty + QStringList{u"and 5 more places read as U+FFFD"_s};
+}
+
+void TestImportedList::tellsWhereTheTextChanged()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, encoding);
+    QFETCH(QStringList, titles);
+    QFETCH(QStringList, changes);
+    const std::optional<ImportAnalysis> analysis = analyseImport(bytes);
+    QVERIFY(analysis);
+    QCOMPARE(analysis->table.encoding, encoding);
+    QCOMPARE(::titles(*analysis), titles);
+    QCOMPARE(analysis->table.textChanges, changes);
 }
 
 QTEST_GUILESS_MAIN(TestImportedList)

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,12 +36,16 @@ private slots:
     void loadFailsWithReason();
     void loadsBytesOnDisk_data();
     void loadsBytesOnDisk();
+    void csvFieldBoundHoldsForSaveAndLoad_data();
+    void csvFieldBoundHoldsForSaveAndLoad();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void saveThatRunsOutOfRoomKeepsOldFile_data();
     void saveThatRunsOutOfRoomKeepsOldFile();
     void saveReplacesTheOldFile_data();
     void saveReplacesTheOldFile();
+    void saveKeepsThePreviousVersion_data();
+    void saveKeepsThePreviousVersion();
 
 private:
     QTemporaryDir m_folder;
@@ -194,10 +199,21 @@ void TestListFile::loadsBytesOnDisk_data()
         << QString(0xFFD3, u'z') << QString();
     QTest::newRow("a UTF-8 comma-separated file, told at the byte")
         << u"bad.csv"_s << QByteArray("\xEF\xBB\xBF\"Am\xE9lie\"\r\n") << u"Am\uFFFDlie"_s
-        << u"the first at byte 7"_s;
+        << u"the first at byte 7, line 1"_s;
     QTest::newRow("a UTF-8 field with doubled quotes, told at the field")
-        << u"quotes.csv"_s << QByteArray("\xEF\xBB\xBF\"ok\",\"a\"\"\x80\"\r\n") << u"ok"_s
-        << u"the first at byte 9"_s;
+        << u"quotes.csv"_s << QByteArray("\xEF\xBB\xBF\"ok\",\r\n\"a\"\"\x80\"\r\n") << u"ok"_s
+        << u"the first at byte 11, line 2"_s;
+    QTest::newRow("UTF-8 without a mark, as editors and scripts save it")
+        << u"nomark.csv"_s << QByteArray("\"Le M\xC3\xA9pris\"\r\n") << u"Le M\u00E9pris"_s << QString();
+    QTest::newRow("UTF-8 among Windows-1252, told on its line")
+        << u"mixed.csv"_s << QByteArray("\"Am\xE9lie\"\r\n\"x\"\r\n\"L\xC3\xA9on\"") << u"Am\u00E9lie"_s
+        << u"all read as Windows-1252, the first at byte 18, line 3"_s;
+    QTest::newRow("an unquoted field at the bound, then its line end")
+        << u"bound.csv"_s << QByteArray(MaxCsvFieldBytes, 'x') + "\r\n"
+        << QString(MaxCsvFieldBytes, u'x') << QString();
+    QTest::newRow("a field one byte past the bound")
+        << u"past.csv"_s << QByteArray(MaxCsvFieldBytes + 1, 'x') + "\r\n"
+        << u"film 1 has a field of more than 1 MB at byte 1"_s << QString();
     QTest::newRow("a Windows-1252 comma-separated file has no such bytes")
         << u"fine.csv"_s << QByteArray("\"Am\xE9lie\"\r\n") << u"Am\u00E9lie"_s << QString();
     QTest::newRow("a UTF-8 native file, told in a film's field")
@@ -228,6 +244,41 @@ void TestListFile::loadsBytesOnDisk()
     QCOMPARE(read->films.isEmpty() ? QString() : read->films.first().title(), firstTitle);
     QCOMPARE(told.isEmpty(), warning.isEmpty());
     QVERIFY2(told.endsWith(warning), qPrintable(told));
+}
+
+// A field takes its quotes and doubled quotes in the file, in the encoding written; a field that
+// saves at the bound loads again.
+void TestListFile::csvFieldBoundHoldsForSaveAndLoad_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("saves");
+
+    const qsizetype inside = MaxCsvFieldBytes - 2; // the bytes between the quotes
+    QTest::newRow("Windows-1252 at the bound") << QString(inside, u'x') << true;
+    QTest::newRow("Windows-1252 a byte past it") << QString(inside + 1, u'x') << false;
+    QTest::newRow("a letter of two bytes in UTF-8 takes one in Windows-1252")
+        << QString(inside, u'\u00E9') << true;
+    QTest::newRow("UTF-8 at the bound") << QString(inside / 2, u'\u03A9') << true;
+    QTest::newRow("UTF-8 a character past it") << QString(inside / 2 + 1, u'\u03A9') << false;
+    QTest::newRow("doubled quotes at the bound") << QString(inside / 2, u'"') << true;
+    QTest::newRow("doubled quotes past it") << QString(inside / 2, u'"') + u'x' << false;
+}
+
+void TestListFile::csvFieldBoundHoldsForSaveAndLoad()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, saves);
+    const QString path = m_folder.filePath(u"bound-%1.csv"_s.arg(QTest::currentDataTag()));
+    const ListDocument document{std::nullopt, std::nullopt, {filmOf({u"first"_s, text, u"last"_s})}};
+    QString failure;
+    QCOMPARE(saveListFile(path, ListForm::CommaSeparated, document, &failure), saves);
+    if (!saves) {
+        QVERIFY2(failure.contains(u"the release of film 1"_s), qPrintable(failure));
+        return;
+    }
+    const std::optional<ListDocument> read = loadListFile(path, ListForm::CommaSeparated, &failure);
+    QVERIFY2(read, qPrintable(failure));
+    QCOMPARE(read->films, document.films);
 }
 
 void TestListFile::failedSaveKeepsOldFile_data()
@@ -342,6 +393,63 @@ void TestListFile::saveReplacesTheOldFile()
     const std::optional<ListDocument> read = loadListFile(path, ListForm(form));
     QVERIFY(read);
     QCOMPARE(read->films, document.films);
+}
+
+void TestListFile::saveKeepsThePreviousVersion_data()
+{
+    QTest::addColumn<QByteArray>("list"); // the list file's bytes before the save; null for none
+    QTest::addColumn<QString>("kept");    // what is at NAME.bak before: "", "file" or "folder"
+    QTest::addColumn<bool>("elsewhere");  // the list is a link to a file on another file system
+    QTest::addColumn<int>("previous");
+    QTest::addColumn<QByteArray>("keptAfter"); // NAME.bak after the save; null for none
+
+    const int keep = int(PreviousVersion::Keep);
+    const QByteArray old("old list");
+    QTest::newRow("a save over a list keeps it") << old << QString() << false << keep << old;
+    QTest::newRow("in place of the version kept before") << old << u"file"_s << false << keep << old;
+    QTest::newRow("told not to, it keeps none")
+        << old << QString() << false << int(PreviousVersion::Discard) << QByteArray();
+    QTest::newRow("a new list has none to keep")
+        << QByteArray() << QString() << false << keep << QByteArray();
+    QTest::newRow("a list that links to another file system, by a copy")
+        << old << QString() << true << keep << old;
+    QTest::newRow("a save that cannot keep it fails, leaving the list")
+        << old << u"folder"_s << false << keep << QByteArray();
+}
+
+void TestListFile::saveKeepsThePreviousVersion()
+{
+    QFETCH(QByteArray, list);
+    QFETCH(QString, kept);
+    QFETCH(bool, elsewhere);
+    QFETCH(int, previous);
+    QFETCH(QByteArray, keptAfter);
+    QTemporaryDir folder;
+    QTemporaryDir otherDisk(u"/dev/shm/reelkeep-test-XXXXXX"_s);
+    const QString path = folder.filePath(u"films.rkf"_s);
+    const QString bak = previousVersionPath(path);
+    QCOMPARE(bak, path + u".bak"_s);
+    const QString target = elsewhere ? otherDisk.filePath(u"films.rkf"_s) : path;
+    if (!list.isNull())
+        writeFileBytes(target, list);
+    QVERIFY(!elsewhere || QFile::link(target, path));
+    if (kept == u"file")
+        writeFileBytes(bak, "older");
+    QVERIFY(kept != u"folder" || (QDir(folder.path()).mkdir(u"films.rkf.bak"_s) &&
+                                  QFile(bak + u"/inside"_s).open(QIODevice::WriteOnly)));
+
+    const ListDocument document{u"New"_s, QString(), {filmOf({u"new"_s})}};
+    QString failure;
+    const bool saved = saveListFile(path, ListForm::Native, document, &failure, PreviousVersion(previous));
+    QCOMPARE(saved, kept != u"folder");
+    QCOMPARE(QFileInfo(bak).isFile(), !keptAfter.isNull());
+    QCOMPARE(fileContents(bak), keptAfter);
+    if (!saved) {
+        QVERIFY2(failure.contains(u"cannot be kept as"_s), qPrintable(failure));
+        QCOMPARE(fileContents(path), list);
+        return;
+    }
+    QCOMPARE(loadListFile(path, ListForm::Native)->films, document.films);
 }
 
 QTEST_GUILESS_MAIN(TestListFile)

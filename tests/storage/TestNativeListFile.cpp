@@ -65,6 +65,9 @@ void TestNativeListFile::writesExactBytes_data()
         << ListDocument{u"\u20AC\u00E9\u0081"_s, QString(), {}} << bytes("rkf01", "0300 80e981 0000 ffff");
     QTest::newRow("a text outside Windows-1252 makes every text UTF-8 under rkf02")
         << ListDocument{u"\u00E9"_s, u"\u03A9"_s, {}} << bytes("rkf02", "0200 c3a9 0200 cea9 ffff");
+    QTest::newRow("a list read from rkf02 stays so, though its texts fit Windows-1252")
+        << ListDocument{u"\u00E9"_s, QString(), {}, ListEncoding::Utf8WithMark}
+        << bytes("rkf02", "0200 c3a9 0000 ffff");
     QTest::newRow("a missing page text is written empty")
         << ListDocument{std::nullopt, std::nullopt, {}} << bytes("rkf01", "0000 0000 ffff");
 }
@@ -88,12 +91,15 @@ void TestNativeListFile::roundTrips_data()
         << ListDocument{u"\u0081\u008D\u008F\u0090\u009D"_s, QString(), {filmOf({u"\u0090"_s})}};
     QTest::newRow("a text of exactly 65,535 bytes") << ListDocument{QString(65535, u'\u00E9'), QString(), {}};
     // U+FEFF has no byte in Windows-1252, so each of these is written in UTF-8.
-    QTest::newRow("a page title that begins with U+FEFF") << ListDocument{u"\uFEFFTitle"_s, QString(), {}};
-    QTest::newRow("a page description that is U+FEFF alone") << ListDocument{QString(), u"\uFEFF"_s, {}};
+    const ListEncoding utf8 = ListEncoding::Utf8WithMark;
+    QTest::newRow("a page title that begins with U+FEFF")
+        << ListDocument{u"\uFEFFTitle"_s, QString(), {}, utf8};
+    QTest::newRow("a page description that is U+FEFF alone")
+        << ListDocument{QString(), u"\uFEFF"_s, {}, utf8};
     QTest::newRow("a film field that begins with U+FEFF")
-        << ListDocument{QString(), QString(), {filmOf({u"Alien"_s, u"\uFEFF1979"_s})}};
+        << ListDocument{QString(), QString(), {filmOf({u"Alien"_s, u"\uFEFF1979"_s})}, utf8};
     QTest::newRow("two U+FEFF at the start of a field")
-        << ListDocument{QString(), QString(), {filmOf({u"\uFEFF\uFEFFAlien"_s})}};
+        << ListDocument{QString(), QString(), {filmOf({u"\uFEFF\uFEFFAlien"_s})}, utf8};
 }
 
 // Whole, then a piece at a time, so that counts and texts fall across the ends of pieces.

@@ -18,6 +18,8 @@ struct ListInWindow
     /// The list file loaded or saved last, or the empty text.
     QString file;
     ListForm form = ListForm::Native;
+    /// The encoding that file was read in, which a save keeps.
+    ListEncoding encoding = ListEncoding::Windows1252;
 };
 
 /// The window as the steps need it once they are undone or redone.

@@ -243,6 +243,7 @@ private:
     PageHost m_pageHost;
     QString m_currentFile;
     ListForm m_currentForm = ListForm::Native;
+    ListEncoding m_currentEncoding = ListEncoding::Windows1252;
     /// The fields as they were last shown or stored; any difference is a pending edit.
     FilmRecord m_shownFields;
     /// The window was asked to close while a page was being made.

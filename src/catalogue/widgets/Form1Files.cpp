@@ -64,7 +64,7 @@ QString importSummary(const QList<FilmRecord>& before, const QList<FilmRecord>& 
 
 ListDocument Form1::documentToSave() const
 {
-    return {m_pageTitle->text(), m_pageDescription->toPlainText(), m_catalogue.entries()};
+    return {m_pageTitle->text(), m_pageDescription->toPlainText(), m_catalogue.entries(), m_currentEncoding};
 }
 
 ListInWindow Form1::listInWindow() const
@@ -73,7 +73,8 @@ ListInWindow Form1::listInWindow() const
             m_pageTitle->text(),
             m_pageDescription->toPlainText(),
             m_currentFile,
-            m_currentForm};
+            m_currentForm,
+            m_currentEncoding};
 }
 
 void Form1::showList(const ListInWindow& list)
@@ -87,6 +88,7 @@ void Form1::showList(const ListInWindow& list)
     m_fillingPageTexts = false;
     m_currentFile = list.file;
     m_currentForm = list.form;
+    m_currentEncoding = list.encoding;
     refreshTitle();
 }
 
@@ -146,7 +148,9 @@ bool Form1::saveToCurrentFile()
 bool Form1::writeList(const QString& path, ListForm form)
 {
     QString failure;
-    if (!saveListFile(path, form, documentToSave(), &failure)) {
+    const PreviousVersion previous =
+        readKeepPreviousVersion(m_desktop) ? PreviousVersion::Keep : PreviousVersion::Discard;
+    if (!saveListFile(path, form, documentToSave(), &failure, previous)) {
         tell(QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), failure));
         return false;
     }
@@ -257,6 +261,7 @@ bool Form1::openList(const QString& path, ListForm form, bool reportFailure, boo
     }
     loaded.file = path;
     loaded.form = native ? ListForm::Native : ListForm::CommaSeparated;
+    loaded.encoding = document->encoding;
     if (undoable) {
         pushStep(new ReplaceList(*this, listInWindow(), std::move(loaded)));
     } else {

@@ -56,8 +56,8 @@ std::optional<Field> fieldOfEntry(int entry)
 
 QLabel* makeSummary(const ImportAnalysis& analysis)
 {
-    const QStringList lines =
-        QStringList{importSummary(analysis)} + rowProblems(analysis.table, ShownRowProblems);
+    const QStringList lines = QStringList{importSummary(analysis)} + analysis.table.textChanges +
+                              rowProblems(analysis.table, ShownRowProblems);
     auto* label = named(new QLabel(lines.join(u'\n')), QStringLiteral("Label1"));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
@@ -147,10 +147,10 @@ QTableWidget* frmImport::buildPreview(const DelimitedTable& table)
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setTabKeyNavigation(false);
     for (qsizetype row = 0; row < rows; ++row) {
-        const QStringList& cells = table.rows[row].cells;
-        for (qsizetype column = 0; column < cells.size(); ++column)
-            grid->setItem(
-                static_cast<int>(row), static_cast<int>(column), new QTableWidgetItem(cells[column]));
+        for (qsizetype column = 0; column < table.keptCells(table.rows[row]); ++column)
+            grid->setItem(static_cast<int>(row),
+                          static_cast<int>(column),
+                          new QTableWidgetItem(table.cell(table.rows[row], column)));
         grid->setVerticalHeaderItem(
             static_cast<int>(row), new QTableWidgetItem(QStringLiteral("line %1").arg(table.rows[row].line)));
     }
