@@ -163,15 +163,6 @@ void assignColumn(ImportMapping& mapping, qsizetype column, std::optional<Field>
     mapping[column] = field;
 }
 
-std::optional<Field> fieldNamed(QStringView name)
-{
-    for (int i = 0; i < FieldCount; ++i) {
-        if (fieldName(fieldAt(i)).compare(name, Qt::CaseInsensitive) == 0)
-            return fieldAt(i);
-    }
-    return std::nullopt;
-}
-
 qsizetype columnNamed(const QStringList& columns, QStringView name)
 {
     const qsizetype exact = columns.indexOf(name);

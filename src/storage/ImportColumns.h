@@ -61,9 +61,6 @@ qsizetype columnOfField(const ImportMapping& mapping, Field field);
 /// left out, so that no field comes from two columns.
 void assignColumn(ImportMapping& mapping, qsizetype column, std::optional<Field> field);
 
-/// The field whose name ("title" ... "weburl3") is the text, whatever its case.
-std::optional<Field> fieldNamed(QStringView name);
-
 /// The column with the name exactly as written, else the first whose columnKey is the name's, or -1.
 qsizetype columnNamed(const QStringList& columns, QStringView name);
 
