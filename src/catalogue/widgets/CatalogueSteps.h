@@ -20,6 +20,7 @@ struct ListInWindow
     ListForm form = ListForm::Native;
     /// The encoding that file was read in, which a save keeps.
     ListEncoding encoding = ListEncoding::Windows1252;
+    ExtraFields fields = {};
 };
 
 /// The window as the steps need it once they are undone or redone.

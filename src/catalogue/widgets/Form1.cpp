@@ -754,7 +754,9 @@ bool Form1::appendFilms(const QList<FilmRecord>& films, const QString& stepText)
 
 bool Form1::storeFields(int position)
 {
-    const FilmRecord film = recordFromControls();
+    FilmRecord film = recordFromControls();
+    if (position >= 0) // the window shows no extra fields yet: the picked film keeps its values
+        film.extra = m_catalogue.at(position).extra;
     // A second copy of a film is seldom meant: Update after Update adds the film it just stored.
     if (position < 0 && m_catalogue.entries().contains(film) &&
         m_desktop.messageBox(QStringLiteral("This film is already in the list. Add it again?"),

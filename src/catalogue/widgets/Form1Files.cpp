@@ -1,6 +1,7 @@
 // The main window's list files: Save, Load, the current file and the form each file is written in.
 #include "catalogue/History.h"
 #include "catalogue/widgets/Form1.h"
+#include "pagegen/PageHost.h"
 #include "storage/ImportedList.h"
 #include "storage/SettingsEntries.h"
 #include "storage/widgets/frmImport.h"
@@ -64,7 +65,11 @@ QString importSummary(const QList<FilmRecord>& before, const QList<FilmRecord>& 
 
 ListDocument Form1::documentToSave() const
 {
-    return {m_pageTitle->text(), m_pageDescription->toPlainText(), m_catalogue.entries(), m_currentEncoding};
+    return {m_pageTitle->text(),
+            m_pageDescription->toPlainText(),
+            m_catalogue.entries(),
+            m_currentEncoding,
+            m_catalogue.extraFields()};
 }
 
 ListInWindow Form1::listInWindow() const
@@ -74,12 +79,13 @@ ListInWindow Form1::listInWindow() const
             m_pageDescription->toPlainText(),
             m_currentFile,
             m_currentForm,
-            m_currentEncoding};
+            m_currentEncoding,
+            m_catalogue.extraFields()};
 }
 
 void Form1::showList(const ListInWindow& list)
 {
-    m_catalogue.replaceAll(list.films);
+    m_catalogue.replaceAll(list.films, list.fields);
     m_fillingPageTexts = true;
     if (m_pageTitle->text() != list.pageTitle)
         m_pageTitle->setText(list.pageTitle);
@@ -209,10 +215,12 @@ void Form1::importCommand()
         tell(QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
         return;
     }
-    frmImport dialog(*analysis, this);
+    const ImportTarget target{m_catalogue.extraFields(), PageHost::answersFilmName};
+    frmImport dialog(*analysis, target, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const std::optional<QList<FilmRecord>> films = importFilms(*analysis, dialog.mapping(), &failure);
+    const std::optional<ImportedFilms> imported = importFilms(*analysis, dialog.mapping(), target, &failure);
+    const QList<FilmRecord>* films = imported ? &imported->films : nullptr;
     if (!films) {
         tell(QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
         return;
@@ -224,7 +232,10 @@ void Form1::importCommand()
     const QLocale english(QLocale::English);
     const QString step = QStringLiteral("Import %1").arg(QFileInfo(path).fileName());
     const QList<FilmRecord> before = m_catalogue.entries();
+    const ExtraFields fieldsBefore = m_catalogue.extraFields();
+    m_catalogue.setExtraFields(imported->fields); // the list's own, then the new ones
     if (!appendFilms(*films, step)) {
+        m_catalogue.setExtraFields(fieldsBefore);
         tell(QStringLiteral("The list holds %1 films and the file %2: together they are more than "
                             "the %3 a list can hold. Nothing was imported.")
                  .arg(english.toString(m_catalogue.count()),
@@ -262,6 +273,7 @@ bool Form1::openList(const QString& path, ListForm form, bool reportFailure, boo
     loaded.file = path;
     loaded.form = native ? ListForm::Native : ListForm::CommaSeparated;
     loaded.encoding = document->encoding;
+    loaded.fields = std::move(document->fields);
     if (undoable) {
         pushStep(new ReplaceList(*this, listInWindow(), std::move(loaded)));
     } else {
