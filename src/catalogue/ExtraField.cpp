@@ -97,6 +97,40 @@ std::optional<QString> asDate(QStringView typed)
     return date.toString(Qt::ISODate);
 }
 
+bool anyText(QStringView)
+{
+    return true;
+}
+
+bool isNumberText(QStringView text)
+{
+    const std::optional<QString> canonical = asNumber(text);
+    return canonical && *canonical == text;
+}
+
+bool isRatingText(QStringView text)
+{
+    return text == u"10" || (text.size() == 1 && text[0] >= u'0' && text[0] <= u'9');
+}
+
+bool isYesNoText(QStringView text)
+{
+    return text == u"yes" || text == u"no";
+}
+
+// 2024-12-31, a day that exists.
+bool isDateText(QStringView text)
+{
+    if (text.size() != 10 || text[4] != u'-' || text[7] != u'-')
+        return false;
+    for (const qsizetype digit : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (text[digit] < u'0' || text[digit] > u'9')
+            return false;
+    }
+    const int year = text.first(4).toInt();
+    return year >= 1 && QDate(year, text.sliced(5, 2).toInt(), text.sliced(8, 2).toInt()).isValid();
+}
+
 double numberOrder(QStringView canonical)
 {
     return numberOf(canonical).value_or(0.0);
@@ -114,12 +148,19 @@ double dateOrder(QStringView canonical)
 
 // ORDER ExtraKind
 constexpr std::array<ExtraKindFacts, ExtraKindCount> Kinds = {{
-    {ExtraKind::Text, u"text", u"text", u"a text", true, asText, nullptr},
-    {ExtraKind::LongText, u"longtext", u"long text", u"a text", true, asText, nullptr},
-    {ExtraKind::Number, u"number", u"number", u"a number", false, asNumber, numberOrder},
-    {ExtraKind::Rating, u"rating", u"rating", u"a rating from 0 to 10", false, asRating, numberOrder},
-    {ExtraKind::YesNo, u"yesno", u"yes/no", u"yes or no", false, asYesNo, yesNoOrder},
-    {ExtraKind::Date, u"date", u"date", u"a date such as 2024-12-31", false, asDate, dateOrder},
+    {ExtraKind::Text, u"text", u"text", u"a text", true, asText, anyText, nullptr},
+    {ExtraKind::LongText, u"longtext", u"long text", u"a text", true, asText, anyText, nullptr},
+    {ExtraKind::Number, u"number", u"number", u"a number", false, asNumber, isNumberText, numberOrder},
+    {ExtraKind::Rating,
+     u"rating",
+     u"rating",
+     u"a rating from 0 to 10",
+     false,
+     asRating,
+     isRatingText,
+     numberOrder},
+    {ExtraKind::YesNo, u"yesno", u"yes/no", u"yes or no", false, asYesNo, isYesNoText, yesNoOrder},
+    {ExtraKind::Date, u"date", u"date", u"a date such as 2024-12-31", false, asDate, isDateText, dateOrder},
 }};
 
 bool isControl(QChar character)
@@ -178,10 +219,7 @@ std::optional<QString> canonicalValue(ExtraKind kind, QStringView typed)
 
 bool isCanonicalValue(ExtraKind kind, QStringView text)
 {
-    if (text.isEmpty() || kindFacts(kind).keepsEveryText)
-        return true;
-    const std::optional<QString> canonical = kindFacts(kind).canonical(text);
-    return canonical && *canonical == text;
+    return text.isEmpty() || kindFacts(kind).isCanonical(text);
 }
 
 qsizetype extraFieldIndex(const ExtraFields& fields, QStringView name)

@@ -42,6 +42,9 @@ struct ExtraKindFacts
     /// The canonical text of a value as people type it (never the empty text), or nothing when
     /// the text is no value of the kind.
     std::optional<QString> (*canonical)(QStringView typed);
+    /// Whether a text that is not empty is a canonical text of the kind: a check that loading and
+    /// saving make of every value, so it takes no memory.
+    bool (*isCanonical)(QStringView text);
     /// Where a canonical value stands in the kind's order, for kinds ordered by value (numbers,
     /// ratings, dates, no before yes); null for kinds ordered as texts are, by the titles' collation.
     double (*orderValue)(QStringView canonical);

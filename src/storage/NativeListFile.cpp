@@ -104,7 +104,7 @@ bool appendEncoded(QByteArray& out, QStringView text, TextEncoding encoding)
 {
     if (encoding == TextEncoding::Windows1252)
         return appendWindows1252(out, text);
-    out.append(text.toUtf8());
+    appendUtf8(out, text);
     return true;
 }
 
