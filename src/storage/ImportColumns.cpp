@@ -155,7 +155,7 @@ HeaderName guessedKind(const ColumnCells& cells, QStringView header)
 class ExtraFieldGuess
 {
 public:
-    ExtraFieldGuess(const ImportTarget& target)
+    explicit ExtraFieldGuess(const ImportTarget& target)
         : m_target(target)
         , m_known(target.fields)
         , m_joined(target.fields.size(), false)

@@ -261,9 +261,10 @@ void frmImport::showMapping()
         controls.field->setCurrentIndex(entryOf(target));
         controls.name->setEnabled(target.extra.has_value());
         controls.name->setText(target.extra ? target.extra->name : QString());
-        const KindChoice kind =
-            target.extra ? KindChoice{target.extra->kind, target.outOfFive} : controls.kinds.value(0);
-        controls.kind->setCurrentIndex(static_cast<int>(controls.kinds.indexOf(kind)));
+        // A column that goes to no extra field shows no kind.
+        const qsizetype kind =
+            target.extra ? controls.kinds.indexOf(KindChoice{target.extra->kind, target.outOfFive}) : -1;
+        controls.kind->setCurrentIndex(static_cast<int>(kind));
         // The list's own field keeps its kind.
         controls.kind->setEnabled(target.extra && extraFieldIndex(m_target.fields, target.extra->name) < 0);
         const QString heading = columnCaption(m_table.columns, column) + u'\n' + targetWords(target);
