@@ -179,7 +179,10 @@ bool isWebAddress(QStringView text)
 
 QString siteOfAddress(QStringView address)
 {
-    const qsizetype start = address.indexOf(u"://") + 3;
+    const qsizetype scheme = address.indexOf(u"://");
+    if (scheme < 0)
+        return QString();
+    const qsizetype start = scheme + 3;
     qsizetype end = start;
     while (end < address.size() && address[end] != u'/' && address[end] != u':' && address[end] != u'?' &&
            address[end] != u'#')

@@ -54,7 +54,7 @@ QString firstCellNotOfKind(const DelimitedTable& table, qsizetype column, ExtraK
 bool isWebAddress(QStringView text);
 
 /// The name of the site a web address is on ("IMDb", "Letterboxd"), or the empty text when the
-/// program knows no name for it.
+/// program knows no name for it or the text is no address.
 QString siteOfAddress(QStringView address);
 
 } // namespace reelkeep
