@@ -169,6 +169,14 @@ bool isControl(QChar character)
            character == QChar::ParagraphSeparator;
 }
 
+// At most `length` code units of a text, without half a surrogate pair at the end, trimmed.
+QString leftCharacters(const QString& text, qsizetype length)
+{
+    if (length < text.size() && length > 0 && text[length - 1].isHighSurrogate())
+        --length;
+    return text.left(length).trimmed();
+}
+
 // The problem with a name that every list keeps to, or the empty text.
 QString lastingProblem(QStringView name)
 {
@@ -178,6 +186,8 @@ QString lastingProblem(QStringView name)
         return QStringLiteral("the name is longer than %1 characters").arg(MaxExtraFieldNameLength);
     if (std::any_of(name.begin(), name.end(), isControl))
         return QStringLiteral("the name holds a line break or another control character");
+    if (!name.isValidUtf16())
+        return QStringLiteral("the name holds half of a character");
     if (name.front().isSpace() || name.back().isSpace())
         return QStringLiteral("the name begins or ends with a space");
     if (fieldNamed(name))
@@ -246,16 +256,26 @@ extraFieldNameProblem(const ExtraFields& fields, QStringView name, AnsweredName 
 
 QString freeExtraFieldName(const ExtraFields& fields, QStringView wanted, AnsweredName answered)
 {
+    // On one line, and half a surrogate pair, which a file cannot hold, made U+FFFD.
     QString base;
-    for (const QChar character : wanted)
-        base.append(isControl(character) ? QChar(u' ') : character);
-    base = base.simplified().left(MaxExtraFieldNameLength).trimmed();
+    for (qsizetype i = 0; i < wanted.size(); ++i) {
+        const QChar character = wanted[i];
+        const bool paired =
+            character.isHighSurrogate() && i + 1 < wanted.size() && wanted[i + 1].isLowSurrogate();
+        if (paired)
+            base.append(wanted.sliced(i++, 2));
+        else if (character.isSurrogate())
+            base.append(QChar::ReplacementCharacter);
+        else
+            base.append(isControl(character) ? QChar(u' ') : character);
+    }
+    base = leftCharacters(base.simplified(), MaxExtraFieldNameLength);
     if (base.isEmpty())
         base = QStringLiteral("Field");
     QString name = base;
     for (int number = 2; !extraFieldNameProblem(fields, name, answered).isEmpty(); ++number) {
         const QString suffix = QStringLiteral(" %1").arg(number);
-        name = base.left(MaxExtraFieldNameLength - suffix.size()).trimmed() + suffix;
+        name = leftCharacters(base, MaxExtraFieldNameLength - suffix.size()) + suffix;
     }
     return name;
 }

@@ -113,8 +113,9 @@ std::optional<FilmRecord> filmOfRow(const DelimitedTable& table,
     FilmRecord film;
     for (size_t field = 0; field < sources.size(); ++field)
         film.fields[field] = table.cell(row, sources[field]);
+    // A film has a link when its cell holds more than spaces.
     for (size_t link = 0; link < WebLinks.size(); ++link) {
-        if (!texts[link].isEmpty() && !film[WebLinks[link].url].isEmpty())
+        if (!texts[link].isEmpty() && !film[WebLinks[link].url].trimmed().isEmpty())
             film[WebLinks[link].text] = texts[link];
     }
     for (ExtraSource& extra : extras) {

@@ -89,6 +89,11 @@ void TestExtraField::names_data()
     QTest::newRow("nothing") << QString() << u"the name is empty"_s << u"Field"_s;
     QTest::newRow("one character too many")
         << QString(65, u'n') << u"the name is longer than 64 characters"_s << QString(64, u'n');
+    const QString clapper = QString::fromUcs4(U"\U0001F3AC", 1);
+    QTest::newRow("a name cut short keeps whole characters")
+        << QString(63, u'n') + clapper << u"the name is longer than 64 characters"_s << QString(63, u'n');
+    QTest::newRow("half a character")
+        << u"A"_s + clapper.front() << u"the name holds half of a character"_s << u"A\uFFFD"_s;
 }
 
 void TestExtraField::names()
