@@ -427,20 +427,25 @@ QString countsInWords(const std::vector<int>& counts)
 
 } // namespace
 
+QString wrongArgumentCount(const QString& function, const std::vector<int>& counts, int given)
+{
+    return QStringLiteral("\"%1\" takes %2, not %3").arg(function, countsInWords(counts)).arg(given);
+}
+
 void Equation_Evaluater::findMistakes(const Program& program, QStringList& findings) const
 {
     findings.append(QStringList(program.findings.begin(), program.findings.end()));
     for (const Instruction& instruction : program.instructions) {
         if (const auto* call = std::get_if<step::CallFunction>(&instruction)) {
             const NameSite& site = program.sites[size_t(call->name)];
-            if (site.libraryFunction != BuiltinLibrary::NotFound) {
-                const std::vector<int> counts = m_library->acceptedCounts(site.libraryFunction);
+            const bool builtIn = site.libraryFunction != BuiltinLibrary::NotFound;
+            if (builtIn || (m_host && m_host->answers(site.name, true))) {
+                const std::vector<int> counts = builtIn ? m_library->acceptedCounts(site.libraryFunction)
+                                                        : m_host->acceptedCounts(site.name);
                 if (!counts.empty() &&
                     std::find(counts.begin(), counts.end(), call->arguments.count) == counts.end())
-                    findings.append(QStringLiteral("\"%1\" takes %2, not %3")
-                                        .arg(site.name, countsInWords(counts))
-                                        .arg(call->arguments.count));
-            } else if (!m_host || !m_host->answers(site.name, true)) {
+                    findings.append(wrongArgumentCount(site.name, counts, call->arguments.count));
+            } else {
                 QStringList known = m_library ? m_library->knownNames() : QStringList();
                 if (m_host)
                     known += m_host->knownNames(true);

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace reelkeep {
 
@@ -127,6 +128,10 @@ private:
     /// reaches the next through it.
     QHash<QString, std::shared_ptr<const Program>> m_programs;
 };
+
+/// What a template's author is told of a call of `function` with `given` arguments, which takes
+/// one of `counts`: "\"left\" takes 2 arguments, not 1".
+QString wrongArgumentCount(const QString& function, const std::vector<int>& counts, int given);
 
 /// Applies one operation to two Values; a raised error becomes an Error Value with its number.
 /// "not" uses the left operand only.

@@ -8,6 +8,8 @@
 #include "evaluator/value/TextCase.h"
 #include "evaluator/value/TextForm.h"
 #include "pagegen/File_Filter.h"
+#include "pagegen/HtmlText.h"
+#include "pagegen/PageEncoding.h"
 #include "pagegen/PageOrder.h"
 
 #include <QHash>
@@ -31,6 +33,13 @@ QString lowerFieldName(const Value& name)
 {
     const Value lowered = lcase(name);
     return lowered.isNull() ? QString() : lowered.asString();
+}
+
+// The text the page would write for a value, made safe by `make`: a text that needs nothing keeps
+// its characters where they are.
+Value madeSafe(const Value& value, QString (*make)(const QString&))
+{
+    return Value::makeString(make(pageTextOf(value)));
 }
 
 } // namespace
@@ -170,6 +179,16 @@ const PageHost::HostName PageHost::HostNames[] = {
      [](PageHost& host, const ArgumentList& a, Value&) { host.m_context.setLabel(toStringLet(a.item(1))); }},
     // Reads its argument (the count above) and does nothing else.
     {u"debug.print", HostName::Kind::Function, 1, [](PageHost&, const ArgumentList&, Value&) {}},
+    // A value's text safe in element text and quoted attribute values.
+    {u"html",
+     HostName::Kind::Function,
+     1,
+     [](PageHost&, const ArgumentList& a, Value& r) { r = madeSafe(a.item(1), htmlEscaped); }},
+    // An address safe for href and src, or nothing for one a link must not lead to.
+    {u"url",
+     HostName::Kind::Function,
+     1,
+     [](PageHost&, const ArgumentList& a, Value& r) { r = madeSafe(a.item(1), linkAddress); }},
 };
 
 const int PageHost::NotHostName = static_cast<int>(std::size(HostNames));
@@ -187,6 +206,12 @@ bool PageHost::answers(const QString& name, bool isFunction)
 {
     return numberOf(name.toLower(), isFunction ? HostName::Kind::Function : HostName::Kind::Variable) !=
            NotHostName;
+}
+
+std::vector<int> PageHost::acceptedCounts(const QString& Function_Name) const
+{
+    const int number = numberOf(Function_Name.toLower(), HostName::Kind::Function);
+    return number == NotHostName ? std::vector<int>() : std::vector<int>{HostNames[number].arguments};
 }
 
 QStringList PageHost::knownNames(bool isFunction) const

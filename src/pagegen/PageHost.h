@@ -58,6 +58,7 @@ public:
     void uGetVarable(const QString& Variable_Name, Value& ReturnValue) override;
     void uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) override;
     bool answers(const QString& name, bool isFunction) override;
+    std::vector<int> acceptedCounts(const QString& Function_Name) const override;
     QStringList knownNames(bool isFunction) const override;
     int variableNumber(const QString& Variable_Name) override;
     void getNumberedVariable(int number, Value& ReturnValue) override;
@@ -69,8 +70,9 @@ public:
 
 private:
     // One host name and every fact about it: its spelling (lower case), whether a template reads
-    // it as a variable or calls it, how many arguments a call reads (fewer is Subscript out of
-    // range, 9) and the answer. A name's number is its place in HostNames.
+    // it as a variable or calls it, how many arguments a call takes (fewer is Subscript out of
+    // range, 9; more are not read, and a check warns of either) and the answer. A name's number is
+    // its place in HostNames.
     struct HostName
     {
         enum class Kind

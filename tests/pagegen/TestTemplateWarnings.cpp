@@ -51,6 +51,9 @@ void TestTemplateWarnings::warnings_data()
     QTest::newRow("open at the end of the file")
         << "[title]\n[title"_ba << QByteArray()
         << u"mask.html:2: the \"[\" is never closed, so the rest of the file is one expression in [title"_s;
+    QTest::newRow("a host function with a count it refuses")
+        << "[html('a', 'b')]"_ba << QByteArray()
+        << u"mask.html:1: \"html\" takes 1 argument, not 2 in [html('a', 'b')]"_s;
     QTest::newRow("operands not joined")
         << "[1 x 2]"_ba << QByteArray()
         << u"mask.html:1: its operands could not all be joined (\"x\" is not an operator), so it yields "

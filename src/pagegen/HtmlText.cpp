@@ -1,0 +1,228 @@
+// Escaping texts for HTML and checking addresses before they become links.
+#include "pagegen/HtmlText.h"
+
+#include <QLatin1StringView>
+
+#include <array>
+#include <cstdint>
+
+namespace reelkeep {
+
+namespace {
+
+constexpr std::uint64_t bitOf(char16_t character)
+{
+    return std::uint64_t(1) << character;
+}
+
+// The characters HTML gives a meaning to in text and in quoted attribute values, all below 64.
+constexpr std::uint64_t HtmlSpecial = bitOf(u'&') | bitOf(u'<') | bitOf(u'>') | bitOf(u'"') | bitOf(u'\'');
+
+bool isHtmlSpecial(char16_t character)
+{
+    return character < 64 && (HtmlSpecial >> character & 1) != 0;
+}
+
+QLatin1StringView htmlReference(char16_t character)
+{
+    switch (character) {
+    case u'&':
+        return QLatin1StringView("&amp;");
+    case u'<':
+        return QLatin1StringView("&lt;");
+    case u'>':
+        return QLatin1StringView("&gt;");
+    case u'"':
+        return QLatin1StringView("&quot;");
+    default:
+        return QLatin1StringView("&#39;");
+    }
+}
+
+// Spaces and the control characters below them, which browsers drop around an address.
+bool isBlank(QChar character)
+{
+    return character.unicode() <= u' ';
+}
+
+bool isHexDigit(QChar character)
+{
+    const char16_t c = character.unicode();
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+bool isSlash(QChar character)
+{
+    return character == u'/' || character == u'\\';
+}
+
+// ASCII letters alone: another script's letter that lowers to one of them names no scheme.
+bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView lower)
+{
+    if (text.size() != lower.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const char16_t lowered = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        if (lowered != char16_t(lower[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+enum class Scheme
+{
+    None,
+    Linkable,
+    Refused,
+};
+
+Scheme schemeOf(QStringView address)
+{
+    for (qsizetype i = 0; i < address.size(); ++i) {
+        const QChar character = address[i];
+        if (character == u'/' || character == u'?' || character == u'#')
+            return Scheme::None;
+        if (character != u':')
+            continue;
+        for (const char* linkable : {"http", "https", "mailto"})
+            if (equalsIgnoringAsciiCase(address.first(i), QLatin1StringView(linkable)))
+                return Scheme::Linkable;
+        return Scheme::Refused;
+    }
+    return Scheme::None;
+}
+
+bool beginsPercentEscape(QStringView address, qsizetype at)
+{
+    return at + 2 < address.size() && isHexDigit(address[at + 1]) && isHexDigit(address[at + 2]);
+}
+
+// Whether the character at `at` is written otherwise than as it stands.
+bool needsWriting(QStringView address, qsizetype at, bool relative)
+{
+    const char16_t c = address[at].unicode();
+    if (c >= 0x7F || c <= u' ')
+        return true;
+    switch (c) {
+    case u'"':
+    case u'\'':
+    case u'<':
+    case u'>':
+    case u'&':
+        return true;
+    case u'\\':
+        return relative;
+    case u'%':
+        return !beginsPercentEscape(address, at);
+    default:
+        return false;
+    }
+}
+
+void appendPercentEncoded(QString& out, std::uint8_t byte)
+{
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    const char16_t escape[3] = {u'%', char16_t(Hex[byte >> 4]), char16_t(Hex[byte & 0xF])};
+    out.append(reinterpret_cast<const QChar*>(escape), 3);
+}
+
+// A character beyond ASCII as the percent-encoded bytes of its UTF-8 form; a lone surrogate half
+// as U+FFFD. Returns how many code units it took.
+qsizetype appendUtf8Encoded(QString& out, QStringView address, qsizetype at)
+{
+    char32_t code = address[at].unicode();
+    qsizetype taken = 1;
+    if (QChar::isHighSurrogate(code) && at + 1 < address.size() && address[at + 1].isLowSurrogate()) {
+        code = QChar::surrogateToUcs4(address[at], address[at + 1]);
+        taken = 2;
+    } else if (QChar::isSurrogate(code)) {
+        code = QChar::ReplacementCharacter;
+    }
+    std::array<std::uint8_t, 4> bytes{};
+    int count = 0;
+    if (code < 0x800) {
+        bytes = {std::uint8_t(0xC0 | code >> 6), std::uint8_t(0x80 | (code & 0x3F))};
+        count = 2;
+    } else if (code < 0x10000) {
+        bytes = {std::uint8_t(0xE0 | code >> 12),
+                 std::uint8_t(0x80 | (code >> 6 & 0x3F)),
+                 std::uint8_t(0x80 | (code & 0x3F))};
+        count = 3;
+    } else {
+        bytes = {std::uint8_t(0xF0 | code >> 18),
+                 std::uint8_t(0x80 | (code >> 12 & 0x3F)),
+                 std::uint8_t(0x80 | (code >> 6 & 0x3F)),
+                 std::uint8_t(0x80 | (code & 0x3F))};
+        count = 4;
+    }
+    for (int i = 0; i < count; ++i)
+        appendPercentEncoded(out, bytes[size_t(i)]);
+    return taken;
+}
+
+} // namespace
+
+QString htmlEscaped(const QString& text)
+{
+    const QChar* const begin = text.constData();
+    const QChar* const end = begin + text.size();
+    const QChar* special = begin;
+    while (special != end && !isHtmlSpecial(special->unicode()))
+        ++special;
+    if (special == end)
+        return text;
+    QString escaped;
+    escaped.reserve(text.size() + text.size() / 8 + 8);
+    const QChar* run = begin;
+    for (; special != end; ++special) {
+        if (!isHtmlSpecial(special->unicode()))
+            continue;
+        escaped.append(run, special - run);
+        escaped.append(htmlReference(special->unicode()));
+        run = special + 1;
+    }
+    escaped.append(run, end - run);
+    return escaped;
+}
+
+QString linkAddress(const QString& address)
+{
+    qsizetype begin = 0;
+    qsizetype end = address.size();
+    while (begin < end && isBlank(address[begin]))
+        ++begin;
+    while (end > begin && isBlank(address[end - 1]))
+        --end;
+    const QStringView kept = QStringView(address).sliced(begin, end - begin);
+    const Scheme scheme = schemeOf(kept);
+    const bool relative = scheme == Scheme::None;
+    // "//host" and "\\host" lead to another host whatever the page's own scheme.
+    if (scheme == Scheme::Refused || (relative && kept.size() >= 2 && isSlash(kept[0]) && isSlash(kept[1])))
+        return QString();
+    qsizetype first = 0;
+    while (first < kept.size() && !needsWriting(kept, first, relative))
+        ++first;
+    if (first == kept.size())
+        return kept.size() == address.size() ? address : kept.toString();
+    QString written;
+    written.reserve(kept.size() + 16);
+    written.append(kept.first(first));
+    for (qsizetype at = first; at < kept.size();) {
+        const QChar character = kept[at];
+        if (!needsWriting(kept, at, relative))
+            written.append(character);
+        else if (character == u'&')
+            written.append(QLatin1StringView("&amp;"));
+        else if (character == u'\\')
+            written.append(u'/');
+        else if (character.unicode() >= 0x80)
+            at += appendUtf8Encoded(written, kept, at) - 1;
+        else
+            appendPercentEncoded(written, std::uint8_t(character.unicode()));
+        ++at;
+    }
+    return written;
+}
+
+} // namespace reelkeep
