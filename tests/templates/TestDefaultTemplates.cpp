@@ -58,7 +58,7 @@ QString articleOf(const QString& page, const QString& heading)
 QStringList headings(const QString& page)
 {
     static const QRegularExpression Film(u"<article class=\"film\" id=\"film-(\\d+)\">.*?"
-                                         "<h2><a href=\"#film-(\\d+)\">(.*?)</a></h2>"_s,
+                                         "<h2[^>]*><a href=\"#film-(\\d+)\">(.*?)</a></h2>"_s,
                                          QRegularExpression::DotMatchesEverythingOption);
     QStringList found;
     for (const QRegularExpressionMatch& match : Film.globalMatch(page)) {
@@ -426,14 +426,18 @@ void TestDefaultTemplates::indexesTitlesByLetter()
              "<a href=\"#film-7\">Z</a>\n<a href=\"#film-8\">Ω</a>\n</nav>"_s);
 }
 
-// The films stand in title order; the catalogue's own order follows them as a list of titles.
+// The films stand in title order; the catalogue's own order follows them as a list of titles. A film
+// without a title is named "Untitled", its title left empty.
 void TestDefaultTemplates::carriesTheCatalogueOrder()
 {
     const QString page = pageText(
-        ListDocument{{}, {}, {fullFilm(u"b"_s), fullFilm(u"A & <C>"_s), fullFilm(u"b"_s)}}, u"order"_s);
-    QCOMPARE(headings(page), (QStringList{u"A &amp; &lt;C&gt;"_s, u"b"_s, u"b"_s}));
+        ListDocument{
+            {}, {}, {fullFilm(u"b"_s), fullFilm(u"A & <C>"_s), fullFilm(QString()), fullFilm(u"b"_s)}},
+        u"order"_s);
+    QCOMPARE(headings(page), (QStringList{u"Untitled"_s, u"A &amp; &lt;C&gt;"_s, u"b"_s, u"b"_s}));
+    QVERIFY(page.contains(u"<h2 class=\"untitled\"><a href=\"#film-1\">Untitled</a></h2>"_s));
     QCOMPARE(between(page, u"<template id=\"collection-order\">"_s, u"<ol>"_s, u"</ol>"_s),
-             u"<ol>\n<li>b</li>\n<li>A &amp; &lt;C&gt;</li>\n<li>b</li>\n</ol>"_s);
+             u"<ol>\n<li>b</li>\n<li>A &amp; &lt;C&gt;</li>\n<li></li>\n<li>b</li>\n</ol>"_s);
 }
 
 void TestDefaultTemplates::keepsTheLinesOfAPlot()
