@@ -67,18 +67,38 @@ inline const FilmRecord* PageHost::filmAtPlaceIfAny(int place) const
     return position >= 0 && position < films.size() ? &films.at(position) : nullptr;
 }
 
-inline const FilmRecord& PageHost::filmAtPlace(int place) const
+inline const FilmRecord& PageHost::filmAtPlace(int place, QStringView asker, bool atIndex) const
 {
     const FilmRecord* film = filmAtPlaceIfAny(place);
     if (!film)
-        raise(ErrorNumber::SubscriptOutOfRange);
+        raise(ErrorNumber::SubscriptOutOfRange, noFilmCause(place, asker, atIndex));
     return *film;
+}
+
+QString PageHost::noFilmCause(int place, QStringView asker, bool atIndex) const
+{
+    const qsizetype placed = m_state.order.size();
+    if (m_context.films().isEmpty())
+        return QStringLiteral("%1: the catalogue has no films").arg(asker);
+    if (placed == 0)
+        return QStringLiteral("%1: the page order holds no films yet (list.sort makes it)").arg(asker);
+    if (place < 1 || place > placed)
+        return QStringLiteral("%1: there is no film %2%3; the page order holds %4")
+            .arg(asker)
+            .arg(place)
+            .arg(atIndex ? QStringLiteral(" at list.index (list.setindex sets it)") : QString())
+            .arg(placed);
+    return QStringLiteral("%1: film %2 of the page order is no longer in the catalogue (list.sort orders "
+                          "the films again)")
+        .arg(asker)
+        .arg(place);
 }
 
 template <Field field>
 void PageHost::readCurrentField(PageHost& host, const ArgumentList&, Value& ReturnValue)
 {
-    ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex)[field]);
+    static const QString Name = QStringLiteral("list.") + fieldName(field).toString();
+    ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex, Name, true)[field]);
 }
 
 // ORDER HostNames: variables in the order they are compared, then the functions.
@@ -256,7 +276,8 @@ void PageHost::solveNumberedFunction(int number, ArgumentList& Parmeters, Value&
     const HostName& name = HostNames[number];
     // The arguments the answer reads are there, or reading them is Subscript out of range.
     if (Parmeters.count() < name.arguments)
-        raise(ErrorNumber::SubscriptOutOfRange);
+        raise(ErrorNumber::SubscriptOutOfRange,
+              wrongArgumentCount(name.name.toString(), {name.arguments}, Parmeters.count()));
     name.answer(*this, Parmeters, ReturnValue);
 }
 
@@ -293,7 +314,7 @@ Value PageHost::listGetVal(const ArgumentList& arguments, const Value& untouched
     const auto readable = Readable.constFind(field);
     if (readable == Readable.cend())
         return untouched;
-    return Value::makeString(filmAtPlace(toInteger(place))[*readable]);
+    return Value::makeString(filmAtPlace(toInteger(place), u"list.getval", false)[*readable]);
 }
 
 void PageHost::setProgress(const Value& position)

@@ -88,6 +88,8 @@ private:
     };
     static constexpr std::int32_t NotKept = -1;
 
+    /// The line of a position in the template's bytes.
+    int lineAt(qsizetype position) const;
     /// Prepares the piece's expression and keeps it in place of the oldest; returns its place.
     std::int32_t prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator);
 
