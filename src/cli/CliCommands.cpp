@@ -89,21 +89,42 @@ int convert(const QStringList& arguments, const CliStreams& streams)
     return CliSuccess;
 }
 
+// Prints the line of one expression. What check would tell of it (a misspelt name) and the error it
+// raises, with its cause, go to standard error; false when it raised one.
+bool evaluateOne(Equation_Evaluater& evaluator, const QString& expression, const CliStreams& streams)
+{
+    QStringList findings;
+    evaluator.Prepare_Equation(expression, &findings);
+    for (const QString& finding : findings)
+        streams.err << "reelkeep-cli: warning: " << finding << " in " << expression << '\n';
+    std::optional<RuntimeError> raised;
+    streams.out << evaluateToLine(evaluator, expression, &raised) << '\n';
+    if (!raised)
+        return true;
+    QString message = errorMessage(raised->number());
+    if (!raised->cause().isEmpty())
+        message += QStringLiteral(": ") + raised->cause();
+    streams.err << "reelkeep-cli: " << expression << ": error " << raised->number() << ": " << message
+                << '\n';
+    return false;
+}
+
 // Outside a page run no host answers: variables are Empty, and so are functions the library does
-// not know.
+// not know. Fails when any expression raised an error.
 int eval(const QStringList& arguments, const CliStreams& streams)
 {
     Defalt_Functions functions;
     Equation_Evaluater evaluator(&functions);
+    bool allEvaluated = true;
     if (arguments == QStringList{QStringLiteral("-")}) {
         QString line;
         while (streams.in.readLineInto(&line))
-            streams.out << evaluateToLine(evaluator, line) << '\n';
+            allEvaluated = evaluateOne(evaluator, line, streams) && allEvaluated;
     } else {
         for (const QString& expression : arguments)
-            streams.out << evaluateToLine(evaluator, expression) << '\n';
+            allEvaluated = evaluateOne(evaluator, expression, streams) && allEvaluated;
     }
-    return CliSuccess;
+    return allEvaluated ? CliSuccess : CliFailure;
 }
 
 // The page's films and texts from a list file; progress and label shown on a terminal.
