@@ -6,6 +6,10 @@
 #include <array>
 #include <cstdint>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace reelkeep {
 
 namespace {
@@ -23,6 +27,31 @@ bool isHtmlSpecial(char16_t character)
     return character < 64 && (HtmlSpecial >> character & 1) != 0;
 }
 
+// The first character of markup from `from` on, or `end`: most texts have none, and are looked
+// through eight code units at a time.
+const QChar* findHtmlSpecial(const QChar* from, const QChar* end)
+{
+#ifdef __SSE2__
+    const __m128i ampersand = _mm_set1_epi16('&');
+    const __m128i less = _mm_set1_epi16('<');
+    const __m128i greater = _mm_set1_epi16('>');
+    const __m128i quote = _mm_set1_epi16('"');
+    const __m128i apostrophe = _mm_set1_epi16('\'');
+    for (; end - from >= 8; from += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const __m128i found = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi16(units, ampersand), _mm_cmpeq_epi16(units, less)),
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, greater), _mm_cmpeq_epi16(units, quote)),
+                         _mm_cmpeq_epi16(units, apostrophe)));
+        if (const int mask = _mm_movemask_epi8(found); mask != 0)
+            return from + __builtin_ctz(unsigned(mask)) / 2;
+    }
+#endif
+    while (from != end && !isHtmlSpecial(from->unicode()))
+        ++from;
+    return from;
+}
+
 QLatin1StringView htmlReference(char16_t character)
 {
     switch (character) {
@@ -38,6 +67,18 @@ QLatin1StringView htmlReference(char16_t character)
         return QLatin1StringView("&#39;");
     }
 }
+
+// The ASCII characters an address cannot hold as they stand in a quoted attribute: spaces and
+// control characters, quotes, angle brackets and "&"; "%" and "\" depend on what follows them and
+// on the scheme.
+constexpr std::array<bool, 128> NotAsTheyStand = [] {
+    std::array<bool, 128> marked{};
+    for (int c = 0; c <= ' '; ++c)
+        marked[size_t(c)] = true;
+    for (const char c : {'"', '\'', '<', '>', '&', '%', '\\', '\x7F'})
+        marked[size_t(c)] = true;
+    return marked;
+}();
 
 // Spaces and the control characters below them, which browsers drop around an address.
 bool isBlank(QChar character)
@@ -99,25 +140,16 @@ bool beginsPercentEscape(QStringView address, qsizetype at)
 }
 
 // Whether the character at `at` is written otherwise than as it stands.
-bool needsWriting(QStringView address, qsizetype at, bool relative)
+inline bool needsWriting(QStringView address, qsizetype at, bool relative)
 {
     const char16_t c = address[at].unicode();
-    if (c >= 0x7F || c <= u' ')
+    if (c >= 0x80)
         return true;
-    switch (c) {
-    case u'"':
-    case u'\'':
-    case u'<':
-    case u'>':
-    case u'&':
-        return true;
-    case u'\\':
-        return relative;
-    case u'%':
-        return !beginsPercentEscape(address, at);
-    default:
+    if (!NotAsTheyStand[c])
         return false;
-    }
+    if (c == u'%')
+        return !beginsPercentEscape(address, at);
+    return c != u'\\' || relative;
 }
 
 void appendPercentEncoded(QString& out, std::uint8_t byte)
@@ -165,19 +197,14 @@ qsizetype appendUtf8Encoded(QString& out, QStringView address, qsizetype at)
 
 QString htmlEscaped(const QString& text)
 {
-    const QChar* const begin = text.constData();
-    const QChar* const end = begin + text.size();
-    const QChar* special = begin;
-    while (special != end && !isHtmlSpecial(special->unicode()))
-        ++special;
+    const QChar* run = text.constData();
+    const QChar* const end = run + text.size();
+    const QChar* special = findHtmlSpecial(run, end);
     if (special == end)
         return text;
     QString escaped;
     escaped.reserve(text.size() + text.size() / 8 + 8);
-    const QChar* run = begin;
-    for (; special != end; ++special) {
-        if (!isHtmlSpecial(special->unicode()))
-            continue;
+    for (; special != end; special = findHtmlSpecial(run, end)) {
         escaped.append(run, special - run);
         escaped.append(htmlReference(special->unicode()));
         run = special + 1;
@@ -207,12 +234,14 @@ QString linkAddress(const QString& address)
         return kept.size() == address.size() ? address : kept.toString();
     QString written;
     written.reserve(kept.size() + 16);
-    written.append(kept.first(first));
-    for (qsizetype at = first; at < kept.size();) {
+    for (qsizetype at = first, run = 0; at < kept.size(); run = at) {
+        while (at < kept.size() && !needsWriting(kept, at, relative))
+            ++at;
+        written.append(kept.sliced(run, at - run));
+        if (at == kept.size())
+            break;
         const QChar character = kept[at];
-        if (!needsWriting(kept, at, relative))
-            written.append(character);
-        else if (character == u'&')
+        if (character == u'&')
             written.append(QLatin1StringView("&amp;"));
         else if (character == u'\\')
             written.append(u'/');
