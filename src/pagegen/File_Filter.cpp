@@ -36,7 +36,7 @@ constexpr int ClockCheckInterval = 16;
 // The page being written: encoded into a buffer in the run's character set, and written to the
 // file a full buffer at a time. After a buffer the file took only in part nothing more is
 // written, so the page never has a gap in the middle.
-class PageOutput
+class PageOutput : public TextSink
 {
 public:
     /// Raises Path/File access error (75) when the file cannot be created, with the system's
@@ -55,7 +55,7 @@ public:
     }
 
     // Whatever happens, the page written so far stays and the file is closed.
-    ~PageOutput()
+    ~PageOutput() override
     {
         if (m_used > 0 && !m_failed)
             m_file.write(m_buffer.data(), m_used);
@@ -86,7 +86,16 @@ public:
     }
 
     /// An expression's value as the page writes it: CStr's text.
-    void writeValue(const Value& value) { writeText(pageTextOf(value)); }
+    void writeValue(const Value& value)
+    {
+        if (value.kind() == Kind::String)
+            writeText(value.asString());
+        else if (!value.isEmpty())
+            writeText(pageTextOf(value));
+    }
+
+    /// Part of an expression's value, a text.
+    void write(QStringView text) override { writeText(text); }
 
     /// Writes the buffer to the file; raises Disk full (61) when the file takes less of it.
     void flush()
@@ -386,14 +395,14 @@ void File_Filter::Copy_Template(PreparedTemplate& input,
                 break;
             const PreparedEquation expression = input.expression(piece, Evaluator);
             if (!m_findsMistakes) {
-                run.output.writeValue(Evaluator.Evaluate_Prepared(expression));
+                run.output.writeValue(Evaluator.Evaluate_Prepared(expression, &run.output));
             } else {
                 run.currentPiece = &piece;
                 const QStringList* findings = input.findings(piece);
                 if (findings)
                     for (const QString& finding : *findings)
                         warn(finding);
-                const Value value = Evaluator.Evaluate_Prepared(expression);
+                const Value value = Evaluator.Evaluate_Prepared(expression, &run.output);
                 // A mistake found already tells why the page gets an Error Value.
                 if (value.kind() == Kind::Error && !findings) {
                     const QString maker = Evaluator.resultMaker(expression);

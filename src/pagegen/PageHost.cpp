@@ -39,6 +39,8 @@ QString lowerFieldName(const Value& name)
 // its characters where they are.
 Value madeSafe(const Value& value, QString (*make)(const QString&))
 {
+    if (value.kind() == Kind::String)
+        return Value::makeString(make(value.asString()));
     return Value::makeString(make(pageTextOf(value)));
 }
 
