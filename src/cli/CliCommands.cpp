@@ -294,23 +294,10 @@ int page(const QStringList& arguments, const CliStreams& streams)
     PageCommand command;
     if (const std::optional<int> status = runPageCommand(arguments, 2, true, streams, command))
         return *status;
-    const PageRunOutcome& outcome = command.outcome;
-    writeTemplateWarnings(streams.err, outcome);
-    if (command.stoppedBy != 0)
-        return stoppedBySignal(streams.err, command.stoppedBy, command.output);
-    switch (outcome.result) {
-    case PageRunOutcome::Result::Made:
-        return CliSuccess;
-    case PageRunOutcome::Result::TemplateMissing:
-    case PageRunOutcome::Result::Refused:
-    case PageRunOutcome::Result::PageNotCreated:
-        return fail(streams.err, QStringLiteral("cannot make %1").arg(command.output), outcome.describe());
-    case PageRunOutcome::Result::Abandoned:
-    case PageRunOutcome::Result::Stopped:
-        break;
-    }
-    streams.err << "reelkeep-cli: " << outcome.describe() << '\n';
-    return CliFailure;
+    if (command.stoppedBy == 0)
+        return reportPage(command.outcome, command.output, streams.err);
+    writeTemplateWarnings(streams.err, command.outcome);
+    return stoppedBySignal(streams.err, command.stoppedBy, command.output);
 }
 
 // check LISTFILE [--template-dir DIR]: the page run without its page, its template warnings and
@@ -320,38 +307,10 @@ int check(const QStringList& arguments, const CliStreams& streams)
     PageCommand command;
     if (const std::optional<int> status = runPageCommand(arguments, 1, false, streams, command))
         return *status;
-    const PageRunOutcome& outcome = command.outcome;
-    if (command.stoppedBy != 0) {
-        streams.err << "reelkeep-cli: stopped by " << StopSignals::nameOf(command.stoppedBy) << '\n';
-        return 128 + command.stoppedBy;
-    }
-    switch (outcome.result) {
-    case PageRunOutcome::Result::Made:
-    case PageRunOutcome::Result::Abandoned:
-    case PageRunOutcome::Result::Stopped:
-        break;
-    case PageRunOutcome::Result::TemplateMissing:
-    case PageRunOutcome::Result::Refused:
-    case PageRunOutcome::Result::PageNotCreated:
-        return fail(
-            streams.err, QStringLiteral("cannot check %1").arg(command.templateFolder), outcome.describe());
-    }
-    QTextStream& out = streams.out;
-    writeTemplateWarnings(out, outcome);
-    const qsizetype warnings = outcome.templateWarnings.size() + outcome.warnings.size();
-    const QString counted =
-        warnings == 1 ? QStringLiteral("1 warning") : QStringLiteral("%1 warnings").arg(warnings);
-    if (outcome.result == PageRunOutcome::Result::Made) {
-        out << "check: " << (warnings == 0 ? QStringLiteral("no warnings") : counted) << '\n';
-        return warnings == 0 ? CliSuccess : CliWarnings;
-    }
-    QString message = errorMessage(outcome.errorNumber);
-    if (!outcome.cause.isEmpty())
-        message += QStringLiteral(": ") + outcome.cause;
-    out << QDir::toNativeSeparators(outcome.where.file) << ':' << outcome.where.line << ": error "
-        << outcome.errorNumber << ": " << message << '\n';
-    out << "check: the run was abandoned: 1 error, " << counted << '\n';
-    return CliFailure;
+    if (command.stoppedBy == 0)
+        return reportCheck(command.outcome, command.templateFolder, streams.out, streams.err);
+    streams.err << "reelkeep-cli: stopped by " << StopSignals::nameOf(command.stoppedBy) << '\n';
+    return 128 + command.stoppedBy;
 }
 
 // import IN OUT [--map COLUMN=FIELD ...]: the rows of a spreadsheet's file as the films of a list
@@ -414,6 +373,56 @@ int showUsage(QTextStream& err)
 }
 
 } // namespace
+
+int reportPage(const PageRunOutcome& outcome, const QString& pagePath, QTextStream& err)
+{
+    writeTemplateWarnings(err, outcome);
+    switch (outcome.result) {
+    case PageRunOutcome::Result::Made:
+        return CliSuccess;
+    case PageRunOutcome::Result::TemplateMissing:
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
+        return fail(err, QStringLiteral("cannot make %1").arg(pagePath), outcome.describe());
+    case PageRunOutcome::Result::Abandoned:
+    case PageRunOutcome::Result::Stopped:
+        break;
+    }
+    err << "reelkeep-cli: " << outcome.describe() << '\n';
+    return CliFailure;
+}
+
+int reportCheck(const PageRunOutcome& outcome,
+                const QString& templateFolder,
+                QTextStream& out,
+                QTextStream& err)
+{
+    switch (outcome.result) {
+    case PageRunOutcome::Result::Made:
+    case PageRunOutcome::Result::Abandoned:
+    case PageRunOutcome::Result::Stopped:
+        break;
+    case PageRunOutcome::Result::TemplateMissing:
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
+        return fail(err, QStringLiteral("cannot check %1").arg(templateFolder), outcome.describe());
+    }
+    writeTemplateWarnings(out, outcome);
+    const qsizetype warnings = outcome.templateWarnings.size() + outcome.warnings.size();
+    const QString counted =
+        warnings == 1 ? QStringLiteral("1 warning") : QStringLiteral("%1 warnings").arg(warnings);
+    if (outcome.result == PageRunOutcome::Result::Made) {
+        out << "check: " << (warnings == 0 ? QStringLiteral("no warnings") : counted) << '\n';
+        return warnings == 0 ? CliSuccess : CliWarnings;
+    }
+    QString message = errorMessage(outcome.errorNumber);
+    if (!outcome.cause.isEmpty())
+        message += QStringLiteral(": ") + outcome.cause;
+    out << QDir::toNativeSeparators(outcome.where.file) << ':' << outcome.where.line << ": error "
+        << outcome.errorNumber << ": " << message << '\n';
+    out << "check: the run was abandoned: 1 error, " << counted << '\n';
+    return CliFailure;
+}
 
 int runCli(const QStringList& arguments, const CliStreams& streams)
 {
