@@ -69,16 +69,19 @@ inline const FilmRecord* PageHost::filmAtPlaceIfAny(int place) const
     return position >= 0 && position < films.size() ? &films.at(position) : nullptr;
 }
 
-inline const FilmRecord& PageHost::filmAtPlace(int place, QStringView asker, bool atIndex) const
+inline const FilmRecord& PageHost::filmAtPlace(int place, std::optional<Field> readAtIndex) const
 {
     const FilmRecord* film = filmAtPlaceIfAny(place);
     if (!film)
-        raise(ErrorNumber::SubscriptOutOfRange, noFilmCause(place, asker, atIndex));
+        raise(ErrorNumber::SubscriptOutOfRange, noFilmCause(place, readAtIndex));
     return *film;
 }
 
-QString PageHost::noFilmCause(int place, QStringView asker, bool atIndex) const
+QString PageHost::noFilmCause(int place, std::optional<Field> readAtIndex) const
 {
+    const QString asker = readAtIndex ? QStringLiteral("list.") + fieldName(*readAtIndex).toString()
+                                      : QStringLiteral("list.getval");
+    const bool atIndex = readAtIndex.has_value();
     const qsizetype placed = m_state.order.size();
     if (m_context.films().isEmpty())
         return QStringLiteral("%1: the catalogue has no films").arg(asker);
@@ -99,8 +102,7 @@ QString PageHost::noFilmCause(int place, QStringView asker, bool atIndex) const
 template <Field field>
 void PageHost::readCurrentField(PageHost& host, const ArgumentList&, Value& ReturnValue)
 {
-    static const QString Name = QStringLiteral("list.") + fieldName(field).toString();
-    ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex, Name, true)[field]);
+    ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex, field)[field]);
 }
 
 // ORDER HostNames: variables in the order they are compared, then the functions.
@@ -316,7 +318,7 @@ Value PageHost::listGetVal(const ArgumentList& arguments, const Value& untouched
     const auto readable = Readable.constFind(field);
     if (readable == Readable.cend())
         return untouched;
-    return Value::makeString(filmAtPlace(toInteger(place), u"list.getval", false)[*readable]);
+    return Value::makeString(filmAtPlace(toInteger(place), std::nullopt)[*readable]);
 }
 
 void PageHost::setProgress(const Value& position)

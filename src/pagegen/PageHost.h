@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace reelkeep {
 
@@ -92,10 +93,10 @@ private:
     template <Field field>
     static void readCurrentField(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
 
-    /// The film at a place of the page order; Subscript out of range (9) when there is none, with
-    /// the cause naming the asker and, when atIndex, the current index as the place.
-    const FilmRecord& filmAtPlace(int place, QStringView asker, bool atIndex) const;
-    QString noFilmCause(int place, QStringView asker, bool atIndex) const;
+    /// The film at a place of the page order; Subscript out of range (9) when there is none, told
+    /// as the read of a field at the current index, or else as list.getval's.
+    const FilmRecord& filmAtPlace(int place, std::optional<Field> readAtIndex) const;
+    QString noFilmCause(int place, std::optional<Field> readAtIndex) const;
     /// The film at a place of the page order, or null.
     const FilmRecord* filmAtPlaceIfAny(int place) const;
     void readAhead(int place) const;
