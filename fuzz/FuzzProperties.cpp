@@ -53,6 +53,18 @@ QString firstDifference(const ListDocument& expected, const ListDocument& actual
     return QString();
 }
 
+static bool replayingCorpus = false;
+
+bool replaying()
+{
+    return replayingCorpus;
+}
+
+void startReplaying()
+{
+    replayingCorpus = true;
+}
+
 QString scratchFile(const QString& name)
 {
     // In memory where the system offers it: a disk flushes every rewritten file and would slow the

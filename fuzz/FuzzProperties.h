@@ -19,6 +19,12 @@ void requireStandardError(int number);
 /// The first film or page text where two documents differ, for a failure message.
 QString firstDifference(const ListDocument& expected, const ListDocument& actual);
 
+/// Whether the inputs run as the tests replay a corpus, each once, rather than under libFuzzer:
+/// a target may then check what takes too long to check on every input libFuzzer makes.
+bool replaying();
+/// Marks the process as one that replays a corpus.
+void startReplaying();
+
 /// A file in a folder of the process's own, for targets that go through the file system.
 QString scratchFile(const QString& name);
 

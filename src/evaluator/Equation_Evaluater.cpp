@@ -98,6 +98,9 @@ public:
     };
 
 private:
+    // Most evaluators evaluate short texts: the first chunk is small, and each next one twice the
+    // last, up to ChunkSlots.
+    static constexpr size_t FirstChunkSlots = 1 << 8;
     static constexpr size_t ChunkSlots = 1 << 14;
 
     struct Chunk
@@ -124,7 +127,9 @@ private:
             m_top = 0;
         }
         if (m_chunk == m_chunks.size()) {
-            m_chunks.emplace_back(std::max(ChunkSlots, needed));
+            const size_t next =
+                m_chunks.empty() ? FirstChunkSlots : std::min(m_chunks.back().size * 2, ChunkSlots);
+            m_chunks.emplace_back(std::max(next, needed));
             m_top = 0;
         }
         Chunk& chunk = m_chunks[m_chunk];
