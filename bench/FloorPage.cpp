@@ -202,14 +202,14 @@ void writeFilm(Page& page, const FilmRecord& film, qsizetype place)
         page.raw("\" loading=\"lazy\"></a>");
     }
     const bool untitled = film[Field::Title].isEmpty();
-    page.raw(untitled ? "<div class=\"text\"><h2 class=\"untitled\"><a href=\"#film-"
-                      : "<div class=\"text\"><h2><a href=\"#film-");
+    page.raw("<div class=\"text\"><h2><a href=\"#film-");
     page.number(place);
-    page.raw("\">");
-    if (untitled)
-        page.raw("Untitled");
-    else
+    if (untitled) {
+        page.raw("\" class=\"untitled\">Untitled");
+    } else {
+        page.raw("\">");
         page.html(film[Field::Title]);
+    }
     page.raw("</a></h2>");
     static const std::pair<Field, const char*> Facts[] = {
         {Field::Release, "release"}, {Field::Type, "type"}, {Field::Time, "time"}, {Field::Genre, "genre"}};
