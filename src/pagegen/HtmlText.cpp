@@ -4,7 +4,9 @@
 #include <QLatin1StringView>
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <utility>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -14,17 +16,34 @@ namespace reelkeep {
 
 namespace {
 
-constexpr std::uint64_t bitOf(char16_t character)
-{
-    return std::uint64_t(1) << character;
-}
+// The characters HTML gives a meaning to in text and in quoted attribute values, all below 64,
+// and how each is written.
+constexpr std::pair<char16_t, QLatin1StringView> HtmlReferences[] = {
+    {u'&', QLatin1StringView("&amp;")},
+    {u'<', QLatin1StringView("&lt;")},
+    {u'>', QLatin1StringView("&gt;")},
+    {u'"', QLatin1StringView("&quot;")},
+    {u'\'', QLatin1StringView("&#39;")},
+};
 
-// The characters HTML gives a meaning to in text and in quoted attribute values, all below 64.
-constexpr std::uint64_t HtmlSpecial = bitOf(u'&') | bitOf(u'<') | bitOf(u'>') | bitOf(u'"') | bitOf(u'\'');
+constexpr std::uint64_t HtmlSpecial = [] {
+    std::uint64_t bits = 0;
+    for (const auto& [character, reference] : HtmlReferences)
+        bits |= std::uint64_t(1) << character;
+    return bits;
+}();
 
 bool isHtmlSpecial(char16_t character)
 {
     return character < 64 && (HtmlSpecial >> character & 1) != 0;
+}
+
+QLatin1StringView htmlReference(char16_t character)
+{
+    for (const auto& [special, reference] : HtmlReferences)
+        if (special == character)
+            return reference;
+    return QLatin1StringView();
 }
 
 // The first character of markup from `from` on, or `end`: most texts have none, and are looked
@@ -32,40 +51,18 @@ bool isHtmlSpecial(char16_t character)
 const QChar* findHtmlSpecial(const QChar* from, const QChar* end)
 {
 #ifdef __SSE2__
-    const __m128i ampersand = _mm_set1_epi16('&');
-    const __m128i less = _mm_set1_epi16('<');
-    const __m128i greater = _mm_set1_epi16('>');
-    const __m128i quote = _mm_set1_epi16('"');
-    const __m128i apostrophe = _mm_set1_epi16('\'');
     for (; end - from >= 8; from += 8) {
         const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-        const __m128i found = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi16(units, ampersand), _mm_cmpeq_epi16(units, less)),
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, greater), _mm_cmpeq_epi16(units, quote)),
-                         _mm_cmpeq_epi16(units, apostrophe)));
+        __m128i found = _mm_setzero_si128();
+        for (const auto& [character, reference] : HtmlReferences)
+            found = _mm_or_si128(found, _mm_cmpeq_epi16(units, _mm_set1_epi16(short(character))));
         if (const int mask = _mm_movemask_epi8(found); mask != 0)
-            return from + __builtin_ctz(unsigned(mask)) / 2;
+            return from + std::countr_zero(unsigned(mask)) / 2;
     }
 #endif
     while (from != end && !isHtmlSpecial(from->unicode()))
         ++from;
     return from;
-}
-
-QLatin1StringView htmlReference(char16_t character)
-{
-    switch (character) {
-    case u'&':
-        return QLatin1StringView("&amp;");
-    case u'<':
-        return QLatin1StringView("&lt;");
-    case u'>':
-        return QLatin1StringView("&gt;");
-    case u'"':
-        return QLatin1StringView("&quot;");
-    default:
-        return QLatin1StringView("&#39;");
-    }
 }
 
 // The ASCII characters an address cannot hold as they stand in a quoted attribute: spaces and
