@@ -53,6 +53,16 @@ QString firstDifference(const ListDocument& expected, const ListDocument& actual
     return QString();
 }
 
+FuzzCatalogue::FuzzCatalogue(const QStringList& titles, Field field, const QString& text)
+{
+    for (const QString& title : titles) {
+        FilmRecord film;
+        film[Field::Title] = title;
+        film[field] = text;
+        m_films.append(film);
+    }
+}
+
 static bool replayingCorpus = false;
 
 bool replaying()

@@ -25,33 +25,13 @@ namespace {
 
 constexpr int MostExpressions = 4000;
 
-class FuzzCatalogue : public PageContext
-{
-public:
-    FuzzCatalogue()
-    {
-        for (const char* title : {"b", "A"}) {
-            FilmRecord film;
-            film[Field::Title] = QString::fromLatin1(title);
-            film[Field::WebUrl1] = QStringLiteral("https://example.org/?a=1&b=2");
-            m_films.append(film);
-        }
-    }
-    const QList<FilmRecord>& films() const override { return m_films; }
-    QString pageTitle() const override { return QStringLiteral("Page"); }
-    QString pageDescription() const override { return QString(); }
-    void setProgress(float) override {}
-    void setLabel(const QString&) override {}
-
-private:
-    QList<FilmRecord> m_films;
-};
-
 // A run of the templates in `folder` into `output` as the commands make it, on a clock that stands
 // still so that both runs compute the same.
 PageRunOutcome runTemplates(const QString& folder, const QString& output)
 {
-    FuzzCatalogue catalogue;
+    fuzz::FuzzCatalogue catalogue({QStringLiteral("b"), QStringLiteral("A")},
+                                  Field::WebUrl1,
+                                  QStringLiteral("https://example.org/?a=1&b=2"));
     File_Filter filter;
     filter.setYieldInterval(0);
     int expressions = 0;
