@@ -55,6 +55,28 @@ QString firstDifference(const ListDocument& expected, const ListDocument& actual
     return QString();
 }
 
+FuzzCatalogue::FuzzCatalogue(const QStringList& titles, Field field, const QString& text)
+{
+    for (const QString& title : titles) {
+        FilmRecord film;
+        film[Field::Title] = title;
+        film[field] = text;
+        m_films.append(film);
+    }
+}
+
+static bool replayingCorpus = false;
+
+bool replaying()
+{
+    return replayingCorpus;
+}
+
+void startReplaying()
+{
+    replayingCorpus = true;
+}
+
 QString scratchFile(const QString& name)
 {
     // In memory where the system offers it: a disk flushes every rewritten file and would slow the

@@ -92,21 +92,42 @@ int convert(const QStringList& arguments, const CliStreams& streams)
     return CliSuccess;
 }
 
+// Prints the line of one expression. What check would tell of it (a misspelt name) and the error it
+// raises, with its cause, go to standard error; false when it raised one.
+bool evaluateOne(Equation_Evaluater& evaluator, const QString& expression, const CliStreams& streams)
+{
+    QStringList findings;
+    evaluator.Prepare_Equation(expression, &findings);
+    for (const QString& finding : findings)
+        streams.err << "reelkeep-cli: warning: " << finding << " in " << expression << '\n';
+    std::optional<RuntimeError> raised;
+    streams.out << evaluateToLine(evaluator, expression, &raised) << '\n';
+    if (!raised)
+        return true;
+    QString message = errorMessage(raised->number());
+    if (!raised->cause().isEmpty())
+        message += QStringLiteral(": ") + raised->cause();
+    streams.err << "reelkeep-cli: " << expression << ": error " << raised->number() << ": " << message
+                << '\n';
+    return false;
+}
+
 // Outside a page run no host answers: variables are Empty, and so are functions the library does
-// not know.
+// not know. Fails when any expression raised an error.
 int eval(const QStringList& arguments, const CliStreams& streams)
 {
     Defalt_Functions functions;
     Equation_Evaluater evaluator(&functions);
+    bool allEvaluated = true;
     if (arguments == QStringList{QStringLiteral("-")}) {
         QString line;
         while (streams.in.readLineInto(&line))
-            streams.out << evaluateToLine(evaluator, line) << '\n';
+            allEvaluated = evaluateOne(evaluator, line, streams) && allEvaluated;
     } else {
         for (const QString& expression : arguments)
-            streams.out << evaluateToLine(evaluator, expression) << '\n';
+            allEvaluated = evaluateOne(evaluator, expression, streams) && allEvaluated;
     }
-    return CliSuccess;
+    return allEvaluated ? CliSuccess : CliFailure;
 }
 
 // The page's films and texts from a list file; progress and label shown on a terminal.
@@ -276,23 +297,10 @@ int page(const QStringList& arguments, const CliStreams& streams)
     PageCommand command;
     if (const std::optional<int> status = runPageCommand(arguments, 2, true, streams, command))
         return *status;
-    const PageRunOutcome& outcome = command.outcome;
-    writeTemplateWarnings(streams.err, outcome);
-    if (command.stoppedBy != 0)
-        return stoppedBySignal(streams.err, command.stoppedBy, command.output);
-    switch (outcome.result) {
-    case PageRunOutcome::Result::Made:
-        return CliSuccess;
-    case PageRunOutcome::Result::TemplateMissing:
-    case PageRunOutcome::Result::Refused:
-    case PageRunOutcome::Result::PageNotCreated:
-        return fail(streams.err, QStringLiteral("cannot make %1").arg(command.output), outcome.describe());
-    case PageRunOutcome::Result::Abandoned:
-    case PageRunOutcome::Result::Stopped:
-        break;
-    }
-    streams.err << "reelkeep-cli: " << outcome.describe() << '\n';
-    return CliFailure;
+    if (command.stoppedBy == 0)
+        return reportPage(command.outcome, command.output, streams.err);
+    writeTemplateWarnings(streams.err, command.outcome);
+    return stoppedBySignal(streams.err, command.stoppedBy, command.output);
 }
 
 // check LISTFILE [--template-dir DIR]: the page run without its page, its template warnings and
@@ -302,38 +310,10 @@ int check(const QStringList& arguments, const CliStreams& streams)
     PageCommand command;
     if (const std::optional<int> status = runPageCommand(arguments, 1, false, streams, command))
         return *status;
-    const PageRunOutcome& outcome = command.outcome;
-    if (command.stoppedBy != 0) {
-        streams.err << "reelkeep-cli: stopped by " << StopSignals::nameOf(command.stoppedBy) << '\n';
-        return 128 + command.stoppedBy;
-    }
-    switch (outcome.result) {
-    case PageRunOutcome::Result::Made:
-    case PageRunOutcome::Result::Abandoned:
-    case PageRunOutcome::Result::Stopped:
-        break;
-    case PageRunOutcome::Result::TemplateMissing:
-    case PageRunOutcome::Result::Refused:
-    case PageRunOutcome::Result::PageNotCreated:
-        return fail(
-            streams.err, QStringLiteral("cannot check %1").arg(command.templateFolder), outcome.describe());
-    }
-    QTextStream& out = streams.out;
-    writeTemplateWarnings(out, outcome);
-    const qsizetype warnings = outcome.templateWarnings.size() + outcome.warnings.size();
-    const QString counted =
-        warnings == 1 ? QStringLiteral("1 warning") : QStringLiteral("%1 warnings").arg(warnings);
-    if (outcome.result == PageRunOutcome::Result::Made) {
-        out << "check: " << (warnings == 0 ? QStringLiteral("no warnings") : counted) << '\n';
-        return warnings == 0 ? CliSuccess : CliWarnings;
-    }
-    QString message = errorMessage(outcome.errorNumber);
-    if (!outcome.cause.isEmpty())
-        message += QStringLiteral(": ") + outcome.cause;
-    out << QDir::toNativeSeparators(outcome.where.file) << ':' << outcome.where.line << ": error "
-        << outcome.errorNumber << ": " << message << '\n';
-    out << "check: the run was abandoned: 1 error, " << counted << '\n';
-    return CliFailure;
+    if (command.stoppedBy == 0)
+        return reportCheck(command.outcome, command.templateFolder, streams.out, streams.err);
+    streams.err << "reelkeep-cli: stopped by " << StopSignals::nameOf(command.stoppedBy) << '\n';
+    return 128 + command.stoppedBy;
 }
 
 // What import was asked: import IN OUT [--replace] [--map COLUMN=FIELD ...].
@@ -470,6 +450,56 @@ int showUsage(QTextStream& err)
 }
 
 } // namespace
+
+int reportPage(const PageRunOutcome& outcome, const QString& pagePath, QTextStream& err)
+{
+    writeTemplateWarnings(err, outcome);
+    switch (outcome.result) {
+    case PageRunOutcome::Result::Made:
+        return CliSuccess;
+    case PageRunOutcome::Result::TemplateMissing:
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
+        return fail(err, QStringLiteral("cannot make %1").arg(pagePath), outcome.describe());
+    case PageRunOutcome::Result::Abandoned:
+    case PageRunOutcome::Result::Stopped:
+        break;
+    }
+    err << "reelkeep-cli: " << outcome.describe() << '\n';
+    return CliFailure;
+}
+
+int reportCheck(const PageRunOutcome& outcome,
+                const QString& templateFolder,
+                QTextStream& out,
+                QTextStream& err)
+{
+    switch (outcome.result) {
+    case PageRunOutcome::Result::Made:
+    case PageRunOutcome::Result::Abandoned:
+    case PageRunOutcome::Result::Stopped:
+        break;
+    case PageRunOutcome::Result::TemplateMissing:
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
+        return fail(err, QStringLiteral("cannot check %1").arg(templateFolder), outcome.describe());
+    }
+    writeTemplateWarnings(out, outcome);
+    const qsizetype warnings = outcome.templateWarnings.size() + outcome.warnings.size();
+    const QString counted =
+        warnings == 1 ? QStringLiteral("1 warning") : QStringLiteral("%1 warnings").arg(warnings);
+    if (outcome.result == PageRunOutcome::Result::Made) {
+        out << "check: " << (warnings == 0 ? QStringLiteral("no warnings") : counted) << '\n';
+        return warnings == 0 ? CliSuccess : CliWarnings;
+    }
+    QString message = errorMessage(outcome.errorNumber);
+    if (!outcome.cause.isEmpty())
+        message += QStringLiteral(": ") + outcome.cause;
+    out << QDir::toNativeSeparators(outcome.where.file) << ':' << outcome.where.line << ": error "
+        << outcome.errorNumber << ": " << message << '\n';
+    out << "check: the run was abandoned: 1 error, " << counted << '\n';
+    return CliFailure;
+}
 
 int runCli(const QStringList& arguments, const CliStreams& streams)
 {

@@ -6,6 +6,8 @@
 
 namespace reelkeep {
 
+struct PageRunOutcome;
+
 /// The exit statuses of reelkeep-cli.
 enum CliStatus
 {
@@ -30,6 +32,18 @@ struct CliStreams
     /// loaded for the system to take back at once rather than freeing it piece by piece.
     bool leavesMemoryAtExit = false;
 };
+
+/// What `page` tells of a page run into pagePath on standard error (err): the template warnings,
+/// then what failed. Returns its exit status.
+int reportPage(const PageRunOutcome& outcome, const QString& pagePath, QTextStream& err);
+
+/// What `check` tells of a page run of the templates in templateFolder: the template warnings,
+/// the error and a summary on standard output (out), or on standard error (err) why it could not
+/// run. Returns its exit status.
+int reportCheck(const PageRunOutcome& outcome,
+                const QString& templateFolder,
+                QTextStream& out,
+                QTextStream& err);
 
 /// Runs one command. arguments are those after the program name; input comes from in, results
 /// go to out, the usage and failures to err. Returns the exit status.

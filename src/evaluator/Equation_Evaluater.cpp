@@ -98,6 +98,9 @@ public:
     };
 
 private:
+    // Most evaluators evaluate short texts: the first chunk is small, and each next one twice the
+    // last, up to ChunkSlots.
+    static constexpr size_t FirstChunkSlots = 1 << 8;
     static constexpr size_t ChunkSlots = 1 << 14;
 
     struct Chunk
@@ -124,7 +127,9 @@ private:
             m_top = 0;
         }
         if (m_chunk == m_chunks.size()) {
-            m_chunks.emplace_back(std::max(ChunkSlots, needed));
+            const size_t next =
+                m_chunks.empty() ? FirstChunkSlots : std::min(m_chunks.back().size * 2, ChunkSlots);
+            m_chunks.emplace_back(std::max(next, needed));
             m_top = 0;
         }
         Chunk& chunk = m_chunks[m_chunk];
@@ -154,10 +159,22 @@ public:
     Evaluation(const Evaluation&) = delete;
     Evaluation& operator=(const Evaluation&) = delete;
 
-    Value run()
+    /// With a sink, a chain of "&" that makes the value (the last step then) is written to it part
+    /// by part when it joins texts alone, and Empty stands for it.
+    Value run(TextSink* sink)
     {
-        for (const Instruction& instruction : m_program.instructions)
-            std::visit([this](const auto& step) { execute(step); }, instruction);
+        const std::vector<Instruction>& code = m_program.instructions;
+        const auto* chain = sink && !code.empty() ? std::get_if<step::JoinTexts>(&code.back()) : nullptr;
+        if (chain && chain->target != m_program.result)
+            chain = nullptr;
+        const auto end = chain ? code.end() - 1 : code.end();
+        for (auto instruction = code.begin(); instruction != end; ++instruction)
+            std::visit([this](const auto& step) { execute(step); }, *instruction);
+        if (chain) {
+            if (writeParts(*chain, *sink))
+                return Value();
+            execute(*chain);
+        }
         const ValueRef result = m_program.result;
         if (result >= 0)
             return std::move(m_frame[result]);
@@ -190,17 +207,6 @@ private:
     // What the library and the host answer happens as deep as the text it is written in.
     void enterHandlerAt(std::uint16_t depth) { m_evaluator.m_depth = m_base + depth; }
 
-    // The numbers the program holds when it was made for this library and host; otherwise the
-    // name is looked up now, into `found`.
-    const NameSite& bound(std::int32_t name, bool isFunction, NameSite& found) const
-    {
-        const NameSite& site = m_program.sites[size_t(name)];
-        if (m_program.binding == m_evaluator.m_binding)
-            return site;
-        found = m_evaluator.bind(site.name, isFunction);
-        return found;
-    }
-
     // A name that is not a constant is asked of the host; nobody answering leaves it Empty.
     void execute(const step::ReadVariable& read)
     {
@@ -208,8 +214,7 @@ private:
         EvaluatorHost* host = m_evaluator.m_host;
         if (!host)
             return;
-        NameSite found;
-        const NameSite& site = bound(read.name, false, found);
+        const NameSite& site = m_program.sites[size_t(read.name)];
         enterHandlerAt(read.depth);
         if (site.hostNumber != EvaluatorHost::AskByName)
             host->getNumberedVariable(site.hostNumber, result);
@@ -231,8 +236,7 @@ private:
         Value& result = m_frame.make(call.target);
         ArgumentList arguments;
         fillArguments(call.arguments, arguments);
-        NameSite found;
-        const NameSite& site = bound(call.name, true, found);
+        const NameSite& site = m_program.sites[size_t(call.name)];
         enterHandlerAt(call.depth);
         if (site.libraryFunction != BuiltinLibrary::NotFound) {
             result = m_evaluator.m_library->Call_Function(site.libraryFunction, arguments);
@@ -257,6 +261,29 @@ private:
         const QString text = toStringLet(at(m_program.refs[size_t(group.values.first)]));
         enterHandlerAt(group.depth);
         result = m_evaluator.Evaluate_Equation(text);
+    }
+
+    // The parts of a chain of "&" one after another, when that writes the text joining them would
+    // make: they are texts alone, and no surrogate pair has its halves in two parts.
+    bool writeParts(const step::JoinTexts& join, TextSink& sink)
+    {
+        const ValueRef* const parts = m_program.refs.data() + join.parts.first;
+        const ValueRef* const end = parts + join.parts.count;
+        QChar last;
+        for (const ValueRef* part = parts; part != end; ++part) {
+            const Value& value = at(*part);
+            if (!isText(value))
+                return false;
+            const QString& text = value.asString();
+            if (text.isEmpty())
+                continue;
+            if (last.isHighSurrogate() && text.front().isLowSurrogate())
+                return false;
+            last = text.back();
+        }
+        for (const ValueRef* part = parts; part != end; ++part)
+            sink.write(at(*part).asString());
+        return true;
     }
 
     // A chain of "&": texts are joined at once; anything else takes the operator step by step.
@@ -427,20 +454,25 @@ QString countsInWords(const std::vector<int>& counts)
 
 } // namespace
 
+QString wrongArgumentCount(const QString& function, const std::vector<int>& counts, int given)
+{
+    return QStringLiteral("\"%1\" takes %2, not %3").arg(function, countsInWords(counts)).arg(given);
+}
+
 void Equation_Evaluater::findMistakes(const Program& program, QStringList& findings) const
 {
     findings.append(QStringList(program.findings.begin(), program.findings.end()));
     for (const Instruction& instruction : program.instructions) {
         if (const auto* call = std::get_if<step::CallFunction>(&instruction)) {
             const NameSite& site = program.sites[size_t(call->name)];
-            if (site.libraryFunction != BuiltinLibrary::NotFound) {
-                const std::vector<int> counts = m_library->acceptedCounts(site.libraryFunction);
+            const bool builtIn = site.libraryFunction != BuiltinLibrary::NotFound;
+            if (builtIn || (m_host && m_host->answers(site.name, true))) {
+                const std::vector<int> counts = builtIn ? m_library->acceptedCounts(site.libraryFunction)
+                                                        : m_host->acceptedCounts(site.name);
                 if (!counts.empty() &&
                     std::find(counts.begin(), counts.end(), call->arguments.count) == counts.end())
-                    findings.append(QStringLiteral("\"%1\" takes %2, not %3")
-                                        .arg(site.name, countsInWords(counts))
-                                        .arg(call->arguments.count));
-            } else if (!m_host || !m_host->answers(site.name, true)) {
+                    findings.append(wrongArgumentCount(site.name, counts, call->arguments.count));
+            } else {
                 QStringList known = m_library ? m_library->knownNames() : QStringList();
                 if (m_host)
                     known += m_host->knownNames(true);
@@ -487,18 +519,23 @@ QString Equation_Evaluater::resultMaker(const PreparedEquation& Equation) const
     return QString();
 }
 
-Value Equation_Evaluater::Evaluate_Prepared(const PreparedEquation& Equation)
+Value Equation_Evaluater::Evaluate_Prepared(const PreparedEquation& Equation, TextSink* sink)
 {
     if (!Equation.m_program)
         raise(ErrorNumber::InvalidProcedureCall);
     if (Equation.m_program->tooLong)
         raise(ErrorNumber::Overflow);
-    return evaluate(*Equation.m_program);
+    return evaluate(*Equation.m_program, sink);
 }
 
-Value Equation_Evaluater::evaluate(const Program& program)
+Value Equation_Evaluater::evaluate(const Program& program, TextSink* sink)
 {
-    return Evaluation(*this, program).run();
+    if (program.binding == m_binding)
+        return Evaluation(*this, program).run(sink);
+    // Made for another library or host: the names are found again, for this evaluation.
+    Program rebound = program;
+    bindNames(rebound);
+    return Evaluation(*this, rebound).run(sink);
 }
 
 std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf(QStringView trimmedText)
@@ -518,15 +555,20 @@ std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf
 std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::compile(QStringView trimmedText) const
 {
     auto program = std::make_shared<Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
-    // The names are found once, for the library and host the evaluator has now.
-    for (const Instruction& instruction : program->instructions) {
-        if (const auto* read = std::get_if<step::ReadVariable>(&instruction))
-            program->sites[size_t(read->name)] = bind(program->sites[size_t(read->name)].name, false);
-        else if (const auto* call = std::get_if<step::CallFunction>(&instruction))
-            program->sites[size_t(call->name)] = bind(program->sites[size_t(call->name)].name, true);
-    }
-    program->binding = m_binding;
+    bindNames(*program);
     return program;
+}
+
+// The names are found once, for the library and host the evaluator has now.
+void Equation_Evaluater::bindNames(Program& program) const
+{
+    for (const Instruction& instruction : program.instructions) {
+        if (const auto* read = std::get_if<step::ReadVariable>(&instruction))
+            program.sites[size_t(read->name)] = bind(program.sites[size_t(read->name)].name, false);
+        else if (const auto* call = std::get_if<step::CallFunction>(&instruction))
+            program.sites[size_t(call->name)] = bind(program.sites[size_t(call->name)].name, true);
+    }
+    program.binding = m_binding;
 }
 
 Value Apply_Operator(Operation operation, const Value& left, const Value& right)

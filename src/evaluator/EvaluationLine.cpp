@@ -6,11 +6,14 @@
 
 namespace reelkeep {
 
-QString evaluateToLine(Equation_Evaluater& evaluator, const QString& expression)
+QString
+evaluateToLine(Equation_Evaluater& evaluator, const QString& expression, std::optional<RuntimeError>* raised)
 {
     try {
         return describeForCli(evaluator.Evaluate_Equation(expression));
     } catch (const RuntimeError& error) {
+        if (raised)
+            *raised = error;
         return QStringLiteral("raised %1").arg(error.number());
     }
 }

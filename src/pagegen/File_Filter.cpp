@@ -43,7 +43,7 @@ constexpr int ClockCheckInterval = 16;
 // the old file keeps its bytes, so that a template which turns out to be that file is read whole
 // and refused. A write the file takes only in part leaves the old file as it was. An existing file
 // that is no regular file (the null device a check writes to, a pipe) is written in place.
-class PageOutput
+class PageOutput : public TextSink
 {
 public:
     /// Raises Path/File access error (75) when the file cannot be created, with the system's
@@ -70,7 +70,7 @@ public:
     }
 
     // Whatever happens, the page written so far replaces the file, and the file is closed.
-    ~PageOutput()
+    ~PageOutput() override
     {
         if (!m_file->isOpen() || m_discarded)
             return;
@@ -110,7 +110,16 @@ public:
     }
 
     /// An expression's value as the page writes it: CStr's text.
-    void writeValue(const Value& value) { writeText(pageTextOf(value)); }
+    void writeValue(const Value& value)
+    {
+        if (value.kind() == Kind::String)
+            writeText(value.asString());
+        else if (!value.isEmpty())
+            writeText(pageTextOf(value));
+    }
+
+    /// Part of an expression's value, a text.
+    void write(QStringView text) override { writeText(text); }
 
     /// Writes the buffer to the file; raises Disk full (61) when the file takes less of it.
     void flush()
@@ -444,14 +453,14 @@ void File_Filter::Copy_Template(PreparedTemplate& input,
                 break;
             const PreparedEquation expression = input.expression(piece, Evaluator);
             if (!m_findsMistakes) {
-                run.output.writeValue(Evaluator.Evaluate_Prepared(expression));
+                run.output.writeValue(Evaluator.Evaluate_Prepared(expression, &run.output));
             } else {
                 run.currentPiece = &piece;
                 const QStringList* findings = input.findings(piece);
                 if (findings)
                     for (const QString& finding : *findings)
                         warn(finding);
-                const Value value = Evaluator.Evaluate_Prepared(expression);
+                const Value value = Evaluator.Evaluate_Prepared(expression, &run.output);
                 // A mistake found already tells why the page gets an Error Value.
                 if (value.kind() == Kind::Error && !findings) {
                     const QString maker = Evaluator.resultMaker(expression);

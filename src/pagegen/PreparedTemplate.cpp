@@ -27,6 +27,20 @@ QString expressionText(QByteArrayView bytes, bool utf8)
     return QLatin1Char(' ') + (utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes));
 }
 
+// The position of the first "[" outside a text literal, or -1: in a template an expression has no
+// "[" of its own, so such a one is most likely the next expression's, the "]" before it missing.
+qsizetype strayOpenBracket(QByteArrayView text)
+{
+    bool quoted = false;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (text[at] == '\'')
+            quoted = !quoted;
+        else if (text[at] == OpenBracket && !quoted)
+            return at;
+    }
+    return -1;
+}
+
 // The position of the first byte from `from` on, or the size when there is none.
 qsizetype find(QByteArrayView bytes, qsizetype from, char byte)
 {
@@ -103,9 +117,17 @@ std::int32_t PreparedTemplate::prepare(const TemplatePiece& piece, const Equatio
         piece.expression,
         evaluator.Prepare_Equation(expressionText(text, m_utf8), finding ? &found : nullptr)};
     if (finding) {
+        const qsizetype stray = strayOpenBracket(text);
+        // What the missing "]" makes of the text (unknown names, operands not joined) says nothing more.
         if (piece.expression == m_openExpression)
             found.prepend(
                 QStringLiteral("the \"[\" is never closed, so the rest of the file is one expression"));
+        else if (stray >= 0)
+            found =
+                QStringList{QStringLiteral("a \"]\" is missing: the \"[\" on line %1 is still open at the "
+                                           "next \"[\", on line %2")
+                                .arg(lineOf(piece))
+                                .arg(lineAt(textStart + stray))};
         m_findingsAt[size_t(piece.expression)] =
             found.isEmpty() ? NothingFound : std::int32_t(m_findings.size());
         if (!found.isEmpty())
@@ -137,9 +159,14 @@ QString PreparedTemplate::shownExpression(const TemplatePiece& piece) const
 
 int PreparedTemplate::lineOf(const TemplatePiece& piece) const
 {
-    const std::size_t mark = piece.literalEnd / LineMarkStride;
+    return lineAt(piece.literalEnd);
+}
+
+int PreparedTemplate::lineAt(qsizetype position) const
+{
+    const std::size_t mark = std::size_t(position) / LineMarkStride;
     const auto from = m_bytes.cbegin() + qsizetype(mark * LineMarkStride);
-    const auto to = m_bytes.cbegin() + qsizetype(piece.literalEnd);
+    const auto to = m_bytes.cbegin() + position;
     return 1 + int(m_lineMarks[mark]) + int(std::count(from, to, '\n'));
 }
 

@@ -92,6 +92,8 @@ private:
     /// template's size.
     static constexpr std::size_t LineMarkStride = 4096;
 
+    /// The line of a position in the template's bytes.
+    int lineAt(qsizetype position) const;
     /// Prepares the piece's expression and keeps it in place of the oldest; returns its place.
     std::int32_t prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator);
     void markLines();
