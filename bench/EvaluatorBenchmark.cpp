@@ -1,10 +1,10 @@
 // Evaluations per second of template-like expressions with a small page-like host.
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluatorHost.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/TextForm.h"
 #include "functions/Defalt_Functions.h"
 #include "pagegen/PreparedTemplate.h"
+#include "value/Coercion.h"
+#include "value/TextForm.h"
 
 #include <QHash>
 

@@ -6,7 +6,6 @@
 #include "cli/StopSignals.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
-#include "evaluator/value/RuntimeError.h"
 #include "functions/Defalt_Functions.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
@@ -14,6 +13,7 @@
 #include "storage/ImportedList.h"
 #include "storage/InputLimits.h"
 #include "storage/ListFile.h"
+#include "value/RuntimeError.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "evaluator/OperatorTable.h"
-#include "evaluator/value/RuntimeError.h"
-#include "evaluator/value/Value.h"
+#include "value/RuntimeError.h"
+#include "value/Value.h"
 
 #include <QString>
 #include <QStringList>

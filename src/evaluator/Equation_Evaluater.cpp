@@ -5,8 +5,8 @@
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/EquationProgram.h"
 #include "evaluator/EvaluatorHost.h"
-#include "evaluator/value/Operators.h"
-#include "evaluator/value/TextForm.h"
+#include "value/Operators.h"
+#include "value/TextForm.h"
 
 #include <algorithm>
 #include <atomic>

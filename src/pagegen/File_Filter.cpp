@@ -2,14 +2,14 @@
 #include "pagegen/File_Filter.h"
 
 #include "evaluator/Equation_Evaluater.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/TextForm.h"
 #include "pagegen/FileIdentity.h"
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PreparedTemplate.h"
 #include "pagegen/TemplateCharset.h"
 #include "storage/InputLimits.h"
-#include "storage/Utf8.h"
+#include "text/Utf8.h"
+#include "value/Coercion.h"
+#include "value/TextForm.h"
 
 #include <QDir>
 #include <QElapsedTimer>

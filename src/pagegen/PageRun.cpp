@@ -1,8 +1,8 @@
 // Running the page generator and describing how the run ended.
 #include "pagegen/PageRun.h"
 
-#include "evaluator/value/RuntimeError.h"
 #include "pagegen/FileIdentity.h"
+#include "value/RuntimeError.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,8 +1,8 @@
 // Cutting a template into literal bytes and expressions, and preparing each expression when needed.
 #include "pagegen/PreparedTemplate.h"
 
-#include "storage/Utf8.h"
-#include "storage/Windows1252.h"
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
 
 #include <QHash>
 
