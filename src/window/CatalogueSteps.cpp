@@ -191,21 +191,21 @@ void ExchangeFilms::undo()
     showAfterwards(m_moved == Moved::Up ? m_position + 1 : m_position);
 }
 
-ReplaceList::ReplaceList(CatalogueView& view, ListInWindow before, ListInWindow after)
+ReplaceList::ReplaceList(WindowList& window, ListInWindow before, ListInWindow after)
     : CatalogueStep(QStringLiteral("Load %1").arg(QFileInfo(after.file).fileName()))
-    , m_view(view)
+    , m_window(window)
     , m_before(std::move(before))
     , m_after(std::move(after))
 {}
 
 void ReplaceList::redo()
 {
-    m_view.showList(m_after);
+    m_window.showList(m_after);
 }
 
 void ReplaceList::undo()
 {
-    m_view.showList(m_before);
+    m_window.showList(m_before);
 }
 
 qsizetype ReplaceList::keptBytes() const

@@ -22,13 +22,20 @@ struct ListInWindow
     ListEncoding encoding = ListEncoding::Windows1252;
 };
 
-/// The window as the steps need it once they are undone or redone.
+/// The window as a change to the films needs it once it is undone or redone.
 class CatalogueView
 {
 public:
     virtual ~CatalogueView() = default;
     /// Selects the film at a position and shows it in the fields; -1 selects none and empties them.
     virtual void showFilm(int position) = 0;
+};
+
+/// The window as a load needs it once it is undone or redone.
+class WindowList
+{
+public:
+    virtual ~WindowList() = default;
     virtual ListInWindow listInWindow() const = 0;
     virtual void showList(const ListInWindow& list) = 0;
 };
@@ -184,7 +191,7 @@ private:
 class ReplaceList : public CatalogueStep
 {
 public:
-    ReplaceList(CatalogueView& view, ListInWindow before, ListInWindow after);
+    ReplaceList(WindowList& window, ListInWindow before, ListInWindow after);
     void redo() override;
     void undo() override;
     /// The list it replaced: the list it brought is the catalogue's, or a later load's list replaced.
@@ -193,7 +200,7 @@ public:
 private:
     void letGo() override;
 
-    CatalogueView& m_view;
+    WindowList& m_window;
     ListInWindow m_before;
     ListInWindow m_after;
 };

@@ -1,18 +1,21 @@
-// The main window's list files: Save, Load, the current file and the form each file is written in.
+// The main window's list files: Save, Load, the recent lists, Import, the current file and the
+// form each file is written in.
+#include "window/ListFileCommands.h"
+
 #include "catalogue/History.h"
 #include "storage/ImportedList.h"
 #include "storage/SettingsEntries.h"
 #include "storage/widgets/frmImport.h"
-#include "window/Form1.h"
+#include "window/CatalogueCommands.h"
+#include "window/CommandRunner.h"
+#include "window/Controls.h"
+#include "window/PageTexts.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSet>
 
 namespace reelkeep {
@@ -58,55 +61,77 @@ QString importSummary(const QList<FilmRecord>& before, const QList<FilmRecord>& 
     return summary + QLatin1Char('.');
 }
 
-} // namespace
-
-// ---- list files ----
-
-ListDocument Form1::documentToSave() const
+ListForm formOfFilter(const FileDialogState& dialog)
 {
-    return {m_pageTitle->text(), m_pageDescription->toPlainText(), m_catalogue.entries(), m_currentEncoding};
+    return dialog.filterIndex == 2 ? ListForm::CommaSeparated : ListForm::Native;
 }
 
-ListInWindow Form1::listInWindow() const
+} // namespace
+
+ListFileCommands::ListFileCommands(DesktopServices& desktop,
+                                   Catalogue& catalogue,
+                                   CatalogueCommands& commands,
+                                   PageTexts& pageTexts,
+                                   CommandRunner& runner,
+                                   QMenu& recentMenu,
+                                   QWidget* window)
+    : QObject(window)
+    , m_desktop(desktop)
+    , m_catalogue(catalogue)
+    , m_commands(commands)
+    , m_pageTexts(pageTexts)
+    , m_runner(runner)
+    , m_recentMenu(recentMenu)
+    , m_window(window)
+    , m_listDialog{QString(),
+                   QStringLiteral("Reelkeep File(*.rkf)|*.rkf|Coma Delimited (*.csv)|*.csv"),
+                   QStringLiteral("rkf"),
+                   QStringLiteral("*.rkf"),
+                   1}
+    , m_importDialog{QStringLiteral("Import Films"),
+                     QStringLiteral("Delimited text (*.csv *.tsv *.txt)|*.csv *.tsv *.txt|All files (*)|*"),
+                     QString(),
+                     QString(),
+                     1}
+{}
+
+// ---- the list in the window ----
+
+ListDocument ListFileCommands::documentToSave() const
+{
+    return {m_pageTexts.title(), m_pageTexts.description(), m_catalogue.entries(), m_currentEncoding};
+}
+
+ListInWindow ListFileCommands::listInWindow() const
 {
     return {m_catalogue.entries(),
-            m_pageTitle->text(),
-            m_pageDescription->toPlainText(),
+            m_pageTexts.title(),
+            m_pageTexts.description(),
             m_currentFile,
             m_currentForm,
             m_currentEncoding};
 }
 
-void Form1::showList(const ListInWindow& list)
+void ListFileCommands::showList(const ListInWindow& list)
 {
     m_catalogue.replaceAll(list.films);
-    m_fillingPageTexts = true;
-    if (m_pageTitle->text() != list.pageTitle)
-        m_pageTitle->setText(list.pageTitle);
-    if (m_pageDescription->toPlainText() != list.pageDescription)
-        m_pageDescription->setPlainText(list.pageDescription);
-    m_fillingPageTexts = false;
+    m_pageTexts.showTexts(list.pageTitle, list.pageDescription);
     m_currentFile = list.file;
     m_currentForm = list.form;
     m_currentEncoding = list.encoding;
-    refreshTitle();
+    emit currentFileChanged();
 }
 
-bool Form1::pageTextsAreNew() const
-{
-    return m_pageTitle->text() == DefaultPageTitle && m_pageDescription->toPlainText().isEmpty();
-}
-
-void Form1::markClean(ListForm form)
+void ListFileCommands::markClean(ListForm form)
 {
     // A .csv file keeps no page texts: loaded, it gives a new window's.
-    const bool pageTextsKept = form == ListForm::Native || pageTextsAreNew();
+    const bool pageTextsKept = form == ListForm::Native || m_pageTexts.areNew();
     m_catalogue.setModified(!pageTextsKept);
-    m_pageTextsEdited = !pageTextsKept;
-    m_undo.setClean();
+    m_pageTexts.setEdited(!pageTextsKept);
+    m_commands.undoStack().setClean();
 }
 
-void Form1::proposeCurrentFile()
+void ListFileCommands::proposeCurrentFile()
 {
     if (m_currentFile.isEmpty())
         return;
@@ -115,15 +140,10 @@ void Form1::proposeCurrentFile()
         m_listDialog.filterIndex = static_cast<int>(*form);
 }
 
-static ListForm formOfFilter(const FileDialogState& dialog)
-{
-    return dialog.filterIndex == 2 ? ListForm::CommaSeparated : ListForm::Native;
-}
+// ---- Save ----
 
-bool Form1::saveCommand()
+bool ListFileCommands::saveCommand()
 {
-    if (isMakingPage())
-        return false;
     m_listDialog.title = QStringLiteral("Save List");
     proposeCurrentFile();
     if (!m_desktop.saveFileDialog(m_listDialog) || m_listDialog.fileName.isEmpty())
@@ -136,39 +156,39 @@ bool Form1::saveCommand()
     return writeList(path, formFromFileName(path).value_or(formOfFilter(m_listDialog)));
 }
 
-bool Form1::saveToCurrentFile()
+bool ListFileCommands::saveToCurrentFile()
 {
-    if (isMakingPage())
-        return false;
     if (m_currentFile.isEmpty())
         return saveCommand();
     return writeList(m_currentFile, m_currentForm);
 }
 
-bool Form1::writeList(const QString& path, ListForm form)
+bool ListFileCommands::writeList(const QString& path, ListForm form)
 {
     QString failure;
     const PreviousVersion previous =
         readKeepPreviousVersion(m_desktop) ? PreviousVersion::Keep : PreviousVersion::Discard;
     if (!saveListFile(path, form, documentToSave(), &failure, previous)) {
-        tell(QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), failure));
+        tell(m_desktop, QStringLiteral("Could not save %1: %2").arg(QDir::toNativeSeparators(path), failure));
         return false;
     }
     m_currentFile = path;
     m_currentForm = form;
-    refreshTitle();
+    emit currentFileChanged();
     rememberRecentList(path);
     markClean(form);
-    if (m_pageTextsEdited)
-        showStatus(QStringLiteral("The .csv form keeps the films only: the page title and description "
-                                  "are not in %1.")
-                       .arg(QFileInfo(path).fileName()));
+    if (m_pageTexts.isEdited())
+        emit statusChanged(QStringLiteral("The .csv form keeps the films only: the page title and "
+                                          "description are not in %1.")
+                               .arg(QFileInfo(path).fileName()));
     return true;
 }
 
-bool Form1::mayLoad()
+// ---- Load ----
+
+bool ListFileCommands::mayLoad()
 {
-    if (isMakingPage() || !settlePendingEdits(QStringLiteral("loading a list"), selectedPosition()))
+    if (!m_commands.settlePendingEdits(QStringLiteral("loading a list"), m_commands.selectedPosition()))
         return false;
     if (!m_catalogue.isModified())
         return true;
@@ -182,7 +202,7 @@ bool Form1::mayLoad()
     }
 }
 
-void Form1::loadCommand()
+void ListFileCommands::loadCommand()
 {
     if (!mayLoad())
         return;
@@ -195,60 +215,20 @@ void Form1::loadCommand()
     openList(path, formOfContents(path, formOfFilter(m_listDialog)), true, true);
 }
 
-void Form1::importCommand()
-{
-    // The first imported film takes the fields.
-    if (isMakingPage() || !settlePendingEdits(QStringLiteral("importing films"), selectedPosition()) ||
-        !m_desktop.openFileDialog(m_importDialog) || m_importDialog.fileName.isEmpty())
-        return;
-    const QString path = m_importDialog.fileName;
-    const QString shownPath = QDir::toNativeSeparators(path);
-    QString failure;
-    const std::optional<ImportAnalysis> analysis = analyseImportFile(path, &failure);
-    if (!analysis) {
-        tell(QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
-        return;
-    }
-    frmImport dialog(*analysis, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const std::optional<QList<FilmRecord>> films = importFilms(*analysis, dialog.mapping(), &failure);
-    if (!films) {
-        tell(QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
-        return;
-    }
-    if (films->isEmpty()) {
-        tell(QStringLiteral("%1 holds no films below its header row. Nothing was imported.").arg(shownPath));
-        return;
-    }
-    const QLocale english(QLocale::English);
-    const QString step = QStringLiteral("Import %1").arg(QFileInfo(path).fileName());
-    const QList<FilmRecord> before = m_catalogue.entries();
-    if (!appendFilms(*films, step)) {
-        tell(QStringLiteral("The list holds %1 films and the file %2: together they are more than "
-                            "the %3 a list can hold. Nothing was imported.")
-                 .arg(english.toString(m_catalogue.count()),
-                      english.toString(films->size()),
-                      english.toString(Catalogue::MaxEntries)));
-        return;
-    }
-    selectFilm(int(before.size()), true);
-    showStatus(importSummary(before, *films));
-}
-
-bool Form1::loadList(const QString& path, ListForm form, bool reportFailure)
+bool ListFileCommands::loadList(const QString& path, ListForm form, bool reportFailure)
 {
     return openList(path, form, reportFailure, false);
 }
 
-bool Form1::openList(const QString& path, ListForm form, bool reportFailure, bool undoable)
+bool ListFileCommands::openList(const QString& path, ListForm form, bool reportFailure, bool undoable)
 {
     QString failure;
     QString warning;
     std::optional<ListDocument> document = loadListFile(path, form, &failure, &warning);
     if (!document) {
         if (reportFailure)
-            tell(QStringLiteral("Could not load %1: %2").arg(QDir::toNativeSeparators(path), failure));
+            tell(m_desktop,
+                 QStringLiteral("Could not load %1: %2").arg(QDir::toNativeSeparators(path), failure));
         return false;
     }
     // The comma-separated form carries no page texts: the window keeps its own.
@@ -263,28 +243,74 @@ bool Form1::openList(const QString& path, ListForm form, bool reportFailure, boo
     loaded.form = native ? ListForm::Native : ListForm::CommaSeparated;
     loaded.encoding = document->encoding;
     if (undoable) {
-        pushStep(new ReplaceList(*this, listInWindow(), std::move(loaded)));
+        m_commands.pushStep(new ReplaceList(*this, listInWindow(), std::move(loaded)));
     } else {
         // The steps so far name positions of the list this load replaces.
-        m_undo.clear();
+        m_commands.undoStack().clear();
         showList(loaded);
     }
     markClean(loaded.form);
     rememberRecentList(path);
     if (!warning.isEmpty())
-        tell(QStringLiteral("%1 has %2.").arg(QDir::toNativeSeparators(path), warning));
+        tell(m_desktop, QStringLiteral("%1 has %2.").arg(QDir::toNativeSeparators(path), warning));
     return true;
+}
+
+// ---- Import ----
+
+void ListFileCommands::importCommand()
+{
+    // The first imported film takes the fields.
+    if (!m_commands.settlePendingEdits(QStringLiteral("importing films"), m_commands.selectedPosition()) ||
+        !m_desktop.openFileDialog(m_importDialog) || m_importDialog.fileName.isEmpty())
+        return;
+    const QString path = m_importDialog.fileName;
+    const QString shownPath = QDir::toNativeSeparators(path);
+    QString failure;
+    const std::optional<ImportAnalysis> analysis = analyseImportFile(path, &failure);
+    if (!analysis) {
+        tell(m_desktop, QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
+        return;
+    }
+    frmImport dialog(*analysis, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::optional<QList<FilmRecord>> films = importFilms(*analysis, dialog.mapping(), &failure);
+    if (!films) {
+        tell(m_desktop, QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
+        return;
+    }
+    if (films->isEmpty()) {
+        tell(m_desktop,
+             QStringLiteral("%1 holds no films below its header row. Nothing was imported.").arg(shownPath));
+        return;
+    }
+    const QLocale english(QLocale::English);
+    const QString step = QStringLiteral("Import %1").arg(QFileInfo(path).fileName());
+    const QList<FilmRecord> before = m_catalogue.entries();
+    if (!m_commands.appendFilms(*films, step)) {
+        tell(m_desktop,
+             QStringLiteral("The list holds %1 films and the file %2: together they are more than "
+                            "the %3 a list can hold. Nothing was imported.")
+                 .arg(english.toString(m_catalogue.count()),
+                      english.toString(films->size()),
+                      english.toString(Catalogue::MaxEntries)));
+        return;
+    }
+    m_commands.selectFilm(int(before.size()), true);
+    emit statusChanged(importSummary(before, *films));
 }
 
 // ---- the recent lists ----
 
-void Form1::loadRecentList(const QString& path)
+void ListFileCommands::loadRecentList(const QString& path)
 {
     if (!m_desktop.fileExists(path)) {
         QStringList recent = readHistory(m_desktop, RecentListsSection);
         recent.removeAll(path);
         writeRecentLists(recent);
-        tell(QStringLiteral("%1 no longer exists. It is taken off the recent lists.")
+        tell(m_desktop,
+             QStringLiteral("%1 no longer exists. It is taken off the recent lists.")
                  .arg(QDir::toNativeSeparators(path)));
         return;
     }
@@ -293,7 +319,7 @@ void Form1::loadRecentList(const QString& path)
     openList(path, formOfContents(path, formFromFileName(path).value_or(ListForm::Native)), true, true);
 }
 
-void Form1::rememberRecentList(const QString& path)
+void ListFileCommands::rememberRecentList(const QString& path)
 {
     QStringList recent = readHistory(m_desktop, RecentListsSection);
     const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -302,29 +328,24 @@ void Form1::rememberRecentList(const QString& path)
     writeRecentLists(recent.mid(0, HistoryLength));
 }
 
-void Form1::writeRecentLists(const QStringList& recent)
+void ListFileCommands::writeRecentLists(const QStringList& recent)
 {
     writeHistory(m_desktop, RecentListsSection, recent);
     refreshRecentMenu();
 }
 
-void Form1::refreshRecentMenu()
+void ListFileCommands::refreshRecentMenu()
 {
-    m_recentMenu->clear();
+    m_recentMenu.clear();
     const QStringList recent = readHistory(m_desktop, RecentListsSection);
     for (qsizetype i = 0; i < recent.size(); ++i) {
         const QString& path = recent.at(i);
         // The entries are numbered for the keyboard: Alt+R, then 1 to 8.
-        QAction* entry = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
+        QAction* entry = m_recentMenu.addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
             QDir::toNativeSeparators(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
-        connect(entry, &QAction::triggered, this, asCommand([this, path] { loadRecentList(path); }));
+        connect(entry, &QAction::triggered, this, m_runner.asCommand([this, path] { loadRecentList(path); }));
     }
-    m_recent->setEnabled(m_commandsEnabled && !recent.isEmpty());
-}
-
-void Form1::tell(const QString& text)
-{
-    m_desktop.messageBox(text, Buttons::Ok);
+    emit recentListsChanged();
 }
 
 } // namespace reelkeep
