@@ -230,7 +230,7 @@ struct PageCommand
 {
     QString listFile;
     QString output;
-    QString templateFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/template");
+    QString templateFolder = templateFolderOf(QCoreApplication::applicationDirPath());
     bool quiet = false;
     PageRunOutcome outcome;
     int stoppedBy = 0;

@@ -79,7 +79,7 @@ refusedPageOutput(const QString& outputPath, const QString& templateFolder, cons
     if (const std::optional<FileIdentity> output = identityOfFile(outputPath)) {
         if (identityOfFile(listFile) == output)
             return QStringLiteral("%1 is the list file the page is made from").arg(shown);
-        if (identityOfFile(templateFolder + QLatin1Char('/') + MainTemplateName) == output)
+        if (identityOfFile(mainTemplatePath(templateFolder)) == output)
             return QStringLiteral("%1 is the page template").arg(shown);
         const QString file = fileInFolder(templateFolder, *output);
         if (!file.isEmpty())
@@ -102,7 +102,7 @@ PageRunOutcome runPage(File_Filter& filter,
                        const QString& listFile)
 {
     PageRunOutcome outcome;
-    outcome.templatePath = templateFolder + QLatin1Char('/') + MainTemplateName;
+    outcome.templatePath = mainTemplatePath(templateFolder);
     if (std::optional<QString> refusal = refusedPageOutput(outputPath, templateFolder, listFile)) {
         outcome.result = PageRunOutcome::Result::Refused;
         outcome.reason = std::move(*refusal);

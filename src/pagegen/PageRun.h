@@ -14,6 +14,18 @@ class Equation_Evaluater;
 /// The main template's name in the template folder.
 inline const QString MainTemplateName = QStringLiteral("mask.html");
 
+/// The template folder of a program in applicationFolder: "template" beside the program.
+inline QString templateFolderOf(const QString& applicationFolder)
+{
+    return applicationFolder + QStringLiteral("/template");
+}
+
+/// The main template's path in a template folder.
+inline QString mainTemplatePath(const QString& templateFolder)
+{
+    return templateFolder + QLatin1Char('/') + MainTemplateName;
+}
+
 /// How a page run ended.
 struct PageRunOutcome
 {

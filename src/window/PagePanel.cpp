@@ -34,7 +34,7 @@ PagePanel::PagePanel(DesktopServices& desktop,
                    1}
     , m_functions([&desktop] { return desktop.now(); })
     , m_evaluator(&m_functions, &m_pageHost)
-    , m_pageHost(*this, m_filter, m_evaluator, desktop.applicationFolder() + QStringLiteral("/template"))
+    , m_pageHost(*this, m_filter, m_evaluator, templateFolderOf(desktop.applicationFolder()))
 {
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("lblStatus"));
@@ -63,7 +63,7 @@ std::optional<QString> PagePanel::askForPage(const QString& listFile)
     if (!m_desktop.saveFileDialog(m_pageDialog) || m_pageDialog.fileName.isEmpty())
         return std::nullopt;
     const QString path = m_pageDialog.fileName;
-    const QString templateFolder = m_desktop.applicationFolder() + QStringLiteral("/template");
+    const QString templateFolder = templateFolderOf(m_desktop.applicationFolder());
     // Refused before "Replace File?": the answer could not make such a page.
     if (const std::optional<QString> refusal = refusedPageOutput(path, templateFolder, listFile)) {
         tell(m_desktop, QStringLiteral("The page was not made: %1.").arg(*refusal));
