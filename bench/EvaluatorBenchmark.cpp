@@ -86,9 +86,10 @@ static void prepareTemplate(benchmark::State& state, bool distinct)
         const double before = heapBytes();
         state.ResumeTiming();
         PreparedTemplate prepared(bytes, false);
+        TemplatePrograms programs(prepared, false);
         for (const TemplatePiece& piece : prepared.pieces())
             if (piece.expression != TemplatePiece::NoExpression)
-                benchmark::DoNotOptimize(prepared.expression(piece, evaluator));
+                benchmark::DoNotOptimize(programs.expression(piece, evaluator));
         state.PauseTiming();
         held = heapBytes() - before;
         state.ResumeTiming();

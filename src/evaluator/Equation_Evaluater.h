@@ -116,7 +116,8 @@ private:
     friend class Evaluation;
     class FrameStack;
 
-    /// How many programs of whole texts are kept for evaluating the same text again.
+    /// How many programs of whole texts are kept for evaluating the same text again (how this
+    /// store and a page run's template programs differ: TemplatePrograms::MaxKeptPrograms).
     static constexpr qsizetype MaxKeptPrograms = 4096;
 
     std::shared_ptr<const Program> programOf(QStringView trimmedText);

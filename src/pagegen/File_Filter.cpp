@@ -279,11 +279,27 @@ FileVersion versionOf(const QString& path)
     return version;
 }
 
+} // namespace
+
+// A template as a run copies it: cut into pieces, and the programs of its expressions.
+struct RunTemplate
+{
+    RunTemplate(QByteArray bytes, bool utf8, bool findMistakes)
+        : prepared(std::move(bytes), utf8)
+        , programs(prepared, findMistakes)
+    {}
+
+    const PreparedTemplate prepared;
+    TemplatePrograms programs;
+};
+
+namespace {
+
 // An included file as it was last read, prepared, with the yield after which it was last
 // compared with the file on disk.
 struct IncludedTemplate
 {
-    std::shared_ptr<PreparedTemplate> prepared;
+    std::shared_ptr<RunTemplate> prepared;
     FileVersion version;
     quint64 checkedAtYield = 0;
     bool checked = false;
@@ -325,7 +341,7 @@ struct File_Filter::Run
     }
 
     /// An included file, read and prepared again only when it changed on disk since then.
-    std::shared_ptr<PreparedTemplate> include(const QString& path, QStringList& warnings, bool findMistakes)
+    std::shared_ptr<RunTemplate> include(const QString& path, QStringList& warnings, bool findMistakes)
     {
         IncludedTemplate& cached = includes[path];
         if (cached.checked && cached.checkedAtYield == yields)
@@ -351,7 +367,7 @@ struct File_Filter::Run
             bytes.remove(0, Utf8ByteOrderMark.size());
         if (utf8)
             noteInvalidUtf8(warnings, path, bytes);
-        cached.prepared = std::make_shared<PreparedTemplate>(bytes, utf8, findMistakes);
+        cached.prepared = std::make_shared<RunTemplate>(bytes, utf8, findMistakes);
         return cached.prepared;
     }
 
@@ -423,17 +439,16 @@ void File_Filter::Filter_File(const QString& Template_Path,
         m_run.reset();
         m_stopRequested = false;
     });
-    PreparedTemplate prepared(*input, utf8, m_findsMistakes);
-    Copy_Template(prepared, Template_Path, Evaluator);
-    if (!prepared.pieces().empty())
-        m_abandonedAt.line = prepared.lineOf(prepared.pieces().back());
+    RunTemplate mainTemplate(*input, utf8, m_findsMistakes);
+    Copy_Template(mainTemplate, Template_Path, Evaluator);
+    if (!mainTemplate.prepared.pieces().empty())
+        m_abandonedAt.line = mainTemplate.prepared.lineOf(mainTemplate.prepared.pieces().back());
     m_run->output.finish();
 }
 
-void File_Filter::Copy_Template(PreparedTemplate& input,
-                                const QString& fileName,
-                                Equation_Evaluater& Evaluator)
+void File_Filter::Copy_Template(RunTemplate& copied, const QString& fileName, Equation_Evaluater& Evaluator)
 {
+    const PreparedTemplate& input = copied.prepared;
     const TemplatePiece* current = nullptr;
     Run& run = *m_run;
     // An include copies another template inside this one's expression; this one goes on after.
@@ -451,12 +466,12 @@ void File_Filter::Copy_Template(PreparedTemplate& input,
             run.output.writeLiteral(input.literal(piece));
             if (piece.expression == TemplatePiece::NoExpression)
                 break;
-            const PreparedEquation expression = input.expression(piece, Evaluator);
+            const PreparedEquation expression = copied.programs.expression(piece, Evaluator);
             if (!m_findsMistakes) {
                 run.output.writeValue(Evaluator.Evaluate_Prepared(expression, &run.output));
             } else {
                 run.currentPiece = &piece;
-                const QStringList* findings = input.findings(piece);
+                const QStringList* findings = copied.programs.findings(piece);
                 if (findings)
                     for (const QString& finding : *findings)
                         warn(finding);
@@ -509,7 +524,7 @@ void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_E
         return;
     const QString path = toStringLet(Path);
     for (int repetition = 1; repetition <= count; ++repetition) {
-        if (const std::shared_ptr<PreparedTemplate> input = m_run->include(path, m_warnings, m_findsMistakes))
+        if (const std::shared_ptr<RunTemplate> input = m_run->include(path, m_warnings, m_findsMistakes))
             Copy_Template(*input, path, Evaluator);
         else if (m_findsMistakes && m_run->currentPiece && repetition == 1)
             warn(QStringLiteral("infile names no file: %1").arg(QDir::toNativeSeparators(path)));

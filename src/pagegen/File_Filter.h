@@ -13,7 +13,7 @@
 namespace reelkeep {
 
 class Equation_Evaluater;
-class PreparedTemplate;
+struct RunTemplate;
 
 /// A place in a template: its file and the line on which an expression starts.
 struct TemplatePlace
@@ -112,7 +112,7 @@ public:
 
 private:
     struct Run;
-    void Copy_Template(PreparedTemplate& input, const QString& fileName, Equation_Evaluater& Evaluator);
+    void Copy_Template(RunTemplate& copied, const QString& fileName, Equation_Evaluater& Evaluator);
     void yieldNow();
     /// Counts one more time through the current place with `cause`.
     void warn(const QString& cause);

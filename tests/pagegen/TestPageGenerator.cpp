@@ -80,7 +80,7 @@ void TestPageGenerator::filter_data()
     // in a template that includes itself: the inner copy lets go of the programs the outer one is
     // still evaluating.
     QByteArray expressions, values;
-    for (int i = 1; i <= int(PreparedTemplate::MaxKeptPrograms) + 100; ++i) {
+    for (int i = 1; i <= int(TemplatePrograms::MaxKeptPrograms) + 100; ++i) {
         expressions += '[' + QByteArray::number(i) + ']';
         values += QByteArray::number(i);
     }
