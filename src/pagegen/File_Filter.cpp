@@ -328,20 +328,16 @@ private:
 
 struct File_Filter::Run
 {
-    Run(const QString& outputPath,
-        bool utf8Page,
-        QString& notCreated,
-        QString& notWritten,
-        QString& includedPage)
+    Run(const QString& outputPath, bool utf8Page, FilterReport& runReport)
         : utf8(utf8Page)
-        , output(outputPath, utf8Page, notCreated, notWritten)
-        , pageIncluded(includedPage)
+        , report(runReport)
+        , output(outputPath, utf8Page, runReport.pageNotCreated, runReport.pageNotWritten)
     {
         sinceYield.start();
     }
 
     /// An included file, read and prepared again only when it changed on disk since then.
-    std::shared_ptr<RunTemplate> include(const QString& path, QStringList& warnings, bool findMistakes)
+    std::shared_ptr<RunTemplate> include(const QString& path, bool findMistakes)
     {
         IncludedTemplate& cached = includes[path];
         if (cached.checked && cached.checkedAtYield == yields)
@@ -352,7 +348,7 @@ struct File_Filter::Run
         // The page would replace a file the run reads: refused before it is read.
         if (version.isFile && output.isFile(version.identity)) {
             output.discard();
-            pageIncluded = path;
+            report.pageIncluded = path;
             raise(ErrorNumber::PathFileAccessError);
         }
         if (cached.prepared && version == cached.version)
@@ -366,14 +362,14 @@ struct File_Filter::Run
         if (utf8 && bytes.startsWith(Utf8ByteOrderMark))
             bytes.remove(0, Utf8ByteOrderMark.size());
         if (utf8)
-            noteInvalidUtf8(warnings, path, bytes);
+            noteInvalidUtf8(report.warnings, path, bytes);
         cached.prepared = std::make_shared<RunTemplate>(bytes, utf8, findMistakes);
         return cached.prepared;
     }
 
     bool utf8;
+    FilterReport& report;
     PageOutput output;
-    QString& pageIncluded;
     /// The template and the page hold two slots.
     int openFiles = 2;
     QHash<QString, IncludedTemplate> includes;
@@ -415,35 +411,35 @@ QString TemplateWarning::text() const
 File_Filter::File_Filter() = default;
 File_Filter::~File_Filter() = default;
 
-void File_Filter::Filter_File(const QString& Template_Path,
-                              const QString& Output_Path,
-                              Equation_Evaluater& Evaluator)
+FilterReport File_Filter::Filter_File(const QString& Template_Path,
+                                      const QString& Output_Path,
+                                      Equation_Evaluater& Evaluator)
 {
-    m_abandonedAt = {Template_Path, 1};
-    m_pageNotCreated.clear();
-    m_pageNotWritten.clear();
-    m_pageIncluded.clear();
-    const std::optional<QByteArray> input = readTemplate(Template_Path);
-    if (!input)
-        raise(ErrorNumber::FileNotFound);
-    m_stopRequested = false;
-    const bool utf8 = declaresUtf8(*input);
-    m_warnings.clear();
-    m_templateWarnings.clear();
-    m_abandonedCause.clear();
-    if (utf8)
-        noteInvalidUtf8(m_warnings, Template_Path, *input);
-    m_run = std::make_unique<Run>(Output_Path, utf8, m_pageNotCreated, m_pageNotWritten, m_pageIncluded);
-    // Closing the page and forgetting the run happen however the run ends.
-    const auto endRun = qScopeGuard([this] {
-        m_run.reset();
+    FilterReport report;
+    report.abandonedAt = {Template_Path, 1};
+    try {
+        const std::optional<QByteArray> input = readTemplate(Template_Path);
+        if (!input)
+            raise(ErrorNumber::FileNotFound);
         m_stopRequested = false;
-    });
-    RunTemplate mainTemplate(*input, utf8, m_findsMistakes);
-    Copy_Template(mainTemplate, Template_Path, Evaluator);
-    if (!mainTemplate.prepared.pieces().empty())
-        m_abandonedAt.line = mainTemplate.prepared.lineOf(mainTemplate.prepared.pieces().back());
-    m_run->output.finish();
+        const bool utf8 = declaresUtf8(*input);
+        if (utf8)
+            noteInvalidUtf8(report.warnings, Template_Path, *input);
+        m_run = std::make_unique<Run>(Output_Path, utf8, report);
+        // Closing the page and forgetting the run happen however the run ends.
+        const auto endRun = qScopeGuard([this] {
+            m_run.reset();
+            m_stopRequested = false;
+        });
+        RunTemplate mainTemplate(*input, utf8, m_findsMistakes);
+        Copy_Template(mainTemplate, Template_Path, Evaluator);
+        if (!mainTemplate.prepared.pieces().empty())
+            report.abandonedAt.line = mainTemplate.prepared.lineOf(mainTemplate.prepared.pieces().back());
+        m_run->output.finish();
+    } catch (const RuntimeError& error) {
+        report.error = error.errorNumber();
+    }
+    return report;
 }
 
 void File_Filter::Copy_Template(RunTemplate& copied, const QString& fileName, Equation_Evaluater& Evaluator)
@@ -491,8 +487,8 @@ void File_Filter::Copy_Template(RunTemplate& copied, const QString& fileName, Eq
     } catch (const RuntimeError& error) {
         // The innermost template that sees the error is where it happened.
         if (!run.abandonedAtKnown) {
-            m_abandonedAt = {fileName, current ? input.lineOf(*current) : 1};
-            m_abandonedCause = error.cause();
+            run.report.abandonedAt = {fileName, current ? input.lineOf(*current) : 1};
+            run.report.abandonedCause = error.cause();
             run.abandonedAtKnown = true;
         }
         throw;
@@ -507,11 +503,12 @@ void File_Filter::warn(const QString& cause)
     const QString key = *run.currentFile + QChar(0) + QString::number(piece.literalEnd) + QChar(0) + cause;
     const auto known = run.warningAt.constFind(key);
     if (known != run.warningAt.cend()) {
-        ++m_templateWarnings[*known].count;
+        ++run.report.templateWarnings[*known].count;
         return;
     }
-    run.warningAt.insert(key, m_templateWarnings.size());
-    m_templateWarnings.append({*run.currentFile, input.lineOf(piece), input.shownExpression(piece), cause});
+    run.warningAt.insert(key, run.report.templateWarnings.size());
+    run.report.templateWarnings.append(
+        {*run.currentFile, input.lineOf(piece), input.shownExpression(piece), cause});
 }
 
 void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_Evaluater& Evaluator)
@@ -524,7 +521,7 @@ void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_E
         return;
     const QString path = toStringLet(Path);
     for (int repetition = 1; repetition <= count; ++repetition) {
-        if (const std::shared_ptr<RunTemplate> input = m_run->include(path, m_warnings, m_findsMistakes))
+        if (const std::shared_ptr<RunTemplate> input = m_run->include(path, m_findsMistakes))
             Copy_Template(*input, path, Evaluator);
         else if (m_findsMistakes && m_run->currentPiece && repetition == 1)
             warn(QStringLiteral("infile names no file: %1").arg(QDir::toNativeSeparators(path)));
