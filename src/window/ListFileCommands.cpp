@@ -18,6 +18,9 @@
 #include <QMenu>
 #include <QSet>
 
+#include <algorithm>
+#include <iterator>
+
 namespace reelkeep {
 
 namespace {
@@ -61,9 +64,39 @@ QString importSummary(const QList<FilmRecord>& before, const QList<FilmRecord>& 
     return summary + QLatin1Char('.');
 }
 
+/// The list dialog's filters in their order, each with the form of a file chosen under it.
+struct ListFilter
+{
+    const char* text;
+    ListForm form;
+};
+constexpr ListFilter ListFilters[] = {
+    {"Reelkeep File(*.rkf)|*.rkf", ListForm::Native},
+    {"Coma Delimited (*.csv)|*.csv", ListForm::CommaSeparated},
+};
+
+QString listFilterText()
+{
+    QStringList filters;
+    for (const ListFilter& filter : ListFilters)
+        filters.append(QLatin1String(filter.text));
+    return filters.join(QLatin1Char('|'));
+}
+
+/// The form of the filter a dialog left selected; the first filter's for none.
 ListForm formOfFilter(const FileDialogState& dialog)
 {
-    return dialog.filterIndex == 2 ? ListForm::CommaSeparated : ListForm::Native;
+    const bool listed = dialog.filterIndex >= 1 && dialog.filterIndex <= int(std::size(ListFilters));
+    return ListFilters[listed ? dialog.filterIndex - 1 : 0].form;
+}
+
+/// The position of a form's filter, counted from 1.
+int filterOfForm(ListForm form)
+{
+    const auto found = std::find_if(std::begin(ListFilters),
+                                    std::end(ListFilters),
+                                    [form](const ListFilter& filter) { return filter.form == form; });
+    return found == std::end(ListFilters) ? 1 : int(found - std::begin(ListFilters)) + 1;
 }
 
 } // namespace
@@ -83,11 +116,7 @@ ListFileCommands::ListFileCommands(DesktopServices& desktop,
     , m_runner(runner)
     , m_recentMenu(recentMenu)
     , m_window(window)
-    , m_listDialog{QString(),
-                   QStringLiteral("Reelkeep File(*.rkf)|*.rkf|Coma Delimited (*.csv)|*.csv"),
-                   QStringLiteral("rkf"),
-                   QStringLiteral("*.rkf"),
-                   1}
+    , m_listDialog{QString(), listFilterText(), QStringLiteral("rkf"), QStringLiteral("*.rkf"), 1}
     , m_importDialog{QStringLiteral("Import Films"),
                      QStringLiteral("Delimited text (*.csv *.tsv *.txt)|*.csv *.tsv *.txt|All files (*)|*"),
                      QString(),
@@ -137,7 +166,7 @@ void ListFileCommands::proposeCurrentFile()
         return;
     m_listDialog.fileName = m_currentFile;
     if (const std::optional<ListForm> form = formFromFileName(m_currentFile))
-        m_listDialog.filterIndex = static_cast<int>(*form);
+        m_listDialog.filterIndex = filterOfForm(*form);
 }
 
 // ---- Save ----
