@@ -3,6 +3,7 @@
 
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
+#include "evaluator/TemplateFindings.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/HtmlText.h"
 #include "pagegen/PageEncoding.h"
