@@ -15,8 +15,6 @@
 #include <variant>
 #include <vector>
 
-namespace reelkeep {} // namespace reelkeep
-
 namespace reelkeep::detail {
 
 /// Where an instruction finds a Value: a slot of the evaluation's frame (0 and up), or a

@@ -46,10 +46,4 @@ constexpr bool isNumericKind(Kind kind)
     }
 }
 
-/// True for Byte, Integer and Long.
-constexpr bool isIntegralKind(Kind kind)
-{
-    return kind == Kind::Byte || kind == Kind::Integer || kind == Kind::Long;
-}
-
 } // namespace reelkeep
