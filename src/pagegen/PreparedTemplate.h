@@ -95,11 +95,12 @@ private:
 class TemplatePrograms
 {
 public:
-    /// The programs a run keeps for one template. The evaluator's own store keeps as many
-    /// (Equation_Evaluater::MaxKeptPrograms), for the texts it is handed whole (a group's value
-    /// evaluated again, reelkeep-cli eval), which no template program is: a template lets its
-    /// oldest program go, as its expressions come back in the same order film after film, while
-    /// the evaluator's texts are made at run time in no order, and its store is emptied whole.
+    /// The programs a run keeps for one template. The evaluator's own store, as large
+    /// (Equation_Evaluater::MaxKeptPrograms), holds the programs of texts it is handed whole (a
+    /// group's value evaluated again, reelkeep-cli eval), never a template's expression, and lets
+    /// them go otherwise: a template lets its oldest program go, as its expressions come back in
+    /// the same order film after film, while texts made at run time come in no order, so the
+    /// evaluator empties its store whole.
     static constexpr std::size_t MaxKeptPrograms = 4096;
 
     /// With `findMistakes`, preparing an expression also finds what it does that its author most
