@@ -5,11 +5,11 @@
 // templates as they are.
 //   reelkeep_floor_page LISTFILE OUTPUT TEMPLATEDIR
 #include "cli/HugePageHeap.h"
-#include "evaluator/value/Compare.h"
 #include "pagegen/HtmlText.h"
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PageOrder.h"
 #include "storage/ListFile.h"
+#include "value/Compare.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Property checks shared by the fuzz targets.
 #include "FuzzProperties.h"
 
-#include "evaluator/value/RuntimeError.h"
+#include "value/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>

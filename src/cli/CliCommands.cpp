@@ -6,7 +6,6 @@
 #include "cli/StopSignals.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
-#include "evaluator/value/RuntimeError.h"
 #include "functions/Defalt_Functions.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
@@ -14,6 +13,7 @@
 #include "storage/ImportedList.h"
 #include "storage/InputLimits.h"
 #include "storage/ListFile.h"
+#include "value/RuntimeError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -183,16 +183,6 @@ private:
 
 int showUsage(QTextStream& err);
 
-// A catalogue of thousands of films is hundreds of thousands of texts, and freeing them one by one
-// takes about as long as loading them. A process that ends anyway leaves them to the system, which
-// takes all its memory back at once; the catalogue stays reachable until then.
-void leaveToTheSystem(ListDocument&& document)
-{
-    static ListDocument* left = nullptr;
-    delete left;
-    left = new ListDocument(std::move(document));
-}
-
 // The page of a catalogue, made by the same filter, library and host as the window's.
 PageRunOutcome makePage(const ListDocument& document,
                         const QString& templateFolder,
@@ -240,7 +230,7 @@ struct PageCommand
 {
     QString listFile;
     QString output;
-    QString templateFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/template");
+    QString templateFolder = templateFolderOf(QCoreApplication::applicationDirPath());
     bool quiet = false;
     PageRunOutcome outcome;
     int stoppedBy = 0;
@@ -284,8 +274,8 @@ std::optional<int> runPageCommand(const QStringList& arguments,
                                !command.quiet);
     if (command.outcome.result == PageRunOutcome::Result::Stopped)
         command.stoppedBy = stopSignals.received();
-    if (streams.leavesMemoryAtExit)
-        leaveToTheSystem(std::move(*document));
+    if (streams.takeLoaded)
+        streams.takeLoaded(std::move(*document));
     for (const QString& warning : command.outcome.warnings)
         streams.err << "reelkeep-cli: warning: " << warning << '\n';
     return std::nullopt;

@@ -3,14 +3,15 @@
 
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/Operators.h"
-#include "evaluator/value/TextCase.h"
-#include "evaluator/value/TextForm.h"
+#include "evaluator/TemplateFindings.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/HtmlText.h"
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PageOrder.h"
+#include "value/Coercion.h"
+#include "value/Operators.h"
+#include "value/TextCase.h"
+#include "value/TextForm.h"
 
 #include <QHash>
 

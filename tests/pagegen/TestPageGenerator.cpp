@@ -80,7 +80,7 @@ void TestPageGenerator::filter_data()
     // in a template that includes itself: the inner copy lets go of the programs the outer one is
     // still evaluating.
     QByteArray expressions, values;
-    for (int i = 1; i <= int(PreparedTemplate::MaxKeptPrograms) + 100; ++i) {
+    for (int i = 1; i <= int(TemplatePrograms::MaxKeptPrograms) + 100; ++i) {
         expressions += '[' + QByteArray::number(i) + ']';
         values += QByteArray::number(i);
     }
@@ -425,13 +425,17 @@ void TestPageGenerator::warnsOfBytesThatAreNotUtf8()
     PageFixture utf8Run;
     utf8Run.writeTemplate(u"part.html"_s, "\n\n['caf\xE9']");
     utf8Run.run("<meta charset=\"utf-8\">\n\xFF[infile('part.html', 2)]");
-    const QStringList warnings = utf8Run.filter.warnings();
+    const QStringList warnings = utf8Run.outcome.warnings;
     QCOMPARE(warnings.size(), 2); // once for each file
     QVERIFY2(warnings[0].endsWith(
                  u"mask.html has bytes that are not UTF-8 (read as U+FFFD), the first at byte 24, line 2"),
              qPrintable(warnings[0]));
     QVERIFY(warnings[1].endsWith(
         u"part.html has bytes that are not UTF-8 (read as U+FFFD), the first at byte 8, line 3"));
+    // A page file that cannot be created still tells what the main template holds.
+    const PageRunOutcome notCreated = utf8Run.makePage(utf8Run.folder.filePath(u"none/page.html"_s));
+    QCOMPARE(notCreated.result, PageRunOutcome::Result::PageNotCreated);
+    QCOMPARE(notCreated.warnings, QStringList{warnings[0]});
 }
 
 void TestPageGenerator::stopAbandonsAtTheNextYield_data()
