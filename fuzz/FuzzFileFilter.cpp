@@ -20,28 +20,6 @@ using namespace reelkeep;
 
 namespace {
 
-class FuzzPage : public PageContext
-{
-public:
-    FuzzPage()
-    {
-        for (const char* title : {"b", "A", "c"}) {
-            FilmRecord film;
-            film[Field::Title] = QString::fromLatin1(title);
-            film[Field::Plot] = QStringLiteral("one\ntwo");
-            m_films.append(film);
-        }
-    }
-    const QList<FilmRecord>& films() const override { return m_films; }
-    QString pageTitle() const override { return QStringLiteral("Page"); }
-    QString pageDescription() const override { return QString(); }
-    void setProgress(float) override {}
-    void setLabel(const QString&) override {}
-
-private:
-    QList<FilmRecord> m_films;
-};
-
 // The template folder: the main template, and three files to include.
 QString templateFolder()
 {
@@ -76,7 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     mask.write(reinterpret_cast<const char*>(data), qsizetype(size));
     mask.close();
 
-    FuzzPage page;
+    fuzz::FuzzCatalogue page({QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("c")},
+                             Field::Plot,
+                             QStringLiteral("one\ntwo"));
     File_Filter filter;
     Defalt_Functions functions;
     Equation_Evaluater evaluator(&functions);

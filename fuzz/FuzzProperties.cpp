@@ -1,9 +1,9 @@
 // Property checks shared by the fuzz targets.
 #include "FuzzProperties.h"
 
-#include "evaluator/value/RuntimeError.h"
 #include "storage/ByteWindow.h"
 #include "storage/NativeListFile.h"
+#include "value/RuntimeError.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -92,6 +92,28 @@ void checkNativeList(QByteArrayView bytes)
     FUZZ_REQUIRE(again.has_value());
     FUZZ_REQUIRE(*again == *read, firstDifference(*read, *again));
     FUZZ_REQUIRE(writeNativeList(*again) == written, QStringLiteral("a second save writes the same bytes"));
+}
+
+FuzzCatalogue::FuzzCatalogue(const QStringList& titles, Field field, const QString& text)
+{
+    for (const QString& title : titles) {
+        FilmRecord film;
+        film[Field::Title] = title;
+        film[field] = text;
+        m_films.append(film);
+    }
+}
+
+static bool replayingCorpus = false;
+
+bool replaying()
+{
+    return replayingCorpus;
+}
+
+void startReplaying()
+{
+    replayingCorpus = true;
 }
 
 QString scratchFile(const QString& name)

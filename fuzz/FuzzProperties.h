@@ -2,6 +2,7 @@
 // message, which libFuzzer records as a crash with the input that caused it.
 #pragma once
 
+#include "pagegen/PageHost.h"
 #include "storage/ListFile.h"
 
 #include <QByteArrayView>
@@ -22,6 +23,28 @@ QString firstDifference(const ListDocument& expected, const ListDocument& actual
 /// What the native reader keeps to on any bytes: a file reads completely or not at all, from
 /// memory, from disk and in small pieces alike, and what it reads is saved and read back unchanged.
 void checkNativeList(QByteArrayView bytes);
+
+/// A page's catalogue of a few films with the given titles, each with `field` filled as given,
+/// for the targets that run templates.
+class FuzzCatalogue : public PageContext
+{
+public:
+    FuzzCatalogue(const QStringList& titles, Field field, const QString& text);
+    const QList<FilmRecord>& films() const override { return m_films; }
+    QString pageTitle() const override { return QStringLiteral("Page"); }
+    QString pageDescription() const override { return QString(); }
+    void setProgress(float) override {}
+    void setLabel(const QString&) override {}
+
+private:
+    QList<FilmRecord> m_films;
+};
+
+/// Whether the inputs run as the tests replay a corpus, each once, rather than under libFuzzer:
+/// a target may then check what takes too long to check on every input libFuzzer makes.
+bool replaying();
+/// Marks the process as one that replays a corpus.
+void startReplaying();
 
 /// A file in a folder of the process's own, for targets that go through the file system.
 QString scratchFile(const QString& name);

@@ -1,5 +1,7 @@
 // Runs a fuzz target once on every input of its corpus folders, without libFuzzer: the normal
 // build's regression test of each seed and of each crash input added after its fix.
+#include "FuzzProperties.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -25,6 +27,7 @@ static void replay(const QString& path)
 
 int main(int argc, char** argv)
 {
+    reelkeep::fuzz::startReplaying();
     int inputs = 0;
     for (int i = 1; i < argc; ++i) {
         const QString path = QString::fromLocal8Bit(argv[i]);

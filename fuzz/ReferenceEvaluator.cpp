@@ -5,9 +5,9 @@
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluatorHost.h"
-#include "evaluator/value/NumberText.h"
-#include "evaluator/value/TextCase.h"
-#include "evaluator/value/TextForm.h"
+#include "value/NumberText.h"
+#include "value/TextCase.h"
+#include "value/TextForm.h"
 
 #include <optional>
 
@@ -238,9 +238,10 @@ void ReferenceEvaluator::reduce(Call& call)
         int k = 1;
         while (k <= operators.size()) {
             bool applied = false;
+            const QString lowered = lcase(Value::makeString(operators[k - 1])).asString();
             for (int column = 0; column < TableColumns && Table[row][column] != nullptr; ++column) {
                 const QString cell = QLatin1String(Table[row][column]);
-                if (cell != lcase(Value::makeString(operators[k - 1])).asString())
+                if (cell != lowered)
                     continue;
                 const Value result =
                     applyOperatorText(cell, operandAt(operands, k), operandAt(operands, k + 1));

@@ -32,7 +32,6 @@ public:
     int count() const { return static_cast<int>(m_entries.size()); }
     /// N - 1, and -1 when the catalogue is empty.
     int lastIndex() const { return count() - 1; }
-    bool isFull() const { return count() >= MaxEntries; }
     const FilmRecord& at(int position) const { return m_entries.at(position); }
     const QList<FilmRecord>& entries() const { return m_entries; }
 

@@ -6,7 +6,6 @@
 #include "cli/StopSignals.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
-#include "evaluator/value/RuntimeError.h"
 #include "functions/Defalt_Functions.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
@@ -15,6 +14,7 @@
 #include "storage/InputLimits.h"
 #include "storage/ListFile.h"
 #include "storage/SheetFile.h"
+#include "value/RuntimeError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -125,21 +125,42 @@ int exportSheet(const QStringList& arguments, const CliStreams& streams)
     return CliSuccess;
 }
 
+// Prints the line of one expression. What check would tell of it (a misspelt name) and the error it
+// raises, with its cause, go to standard error; false when it raised one.
+bool evaluateOne(Equation_Evaluater& evaluator, const QString& expression, const CliStreams& streams)
+{
+    QStringList findings;
+    evaluator.Prepare_Equation(expression, &findings);
+    for (const QString& finding : findings)
+        streams.err << "reelkeep-cli: warning: " << finding << " in " << expression << '\n';
+    std::optional<RuntimeError> raised;
+    streams.out << evaluateToLine(evaluator, expression, &raised) << '\n';
+    if (!raised)
+        return true;
+    QString message = errorMessage(raised->number());
+    if (!raised->cause().isEmpty())
+        message += QStringLiteral(": ") + raised->cause();
+    streams.err << "reelkeep-cli: " << expression << ": error " << raised->number() << ": " << message
+                << '\n';
+    return false;
+}
+
 // Outside a page run no host answers: variables are Empty, and so are functions the library does
-// not know.
+// not know. Fails when any expression raised an error.
 int eval(const QStringList& arguments, const CliStreams& streams)
 {
     Defalt_Functions functions;
     Equation_Evaluater evaluator(&functions);
+    bool allEvaluated = true;
     if (arguments == QStringList{QStringLiteral("-")}) {
         QString line;
         while (streams.in.readLineInto(&line))
-            streams.out << evaluateToLine(evaluator, line) << '\n';
+            allEvaluated = evaluateOne(evaluator, line, streams) && allEvaluated;
     } else {
         for (const QString& expression : arguments)
-            streams.out << evaluateToLine(evaluator, expression) << '\n';
+            allEvaluated = evaluateOne(evaluator, expression, streams) && allEvaluated;
     }
-    return CliSuccess;
+    return allEvaluated ? CliSuccess : CliFailure;
 }
 
 // The page's films and texts from a list file; progress and label shown on a terminal.
@@ -195,16 +216,6 @@ private:
 
 int showUsage(QTextStream& err);
 
-// A catalogue of thousands of films is hundreds of thousands of texts, and freeing them one by one
-// takes about as long as loading them. A process that ends anyway leaves them to the system, which
-// takes all its memory back at once; the catalogue stays reachable until then.
-void leaveToTheSystem(ListDocument&& document)
-{
-    static ListDocument* left = nullptr;
-    delete left;
-    left = new ListDocument(std::move(document));
-}
-
 // The page of a catalogue, made by the same filter, library and host as the window's.
 PageRunOutcome makePage(const ListDocument& document,
                         const QString& templateFolder,
@@ -252,7 +263,7 @@ struct PageCommand
 {
     QString listFile;
     QString output;
-    QString templateFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/template");
+    QString templateFolder = templateFolderOf(QCoreApplication::applicationDirPath());
     bool quiet = false;
     PageRunOutcome outcome;
     int stoppedBy = 0;
@@ -296,8 +307,8 @@ std::optional<int> runPageCommand(const QStringList& arguments,
                                !command.quiet);
     if (command.outcome.result == PageRunOutcome::Result::Stopped)
         command.stoppedBy = stopSignals.received();
-    if (streams.leavesMemoryAtExit)
-        leaveToTheSystem(std::move(*document));
+    if (streams.takeLoaded)
+        streams.takeLoaded(std::move(*document));
     for (const QString& warning : command.outcome.warnings)
         streams.err << "reelkeep-cli: warning: " << warning << '\n';
     return std::nullopt;
@@ -309,23 +320,10 @@ int page(const QStringList& arguments, const CliStreams& streams)
     PageCommand command;
     if (const std::optional<int> status = runPageCommand(arguments, 2, true, streams, command))
         return *status;
-    const PageRunOutcome& outcome = command.outcome;
-    writeTemplateWarnings(streams.err, outcome);
-    if (command.stoppedBy != 0)
-        return stoppedBySignal(streams.err, command.stoppedBy, command.output);
-    switch (outcome.result) {
-    case PageRunOutcome::Result::Made:
-        return CliSuccess;
-    case PageRunOutcome::Result::TemplateMissing:
-    case PageRunOutcome::Result::Refused:
-    case PageRunOutcome::Result::PageNotCreated:
-        return fail(streams.err, QStringLiteral("cannot make %1").arg(command.output), outcome.describe());
-    case PageRunOutcome::Result::Abandoned:
-    case PageRunOutcome::Result::Stopped:
-        break;
-    }
-    streams.err << "reelkeep-cli: " << outcome.describe() << '\n';
-    return CliFailure;
+    if (command.stoppedBy == 0)
+        return reportPage(command.outcome, command.output, streams.err);
+    writeTemplateWarnings(streams.err, command.outcome);
+    return stoppedBySignal(streams.err, command.stoppedBy, command.output);
 }
 
 // check LISTFILE [--template-dir DIR]: the page run without its page, its template warnings and
@@ -335,38 +333,10 @@ int check(const QStringList& arguments, const CliStreams& streams)
     PageCommand command;
     if (const std::optional<int> status = runPageCommand(arguments, 1, false, streams, command))
         return *status;
-    const PageRunOutcome& outcome = command.outcome;
-    if (command.stoppedBy != 0) {
-        streams.err << "reelkeep-cli: stopped by " << StopSignals::nameOf(command.stoppedBy) << '\n';
-        return 128 + command.stoppedBy;
-    }
-    switch (outcome.result) {
-    case PageRunOutcome::Result::Made:
-    case PageRunOutcome::Result::Abandoned:
-    case PageRunOutcome::Result::Stopped:
-        break;
-    case PageRunOutcome::Result::TemplateMissing:
-    case PageRunOutcome::Result::Refused:
-    case PageRunOutcome::Result::PageNotCreated:
-        return fail(
-            streams.err, QStringLiteral("cannot check %1").arg(command.templateFolder), outcome.describe());
-    }
-    QTextStream& out = streams.out;
-    writeTemplateWarnings(out, outcome);
-    const qsizetype warnings = outcome.templateWarnings.size() + outcome.warnings.size();
-    const QString counted =
-        warnings == 1 ? QStringLiteral("1 warning") : QStringLiteral("%1 warnings").arg(warnings);
-    if (outcome.result == PageRunOutcome::Result::Made) {
-        out << "check: " << (warnings == 0 ? QStringLiteral("no warnings") : counted) << '\n';
-        return warnings == 0 ? CliSuccess : CliWarnings;
-    }
-    QString message = errorMessage(outcome.errorNumber);
-    if (!outcome.cause.isEmpty())
-        message += QStringLiteral(": ") + outcome.cause;
-    out << QDir::toNativeSeparators(outcome.where.file) << ':' << outcome.where.line << ": error "
-        << outcome.errorNumber << ": " << message << '\n';
-    out << "check: the run was abandoned: 1 error, " << counted << '\n';
-    return CliFailure;
+    if (command.stoppedBy == 0)
+        return reportCheck(command.outcome, command.templateFolder, streams.out, streams.err);
+    streams.err << "reelkeep-cli: stopped by " << StopSignals::nameOf(command.stoppedBy) << '\n';
+    return 128 + command.stoppedBy;
 }
 
 // What import was asked: import IN OUT [--replace] [--map COLUMN=FIELD ...].
@@ -516,6 +486,56 @@ int showUsage(QTextStream& err)
 }
 
 } // namespace
+
+int reportPage(const PageRunOutcome& outcome, const QString& pagePath, QTextStream& err)
+{
+    writeTemplateWarnings(err, outcome);
+    switch (outcome.result) {
+    case PageRunOutcome::Result::Made:
+        return CliSuccess;
+    case PageRunOutcome::Result::TemplateMissing:
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
+        return fail(err, QStringLiteral("cannot make %1").arg(pagePath), outcome.describe());
+    case PageRunOutcome::Result::Abandoned:
+    case PageRunOutcome::Result::Stopped:
+        break;
+    }
+    err << "reelkeep-cli: " << outcome.describe() << '\n';
+    return CliFailure;
+}
+
+int reportCheck(const PageRunOutcome& outcome,
+                const QString& templateFolder,
+                QTextStream& out,
+                QTextStream& err)
+{
+    switch (outcome.result) {
+    case PageRunOutcome::Result::Made:
+    case PageRunOutcome::Result::Abandoned:
+    case PageRunOutcome::Result::Stopped:
+        break;
+    case PageRunOutcome::Result::TemplateMissing:
+    case PageRunOutcome::Result::Refused:
+    case PageRunOutcome::Result::PageNotCreated:
+        return fail(err, QStringLiteral("cannot check %1").arg(templateFolder), outcome.describe());
+    }
+    writeTemplateWarnings(out, outcome);
+    const qsizetype warnings = outcome.templateWarnings.size() + outcome.warnings.size();
+    const QString counted =
+        warnings == 1 ? QStringLiteral("1 warning") : QStringLiteral("%1 warnings").arg(warnings);
+    if (outcome.result == PageRunOutcome::Result::Made) {
+        out << "check: " << (warnings == 0 ? QStringLiteral("no warnings") : counted) << '\n';
+        return warnings == 0 ? CliSuccess : CliWarnings;
+    }
+    QString message = errorMessage(outcome.errorNumber);
+    if (!outcome.cause.isEmpty())
+        message += QStringLiteral(": ") + outcome.cause;
+    out << QDir::toNativeSeparators(outcome.where.file) << ':' << outcome.where.line << ": error "
+        << outcome.errorNumber << ": " << message << '\n';
+    out << "check: the run was abandoned: 1 error, " << counted << '\n';
+    return CliFailure;
+}
 
 int runCli(const QStringList& arguments, const CliStreams& streams)
 {

@@ -4,7 +4,12 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
+
 namespace reelkeep {
+
+struct ListDocument;
+struct PageRunOutcome;
 
 /// The exit statuses of reelkeep-cli.
 enum CliStatus
@@ -26,10 +31,22 @@ struct CliStreams
     QTextStream& err;
     /// Standard error is a terminal: a page run shows its label texts and a progress bar there.
     bool errIsTerminal = false;
-    /// The process ends right after the command (main()'s choice): a command leaves what it
-    /// loaded for the system to take back at once rather than freeing it piece by piece.
-    bool leavesMemoryAtExit = false;
+    /// Takes what a command loaded once the command is done with it; when empty, the command
+    /// frees it itself. How long it lives on is the process's choice (main()'s).
+    std::function<void(ListDocument&&)> takeLoaded = {};
 };
+
+/// What `page` tells of a page run into pagePath on standard error (err): the template warnings,
+/// then what failed. Returns its exit status.
+int reportPage(const PageRunOutcome& outcome, const QString& pagePath, QTextStream& err);
+
+/// What `check` tells of a page run of the templates in templateFolder: the template warnings,
+/// the error and a summary on standard output (out), or on standard error (err) why it could not
+/// run. Returns its exit status.
+int reportCheck(const PageRunOutcome& outcome,
+                const QString& templateFolder,
+                QTextStream& out,
+                QTextStream& err);
 
 /// Runs one command. arguments are those after the program name; input comes from in, results
 /// go to out, the usage and failures to err. Returns the exit status.

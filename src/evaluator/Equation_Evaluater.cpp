@@ -5,14 +5,14 @@
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/EquationProgram.h"
 #include "evaluator/EvaluatorHost.h"
-#include "evaluator/value/Operators.h"
-#include "evaluator/value/TextForm.h"
+#include "evaluator/TemplateFindings.h"
+#include "value/Operators.h"
+#include "value/TextForm.h"
 
 #include <algorithm>
 #include <atomic>
 #include <memory>
 #include <new>
-#include <numeric>
 #include <tuple>
 #include <utility>
 
@@ -98,6 +98,9 @@ public:
     };
 
 private:
+    // Most evaluators evaluate short texts: the first chunk is small, and each next one twice the
+    // last, up to ChunkSlots.
+    static constexpr size_t FirstChunkSlots = 1 << 8;
     static constexpr size_t ChunkSlots = 1 << 14;
 
     struct Chunk
@@ -124,7 +127,9 @@ private:
             m_top = 0;
         }
         if (m_chunk == m_chunks.size()) {
-            m_chunks.emplace_back(std::max(ChunkSlots, needed));
+            const size_t next =
+                m_chunks.empty() ? FirstChunkSlots : std::min(m_chunks.back().size * 2, ChunkSlots);
+            m_chunks.emplace_back(std::max(next, needed));
             m_top = 0;
         }
         Chunk& chunk = m_chunks[m_chunk];
@@ -154,10 +159,22 @@ public:
     Evaluation(const Evaluation&) = delete;
     Evaluation& operator=(const Evaluation&) = delete;
 
-    Value run()
+    /// With a sink, a chain of "&" that makes the value (the last step then) is written to it part
+    /// by part when it joins texts alone, and Empty stands for it.
+    Value run(TextSink* sink)
     {
-        for (const Instruction& instruction : m_program.instructions)
-            std::visit([this](const auto& step) { execute(step); }, instruction);
+        const std::vector<Instruction>& code = m_program.instructions;
+        const auto* chain = sink && !code.empty() ? std::get_if<step::JoinTexts>(&code.back()) : nullptr;
+        if (chain && chain->target != m_program.result)
+            chain = nullptr;
+        const auto end = chain ? code.end() - 1 : code.end();
+        for (auto instruction = code.begin(); instruction != end; ++instruction)
+            std::visit([this](const auto& step) { execute(step); }, *instruction);
+        if (chain) {
+            if (writeParts(*chain, *sink))
+                return Value();
+            execute(*chain);
+        }
         const ValueRef result = m_program.result;
         if (result >= 0)
             return std::move(m_frame[result]);
@@ -190,17 +207,6 @@ private:
     // What the library and the host answer happens as deep as the text it is written in.
     void enterHandlerAt(std::uint16_t depth) { m_evaluator.m_depth = m_base + depth; }
 
-    // The numbers the program holds when it was made for this library and host; otherwise the
-    // name is looked up now, into `found`.
-    const NameSite& bound(std::int32_t name, bool isFunction, NameSite& found) const
-    {
-        const NameSite& site = m_program.sites[size_t(name)];
-        if (m_program.binding == m_evaluator.m_binding)
-            return site;
-        found = m_evaluator.bind(site.name, isFunction);
-        return found;
-    }
-
     // A name that is not a constant is asked of the host; nobody answering leaves it Empty.
     void execute(const step::ReadVariable& read)
     {
@@ -208,8 +214,7 @@ private:
         EvaluatorHost* host = m_evaluator.m_host;
         if (!host)
             return;
-        NameSite found;
-        const NameSite& site = bound(read.name, false, found);
+        const NameSite& site = m_program.sites[size_t(read.name)];
         enterHandlerAt(read.depth);
         if (site.hostNumber != EvaluatorHost::AskByName)
             host->getNumberedVariable(site.hostNumber, result);
@@ -231,8 +236,7 @@ private:
         Value& result = m_frame.make(call.target);
         ArgumentList arguments;
         fillArguments(call.arguments, arguments);
-        NameSite found;
-        const NameSite& site = bound(call.name, true, found);
+        const NameSite& site = m_program.sites[size_t(call.name)];
         enterHandlerAt(call.depth);
         if (site.libraryFunction != BuiltinLibrary::NotFound) {
             result = m_evaluator.m_library->Call_Function(site.libraryFunction, arguments);
@@ -257,6 +261,29 @@ private:
         const QString text = toStringLet(at(m_program.refs[size_t(group.values.first)]));
         enterHandlerAt(group.depth);
         result = m_evaluator.Evaluate_Equation(text);
+    }
+
+    // The parts of a chain of "&" one after another, when that writes the text joining them would
+    // make: they are texts alone, and no surrogate pair has its halves in two parts.
+    bool writeParts(const step::JoinTexts& join, TextSink& sink)
+    {
+        const ValueRef* const parts = m_program.refs.data() + join.parts.first;
+        const ValueRef* const end = parts + join.parts.count;
+        QChar last;
+        for (const ValueRef* part = parts; part != end; ++part) {
+            const Value& value = at(*part);
+            if (!isText(value))
+                return false;
+            const QString& text = value.asString();
+            if (text.isEmpty())
+                continue;
+            if (last.isHighSurrogate() && text.front().isLowSurrogate())
+                return false;
+            last = text.back();
+        }
+        for (const ValueRef* part = parts; part != end; ++part)
+            sink.write(at(*part).asString());
+        return true;
     }
 
     // A chain of "&": texts are joined at once; anything else takes the operator step by step.
@@ -353,119 +380,8 @@ PreparedEquation Equation_Evaluater::Prepare_Equation(QStringView Equation, QStr
     }
     std::shared_ptr<const Program> program = compile(text);
     if (findings)
-        findMistakes(*program, *findings);
+        findTemplateMistakes(*program, m_library, m_host, *findings);
     return PreparedEquation(std::move(program));
-}
-
-namespace {
-
-// The edit distance of two names, a swap of neighbours counting as one edit.
-int editDistance(QStringView a, QStringView b)
-{
-    const qsizetype n = b.size();
-    std::vector<int> before(size_t(n + 1)), previous(size_t(n + 1)), current(size_t(n + 1));
-    std::iota(previous.begin(), previous.end(), 0);
-    for (qsizetype i = 1; i <= a.size(); ++i) {
-        current[0] = int(i);
-        for (qsizetype j = 1; j <= n; ++j) {
-            const int substitution = previous[size_t(j - 1)] + (a[i - 1] == b[j - 1] ? 0 : 1);
-            current[size_t(j)] =
-                std::min({previous[size_t(j)] + 1, current[size_t(j - 1)] + 1, substitution});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                current[size_t(j)] = std::min(current[size_t(j)], before[size_t(j - 2)] + 1);
-        }
-        std::swap(before, previous);
-        std::swap(previous, current);
-    }
-    return previous[size_t(n)];
-}
-
-qsizetype commonPrefix(QStringView a, QStringView b)
-{
-    qsizetype length = 0;
-    while (length < a.size() && length < b.size() && a[length] == b[length])
-        ++length;
-    return length;
-}
-
-// " (did you mean "len"?)" for the known name nearest a written one, when one is near enough:
-// at most half the written name's letters (one at least) away. Of names as near, the one that
-// begins the longest way alike wins: "lenght" is "len" misspelt more likely than "left".
-QString suggestion(const QString& written, const QStringList& known, bool caseMatters)
-{
-    const QString name = caseMatters ? written : written.toLower();
-    const int limit = std::max(1, int(name.size() / 2));
-    const QString* best = nullptr;
-    int bestDistance = limit + 1;
-    qsizetype bestPrefix = 0;
-    for (const QString& candidate : known) {
-        const int distance = editDistance(name, candidate);
-        const qsizetype prefix = commonPrefix(name, candidate);
-        if (distance < bestDistance || (distance == bestDistance && prefix > bestPrefix)) {
-            best = &candidate;
-            bestDistance = distance;
-            bestPrefix = prefix;
-        }
-    }
-    return best && bestDistance <= limit ? QStringLiteral(" (did you mean \"%1\"?)").arg(*best) : QString();
-}
-
-// "2 arguments", "2 or 3 arguments", "1, 2, 3 or 4 arguments", "no arguments".
-QString countsInWords(const std::vector<int>& counts)
-{
-    if (counts.size() == 1 && counts.front() == 0)
-        return QStringLiteral("no arguments");
-    QString words;
-    for (size_t i = 0; i < counts.size(); ++i) {
-        if (i > 0)
-            words += i + 1 == counts.size() ? QStringLiteral(" or ") : QStringLiteral(", ");
-        words += QString::number(counts[i]);
-    }
-    return words + (counts.size() == 1 && counts.front() == 1 ? QStringLiteral(" argument")
-                                                              : QStringLiteral(" arguments"));
-}
-
-} // namespace
-
-void Equation_Evaluater::findMistakes(const Program& program, QStringList& findings) const
-{
-    findings.append(QStringList(program.findings.begin(), program.findings.end()));
-    for (const Instruction& instruction : program.instructions) {
-        if (const auto* call = std::get_if<step::CallFunction>(&instruction)) {
-            const NameSite& site = program.sites[size_t(call->name)];
-            if (site.libraryFunction != BuiltinLibrary::NotFound) {
-                const std::vector<int> counts = m_library->acceptedCounts(site.libraryFunction);
-                if (!counts.empty() &&
-                    std::find(counts.begin(), counts.end(), call->arguments.count) == counts.end())
-                    findings.append(QStringLiteral("\"%1\" takes %2, not %3")
-                                        .arg(site.name, countsInWords(counts))
-                                        .arg(call->arguments.count));
-            } else if (!m_host || !m_host->answers(site.name, true)) {
-                QStringList known = m_library ? m_library->knownNames() : QStringList();
-                if (m_host)
-                    known += m_host->knownNames(true);
-                findings.append(QStringLiteral("no function is called \"%1\"%2")
-                                    .arg(site.name, suggestion(site.name, known, false)));
-            }
-        } else if (const auto* read = std::get_if<step::ReadVariable>(&instruction)) {
-            const NameSite& site = program.sites[size_t(read->name)];
-            if (m_host && m_host->answers(site.name, false))
-                continue;
-            // A function written without its parentheses is read as a variable.
-            if (m_library && m_library->Find_Function(site.name) != BuiltinLibrary::NotFound) {
-                findings.append(QStringLiteral("nothing answers the variable \"%1\" (a call of the "
-                                               "function is written \"%1()\")")
-                                    .arg(site.name));
-                continue;
-            }
-            const QStringList hostNames = m_host ? m_host->knownNames(false) : QStringList();
-            // A constant spelt in another case is a variable name.
-            QString hint = suggestion(site.name, detail::constantNames(), true);
-            if (hint.isEmpty())
-                hint = suggestion(site.name, hostNames, false);
-            findings.append(QStringLiteral("nothing answers the variable \"%1\"%2").arg(site.name, hint));
-        }
-    }
 }
 
 QString Equation_Evaluater::resultMaker(const PreparedEquation& Equation) const
@@ -487,18 +403,23 @@ QString Equation_Evaluater::resultMaker(const PreparedEquation& Equation) const
     return QString();
 }
 
-Value Equation_Evaluater::Evaluate_Prepared(const PreparedEquation& Equation)
+Value Equation_Evaluater::Evaluate_Prepared(const PreparedEquation& Equation, TextSink* sink)
 {
     if (!Equation.m_program)
         raise(ErrorNumber::InvalidProcedureCall);
     if (Equation.m_program->tooLong)
         raise(ErrorNumber::Overflow);
-    return evaluate(*Equation.m_program);
+    return evaluate(*Equation.m_program, sink);
 }
 
-Value Equation_Evaluater::evaluate(const Program& program)
+Value Equation_Evaluater::evaluate(const Program& program, TextSink* sink)
 {
-    return Evaluation(*this, program).run();
+    if (program.binding == m_binding)
+        return Evaluation(*this, program).run(sink);
+    // Made for another library or host: the names are found again, for this evaluation.
+    Program rebound = program;
+    bindNames(rebound);
+    return Evaluation(*this, rebound).run(sink);
 }
 
 std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf(QStringView trimmedText)
@@ -518,15 +439,20 @@ std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::programOf
 std::shared_ptr<const Equation_Evaluater::Program> Equation_Evaluater::compile(QStringView trimmedText) const
 {
     auto program = std::make_shared<Program>(detail::compileEquation(trimmedText, m_operators, MaxDepth));
-    // The names are found once, for the library and host the evaluator has now.
-    for (const Instruction& instruction : program->instructions) {
-        if (const auto* read = std::get_if<step::ReadVariable>(&instruction))
-            program->sites[size_t(read->name)] = bind(program->sites[size_t(read->name)].name, false);
-        else if (const auto* call = std::get_if<step::CallFunction>(&instruction))
-            program->sites[size_t(call->name)] = bind(program->sites[size_t(call->name)].name, true);
-    }
-    program->binding = m_binding;
+    bindNames(*program);
     return program;
+}
+
+// The names are found once, for the library and host the evaluator has now.
+void Equation_Evaluater::bindNames(Program& program) const
+{
+    for (const Instruction& instruction : program.instructions) {
+        if (const auto* read = std::get_if<step::ReadVariable>(&instruction))
+            program.sites[size_t(read->name)] = bind(program.sites[size_t(read->name)].name, false);
+        else if (const auto* call = std::get_if<step::CallFunction>(&instruction))
+            program.sites[size_t(call->name)] = bind(program.sites[size_t(call->name)].name, true);
+    }
+    program.binding = m_binding;
 }
 
 Value Apply_Operator(Operation operation, const Value& left, const Value& right)

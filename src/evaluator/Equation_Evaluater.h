@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace reelkeep {
 
@@ -21,6 +22,14 @@ namespace detail {
 struct EquationProgram;
 struct NameSite;
 } // namespace detail
+
+/// Where an evaluation may write the text of its value in parts: the page.
+class TextSink
+{
+public:
+    virtual ~TextSink() = default;
+    virtual void write(QStringView text) = 0;
+};
 
 /// An expression text made ready for evaluating it many times (Equation_Evaluater::
 /// Prepare_Equation). Evaluating it gives exactly what evaluating the text gives.
@@ -93,7 +102,11 @@ public:
     QString resultMaker(const PreparedEquation& Equation) const;
     /// The Value of a prepared text, exactly as Evaluate_Equation gives it for the text.
     /// Raises Invalid procedure call (5) for a null PreparedEquation.
-    Value Evaluate_Prepared(const PreparedEquation& Equation);
+    ///
+    /// With a sink, a value that a chain of "&" at the top of the text makes of texts alone is
+    /// written to the sink part after part instead of being joined first, and Empty is returned in
+    /// its place: the sink gets the very characters of the joined text.
+    Value Evaluate_Prepared(const PreparedEquation& Equation, TextSink* sink = nullptr);
 
     const OperatorTable& operatorTable() const { return m_operators; }
 
@@ -103,15 +116,16 @@ private:
     friend class Evaluation;
     class FrameStack;
 
-    /// How many programs of whole texts are kept for evaluating the same text again.
+    /// How many programs of whole texts are kept for evaluating the same text again (how this
+    /// store and a page run's template programs differ: TemplatePrograms::MaxKeptPrograms).
     static constexpr qsizetype MaxKeptPrograms = 4096;
 
     std::shared_ptr<const Program> programOf(QStringView trimmedText);
     std::shared_ptr<const Program> compile(QStringView trimmedText) const;
     /// What a name is to the library and host the evaluator has now.
     detail::NameSite bind(const QString& name, bool isFunction) const;
-    Value evaluate(const Program& program);
-    void findMistakes(const Program& program, QStringList& findings) const;
+    void bindNames(Program& program) const;
+    Value evaluate(const Program& program, TextSink* sink = nullptr);
 
     OperatorTable m_operators;
     BuiltinLibrary* m_library;

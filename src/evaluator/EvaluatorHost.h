@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace reelkeep {
 
 /// What the program holding an evaluator supplies: the variables and functions the evaluator does
@@ -41,6 +43,14 @@ public:
         Q_UNUSED(name);
         Q_UNUSED(isFunction);
         return true;
+    }
+    /// The counts of arguments the host's function Function_Name takes, in increasing order; none
+    /// when the host does not say. Asked only to tell a template's author of a call with another
+    /// count.
+    virtual std::vector<int> acceptedCounts(const QString& Function_Name) const
+    {
+        Q_UNUSED(Function_Name);
+        return {};
     }
     /// The variable names (or function names) the host answers, for suggesting one in place of a
     /// misspelt name.

@@ -3,12 +3,15 @@
 
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/Operators.h"
-#include "evaluator/value/TextCase.h"
-#include "evaluator/value/TextForm.h"
+#include "evaluator/TemplateFindings.h"
 #include "pagegen/File_Filter.h"
+#include "pagegen/HtmlText.h"
+#include "pagegen/PageEncoding.h"
 #include "pagegen/PageOrder.h"
+#include "value/Coercion.h"
+#include "value/Operators.h"
+#include "value/TextCase.h"
+#include "value/TextForm.h"
 
 #include <QHash>
 
@@ -31,6 +34,15 @@ QString lowerFieldName(const Value& name)
 {
     const Value lowered = lcase(name);
     return lowered.isNull() ? QString() : lowered.asString();
+}
+
+// The text the page would write for a value, made safe by `make`: a text that needs nothing keeps
+// its characters where they are.
+Value madeSafe(const Value& value, QString (*make)(const QString&))
+{
+    if (value.kind() == Kind::String)
+        return Value::makeString(make(value.asString()));
+    return Value::makeString(make(pageTextOf(value)));
 }
 
 } // namespace
@@ -58,18 +70,40 @@ inline const FilmRecord* PageHost::filmAtPlaceIfAny(int place) const
     return position >= 0 && position < films.size() ? &films.at(position) : nullptr;
 }
 
-inline const FilmRecord& PageHost::filmAtPlace(int place) const
+inline const FilmRecord& PageHost::filmAtPlace(int place, std::optional<Field> readAtIndex) const
 {
     const FilmRecord* film = filmAtPlaceIfAny(place);
     if (!film)
-        raise(ErrorNumber::SubscriptOutOfRange);
+        raise(ErrorNumber::SubscriptOutOfRange, noFilmCause(place, readAtIndex));
     return *film;
+}
+
+QString PageHost::noFilmCause(int place, std::optional<Field> readAtIndex) const
+{
+    const QString asker = readAtIndex ? QStringLiteral("list.") + fieldName(*readAtIndex).toString()
+                                      : QStringLiteral("list.getval");
+    const bool atIndex = readAtIndex.has_value();
+    const qsizetype placed = m_state.order.size();
+    if (m_context.films().isEmpty())
+        return QStringLiteral("%1: the catalogue has no films").arg(asker);
+    if (placed == 0)
+        return QStringLiteral("%1: the page order holds no films yet (list.sort makes it)").arg(asker);
+    if (place < 1 || place > placed)
+        return QStringLiteral("%1: there is no film %2%3; the page order holds %4")
+            .arg(asker)
+            .arg(place)
+            .arg(atIndex ? QStringLiteral(" at list.index (list.setindex sets it)") : QString())
+            .arg(placed);
+    return QStringLiteral("%1: film %2 of the page order is no longer in the catalogue (list.sort orders "
+                          "the films again)")
+        .arg(asker)
+        .arg(place);
 }
 
 template <Field field>
 void PageHost::readCurrentField(PageHost& host, const ArgumentList&, Value& ReturnValue)
 {
-    ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex)[field]);
+    ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex, field)[field]);
 }
 
 // ORDER HostNames: variables in the order they are compared, then the functions.
@@ -170,6 +204,16 @@ const PageHost::HostName PageHost::HostNames[] = {
      [](PageHost& host, const ArgumentList& a, Value&) { host.m_context.setLabel(toStringLet(a.item(1))); }},
     // Reads its argument (the count above) and does nothing else.
     {u"debug.print", HostName::Kind::Function, 1, [](PageHost&, const ArgumentList&, Value&) {}},
+    // A value's text safe in element text and quoted attribute values.
+    {u"html",
+     HostName::Kind::Function,
+     1,
+     [](PageHost&, const ArgumentList& a, Value& r) { r = madeSafe(a.item(1), htmlEscaped); }},
+    // An address safe for href and src, or nothing for one a link must not lead to.
+    {u"url",
+     HostName::Kind::Function,
+     1,
+     [](PageHost&, const ArgumentList& a, Value& r) { r = madeSafe(a.item(1), linkAddress); }},
 };
 
 const int PageHost::NotHostName = static_cast<int>(std::size(HostNames));
@@ -187,6 +231,12 @@ bool PageHost::answers(const QString& name, bool isFunction)
 {
     return numberOf(name.toLower(), isFunction ? HostName::Kind::Function : HostName::Kind::Variable) !=
            NotHostName;
+}
+
+std::vector<int> PageHost::acceptedCounts(const QString& Function_Name) const
+{
+    const int number = numberOf(Function_Name.toLower(), HostName::Kind::Function);
+    return number == NotHostName ? std::vector<int>() : std::vector<int>{HostNames[number].arguments};
 }
 
 QStringList PageHost::knownNames(bool isFunction) const
@@ -238,7 +288,8 @@ void PageHost::solveNumberedFunction(int number, ArgumentList& Parmeters, Value&
     const HostName& name = HostNames[number];
     // The arguments the answer reads are there, or reading them is Subscript out of range.
     if (Parmeters.count() < name.arguments)
-        raise(ErrorNumber::SubscriptOutOfRange);
+        raise(ErrorNumber::SubscriptOutOfRange,
+              wrongArgumentCount(name.name.toString(), {name.arguments}, Parmeters.count()));
     name.answer(*this, Parmeters, ReturnValue);
 }
 
@@ -275,7 +326,7 @@ Value PageHost::listGetVal(const ArgumentList& arguments, const Value& untouched
     const auto readable = Readable.constFind(field);
     if (readable == Readable.cend())
         return untouched;
-    return Value::makeString(filmAtPlace(toInteger(place))[*readable]);
+    return Value::makeString(filmAtPlace(toInteger(place), std::nullopt)[*readable]);
 }
 
 void PageHost::setProgress(const Value& position)

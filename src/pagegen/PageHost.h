@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace reelkeep {
 
@@ -58,6 +59,7 @@ public:
     void uGetVarable(const QString& Variable_Name, Value& ReturnValue) override;
     void uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) override;
     bool answers(const QString& name, bool isFunction) override;
+    std::vector<int> acceptedCounts(const QString& Function_Name) const override;
     QStringList knownNames(bool isFunction) const override;
     int variableNumber(const QString& Variable_Name) override;
     void getNumberedVariable(int number, Value& ReturnValue) override;
@@ -73,8 +75,9 @@ public:
 
 private:
     // One host name and every fact about it: its spelling (lower case), whether a template reads
-    // it as a variable or calls it, how many arguments a call reads (fewer is Subscript out of
-    // range, 9) and the answer. A name's number is its place in HostNames.
+    // it as a variable or calls it, how many arguments a call takes (fewer is Subscript out of
+    // range, 9; more are not read, and a check warns of either) and the answer. A name's number is
+    // its place in HostNames.
     struct HostName
     {
         enum class Kind
@@ -94,8 +97,10 @@ private:
     template <Field field>
     static void readCurrentField(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
 
-    /// The film at a place of the page order; Subscript out of range (9) when there is none.
-    const FilmRecord& filmAtPlace(int place) const;
+    /// The film at a place of the page order; Subscript out of range (9) when there is none, told
+    /// as the read of a field at the current index, or else as list.getval's.
+    const FilmRecord& filmAtPlace(int place, std::optional<Field> readAtIndex) const;
+    QString noFilmCause(int place, std::optional<Field> readAtIndex) const;
     /// The film at a place of the page order, or null.
     const FilmRecord* filmAtPlaceIfAny(int place) const;
     void readAhead(int place) const;

@@ -1,8 +1,8 @@
 // Sorting the films into the page order.
 #include "pagegen/PageOrder.h"
 
-#include "evaluator/value/Compare.h"
-#include "evaluator/value/TextRankKey.h"
+#include "value/Compare.h"
+#include "value/TextRankKey.h"
 
 #include <QtEndian>
 

@@ -4,8 +4,8 @@
 #include "storage/ByteWindow.h"
 #include "storage/FilmTexts.h"
 #include "storage/InputLimits.h"
-#include "storage/Utf8.h"
-#include "storage/Windows1252.h"
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
 
 #include <algorithm>
 #include <array>

@@ -3,8 +3,8 @@
 #include "storage/DelimitedTable.h"
 
 #include "storage/TableText.h"
-#include "storage/Utf8.h"
-#include "storage/Windows1252.h"
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 // Decoding the texts of a list file's films, shared where they recur.
 #include "storage/FilmTexts.h"
 
-#include "storage/Utf8.h"
-#include "storage/Windows1252.h"
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
 
 namespace reelkeep {
 

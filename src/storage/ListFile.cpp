@@ -7,7 +7,7 @@
 #include "storage/CsvListFile.h"
 #include "storage/InputLimits.h"
 #include "storage/NativeListFile.h"
-#include "storage/Utf8.h"
+#include "text/Utf8.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 #include "storage/DelimitedTable.h"
 #include "storage/ImportColumns.h"
 #include "storage/InputLimits.h"
-#include "storage/Utf8.h"
+#include "text/Utf8.h"
 
 #include <QSaveFile>
 

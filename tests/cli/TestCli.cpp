@@ -523,13 +523,18 @@ void TestCli::programReadsAndWritesUtf8AndTellsItsStatus()
     QCOMPARE(runProgram({u"dump"_s}), 1);
     QCOMPARE(runProgram({u"dump"_s, m_folder.filePath(u"none.csv"_s)}), 2);
     QVERIFY(program.readAllStandardError().startsWith("reelkeep-cli: cannot load "));
-    // eval prints one line an expression, of its arguments or, with "-", of the lines it reads.
-    QCOMPARE(runProgram({u"eval"_s, u"2 / 4"_s, u"1 +"_s}), 0);
-    QCOMPARE(program.readAllStandardOutput(), QByteArray("Double: 0.5\nraised 9\n"));
-    QCOMPARE(runProgram({u"eval"_s, u"-"_s}, "'caf\xC3\xA9' & 1\r\n(null)\n\n1 + 2"), 0);
+    // eval prints one line an expression, of its arguments or, with "-", of the lines it reads,
+    // and tells on standard error what check would tell and the errors raised, which fail it.
+    QCOMPARE(runProgram({u"eval"_s, u"2 / 4"_s, u"lenght('x')"_s}), 0);
+    QCOMPARE(program.readAllStandardOutput(), QByteArray("Double: 0.5\nEmpty: \n"));
+    QCOMPARE(
+        program.readAllStandardError(),
+        "reelkeep-cli: warning: no function is called \"lenght\" (did you mean \"len\"?) in lenght('x')\n");
+    QCOMPARE(runProgram({u"eval"_s, u"-"_s}, "'caf\xC3\xA9' & 1\r\n(null)\n\n1 + 2"), 2);
     QCOMPARE(program.readAllStandardOutput(),
              QByteArray("String: caf\xC3\xA9"
                         "1\nraised 94\nEmpty: \nDouble: 3\n"));
+    QCOMPARE(program.readAllStandardError(), "reelkeep-cli: (null): error 94: Invalid use of Null\n");
 }
 
 void TestCli::aSignalStopsThePageInOrder_data()

@@ -1,9 +1,9 @@
 // The main window on the offscreen platform, driven through a scripted desktop.
 #include "about/Product.h"
 #include "about/SystemInfo.h"
-#include "catalogue/widgets/Form1.h"
 #include "support/FakeDesktop.h"
 #include "support/ListFiles.h"
+#include "window/Form1.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -80,7 +80,7 @@ void TestPageGenerator::filter_data()
     // in a template that includes itself: the inner copy lets go of the programs the outer one is
     // still evaluating.
     QByteArray expressions, values;
-    for (int i = 1; i <= int(PreparedTemplate::MaxKeptPrograms) + 100; ++i) {
+    for (int i = 1; i <= int(TemplatePrograms::MaxKeptPrograms) + 100; ++i) {
         expressions += '[' + QByteArray::number(i) + ']';
         values += QByteArray::number(i);
     }
@@ -162,6 +162,31 @@ void TestPageGenerator::host_data()
     QTest::newRow("debug.print writes nothing") << QByteArray("[debug.print('x')]") << QByteArray();
     QTest::newRow("debug.print needs its argument")
         << QByteArray("[debug.print()]") << QByteArray(" raised 9 at mask.html:1");
+    QTest::newRow("html escapes the five characters of markup")
+        << QByteArray("[html('<a href=\"x\">it' & hy & 's & that</a>')]")
+        << QByteArray("&lt;a href=&quot;x&quot;&gt;it&#39;s &amp; that&lt;/a&gt;");
+    QTest::newRow("html writes a value as the page would")
+        << QByteArray("[html(1 / 0)]|[html(true)]|[html(empty)]") << QByteArray("Error 11|True|");
+    QTest::newRow("html of Null abandons the run")
+        << QByteArray("a[html(null)]") << QByteArray("a raised 94 at mask.html:1");
+    QTest::newRow("url encodes spaces and writes & as &amp;")
+        << QByteArray("[url('https://e.org/a b?x=1&y=2')]") << QByteArray("https://e.org/a%20b?x=1&amp;y=2");
+    QTest::newRow("url keeps a relative path, its backslashes as slashes")
+        << QByteArray("[url('img\\my poster.jpg')]") << QByteArray("img/my%20poster.jpg");
+    QTest::newRow("url refuses other schemes and other hosts")
+        << QByteArray("[url('javascript:alert(1)')]|[url(' JavaScript:x')]|[url('//evil.example/x')]|"
+                      "[url('/\\evil.example')]|[url('data:text/html,x')]|[url('java script:x')]")
+        << QByteArray("|||||");
+    QTest::newRow("url encodes quotes, angle brackets and control characters, keeping %XX")
+        << QByteArray("[url('mailto:a@b.org?s=' & hy & chr(34) & '<' & chr(9) & '>%41%zz%4')]")
+        << QByteArray("mailto:a@b.org?s=%27%22%3C%09%3E%41%25zz%254");
+    QTest::newRow("url encodes characters beyond ASCII as UTF-8")
+        << QByteArray("[url('caf\xE9/' & chrw(55356) & chrw(57260) & chrw(55357))]")
+        << QByteArray("caf%C3%A9/%F0%9F%8E%AC%EF%BF%BD");
+    QTest::newRow("url drops spaces and control characters around the address")
+        << QByteArray("[url(chr(10) & ' https://e.org/ ' & chr(9))]") << QByteArray("https://e.org/");
+    QTest::newRow("url needs its argument")
+        << QByteArray("[url()]") << QByteArray(" raised 9 at mask.html:1");
     // The choice not given is still evaluated as far as anyone can tell: a film's field read
     // where no film stands abandons the run.
     QTest::newRow("a choice of a film's field with no film yet")
@@ -211,6 +236,10 @@ void TestPageGenerator::characterSets_data()
         << QByteArray("<meta charset=\"utf-8\">[\xEF\xBB\xBF"
                       "1][1]")
         << QByteArray("<meta charset=\"utf-8\">1");
+    // A chain of "&" is written part by part: a pair whose halves are two parts is still one character.
+    QTest::newRow("a surrogate pair joined by a chain is one character")
+        << QByteArray("<meta charset=\"utf-8\">[chrw(55357) & '' & chrw(56832) & '!'][chrw(55357)]")
+        << QByteArray("<meta charset=\"utf-8\">\xF0\x9F\x98\x80!&#55357;");
     QTest::newRow("a UTF-8 page reads its expressions as UTF-8") << QByteArray("\xEF\xBB\xBF['\xCE\xA9' & 1]")
                                                                  << QByteArray("\xEF\xBB\xBF\xCE\xA9"
                                                                                "1");
@@ -221,6 +250,8 @@ void TestPageGenerator::characterSets()
     QFETCH(QByteArray, mask);
     QFETCH(QByteArray, page);
     PageFixture fixture;
+    Defalt_Functions library;
+    fixture.evaluator.setLibrary(&library);
     fixture.addFilm(u"Am\u00E9lie \u20AC \u03A9 \U0001F600"_s);
     QCOMPARE(fixture.run("[list.sort('title', true)][list.setindex(1)]" + mask), page);
 }
@@ -394,13 +425,17 @@ void TestPageGenerator::warnsOfBytesThatAreNotUtf8()
     PageFixture utf8Run;
     utf8Run.writeTemplate(u"part.html"_s, "\n\n['caf\xE9']");
     utf8Run.run("<meta charset=\"utf-8\">\n\xFF[infile('part.html', 2)]");
-    const QStringList warnings = utf8Run.filter.warnings();
+    const QStringList warnings = utf8Run.outcome.warnings;
     QCOMPARE(warnings.size(), 2); // once for each file
     QVERIFY2(warnings[0].endsWith(
                  u"mask.html has bytes that are not UTF-8 (read as U+FFFD), the first at byte 24, line 2"),
              qPrintable(warnings[0]));
     QVERIFY(warnings[1].endsWith(
         u"part.html has bytes that are not UTF-8 (read as U+FFFD), the first at byte 8, line 3"));
+    // A page file that cannot be created still tells what the main template holds.
+    const PageRunOutcome notCreated = utf8Run.makePage(utf8Run.folder.filePath(u"none/page.html"_s));
+    QCOMPARE(notCreated.result, PageRunOutcome::Result::PageNotCreated);
+    QCOMPARE(notCreated.warnings, QStringList{warnings[0]});
 }
 
 void TestPageGenerator::stopAbandonsAtTheNextYield_data()

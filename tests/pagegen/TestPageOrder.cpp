@@ -1,6 +1,6 @@
 // The page order: the films sorted by one of their first six fields, ties in catalogue order.
-#include "evaluator/value/Compare.h"
 #include "pagegen/PageOrder.h"
+#include "value/Compare.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,0 +1,254 @@
+// Escaping texts for HTML and checking addresses before they become links.
+#include "pagegen/HtmlText.h"
+
+#include <QLatin1StringView>
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace reelkeep {
+
+namespace {
+
+// The characters HTML gives a meaning to in text and in quoted attribute values, all below 64,
+// and how each is written.
+constexpr std::pair<char16_t, QLatin1StringView> HtmlReferences[] = {
+    {u'&', QLatin1StringView("&amp;")},
+    {u'<', QLatin1StringView("&lt;")},
+    {u'>', QLatin1StringView("&gt;")},
+    {u'"', QLatin1StringView("&quot;")},
+    {u'\'', QLatin1StringView("&#39;")},
+};
+
+constexpr std::uint64_t HtmlSpecial = [] {
+    std::uint64_t bits = 0;
+    for (const auto& [character, reference] : HtmlReferences)
+        bits |= std::uint64_t(1) << character;
+    return bits;
+}();
+
+bool isHtmlSpecial(char16_t character)
+{
+    return character < 64 && (HtmlSpecial >> character & 1) != 0;
+}
+
+QLatin1StringView htmlReference(char16_t character)
+{
+    for (const auto& [special, reference] : HtmlReferences)
+        if (special == character)
+            return reference;
+    return QLatin1StringView();
+}
+
+// The first character of markup from `from` on, or `end`: most texts have none, and are looked
+// through eight code units at a time.
+const QChar* findHtmlSpecial(const QChar* from, const QChar* end)
+{
+#ifdef __SSE2__
+    for (; end - from >= 8; from += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        __m128i found = _mm_setzero_si128();
+        for (const auto& [character, reference] : HtmlReferences)
+            found = _mm_or_si128(found, _mm_cmpeq_epi16(units, _mm_set1_epi16(short(character))));
+        if (const int mask = _mm_movemask_epi8(found); mask != 0)
+            return from + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    while (from != end && !isHtmlSpecial(from->unicode()))
+        ++from;
+    return from;
+}
+
+// The ASCII characters an address cannot hold as they stand in a quoted attribute: spaces and
+// control characters, quotes, angle brackets and "&"; "%" and "\" depend on what follows them and
+// on the scheme.
+constexpr std::array<bool, 128> NotAsTheyStand = [] {
+    std::array<bool, 128> marked{};
+    for (int c = 0; c <= ' '; ++c)
+        marked[size_t(c)] = true;
+    for (const char c : {'"', '\'', '<', '>', '&', '%', '\\', '\x7F'})
+        marked[size_t(c)] = true;
+    return marked;
+}();
+
+// Spaces and the control characters below them, which browsers drop around an address.
+bool isBlank(QChar character)
+{
+    return character.unicode() <= u' ';
+}
+
+bool isHexDigit(QChar character)
+{
+    const char16_t c = character.unicode();
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+bool isSlash(QChar character)
+{
+    return character == u'/' || character == u'\\';
+}
+
+// ASCII letters alone: another script's letter that lowers to one of them names no scheme.
+bool equalsIgnoringAsciiCase(QStringView text, QLatin1StringView lower)
+{
+    if (text.size() != lower.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const char16_t lowered = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        if (lowered != char16_t(lower[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+enum class Scheme
+{
+    None,
+    Linkable,
+    Refused,
+};
+
+Scheme schemeOf(QStringView address)
+{
+    for (qsizetype i = 0; i < address.size(); ++i) {
+        const QChar character = address[i];
+        if (character == u'/' || character == u'?' || character == u'#')
+            return Scheme::None;
+        if (character != u':')
+            continue;
+        for (const char* linkable : {"http", "https", "mailto"})
+            if (equalsIgnoringAsciiCase(address.first(i), QLatin1StringView(linkable)))
+                return Scheme::Linkable;
+        return Scheme::Refused;
+    }
+    return Scheme::None;
+}
+
+bool beginsPercentEscape(QStringView address, qsizetype at)
+{
+    return at + 2 < address.size() && isHexDigit(address[at + 1]) && isHexDigit(address[at + 2]);
+}
+
+// Whether the character at `at` is written otherwise than as it stands.
+inline bool needsWriting(QStringView address, qsizetype at, bool relative)
+{
+    const char16_t c = address[at].unicode();
+    if (c >= 0x80)
+        return true;
+    if (!NotAsTheyStand[c])
+        return false;
+    if (c == u'%')
+        return !beginsPercentEscape(address, at);
+    return c != u'\\' || relative;
+}
+
+void appendPercentEncoded(QString& out, std::uint8_t byte)
+{
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    const char16_t escape[3] = {u'%', char16_t(Hex[byte >> 4]), char16_t(Hex[byte & 0xF])};
+    out.append(reinterpret_cast<const QChar*>(escape), 3);
+}
+
+// A character beyond ASCII as the percent-encoded bytes of its UTF-8 form; a lone surrogate half
+// as U+FFFD. Returns how many code units it took.
+qsizetype appendUtf8Encoded(QString& out, QStringView address, qsizetype at)
+{
+    char32_t code = address[at].unicode();
+    qsizetype taken = 1;
+    if (QChar::isHighSurrogate(code) && at + 1 < address.size() && address[at + 1].isLowSurrogate()) {
+        code = QChar::surrogateToUcs4(address[at], address[at + 1]);
+        taken = 2;
+    } else if (QChar::isSurrogate(code)) {
+        code = QChar::ReplacementCharacter;
+    }
+    std::array<std::uint8_t, 4> bytes{};
+    int count = 0;
+    if (code < 0x800) {
+        bytes = {std::uint8_t(0xC0 | code >> 6), std::uint8_t(0x80 | (code & 0x3F))};
+        count = 2;
+    } else if (code < 0x10000) {
+        bytes = {std::uint8_t(0xE0 | code >> 12),
+                 std::uint8_t(0x80 | (code >> 6 & 0x3F)),
+                 std::uint8_t(0x80 | (code & 0x3F))};
+        count = 3;
+    } else {
+        bytes = {std::uint8_t(0xF0 | code >> 18),
+                 std::uint8_t(0x80 | (code >> 12 & 0x3F)),
+                 std::uint8_t(0x80 | (code >> 6 & 0x3F)),
+                 std::uint8_t(0x80 | (code & 0x3F))};
+        count = 4;
+    }
+    for (int i = 0; i < count; ++i)
+        appendPercentEncoded(out, bytes[size_t(i)]);
+    return taken;
+}
+
+} // namespace
+
+QString htmlEscaped(const QString& text)
+{
+    const QChar* run = text.constData();
+    const QChar* const end = run + text.size();
+    const QChar* special = findHtmlSpecial(run, end);
+    if (special == end)
+        return text;
+    QString escaped;
+    escaped.reserve(text.size() + text.size() / 8 + 8);
+    for (; special != end; special = findHtmlSpecial(run, end)) {
+        escaped.append(run, special - run);
+        escaped.append(htmlReference(special->unicode()));
+        run = special + 1;
+    }
+    escaped.append(run, end - run);
+    return escaped;
+}
+
+QString linkAddress(const QString& address)
+{
+    qsizetype begin = 0;
+    qsizetype end = address.size();
+    while (begin < end && isBlank(address[begin]))
+        ++begin;
+    while (end > begin && isBlank(address[end - 1]))
+        --end;
+    const QStringView kept = QStringView(address).sliced(begin, end - begin);
+    const Scheme scheme = schemeOf(kept);
+    const bool relative = scheme == Scheme::None;
+    // "//host" and "\\host" lead to another host whatever the page's own scheme.
+    if (scheme == Scheme::Refused || (relative && kept.size() >= 2 && isSlash(kept[0]) && isSlash(kept[1])))
+        return QString();
+    qsizetype first = 0;
+    while (first < kept.size() && !needsWriting(kept, first, relative))
+        ++first;
+    if (first == kept.size())
+        return kept.size() == address.size() ? address : kept.toString();
+    QString written;
+    written.reserve(kept.size() + 16);
+    for (qsizetype at = first, run = 0; at < kept.size(); run = at) {
+        while (at < kept.size() && !needsWriting(kept, at, relative))
+            ++at;
+        written.append(kept.sliced(run, at - run));
+        if (at == kept.size())
+            break;
+        const QChar character = kept[at];
+        if (character == u'&')
+            written.append(QLatin1StringView("&amp;"));
+        else if (character == u'\\')
+            written.append(u'/');
+        else if (character.unicode() >= 0x80)
+            at += appendUtf8Encoded(written, kept, at) - 1;
+        else
+            appendPercentEncoded(written, std::uint8_t(character.unicode()));
+        ++at;
+    }
+    return written;
+}
+
+} // namespace reelkeep

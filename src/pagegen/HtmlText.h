@@ -1,0 +1,23 @@
+// Texts made safe for the page: element text and attribute values, and addresses for links.
+#pragma once
+
+#include <QString>
+
+namespace reelkeep {
+
+/// The text with "&", "<", ">", '"' and "'" written as "&amp;", "&lt;", "&gt;", "&quot;" and
+/// "&#39;": safe in element text and in quoted attribute values. A text with none of them is
+/// given back as it is, sharing its characters.
+QString htmlEscaped(const QString& text);
+
+/// An address ready for a quoted href or src attribute, or the empty text for one a link must not
+/// lead to. Spaces and control characters around it are dropped. Its scheme is the text before
+/// the first ":" that comes before any "/", "?" or "#", compared without case: http, https and
+/// mailto are kept, every other one (javascript:, data:, file:...) is refused. An address without
+/// a scheme is a relative path, whose "\" become "/", unless it begins with two slashes or
+/// backslashes (another host: refused). Spaces, quotes, "<", ">", control characters and every
+/// character beyond ASCII (as its UTF-8 bytes) are percent-encoded, a "%" that begins no "%XX"
+/// too, and "&" is written "&amp;". An address that needs none of this is given back as it is.
+QString linkAddress(const QString& address);
+
+} // namespace reelkeep
