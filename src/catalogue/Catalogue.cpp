@@ -69,10 +69,11 @@ void Catalogue::exchangeWithNext(int position)
     emit dataChanged(index(position), index(position + 1));
 }
 
-void Catalogue::replaceAll(QList<FilmRecord> films)
+void Catalogue::replaceAll(QList<FilmRecord> films, ExtraFields fields)
 {
     beginResetModel();
     m_entries = std::move(films);
+    m_extraFields = std::move(fields);
     endResetModel();
 }
 

@@ -1,6 +1,8 @@
-// The catalogue: the ordered film entries behind the "Movies" tab, and its modified flag.
+// The catalogue: the ordered film entries behind the "Movies" tab, its extra fields and its
+// modified flag.
 #pragma once
 
+#include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
 
 #include <QAbstractListModel>
@@ -42,8 +44,13 @@ public:
     void remove(int position, int count = 1);
     /// Exchanges the entries at position and position + 1.
     void exchangeWithNext(int position);
-    /// Replaces every entry at once, as a load does.
-    void replaceAll(QList<FilmRecord> films);
+    /// Replaces every entry and the extra fields at once, as a load does.
+    void replaceAll(QList<FilmRecord> films, ExtraFields fields = {});
+
+    /// The list's extra fields, whose values the films hold in this order.
+    const ExtraFields& extraFields() const { return m_extraFields; }
+    /// Gives the list other extra fields; the films' values must follow their order.
+    void setExtraFields(ExtraFields fields) { m_extraFields = std::move(fields); }
 
     bool isModified() const { return m_modified; }
     void setModified(bool modified);
@@ -56,6 +63,7 @@ signals:
 
 private:
     QList<FilmRecord> m_entries;
+    ExtraFields m_extraFields;
     bool m_modified = false;
 };
 

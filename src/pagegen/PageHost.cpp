@@ -248,6 +248,13 @@ QStringList PageHost::knownNames(bool isFunction) const
     return names;
 }
 
+bool PageHost::answersFilmName(QStringView name)
+{
+    const QString spelled = QStringLiteral("list.") + name.toString().toLower();
+    return numberOf(spelled, HostName::Kind::Variable) != NotHostName ||
+           numberOf(spelled, HostName::Kind::Function) != NotHostName;
+}
+
 int PageHost::variableNumber(const QString& Variable_Name)
 {
     return numberOf(Variable_Name.toLower(), HostName::Kind::Variable);

@@ -66,6 +66,10 @@ public:
     int functionNumber(const QString& Function_Name) override;
     void solveNumberedFunction(int number, ArgumentList& Parmeters, Value& ReturnValue) override;
 
+    /// Whether templates read list.NAME, whatever its case, as a name of the page generator's own:
+    /// a name that an extra field of a list may not take (an AnsweredName).
+    static bool answersFilmName(QStringView name);
+
     /// Rebuilds the page order as "list.sort" asks; returns the empty String.
     Value Sort_Page_Order(const Value& Field_Name, const Value& Ascending);
 

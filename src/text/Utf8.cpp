@@ -3,6 +3,7 @@
 #include "text/Utf8.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -47,6 +48,15 @@ qsizetype asciiLength(QByteArrayView bytes)
 }
 
 } // namespace
+
+void appendUtf8(QByteArray& out, QStringView text)
+{
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    const qsizetype start = out.size();
+    out.resize(start + encoder.requiredSpace(text.size()));
+    const char* end = encoder.appendToBuffer(out.data() + start, text);
+    out.truncate(end - out.constData());
+}
 
 qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype at)
 {

@@ -2,6 +2,7 @@
 // that keeps every character.
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -14,6 +15,10 @@ inline constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
 /// the text like any other, never taken for a mark and dropped; a malformed byte becomes U+FFFD,
 /// and `malformed`, when given, says whether there was one.
 QString decodeUtf8(QByteArrayView bytes, bool* malformed = nullptr);
+
+/// Appends the UTF-8 bytes of a text, encoded straight into the array; half a surrogate pair is
+/// written as U+FFFD and never joined to the text that follows.
+void appendUtf8(QByteArray& out, QStringView text);
 
 /// The length of the well-formed UTF-8 sequence that starts at bytes[at], or 0 when it is not one (a
 /// stray continuation byte, an overlong form, a surrogate, a character beyond U+10FFFF, a sequence

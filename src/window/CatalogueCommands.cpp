@@ -265,7 +265,10 @@ bool CatalogueCommands::appendFilms(const QList<FilmRecord>& films, const QStrin
 
 bool CatalogueCommands::storeFields(int position)
 {
-    const FilmRecord film = m_editor.fields();
+    const FilmRecord typed = m_editor.fields();
+    FilmRecord film = typed;
+    if (position >= 0) // the window shows no extra fields yet: the picked film keeps its values
+        film.extra = m_catalogue.at(position).extra;
     // A second copy of a film is seldom meant: Update after Update adds the film it just stored.
     if (position < 0 && m_catalogue.entries().contains(film) &&
         m_desktop.messageBox(QStringLiteral("This film is already in the list. Add it again?"),
@@ -285,7 +288,8 @@ bool CatalogueCommands::storeFields(int position)
                  .arg(QLocale(QLocale::English).toString(Catalogue::MaxEntries)));
         return false;
     }
-    m_editor.setShownFields(film);
+    // The fields show no extra values, so a pending edit is measured against what they hold.
+    m_editor.setShownFields(typed);
     return true;
 }
 

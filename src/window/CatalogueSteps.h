@@ -20,6 +20,7 @@ struct ListInWindow
     ListForm form = ListForm::Native;
     /// The encoding that file was read in, which a save keeps.
     ListEncoding encoding = ListEncoding::Windows1252;
+    ExtraFields fields = {};
 };
 
 /// The window as a change to the films needs it once it is undone or redone.

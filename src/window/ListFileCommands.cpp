@@ -3,6 +3,7 @@
 #include "window/ListFileCommands.h"
 
 #include "catalogue/History.h"
+#include "pagegen/PageHost.h"
 #include "storage/ImportedList.h"
 #include "storage/SettingsEntries.h"
 #include "storage/widgets/frmImport.h"
@@ -128,7 +129,11 @@ ListFileCommands::ListFileCommands(DesktopServices& desktop,
 
 ListDocument ListFileCommands::documentToSave() const
 {
-    return {m_pageTexts.title(), m_pageTexts.description(), m_catalogue.entries(), m_currentEncoding};
+    return {m_pageTexts.title(),
+            m_pageTexts.description(),
+            m_catalogue.entries(),
+            m_currentEncoding,
+            m_catalogue.extraFields()};
 }
 
 ListInWindow ListFileCommands::listInWindow() const
@@ -138,12 +143,13 @@ ListInWindow ListFileCommands::listInWindow() const
             m_pageTexts.description(),
             m_currentFile,
             m_currentForm,
-            m_currentEncoding};
+            m_currentEncoding,
+            m_catalogue.extraFields()};
 }
 
 void ListFileCommands::showList(const ListInWindow& list)
 {
-    m_catalogue.replaceAll(list.films);
+    m_catalogue.replaceAll(list.films, list.fields);
     m_pageTexts.showTexts(list.pageTitle, list.pageDescription);
     m_currentFile = list.file;
     m_currentForm = list.form;
@@ -271,6 +277,7 @@ bool ListFileCommands::openList(const QString& path, ListForm form, bool reportF
     loaded.file = path;
     loaded.form = native ? ListForm::Native : ListForm::CommaSeparated;
     loaded.encoding = document->encoding;
+    loaded.fields = std::move(document->fields);
     if (undoable) {
         m_commands.pushStep(new ReplaceList(*this, listInWindow(), std::move(loaded)));
     } else {
@@ -301,10 +308,12 @@ void ListFileCommands::importCommand()
         tell(m_desktop, QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
         return;
     }
-    frmImport dialog(*analysis, m_window);
+    const ImportTarget target{m_catalogue.extraFields(), PageHost::answersFilmName};
+    frmImport dialog(*analysis, target, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const std::optional<QList<FilmRecord>> films = importFilms(*analysis, dialog.mapping(), &failure);
+    const std::optional<ImportedFilms> imported = importFilms(*analysis, dialog.mapping(), target, &failure);
+    const QList<FilmRecord>* films = imported ? &imported->films : nullptr;
     if (!films) {
         tell(m_desktop, QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
         return;
@@ -317,7 +326,10 @@ void ListFileCommands::importCommand()
     const QLocale english(QLocale::English);
     const QString step = QStringLiteral("Import %1").arg(QFileInfo(path).fileName());
     const QList<FilmRecord> before = m_catalogue.entries();
+    const ExtraFields fieldsBefore = m_catalogue.extraFields();
+    m_catalogue.setExtraFields(imported->fields); // the list's own, then the new ones
     if (!m_commands.appendFilms(*films, step)) {
+        m_catalogue.setExtraFields(fieldsBefore);
         tell(m_desktop,
              QStringLiteral("The list holds %1 films and the file %2: together they are more than "
                             "the %3 a list can hold. Nothing was imported.")

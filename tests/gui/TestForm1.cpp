@@ -354,15 +354,21 @@ void TestForm1::updateAddsAndNewEmpties()
     QCOMPARE(child<QLineEdit>("mRelease")->text(), QString());
     QCOMPARE(child<QComboBox>("mType")->currentText(), QString());
     QVERIFY(m_window->catalogue().isModified());
-    // A film shown and stored again keeps its line breaks, of Windows and others.
+    // A film shown and stored again keeps its line breaks, of Windows and others, and its extra
+    // values, which the fields do not show and so never make a pending edit.
     FilmRecord film;
     film[Field::Title] = u"Windows lines"_s;
     film[Field::Plot] = u"one\r\ntwo"_s;
     film[Field::Cast] = u"a\nb"_s;
+    film.extra = {u"Top shelf"_s};
+    m_window->catalogue().setExtraFields({{u"Shelf"_s, ExtraKind::Text}});
     m_window->catalogue().replace(1, film);
     select(1);
+    film[Field::Title] = u"Windows lines, retitled"_s;
+    child<QLineEdit>("mTitle")->setText(film.title());
     click("Command5");
     QCOMPARE(m_window->catalogue().at(1), film);
+    QVERIFY(!m_window->hasPendingEdits());
     // A full list refuses one more film, and keeps it typed.
     m_window->catalogue().replaceAll(QList<FilmRecord>(Catalogue::MaxEntries));
     addFilm(u"One too many"_s);
