@@ -174,11 +174,25 @@ QList<StatisticsBar> countBars(Bars bars, const QStringList& values, qsizetype& 
     return {};
 }
 
+// Takes out the bar of a text that says no value ("No genre" typed as a genre), as its films say
+// what an empty value does and a chart tells its bars apart by their labels; its films.
+qsizetype takeTypedNoValue(QList<StatisticsBar>& bars, QStringView noValue)
+{
+    const auto typed = std::find_if(bars.begin(), bars.end(), [noValue](const StatisticsBar& bar) {
+        return bar.label.compare(noValue, Qt::CaseInsensitive) == 0;
+    });
+    if (typed == bars.end())
+        return 0;
+    const qsizetype films = typed->films;
+    bars.erase(typed);
+    return films;
+}
+
 StatisticsGroup countGroup(const GroupFacts& facts, const QString& title, const QStringList& values)
 {
     qsizetype noValue = 0;
-    StatisticsGroup group{title, facts.bars == Bars::Decades || facts.bars == Bars::Ratings, {}};
-    group.bars = countBars(facts.bars, values, noValue);
+    StatisticsGroup group{title, countBars(facts.bars, values, noValue)};
+    noValue += takeTypedNoValue(group.bars, facts.noValue);
     if (noValue > 0)
         group.bars.append({facts.noValue.toString(), noValue});
     return group;

@@ -28,9 +28,6 @@ struct StatisticsGroup
     /// "Genre", "Type", "Decade of release", or an extra field's name with its kind's words in
     /// brackets, as the spreadsheet export heads its column: "Seen (yes/no)".
     QString title;
-    /// The bars stand at the steps of a scale (decades, ratings), in its order, rather than for
-    /// values ordered by their counts.
-    bool alongScale = false;
     QList<StatisticsBar> bars;
 
     bool operator==(const StatisticsGroup&) const = default;
@@ -53,7 +50,8 @@ struct CollectionStatistics
 /// - A rating field has a bar for each rating from 0 to 10 and a yes/no field "Yes" and "No", in
 ///   that order, with or without films.
 /// - Films without a value come last, in "No genre", "No type", "Unknown" (no year in the
-///   release) or "Not set", a bar there only when some film has no value.
+///   release) or "Not set", a bar there only when some film has no value; a genre or a type
+///   typed as "No genre" or "No type" counts there too.
 CollectionStatistics collectionStatistics(const QList<FilmRecord>& films, const ExtraFields& fields);
 
 /// The year a free-text release names: its first run of exactly four digits that is a year from

@@ -39,6 +39,10 @@ void TestCollectionStatistics::bars_data()
             u"Noir 2|Action 1|alien 1|Western 1"_s);
     addBars(
         "films without a type come last", u"Type"_s, {QString(), u"DVD"_s, u"  "_s}, u"DVD 1|No type 2"_s);
+    addBars("a genre typed as no genre counts with those left empty",
+            u"Genre"_s,
+            {u"no genre"_s, QString(), u"Drama"_s},
+            u"Drama 1|No genre 2"_s);
     addBars("an empty collection has no genres", u"Genre"_s, {}, QString());
     addBars("a four-digit year anywhere in the release, oldest decade first",
             u"Decade of release"_s,
