@@ -2,6 +2,7 @@
 #include "cli/CliCommands.h"
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/CollectionStatistics.h"
 #include "cli/ListJson.h"
 #include "cli/StopSignals.h"
 #include "evaluator/Equation_Evaluater.h"
@@ -122,6 +123,19 @@ int exportSheet(const QStringList& arguments, const CliStreams& streams)
         return fail(err, QStringLiteral("cannot write %1").arg(sheet), failure);
     for (const QString& warning : warnings)
         err << "reelkeep-cli: warning: " << sheet << ": " << warning << '\n';
+    return CliSuccess;
+}
+
+// stats LIST: the films counted by genre, type, decade of release and each rating and yes/no field,
+// as the window's Statistics shows them.
+int stats(const QStringList& arguments, const CliStreams& streams)
+{
+    const QString& path = arguments[0];
+    QString failure;
+    const std::optional<ListDocument> document = loadList(path, streams.err, &failure);
+    if (!document)
+        return fail(streams.err, QStringLiteral("cannot load %1").arg(path), failure);
+    streams.out << statisticsText(collectionStatistics(document->films, document->fields));
     return CliSuccess;
 }
 
@@ -468,8 +482,9 @@ int importList(const QStringList& arguments, const CliStreams& streams)
     return CliSuccess;
 }
 
-constexpr std::array<CliCommand, 7> Commands = {{
+constexpr std::array<CliCommand, 8> Commands = {{
     {u"dump", 1, u"dump FILE", dump},
+    {u"stats", 1, u"stats LIST", stats},
     {u"convert", 2, u"convert IN OUT", convert},
     {u"export", 2, u"export LIST SHEET.csv", exportSheet},
     {u"eval", AtLeastOne, u"eval EXPRESSION... | eval -", eval},

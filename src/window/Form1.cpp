@@ -5,6 +5,7 @@
 #include "about/Product.h"
 #include "about/Version.h"
 #include "about/widgets/frmAbout.h"
+#include "catalogue/widgets/frmStatistics.h"
 #include "desktop/DesktopServices.h"
 #include "pagegen/PageRun.h"
 #include "storage/SettingsEntries.h"
@@ -93,6 +94,7 @@ Form1::Form1(DesktopServices& desktop, Registry& registry, QWidget* parent)
 Form1::~Form1()
 {
     disconnect(&m_commands->undoStack(), nullptr, this, nullptr);
+    delete m_statisticsWindow;
     delete m_files;
     delete takeCentralWidget();
 }
@@ -152,6 +154,9 @@ void Form1::createCommands()
         frmOptions options(m_desktop, this);
         options.exec();
     });
+    m_statistics =
+        addCommand("actStatistics", QStringLiteral("Statistics..."), [this] { statisticsCommand(); });
+    m_statistics->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     // Ctrl+F shows the list and puts the keyboard in the search field; it changes nothing.
     m_find = new QAction(QStringLiteral("Find"), this);
     m_find->setObjectName(QStringLiteral("actFind"));
@@ -242,6 +247,7 @@ void Form1::buildGeneralTab(QWidget* tab)
     commands->addWidget(commandButton(m_webPage, "Command10"));
     commands->addWidget(commandButton(m_about, "Command9"));
     commands->addWidget(commandButton(m_options, "Command12"));
+    commands->addWidget(commandButton(m_statistics, "cmdStatistics"));
     commands->addStretch();
     commands->addWidget(commandButton(m_exit, "Command11"));
 
@@ -425,6 +431,17 @@ void Form1::setBusy(bool busy)
     m_stop->setEnabled(busy);
     if (busy)
         m_stopButton->setFocus();
+}
+
+// ---- the statistics ----
+
+void Form1::statisticsCommand()
+{
+    if (!m_statisticsWindow)
+        m_statisticsWindow = new frmStatistics(m_catalogue, this);
+    m_statisticsWindow->show();
+    m_statisticsWindow->raise();
+    m_statisticsWindow->activateWindow();
 }
 
 // ---- what the commands show ----

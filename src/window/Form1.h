@@ -27,6 +27,7 @@ class ListFileCommands;
 class PagePanel;
 class PageTexts;
 class Registry;
+class frmStatistics;
 
 class Form1 : public QMainWindow, private CommandRunner::Window
 {
@@ -50,6 +51,9 @@ public:
     /// The "Make HTML File" command: asks for the page's name and runs the main template, the
     /// other commands disabled meanwhile.
     void makePageCommand();
+    /// The "Statistics..." command: shows the collection's statistics in a window of their own,
+    /// which stays open beside this one and follows the catalogue.
+    void statisticsCommand();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -133,11 +137,14 @@ private:
     QAction* m_webPage = nullptr;
     QAction* m_exit = nullptr;
     QAction* m_options = nullptr;
+    QAction* m_statistics = nullptr;
 
     QMenu* m_recentMenu = nullptr;
     QPushButton* m_stopButton = nullptr;
     QPushButton* m_undoButton = nullptr;
     QPushButton* m_redoButton = nullptr;
+    /// Made the first time the Statistics command runs, kept while the window lives.
+    frmStatistics* m_statisticsWindow = nullptr;
 };
 
 } // namespace reelkeep

@@ -30,6 +30,7 @@ private slots:
     void jsonLayout_data();
     void jsonLayout();
     void dumpPrintsJson();
+    void statsCountsTheFilms();
     void convertsBetweenForms_data();
     void convertsBetweenForms();
     void importWritesAListAndTellsWhatWentWhere();
@@ -147,6 +148,30 @@ void TestCli::dumpPrintsJson()
     const std::optional<ListDocument> loaded = loadListFile(file, ListForm::FromName);
     QVERIFY(loaded);
     QCOMPARE(result.out, listDocumentToJson(*loaded));
+}
+
+// One line for the films, then each group under its title, a bar on each line: its count, a tab,
+// its label.
+void TestCli::statsCountsTheFilms()
+{
+    ListDocument list{u"My Movie"_s, QString(), {}};
+    list.fields = {
+        {u"Seen"_s, ExtraKind::YesNo}, {u"Shelf"_s, ExtraKind::Text}, {u"Stars"_s, ExtraKind::Rating}};
+    list.films = {filmOf({u"Heat"_s, u"1995"_s, u"DVD"_s, QString(), u"Crime"_s}),
+                  filmOf({u"Alien"_s, u"1979"_s, u"Blu-ray"_s, QString(), u"Horror"_s}),
+                  filmOf({u"Am\u00E9lie"_s, QString(), u"dvd"_s})};
+    list.films[0].extra = {u"yes"_s, u"A1"_s, u"8"_s};
+    list.films[1].extra = {u"no"_s};
+    const QString path = m_folder.filePath(u"stats.rkf"_s);
+    QVERIFY(saveListFile(path, ListForm::Native, list));
+    const CliRun result = run({u"stats"_s, path});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, int(CliSuccess));
+    QCOMPARE(result.out,
+             u"3 films\n\nGenre\n1\tCrime\n1\tHorror\n1\tNo genre\n\nType\n2\tDVD\n1\tBlu-ray\n"
+             u"\nDecade of release\n1\t1970s\n1\t1990s\n1\tUnknown\n\nSeen (yes/no)\n1\tYes\n1\tNo\n"
+             u"1\tNot set\n\nStars (rating)\n0\t0\n0\t1\n0\t2\n0\t3\n0\t4\n0\t5\n0\t6\n0\t7\n1\t8\n"
+             u"0\t9\n0\t10\n2\tNot set\n"_s);
 }
 
 void TestCli::convertsBetweenForms_data()
@@ -500,6 +525,7 @@ void TestCli::badArgumentsShowUsage()
     QCOMPARE(result.out, QString());
     QCOMPARE(result.err,
              u"usage: reelkeep-cli dump FILE\n"
+             u"       reelkeep-cli stats LIST\n"
              u"       reelkeep-cli convert IN OUT\n"
              u"       reelkeep-cli export LIST SHEET.csv\n"
              u"       reelkeep-cli eval EXPRESSION... | eval -\n"

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
+#include <QDialog>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -84,6 +85,7 @@ private slots:
     void importAppendsOneStep();
     void aboutAndOptionsOpenModally_data();
     void aboutAndOptionsOpenModally();
+    void statisticsFollowTheCatalogue();
     void controlsAreNamedAndTheListTakesTheGrowth();
     void labelsAndLinesAreNamedByWhatTheyShow();
 
@@ -1043,6 +1045,37 @@ void TestForm1::aboutAndOptionsOpenModally()
     click(button.toLatin1().constData());
     QCOMPARE(shown, dialog);
     QVERIFY(m_desktop->settings.isEmpty()); // closing either dialog stores nothing
+}
+
+// Ctrl+I shows the statistics beside the window, each chart's numbers in a table, counted again as
+// the films change while it is open, and when it opens again.
+void TestForm1::statisticsFollowTheCatalogue()
+{
+    openWindow();
+    addFilm(u"Heat"_s, u"DVD"_s, u"Crime"_s);
+    addFilm(u"Alien"_s, u"dvd"_s, u"Horror"_s);
+    QTest::keyClick(m_window.get(), Qt::Key_I, Qt::ControlModifier);
+    auto* statistics = m_window->findChild<QDialog*>(u"frmStatistics"_s);
+    QVERIFY(statistics && statistics->isVisible() && !statistics->isModal());
+    const auto shown = [statistics](int group) {
+        QStringList rows{statistics->findChild<QLabel*>(u"lblFilms"_s)->text()};
+        auto* grid = statistics->findChild<QTableWidget*>(u"grdGroup%1"_s.arg(group));
+        for (int row = 0; row < grid->rowCount(); ++row)
+            rows.append(grid->item(row, 0)->text() + u' ' + grid->item(row, 1)->text());
+        return rows.join(u'|');
+    };
+    QCOMPARE(shown(0), u"2 films|Crime 1|Horror 1"_s);
+    QCOMPARE(statistics->focusWidget()->objectName(), u"grdGroup0"_s);
+    QCOMPARE(shown(1), u"2 films|DVD 2"_s);
+    QCOMPARE(statistics->findChild<QWidget*>(u"chtGroup0"_s)->accessibleDescription(),
+             u"Crime: 1 film; Horror: 1 film"_s);
+    addFilm(u"Ran"_s, u"Blu-ray"_s, u"crime"_s);
+    QTRY_COMPARE(shown(0), u"3 films|Crime 2|Horror 1"_s);
+    QTest::keyClick(statistics, Qt::Key_Escape);
+    QVERIFY(!statistics->isVisible());
+    addFilm(u"Up"_s);
+    click("cmdStatistics");
+    QCOMPARE(shown(0), u"4 films|Crime 2|Horror 1|No genre 1"_s);
 }
 
 static bool insideComboBox(const QWidget* control)
