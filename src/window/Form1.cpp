@@ -5,7 +5,6 @@
 #include "about/Product.h"
 #include "about/Version.h"
 #include "about/widgets/frmAbout.h"
-#include "catalogue/widgets/frmStatistics.h"
 #include "desktop/DesktopServices.h"
 #include "pagegen/PageRun.h"
 #include "storage/SettingsEntries.h"
@@ -16,6 +15,7 @@
 #include "window/ListFileCommands.h"
 #include "window/PagePanel.h"
 #include "window/PageTexts.h"
+#include "window/frmStatistics.h"
 
 #include <QAction>
 #include <QActionGroup>

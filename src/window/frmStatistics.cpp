@@ -1,7 +1,7 @@
 // The Statistics window: one tab for each group of the statistics, its bar chart and a table of the
 // same numbers, which the keyboard and assistive technology reach; counted again as the catalogue
 // changes.
-#include "catalogue/widgets/frmStatistics.h"
+#include "window/frmStatistics.h"
 
 #include "catalogue/Catalogue.h"
 
