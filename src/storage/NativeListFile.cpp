@@ -34,7 +34,9 @@ struct Version
     bool parts;
 };
 
-constexpr std::array<Version, 3> Versions = {{
+// const rather than constexpr: g++ does not take the length of a named array as a constant expression
+// under the undefined-behaviour sanitizer, which CI builds with.
+const std::array<Version, 3> Versions = {{
     {NativeMagicWindows1252, TextEncoding::Windows1252, false},
     {NativeMagicUtf8, TextEncoding::Utf8, false},
     {NativeMagicParts, TextEncoding::Utf8, true},
