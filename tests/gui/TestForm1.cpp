@@ -384,10 +384,15 @@ void TestForm1::openOnFourFilms(const QString& search)
 {
     openWindow();
     const QStringList casts{u"Sigourney Weaver"_s, u"Jonathan Pryce"_s, u"Audrey Tautou"_s, u"Al Pacino"_s};
+    m_window->catalogue().setExtraFields({{u"Director"_s, ExtraKind::Text},
+                                          {u"Notes"_s, ExtraKind::LongText},
+                                          {u"Runtime"_s, ExtraKind::Number}});
     for (int i = 0; i < FourFilms.size(); ++i) {
         FilmRecord film;
         film[Field::Title] = FourFilms.at(i);
         film[Field::Cast] = casts.at(i);
+        if (i == 0)
+            film.extra = {u"Ridley Scott"_s, u"Seen twice\nin 1979"_s, u"117"_s};
         m_window->catalogue().append(film);
     }
     QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
@@ -405,6 +410,7 @@ void TestForm1::searchFindsEveryWord_data()
     QTest::newRow("title or cast") << u"al"_s << QStringList{u"Alien"_s, u"Heat"_s} << u"2 of 4 films"_s;
     QTest::newRow("every word") << u"pacino  al"_s << QStringList{u"Heat"_s} << u"1 of 4 films"_s;
     QTest::newRow("words in two films") << u"pacino brazil"_s << QStringList() << u"0 of 4 films"_s;
+    QTest::newRow("extra fields of text") << u"scott twice"_s << QStringList{u"Alien"_s} << u"1 of 4 films"_s;
 }
 
 void TestForm1::searchFindsEveryWord()
