@@ -254,12 +254,13 @@ void CatalogueCommands::newCommand()
         clearEditor();
 }
 
-bool CatalogueCommands::appendFilms(const QList<FilmRecord>& films, const QString& stepText)
+bool CatalogueCommands::importFilms(const QList<FilmRecord>& films,
+                                    const ExtraFields& fields,
+                                    const QString& stepText)
 {
     if (films.size() > Catalogue::MaxEntries - m_catalogue.count())
         return false;
-    pushStep(new AddFilms(m_catalogue, *this, m_catalogue.count(), films, stepText));
-    m_catalogue.setModified(true);
+    change(new ImportFilms(m_catalogue, *this, films, fields, stepText));
     return true;
 }
 
@@ -281,7 +282,13 @@ bool CatalogueCommands::storeFields(int position)
     m_catalogue.setModified(true);
     if (position >= 0) {
         pushStep(new ReplaceFilm(m_catalogue, *this, position, film));
-    } else if (!appendFilms({film}, stepText(QStringLiteral("Update"), film.title()))) {
+    } else if (m_catalogue.count() < Catalogue::MaxEntries) {
+        pushStep(new AddFilms(m_catalogue,
+                              *this,
+                              m_catalogue.count(),
+                              {film},
+                              stepText(QStringLiteral("Update"), film.title())));
+    } else {
         tell(m_desktop,
              QStringLiteral("The list is full: it holds %1 films, the most a list can hold. "
                             "The film was not added.")
@@ -310,8 +317,7 @@ void CatalogueCommands::removeCommand()
     if (position < 0)
         return;
     // The typed edits go with the film; Undo brings the film back as it was stored.
-    pushStep(new RemoveFilm(m_catalogue, *this, position));
-    m_catalogue.setModified(true);
+    change(new RemoveFilm(m_catalogue, *this, position));
     clearEditor();
 }
 
@@ -331,8 +337,7 @@ void CatalogueCommands::moveDownCommand()
 
 void CatalogueCommands::moveFilm(int position, ExchangeFilms::Moved moved)
 {
-    pushStep(new ExchangeFilms(m_catalogue, *this, position, moved));
-    m_catalogue.setModified(true);
+    change(new ExchangeFilms(m_catalogue, *this, position, moved));
     // The moved film stays selected; typed edits to it stay in the fields.
     selectFilm(moved == ExchangeFilms::Moved::Up ? position : position + 1, !hasPendingEdits());
 }
@@ -366,6 +371,12 @@ void CatalogueCommands::pushStep(CatalogueStep* step)
     m_stepsOfCommand.append(step);
     m_stepBudget.add(step);
     emit historyChanged();
+}
+
+void CatalogueCommands::change(CatalogueStep* step)
+{
+    pushStep(step);
+    m_catalogue.setModified(true);
 }
 
 bool CatalogueCommands::canTakeStep(bool back) const

@@ -55,9 +55,10 @@ public:
     /// Update's storing: into the film at a position, or as a new film for -1. False when the
     /// catalogue is full, which it tells, or when the user does not want a second copy of a film.
     bool storeFields(int position);
-    /// Appends films to the catalogue as one step named stepText; refuses (returns false,
-    /// changing nothing) when they would not all fit.
-    bool appendFilms(const QList<FilmRecord>& films, const QString& stepText);
+    /// Appends films to the catalogue as one step named stepText, the list taking the extra fields
+    /// they hold values in (its own, then new ones); refuses (returns false, changing nothing) when
+    /// they would not all fit.
+    bool importFilms(const QList<FilmRecord>& films, const ExtraFields& fields, const QString& stepText);
 
     void newCommand();
     void updateCommand();
@@ -95,6 +96,8 @@ private:
     void setSelectedPosition(int position);
     void selectionChanged(const QItemSelection& deselected);
     void moveFilm(int position, ExchangeFilms::Moved moved);
+    /// Pushes a step and marks the catalogue changed.
+    void change(CatalogueStep* step);
     /// Undo (back) or Redo, once the fields' typed edits may be given up.
     void takeStep(bool back);
     /// New's steps: no selection, empty fields, the keyboard in mTitle.

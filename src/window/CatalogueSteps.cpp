@@ -15,11 +15,27 @@ qsizetype bytesOf(const QString& text)
     return text.size() * qsizetype(sizeof(QChar)) + TextOverheadBytes;
 }
 
+qsizetype bytesOf(const QStringList& texts)
+{
+    qsizetype bytes = 0;
+    for (const QString& text : texts)
+        bytes += bytesOf(text);
+    return bytes;
+}
+
 qsizetype bytesOf(const FilmRecord& film)
 {
-    qsizetype bytes = sizeof(FilmRecord);
+    qsizetype bytes = sizeof(FilmRecord) + bytesOf(film.extra);
     for (const QString& field : film.fields)
         bytes += bytesOf(field);
+    return bytes;
+}
+
+qsizetype bytesOf(const ExtraFields& fields)
+{
+    qsizetype bytes = 0;
+    for (const ExtraField& field : fields)
+        bytes += sizeof(ExtraField) + bytesOf(field.name);
     return bytes;
 }
 
@@ -111,6 +127,28 @@ qsizetype AddFilms::keptBytes() const
 void AddFilms::letGo()
 {
     m_films = {};
+}
+
+ImportFilms::ImportFilms(Catalogue& catalogue,
+                         CatalogueView& view,
+                         QList<FilmRecord> films,
+                         ExtraFields fields,
+                         const QString& text)
+    : AddFilms(catalogue, view, catalogue.count(), std::move(films), text)
+    , m_fieldsBefore(catalogue.extraFields())
+    , m_fieldsAfter(std::move(fields))
+{}
+
+void ImportFilms::redo()
+{
+    m_catalogue.setExtraFields(m_fieldsAfter);
+    AddFilms::redo();
+}
+
+void ImportFilms::undo()
+{
+    AddFilms::undo();
+    m_catalogue.setExtraFields(m_fieldsBefore);
 }
 
 ReplaceFilm::ReplaceFilm(Catalogue& catalogue, CatalogueView& view, int position, FilmRecord film)
@@ -210,7 +248,8 @@ void ReplaceList::undo()
 
 qsizetype ReplaceList::keptBytes() const
 {
-    return bytesOf(m_before.films) + bytesOf(m_before.pageTitle) + bytesOf(m_before.pageDescription);
+    return bytesOf(m_before.films) + bytesOf(m_before.pageTitle) + bytesOf(m_before.pageDescription) +
+           bytesOf(m_before.fields);
 }
 
 void ReplaceList::letGo()

@@ -132,6 +132,24 @@ private:
     QList<FilmRecord> m_films;
 };
 
+/// An import: films added at the end with the extra fields they brought, which Undo takes back too.
+class ImportFilms : public AddFilms
+{
+public:
+    /// fields are the list's own, then the new ones the films hold values in.
+    ImportFilms(Catalogue& catalogue,
+                CatalogueView& view,
+                QList<FilmRecord> films,
+                ExtraFields fields,
+                const QString& text);
+    void redo() override;
+    void undo() override;
+
+private:
+    ExtraFields m_fieldsBefore;
+    ExtraFields m_fieldsAfter;
+};
+
 /// "Update" storing the fields into the film at a position.
 class ReplaceFilm : public FilmStep
 {

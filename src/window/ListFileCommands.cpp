@@ -326,10 +326,7 @@ void ListFileCommands::importCommand()
     const QLocale english(QLocale::English);
     const QString step = QStringLiteral("Import %1").arg(QFileInfo(path).fileName());
     const QList<FilmRecord> before = m_catalogue.entries();
-    const ExtraFields fieldsBefore = m_catalogue.extraFields();
-    m_catalogue.setExtraFields(imported->fields); // the list's own, then the new ones
-    if (!m_commands.appendFilms(*films, step)) {
-        m_catalogue.setExtraFields(fieldsBefore);
+    if (!m_commands.importFilms(*films, imported->fields, step)) {
         tell(m_desktop,
              QStringLiteral("The list holds %1 films and the file %2: together they are more than "
                             "the %3 a list can hold. Nothing was imported.")

@@ -67,6 +67,7 @@ private slots:
     void pendingEditsAreAskedAbout();
     void undoAndRedoEveryChange_data();
     void undoAndRedoEveryChange();
+    void theHistoryKeepsWithinItsBudget_data();
     void theHistoryKeepsWithinItsBudget();
 
     void aCsvListIsSavedByItsOwnAccount_data();
@@ -772,14 +773,28 @@ void TestForm1::undoAndRedoEveryChange()
 
 // Past its budget the history lets its oldest steps go: four loads of a list of 120 KB, in a
 // budget of 300 KB, leave two to take back.
+void TestForm1::theHistoryKeepsWithinItsBudget_data()
+{
+    QTest::addColumn<bool>("extraValue"); // the list's 120 KB are a value of an extra field, else a plot
+    QTest::newRow("films' fields count") << false;
+    QTest::newRow("extra values count") << true;
+}
+
 void TestForm1::theHistoryKeepsWithinItsBudget()
 {
+    QFETCH(bool, extraValue);
     openOnThreeFilms();
     m_window->setUndoBudget(300'000);
     for (const QString& title : {u"L1"_s, u"L2"_s, u"L3"_s, u"L4"_s}) {
         const QString path = m_folder->filePath(title + u".rkf"_s);
-        const FilmRecord film = filmOf({title, {}, {}, {}, {}, {}, QString(60'000, u'x')});
-        QVERIFY(saveListFile(path, ListForm::Native, {u"Page"_s, QString(), {film}}));
+        const QString text(60'000, u'x');
+        ListDocument list{
+            u"Page"_s, QString(), {filmOf({title, {}, {}, {}, {}, {}, extraValue ? QString() : text})}};
+        if (extraValue) {
+            list.fields = {{u"Notes"_s, ExtraKind::LongText}};
+            list.films[0].extra = {text};
+        }
+        QVERIFY(saveListFile(path, ListForm::Native, list));
         m_desktop->queueFileChoice(path);
         click("Command7");
     }
@@ -987,22 +1002,28 @@ void TestForm1::importAppendsOneStep_data()
     QTest::addColumn<bool>("accept");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("told");
-    QTest::addColumn<QString>("summary"); // the first imported film is picked and shown with it
+    QTest::addColumn<QString>("summary");    // the first imported film is picked and shown with it
+    QTest::addColumn<QStringList>("fields"); // the extra fields the list has then
     const QStringList three{u"A"_s, u"B"_s, u"C"_s};
+    const QStringList none;
     QTest::newRow("accepted mapping appends, Undo removes")
         << QByteArray("Name;Year\r\nAm\xc3\xa9lie;2001\r\nHeat;1995\r\n") << true
-        << three + QStringList{u"Am\u00e9lie"_s, u"Heat"_s} << QString() << u"2 films imported (5 now)."_s;
+        << three + QStringList{u"Am\u00e9lie"_s, u"Heat"_s} << QString() << u"2 films imported (5 now)."_s
+        << none;
+    QTest::newRow("a column of no field brings an extra field, which Undo takes back too")
+        << QByteArray("Title;Seen\nHeat;yes\n") << true << three + QStringList{u"Heat"_s} << QString()
+        << u"1 film imported (4 now)."_s << QStringList{u"Seen"_s};
     QTest::newRow("films the list holds are named, and added all the same")
         << QByteArray("Title;Year\nB\nD;2001\nB;1999\nC\n") << true
         << three + QStringList{u"B"_s, u"D"_s, u"B"_s, u"C"_s} << QString()
-        << u"4 films imported (7 now). Already in the list: \u201CB\u201D, \u201CC\u201D."_s;
+        << u"4 films imported (7 now). Already in the list: \u201CB\u201D, \u201CC\u201D."_s << none;
     QTest::newRow("cancelled dialog changes nothing")
-        << QByteArray("Title\nHeat\n") << false << three << QString() << QString();
+        << QByteArray("Title\nHeat\n") << false << three << QString() << QString() << none;
     QTest::newRow("unreadable file tells")
-        << QByteArray() << true << three << u"Could not import"_s << QString();
+        << QByteArray() << true << three << u"Could not import"_s << QString() << none;
     QTest::newRow("beyond the entry limit refused")
         << QByteArray("Title\n") + QByteArray("x\n").repeated(Catalogue::MaxEntries - 2) << true << three
-        << u"The list holds 3 films and the file 32,765"_s << QString();
+        << u"The list holds 3 films and the file 32,765"_s << QString() << none;
 }
 
 void TestForm1::importAppendsOneStep()
@@ -1012,6 +1033,7 @@ void TestForm1::importAppendsOneStep()
     QFETCH(QStringList, lines);
     QFETCH(QString, told);
     QFETCH(QString, summary);
+    QFETCH(QStringList, fields);
     openOnThreeFilms();
     const QString path = m_folder->filePath(u"sheet.csv"_s);
     if (!bytes.isEmpty())
@@ -1027,8 +1049,13 @@ void TestForm1::importAppendsOneStep()
     QCOMPARE(child<QLabel>("lblStatus")->text(), summary);
     QCOMPARE(m_window->selectedPosition(), summary.isEmpty() ? -1 : 3);
     QCOMPARE(child<QLineEdit>("mTitle")->text(), lines.value(summary.isEmpty() ? -1 : 3));
+    QStringList names;
+    for (const ExtraField& field : m_window->catalogue().extraFields())
+        names.append(field.name);
+    QCOMPARE(names, fields);
     m_window->undoStack().undo();
     QCOMPARE(listLines().size(), 3);
+    QVERIFY(m_window->catalogue().extraFields().isEmpty());
 }
 
 void TestForm1::aboutAndOptionsOpenModally_data()
