@@ -72,6 +72,9 @@ CatalogueCommands::CatalogueCommands(DesktopServices& desktop,
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(buildSearchBar());
     layout->addWidget(m_list, 1);
+    connect(&m_catalogue, &Catalogue::extraFieldsChanged, this, [this](const QList<qsizetype>& origins) {
+        m_runner.notingLackOfMemory([this, &origins] { extraFieldsChanged(origins); })();
+    });
     connect(m_list->selectionModel(),
             &QItemSelectionModel::selectionChanged,
             this,
@@ -266,10 +269,11 @@ bool CatalogueCommands::importFilms(const QList<FilmRecord>& films,
 
 bool CatalogueCommands::storeFields(int position)
 {
-    const FilmRecord typed = m_editor.fields();
-    FilmRecord film = typed;
-    if (position >= 0) // the window shows no extra fields yet: the picked film keeps its values
-        film.extra = m_catalogue.at(position).extra;
+    const FilmRecord film = m_editor.fields();
+    if (const QString problem = m_editor.extraValueProblem(); !problem.isEmpty()) {
+        tell(m_desktop, QStringLiteral("The film was not stored: %1").arg(problem));
+        return false;
+    }
     // A second copy of a film is seldom meant: Update after Update adds the film it just stored.
     if (position < 0 && m_catalogue.entries().contains(film) &&
         m_desktop.messageBox(QStringLiteral("This film is already in the list. Add it again?"),
@@ -295,8 +299,7 @@ bool CatalogueCommands::storeFields(int position)
                  .arg(QLocale(QLocale::English).toString(Catalogue::MaxEntries)));
         return false;
     }
-    // The fields show no extra values, so a pending edit is measured against what they hold.
-    m_editor.setShownFields(typed);
+    m_editor.setShownFields(film);
     return true;
 }
 
@@ -340,6 +343,16 @@ void CatalogueCommands::moveFilm(int position, ExchangeFilms::Moved moved)
     change(new ExchangeFilms(m_catalogue, *this, position, moved));
     // The moved film stays selected; typed edits to it stay in the fields.
     selectFilm(moved == ExchangeFilms::Moved::Up ? position : position + 1, !hasPendingEdits());
+}
+
+// ---- the extra fields ----
+
+void CatalogueCommands::extraFieldsChanged(const QList<qsizetype>& origins)
+{
+    const int selected = selectedPosition();
+    m_editor.showExtraFields(
+        m_catalogue.extraFields(), origins, selected >= 0 ? m_catalogue.at(selected) : FilmRecord());
+    applySearch();
 }
 
 // ---- Undo and Redo ----

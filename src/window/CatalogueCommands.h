@@ -98,6 +98,8 @@ private:
     void moveFilm(int position, ExchangeFilms::Moved moved);
     /// Pushes a step and marks the catalogue changed.
     void change(CatalogueStep* step);
+    /// The editors follow the list's extra fields, and the search looks in them.
+    void extraFieldsChanged(const QList<qsizetype>& origins);
     /// Undo (back) or Redo, once the fields' typed edits may be given up.
     void takeStep(bool back);
     /// New's steps: no selection, empty fields, the keyboard in mTitle.

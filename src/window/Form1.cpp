@@ -213,11 +213,15 @@ void Form1::buildMoviesTab(QWidget* tab)
     m_redoButton = commandButton(m_redo, "cmdRedo", QStringLiteral("Redo"));
     buttons->addWidget(m_undoButton);
     buttons->addWidget(m_redoButton);
-    // The list takes what the window grows by; the editing controls keep their natural height,
-    // and the command row under the list leaves room for a small screen.
+    // The list, and the extra fields beside it, take what the window grows by; the editing
+    // controls keep their natural height, and the command row under the list leaves room for a
+    // small screen.
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(m_commands, 1);
+    lower->addWidget(m_editor->extraFieldEditors(), 1);
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(m_editor);
-    layout->addWidget(m_commands, 1);
+    layout->addLayout(lower, 1);
     layout->addLayout(buttons);
 }
 

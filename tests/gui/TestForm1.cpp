@@ -6,7 +6,9 @@
 #include "window/Form1.h"
 
 #include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDir>
@@ -54,6 +56,8 @@ private slots:
     void commandsActOnCataloguePositions();
     void searchFindsEveryWord_data();
     void searchFindsEveryWord();
+    void extraFieldsHaveEditorsOfTheirKind_data();
+    void extraFieldsHaveEditorsOfTheirKind();
     void typingCompletesFromTheCatalogue();
     void posterShowsLocalPictures_data();
     void posterShowsLocalPictures();
@@ -112,6 +116,10 @@ private:
                       std::optional<ListForm> form = {});
     /// Opens the window on the native list two.rkf holding A, B and C.
     void openOnThreeFilms();
+    /// Opens the window on A, B and C in a list with extra fields, B holding values in them.
+    void openOnExtraFields(const ExtraFields& fields, const QStringList& valuesOfB);
+    /// The editor of the extra field at a position.
+    QWidget* extraEditor(int position) { return child<QWidget>(qPrintable(u"mExtra%1"_s.arg(position))); }
     /// Opens the window on four films with a cast each, and searches them.
     void openOnFourFilms(const QString& search);
     QString shownTitle() const { return m_window->windowHandle()->title(); }
@@ -204,6 +212,16 @@ QString TestForm1::writeList(const QString& name,
 void TestForm1::openOnThreeFilms()
 {
     m_desktop->commandLineText = writeList(u"two.rkf"_s, {u"A"_s, u"B"_s, u"C"_s});
+    openWindow();
+}
+
+void TestForm1::openOnExtraFields(const ExtraFields& fields, const QStringList& valuesOfB)
+{
+    ListDocument document{u"Page"_s, QString(), {filmOf({u"A"_s}), filmOf({u"B"_s}), filmOf({u"C"_s})}};
+    document.fields = fields;
+    document.films[1].extra = valuesOfB;
+    m_desktop->commandLineText = m_folder->filePath(u"extra.rkf"_s);
+    QVERIFY(saveListFile(m_desktop->commandLineText, ListForm::Native, document));
     openWindow();
 }
 
@@ -356,7 +374,7 @@ void TestForm1::updateAddsAndNewEmpties()
     QCOMPARE(child<QComboBox>("mType")->currentText(), QString());
     QVERIFY(m_window->catalogue().isModified());
     // A film shown and stored again keeps its line breaks, of Windows and others, and its extra
-    // values, which the fields do not show and so never make a pending edit.
+    // values.
     FilmRecord film;
     film[Field::Title] = u"Windows lines"_s;
     film[Field::Plot] = u"one\r\ntwo"_s;
@@ -477,6 +495,76 @@ void TestForm1::commandsActOnCataloguePositions()
     }
     // The search stays as typed, over the changed catalogue.
     QCOMPARE(child<QLineEdit>("txtSearch")->text(), search);
+}
+
+// Each extra field has an editor of its kind, named by the field and the buddy of a caption; a film
+// shown is no pending edit, and Update stores what the editor holds as the kind's canonical text,
+// or tells why it cannot.
+void TestForm1::extraFieldsHaveEditorsOfTheirKind_data()
+{
+    QTest::addColumn<ExtraKind>("kind");
+    QTest::addColumn<QString>("stored");      // B's value
+    QTest::addColumn<QStringList>("typed");   // in place of it, in a box of text
+    QTest::addColumn<QList<int>>("keys");     // pressed in the editor
+    QTest::addColumn<QString>("storedAfter"); // by Update, or what Update tells
+    const QStringList untouched;
+    const QList<int> none;
+    QTest::newRow("text as typed") << ExtraKind::Text << u"Top shelf"_s << QStringList{u"Lent to Ann"_s}
+                                   << none << u"Lent to Ann"_s;
+    QTest::newRow("long text keeps its CR LF line ends")
+        << ExtraKind::LongText << u"one\r\ntwo"_s << untouched << none << u"one\r\ntwo"_s;
+    QTest::newRow("a number past any spin box, in its shortest text")
+        << ExtraKind::Number << u"117"_s << QStringList{u"2.5e21"_s} << none << u"2.5e+21"_s;
+    QTest::newRow("a text that is no number is refused")
+        << ExtraKind::Number << u"117"_s << QStringList{u"1e"_s} << none
+        << u"The film was not stored: Extra holds \u201C1e\u201D, which is not a number."_s;
+    QTest::newRow("Right gives a rating one point more")
+        << ExtraKind::Rating << u"7"_s << untouched << QList<int>{Qt::Key_Right} << u"8"_s;
+    QTest::newRow("Delete takes the rating away")
+        << ExtraKind::Rating << u"7"_s << untouched << QList<int>{Qt::Key_Delete} << QString();
+    QTest::newRow("Space goes from no value to yes")
+        << ExtraKind::YesNo << QString() << untouched << QList<int>{Qt::Key_Space} << u"yes"_s;
+    QTest::newRow("Space goes from no to no value")
+        << ExtraKind::YesNo << u"no"_s << untouched << QList<int>{Qt::Key_Space} << QString();
+    QTest::newRow("a date typed day first")
+        << ExtraKind::Date << u"2024-12-31"_s << QStringList{u"1.2.2024"_s} << none << u"2024-02-01"_s;
+    QTest::newRow("a date emptied is none")
+        << ExtraKind::Date << u"2024-12-31"_s << QStringList{QString()} << none << QString();
+}
+
+void TestForm1::extraFieldsHaveEditorsOfTheirKind()
+{
+    QFETCH(ExtraKind, kind);
+    QFETCH(QString, stored);
+    QFETCH(QStringList, typed);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, storedAfter);
+    openOnExtraFields({{u"Shelf"_s, ExtraKind::Text}, {u"Extra"_s, kind}}, {u"Top"_s, stored});
+    select(1);
+    QWidget* editor = extraEditor(1);
+    QCOMPARE(editor->accessibleName(), u"Extra"_s);
+    const QList<QLabel*> labels = m_window->findChildren<QLabel*>();
+    QVERIFY(std::any_of(labels.begin(), labels.end(), [editor](QLabel* label) {
+        return label->buddy() == editor && label->text() == u"Extra:"_s;
+    }));
+    QVERIFY(!m_window->hasPendingEdits());
+    // Assistive technology reads a rating as a number.
+    if (QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(editor)->valueInterface())
+        QCOMPARE(value->currentValue().toString(), stored);
+    if (auto* box = qobject_cast<QLineEdit*>(editor); box && !typed.isEmpty()) {
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, typed.constFirst());
+    }
+    editor->setFocus();
+    for (int key : keys)
+        QTest::keyClick(editor, Qt::Key(key));
+    click("Command5");
+    const bool refused = storedAfter.startsWith(u"The film was not stored"_s);
+    QCOMPARE(m_desktop->questions(), refused ? QStringList{storedAfter} : QStringList());
+    QCOMPARE(m_window->catalogue().at(1).extraValue(1), refused ? stored : storedAfter);
+    QCOMPARE(m_window->catalogue().at(1).extraValue(0), u"Top"_s);
+    QCOMPARE(m_window->hasPendingEdits(), refused);
 }
 
 void TestForm1::typingCompletesFromTheCatalogue()
@@ -1087,16 +1175,21 @@ static bool insideComboBox(const QWidget* control)
     return false;
 }
 
-// Every control is named for assistive technology, and the list takes the growth of the window.
+// Every control is named for assistive technology, and the list takes the growth of the window,
+// also with the most extra fields a list has, of every kind.
 void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
 {
-    openWindow();
+    ExtraFields fields;
+    for (int i = 0; i < MaxExtraFields; ++i)
+        fields.append({u"Field %1"_s.arg(i + 1), ExtraKind(i % ExtraKindCount)});
+    openOnExtraFields(fields, {});
     const QList<QWidget*> controls = m_window->findChildren<QWidget*>();
     int checked = 0;
     for (QWidget* control : controls) {
         if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QPlainTextEdit*>(control) &&
             !qobject_cast<QComboBox*>(control) && !qobject_cast<QListView*>(control) &&
-            !qobject_cast<QPushButton*>(control))
+            !qobject_cast<QPushButton*>(control) && !qobject_cast<QCheckBox*>(control) &&
+            !control->objectName().startsWith(u"mExtra"_s))
             continue;
         if (insideComboBox(control))
             continue; // the editor and the list inside a combo box are named through the box
@@ -1106,7 +1199,7 @@ void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
                             QLatin1String(control->metaObject()->className())));
         ++checked;
     }
-    QVERIFY(checked > FieldCount + 2); // at least the fields, the page texts and the list
+    QVERIFY(checked > FieldCount + MaxExtraFields + 2); // at least the fields, the page texts and the list
     // Assistive technology meets a window, not a filler.
     QCOMPARE(QAccessible::queryAccessibleInterface(m_window.get())->role(), QAccessible::Window);
     // The whole window fits 1366 by 768 at 150 %, less a title bar.
