@@ -347,6 +347,34 @@ void CatalogueCommands::moveFilm(int position, ExchangeFilms::Moved moved)
 
 // ---- the extra fields ----
 
+void CatalogueCommands::addExtraField(const ExtraField& field)
+{
+    change(new AddExtraField(m_catalogue, field));
+}
+
+void CatalogueCommands::renameExtraField(qsizetype position, const QString& name)
+{
+    change(new RenameExtraField(m_catalogue, position, name));
+}
+
+void CatalogueCommands::moveExtraField(qsizetype from, qsizetype to)
+{
+    change(new MoveExtraField(m_catalogue, from, to));
+}
+
+bool CatalogueCommands::removeExtraField(qsizetype position)
+{
+    const QString& name = m_catalogue.extraFields()[position].name;
+    if (extraFieldHoldsValues(m_catalogue.entries(), position) &&
+        m_desktop.messageBox(QStringLiteral("Films hold values in \u201C%1\u201D. Remove the field and "
+                                            "every film's value in it? Undo brings them back.")
+                                 .arg(name),
+                             Buttons::YesNo) != Answer::Yes)
+        return false;
+    change(new RemoveExtraField(m_catalogue, position));
+    return true;
+}
+
 void CatalogueCommands::extraFieldsChanged(const QList<qsizetype>& origins)
 {
     const int selected = selectedPosition();

@@ -65,6 +65,12 @@ public:
     void removeCommand();
     void moveUpCommand();
     void moveDownCommand();
+    /// The Fields dialog's changes to the list's extra fields, each a step of its own.
+    void addExtraField(const ExtraField& field);
+    void renameExtraField(qsizetype position, const QString& name);
+    void moveExtraField(qsizetype from, qsizetype to);
+    /// Asks first when some film holds a value in the field; false when the user keeps it.
+    bool removeExtraField(qsizetype position);
     void undoCommand() { takeStep(true); }
     void redoCommand() { takeStep(false); }
     /// Whether Undo (back) or Redo has a step to take.

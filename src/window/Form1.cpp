@@ -15,6 +15,7 @@
 #include "window/ListFileCommands.h"
 #include "window/PagePanel.h"
 #include "window/PageTexts.h"
+#include "window/frmFields.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -136,6 +137,10 @@ void Form1::createCommands()
     m_recent = new QAction(QStringLiteral("&Recent"), this);
     m_recent->setObjectName(QStringLiteral("actRecent"));
     m_import = addCommand("actImport", QStringLiteral("Import..."), [this] { m_files->importCommand(); });
+    m_fields = addCommand("actFields", QStringLiteral("Fields..."), [this] {
+        frmFields fields(m_catalogue, *m_commands, m_runner, this);
+        fields.exec();
+    });
     m_makePage = addCommand("actMakePage", QStringLiteral("Make HTML File"), [this] { makePageCommand(); });
     m_stop = addCommand("actStop", QStringLiteral("Stop"), [this] { m_page->stop(); });
     m_openPage = addCommand("actOpenPage", QStringLiteral("Open Page"), [this] { m_page->openPage(); });
@@ -182,6 +187,7 @@ void Form1::createCommands()
                             m_load,
                             m_recent,
                             m_import,
+                            m_fields,
                             m_makePage,
                             m_options})
         m_whileIdle->addAction(action);
@@ -208,6 +214,7 @@ void Form1::buildMoviesTab(QWidget* tab)
     buttons->addWidget(commandButton(m_new, "Command3"));
     buttons->addWidget(commandButton(m_remove, "Command4"));
     buttons->addWidget(commandButton(m_moveDown, "Command2"));
+    buttons->addWidget(commandButton(m_fields, "cmdFields"));
     buttons->addStretch();
     m_undoButton = commandButton(m_undo, "cmdUndo", QStringLiteral("Undo"));
     m_redoButton = commandButton(m_redo, "cmdRedo", QStringLiteral("Redo"));

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -58,6 +59,8 @@ private slots:
     void searchFindsEveryWord();
     void extraFieldsHaveEditorsOfTheirKind_data();
     void extraFieldsHaveEditorsOfTheirKind();
+    void fieldsDialogChangesAreStepsOfTheirOwn_data();
+    void fieldsDialogChangesAreStepsOfTheirOwn();
     void typingCompletesFromTheCatalogue();
     void posterShowsLocalPictures_data();
     void posterShowsLocalPictures();
@@ -565,6 +568,92 @@ void TestForm1::extraFieldsHaveEditorsOfTheirKind()
     QCOMPARE(m_window->catalogue().at(1).extraValue(1), refused ? stored : storedAfter);
     QCOMPARE(m_window->catalogue().at(1).extraValue(0), u"Top"_s);
     QCOMPARE(m_window->hasPendingEdits(), refused);
+}
+
+// The extra fields of film B, with their kinds: "Shelf:text=Top; Rating:rating=7".
+static QString extraFieldsOfB(const Catalogue& catalogue)
+{
+    QStringList shown;
+    const ExtraFields& fields = catalogue.extraFields();
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        shown.append(
+            u"%1:%2=%3"_s.arg(fields[i].name, kindFacts(fields[i].kind).key, catalogue.at(1).extraValue(i)));
+    return shown.join(u"; "_s);
+}
+
+// The Fields dialog changes the list's extra fields, each change a step of its own; the films'
+// values go with their fields, the editors follow with what they held, and Undo brings back what
+// a change took.
+void TestForm1::fieldsDialogChangesAreStepsOfTheirOwn_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("picked"); // in the dialog's list
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typed"); // into B's Shelf first
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("problem"); // the dialog shows
+    const QString before = u"Shelf:text=Top; Rating:rating=7"_s;
+    QTest::newRow("Add puts a new field last") << u"cmdFieldAdd"_s << -1 << u"Seen"_s << QString()
+                                               << Answer::Yes << before + u"; Seen:yesno="_s << QString();
+    QTest::newRow("a name the list has, in any case, is refused")
+        << u"cmdFieldAdd"_s << -1 << u"shelf"_s << QString() << Answer::Yes << before
+        << u"The list has a field called \"Shelf\" already."_s;
+    QTest::newRow("Rename keeps the values")
+        << u"cmdFieldRename"_s << 1 << u"Stars"_s << QString() << Answer::Yes
+        << u"Shelf:text=Top; Stars:rating=7"_s << QString();
+    QTest::newRow("Move Up takes the values along")
+        << u"cmdFieldUp"_s << 1 << QString() << QString() << Answer::Yes
+        << u"Rating:rating=7; Shelf:text=Top"_s << QString();
+    QTest::newRow("Remove of a field with values asks, No keeps it")
+        << u"cmdFieldRemove"_s << 1 << QString() << QString() << Answer::No << before << QString();
+    QTest::newRow("Remove, Yes takes the values") << u"cmdFieldRemove"_s << 1 << QString() << QString()
+                                                  << Answer::Yes << u"Shelf:text=Top"_s << QString();
+    QTest::newRow("typed edits stay with their field")
+        << u"cmdFieldDown"_s << 0 << QString() << u"Typed"_s << Answer::Yes
+        << u"Rating:rating=7; Shelf:text=Top"_s << QString();
+}
+
+void TestForm1::fieldsDialogChangesAreStepsOfTheirOwn()
+{
+    QFETCH(QString, button);
+    QFETCH(int, picked);
+    QFETCH(QString, name);
+    QFETCH(QString, typed);
+    QFETCH(Answer, answer);
+    QFETCH(QString, after);
+    QFETCH(QString, problem);
+    openOnExtraFields({{u"Shelf"_s, ExtraKind::Text}, {u"Rating"_s, ExtraKind::Rating}}, {u"Top"_s, u"7"_s});
+    select(1);
+    QTest::keyClicks(extraEditor(0), typed);
+    const QString before = extraFieldsOfB(m_window->catalogue());
+    m_desktop->queueAnswer(answer);
+    QString shownProblem;
+    onModal([&](QWidget* dialog) {
+        dialog->findChild<QListWidget*>(u"lstFields"_s)->setCurrentRow(picked);
+        if (!name.isEmpty())
+            dialog->findChild<QLineEdit*>(u"txtFieldName"_s)->setText(name);
+        dialog->findChild<QComboBox*>(u"cboFieldKind"_s)->setCurrentIndex(int(ExtraKind::YesNo));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+        shownProblem = dialog->findChild<QLabel*>(u"lblFieldProblem"_s)->text();
+    });
+    click("cmdFields");
+    QCOMPARE(extraFieldsOfB(m_window->catalogue()), after);
+    QCOMPARE(shownProblem, problem);
+    QCOMPARE(m_desktop->questions().size(), button == u"cmdFieldRemove"_s ? 1 : 0);
+    QCOMPARE(m_window->catalogue().isModified(), after != before);
+    const ExtraFields& fields = m_window->catalogue().extraFields();
+    for (int i = 0; i < fields.size(); ++i)
+        QCOMPARE(extraEditor(i)->accessibleName(), fields[i].name);
+    QCOMPARE(m_window->hasPendingEdits(), !typed.isEmpty());
+    if (!typed.isEmpty()) {
+        QCOMPARE(qobject_cast<QLineEdit*>(extraEditor(int(extraFieldIndex(fields, u"Shelf"))))->text(),
+                 typed + u"Top"_s);
+        return;
+    }
+    click("cmdUndo");
+    QCOMPARE(extraFieldsOfB(m_window->catalogue()), before);
+    QVERIFY(!m_window->hasPendingEdits()); // B's editors show it as stored
 }
 
 void TestForm1::typingCompletesFromTheCatalogue()
