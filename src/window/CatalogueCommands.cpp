@@ -403,7 +403,7 @@ void CatalogueCommands::takeStep(bool back)
         m_undo.redo();
     // Back at the last native save or load, nothing is left to save; anywhere else the catalogue
     // differs from the file.
-    m_catalogue.setModified(!m_undo.isClean() || m_pageTexts.isEdited());
+    m_catalogue.setModified(!m_undo.isClean() || m_pageTexts.isEdited() || m_fieldsNotInFile);
 }
 
 void CatalogueCommands::pushStep(CatalogueStep* step)

@@ -59,6 +59,9 @@ public:
     /// they hold values in (its own, then new ones); refuses (returns false, changing nothing) when
     /// they would not all fit.
     bool importFilms(const QList<FilmRecord>& films, const ExtraFields& fields, const QString& stepText);
+    /// The list file lacks extra fields the window shows (its form keeps none): Undo then never
+    /// reaches a state without changes.
+    void setFieldsNotInFile(bool notInFile) { m_fieldsNotInFile = notInFile; }
 
     void newCommand();
     void updateCommand();
@@ -125,6 +128,7 @@ private:
     QList<CatalogueStep*> m_stepsOfCommand;
     /// Set while a command changes the selection itself, so that no question is asked.
     bool m_selectingByCommand = false;
+    bool m_fieldsNotInFile = false;
     QLineEdit* m_search = nullptr;
     QLabel* m_count = nullptr;
     QListView* m_list = nullptr;

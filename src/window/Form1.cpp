@@ -137,6 +137,7 @@ void Form1::createCommands()
     m_recent = new QAction(QStringLiteral("&Recent"), this);
     m_recent->setObjectName(QStringLiteral("actRecent"));
     m_import = addCommand("actImport", QStringLiteral("Import..."), [this] { m_files->importCommand(); });
+    m_export = addCommand("actExport", QStringLiteral("Export..."), [this] { m_files->exportCommand(); });
     m_fields = addCommand("actFields", QStringLiteral("Fields..."), [this] {
         frmFields fields(m_catalogue, *m_commands, m_runner, this);
         fields.exec();
@@ -187,6 +188,7 @@ void Form1::createCommands()
                             m_load,
                             m_recent,
                             m_import,
+                            m_export,
                             m_fields,
                             m_makePage,
                             m_options})
@@ -244,6 +246,7 @@ void Form1::buildGeneralTab(QWidget* tab)
     recent->setMenu(m_recentMenu);
     files->addWidget(recent);
     files->addWidget(commandButton(m_import, "cmdImport"));
+    files->addWidget(commandButton(m_export, "cmdExport"));
     files->addStretch();
     files->addWidget(commandButton(m_makePage, "Command8"));
     files->addWidget(commandButton(m_openPage, "cmdOpenPage"));
@@ -388,9 +391,9 @@ bool Form1::mayClose()
     if (pendingEdits)
         question += QStringLiteral("\n\n") + EditsNotStored +
                     QStringLiteral(" Yes stores them in the list first, then saves.");
-    if (!m_files->currentFile().isEmpty() && m_files->currentForm() == ListForm::CommaSeparated &&
-        !m_pageTexts->areNew())
-        question += QStringLiteral("\n\nThe .csv form does not keep the page title and description.");
+    if (const QStringList notKept = m_files->notKeptByCurrentFile(); !notKept.isEmpty())
+        question +=
+            QStringLiteral("\n\nThe .csv form does not keep %1.").arg(notKept.join(QStringLiteral(" nor ")));
     switch (m_desktop.messageBox(question, Buttons::YesNoCancel)) {
     case Answer::Yes:
         // A save that was cancelled or failed keeps the window open rather than drop the films.

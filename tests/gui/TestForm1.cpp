@@ -1,6 +1,7 @@
 // The main window on the offscreen platform, driven through a scripted desktop.
 #include "about/Product.h"
 #include "about/SystemInfo.h"
+#include "storage/SheetFile.h"
 #include "support/FakeDesktop.h"
 #include "support/ListFiles.h"
 #include "window/Form1.h"
@@ -1057,30 +1058,39 @@ void TestForm1::aSaveKeepsThePreviousVersionAsOptionsSay()
         QCOMPARE(fileContents(path + u".bak"_s), first);
 }
 
-// The mark and the exit question tell exactly what the .csv file lacks of the window; Exit's Yes
-// saves to the open file in its form, asking for a name only when there is none.
+// The mark and the exit question tell exactly what the .csv file lacks of the window, also once
+// Undo and Redo come back to it; Exit's Yes saves to the open file in its form, asking for a name
+// only when there is none.
 void TestForm1::aCsvListIsSavedByItsOwnAccount_data()
 {
     QTest::addColumn<bool>("loaded");       // the window starts on films.csv holding A, else on no file
     QTest::addColumn<QString>("pageTitle"); // typed into gTitle; empty for none
+    QTest::addColumn<QString>("field");     // an extra field of the list; empty for none
     QTest::addColumn<bool>(
         "marked"); // the window's title has its mark once B is added and saved as films.csv
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("question"); // at Exit, answered Yes; empty for none
     const QString exit = u"Save before exit?"_s;
+    const QString only = u": the .csv form keeps the seventeen fields of each film only."_s;
     QTest::newRow("a new window's page texts, saved as .csv")
-        << false << QString() << false << QString() << QString();
+        << false << QString() << QString() << false << QString() << QString();
     QTest::newRow("page texts a .csv file does not keep, saved as .csv")
-        << false << u"Favourites"_s << true
-        << u"The .csv form keeps the films only: the page title and description are not in films.csv."_s
+        << false << u"Favourites"_s << QString() << true
+        << u"films.csv does not keep the page title and description"_s + only
         << exit + u"\n\nThe .csv form does not keep the page title and description."_s;
-    QTest::newRow("a loaded .csv list, not saved") << true << QString() << true << QString() << exit;
+    QTest::newRow("extra fields a .csv file does not keep, saved as .csv")
+        << false << QString() << u"Seen"_s << true
+        << u"films.csv does not keep the extra field \"Seen\""_s + only
+        << exit + u"\n\nThe .csv form does not keep the extra field \"Seen\"."_s;
+    QTest::newRow("a loaded .csv list, not saved")
+        << true << QString() << QString() << true << QString() << exit;
 }
 
 void TestForm1::aCsvListIsSavedByItsOwnAccount()
 {
     QFETCH(bool, loaded);
     QFETCH(QString, pageTitle);
+    QFETCH(QString, field);
     QFETCH(bool, marked);
     QFETCH(QString, line);
     QFETCH(QString, question);
@@ -1092,12 +1102,18 @@ void TestForm1::aCsvListIsSavedByItsOwnAccount()
         child<QLineEdit>("gTitle")->selectAll();
         QTest::keyClicks(child<QLineEdit>("gTitle"), pageTitle);
     }
+    if (!field.isEmpty())
+        m_window->catalogue().setExtraFields({{field, ExtraKind::YesNo}});
     addFilm(u"B"_s);
     if (!loaded) {
         m_desktop->queueFileChoice(csv, 2);
         QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     }
-    QCOMPARE(shownTitle(), u"films.csv%1 \u2014 Reelkeep"_s.arg(marked ? u"*"_s : QString()));
+    const QString title = u"films.csv%1 \u2014 Reelkeep"_s.arg(marked ? u"*"_s : QString());
+    QCOMPARE(shownTitle(), title);
+    click("cmdUndo");
+    click("cmdRedo");
+    QCOMPARE(shownTitle(), title);
     QCOMPARE(child<QLabel>("lblStatus")->text(), line);
     m_desktop->queueAnswer(Answer::Yes);
     QVERIFY(m_window->close());
@@ -1354,6 +1370,9 @@ void TestForm1::replaceFileAnswers_data()
     QTest::newRow("Make HTML File, No keeps the file") << u"Command8"_s << Answer::No << old;
     QTest::newRow("Make HTML File, Yes writes a shorter page")
         << u"Command8"_s << Answer::Yes << QByteArray("<p>My Movie</p>");
+    QTest::newRow("Export, No keeps the file") << u"cmdExport"_s << Answer::No << old;
+    QTest::newRow("Export, Yes writes the sheet as reelkeep-cli export does")
+        << u"cmdExport"_s << Answer::Yes << writeSheet({{}, {}, {filmOf({u"New"_s})}});
 }
 
 void TestForm1::replaceFileAnswers()
@@ -1373,7 +1392,7 @@ void TestForm1::replaceFileAnswers()
     const QByteArray written = fileContents(path);
     QCOMPARE(written.left(start.size()), start);
     QCOMPARE(written.size() == 1000, answer == Answer::No);
-    QCOMPARE(m_window->catalogue().isModified(), button == QLatin1String("Command8") || answer == Answer::No);
+    QCOMPARE(m_window->catalogue().isModified(), button != QLatin1String("Command6") || answer == Answer::No);
 }
 
 void TestForm1::makePageReadsTheWindow()
@@ -1411,15 +1430,19 @@ void TestForm1::makePageReadsTheWindow()
 
 void TestForm1::makePageRefusesAndKeepsTheFile_data()
 {
-    QTest::addColumn<bool>("ownList"); // the page chosen is the list file, else a page already there
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("ownList"); // the file chosen is the list file, else a page already there
     QTest::addColumn<QString>("told"); // in the last of the questions
     QTest::addColumn<int>("questions");
-    QTest::newRow("no template folder, after Replace File?") << false << u"mask.html"_s << 2;
-    QTest::newRow("the window's own list file") << true << u"is the list file"_s << 1;
+    QTest::newRow("no template folder, after Replace File?") << u"Command8"_s << false << u"mask.html"_s << 2;
+    QTest::newRow("the window's own list file") << u"Command8"_s << true << u"is the list file"_s << 1;
+    QTest::newRow("Export to the window's own list file")
+        << u"cmdExport"_s << true << u"is the list file"_s << 1;
 }
 
 void TestForm1::makePageRefusesAndKeepsTheFile()
 {
+    QFETCH(QString, button);
     QFETCH(bool, ownList);
     QFETCH(QString, told);
     QFETCH(int, questions);
@@ -1435,7 +1458,7 @@ void TestForm1::makePageRefusesAndKeepsTheFile()
     openWindow();
     m_desktop->queueFileChoice(page);
     m_desktop->queueAnswer(Answer::Yes);
-    click("Command8");
+    click(button.toLatin1().constData());
     QCOMPARE(m_desktop->questions().size(), questions);
     QVERIFY2(m_desktop->questions().constLast().contains(told),
              qPrintable(m_desktop->questions().constLast()));
