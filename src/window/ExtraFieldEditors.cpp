@@ -78,16 +78,30 @@ public:
     }
 
 protected:
+    /// Alt+Down and F4 open the calendar here, whatever the window does with them elsewhere.
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride && picks(*static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+        return QLineEdit::event(event);
+    }
     void keyPressEvent(QKeyEvent* event) override
     {
-        if ((event->key() == Qt::Key_Down && event->modifiers() == Qt::AltModifier) ||
-            event->key() == Qt::Key_F4)
+        if (picks(*event))
             pickDate();
         else
             QLineEdit::keyPressEvent(event);
     }
 
 private:
+    static bool picks(const QKeyEvent& event)
+    {
+        return (event.key() == Qt::Key_Down && event.modifiers() == Qt::AltModifier) ||
+               (event.key() == Qt::Key_F4 && event.modifiers() == Qt::NoModifier);
+    }
+
     void pickDate()
     {
         QDialog popup(this, Qt::Popup);
