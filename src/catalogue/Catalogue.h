@@ -8,6 +8,8 @@
 #include <QAbstractListModel>
 #include <QList>
 
+#include <functional>
+
 namespace reelkeep {
 
 /// How the list names a film without a title, to the eye and to assistive technology; the film's
@@ -44,13 +46,19 @@ public:
     void remove(int position, int count = 1);
     /// Exchanges the entries at position and position + 1.
     void exchangeWithNext(int position);
-    /// Replaces every entry and the extra fields at once, as a load does.
+    /// Replaces every entry and the extra fields at once, as a load does; see setExtraFields().
     void replaceAll(QList<FilmRecord> films, ExtraFields fields = {});
 
     /// The list's extra fields, whose values the films hold in this order.
     const ExtraFields& extraFields() const { return m_extraFields; }
-    /// Gives the list other extra fields; the films' values must follow their order.
-    void setExtraFields(ExtraFields fields) { m_extraFields = std::move(fields); }
+    /// Gives the list other extra fields; the films' values must follow their order. A field of the
+    /// same name and kind as one before is that field, for extraFieldsChanged().
+    void setExtraFields(ExtraFields fields);
+    /// Changes the extra fields and the films' values in them at once, the films keeping their
+    /// places; origins gives, for each field afterwards, its position before, or -1 for a field new
+    /// to the list. When the change cannot get the memory it needs, nothing changes.
+    void changeExtraFields(const std::function<void(ExtraFields&, QList<FilmRecord>&)>& change,
+                           const QList<qsizetype>& origins);
 
     bool isModified() const { return m_modified; }
     void setModified(bool modified);
@@ -60,8 +68,13 @@ public:
 
 signals:
     void modifiedChanged(bool modified);
+    /// The extra fields changed: for each field, its position before, or -1 for a field new to the list.
+    void extraFieldsChanged(const QList<qsizetype>& origins);
 
 private:
+    /// For each of the fields, the position of the list's field of the same name and kind, or -1.
+    QList<qsizetype> originsOf(const ExtraFields& fields) const;
+
     QList<FilmRecord> m_entries;
     ExtraFields m_extraFields;
     bool m_modified = false;

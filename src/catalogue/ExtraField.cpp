@@ -296,6 +296,33 @@ void removeExtraField(ExtraFields& fields, QList<FilmRecord>& films, qsizetype f
     }
 }
 
+QStringList extraFieldValues(const QList<FilmRecord>& films, qsizetype field)
+{
+    QStringList values;
+    for (const FilmRecord& film : films)
+        values.append(film.extraValue(field));
+    while (!values.isEmpty() && values.constLast().isEmpty())
+        values.removeLast();
+    return values;
+}
+
+void insertExtraField(ExtraFields& fields,
+                      QList<FilmRecord>& films,
+                      qsizetype position,
+                      const ExtraField& field,
+                      const QStringList& values)
+{
+    fields.insert(position, field);
+    for (qsizetype i = 0; i < films.size(); ++i) {
+        FilmRecord& film = films[i];
+        const QString value = values.value(i);
+        if (position < film.extra.size())
+            film.extra.insert(position, value);
+        else
+            film.setExtraValue(position, value);
+    }
+}
+
 void moveExtraField(ExtraFields& fields, QList<FilmRecord>& films, qsizetype from, qsizetype to)
 {
     fields.move(from, to);

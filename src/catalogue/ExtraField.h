@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -111,6 +112,17 @@ bool extraFieldHoldsValues(const QList<FilmRecord>& films, qsizetype field);
 
 /// Takes the field at position `field` out of the list, with every film's value in it.
 void removeExtraField(ExtraFields& fields, QList<FilmRecord>& films, qsizetype field);
+
+/// Each film's value in the field at position `field`, in the films' order, up to the last film that
+/// holds one: what insertExtraField() takes to undo removeExtraField().
+QStringList extraFieldValues(const QList<FilmRecord>& films, qsizetype field);
+
+/// Puts a field in at a position, each film taking its value from `values` (none past its end).
+void insertExtraField(ExtraFields& fields,
+                      QList<FilmRecord>& films,
+                      qsizetype position,
+                      const ExtraField& field,
+                      const QStringList& values);
 
 /// Moves a field from one position to another, with every film's value in it.
 void moveExtraField(ExtraFields& fields, QList<FilmRecord>& films, qsizetype from, qsizetype to);

@@ -72,6 +72,9 @@ CatalogueCommands::CatalogueCommands(DesktopServices& desktop,
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(buildSearchBar());
     layout->addWidget(m_list, 1);
+    connect(&m_catalogue, &Catalogue::extraFieldsChanged, this, [this](const QList<qsizetype>& origins) {
+        m_runner.notingLackOfMemory([this, &origins] { extraFieldsChanged(origins); })();
+    });
     connect(m_list->selectionModel(),
             &QItemSelectionModel::selectionChanged,
             this,
@@ -254,21 +257,23 @@ void CatalogueCommands::newCommand()
         clearEditor();
 }
 
-bool CatalogueCommands::appendFilms(const QList<FilmRecord>& films, const QString& stepText)
+bool CatalogueCommands::importFilms(const QList<FilmRecord>& films,
+                                    const ExtraFields& fields,
+                                    const QString& stepText)
 {
     if (films.size() > Catalogue::MaxEntries - m_catalogue.count())
         return false;
-    pushStep(new AddFilms(m_catalogue, *this, m_catalogue.count(), films, stepText));
-    m_catalogue.setModified(true);
+    change(new ImportFilms(m_catalogue, *this, films, fields, stepText));
     return true;
 }
 
 bool CatalogueCommands::storeFields(int position)
 {
-    const FilmRecord typed = m_editor.fields();
-    FilmRecord film = typed;
-    if (position >= 0) // the window shows no extra fields yet: the picked film keeps its values
-        film.extra = m_catalogue.at(position).extra;
+    const FilmRecord film = m_editor.fields();
+    if (const QString problem = m_editor.extraValueProblem(); !problem.isEmpty()) {
+        tell(m_desktop, QStringLiteral("The film was not stored: %1").arg(problem));
+        return false;
+    }
     // A second copy of a film is seldom meant: Update after Update adds the film it just stored.
     if (position < 0 && m_catalogue.entries().contains(film) &&
         m_desktop.messageBox(QStringLiteral("This film is already in the list. Add it again?"),
@@ -281,15 +286,20 @@ bool CatalogueCommands::storeFields(int position)
     m_catalogue.setModified(true);
     if (position >= 0) {
         pushStep(new ReplaceFilm(m_catalogue, *this, position, film));
-    } else if (!appendFilms({film}, stepText(QStringLiteral("Update"), film.title()))) {
+    } else if (m_catalogue.count() < Catalogue::MaxEntries) {
+        pushStep(new AddFilms(m_catalogue,
+                              *this,
+                              m_catalogue.count(),
+                              {film},
+                              stepText(QStringLiteral("Update"), film.title())));
+    } else {
         tell(m_desktop,
              QStringLiteral("The list is full: it holds %1 films, the most a list can hold. "
                             "The film was not added.")
                  .arg(QLocale(QLocale::English).toString(Catalogue::MaxEntries)));
         return false;
     }
-    // The fields show no extra values, so a pending edit is measured against what they hold.
-    m_editor.setShownFields(typed);
+    m_editor.setShownFields(film);
     return true;
 }
 
@@ -310,8 +320,7 @@ void CatalogueCommands::removeCommand()
     if (position < 0)
         return;
     // The typed edits go with the film; Undo brings the film back as it was stored.
-    pushStep(new RemoveFilm(m_catalogue, *this, position));
-    m_catalogue.setModified(true);
+    change(new RemoveFilm(m_catalogue, *this, position));
     clearEditor();
 }
 
@@ -331,10 +340,47 @@ void CatalogueCommands::moveDownCommand()
 
 void CatalogueCommands::moveFilm(int position, ExchangeFilms::Moved moved)
 {
-    pushStep(new ExchangeFilms(m_catalogue, *this, position, moved));
-    m_catalogue.setModified(true);
+    change(new ExchangeFilms(m_catalogue, *this, position, moved));
     // The moved film stays selected; typed edits to it stay in the fields.
     selectFilm(moved == ExchangeFilms::Moved::Up ? position : position + 1, !hasPendingEdits());
+}
+
+// ---- the extra fields ----
+
+void CatalogueCommands::addExtraField(const ExtraField& field)
+{
+    change(new AddExtraField(m_catalogue, field));
+}
+
+void CatalogueCommands::renameExtraField(qsizetype position, const QString& name)
+{
+    change(new RenameExtraField(m_catalogue, position, name));
+}
+
+void CatalogueCommands::moveExtraField(qsizetype from, qsizetype to)
+{
+    change(new MoveExtraField(m_catalogue, from, to));
+}
+
+bool CatalogueCommands::removeExtraField(qsizetype position)
+{
+    const QString& name = m_catalogue.extraFields()[position].name;
+    if (extraFieldHoldsValues(m_catalogue.entries(), position) &&
+        m_desktop.messageBox(QStringLiteral("Films hold values in \u201C%1\u201D. Remove the field and "
+                                            "every film's value in it? Undo brings them back.")
+                                 .arg(name),
+                             Buttons::YesNo) != Answer::Yes)
+        return false;
+    change(new RemoveExtraField(m_catalogue, position));
+    return true;
+}
+
+void CatalogueCommands::extraFieldsChanged(const QList<qsizetype>& origins)
+{
+    const int selected = selectedPosition();
+    m_editor.showExtraFields(
+        m_catalogue.extraFields(), origins, selected >= 0 ? m_catalogue.at(selected) : FilmRecord());
+    applySearch();
 }
 
 // ---- Undo and Redo ----
@@ -357,7 +403,7 @@ void CatalogueCommands::takeStep(bool back)
         m_undo.redo();
     // Back at the last native save or load, nothing is left to save; anywhere else the catalogue
     // differs from the file.
-    m_catalogue.setModified(!m_undo.isClean() || m_pageTexts.isEdited());
+    m_catalogue.setModified(!m_undo.isClean() || m_pageTexts.isEdited() || m_fieldsNotInFile);
 }
 
 void CatalogueCommands::pushStep(CatalogueStep* step)
@@ -366,6 +412,12 @@ void CatalogueCommands::pushStep(CatalogueStep* step)
     m_stepsOfCommand.append(step);
     m_stepBudget.add(step);
     emit historyChanged();
+}
+
+void CatalogueCommands::change(CatalogueStep* step)
+{
+    pushStep(step);
+    m_catalogue.setModified(true);
 }
 
 bool CatalogueCommands::canTakeStep(bool back) const

@@ -55,15 +55,25 @@ public:
     /// Update's storing: into the film at a position, or as a new film for -1. False when the
     /// catalogue is full, which it tells, or when the user does not want a second copy of a film.
     bool storeFields(int position);
-    /// Appends films to the catalogue as one step named stepText; refuses (returns false,
-    /// changing nothing) when they would not all fit.
-    bool appendFilms(const QList<FilmRecord>& films, const QString& stepText);
+    /// Appends films to the catalogue as one step named stepText, the list taking the extra fields
+    /// they hold values in (its own, then new ones); refuses (returns false, changing nothing) when
+    /// they would not all fit.
+    bool importFilms(const QList<FilmRecord>& films, const ExtraFields& fields, const QString& stepText);
+    /// The list file lacks extra fields the window shows (its form keeps none): Undo then never
+    /// reaches a state without changes.
+    void setFieldsNotInFile(bool notInFile) { m_fieldsNotInFile = notInFile; }
 
     void newCommand();
     void updateCommand();
     void removeCommand();
     void moveUpCommand();
     void moveDownCommand();
+    /// The Fields dialog's changes to the list's extra fields, each a step of its own.
+    void addExtraField(const ExtraField& field);
+    void renameExtraField(qsizetype position, const QString& name);
+    void moveExtraField(qsizetype from, qsizetype to);
+    /// Asks first when some film holds a value in the field; false when the user keeps it.
+    bool removeExtraField(qsizetype position);
     void undoCommand() { takeStep(true); }
     void redoCommand() { takeStep(false); }
     /// Whether Undo (back) or Redo has a step to take.
@@ -95,6 +105,10 @@ private:
     void setSelectedPosition(int position);
     void selectionChanged(const QItemSelection& deselected);
     void moveFilm(int position, ExchangeFilms::Moved moved);
+    /// Pushes a step and marks the catalogue changed.
+    void change(CatalogueStep* step);
+    /// The editors follow the list's extra fields, and the search looks in them.
+    void extraFieldsChanged(const QList<qsizetype>& origins);
     /// Undo (back) or Redo, once the fields' typed edits may be given up.
     void takeStep(bool back);
     /// New's steps: no selection, empty fields, the keyboard in mTitle.
@@ -114,6 +128,7 @@ private:
     QList<CatalogueStep*> m_stepsOfCommand;
     /// Set while a command changes the selection itself, so that no question is asked.
     bool m_selectingByCommand = false;
+    bool m_fieldsNotInFile = false;
     QLineEdit* m_search = nullptr;
     QLabel* m_count = nullptr;
     QListView* m_list = nullptr;

@@ -3,6 +3,8 @@
 
 #include <QFileInfo>
 
+#include <numeric>
+
 namespace reelkeep {
 
 namespace {
@@ -15,11 +17,27 @@ qsizetype bytesOf(const QString& text)
     return text.size() * qsizetype(sizeof(QChar)) + TextOverheadBytes;
 }
 
+qsizetype bytesOf(const QStringList& texts)
+{
+    qsizetype bytes = 0;
+    for (const QString& text : texts)
+        bytes += bytesOf(text);
+    return bytes;
+}
+
 qsizetype bytesOf(const FilmRecord& film)
 {
-    qsizetype bytes = sizeof(FilmRecord);
+    qsizetype bytes = sizeof(FilmRecord) + bytesOf(film.extra);
     for (const QString& field : film.fields)
         bytes += bytesOf(field);
+    return bytes;
+}
+
+qsizetype bytesOf(const ExtraFields& fields)
+{
+    qsizetype bytes = 0;
+    for (const ExtraField& field : fields)
+        bytes += sizeof(ExtraField) + bytesOf(field.name);
     return bytes;
 }
 
@@ -113,6 +131,28 @@ void AddFilms::letGo()
     m_films = {};
 }
 
+ImportFilms::ImportFilms(Catalogue& catalogue,
+                         CatalogueView& view,
+                         QList<FilmRecord> films,
+                         ExtraFields fields,
+                         const QString& text)
+    : AddFilms(catalogue, view, catalogue.count(), std::move(films), text)
+    , m_fieldsBefore(catalogue.extraFields())
+    , m_fieldsAfter(std::move(fields))
+{}
+
+void ImportFilms::redo()
+{
+    m_catalogue.setExtraFields(m_fieldsAfter);
+    AddFilms::redo();
+}
+
+void ImportFilms::undo()
+{
+    AddFilms::undo();
+    m_catalogue.setExtraFields(m_fieldsBefore);
+}
+
 ReplaceFilm::ReplaceFilm(Catalogue& catalogue, CatalogueView& view, int position, FilmRecord film)
     : FilmStep(catalogue, view, stepText(QStringLiteral("Update"), film.title()))
     , m_position(position)
@@ -191,6 +231,107 @@ void ExchangeFilms::undo()
     showAfterwards(m_moved == Moved::Up ? m_position + 1 : m_position);
 }
 
+QList<qsizetype> ExtraFieldStep::samePlaces() const
+{
+    QList<qsizetype> places(m_catalogue.extraFields().size());
+    std::iota(places.begin(), places.end(), 0);
+    return places;
+}
+
+AddExtraField::AddExtraField(Catalogue& catalogue, ExtraField field)
+    : ExtraFieldStep(catalogue, stepText(QStringLiteral("Add Field"), field.name))
+    , m_field(std::move(field))
+{}
+
+void AddExtraField::redo()
+{
+    m_catalogue.changeExtraFields([this](ExtraFields& fields, QList<FilmRecord>&) { fields.append(m_field); },
+                                  samePlaces() << -1);
+}
+
+void AddExtraField::undo()
+{
+    QList<qsizetype> places = samePlaces();
+    places.removeLast();
+    m_catalogue.changeExtraFields(
+        [](ExtraFields& fields, QList<FilmRecord>& films) {
+            removeExtraField(fields, films, fields.size() - 1);
+        },
+        places);
+}
+
+RenameExtraField::RenameExtraField(Catalogue& catalogue, qsizetype position, QString name)
+    : ExtraFieldStep(catalogue,
+                     stepText(QStringLiteral("Rename Field"), catalogue.extraFields()[position].name))
+    , m_position(position)
+    , m_before(catalogue.extraFields()[position].name)
+    , m_after(std::move(name))
+{}
+
+void RenameExtraField::rename(const QString& name)
+{
+    m_catalogue.changeExtraFields(
+        [this, &name](ExtraFields& fields, QList<FilmRecord>&) { fields[m_position].name = name; },
+        samePlaces());
+}
+
+MoveExtraField::MoveExtraField(Catalogue& catalogue, qsizetype from, qsizetype to)
+    : ExtraFieldStep(catalogue, stepText(QStringLiteral("Move Field"), catalogue.extraFields()[from].name))
+    , m_from(from)
+    , m_to(to)
+{}
+
+void MoveExtraField::move(qsizetype from, qsizetype to)
+{
+    QList<qsizetype> places = samePlaces();
+    places.move(from, to);
+    m_catalogue.changeExtraFields(
+        [from, to](ExtraFields& fields, QList<FilmRecord>& films) {
+            moveExtraField(fields, films, from, to);
+        },
+        places);
+}
+
+RemoveExtraField::RemoveExtraField(Catalogue& catalogue, qsizetype position)
+    : ExtraFieldStep(catalogue,
+                     stepText(QStringLiteral("Remove Field"), catalogue.extraFields()[position].name))
+    , m_position(position)
+    , m_field(catalogue.extraFields()[position])
+    , m_values(extraFieldValues(catalogue.entries(), position))
+{}
+
+void RemoveExtraField::redo()
+{
+    QList<qsizetype> places = samePlaces();
+    places.remove(m_position);
+    m_catalogue.changeExtraFields(
+        [this](ExtraFields& fields, QList<FilmRecord>& films) {
+            removeExtraField(fields, films, m_position);
+        },
+        places);
+}
+
+void RemoveExtraField::undo()
+{
+    QList<qsizetype> places = samePlaces();
+    places.insert(m_position, -1);
+    m_catalogue.changeExtraFields(
+        [this](ExtraFields& fields, QList<FilmRecord>& films) {
+            insertExtraField(fields, films, m_position, m_field, m_values);
+        },
+        places);
+}
+
+qsizetype RemoveExtraField::keptBytes() const
+{
+    return bytesOf(m_values);
+}
+
+void RemoveExtraField::letGo()
+{
+    m_values = {};
+}
+
 ReplaceList::ReplaceList(WindowList& window, ListInWindow before, ListInWindow after)
     : CatalogueStep(QStringLiteral("Load %1").arg(QFileInfo(after.file).fileName()))
     , m_window(window)
@@ -210,7 +351,8 @@ void ReplaceList::undo()
 
 qsizetype ReplaceList::keptBytes() const
 {
-    return bytesOf(m_before.films) + bytesOf(m_before.pageTitle) + bytesOf(m_before.pageDescription);
+    return bytesOf(m_before.films) + bytesOf(m_before.pageTitle) + bytesOf(m_before.pageDescription) +
+           bytesOf(m_before.fields);
 }
 
 void ReplaceList::letGo()

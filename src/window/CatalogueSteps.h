@@ -132,6 +132,24 @@ private:
     QList<FilmRecord> m_films;
 };
 
+/// An import: films added at the end with the extra fields they brought, which Undo takes back too.
+class ImportFilms : public AddFilms
+{
+public:
+    /// fields are the list's own, then the new ones the films hold values in.
+    ImportFilms(Catalogue& catalogue,
+                CatalogueView& view,
+                QList<FilmRecord> films,
+                ExtraFields fields,
+                const QString& text);
+    void redo() override;
+    void undo() override;
+
+private:
+    ExtraFields m_fieldsBefore;
+    ExtraFields m_fieldsAfter;
+};
+
 /// "Update" storing the fields into the film at a position.
 class ReplaceFilm : public FilmStep
 {
@@ -186,6 +204,82 @@ private:
 
     int m_position;
     Moved m_moved;
+};
+
+/// A change the Fields dialog makes to the list's extra fields; the films' values go with their fields.
+class ExtraFieldStep : public CatalogueStep
+{
+public:
+    qsizetype keptBytes() const override { return 0; }
+
+protected:
+    ExtraFieldStep(Catalogue& catalogue, const QString& text)
+        : CatalogueStep(text)
+        , m_catalogue(catalogue)
+    {}
+    /// The positions of the list's fields, each staying where it is.
+    QList<qsizetype> samePlaces() const;
+    void letGo() override {}
+
+    Catalogue& m_catalogue;
+};
+
+/// A new field after the list's others.
+class AddExtraField : public ExtraFieldStep
+{
+public:
+    AddExtraField(Catalogue& catalogue, ExtraField field);
+    void redo() override;
+    void undo() override;
+
+private:
+    ExtraField m_field;
+};
+
+class RenameExtraField : public ExtraFieldStep
+{
+public:
+    RenameExtraField(Catalogue& catalogue, qsizetype position, QString name);
+    void redo() override { rename(m_after); }
+    void undo() override { rename(m_before); }
+
+private:
+    void rename(const QString& name);
+
+    qsizetype m_position;
+    QString m_before;
+    QString m_after;
+};
+
+class MoveExtraField : public ExtraFieldStep
+{
+public:
+    MoveExtraField(Catalogue& catalogue, qsizetype from, qsizetype to);
+    void redo() override { move(m_from, m_to); }
+    void undo() override { move(m_to, m_from); }
+
+private:
+    void move(qsizetype from, qsizetype to);
+
+    qsizetype m_from;
+    qsizetype m_to;
+};
+
+/// A field taken out of the list with every film's value in it, which Undo gives back.
+class RemoveExtraField : public ExtraFieldStep
+{
+public:
+    RemoveExtraField(Catalogue& catalogue, qsizetype position);
+    void redo() override;
+    void undo() override;
+    qsizetype keptBytes() const override;
+
+private:
+    void letGo() override;
+
+    qsizetype m_position;
+    ExtraField m_field;
+    QStringList m_values;
 };
 
 /// A load that replaced the list, with the page texts and the current file it brought.

@@ -58,6 +58,19 @@ QSize MultiLineBox::minimumSizeHint() const
     return {sizeHint().width() / 2, sizeHint().height() * 3 / 4};
 }
 
+void MultiLineBox::setFieldText(const QString& text)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    m_lineBreak = text.contains(crlf) ? crlf : QString();
+    setPlainText(text);
+}
+
+QString MultiLineBox::fieldText() const
+{
+    const QString text = toPlainText();
+    return m_lineBreak.isEmpty() ? text : QString(text).replace(QLatin1Char('\n'), m_lineBreak);
+}
+
 QLineEdit* makeLineEdit(const char* objectName)
 {
     auto* edit = new QLineEdit;
@@ -65,10 +78,10 @@ QLineEdit* makeLineEdit(const char* objectName)
     return edit;
 }
 
-QPlainTextEdit* makeTextBox(const char* objectName)
+MultiLineBox* makeTextBox(const QString& objectName)
 {
     auto* box = new MultiLineBox;
-    box->setObjectName(QLatin1String(objectName));
+    box->setObjectName(objectName);
     box->setTabChangesFocus(true);
     return box;
 }

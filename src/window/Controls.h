@@ -20,11 +20,20 @@ class MultiLineBox : public QPlainTextEdit
 public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+    /// Shows a field's text; one whose lines end in CR LF gets them back from fieldText(), so that a
+    /// film shown and stored again keeps them.
+    void setFieldText(const QString& text);
+    QString fieldText() const;
+
+private:
+    /// The line break the text was shown with; empty for a line feed.
+    QString m_lineBreak;
 };
 
 QLineEdit* makeLineEdit(const char* objectName);
 /// A MultiLineBox whose Tab moves on to the next control.
-QPlainTextEdit* makeTextBox(const char* objectName);
+MultiLineBox* makeTextBox(const QString& objectName);
 
 /// A button that stands for a command: a click triggers the action, and the button is enabled
 /// and shown as the action is. Its caption is the action's text unless one is given.

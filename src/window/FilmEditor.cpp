@@ -5,6 +5,7 @@
 #include "catalogue/History.h"
 #include "window/CommandRunner.h"
 #include "window/Controls.h"
+#include "window/ExtraFieldEditors.h"
 #include "window/PosterFrame.h"
 
 #include <QComboBox>
@@ -25,8 +26,6 @@
 namespace reelkeep {
 
 namespace {
-
-const QString Crlf = QStringLiteral("\r\n");
 
 constexpr Field CompletedFields[] = {Field::Type, Field::Genre, Field::Release};
 
@@ -67,6 +66,7 @@ FilmEditor::FilmEditor(const Catalogue& catalogue, CommandRunner& runner, QWidge
     , m_runner(runner)
     , m_type(makeHistoryBox("mType"))
     , m_genre(makeHistoryBox("mGenre"))
+    , m_extraFields(new ExtraFieldEditors(this))
 {
     // ORDER Field
     m_controls = {makeLineEdit("mTitle"),
@@ -101,6 +101,7 @@ FilmEditor::FilmEditor(const Catalogue& catalogue, CommandRunner& runner, QWidge
                     this,
                     &FilmEditor::editsChanged);
     }
+    connect(m_extraFields, &ExtraFieldEditors::edited, this, &FilmEditor::editsChanged);
     connectCompletion();
     connectPoster();
 }
@@ -164,9 +165,7 @@ QString FilmEditor::fieldText(Field field) const
         return edit->text();
     if (auto* box = qobject_cast<QComboBox*>(shown))
         return box->currentText();
-    const QString text = static_cast<QPlainTextEdit*>(shown)->toPlainText();
-    const QString& lineBreak = m_lineBreaks[static_cast<size_t>(field)];
-    return lineBreak.isEmpty() ? text : QString(text).replace(QLatin1Char('\n'), lineBreak);
+    return static_cast<MultiLineBox*>(shown)->fieldText();
 }
 
 void FilmEditor::setFieldText(Field field, const QString& text)
@@ -178,9 +177,7 @@ void FilmEditor::setFieldText(Field field, const QString& text)
     } else if (auto* box = qobject_cast<QComboBox*>(shown)) {
         box->setEditText(text);
     } else {
-        // A film whose lines end in CR LF keeps them when it is updated.
-        m_lineBreaks[static_cast<size_t>(field)] = text.contains(Crlf) ? Crlf : QString();
-        static_cast<QPlainTextEdit*>(shown)->setPlainText(text);
+        static_cast<MultiLineBox*>(shown)->setFieldText(text);
     }
 }
 
@@ -189,6 +186,8 @@ FilmRecord FilmEditor::fields() const
     FilmRecord film;
     for (int i = 0; i < FieldCount; ++i)
         film[fieldAt(i)] = fieldText(fieldAt(i));
+    for (qsizetype i = 0; i < m_extraFields->count(); ++i)
+        film.setExtraValue(i, m_extraFields->value(i));
     return film;
 }
 
@@ -196,6 +195,8 @@ void FilmEditor::setFields(const FilmRecord& film)
 {
     for (int i = 0; i < FieldCount; ++i)
         setFieldText(fieldAt(i), film[fieldAt(i)]);
+    for (qsizetype i = 0; i < m_extraFields->count(); ++i)
+        m_extraFields->setValue(i, film.extraValue(i));
 }
 
 void FilmEditor::showFilm(const FilmRecord& film)
@@ -219,6 +220,43 @@ void FilmEditor::dropEdits()
 void FilmEditor::focusFirstField()
 {
     m_controls[0]->setFocus();
+}
+
+// ---- the extra fields ----
+
+QWidget* FilmEditor::extraFieldEditors() const
+{
+    return m_extraFields;
+}
+
+void FilmEditor::showExtraFields(const ExtraFields& extraFields,
+                                 const QList<qsizetype>& origins,
+                                 const FilmRecord& stored)
+{
+    FilmRecord typed = fields();
+    FilmRecord shown = m_shownFields;
+    const auto carried = [&origins, &stored](const FilmRecord& film) {
+        QList<QString> values;
+        for (qsizetype i = 0; i < origins.size(); ++i)
+            values.append(origins[i] >= 0 ? film.extraValue(origins[i]) : stored.extraValue(i));
+        return values;
+    };
+    typed.extra = carried(typed);
+    shown.extra = carried(shown);
+    m_extraFields->rebuild(extraFields);
+    // The editors follow the fields before them in the keyboard's order.
+    QWidget* previous = control(Field::WebUrl3);
+    for (QWidget* editor : m_extraFields->editors()) {
+        setTabOrder(previous, editor);
+        previous = editor;
+    }
+    setFields(typed);
+    setShownFields(shown);
+}
+
+QString FilmEditor::extraValueProblem() const
+{
+    return m_extraFields->problem();
 }
 
 // ---- the histories of Type and Genre ----

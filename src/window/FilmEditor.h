@@ -2,6 +2,7 @@
 // and Release from the catalogue, and the Image frame.
 #pragma once
 
+#include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
 
 #include <QWidget>
@@ -15,6 +16,7 @@ namespace reelkeep {
 
 class Catalogue;
 class CommandRunner;
+class ExtraFieldEditors;
 class PosterFrame;
 
 class FilmEditor : public QWidget
@@ -25,7 +27,7 @@ public:
     /// Type, Genre and Release complete from the values the catalogue holds.
     FilmEditor(const Catalogue& catalogue, CommandRunner& runner, QWidget* parent = nullptr);
 
-    /// What the fields hold, as a film.
+    /// What the fields and the extra fields' editors hold, as a film.
     FilmRecord fields() const;
     /// Shows a film; a pending edit is a difference from what the fields hold now.
     void showFilm(const FilmRecord& film);
@@ -39,6 +41,18 @@ public:
     void focusFirstField();
     /// The field controls, in field order.
     const std::array<QWidget*, FieldCount>& controls() const { return m_controls; }
+
+    /// The editors of the list's extra fields, which the window places beside the list.
+    QWidget* extraFieldEditors() const;
+    /// Makes editors for the list's extra fields. A field that was one before (origins gives its
+    /// position before, -1 for a field new to the list) keeps what its editor held and showed; a
+    /// new one shows the film's value (`stored`, the film picked, or an empty one).
+    void showExtraFields(const ExtraFields& extraFields,
+                         const QList<qsizetype>& origins,
+                         const FilmRecord& stored);
+    /// What an extra field's editor holds that is no value of its kind, in words for the user;
+    /// the empty text when every one holds a value or none.
+    QString extraValueProblem() const;
 
     /// Puts the texts of Type and Genre on top of their histories, as Update does.
     void rememberHistories();
@@ -68,11 +82,10 @@ private:
     const Catalogue& m_catalogue;
     CommandRunner& m_runner;
     std::array<QWidget*, FieldCount> m_controls{};
-    /// The line break each multi-line field was shown with, so that Update writes it back unchanged.
-    std::array<QString, FieldCount> m_lineBreaks{};
     QComboBox* m_type = nullptr;
     QComboBox* m_genre = nullptr;
     PosterFrame* m_poster = nullptr;
+    ExtraFieldEditors* m_extraFields = nullptr;
     FilmRecord m_shownFields;
     /// The completions of Type, Genre and Release, in that order.
     std::array<QStringListModel*, 3> m_completions{};

@@ -15,6 +15,7 @@
 #include "window/ListFileCommands.h"
 #include "window/PagePanel.h"
 #include "window/PageTexts.h"
+#include "window/frmFields.h"
 #include "window/frmStatistics.h"
 
 #include <QAction>
@@ -138,6 +139,11 @@ void Form1::createCommands()
     m_recent = new QAction(QStringLiteral("&Recent"), this);
     m_recent->setObjectName(QStringLiteral("actRecent"));
     m_import = addCommand("actImport", QStringLiteral("Import..."), [this] { m_files->importCommand(); });
+    m_export = addCommand("actExport", QStringLiteral("Export..."), [this] { m_files->exportCommand(); });
+    m_fields = addCommand("actFields", QStringLiteral("Fields..."), [this] {
+        frmFields fields(m_catalogue, *m_commands, m_runner, this);
+        fields.exec();
+    });
     m_makePage = addCommand("actMakePage", QStringLiteral("Make HTML File"), [this] { makePageCommand(); });
     m_stop = addCommand("actStop", QStringLiteral("Stop"), [this] { m_page->stop(); });
     m_openPage = addCommand("actOpenPage", QStringLiteral("Open Page"), [this] { m_page->openPage(); });
@@ -187,6 +193,8 @@ void Form1::createCommands()
                             m_load,
                             m_recent,
                             m_import,
+                            m_export,
+                            m_fields,
                             m_makePage,
                             m_options})
         m_whileIdle->addAction(action);
@@ -213,16 +221,21 @@ void Form1::buildMoviesTab(QWidget* tab)
     buttons->addWidget(commandButton(m_new, "Command3"));
     buttons->addWidget(commandButton(m_remove, "Command4"));
     buttons->addWidget(commandButton(m_moveDown, "Command2"));
+    buttons->addWidget(commandButton(m_fields, "cmdFields"));
     buttons->addStretch();
     m_undoButton = commandButton(m_undo, "cmdUndo", QStringLiteral("Undo"));
     m_redoButton = commandButton(m_redo, "cmdRedo", QStringLiteral("Redo"));
     buttons->addWidget(m_undoButton);
     buttons->addWidget(m_redoButton);
-    // The list takes what the window grows by; the editing controls keep their natural height,
-    // and the command row under the list leaves room for a small screen.
+    // The list, and the extra fields beside it, take what the window grows by; the editing
+    // controls keep their natural height, and the command row under the list leaves room for a
+    // small screen.
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(m_commands, 1);
+    lower->addWidget(m_editor->extraFieldEditors(), 1);
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(m_editor);
-    layout->addWidget(m_commands, 1);
+    layout->addLayout(lower, 1);
     layout->addLayout(buttons);
 }
 
@@ -238,6 +251,7 @@ void Form1::buildGeneralTab(QWidget* tab)
     recent->setMenu(m_recentMenu);
     files->addWidget(recent);
     files->addWidget(commandButton(m_import, "cmdImport"));
+    files->addWidget(commandButton(m_export, "cmdExport"));
     files->addStretch();
     files->addWidget(commandButton(m_makePage, "Command8"));
     files->addWidget(commandButton(m_openPage, "cmdOpenPage"));
@@ -383,9 +397,9 @@ bool Form1::mayClose()
     if (pendingEdits)
         question += QStringLiteral("\n\n") + EditsNotStored +
                     QStringLiteral(" Yes stores them in the list first, then saves.");
-    if (!m_files->currentFile().isEmpty() && m_files->currentForm() == ListForm::CommaSeparated &&
-        !m_pageTexts->areNew())
-        question += QStringLiteral("\n\nThe .csv form does not keep the page title and description.");
+    if (const QStringList notKept = m_files->notKeptByCurrentFile(); !notKept.isEmpty())
+        question +=
+            QStringLiteral("\n\nThe .csv form does not keep %1.").arg(notKept.join(QStringLiteral(" nor ")));
     switch (m_desktop.messageBox(question, Buttons::YesNoCancel)) {
     case Answer::Yes:
         // A save that was cancelled or failed keeps the window open rather than drop the films.

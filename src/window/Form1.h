@@ -128,6 +128,8 @@ private:
     /// Opens the recent lists' menu; enabled while it has entries.
     QAction* m_recent = nullptr;
     QAction* m_import = nullptr;
+    QAction* m_export = nullptr;
+    QAction* m_fields = nullptr;
     QAction* m_makePage = nullptr;
     QAction* m_stop = nullptr;
     QAction* m_openPage = nullptr;

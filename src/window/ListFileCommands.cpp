@@ -6,6 +6,7 @@
 #include "pagegen/PageHost.h"
 #include "storage/ImportedList.h"
 #include "storage/SettingsEntries.h"
+#include "storage/SheetFile.h"
 #include "storage/widgets/frmImport.h"
 #include "window/CatalogueCommands.h"
 #include "window/CommandRunner.h"
@@ -123,6 +124,11 @@ ListFileCommands::ListFileCommands(DesktopServices& desktop,
                      QString(),
                      QString(),
                      1}
+    , m_exportDialog{QStringLiteral("Export Films"),
+                     QStringLiteral("Spreadsheet, comma-separated (*.csv)|*.csv"),
+                     QStringLiteral("csv"),
+                     QString(),
+                     1}
 {}
 
 // ---- the list in the window ----
@@ -159,10 +165,12 @@ void ListFileCommands::showList(const ListInWindow& list)
 
 void ListFileCommands::markClean(ListForm form)
 {
-    // A .csv file keeps no page texts: loaded, it gives a new window's.
+    // A .csv file keeps no page texts (loaded, it gives a new window's) and no extra fields.
     const bool pageTextsKept = form == ListForm::Native || m_pageTexts.areNew();
-    m_catalogue.setModified(!pageTextsKept);
+    const bool fieldsKept = form == ListForm::Native || m_catalogue.extraFields().isEmpty();
+    m_catalogue.setModified(!pageTextsKept || !fieldsKept);
     m_pageTexts.setEdited(!pageTextsKept);
+    m_commands.setFieldsNotInFile(!fieldsKept);
     m_commands.undoStack().setClean();
 }
 
@@ -212,11 +220,17 @@ bool ListFileCommands::writeList(const QString& path, ListForm form)
     emit currentFileChanged();
     rememberRecentList(path);
     markClean(form);
-    if (m_pageTexts.isEdited())
-        emit statusChanged(QStringLiteral("The .csv form keeps the films only: the page title and "
-                                          "description are not in %1.")
-                               .arg(QFileInfo(path).fileName()));
+    const QStringList notKept = notKeptBy(form, documentToSave());
+    if (!notKept.isEmpty())
+        emit statusChanged(QStringLiteral("%1 does not keep %2: the .csv form keeps the seventeen fields of "
+                                          "each film only.")
+                               .arg(QFileInfo(path).fileName(), notKept.join(QStringLiteral(" nor "))));
     return true;
+}
+
+QStringList ListFileCommands::notKeptByCurrentFile() const
+{
+    return m_currentFile.isEmpty() ? QStringList() : notKeptBy(m_currentForm, documentToSave());
 }
 
 // ---- Load ----
@@ -326,10 +340,7 @@ void ListFileCommands::importCommand()
     const QLocale english(QLocale::English);
     const QString step = QStringLiteral("Import %1").arg(QFileInfo(path).fileName());
     const QList<FilmRecord> before = m_catalogue.entries();
-    const ExtraFields fieldsBefore = m_catalogue.extraFields();
-    m_catalogue.setExtraFields(imported->fields); // the list's own, then the new ones
-    if (!m_commands.appendFilms(*films, step)) {
-        m_catalogue.setExtraFields(fieldsBefore);
+    if (!m_commands.importFilms(*films, imported->fields, step)) {
         tell(m_desktop,
              QStringLiteral("The list holds %1 films and the file %2: together they are more than "
                             "the %3 a list can hold. Nothing was imported.")
@@ -340,6 +351,39 @@ void ListFileCommands::importCommand()
     }
     m_commands.selectFilm(int(before.size()), true);
     emit statusChanged(importSummary(before, *films));
+}
+
+// ---- Export ----
+
+void ListFileCommands::exportCommand()
+{
+    // A sheet beside the list, named after it; never the list file itself.
+    const QFileInfo list(m_currentFile);
+    if (m_exportDialog.fileName.isEmpty() && !m_currentFile.isEmpty())
+        m_exportDialog.fileName = list.dir().filePath(list.completeBaseName() + QStringLiteral("-sheet.csv"));
+    if (!m_desktop.saveFileDialog(m_exportDialog) || m_exportDialog.fileName.isEmpty())
+        return;
+    const QString path = m_exportDialog.fileName;
+    const QString shownPath = QDir::toNativeSeparators(path);
+    if (!m_currentFile.isEmpty() && QFileInfo(path) == list) {
+        tell(m_desktop,
+             QStringLiteral("Could not export to %1: it is the list file. Choose another name.")
+                 .arg(shownPath));
+        return;
+    }
+    if (m_desktop.fileExists(path) &&
+        m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
+        return;
+    QString failure;
+    QStringList warnings;
+    if (!exportSheetFile(path, documentToSave(), &failure, &warnings)) {
+        tell(m_desktop, QStringLiteral("Could not export to %1: %2").arg(shownPath, failure));
+        return;
+    }
+    QString summary = QStringLiteral("The list is exported to %1.").arg(QFileInfo(path).fileName());
+    for (const QString& warning : std::as_const(warnings))
+        summary += QLatin1Char(' ') + warning.left(1).toUpper() + warning.mid(1) + QLatin1Char('.');
+    emit statusChanged(summary);
 }
 
 // ---- the recent lists ----

@@ -44,6 +44,10 @@ public:
     void loadRecentList(const QString& path);
     /// The Import command: films from a spreadsheet's delimited file, appended as one step.
     void importCommand();
+    /// The Export command: the list as a spreadsheet's file, as `reelkeep-cli export` writes it.
+    void exportCommand();
+    /// What the current file does not keep of what the window shows, in words (notKeptBy()).
+    QStringList notKeptByCurrentFile() const;
     /// Replaces the catalogue by a list file, as start-up does, telling a failure when asked to.
     /// This load is no step for Undo.
     bool loadList(const QString& path, ListForm form, bool reportFailure);
@@ -86,6 +90,7 @@ private:
     QWidget* m_window;
     FileDialogState m_listDialog;
     FileDialogState m_importDialog;
+    FileDialogState m_exportDialog;
     QString m_currentFile;
     ListForm m_currentForm = ListForm::Native;
     ListEncoding m_currentEncoding = ListEncoding::Windows1252;
