@@ -117,4 +117,13 @@ void tell(DesktopServices& desktop, const QString& text)
     desktop.messageBox(text, Buttons::Ok);
 }
 
+void showStepCommand(QAction* action, QPushButton* button, bool can, const QString& step)
+{
+    const QString named = step.isEmpty() ? button->text() : button->text() + QLatin1Char(' ') + step;
+    action->setEnabled(can);
+    action->setText(named);
+    button->setToolTip(named);
+    button->setAccessibleDescription(named);
+}
+
 } // namespace reelkeep

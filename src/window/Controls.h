@@ -39,6 +39,9 @@ MultiLineBox* makeTextBox(const QString& objectName);
 /// and shown as the action is. Its caption is the action's text unless one is given.
 QPushButton* commandButton(QAction* action, const char* objectName, const QString& caption = {});
 
+/// Names an Undo or Redo command for the step it takes ("Undo Remove"), and enables it as it can.
+void showStepCommand(QAction* action, QPushButton* button, bool can, const QString& step);
+
 inline const QList<QKeySequence> UndoKeys{QKeySequence(Qt::CTRL | Qt::Key_Z)};
 inline const QList<QKeySequence> RedoKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                           QKeySequence(Qt::CTRL | Qt::Key_Y)};

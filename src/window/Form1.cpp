@@ -110,59 +110,63 @@ QAction* Form1::addCommand(const char* objectName, const QString& text, const st
     return action;
 }
 
-// One action for each command, with the keys that reach it besides its button's focus and Space.
+// One row for each command: its action, object name and caption, the keys that reach it besides
+// its button's focus and Space, what it runs, and whether a page run disables it.
 void Form1::createCommands()
 {
-    m_moveUp = addCommand("actUp", QStringLiteral("UP"), [this] { m_commands->moveUpCommand(); });
-    m_moveUp->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
-    m_moveDown = addCommand("actDown", QStringLiteral("DOWN"), [this] { m_commands->moveDownCommand(); });
-    m_moveDown->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
-    m_new = addCommand("actNew", QStringLiteral("New"), [this] { m_commands->newCommand(); });
-    m_new->setShortcut(QKeySequence::New);
-    m_remove = addCommand("actRemove", QStringLiteral("Remove"), [this] { m_commands->removeCommand(); });
-    m_remove->setShortcut(QKeySequence::Delete);
-    m_update = addCommand("actUpdate", QStringLiteral("Update"), [this] { m_commands->updateCommand(); });
-    m_update->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
-    m_undo = addCommand("actUndo", QStringLiteral("Undo"), [this] { m_commands->undoCommand(); });
-    m_undo->setShortcuts(UndoKeys);
-    m_redo = addCommand("actRedo", QStringLiteral("Redo"), [this] { m_commands->redoCommand(); });
-    m_redo->setShortcuts(RedoKeys);
-    m_save = addCommand("actSave", QStringLiteral("Save"), [this] { m_files->saveCommand(); });
-    m_save->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    m_saveToCurrentFile = addCommand("actSaveToCurrentFile",
-                                     QStringLiteral("Save to the Current File"),
-                                     [this] { m_files->saveToCurrentFile(); });
-    m_saveToCurrentFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_load = addCommand("actLoad", QStringLiteral("Load"), [this] { m_files->loadCommand(); });
-    m_load->setShortcut(QKeySequence::Open);
+    struct CommandRow
+    {
+        QAction* Form1::*action;
+        const char* objectName;
+        const char* text;
+        QList<QKeySequence> keys;
+        std::function<void()> run;
+        bool whileIdle;
+    };
+    const auto keys = [](QKeyCombination combination) { return QList<QKeySequence>{combination}; };
+    const auto standard = [](QKeySequence::StandardKey key) { return QKeySequence::keyBindings(key); };
+    // clang-format off
+    const CommandRow rows[] = {
+        {&Form1::m_moveUp, "actUp", "UP", keys(Qt::ALT | Qt::Key_Up), [this] { m_commands->moveUpCommand(); }, true},
+        {&Form1::m_moveDown, "actDown", "DOWN", keys(Qt::ALT | Qt::Key_Down), [this] { m_commands->moveDownCommand(); }, true},
+        {&Form1::m_new, "actNew", "New", standard(QKeySequence::New), [this] { m_commands->newCommand(); }, true},
+        {&Form1::m_remove, "actRemove", "Remove", standard(QKeySequence::Delete), [this] { m_commands->removeCommand(); }, true},
+        {&Form1::m_update, "actUpdate", "Update", keys(Qt::CTRL | Qt::Key_Return), [this] { m_commands->updateCommand(); }, true},
+        {&Form1::m_undo, "actUndo", "Undo", UndoKeys, [this] { m_commands->undoCommand(); }, true},
+        {&Form1::m_redo, "actRedo", "Redo", RedoKeys, [this] { m_commands->redoCommand(); }, true},
+        {&Form1::m_save, "actSave", "Save", keys(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { m_files->saveCommand(); }, true},
+        {&Form1::m_saveToCurrentFile, "actSaveToCurrentFile", "Save to the Current File", keys(Qt::CTRL | Qt::Key_S),
+         [this] { m_files->saveToCurrentFile(); }, true},
+        {&Form1::m_load, "actLoad", "Load", standard(QKeySequence::Open), [this] { m_files->loadCommand(); }, true},
+        {&Form1::m_import, "actImport", "Import...", {}, [this] { m_files->importCommand(); }, true},
+        {&Form1::m_export, "actExport", "Export...", {}, [this] { m_files->exportCommand(); }, true},
+        {&Form1::m_fields, "actFields", "Fields...", {},
+         [this] { frmFields(m_catalogue, *m_commands, m_runner, this).exec(); }, true},
+        {&Form1::m_makePage, "actMakePage", "Make HTML File", {}, [this] { makePageCommand(); }, true},
+        {&Form1::m_stop, "actStop", "Stop", {}, [this] { m_page->stop(); }, false},
+        {&Form1::m_openPage, "actOpenPage", "Open Page", {}, [this] { m_page->openPage(); }, false},
+        {&Form1::m_showWarnings, "actShowWarnings", "Show &Warnings", {}, [this] { m_page->showWarnings(); }, false},
+        {&Form1::m_about, "actAbout", "About", {}, [this] { frmAbout(m_desktop, m_registry, this).exec(); }, false},
+        {&Form1::m_webPage, "actWebPage", "WebPage", {}, [this] { m_desktop.openWebAddress(ProductWebAddress); }, false},
+        {&Form1::m_exit, "actExit", "Exit", {}, [this] { close(); }, false},
+        {&Form1::m_options, "actOptions", "Options", {}, [this] { frmOptions(m_desktop, this).exec(); }, true},
+        {&Form1::m_statistics, "actStatistics", "Statistics...", keys(Qt::CTRL | Qt::Key_I),
+         [this] { statisticsCommand(); }, false},
+    };
+    // clang-format on
+    m_whileIdle = new QActionGroup(this);
+    m_whileIdle->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    for (const CommandRow& row : rows) {
+        QAction* action = addCommand(row.objectName, QString::fromLatin1(row.text), row.run);
+        action->setShortcuts(row.keys);
+        this->*row.action = action;
+        if (row.whileIdle)
+            m_whileIdle->addAction(action);
+    }
     // Opens the recent lists' menu, which the list file commands fill.
     m_recent = new QAction(QStringLiteral("&Recent"), this);
     m_recent->setObjectName(QStringLiteral("actRecent"));
-    m_import = addCommand("actImport", QStringLiteral("Import..."), [this] { m_files->importCommand(); });
-    m_export = addCommand("actExport", QStringLiteral("Export..."), [this] { m_files->exportCommand(); });
-    m_fields = addCommand("actFields", QStringLiteral("Fields..."), [this] {
-        frmFields fields(m_catalogue, *m_commands, m_runner, this);
-        fields.exec();
-    });
-    m_makePage = addCommand("actMakePage", QStringLiteral("Make HTML File"), [this] { makePageCommand(); });
-    m_stop = addCommand("actStop", QStringLiteral("Stop"), [this] { m_page->stop(); });
-    m_openPage = addCommand("actOpenPage", QStringLiteral("Open Page"), [this] { m_page->openPage(); });
-    m_showWarnings =
-        addCommand("actShowWarnings", QStringLiteral("Show &Warnings"), [this] { m_page->showWarnings(); });
-    m_about = addCommand("actAbout", QStringLiteral("About"), [this] {
-        frmAbout about(m_desktop, m_registry, this);
-        about.exec();
-    });
-    m_webPage = addCommand(
-        "actWebPage", QStringLiteral("WebPage"), [this] { m_desktop.openWebAddress(ProductWebAddress); });
-    m_exit = addCommand("actExit", QStringLiteral("Exit"), [this] { close(); });
-    m_options = addCommand("actOptions", QStringLiteral("Options"), [this] {
-        frmOptions options(m_desktop, this);
-        options.exec();
-    });
-    m_statistics =
-        addCommand("actStatistics", QStringLiteral("Statistics..."), [this] { statisticsCommand(); });
-    m_statistics->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    m_whileIdle->addAction(m_recent);
     // Ctrl+F shows the list and puts the keyboard in the search field; it changes nothing.
     m_find = new QAction(QStringLiteral("Find"), this);
     m_find->setObjectName(QStringLiteral("actFind"));
@@ -179,25 +183,6 @@ void Form1::createCommands()
     m_stop->setEnabled(false);
     m_openPage->setEnabled(false);
     m_showWarnings->setVisible(false);
-    m_whileIdle = new QActionGroup(this);
-    m_whileIdle->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
-    for (QAction* action : {m_moveUp,
-                            m_moveDown,
-                            m_new,
-                            m_remove,
-                            m_update,
-                            m_undo,
-                            m_redo,
-                            m_save,
-                            m_saveToCurrentFile,
-                            m_load,
-                            m_recent,
-                            m_import,
-                            m_export,
-                            m_fields,
-                            m_makePage,
-                            m_options})
-        m_whileIdle->addAction(action);
 }
 
 void Form1::createParts()
@@ -214,7 +199,6 @@ void Form1::createParts()
 
 void Form1::buildMoviesTab(QWidget* tab)
 {
-
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(commandButton(m_moveUp, "Command1"));
     buttons->addWidget(commandButton(m_update, "Command5"));
@@ -447,30 +431,19 @@ void Form1::setBusy(bool busy)
         m_stopButton->setFocus();
 }
 
-// ---- the statistics ----
-
 void Form1::statisticsCommand()
 {
     if (!m_statisticsWindow)
         m_statisticsWindow = new frmStatistics(m_catalogue, this);
-    m_statisticsWindow->show();
-    m_statisticsWindow->raise();
-    m_statisticsWindow->activateWindow();
+    m_statisticsWindow->present();
 }
 
 // ---- what the commands show ----
 
 void Form1::refreshUndoCommands()
 {
-    const auto refresh = [](QAction* action, QPushButton* button, bool can, const QString& step) {
-        const QString named = step.isEmpty() ? button->text() : button->text() + QLatin1Char(' ') + step;
-        action->setEnabled(can);
-        action->setText(named);
-        button->setToolTip(named);
-        button->setAccessibleDescription(named);
-    };
-    refresh(m_undo, m_undoButton, m_commands->canTakeStep(true), m_commands->undoStack().undoText());
-    refresh(m_redo, m_redoButton, m_commands->canTakeStep(false), m_commands->undoStack().redoText());
+    showStepCommand(m_undo, m_undoButton, m_commands->canTakeStep(true), m_commands->undoStack().undoText());
+    showStepCommand(m_redo, m_redoButton, m_commands->canTakeStep(false), m_commands->undoStack().redoText());
 }
 
 void Form1::refreshPageCommands()

@@ -230,4 +230,11 @@ void frmStatistics::focusTable()
         page->findChild<QTableWidget*>()->setFocus();
 }
 
+void frmStatistics::present()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
 } // namespace reelkeep

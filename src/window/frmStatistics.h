@@ -24,6 +24,8 @@ public:
     /// A window that the user keeps open beside the main window: it counts the films again when
     /// the catalogue changes, and when it is shown or comes to the front.
     explicit frmStatistics(const Catalogue& catalogue, QWidget* parent = nullptr);
+    /// Shows the window in front, with the keyboard in it.
+    void present();
 
 protected:
     bool event(QEvent* event) override;
