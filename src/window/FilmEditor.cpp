@@ -142,13 +142,12 @@ QLayout* FilmEditor::buildFrames()
     webLayout->addWidget(new QLabel(QStringLiteral("Text:")), 0, 0);
     webLayout->addWidget(new QLabel(QStringLiteral("URL")), 0, 1);
     for (int row = 0; row < 3; ++row) {
-        QWidget* text = control(fieldAt(static_cast<int>(Field::WebText1) + 2 * row));
-        QWidget* url = control(fieldAt(static_cast<int>(Field::WebUrl1) + 2 * row));
-        // One caption heads each column, so every box is named for itself.
-        text->setAccessibleName(QStringLiteral("Web site %1 text").arg(row + 1));
-        url->setAccessibleName(QStringLiteral("Web site %1 URL").arg(row + 1));
-        webLayout->addWidget(text, row + 1, 0);
-        webLayout->addWidget(url, row + 1, 1);
+        for (int column = 0; column < 2; ++column) {
+            const Field field = fieldAt(static_cast<int>(Field::WebText1) + 2 * row + column);
+            // One caption heads each column, so every box is named for itself.
+            control(field)->setAccessibleName(fieldCaption(field).toString());
+            webLayout->addWidget(control(field), row + 1, column);
+        }
     }
     auto* frames = new QHBoxLayout;
     frames->addWidget(m_poster, 2);

@@ -18,13 +18,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -167,7 +167,7 @@ template <typename T> T* TestForm1::child(const char* name)
 QStringList TestForm1::listLines(bool shownOnly)
 {
     QStringList lines;
-    auto* list = child<QListView>("List1");
+    auto* list = child<QTableView>("List1");
     for (int row = 0; row < list->model()->rowCount(); ++row) {
         if (!shownOnly || !list->isRowHidden(row))
             lines.append(list->model()->index(row, 0).data().toString());
@@ -190,7 +190,7 @@ void TestForm1::addFilm(const QString& title, const QString& type, const QString
 
 void TestForm1::clickLine(int position)
 {
-    auto* list = child<QListView>("List1");
+    auto* list = child<QTableView>("List1");
     const QModelIndex line = list->model()->index(position, 0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(line).center());
 }
@@ -1337,7 +1337,7 @@ void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
     int checked = 0;
     for (QWidget* control : controls) {
         if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QPlainTextEdit*>(control) &&
-            !qobject_cast<QComboBox*>(control) && !qobject_cast<QListView*>(control) &&
+            !qobject_cast<QComboBox*>(control) && !qobject_cast<QTableView*>(control) &&
             !qobject_cast<QPushButton*>(control) && !qobject_cast<QCheckBox*>(control) &&
             !control->objectName().startsWith(u"mExtra"_s))
             continue;
@@ -1355,10 +1355,10 @@ void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
     // The whole window fits 1366 by 768 at 150 %, less a title bar.
     QVERIFY(m_window->minimumSizeHint().width() <= 911 && m_window->minimumSizeHint().height() <= 480);
     m_window->resize(800, 600);
-    const int list = child<QListView>("List1")->height();
+    const int list = child<QTableView>("List1")->height();
     const int plot = child<QPlainTextEdit>("mPlot")->height();
     m_window->resize(800, 700);
-    QCOMPARE(child<QListView>("List1")->height(), list + 100);
+    QCOMPARE(child<QTableView>("List1")->height(), list + 100);
     QCOMPARE(child<QPlainTextEdit>("mPlot")->height(), plot);
     QVERIFY(m_window->close());
     openWindow();
@@ -1382,8 +1382,8 @@ void TestForm1::labelsAndLinesAreNamedByWhatTheyShow()
     QVERIFY2(shown.contains(u"2 films"_s) && shown.contains(u"Films made"_s) &&
                  shown.contains(u"No picture"_s),
              qPrintable(shown.join(u'|')));
-    QAccessibleInterface* lines = QAccessible::queryAccessibleInterface(child<QListView>("List1"));
-    QCOMPARE(lines->child(1)->text(QAccessible::Name), u"(no title)"_s);
+    QAccessibleInterface* lines = QAccessible::queryAccessibleInterface(child<QTableView>("List1"));
+    QCOMPARE(lines->tableInterface()->cellAt(1, 0)->text(QAccessible::Name), u"(no title)"_s);
     QCOMPARE(m_window->catalogue().at(1).title(), QString());
 }
 
