@@ -9,7 +9,6 @@
 #include "window/FilmTable.h"
 #include "window/PageTexts.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -130,7 +129,7 @@ void CatalogueCommands::applySearch()
 
 void CatalogueCommands::setListFile(const QString& file)
 {
-    m_editor.setListFolder(file.isEmpty() ? QString() : QFileInfo(file).absolutePath());
+    m_editor.setListFile(file);
     m_list->setListFile(file);
 }
 

@@ -188,7 +188,7 @@ void Form1::createCommands()
 void Form1::createParts()
 {
     m_pageTexts = new PageTexts(m_catalogue);
-    m_editor = new FilmEditor(m_catalogue, m_runner);
+    m_editor = new FilmEditor(m_desktop, m_catalogue, m_runner);
     m_commands = new CatalogueCommands(m_desktop, m_catalogue, *m_editor, *m_pageTexts, m_runner);
     // Delete removes the picked film when the keyboard is in the list.
     removeAction(m_remove);

@@ -66,6 +66,8 @@ private slots:
     void typingCompletesFromTheCatalogue();
     void posterShowsLocalPictures_data();
     void posterShowsLocalPictures();
+    void coversAreKeptWithTheList_data();
+    void coversAreKeptWithTheList();
 
     void aSecondCopyIsAskedFor_data();
     void aSecondCopyIsAskedFor();
@@ -114,6 +116,8 @@ private:
     QStringList listLines(bool shownOnly = false);
     void addFilm(const QString& title, const QString& type = {}, const QString& genre = {});
     void clickLine(int position);
+    /// Drags a file onto the Image frame and drops it there.
+    void dropOnImageFrame(const QString& file);
     void select(int position);
     void click(const char* button);
     QString writeList(const QString& name,
@@ -693,6 +697,16 @@ void TestForm1::typingCompletesFromTheCatalogue()
     QCOMPARE(comboItems(child<QComboBox>("mGenre")), QStringList{u"Documentary"_s}); // the history as it was
 }
 
+void TestForm1::dropOnImageFrame(const QString& file)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(child<QWidget>("Frame2"), &enter);
+    QApplication::sendEvent(child<QWidget>("Frame2"), &drop);
+}
+
 void TestForm1::posterShowsLocalPictures_data()
 {
     QTest::addColumn<QString>("source"); // %1 stands for the list's folder
@@ -722,13 +736,62 @@ void TestForm1::posterShowsLocalPictures()
     const QString outside = elsewhere.filePath(u"q.png"_s);
     QImage(3, 4, QImage::Format_RGB32).save(outside);
     const QString dropped = picture ? m_folder->filePath(u"images/p.png"_s) : outside;
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(dropped)});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(child<QWidget>("Frame2"), &enter);
-    QApplication::sendEvent(child<QWidget>("Frame2"), &drop);
+    dropOnImageFrame(dropped);
     QCOMPARE(child<QLineEdit>("mImgSrc")->text(), picture ? u"images/p.png"_s : outside);
+}
+
+// Browse... or a drop makes a picture the Source; with covers kept with the list, a copy in
+// "two covers" beside two.rkf, never replacing a different picture, and a failure is told.
+void TestForm1::coversAreKeptWithTheList_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QString>("by");      // "browse", "cancel" or "drop"
+    QTest::addColumn<QString>("present"); // a file made first in the list's folder, holding "old"
+    QTest::addColumn<QString>("source");  // %1 stands for the picture's own path
+    QTest::addColumn<bool>("told");
+    QTest::newRow("browsed, not kept: the picture where it is")
+        << false << u"browse"_s << QString() << u"%1"_s << false;
+    QTest::newRow("cancelled: the Source as it was")
+        << true << u"cancel"_s << QString() << u"old.png"_s << false;
+    QTest::newRow("browsed and kept: a copy beside the list")
+        << true << u"browse"_s << QString() << u"two covers/q.png"_s << false;
+    QTest::newRow("dropped and kept beside a different picture of its name")
+        << true << u"drop"_s << u"two covers/q.png"_s << u"two covers/q (2).png"_s << false;
+    QTest::newRow("a copy that fails is told, the picture used where it is")
+        << true << u"browse"_s << u"two covers"_s << u"%1"_s << true;
+}
+
+void TestForm1::coversAreKeptWithTheList()
+{
+    QFETCH(bool, keep);
+    QFETCH(QString, by);
+    QFETCH(QString, present);
+    QFETCH(QString, source);
+    QFETCH(bool, told);
+    QTemporaryDir elsewhere;
+    const QString picture = elsewhere.filePath(u"q.png"_s);
+    QVERIFY(QImage(3, 4, QImage::Format_RGB32).save(picture));
+    if (!present.isEmpty()) {
+        QVERIFY(QDir(m_folder->path()).mkpath(QFileInfo(m_folder->filePath(present)).path()));
+        QFile file(m_folder->filePath(present));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+    }
+    m_desktop->settings.insert(u"Genral/Keep Covers With List"_s, keep ? u"True"_s : u"False"_s);
+    openOnThreeFilms();
+    child<QLineEdit>("mImgSrc")->setText(u"old.png"_s);
+    if (by == u"drop") {
+        dropOnImageFrame(picture);
+    } else {
+        m_desktop->queueFileChoice(by == u"cancel" ? QString() : picture);
+        QTest::mouseClick(child<QPushButton>("cmdBrowseCover"), Qt::LeftButton);
+        QCOMPARE(m_desktop->dialogs(), QStringList{u"Cover"_s});
+    }
+    QCOMPARE(child<QLineEdit>("mImgSrc")->text(), source.arg(picture));
+    QCOMPARE(m_desktop->questions().size(), told ? 1 : 0);
+    if (source.startsWith(u"two covers/"_s))
+        QCOMPARE(QImage(m_folder->filePath(source)).size(), QSize(3, 4));
+    if (!present.isEmpty() && QFileInfo(m_folder->filePath(present)).isFile())
+        QCOMPARE(QFileInfo(m_folder->filePath(present)).size(), 3);
 }
 
 // An Update that would add a film the list holds already asks first; fields that show a film of
