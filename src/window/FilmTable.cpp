@@ -241,11 +241,14 @@ void FilmTable::showColumn(const FilmColumn& column, bool shown)
     columnsChangedByUser();
 }
 
+// The last column's width is the table's stretch, not the user's: it has none, so that it takes its
+// own width back when another column comes after it.
 QList<FilmTable::ShownColumn> FilmTable::shownColumns() const
 {
     QList<ShownColumn> shown;
-    for (int i = 0; i < m_films->columnCount(); ++i)
-        shown.append({m_films->columns()[i], columnWidth(i)});
+    const int last = m_films->columnCount() - 1;
+    for (int i = 0; i <= last; ++i)
+        shown.append({m_films->columns()[i], i < last ? columnWidth(i) : 0});
     return shown;
 }
 

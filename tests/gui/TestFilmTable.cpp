@@ -239,6 +239,8 @@ void TestFilmTable::columnsAreKeptForEachListFile()
     m_table->setListFile(u"/films/a.rkf"_s);
     tickColumn(u"Type"_s, false);
     tickColumn(u"Rating"_s, true);
+    // Genre, no longer last, gives the stretch back and takes the width of a short text again.
+    QCOMPARE(m_table->columnWidth(2), m_table->columnWidth(1));
     m_table->horizontalHeader()->resizeSection(1, 111);
     m_table->setListFile(u"/films/b.rkf"_s);
     QCOMPARE(headers(), (QStringList{u"Title"_s, u"Release"_s, u"Genre"_s, u"Rating"_s}));
