@@ -46,6 +46,9 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
+        // A cover keeps its colours on the selected row, untinted by the highlight.
+        if (option->features & QStyleOptionViewItem::HasDecoration)
+            option->icon.addPixmap(index.data(Qt::DecorationRole).value<QPixmap>(), QIcon::Selected);
         if (index.column() != 0 || !option->text.isEmpty())
             return;
         option->features |= QStyleOptionViewItem::HasDisplay;
