@@ -354,7 +354,7 @@ Value PageHost::Sort_Page_Order(const Value& Field_Name, const Value& Ascending)
     const bool ascending = Ascending.isNull() ? false : toBoolean(Ascending);
     // The field name is lower-cased only when there are two films to compare.
     const QString fieldName = films.size() < 2 ? QString() : lowerFieldName(Field_Name);
-    m_state.order = sortedPageOrder(films, fieldName, ascending);
+    m_state.order = sortedPageOrder(films, m_context.extraFields(), fieldName, ascending);
     return emptyText();
 }
 

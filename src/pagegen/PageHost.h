@@ -2,6 +2,7 @@
 // template variables, includes, progress and label.
 #pragma once
 
+#include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
 #include "evaluator/EvaluatorHost.h"
 
@@ -23,6 +24,8 @@ public:
     virtual ~PageContext() = default;
 
     virtual const QList<FilmRecord>& films() const = 0;
+    /// The list's extra fields, whose values the films hold in this order.
+    virtual const ExtraFields& extraFields() const = 0;
     virtual QString pageTitle() const = 0;
     virtual QString pageDescription() const = 0;
     /// A progress position from 0 to 100 (checked already).
