@@ -99,15 +99,29 @@ private:
     static const int NotHostName;
     template <Field field>
     static void readCurrentField(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
+    static void readField(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
+    static void readFieldCount(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
+    static void readFieldName(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
+    static void readFieldKind(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
 
+    // Who reads a film, for the words of an error: its host name after "list." ("title", "field",
+    // "getval") and whether it reads the film at list.index or at a place of its own.
+    struct FilmReader
+    {
+        QStringView name;
+        bool atIndex;
+    };
     /// The film at a place of the page order; Subscript out of range (9) when there is none, told
-    /// as the read of a field at the current index, or else as list.getval's.
-    const FilmRecord& filmAtPlace(int place, std::optional<Field> readAtIndex) const;
-    QString noFilmCause(int place, std::optional<Field> readAtIndex) const;
+    /// as the reader's.
+    const FilmRecord& filmAtPlace(int place, FilmReader reader) const;
+    QString noFilmCause(int place, FilmReader reader) const;
     /// The film at a place of the page order, or null.
     const FilmRecord* filmAtPlaceIfAny(int place) const;
     void readAhead(int place) const;
     Value listGetVal(const ArgumentList& arguments, const Value& untouched) const;
+    /// The extra field at a place from 1; Subscript out of range (9), told as list.`reader`'s,
+    /// when the list has none there.
+    const ExtraField& extraFieldAtPlace(const Value& place, QStringView reader) const;
     void setProgress(const Value& position);
     void include(const ArgumentList& arguments);
     PageContext& m_context;
