@@ -73,6 +73,44 @@ qsizetype extraFieldSpelt(const ExtraFields& fields, const QString& name)
     return spelt == fields.cend() ? -1 : qsizetype(spelt - fields.cbegin());
 }
 
+// The names of the fields a template names, the seventeen (the first six alone when
+// `sortKeysOnly`) and then the list's extra fields, for suggesting one for a misspelt name.
+QStringList namesOfFields(const ExtraFields& fields, bool sortKeysOnly)
+{
+    QStringList names;
+    for (int i = 0; i <= static_cast<int>(sortKeysOnly ? Field::Date : Field::WebUrl3); ++i)
+        names.append(fieldName(fieldAt(i)).toString());
+    for (const ExtraField& field : fields)
+        names.append(field.name);
+    return names;
+}
+
+QString noFieldCalled(const QString& name, const QStringList& known)
+{
+    return QStringLiteral("the list has no field called \"%1\"%2").arg(name, didYouMean(name, known, false));
+}
+
+// list.field reads any of the seventeen fields and the extra fields.
+QString fieldProblem(const ExtraFields& fields, const QString& name)
+{
+    if (fieldNamed(name) || extraFieldIndex(fields, name) >= 0)
+        return QString();
+    return noFieldCalled(name, namesOfFields(fields, false));
+}
+
+// list.sort sorts by the first six fields and the extra fields; the empty name, which sorts by
+// nothing, is how a template asks for the catalogue's order.
+QString sortFieldProblem(const ExtraFields& fields, const QString& name)
+{
+    if (name.isEmpty() || sortsBy(fields, name.toLower()))
+        return QString();
+    if (fieldNamed(name))
+        return QStringLiteral("it sorts by title, release, type, time, genre, date or an extra field, not by "
+                              "\"%1\"; the films keep the catalogue's order")
+            .arg(name);
+    return noFieldCalled(name, namesOfFields(fields, true));
+}
+
 // "4", "1", "none": how many extra fields a list has.
 QString extraFieldCount(qsizetype count)
 {
@@ -217,8 +255,9 @@ const PageHost::HostName PageHost::HostNames[] = {
     {u"list.sort",
      HostName::Kind::Function,
      2,
-     [](PageHost& host, const ArgumentList& a, Value& r) { r = host.Sort_Page_Order(a.item(1), a.item(2)); }},
-    {u"list.field", HostName::Kind::Function, 1, readField},
+     [](PageHost& host, const ArgumentList& a, Value& r) { r = host.Sort_Page_Order(a.item(1), a.item(2)); },
+     sortFieldProblem},
+    {u"list.field", HostName::Kind::Function, 1, readField, fieldProblem},
     {u"list.fieldname", HostName::Kind::Function, 1, readFieldName},
     {u"list.fieldkind", HostName::Kind::Function, 1, readFieldKind},
     {u"infile",
@@ -293,6 +332,18 @@ QStringList PageHost::knownNames(bool isFunction) const
         if ((known.kind == HostName::Kind::Function) == isFunction)
             names.append(known.name.toString());
     return names;
+}
+
+QString PageHost::constantArgumentProblem(const QString& Function_Name, int position, const Value& argument)
+{
+    const int number = numberOf(Function_Name.toLower(), HostName::Kind::Function);
+    if (number == NotHostName || position != 1 || argument.kind() != Kind::String)
+        return QString();
+    const HostName& function = HostNames[number];
+    const QString problem = function.fieldNameProblem
+                                ? function.fieldNameProblem(m_context.extraFields(), argument.asString())
+                                : QString();
+    return problem.isEmpty() ? problem : function.name.toString() + QStringLiteral(": ") + problem;
 }
 
 bool PageHost::answersFilmName(QStringView name)

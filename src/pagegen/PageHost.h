@@ -63,6 +63,8 @@ public:
     void uSolveFunctions(const QString& Function_Name, ArgumentList& Parmeters, Value& ReturnValue) override;
     bool answers(const QString& name, bool isFunction) override;
     std::vector<int> acceptedCounts(const QString& Function_Name) const override;
+    QString
+    constantArgumentProblem(const QString& Function_Name, int position, const Value& argument) override;
     QStringList knownNames(bool isFunction) const override;
     int variableNumber(const QString& Variable_Name) override;
     void getNumberedVariable(int number, Value& ReturnValue) override;
@@ -79,8 +81,9 @@ public:
 private:
     // One host name and every fact about it: its spelling (lower case), whether a template reads
     // it as a variable or calls it, how many arguments a call takes (fewer is Subscript out of
-    // range, 9; more are not read, and a check warns of either) and the answer. A name's number is
-    // its place in HostNames.
+    // range, 9; more are not read, and a check warns of either), the answer, and for a function
+    // whose first argument names a field, what a check says of a name written as a constant. A
+    // name's number is its place in HostNames.
     struct HostName
     {
         enum class Kind
@@ -92,6 +95,9 @@ private:
         Kind kind;
         int arguments;
         void (*answer)(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
+        /// What is wrong with the field name `name`, or the empty text; null for a function whose
+        /// first argument names no field.
+        QString (*fieldNameProblem)(const ExtraFields& fields, const QString& name) = nullptr;
     };
     static const HostName HostNames[];
     /// The number of the host name `name` (lower case) of that kind, or NotHostName.
