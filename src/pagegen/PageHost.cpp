@@ -151,11 +151,11 @@ inline const FilmRecord* PageHost::filmAtPlaceIfAny(int place) const
     return position >= 0 && position < films.size() ? &films.at(position) : nullptr;
 }
 
-inline const FilmRecord& PageHost::filmAtPlace(int place, FilmReader reader) const
+template <typename Reader> inline const FilmRecord& PageHost::filmAtPlace(int place, Reader reader) const
 {
     const FilmRecord* film = filmAtPlaceIfAny(place);
     if (!film)
-        raise(ErrorNumber::SubscriptOutOfRange, noFilmCause(place, reader));
+        raise(ErrorNumber::SubscriptOutOfRange, noFilmCause(place, reader()));
     return *film;
 }
 
@@ -183,8 +183,8 @@ QString PageHost::noFilmCause(int place, FilmReader reader) const
 template <Field field>
 void PageHost::readCurrentField(PageHost& host, const ArgumentList&, Value& ReturnValue)
 {
-    ReturnValue =
-        Value::makeString(host.filmAtPlace(host.m_state.currentIndex, {fieldName(field), true})[field]);
+    const auto reader = [] { return FilmReader{fieldName(field), true}; };
+    ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex, reader)[field]);
 }
 
 // ORDER HostNames: variables in the order they are compared, then the functions.
@@ -424,7 +424,8 @@ Value PageHost::listGetVal(const ArgumentList& arguments, const Value& untouched
     const auto readable = Readable.constFind(field);
     if (readable == Readable.cend())
         return untouched;
-    return Value::makeString(filmAtPlace(toInteger(place), {u"getval", false})[*readable]);
+    const auto reader = [] { return FilmReader{u"getval", false}; };
+    return Value::makeString(filmAtPlace(toInteger(place), reader)[*readable]);
 }
 
 // The current film's value of a field named in any case: a standard field's text, an extra field's
@@ -433,7 +434,7 @@ void PageHost::readField(PageHost& host, const ArgumentList& arguments, Value& R
 {
     const Value& name = arguments.item(1);
     const ExtraFields& fields = host.m_context.extraFields();
-    const FilmReader reader{u"field", true};
+    const auto reader = [] { return FilmReader{u"field", true}; };
     qsizetype extra = name.kind() == Kind::String ? extraFieldSpelt(fields, name.asString()) : -1;
     if (extra < 0) {
         const QString lowered = lowerFieldName(name);

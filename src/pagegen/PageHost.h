@@ -118,8 +118,9 @@ private:
         bool atIndex;
     };
     /// The film at a place of the page order; Subscript out of range (9) when there is none, told
-    /// as the reader's.
-    const FilmRecord& filmAtPlace(int place, FilmReader reader) const;
+    /// as the reader's: `reader` gives the FilmReader, asked only then, so that a read that finds its
+    /// film never spells out who reads it.
+    template <typename Reader> const FilmRecord& filmAtPlace(int place, Reader reader) const;
     QString noFilmCause(int place, FilmReader reader) const;
     /// The film at a place of the page order, or null.
     const FilmRecord* filmAtPlaceIfAny(int place) const;
