@@ -273,25 +273,34 @@ QList<std::int16_t> orderByCollationKeys(const std::vector<QStringView>& texts, 
     });
 }
 
-QList<std::int16_t> orderByTexts(const std::vector<QStringView>& texts, bool ascending)
+// The films ordered by a text of each, `text` of a film.
+template <typename KeyText>
+QList<std::int16_t> orderByTexts(const QList<FilmRecord>& films, KeyText text, bool ascending)
 {
     // One kind of key for the whole sort: rank keys only order like the collation's keys among
-    // themselves.
-    if (const std::optional<RankKeys> keys = RankKeys::of(texts))
-        return orderByRankKeys(*keys, texts.size(), ascending);
-    return orderByCollationKeys(texts, ascending);
+    // themselves. The list of texts is let go of before the rank keys are sorted, which needs no
+    // more of it: the sort's own blocks then reuse its memory rather than take memory new to the
+    // process, which the system must clear first.
+    if (const std::optional<RankKeys> keys = RankKeys::of(keyTexts(films, text)))
+        return orderByRankKeys(*keys, std::size_t(films.size()), ascending);
+    return orderByCollationKeys(keyTexts(films, text), ascending);
 }
 
-// Values ordered by where their kind puts them, the empty value before every other.
-QList<std::int16_t> orderByValues(const std::vector<QStringView>& values,
+// The films ordered by a value of each, `value` of a film, where its kind puts it (orderValue);
+// the empty value before every other.
+template <typename KeyValue>
+QList<std::int16_t> orderByValues(const QList<FilmRecord>& films,
+                                  KeyValue value,
                                   double (*orderValue)(QStringView canonical),
                                   bool ascending)
 {
     std::vector<double> keys;
-    keys.reserve(values.size());
-    for (const QStringView value : values)
-        keys.push_back(value.isEmpty() ? -std::numeric_limits<double>::infinity() : orderValue(value));
-    return stableOrder(values.size(), ascending, [&](std::size_t left, std::size_t right) {
+    keys.reserve(std::size_t(films.size()));
+    for (const FilmRecord& film : films) {
+        const QString& text = value(film);
+        keys.push_back(text.isEmpty() ? -std::numeric_limits<double>::infinity() : orderValue(text));
+    }
+    return stableOrder(keys.size(), ascending, [&](std::size_t left, std::size_t right) {
         return int(keys[left] > keys[right]) - int(keys[left] < keys[right]);
     });
 }
@@ -313,14 +322,12 @@ QList<std::int16_t> sortedPageOrder(const QList<FilmRecord>& films,
         return catalogueOrder(films.size());
     if (const Field* field = std::get_if<Field>(&*key))
         return orderByTexts(
-            keyTexts(films, [field](const FilmRecord& film) -> const QString& { return film[*field]; }),
-            ascending);
+            films, [field](const FilmRecord& film) -> const QString& { return film[*field]; }, ascending);
     const qsizetype extra = std::get<qsizetype>(*key);
-    const std::vector<QStringView> values =
-        keyTexts(films, [extra](const FilmRecord& film) -> const QString& { return film.extraValue(extra); });
+    const auto value = [extra](const FilmRecord& film) -> const QString& { return film.extraValue(extra); };
     if (const auto orderValue = kindFacts(fields[extra].kind).orderValue)
-        return orderByValues(values, orderValue, ascending);
-    return orderByTexts(values, ascending);
+        return orderByValues(films, value, orderValue, ascending);
+    return orderByTexts(films, value, ascending);
 }
 
 } // namespace reelkeep
