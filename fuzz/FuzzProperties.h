@@ -31,6 +31,7 @@ class FuzzCatalogue : public PageContext
 public:
     FuzzCatalogue(const QStringList& titles, Field field, const QString& text);
     const QList<FilmRecord>& films() const override { return m_films; }
+    const ExtraFields& extraFields() const override { return m_fields; }
     QString pageTitle() const override { return QStringLiteral("Page"); }
     QString pageDescription() const override { return QString(); }
     void setProgress(float) override {}
@@ -38,6 +39,7 @@ public:
 
 private:
     QList<FilmRecord> m_films;
+    ExtraFields m_fields;
 };
 
 /// Whether the inputs run as the tests replay a corpus, each once, rather than under libFuzzer:

@@ -271,7 +271,7 @@ QString freeExtraFieldName(const ExtraFields& fields, QStringView wanted, Answer
     }
     base = leftCharacters(base.simplified(), MaxExtraFieldNameLength);
     if (base.isEmpty())
-        base = QStringLiteral("Field");
+        base = QStringLiteral("Extra field");
     QString name = base;
     for (int number = 2; !extraFieldNameProblem(fields, name, answered).isEmpty(); ++number) {
         const QString suffix = QStringLiteral(" %1").arg(number);

@@ -104,7 +104,7 @@ QString extraFieldNameProblem(const ExtraFields& fields,
                               qsizetype renamed = -1);
 
 /// A name a new field may take, as close to `wanted` as the rules allow: wanted on one line and
-/// trimmed to the longest name, "Field" for nothing, then " 2", " 3"... until no rule refuses it.
+/// trimmed to the longest name, "Extra field" for nothing, then " 2", " 3"... until no rule refuses it.
 QString freeExtraFieldName(const ExtraFields& fields, QStringView wanted, AnsweredName answered);
 
 /// Whether some film has a value in the field at position `field`.

@@ -194,6 +194,7 @@ public:
     }
 
     const QList<FilmRecord>& films() const override { return m_document.films; }
+    const ExtraFields& extraFields() const override { return m_document.fields; }
     QString pageTitle() const override { return m_document.pageTitle.value_or(QString()); }
     QString pageDescription() const override { return m_document.pageDescription.value_or(QString()); }
 

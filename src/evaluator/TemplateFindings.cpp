@@ -45,28 +45,6 @@ qsizetype commonPrefix(QStringView a, QStringView b)
     return length;
 }
 
-// " (did you mean "len"?)" for the known name nearest a written one, when one is near enough:
-// at most half the written name's letters (one at least) away. Of names as near, the one that
-// begins the longest way alike wins: "lenght" is "len" misspelt more likely than "left".
-QString suggestion(const QString& written, const QStringList& known, bool caseMatters)
-{
-    const QString name = caseMatters ? written : written.toLower();
-    const int limit = std::max(1, int(name.size() / 2));
-    const QString* best = nullptr;
-    int bestDistance = limit + 1;
-    qsizetype bestPrefix = 0;
-    for (const QString& candidate : known) {
-        const int distance = editDistance(name, candidate);
-        const qsizetype prefix = commonPrefix(name, candidate);
-        if (distance < bestDistance || (distance == bestDistance && prefix > bestPrefix)) {
-            best = &candidate;
-            bestDistance = distance;
-            bestPrefix = prefix;
-        }
-    }
-    return best && bestDistance <= limit ? QStringLiteral(" (did you mean \"%1\"?)").arg(*best) : QString();
-}
-
 // "2 arguments", "2 or 3 arguments", "1, 2, 3 or 4 arguments", "no arguments".
 QString countsInWords(const std::vector<int>& counts)
 {
@@ -82,7 +60,49 @@ QString countsInWords(const std::vector<int>& counts)
                                                               : QStringLiteral(" arguments"));
 }
 
+// What the host finds wrong with the constant arguments of a call of one of its functions; an
+// argument computed by the call's expression is known only when the call is made.
+void findArgumentProblems(const detail::EquationProgram& program,
+                          const step::CallFunction& call,
+                          const QString& function,
+                          EvaluatorHost& host,
+                          QStringList& findings)
+{
+    for (std::int32_t i = 0; i < call.arguments.count; ++i) {
+        const detail::ValueRef ref = program.refs[size_t(call.arguments.first + i)];
+        if (ref >= 0)
+            continue;
+        const QString problem =
+            host.constantArgumentProblem(function, i + 1, program.constants[size_t(-1 - ref)]);
+        if (!problem.isEmpty())
+            findings.append(problem);
+    }
+}
+
 } // namespace
+
+// Near enough is at most half the written name's letters (one at least) away. Of names as near,
+// the one that begins the longest way alike wins: "lenght" is "len" misspelt more likely than
+// "left".
+QString didYouMean(const QString& written, const QStringList& known, bool caseMatters)
+{
+    const QString name = caseMatters ? written : written.toLower();
+    const int limit = std::max(1, int(name.size() / 2));
+    const QString* best = nullptr;
+    int bestDistance = limit + 1;
+    qsizetype bestPrefix = 0;
+    for (const QString& candidate : known) {
+        const QString compared = caseMatters ? candidate : candidate.toLower();
+        const int distance = editDistance(name, compared);
+        const qsizetype prefix = commonPrefix(name, compared);
+        if (distance < bestDistance || (distance == bestDistance && prefix > bestPrefix)) {
+            best = &candidate;
+            bestDistance = distance;
+            bestPrefix = prefix;
+        }
+    }
+    return best && bestDistance <= limit ? QStringLiteral(" (did you mean \"%1\"?)").arg(*best) : QString();
+}
 
 QString wrongArgumentCount(const QString& function, const std::vector<int>& counts, int given)
 {
@@ -105,12 +125,14 @@ void findTemplateMistakes(const detail::EquationProgram& program,
                 if (!counts.empty() &&
                     std::find(counts.begin(), counts.end(), call->arguments.count) == counts.end())
                     findings.append(wrongArgumentCount(site.name, counts, call->arguments.count));
+                if (!builtIn)
+                    findArgumentProblems(program, *call, site.name, *host, findings);
             } else {
                 QStringList known = library ? library->knownNames() : QStringList();
                 if (host)
                     known += host->knownNames(true);
                 findings.append(QStringLiteral("no function is called \"%1\"%2")
-                                    .arg(site.name, suggestion(site.name, known, false)));
+                                    .arg(site.name, didYouMean(site.name, known, false)));
             }
         } else if (const auto* read = std::get_if<step::ReadVariable>(&instruction)) {
             const NameSite& site = program.sites[size_t(read->name)];
@@ -125,9 +147,9 @@ void findTemplateMistakes(const detail::EquationProgram& program,
             }
             const QStringList hostNames = host ? host->knownNames(false) : QStringList();
             // A constant spelt in another case is a variable name.
-            QString hint = suggestion(site.name, detail::constantNames(), true);
+            QString hint = didYouMean(site.name, detail::constantNames(), true);
             if (hint.isEmpty())
-                hint = suggestion(site.name, hostNames, false);
+                hint = didYouMean(site.name, hostNames, false);
             findings.append(QStringLiteral("nothing answers the variable \"%1\"%2").arg(site.name, hint));
         }
     }

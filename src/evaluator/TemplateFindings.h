@@ -27,6 +27,11 @@ void findTemplateMistakes(const detail::EquationProgram& program,
                           EvaluatorHost* host,
                           QStringList& findings);
 
+/// " (did you mean "len"?)" for the name of `known` nearest a written one, when one is near
+/// enough; the empty text otherwise. Where case does not matter the names are compared in lower
+/// case, and the one suggested is written as `known` has it.
+QString didYouMean(const QString& written, const QStringList& known, bool caseMatters);
+
 /// What a template's author is told of a call of `function` with `given` arguments, which takes
 /// one of `counts`: "\"left\" takes 2 arguments, not 1".
 QString wrongArgumentCount(const QString& function, const std::vector<int>& counts, int given);

@@ -155,6 +155,11 @@ const QList<FilmRecord>& PagePanel::films() const
     return m_catalogue.entries();
 }
 
+const ExtraFields& PagePanel::extraFields() const
+{
+    return m_catalogue.extraFields();
+}
+
 QString PagePanel::pageTitle() const
 {
     return m_pageTexts.title();

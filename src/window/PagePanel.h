@@ -64,6 +64,7 @@ signals:
 
 private:
     const QList<FilmRecord>& films() const override;
+    const ExtraFields& extraFields() const override;
     QString pageTitle() const override;
     QString pageDescription() const override;
     void setProgress(float position) override;

@@ -86,7 +86,7 @@ void TestExtraField::names_data()
     QTest::newRow("a line break") << u"On\nloan"_s
                                   << u"the name holds a line break or another control character"_s
                                   << u"On loan"_s;
-    QTest::newRow("nothing") << QString() << u"the name is empty"_s << u"Field"_s;
+    QTest::newRow("nothing") << QString() << u"the name is empty"_s << u"Extra field"_s;
     QTest::newRow("one character too many")
         << QString(65, u'n') << u"the name is longer than 64 characters"_s << QString(64, u'n');
     const QString clapper = QString::fromUcs4(U"\U0001F3AC", 1);

@@ -28,6 +28,7 @@ public:
     }
 
     QList<FilmRecord> catalogue;
+    ExtraFields fields;
     QString title = QStringLiteral("My Movie");
     QString description;
 
@@ -75,6 +76,7 @@ public:
     }
 
     const QList<FilmRecord>& films() const override { return catalogue; }
+    const ExtraFields& extraFields() const override { return fields; }
     QString pageTitle() const override { return title; }
     QString pageDescription() const override { return description; }
     void setProgress(float) override {}
