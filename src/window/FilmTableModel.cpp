@@ -11,8 +11,6 @@
 #include <QPixmap>
 
 #include <algorithm>
-#include <limits>
-#include <numeric>
 
 namespace reelkeep {
 
@@ -20,51 +18,9 @@ namespace {
 
 constexpr int TitleColumn = 0;
 
-std::vector<int> catalogueOrder(int count)
-{
-    std::vector<int> order(static_cast<size_t>(count));
-    std::iota(order.begin(), order.end(), 0);
-    return order;
-}
-
 std::vector<int> asPositions(const QList<std::int16_t>& order)
 {
     return {order.begin(), order.end()};
-}
-
-// The page order's sort orders films by one of their first six fields; the texts of any other
-// column are handed to it as the titles of films made for the sort, so that every column of texts
-// is ordered as titles are.
-std::vector<int>
-orderOfTexts(const QList<FilmRecord>& films, std::optional<Field> field, qsizetype extra, bool ascending)
-{
-    if (field && *field <= Field::Date)
-        return asPositions(sortedPageOrder(films, fieldName(*field).toString(), ascending));
-    QList<FilmRecord> titled(films.size());
-    for (qsizetype i = 0; i < films.size(); ++i)
-        titled[i][Field::Title] = field ? films[i][*field] : films[i].extraValue(extra);
-    return asPositions(sortedPageOrder(titled, QStringLiteral("title"), ascending));
-}
-
-// Values of numbers, ratings, dates and yes/no by their kind's order, a film without a value where
-// an empty text goes: first, and last in the reverse order. Equal values keep the catalogue's order.
-std::vector<int> orderOfValues(const QList<FilmRecord>& films,
-                               qsizetype extra,
-                               double (*orderValue)(QStringView),
-                               bool ascending)
-{
-    std::vector<double> keys;
-    keys.reserve(static_cast<size_t>(films.size()));
-    for (const FilmRecord& film : films) {
-        const QString& value = film.extraValue(extra);
-        keys.push_back(value.isEmpty() ? -std::numeric_limits<double>::infinity() : orderValue(value));
-    }
-    std::vector<int> order = catalogueOrder(static_cast<int>(films.size()));
-    std::stable_sort(order.begin(), order.end(), [&keys, ascending](int left, int right) {
-        return ascending ? keys[size_t(left)] < keys[size_t(right)]
-                         : keys[size_t(left)] > keys[size_t(right)];
-    });
-    return order;
 }
 
 // A cell shows one line: the line breaks of a plot or a long text become spaces.
@@ -210,22 +166,17 @@ int FilmTableModel::sortColumn() const
     return m_sortedBy ? int(m_columns.indexOf(*m_sortedBy)) : -1;
 }
 
+// The cover column is sorted by the Source's text.
 std::vector<int> FilmTableModel::sortedOrder() const
 {
     const FilmColumn& column = *m_sortedBy;
-    const QList<FilmRecord>& films = m_catalogue.entries();
-    const bool ascending = m_sortOrder == Qt::AscendingOrder;
-    switch (column.shows) {
-    case FilmColumn::Shows::Field:
-        return orderOfTexts(films, column.field, -1, ascending);
-    case FilmColumn::Shows::Cover:
-        return orderOfTexts(films, Field::ImgSrc, -1, ascending);
-    case FilmColumn::Shows::ExtraField:
-        break;
-    }
-    if (const auto orderValue = kindFacts(m_catalogue.extraFields().value(column.extra).kind).orderValue)
-        return orderOfValues(films, column.extra, orderValue, ascending);
-    return orderOfTexts(films, std::nullopt, column.extra, ascending);
+    FilmSortKey key = column.field;
+    if (column.shows == FilmColumn::Shows::ExtraField)
+        key = column.extra;
+    else if (column.shows == FilmColumn::Shows::Cover)
+        key = Field::ImgSrc;
+    return asPositions(sortedFilmOrder(
+        m_catalogue.entries(), m_catalogue.extraFields(), key, m_sortOrder == Qt::AscendingOrder));
 }
 
 void FilmTableModel::reorder(const std::function<void()>& change)
