@@ -4,6 +4,7 @@
 #include "storage/SheetFile.h"
 #include "support/FakeDesktop.h"
 #include "support/ListFiles.h"
+#include "window/FilmTable.h"
 #include "window/Form1.h"
 
 #include <QAccessible>
@@ -449,6 +450,12 @@ void TestForm1::searchFindsEveryWord()
     QFETCH(QString, count);
     openOnFourFilms(search);
     QCOMPARE(listLines().size(), 4); // the model keeps every film
+    QCOMPARE(listLines(true), shown);
+    QCOMPARE(child<QLabel>("lblCount")->text(), count);
+    // Sorted by title the other way, the same films show, in that order.
+    child<FilmTable>("List1")->sortAsClicked(0);
+    child<FilmTable>("List1")->sortAsClicked(0);
+    std::sort(shown.begin(), shown.end(), [](const QString& a, const QString& b) { return a > b; });
     QCOMPARE(listLines(true), shown);
     QCOMPARE(child<QLabel>("lblCount")->text(), count);
     // Esc in the field shows every film again.
@@ -1446,7 +1453,11 @@ void TestForm1::labelsAndLinesAreNamedByWhatTheyShow()
                  shown.contains(u"No picture"_s),
              qPrintable(shown.join(u'|')));
     QAccessibleInterface* lines = QAccessible::queryAccessibleInterface(child<QTableView>("List1"));
+    QCOMPARE(lines->role(), QAccessible::Table);
     QCOMPARE(lines->tableInterface()->cellAt(1, 0)->text(QAccessible::Name), u"(no title)"_s);
+    const QList<QAccessibleInterface*> headers =
+        lines->tableInterface()->cellAt(1, 0)->tableCellInterface()->columnHeaderCells();
+    QCOMPARE(headers.isEmpty() ? QString() : headers.constFirst()->text(QAccessible::Name), u"Title"_s);
     QCOMPARE(m_window->catalogue().at(1).title(), QString());
 }
 
