@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QStyledItemDelegate>
 
@@ -160,6 +161,18 @@ void FilmTable::contextMenuEvent(QContextMenuEvent* event)
     menu.addMenu(m_sortMenu);
     menu.addMenu(m_columnsMenu);
     menu.exec(event->globalPos());
+}
+
+void FilmTable::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_F10 || event->modifiers() != Qt::ShiftModifier) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    const QRect cell = visualRect(currentIndex());
+    const QPoint at = cell.isValid() ? cell.center() : QPoint(0, 0);
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+    contextMenuEvent(&menu);
 }
 
 void FilmTable::disableWhileSorted(const QList<QAction*>& commands, const QList<QWidget*>& buttons)

@@ -43,6 +43,8 @@ protected:
     /// The actions added to the table, then "Sort By" and "Columns"; the header's menu offers the
     /// columns.
     void contextMenuEvent(QContextMenuEvent* event) override;
+    /// Shift+F10 opens the context menu, as the Menu key does, on keyboards without one.
+    void keyPressEvent(QKeyEvent* event) override;
 
 signals:
     /// The rows were sorted by another column or order, or went back to the collection's order.

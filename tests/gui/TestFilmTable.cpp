@@ -7,11 +7,13 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QImage>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -34,6 +36,7 @@ private slots:
     void aSortedTableFollowsTheCatalogue_data();
     void aSortedTableFollowsTheCatalogue();
     void columnsAreKeptForEachListFile();
+    void theMenuOpensFromTheKeyboard();
     void thumbnailsAreReadForRowsShownOnly();
 
 private:
@@ -256,6 +259,25 @@ void TestFilmTable::columnsAreKeptForEachListFile()
     m_table->setListFile(u"/films/b.rkf"_s);
     QCOMPARE(headers(), (QStringList{u"Title"_s, u"Genre"_s, u"Stars"_s}));
     QCOMPARE(m_desktop->settings.keys().filter(u"FilmTable/"_s).size(), 2);
+}
+
+// Shift+F10 opens the list's menu from the keyboard: the actions given to the table, then Sort By
+// and Columns.
+void TestFilmTable::theMenuOpensFromTheKeyboard()
+{
+    openTable({}, {titled(u"A"_s)});
+    QAction undo(u"Undo"_s);
+    m_table->addAction(&undo);
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        for (QAction* action : menu ? menu->actions() : QList<QAction*>())
+            offered.append(action->text());
+        if (menu)
+            menu->close();
+    });
+    QTest::keyClick(m_table.get(), Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(offered, (QStringList{u"Undo"_s, QString(), u"&Sort By"_s, u"&Columns"_s}));
 }
 
 // Covers are read off the window's thread for the rows on show only, a placeholder showing
