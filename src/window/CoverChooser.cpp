@@ -33,7 +33,7 @@ CoverChooser::CoverChooser(DesktopServices& desktop,
     m_browse->setAccessibleName(QStringLiteral("Browse for a cover"));
     m_browse->setAutoDefault(false);
     m_dialog.title = QStringLiteral("Cover");
-    m_dialog.filter = QStringLiteral("Pictures (%1)|%1|All files (*.*)|*.*").arg(ImagePatterns);
+    m_dialog.filter = QStringLiteral("Pictures (%1)|%1|All files (*)|*").arg(ImagePatterns);
     connect(m_browse, &QPushButton::clicked, this, runner.asCommand([this] { browseCommand(); }));
     connect(&poster, &PosterFrame::imageDropped, this, [this, &runner](const QString& path) {
         runner.run([this, &path] { choose(path); });
@@ -47,9 +47,13 @@ QString CoverChooser::listFolder() const
 
 void CoverChooser::browseCommand()
 {
-    // The dialog opens where the Source's picture is, or in the list's folder.
+    // The dialog proposes the Source's picture, or opens in the list's folder (a pattern proposes
+    // no name), or where the last picture was chosen.
     const QString shown = PosterFrame::fileOf(m_source.text(), listFolder());
-    m_dialog.fileName = shown.isEmpty() ? listFolder() : shown;
+    if (!shown.isEmpty())
+        m_dialog.fileName = shown;
+    else if (!listFolder().isEmpty())
+        m_dialog.fileName = QDir(listFolder()).filePath(QStringLiteral("*"));
     if (m_desktop.openFileDialog(m_dialog) && !m_dialog.fileName.isEmpty())
         choose(m_dialog.fileName);
 }

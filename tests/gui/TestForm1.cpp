@@ -792,6 +792,8 @@ void TestForm1::coversAreKeptWithTheList()
         m_desktop->queueFileChoice(by == u"cancel" ? QString() : picture);
         QTest::mouseClick(child<QPushButton>("cmdBrowseCover"), Qt::LeftButton);
         QCOMPARE(m_desktop->dialogs(), QStringList{u"Cover"_s});
+        // The dialog proposes the Source's picture, in the list's folder.
+        QCOMPARE(m_desktop->proposedNames(), QStringList{m_folder->filePath(u"old.png"_s)});
     }
     QCOMPARE(child<QLineEdit>("mImgSrc")->text(), source.arg(picture));
     QCOMPARE(m_desktop->questions().size(), told ? 1 : 0);
