@@ -1457,9 +1457,7 @@ void TestForm1::labelsAndLinesAreNamedByWhatTheyShow()
     QAccessibleInterface* lines = QAccessible::queryAccessibleInterface(child<QTableView>("List1"));
     QCOMPARE(lines->role(), QAccessible::Table);
     QCOMPARE(lines->tableInterface()->cellAt(1, 0)->text(QAccessible::Name), u"(no title)"_s);
-    const QList<QAccessibleInterface*> headers =
-        lines->tableInterface()->cellAt(1, 0)->tableCellInterface()->columnHeaderCells();
-    QCOMPARE(headers.isEmpty() ? QString() : headers.constFirst()->text(QAccessible::Name), u"Title"_s);
+    QCOMPARE(lines->tableInterface()->columnDescription(0), u"Title"_s);
     QCOMPARE(m_window->catalogue().at(1).title(), QString());
 }
 
