@@ -18,8 +18,6 @@ QString switchText(bool on)
     return on ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-const QString TableColumnsSection = QStringLiteral("FilmTable");
-
 QString tableColumnsKey(const QString& listFile)
 {
     if (listFile.isEmpty())

@@ -16,6 +16,7 @@ inline const QString KeepPreviousVersionKey = QStringLiteral("Keep Previous Vers
 inline const QString KeepCoversWithListKey = QStringLiteral("Keep Covers With List");
 inline const QString TypeHistorySection = QStringLiteral("TypeHistory");
 inline const QString GenreHistorySection = QStringLiteral("GenreHistory");
+inline const QString TableColumnsSection = QStringLiteral("FilmTable");
 
 /// Keys "0" to "7" of a history section, skipping entries that are blank after trimming but
 /// keeping the others exactly as stored.
