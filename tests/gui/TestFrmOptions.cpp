@@ -56,9 +56,7 @@ void TestFrmOptions::controls()
         {"Text1", "Auto load file name"},
         {"Command1", "Browse"},
         {"Check2", "Keep the previous version of a list file (NAME.bak) when saving"},
-        {"Check3",
-         "Keep covers with the list: copy a chosen or dropped image into the folder NAME covers beside "
-         "the list file"},
+        {"Check3", "Keep covers with the list: copy pictures into the folder NAME covers"},
         {"Command2", "OK"},
         {"Command3", "Cancel"}};
     for (const auto& [name, accessible] : named) {

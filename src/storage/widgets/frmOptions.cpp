@@ -95,10 +95,10 @@ frmOptions::frmOptions(DesktopServices& desktop, QWidget* parent)
               "Check2");
     (new QVBoxLayout(frame2))->addWidget(m_check2);
     auto* frame3 = named(new QGroupBox(QStringLiteral("Covers"), this), "Frame3");
-    m_check3 = named(new QCheckBox(QStringLiteral("Keep &covers with the list: copy a chosen or dropped "
-                                                  "image into the folder NAME covers beside the list file"),
-                                   frame3),
-                     "Check3");
+    m_check3 = named(
+        new QCheckBox(QStringLiteral("Keep &covers with the list: copy pictures into the folder NAME covers"),
+                      frame3),
+        "Check3");
     (new QVBoxLayout(frame3))->addWidget(m_check3);
     layOut(this, frame1, {m_check1, m_text1, command1}, {m_check2, m_check3}, {command2, command3});
 
