@@ -3,29 +3,47 @@
 
 namespace reelkeep {
 
+namespace {
+
+struct FieldWords
+{
+    /// As templates and the JSON dump spell the field.
+    QStringView name;
+    /// As the window names it to people.
+    QStringView caption;
+};
+
+// ORDER Field
+constexpr std::array<FieldWords, FieldCount> Fields = {{
+    {u"title", u"Title"},
+    {u"release", u"Release"},
+    {u"type", u"Type"},
+    {u"time", u"Time"},
+    {u"genre", u"Genre"},
+    {u"date", u"Date"},
+    {u"plot", u"Plot"},
+    {u"comment", u"Comment"},
+    {u"cast", u"Cast"},
+    {u"imgsrc", u"Image source"},
+    {u"imglink", u"Image link"},
+    {u"webtext1", u"Web site 1 text"},
+    {u"weburl1", u"Web site 1 URL"},
+    {u"webtext2", u"Web site 2 text"},
+    {u"weburl2", u"Web site 2 URL"},
+    {u"webtext3", u"Web site 3 text"},
+    {u"weburl3", u"Web site 3 URL"},
+}};
+
+} // namespace
+
 QStringView fieldName(Field field)
 {
-    // ORDER Field
-    static constexpr std::array<QStringView, FieldCount> Names = {
-        u"title",
-        u"release",
-        u"type",
-        u"time",
-        u"genre",
-        u"date",
-        u"plot",
-        u"comment",
-        u"cast",
-        u"imgsrc",
-        u"imglink",
-        u"webtext1",
-        u"weburl1",
-        u"webtext2",
-        u"weburl2",
-        u"webtext3",
-        u"weburl3",
-    };
-    return Names[static_cast<size_t>(field)];
+    return Fields[static_cast<size_t>(field)].name;
+}
+
+QStringView fieldCaption(Field field)
+{
+    return Fields[static_cast<size_t>(field)].caption;
 }
 
 std::optional<Field> fieldNamed(QStringView name)

@@ -38,6 +38,9 @@ inline constexpr int FieldCount = 17;
 /// The field's lower-case name ("title" ... "weburl3"), as templates and the JSON dump spell it.
 QStringView fieldName(Field field);
 
+/// How the window names the field to people, as a column's header: "Title", "Web site 1 URL".
+QStringView fieldCaption(Field field);
+
 /// The field whose name ("title" ... "weburl3") is the text, whatever its case.
 std::optional<Field> fieldNamed(QStringView name);
 

@@ -22,10 +22,8 @@ namespace {
 constexpr std::size_t WordSize = sizeof(std::uint64_t);
 constexpr std::ptrdiff_t InsertionSortLimit = 32;
 
-// What a page is sorted by: one of the first six fields, or the position of an extra field.
-using SortKey = std::variant<Field, qsizetype>;
-
-std::optional<SortKey> sortKey(const ExtraFields& fields, QStringView name)
+// What a page is sorted by: one of the first six fields, or an extra field.
+std::optional<FilmSortKey> sortKey(const ExtraFields& fields, QStringView name)
 {
     for (int i = 0; i <= static_cast<int>(Field::Date); ++i) {
         if (fieldName(fieldAt(i)) == name)
@@ -317,13 +315,17 @@ QList<std::int16_t> sortedPageOrder(const QList<FilmRecord>& films,
                                     const QString& fieldName,
                                     bool ascending)
 {
-    const std::optional<SortKey> key = sortKey(fields, fieldName);
-    if (!key)
-        return catalogueOrder(films.size());
-    if (const Field* field = std::get_if<Field>(&*key))
+    const std::optional<FilmSortKey> key = sortKey(fields, fieldName);
+    return key ? sortedFilmOrder(films, fields, *key, ascending) : catalogueOrder(films.size());
+}
+
+QList<std::int16_t>
+sortedFilmOrder(const QList<FilmRecord>& films, const ExtraFields& fields, FilmSortKey key, bool ascending)
+{
+    if (const Field* field = std::get_if<Field>(&key))
         return orderByTexts(
             films, [field](const FilmRecord& film) -> const QString& { return film[*field]; }, ascending);
-    const qsizetype extra = std::get<qsizetype>(*key);
+    const qsizetype extra = std::get<qsizetype>(key);
     const auto value = [extra](const FilmRecord& film) -> const QString& { return film.extraValue(extra); };
     if (const auto orderValue = kindFacts(fields[extra].kind).orderValue)
         return orderByValues(films, value, orderValue, ascending);

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <variant>
 
 namespace reelkeep {
 
@@ -24,5 +25,13 @@ QList<std::int16_t> sortedPageOrder(const QList<FilmRecord>& films,
                                     const ExtraFields& fields,
                                     const QString& fieldName,
                                     bool ascending);
+
+/// What films are sorted by: one of the seventeen fields, or the position of an extra field.
+using FilmSortKey = std::variant<Field, qsizetype>;
+
+/// The films sorted by any of their fields as the page order sorts them (sortedPageOrder), equal
+/// keys in catalogue order in either direction.
+QList<std::int16_t>
+sortedFilmOrder(const QList<FilmRecord>& films, const ExtraFields& fields, FilmSortKey key, bool ascending);
 
 } // namespace reelkeep

@@ -4,6 +4,10 @@
 #include "catalogue/History.h"
 #include "desktop/DesktopServices.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+
 namespace reelkeep {
 
 namespace {
@@ -12,6 +16,14 @@ namespace {
 QString switchText(bool on)
 {
     return on ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+QString tableColumnsKey(const QString& listFile)
+{
+    if (listFile.isEmpty())
+        return QStringLiteral("NoFile");
+    const QString path = QDir::cleanPath(QFileInfo(listFile).absoluteFilePath());
+    return QString::fromLatin1(QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex());
 }
 
 } // namespace
@@ -54,6 +66,26 @@ bool readKeepPreviousVersion(DesktopServices& desktop)
 void writeKeepPreviousVersion(DesktopServices& desktop, bool keep)
 {
     desktop.writeSetting(GeneralSection, KeepPreviousVersionKey, switchText(keep));
+}
+
+bool readKeepCoversWithList(DesktopServices& desktop)
+{
+    return desktop.readSetting(GeneralSection, KeepCoversWithListKey) == QLatin1String("True");
+}
+
+void writeKeepCoversWithList(DesktopServices& desktop, bool keep)
+{
+    desktop.writeSetting(GeneralSection, KeepCoversWithListKey, switchText(keep));
+}
+
+QString readTableColumns(DesktopServices& desktop, const QString& listFile)
+{
+    return desktop.readSetting(TableColumnsSection, tableColumnsKey(listFile));
+}
+
+void writeTableColumns(DesktopServices& desktop, const QString& listFile, const QString& columns)
+{
+    desktop.writeSetting(TableColumnsSection, tableColumnsKey(listFile), columns);
 }
 
 } // namespace reelkeep

@@ -6,43 +6,18 @@
 #include "window/CommandRunner.h"
 #include "window/Controls.h"
 #include "window/FilmEditor.h"
+#include "window/FilmTable.h"
 #include "window/PageTexts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QLocale>
 #include <QScopedValueRollback>
 #include <QShortcut>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace reelkeep {
-
-namespace {
-
-/// Shows a film without a title as "(no title)" in a dimmed style, so that its line can be seen
-/// and picked; the title itself stays empty.
-class FilmLineDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        if (!option->text.isEmpty())
-            return;
-        option->features |= QStyleOptionViewItem::HasDisplay;
-        option->text = NoTitleText;
-        option->font.setItalic(true);
-        option->palette.setBrush(QPalette::Text, option->palette.brush(QPalette::PlaceholderText));
-    }
-};
-
-} // namespace
 
 CatalogueCommands::CatalogueCommands(DesktopServices& desktop,
                                      Catalogue& catalogue,
@@ -58,16 +33,8 @@ CatalogueCommands::CatalogueCommands(DesktopServices& desktop,
     , m_runner(runner)
 {
     m_undo.setUndoLimit(UndoLimit);
-    m_list = new QListView;
-    m_list->setObjectName(QStringLiteral("List1"));
-    m_list->setAccessibleName(QStringLiteral("Films"));
-    m_list->setModel(&m_catalogue);
-    m_list->setItemDelegate(new FilmLineDelegate(m_list));
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setUniformItemSizes(true);
-    // Three lines at least; the rest of the window's height when it grows.
-    m_list->setMinimumHeight(m_list->fontMetrics().lineSpacing() * 3 + 2 * m_list->frameWidth());
+    // Made before the search follows the catalogue: its rows have followed a change first.
+    m_list = new FilmTable(m_desktop, m_catalogue);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(buildSearchBar());
@@ -75,12 +42,9 @@ CatalogueCommands::CatalogueCommands(DesktopServices& desktop,
     connect(&m_catalogue, &Catalogue::extraFieldsChanged, this, [this](const QList<qsizetype>& origins) {
         m_runner.notingLackOfMemory([this, &origins] { extraFieldsChanged(origins); })();
     });
-    connect(m_list->selectionModel(),
-            &QItemSelectionModel::selectionChanged,
-            this,
-            [this](const QItemSelection&, const QItemSelection& deselected) {
-                m_runner.run([this, &deselected] { selectionChanged(deselected); });
-            });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        m_runner.run([this] { selectionChanged(); });
+    });
     connectSearch();
 }
 
@@ -138,15 +102,19 @@ void CatalogueCommands::applySearch()
     const std::vector<bool> shown = m_filmSearch.matches(m_search->text());
     const int selected = selectedPosition();
     int count = 0;
-    for (int row = 0; row < m_catalogue.count(); ++row) {
+    // Without repainting each row hidden or shown, the table takes a few milliseconds for them all.
+    m_list->setUpdatesEnabled(false);
+    for (int position = 0; position < m_catalogue.count(); ++position) {
         // The film being edited stays in sight while it holds typed edits.
-        const bool show = shown[static_cast<size_t>(row)] || (row == selected && hasPendingEdits());
+        const bool show = shown[static_cast<size_t>(position)] || (position == selected && hasPendingEdits());
+        const int row = m_list->films().rowOfPosition(position);
         if (m_list->isRowHidden(row) == show)
             m_list->setRowHidden(row, !show);
         count += show ? 1 : 0;
     }
+    m_list->setUpdatesEnabled(true);
     // A selected film that is hidden no longer is the one the commands act on.
-    if (selected >= 0 && m_list->isRowHidden(selected)) {
+    if (selected >= 0 && isHidden(selected)) {
         selectFilm(-1, false);
         m_editor.showFilm(FilmRecord());
     }
@@ -159,12 +127,24 @@ void CatalogueCommands::applySearch()
             : QStringLiteral("%1 of %2 %3").arg(english.toString(count), english.toString(total), films));
 }
 
+void CatalogueCommands::setListFile(const QString& file)
+{
+    m_editor.setListFile(file);
+    m_list->setListFile(file);
+}
+
 // ---- the selection and the typed edits ----
 
+// Selected cells of one row: the row selected, even while columns come or go.
 int CatalogueCommands::selectedPosition() const
 {
-    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
-    return selected.isEmpty() ? -1 : selected.constFirst().row();
+    const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : m_list->films().positionOfRow(selected.constFirst().row());
+}
+
+bool CatalogueCommands::isHidden(int position) const
+{
+    return m_list->isRowHidden(m_list->films().rowOfPosition(position));
 }
 
 void CatalogueCommands::setSelectedPosition(int position)
@@ -174,15 +154,15 @@ void CatalogueCommands::setSelectedPosition(int position)
         selection->clear();
         return;
     }
-    const QModelIndex line = m_catalogue.index(position);
-    selection->setCurrentIndex(line, QItemSelectionModel::ClearAndSelect);
-    m_list->scrollTo(line);
+    const QModelIndex row = m_list->films().index(m_list->films().rowOfPosition(position), 0);
+    selection->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_list->scrollTo(row);
 }
 
 void CatalogueCommands::selectFilm(int position, bool showIt)
 {
     // A command or an undo step that selects a film the search hides shows every film again.
-    if (position >= 0 && m_list->isRowHidden(position))
+    if (position >= 0 && isHidden(position))
         m_search->clear();
     {
         const QScopedValueRollback byCommand(m_selectingByCommand, true);
@@ -192,13 +172,17 @@ void CatalogueCommands::selectFilm(int position, bool showIt)
         m_editor.showFilm(m_catalogue.at(position));
 }
 
-// Select: the user picked a film in List1.
-void CatalogueCommands::selectionChanged(const QItemSelection& deselected)
+// Select: the user picked a film in List1. A change of the cells selected that leaves the same film
+// selected (a column shown or hidden) is none.
+void CatalogueCommands::selectionChanged()
 {
     const int position = selectedPosition();
+    const int previous = m_picked.isValid() ? m_picked.row() : -1;
+    if (position == previous)
+        return;
+    m_picked = position < 0 ? QPersistentModelIndex() : QPersistentModelIndex(m_catalogue.index(position));
     if (m_selectingByCommand || position < 0)
         return;
-    const int previous = deselected.isEmpty() ? -1 : deselected.indexes().constFirst().row();
     if (!settlePendingEdits(QStringLiteral("showing another film"), previous)) {
         selectFilm(previous, false);
         return;
@@ -340,6 +324,9 @@ void CatalogueCommands::moveDownCommand()
 
 void CatalogueCommands::moveFilm(int position, ExchangeFilms::Moved moved)
 {
+    // UP and DOWN move films in the collection's own order, never in a sorted view.
+    if (m_list->isSorted())
+        return;
     change(new ExchangeFilms(m_catalogue, *this, position, moved));
     // The moved film stays selected; typed edits to it stay in the fields.
     selectFilm(moved == ExchangeFilms::Moved::Up ? position : position + 1, !hasPendingEdits());

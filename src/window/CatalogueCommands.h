@@ -5,19 +5,19 @@
 #include "catalogue/FilmSearch.h"
 #include "window/CatalogueSteps.h"
 
+#include <QPersistentModelIndex>
 #include <QUndoStack>
 #include <QWidget>
 
-class QItemSelection;
 class QLabel;
 class QLineEdit;
-class QListView;
 
 namespace reelkeep {
 
 class CommandRunner;
 class DesktopServices;
 class FilmEditor;
+class FilmTable;
 class PageTexts;
 
 /// What every question about typed edits begins with.
@@ -90,8 +90,11 @@ public:
     void forgetStepsOfCommand() { m_stepsOfCommand.clear(); }
     /// Takes back the steps the command running pushed; Redo never does them again.
     void takeBackStepsOfCommand();
-    /// The list of films, whose context menu offers actions added to it.
-    QListView* filmList() const { return m_list; }
+    /// The list file shown, the empty text for a list without one: relative Sources name pictures
+    /// in its folder, and the table shows the columns kept for it.
+    void setListFile(const QString& file);
+    /// The table of films, whose context menu offers actions added to it.
+    FilmTable* filmList() const { return m_list; }
 
 signals:
     /// A step was pushed onto the history, which may have let the oldest ones go.
@@ -103,7 +106,9 @@ private:
     /// Hides the films that do not hold every word of the search, and says how many are shown.
     void applySearch();
     void setSelectedPosition(int position);
-    void selectionChanged(const QItemSelection& deselected);
+    void selectionChanged();
+    /// Whether the search hides the film at a position.
+    bool isHidden(int position) const;
     void moveFilm(int position, ExchangeFilms::Moved moved);
     /// Pushes a step and marks the catalogue changed.
     void change(CatalogueStep* step);
@@ -131,7 +136,9 @@ private:
     bool m_fieldsNotInFile = false;
     QLineEdit* m_search = nullptr;
     QLabel* m_count = nullptr;
-    QListView* m_list = nullptr;
+    FilmTable* m_list = nullptr;
+    /// The film selected, wherever it moves in the catalogue.
+    QPersistentModelIndex m_picked;
 };
 
 } // namespace reelkeep

@@ -5,6 +5,7 @@
 #include "catalogue/History.h"
 #include "window/CommandRunner.h"
 #include "window/Controls.h"
+#include "window/CoverChooser.h"
 #include "window/ExtraFieldEditors.h"
 #include "window/PosterFrame.h"
 
@@ -15,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSet>
 #include <QStringListModel>
 #include <QStyle>
@@ -60,8 +62,12 @@ void rememberText(QComboBox* box)
 
 } // namespace
 
-FilmEditor::FilmEditor(const Catalogue& catalogue, CommandRunner& runner, QWidget* parent)
+FilmEditor::FilmEditor(DesktopServices& desktop,
+                       const Catalogue& catalogue,
+                       CommandRunner& runner,
+                       QWidget* parent)
     : QWidget(parent)
+    , m_desktop(desktop)
     , m_catalogue(catalogue)
     , m_runner(runner)
     , m_type(makeHistoryBox("mType"))
@@ -131,8 +137,15 @@ QLayout* FilmEditor::buildFrames()
 {
     m_poster = new PosterFrame;
     m_poster->setObjectName(QStringLiteral("Frame2"));
+    auto* source = static_cast<QLineEdit*>(control(Field::ImgSrc));
+    m_cover = new CoverChooser(m_desktop, m_runner, *source, *m_poster);
+    auto* sourceRow = new QHBoxLayout;
+    sourceRow->addWidget(source, 1);
+    sourceRow->addWidget(m_cover->browseButton());
+    auto* sourceCaption = new QLabel(QStringLiteral("Source"));
+    sourceCaption->setBuddy(source);
     QFormLayout* imageLayout = m_poster->fields();
-    imageLayout->addRow(QStringLiteral("Source"), control(Field::ImgSrc));
+    imageLayout->addRow(sourceCaption, sourceRow);
     imageLayout->addRow(QStringLiteral("Link URL"), control(Field::ImgLink));
 
     auto* webSites = new QGroupBox(QStringLiteral("Web Sites:"));
@@ -142,13 +155,12 @@ QLayout* FilmEditor::buildFrames()
     webLayout->addWidget(new QLabel(QStringLiteral("Text:")), 0, 0);
     webLayout->addWidget(new QLabel(QStringLiteral("URL")), 0, 1);
     for (int row = 0; row < 3; ++row) {
-        QWidget* text = control(fieldAt(static_cast<int>(Field::WebText1) + 2 * row));
-        QWidget* url = control(fieldAt(static_cast<int>(Field::WebUrl1) + 2 * row));
-        // One caption heads each column, so every box is named for itself.
-        text->setAccessibleName(QStringLiteral("Web site %1 text").arg(row + 1));
-        url->setAccessibleName(QStringLiteral("Web site %1 URL").arg(row + 1));
-        webLayout->addWidget(text, row + 1, 0);
-        webLayout->addWidget(url, row + 1, 1);
+        for (int column = 0; column < 2; ++column) {
+            const Field field = fieldAt(static_cast<int>(Field::WebText1) + 2 * row + column);
+            // One caption heads each column, so every box is named for itself.
+            control(field)->setAccessibleName(fieldCaption(field).toString());
+            webLayout->addWidget(control(field), row + 1, column);
+        }
     }
     auto* frames = new QHBoxLayout;
     frames->addWidget(m_poster, 2);
@@ -339,27 +351,24 @@ void FilmEditor::refreshCompletion()
     }
 }
 
-// ---- the Image frame: the Source's picture, and image files dropped on it ----
+// ---- the Image frame: the Source's picture, chosen by Browse... or dropped on it ----
 
 void FilmEditor::connectPoster()
 {
     auto* source = static_cast<QLineEdit*>(control(Field::ImgSrc));
     connect(source, &QLineEdit::textChanged, this, m_runner.notingLackOfMemory([this] { refreshPoster(); }));
-    connect(m_poster, &PosterFrame::imageDropped, this, [this, source](const QString& path) {
-        m_runner.run([this, source, &path] { source->setText(PosterFrame::sourceFor(path, m_listFolder)); });
-    });
     refreshPoster();
 }
 
-void FilmEditor::setListFolder(const QString& folder)
+void FilmEditor::setListFile(const QString& file)
 {
-    m_listFolder = folder;
+    m_cover->setListFile(file);
     refreshPoster();
 }
 
 void FilmEditor::refreshPoster()
 {
-    m_poster->showPicture(fieldText(Field::ImgSrc), m_listFolder);
+    m_poster->showPicture(fieldText(Field::ImgSrc), m_cover->listFolder());
 }
 
 } // namespace reelkeep

@@ -16,6 +16,8 @@ namespace reelkeep {
 
 class Catalogue;
 class CommandRunner;
+class CoverChooser;
+class DesktopServices;
 class ExtraFieldEditors;
 class PosterFrame;
 
@@ -25,7 +27,10 @@ class FilmEditor : public QWidget
 
 public:
     /// Type, Genre and Release complete from the values the catalogue holds.
-    FilmEditor(const Catalogue& catalogue, CommandRunner& runner, QWidget* parent = nullptr);
+    FilmEditor(DesktopServices& desktop,
+               const Catalogue& catalogue,
+               CommandRunner& runner,
+               QWidget* parent = nullptr);
 
     /// What the fields and the extra fields' editors hold, as a film.
     FilmRecord fields() const;
@@ -61,8 +66,9 @@ public:
     /// Fills the histories, the top entry first, and leaves both boxes empty.
     void restoreHistories(const QStringList& types, const QStringList& genres);
 
-    /// The folder a relative Source names a picture in: the list file's, or empty for none.
-    void setListFolder(const QString& folder);
+    /// The list file shown, the empty text for a list without one: a relative Source names a
+    /// picture in its folder, and covers kept with the list are copied beside it.
+    void setListFile(const QString& file);
 
 signals:
     /// The fields' texts, or what they last showed, changed.
@@ -79,18 +85,19 @@ private:
     void connectPoster();
     void refreshPoster();
 
+    DesktopServices& m_desktop;
     const Catalogue& m_catalogue;
     CommandRunner& m_runner;
     std::array<QWidget*, FieldCount> m_controls{};
     QComboBox* m_type = nullptr;
     QComboBox* m_genre = nullptr;
     PosterFrame* m_poster = nullptr;
+    CoverChooser* m_cover = nullptr;
     ExtraFieldEditors* m_extraFields = nullptr;
     FilmRecord m_shownFields;
     /// The completions of Type, Genre and Release, in that order.
     std::array<QStringListModel*, 3> m_completions{};
     bool m_completionIsStale = false;
-    QString m_listFolder;
 };
 
 } // namespace reelkeep

@@ -12,6 +12,7 @@
 #include "window/CatalogueCommands.h"
 #include "window/Controls.h"
 #include "window/FilmEditor.h"
+#include "window/FilmTable.h"
 #include "window/ListFileCommands.h"
 #include "window/PagePanel.h"
 #include "window/PageTexts.h"
@@ -24,7 +25,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -188,7 +188,7 @@ void Form1::createCommands()
 void Form1::createParts()
 {
     m_pageTexts = new PageTexts(m_catalogue);
-    m_editor = new FilmEditor(m_catalogue, m_runner);
+    m_editor = new FilmEditor(m_desktop, m_catalogue, m_runner);
     m_commands = new CatalogueCommands(m_desktop, m_catalogue, *m_editor, *m_pageTexts, m_runner);
     // Delete removes the picked film when the keyboard is in the list.
     removeAction(m_remove);
@@ -200,11 +200,14 @@ void Form1::createParts()
 void Form1::buildMoviesTab(QWidget* tab)
 {
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(commandButton(m_moveUp, "Command1"));
+    QPushButton* up = commandButton(m_moveUp, "Command1");
+    QPushButton* down = commandButton(m_moveDown, "Command2");
+    m_commands->filmList()->disableWhileSorted({m_moveUp, m_moveDown}, {up, down});
+    buttons->addWidget(up);
     buttons->addWidget(commandButton(m_update, "Command5"));
     buttons->addWidget(commandButton(m_new, "Command3"));
     buttons->addWidget(commandButton(m_remove, "Command4"));
-    buttons->addWidget(commandButton(m_moveDown, "Command2"));
+    buttons->addWidget(down);
     buttons->addWidget(commandButton(m_fields, "cmdFields"));
     buttons->addStretch();
     m_undoButton = commandButton(m_undo, "cmdUndo", QStringLiteral("Undo"));
@@ -283,10 +286,7 @@ void Form1::connectParts()
 void Form1::installUndoKeys()
 {
     // The list's context menu offers Undo and Redo, named for the step they take.
-    QListView* list = m_commands->filmList();
-    list->addAction(m_undo);
-    list->addAction(m_redo);
-    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_commands->filmList()->addActions({m_undo, m_redo});
     const QList<QWidget*> fields{m_editor->controls().begin(), m_editor->controls().end()};
     passUndoKeysOn(fields + m_pageTexts->boxes(), this);
 }
@@ -460,8 +460,7 @@ void Form1::refreshTitle()
     setWindowTitle(file.isEmpty()
                        ? product + QStringLiteral("[*]")
                        : QStringLiteral("%1[*] \u2014 %2").arg(QFileInfo(file).fileName(), product));
-    // A relative Source names a picture in the current file's folder.
-    m_editor->setListFolder(file.isEmpty() ? QString() : QFileInfo(file).absolutePath());
+    m_commands->setListFile(file);
 }
 
 void Form1::refreshModifiedMark()

@@ -4,6 +4,7 @@
 #include "storage/SheetFile.h"
 #include "support/FakeDesktop.h"
 #include "support/ListFiles.h"
+#include "window/FilmTable.h"
 #include "window/Form1.h"
 
 #include <QAccessible>
@@ -18,13 +19,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +67,8 @@ private slots:
     void typingCompletesFromTheCatalogue();
     void posterShowsLocalPictures_data();
     void posterShowsLocalPictures();
+    void coversAreKeptWithTheList_data();
+    void coversAreKeptWithTheList();
 
     void aSecondCopyIsAskedFor_data();
     void aSecondCopyIsAskedFor();
@@ -114,6 +117,8 @@ private:
     QStringList listLines(bool shownOnly = false);
     void addFilm(const QString& title, const QString& type = {}, const QString& genre = {});
     void clickLine(int position);
+    /// Drags a file onto the Image frame and drops it there.
+    void dropOnImageFrame(const QString& file);
     void select(int position);
     void click(const char* button);
     QString writeList(const QString& name,
@@ -167,7 +172,7 @@ template <typename T> T* TestForm1::child(const char* name)
 QStringList TestForm1::listLines(bool shownOnly)
 {
     QStringList lines;
-    auto* list = child<QListView>("List1");
+    auto* list = child<QTableView>("List1");
     for (int row = 0; row < list->model()->rowCount(); ++row) {
         if (!shownOnly || !list->isRowHidden(row))
             lines.append(list->model()->index(row, 0).data().toString());
@@ -190,7 +195,7 @@ void TestForm1::addFilm(const QString& title, const QString& type, const QString
 
 void TestForm1::clickLine(int position)
 {
-    auto* list = child<QListView>("List1");
+    auto* list = child<QTableView>("List1");
     const QModelIndex line = list->model()->index(position, 0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(line).center());
 }
@@ -447,6 +452,12 @@ void TestForm1::searchFindsEveryWord()
     QCOMPARE(listLines().size(), 4); // the model keeps every film
     QCOMPARE(listLines(true), shown);
     QCOMPARE(child<QLabel>("lblCount")->text(), count);
+    // Sorted by title the other way, the same films show, in that order.
+    child<FilmTable>("List1")->sortAsClicked(0);
+    child<FilmTable>("List1")->sortAsClicked(0);
+    std::sort(shown.begin(), shown.end(), [](const QString& a, const QString& b) { return a > b; });
+    QCOMPARE(listLines(true), shown);
+    QCOMPARE(child<QLabel>("lblCount")->text(), count);
     // Esc in the field shows every film again.
     QTest::keyClick(child<QLineEdit>("txtSearch"), Qt::Key_Escape);
     QCOMPARE(listLines(true).size(), 4);
@@ -693,6 +704,16 @@ void TestForm1::typingCompletesFromTheCatalogue()
     QCOMPARE(comboItems(child<QComboBox>("mGenre")), QStringList{u"Documentary"_s}); // the history as it was
 }
 
+void TestForm1::dropOnImageFrame(const QString& file)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(child<QWidget>("Frame2"), &enter);
+    QApplication::sendEvent(child<QWidget>("Frame2"), &drop);
+}
+
 void TestForm1::posterShowsLocalPictures_data()
 {
     QTest::addColumn<QString>("source"); // %1 stands for the list's folder
@@ -722,13 +743,64 @@ void TestForm1::posterShowsLocalPictures()
     const QString outside = elsewhere.filePath(u"q.png"_s);
     QImage(3, 4, QImage::Format_RGB32).save(outside);
     const QString dropped = picture ? m_folder->filePath(u"images/p.png"_s) : outside;
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(dropped)});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(child<QWidget>("Frame2"), &enter);
-    QApplication::sendEvent(child<QWidget>("Frame2"), &drop);
+    dropOnImageFrame(dropped);
     QCOMPARE(child<QLineEdit>("mImgSrc")->text(), picture ? u"images/p.png"_s : outside);
+}
+
+// Browse... or a drop makes a picture the Source; with covers kept with the list, a copy in
+// "two covers" beside two.rkf, never replacing a different picture, and a failure is told.
+void TestForm1::coversAreKeptWithTheList_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QString>("by");      // "browse", "cancel" or "drop"
+    QTest::addColumn<QString>("present"); // a file made first in the list's folder, holding "old"
+    QTest::addColumn<QString>("source");  // %1 stands for the picture's own path
+    QTest::addColumn<bool>("told");
+    QTest::newRow("browsed, not kept: the picture where it is")
+        << false << u"browse"_s << QString() << u"%1"_s << false;
+    QTest::newRow("cancelled: the Source as it was")
+        << true << u"cancel"_s << QString() << u"old.png"_s << false;
+    QTest::newRow("browsed and kept: a copy beside the list")
+        << true << u"browse"_s << QString() << u"two covers/q.png"_s << false;
+    QTest::newRow("dropped and kept beside a different picture of its name")
+        << true << u"drop"_s << u"two covers/q.png"_s << u"two covers/q (2).png"_s << false;
+    QTest::newRow("a copy that fails is told, the picture used where it is")
+        << true << u"browse"_s << u"two covers"_s << u"%1"_s << true;
+}
+
+void TestForm1::coversAreKeptWithTheList()
+{
+    QFETCH(bool, keep);
+    QFETCH(QString, by);
+    QFETCH(QString, present);
+    QFETCH(QString, source);
+    QFETCH(bool, told);
+    QTemporaryDir elsewhere;
+    const QString picture = elsewhere.filePath(u"q.png"_s);
+    QVERIFY(QImage(3, 4, QImage::Format_RGB32).save(picture));
+    if (!present.isEmpty()) {
+        QVERIFY(QDir(m_folder->path()).mkpath(QFileInfo(m_folder->filePath(present)).path()));
+        QFile file(m_folder->filePath(present));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+    }
+    m_desktop->settings.insert(u"Genral/Keep Covers With List"_s, keep ? u"True"_s : u"False"_s);
+    openOnThreeFilms();
+    child<QLineEdit>("mImgSrc")->setText(u"old.png"_s);
+    if (by == u"drop") {
+        dropOnImageFrame(picture);
+    } else {
+        m_desktop->queueFileChoice(by == u"cancel" ? QString() : picture);
+        QTest::mouseClick(child<QPushButton>("cmdBrowseCover"), Qt::LeftButton);
+        QCOMPARE(m_desktop->dialogs(), QStringList{u"Cover"_s});
+        // The dialog proposes the Source's picture, in the list's folder.
+        QCOMPARE(m_desktop->proposedNames(), QStringList{m_folder->filePath(u"old.png"_s)});
+    }
+    QCOMPARE(child<QLineEdit>("mImgSrc")->text(), source.arg(picture));
+    QCOMPARE(m_desktop->questions().size(), told ? 1 : 0);
+    if (source.startsWith(u"two covers/"_s))
+        QCOMPARE(QImage(m_folder->filePath(source)).size(), QSize(3, 4));
+    if (!present.isEmpty() && QFileInfo(m_folder->filePath(present)).isFile())
+        QCOMPARE(QFileInfo(m_folder->filePath(present)).size(), 3);
 }
 
 // An Update that would add a film the list holds already asks first; fields that show a film of
@@ -1337,7 +1409,7 @@ void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
     int checked = 0;
     for (QWidget* control : controls) {
         if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QPlainTextEdit*>(control) &&
-            !qobject_cast<QComboBox*>(control) && !qobject_cast<QListView*>(control) &&
+            !qobject_cast<QComboBox*>(control) && !qobject_cast<QTableView*>(control) &&
             !qobject_cast<QPushButton*>(control) && !qobject_cast<QCheckBox*>(control) &&
             !control->objectName().startsWith(u"mExtra"_s))
             continue;
@@ -1355,10 +1427,10 @@ void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
     // The whole window fits 1366 by 768 at 150 %, less a title bar.
     QVERIFY(m_window->minimumSizeHint().width() <= 911 && m_window->minimumSizeHint().height() <= 480);
     m_window->resize(800, 600);
-    const int list = child<QListView>("List1")->height();
+    const int list = child<QTableView>("List1")->height();
     const int plot = child<QPlainTextEdit>("mPlot")->height();
     m_window->resize(800, 700);
-    QCOMPARE(child<QListView>("List1")->height(), list + 100);
+    QCOMPARE(child<QTableView>("List1")->height(), list + 100);
     QCOMPARE(child<QPlainTextEdit>("mPlot")->height(), plot);
     QVERIFY(m_window->close());
     openWindow();
@@ -1382,8 +1454,10 @@ void TestForm1::labelsAndLinesAreNamedByWhatTheyShow()
     QVERIFY2(shown.contains(u"2 films"_s) && shown.contains(u"Films made"_s) &&
                  shown.contains(u"No picture"_s),
              qPrintable(shown.join(u'|')));
-    QAccessibleInterface* lines = QAccessible::queryAccessibleInterface(child<QListView>("List1"));
-    QCOMPARE(lines->child(1)->text(QAccessible::Name), u"(no title)"_s);
+    QAccessibleInterface* lines = QAccessible::queryAccessibleInterface(child<QTableView>("List1"));
+    QCOMPARE(lines->role(), QAccessible::Table);
+    QCOMPARE(lines->tableInterface()->cellAt(1, 0)->text(QAccessible::Name), u"(no title)"_s);
+    QCOMPARE(lines->tableInterface()->columnDescription(0), u"Title"_s);
     QCOMPARE(m_window->catalogue().at(1).title(), QString());
 }
 

@@ -19,6 +19,7 @@ namespace {
 const QString AutoLoad = u"Genral/AutoLoad File"_s;
 const QString AutoLoadFileName = u"Genral/AutoLoad FileName"_s;
 const QString KeepPreviousVersion = u"Genral/Keep Previous Version"_s;
+const QString KeepCoversWithList = u"Genral/Keep Covers With List"_s;
 
 QString accessibleName(QWidget* widget)
 {
@@ -38,8 +39,8 @@ private slots:
     void finishing();
     void browse_data();
     void browse();
-    void keepingThePreviousVersion_data();
-    void keepingThePreviousVersion();
+    void switches_data();
+    void switches();
 };
 
 // Screen readers and automation tools find every control by its name and read what it is for.
@@ -55,6 +56,7 @@ void TestFrmOptions::controls()
         {"Text1", "Auto load file name"},
         {"Command1", "Browse"},
         {"Check2", "Keep the previous version of a list file (NAME.bak) when saving"},
+        {"Check3", "Keep covers with the list: copy pictures into the folder NAME covers"},
         {"Command2", "OK"},
         {"Command3", "Cancel"}};
     for (const auto& [name, accessible] : named) {
@@ -67,11 +69,12 @@ void TestFrmOptions::controls()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     window.findChild<QWidget*>("Check1")->setFocus();
     QStringList visited;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 7; ++i) {
         visited.append(QApplication::focusWidget()->objectName());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    QCOMPARE(visited, (QStringList{"Check1", "Text1", "Command1", "Check2", "Command2", "Command3"}));
+    QCOMPARE(visited,
+             (QStringList{"Check1", "Text1", "Command1", "Check2", "Check3", "Command2", "Command3"}));
     QCOMPARE(QApplication::focusWidget()->objectName(), u"Check1"_s);
 }
 
@@ -147,9 +150,11 @@ void TestFrmOptions::finishing()
 
     QVERIFY(!window.isVisible());
     QCOMPARE(window.result(), result);
-    // OK stores whether to keep the previous version too, here as it was shown: on.
-    if (result == QDialog::Accepted)
+    // OK stores whether to keep the previous version and the covers too, here as shown: on, off.
+    if (result == QDialog::Accepted) {
         after.insert(KeepPreviousVersion, u"True"_s);
+        after.insert(KeepCoversWithList, u"False"_s);
+    }
     QCOMPARE(desktop.settings, after);
     QVERIFY(desktop.questions().isEmpty());
 }
@@ -185,33 +190,47 @@ void TestFrmOptions::browse()
     QCOMPARE(desktop.settings, (Settings{{AutoLoadFileName, "/films/old.rkf"}}));
 }
 
-// A save keeps the previous version of a list file until the box is unticked and OK stores "False".
-void TestFrmOptions::keepingThePreviousVersion_data()
+// A save keeps the previous version of a list file until its box is unticked and OK stores
+// "False"; covers are copied beside the list only once their box is ticked and OK stores "True".
+void TestFrmOptions::switches_data()
 {
+    QTest::addColumn<QString>("check");
+    QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("stored"); // null: never written
     QTest::addColumn<bool>("toggle");
     QTest::addColumn<QString>("after");
-    QTest::newRow("on when never stored") << QString() << false << u"True"_s;
-    QTest::newRow("turned off") << QString() << true << u"False"_s;
-    QTest::newRow("only the exact text False turns it off") << u"false"_s << false << u"True"_s;
-    QTest::newRow("turned on again") << u"False"_s << true << u"True"_s;
+    QTest::newRow("previous version on when never stored")
+        << u"Check2"_s << KeepPreviousVersion << QString() << false << u"True"_s;
+    QTest::newRow("previous version turned off")
+        << u"Check2"_s << KeepPreviousVersion << QString() << true << u"False"_s;
+    QTest::newRow("only the exact text False turns it off")
+        << u"Check2"_s << KeepPreviousVersion << u"false"_s << false << u"True"_s;
+    QTest::newRow("previous version on again")
+        << u"Check2"_s << KeepPreviousVersion << u"False"_s << true << u"True"_s;
+    QTest::newRow("covers off when never stored")
+        << u"Check3"_s << KeepCoversWithList << QString() << false << u"False"_s;
+    QTest::newRow("covers turned on") << u"Check3"_s << KeepCoversWithList << QString() << true << u"True"_s;
+    QTest::newRow("only the exact text True turns covers on")
+        << u"Check3"_s << KeepCoversWithList << u"true"_s << false << u"False"_s;
 }
 
-void TestFrmOptions::keepingThePreviousVersion()
+void TestFrmOptions::switches()
 {
+    QFETCH(QString, check);
+    QFETCH(QString, key);
     QFETCH(QString, stored);
     QFETCH(bool, toggle);
     QFETCH(QString, after);
     FakeDesktop desktop;
     if (!stored.isNull())
-        desktop.settings.insert(KeepPreviousVersion, stored);
+        desktop.settings.insert(key, stored);
     frmOptions window(desktop);
-    auto* check2 = window.findChild<QCheckBox*>("Check2");
-    QCOMPARE(check2->isChecked(), stored != u"False"_s);
+    auto* box = window.findChild<QCheckBox*>(check);
+    QCOMPARE(box->isChecked(), toggle != (after == u"True"_s));
     if (toggle)
-        check2->click();
+        box->click();
     QTest::mouseClick(window.findChild<QPushButton*>("Command2"), Qt::LeftButton);
-    QCOMPARE(desktop.settings.value(KeepPreviousVersion), after);
+    QCOMPARE(desktop.settings.value(key), after);
 }
 
 QTEST_MAIN(TestFrmOptions)

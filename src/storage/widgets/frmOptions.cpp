@@ -34,12 +34,12 @@ FileDialogState autoListDialog()
 }
 
 // The auto-load frame on top, its check box above the file name and its browse button; the
-// saving frame below it; OK and Cancel at the bottom right. The tab order follows the reading
-// order.
+// frames of one check box each below it; OK and Cancel at the bottom right. The tab order follows
+// the reading order.
 void layOut(QDialog* dialog,
             QGroupBox* frame,
             std::initializer_list<QWidget*> inFrame,
-            QGroupBox* savingFrame,
+            std::initializer_list<QCheckBox*> framedChecks,
             std::initializer_list<QWidget*> commands)
 {
     const std::vector<QWidget*> framed(inFrame);
@@ -54,11 +54,12 @@ void layOut(QDialog* dialog,
         buttons->addWidget(command);
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(frame);
-    layout->addWidget(savingFrame);
+    for (QCheckBox* check : framedChecks)
+        layout->addWidget(check->parentWidget());
     layout->addLayout(buttons);
 
     std::vector<QWidget*> order = framed;
-    order.insert(order.end(), savingFrame->findChildren<QWidget*>().constFirst());
+    order.insert(order.end(), framedChecks.begin(), framedChecks.end());
     order.insert(order.end(), commands);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -93,7 +94,13 @@ frmOptions::frmOptions(DesktopServices& desktop, QWidget* parent)
                   QStringLiteral("&Keep the previous version of a list file (NAME.bak) when saving"), frame2),
               "Check2");
     (new QVBoxLayout(frame2))->addWidget(m_check2);
-    layOut(this, frame1, {m_check1, m_text1, command1}, frame2, {command2, command3});
+    auto* frame3 = named(new QGroupBox(QStringLiteral("Covers"), this), "Frame3");
+    m_check3 = named(
+        new QCheckBox(QStringLiteral("Keep &covers with the list: copy pictures into the folder NAME covers"),
+                      frame3),
+        "Check3");
+    (new QVBoxLayout(frame3))->addWidget(m_check3);
+    layOut(this, frame1, {m_check1, m_text1, command1}, {m_check2, m_check3}, {command2, command3});
 
     connect(command1, &QPushButton::clicked, this, &frmOptions::command1Clicked);
     connect(command2, &QPushButton::clicked, this, &frmOptions::command2Clicked);
@@ -103,6 +110,7 @@ frmOptions::frmOptions(DesktopServices& desktop, QWidget* parent)
     m_check1->setChecked(setting.enabled);
     m_text1->setText(setting.fileName);
     m_check2->setChecked(readKeepPreviousVersion(m_desktop));
+    m_check3->setChecked(readKeepCoversWithList(m_desktop));
 }
 
 void frmOptions::command1Clicked()
@@ -116,6 +124,7 @@ void frmOptions::command2Clicked()
 {
     writeAutoLoad(m_desktop, {m_check1->isChecked(), m_text1->text()});
     writeKeepPreviousVersion(m_desktop, m_check2->isChecked());
+    writeKeepCoversWithList(m_desktop, m_check3->isChecked());
     accept();
 }
 

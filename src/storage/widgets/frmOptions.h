@@ -32,6 +32,7 @@ private:
     QLineEdit* m_text1;
     /// Keep the previous version of a list file when a save replaces it.
     QCheckBox* m_check2;
+    QCheckBox* m_check3;
 };
 
 } // namespace reelkeep
