@@ -1,36 +1,129 @@
 // Opens a page made by the default templates in headless Chromium and measures what a visitor
-// waits for: from the start of the navigation until the search field is shown, and until a word
-// typed into it at once has filtered the films; then one more search and one sort on the page.
-//   node page-load.mjs PAGE.html [WORD]
+// waits for: from the start of the navigation until the first film is on the screen, the search
+// field shows, DOMContentLoaded and load; then, once the page is quiet, how long each input takes
+// until its result is on the screen (every keystroke of a search typed letter by letter, clearing
+// it, sorts, genre and type choices, "Show more" where the page has it), and the main thread's
+// work for each frame while the page scrolls.
+//   node page-load.mjs PAGE.html
 // Prints one JSON object of milliseconds.
-import {inChromium, openAndSearch} from "./open-page.mjs";
+import {inChromium, openPage} from "./open-page.mjs";
+
+const median = (values) => {
+  const sorted = values.slice().sort((a, b) => a - b);
+  return sorted.length === 0 ? null : sorted.at(Math.floor((sorted.length - 1) / 2));
+};
+const rounded = (value) => (value === null ? null : Math.round(value * 10) / 10);
+
+// Waits until the main thread has had nothing to do for two idle periods in a row.
+async function quiet(tab) {
+  await tab.evaluate(async () => {
+    for (let calm = 0; calm < 2;) {
+      const left = await new Promise((resolve) => requestIdleCallback((deadline) => resolve(deadline.timeRemaining())));
+      calm = left >= 45 ? calm + 1 : 0;
+    }
+  });
+}
+
+// The time from an input until the frame that shows its result has been made. The page keeps its
+// state in the address once the result is in the page; a check before every frame looks for it
+// there, from before the input on, and the time is taken after that frame's rendering.
+async function timed(tab, key, value, input) {
+  await tab.evaluate((key, value) => {
+    window.inputAt = undefined;
+    window.result = new Promise((resolve) => {
+      const done = () => window.inputAt !== undefined && (new URLSearchParams(location.hash.slice(1)).get(key) ?? "") === value;
+      const check = () => (done() ? setTimeout(() => resolve(performance.now() - window.inputAt)) : requestAnimationFrame(check));
+      requestAnimationFrame(check);
+    });
+  }, key, value);
+  await input();
+  return tab.evaluate(() => window.result);
+}
+
+async function clickChoice(tab, name, value) {
+  const label = await tab.evaluateHandle((name, value) => document.querySelector(`input[name="${name}"][value="${value}"]`).closest("label"), name, value);
+  await label.click();
+}
 
 await inChromium(async (tab) => {
-  const {searchShown, searchUsable} = await openAndSearch(tab);
+  const {firstFilmShown, searchShown} = await openPage(tab);
   const timing = await tab.evaluate(() => performance.getEntriesByType("navigation").at(0).toJSON());
-  const timed = async (action) => {
-    const before = Date.now();
-    await action();
-    return Date.now() - before;
-  };
-  const secondSearch = await timed(async () => {
-    await tab.evaluate(() => {
-      const search = document.getElementById("search");
-      search.value = "winter silver";
-      search.dispatchEvent(new Event("input"));
+  await tab.evaluate(() => {
+    for (const type of ["keydown", "mousedown", "input", "change"])
+      document.addEventListener(type, (event) => (window.inputAt ??= event.timeStamp), true);
+  });
+  await quiet(tab);
+
+  const keystrokes = [];
+  await tab.focus("#search");
+  let typed = "";
+  for (const letter of "winter silver") {
+    typed += letter;
+    keystrokes.push(await timed(tab, "search", typed.trim() === "" ? "" : typed, () => tab.keyboard.press(letter === " " ? "Space" : letter)));
+  }
+  const clearSearch = await timed(tab, "search", "", async () => {
+    await tab.evaluate(() => document.getElementById("search").select());
+    await tab.keyboard.press("Backspace");
+  });
+  const sorts = {};
+  for (const order of ["release", "genre", "time", "title"])
+    sorts[order] = await timed(tab, "sort", order === "title" ? "" : order, () => tab.select("#sort", order));
+  const filters = {};
+  filters.genre = await timed(tab, "genre", "Drama", () => clickChoice(tab, "genre", "Drama"));
+  filters.type = await timed(tab, "type", "DVD", () => clickChoice(tab, "type", "DVD"));
+  filters.genre_all = await timed(tab, "genre", "", () => clickChoice(tab, "genre", ""));
+  filters.type_all = await timed(tab, "type", "", () => clickChoice(tab, "type", ""));
+  await quiet(tab);
+
+  // "Show more", where the page has it: the time until the films after it are laid out.
+  let showMore = null;
+  if (await tab.$("#more:not([hidden])")) {
+    showMore = await tab.evaluate(async () => {
+      const button = document.getElementById("more");
+      const before = document.querySelectorAll("#films > article:not([hidden])").length;
+      const at = performance.now();
+      button.click();
+      await new Promise((resolve) => {
+        const check = () => (document.querySelectorAll("#films > article:not([hidden])").length > before ? setTimeout(resolve) : requestAnimationFrame(check));
+        requestAnimationFrame(check);
+      });
+      return performance.now() - at;
     });
-    await tab.waitForFunction(() => location.hash.includes("silver"), {polling: 5});
+    await quiet(tab);
+  }
+
+  // Each frame scrolls 120 pixels further; its work runs from the frame's start until after its
+  // rendering.
+  const frames = await tab.evaluate(async () => {
+    scrollTo(0, 0);
+    const work = new Array();
+    for (let frame = 0; frame < 150; frame += 1) {
+      const start = await new Promise((resolve) => requestAnimationFrame(() => {
+        scrollBy(0, 120);
+        resolve(performance.now());
+      }));
+      work.push(await new Promise((resolve) => setTimeout(() => resolve(performance.now() - start))));
+    }
+    return work;
   });
-  const sortByRelease = await timed(async () => {
-    await tab.select("#sort", "release");
-    await tab.waitForFunction(() => location.hash.includes("release"), {polling: 5});
-  });
+
+  const interactions = [...keystrokes, clearSearch, ...Object.values(sorts), ...Object.values(filters)];
   console.log(JSON.stringify({
+    first_film_shown_ms: firstFilmShown,
     search_shown_ms: searchShown,
-    search_usable_ms: searchUsable,
     dom_content_loaded_ms: Math.round(timing.domContentLoadedEventEnd),
     load_ms: Math.round(timing.loadEventEnd),
-    second_search_ms: secondSearch,
-    sort_by_release_ms: sortByRelease,
+    search_keystroke_median_ms: rounded(median(keystrokes)),
+    search_keystroke_max_ms: rounded(Math.max(...keystrokes)),
+    clear_search_ms: rounded(clearSearch),
+    sort_max_ms: rounded(Math.max(...Object.values(sorts))),
+    sort_ms: Object.fromEntries(Object.entries(sorts).map(([order, ms]) => [order, rounded(ms)])),
+    filter_max_ms: rounded(Math.max(...Object.values(filters))),
+    filter_ms: Object.fromEntries(Object.entries(filters).map(([choice, ms]) => [choice, rounded(ms)])),
+    show_more_ms: rounded(showMore),
+    slowest_input_ms: rounded(Math.max(...interactions)),
+    scroll_frame_median_ms: rounded(median(frames)),
+    scroll_frame_max_ms: rounded(Math.max(...frames)),
+    scroll_frames_over_50_ms: frames.filter((ms) => ms > 50).length,
   }));
 });
