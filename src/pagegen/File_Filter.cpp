@@ -417,6 +417,7 @@ void File_Filter::Filter_File(const QString& Template_Path,
     m_abandonedCause.clear();
     if (utf8)
         noteInvalidUtf8(m_warnings, Template_Path, *input);
+    m_pageFolder = QFileInfo(Output_Path).absolutePath();
     m_run = std::make_unique<Run>(Output_Path, utf8, m_pageNotCreated, m_pageNotWritten, m_pageIncluded);
     // Closing the page and forgetting the run happen however the run ends.
     const auto endRun = qScopeGuard([this] {

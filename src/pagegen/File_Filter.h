@@ -110,6 +110,13 @@ public:
     /// evaluator knows it; else empty.
     const QString& abandonedCause() const { return m_abandonedCause; }
 
+    /// The folder of the list file the pages are made from, empty for a list without a file
+    /// (runPage sets it), and the folder of the page the run in progress writes: addresses of the
+    /// films' images in the page lead from the one to the other.
+    void setListFolder(const QString& folder) { m_listFolder = folder; }
+    const QString& listFolder() const { return m_listFolder; }
+    const QString& pageFolder() const { return m_pageFolder; }
+
 private:
     struct Run;
     void Copy_Template(PreparedTemplate& input, const QString& fileName, Equation_Evaluater& Evaluator);
@@ -130,6 +137,8 @@ private:
     bool m_findsMistakes = true;
     QList<TemplateWarning> m_templateWarnings;
     QString m_abandonedCause;
+    QString m_listFolder;
+    QString m_pageFolder;
 };
 
 } // namespace reelkeep

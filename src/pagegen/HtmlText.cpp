@@ -1,7 +1,9 @@
 // Escaping texts for HTML and checking addresses before they become links.
 #include "pagegen/HtmlText.h"
 
+#include <QDir>
 #include <QLatin1StringView>
+#include <QUrl>
 
 #include <array>
 #include <bit>
@@ -115,20 +117,29 @@ enum class Scheme
     Refused,
 };
 
-Scheme schemeOf(QStringView address)
+// The text before the first ":" that comes before any "/", "?" or "#": the address's scheme, or
+// nothing.
+QStringView schemeText(QStringView address)
 {
     for (qsizetype i = 0; i < address.size(); ++i) {
         const QChar character = address[i];
         if (character == u'/' || character == u'?' || character == u'#')
-            return Scheme::None;
-        if (character != u':')
-            continue;
-        for (const char* linkable : {"http", "https", "mailto"})
-            if (equalsIgnoringAsciiCase(address.first(i), QLatin1StringView(linkable)))
-                return Scheme::Linkable;
-        return Scheme::Refused;
+            return {};
+        if (character == u':')
+            return address.first(i);
     }
-    return Scheme::None;
+    return {};
+}
+
+Scheme schemeOf(QStringView address)
+{
+    const QStringView scheme = schemeText(address);
+    if (scheme.isEmpty() && !address.startsWith(u':'))
+        return Scheme::None;
+    for (const char* linkable : {"http", "https", "mailto"})
+        if (equalsIgnoringAsciiCase(scheme, QLatin1StringView(linkable)))
+            return Scheme::Linkable;
+    return Scheme::Refused;
 }
 
 bool beginsPercentEscape(QStringView address, qsizetype at)
@@ -249,6 +260,26 @@ QString linkAddress(const QString& address)
         ++at;
     }
     return written;
+}
+
+QString pageImageAddress(const QString& source, const QString& listFolder, const QString& pageFolder)
+{
+    const QString text = source.trimmed();
+    const QStringView scheme = schemeText(text);
+    // A one-letter scheme is a drive ("C:\Posters\..."), a path on this computer.
+    const bool file = equalsIgnoringAsciiCase(scheme, QLatin1StringView("file"));
+    if (text.isEmpty() || (scheme.size() > 1 && !file))
+        return text;
+    QString path = file ? QUrl(text).toLocalFile() : QString(text).replace(u'\\', u'/');
+    if (QDir::isRelativePath(path) && !listFolder.isEmpty())
+        path = QDir::cleanPath(listFolder + u'/' + path);
+    if (QDir::isAbsolutePath(path)) {
+        const QString relative = QDir(pageFolder).relativeFilePath(path);
+        if (QDir::isAbsolutePath(relative))
+            return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+        path = relative;
+    }
+    return QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
 }
 
 } // namespace reelkeep

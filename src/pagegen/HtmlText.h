@@ -20,4 +20,12 @@ QString htmlEscaped(const QString& text);
 /// too, and "&" is written "&amp;". An address that needs none of this is given back as it is.
 QString linkAddress(const QString& address);
 
+/// The address, from a page in pageFolder, of the image a film's Source names. A local file (a
+/// path relative to listFolder, with "\" read as "/", a full path or a file: address) gives its
+/// path relative to pageFolder, percent-encoded; with no listFolder (a list not saved to a file)
+/// a relative path stays as written, percent-encoded. Any other address (https:...) is given back
+/// as it is, trimmed, for linkAddress() to judge; so is the file: address of a file that no
+/// relative path reaches (on another drive). A blank Source gives the empty text.
+QString pageImageAddress(const QString& source, const QString& listFolder, const QString& pageFolder);
+
 } // namespace reelkeep

@@ -105,6 +105,13 @@ void PageHost::readCurrentField(PageHost& host, const ArgumentList&, Value& Retu
     ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex, field)[field]);
 }
 
+void PageHost::readImageAddress(PageHost& host, const ArgumentList&, Value& ReturnValue)
+{
+    const FilmRecord& film = host.filmAtPlace(host.m_state.currentIndex, Field::ImgSrc);
+    ReturnValue = Value::makeString(
+        pageImageAddress(film[Field::ImgSrc], host.m_filter.listFolder(), host.m_filter.pageFolder()));
+}
+
 // ORDER HostNames: variables in the order they are compared, then the functions.
 const PageHost::HostName PageHost::HostNames[] = {
     {u"title",
@@ -149,6 +156,8 @@ const PageHost::HostName PageHost::HostNames[] = {
     {u"list.webtext3", HostName::Kind::Variable, 0, readCurrentField<Field::WebText3>},
     // The seventeenth field has its name too.
     {u"list.weburl3", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl3>},
+    // The current film's image as the page reaches it, wherever the page is written.
+    {u"list.imgaddress", HostName::Kind::Variable, 0, readImageAddress},
     {u"rb",
      HostName::Kind::Variable,
      0,

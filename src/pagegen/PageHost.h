@@ -92,6 +92,8 @@ private:
     static const int NotHostName;
     template <Field field>
     static void readCurrentField(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
+    /// The current film's Source as an address from the page's folder (pageImageAddress).
+    static void readImageAddress(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
 
     /// The film at a place of the page order; Subscript out of range (9) when there is none, told
     /// as the read of a field at the current index, or else as list.getval's.

@@ -25,6 +25,8 @@ private slots:
     void filter();
     void host_data();
     void host();
+    void imageAddresses_data();
+    void imageAddresses();
     void characterSets_data();
     void characterSets();
     void declaredCharset_data();
@@ -214,6 +216,44 @@ void TestPageGenerator::host()
     Defalt_Functions library;
     fixture.evaluator.setLibrary(&library);
     QCOMPARE(fixture.run(mask), page);
+}
+
+void TestPageGenerator::imageAddresses_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("listFile");
+    QTest::addColumn<QString>("pageName");
+    QTest::addColumn<QByteArray>("address");
+    // Paths are in the test's folder, which "@" stands for in a source.
+    QTest::newRow("a path beside the list and the page, encoded")
+        << u"images/a b#1%.jpg"_s << u"lists/films.rkf"_s << u"lists/page.html"_s
+        << QByteArray("images/a%20b%231%25.jpg");
+    QTest::newRow("a page in another folder, backslashes as slashes")
+        << u"images\\x.jpg"_s << u"lists/films.rkf"_s << u"site/out/page.html"_s
+        << QByteArray("../../lists/images/x.jpg");
+    QTest::newRow("a full path") << u"@/pics/x.jpg"_s << u"lists/films.rkf"_s << u"site/page.html"_s
+                                 << QByteArray("../pics/x.jpg");
+    QTest::newRow("a file address, beyond ASCII") << u" file://@/pics/%C3%BC.jpg"_s << u"lists/films.rkf"_s
+                                                  << u"page.html"_s << QByteArray("pics/%C3%BC.jpg");
+    QTest::newRow("a web address as it is") << u"https://e.org/a b.jpg "_s << u"lists/films.rkf"_s
+                                            << u"site/page.html"_s << QByteArray("https://e.org/a b.jpg");
+    QTest::newRow("a list without a file: as written")
+        << u"img/x y.jpg"_s << QString() << u"site/page.html"_s << QByteArray("img/x%20y.jpg");
+    QTest::newRow("no image") << QString() << u"lists/films.rkf"_s << u"page.html"_s << QByteArray();
+}
+
+void TestPageGenerator::imageAddresses()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, listFile);
+    QFETCH(QString, pageName);
+    QFETCH(QByteArray, address);
+    PageFixture fixture;
+    fixture.addFilm(u"A"_s);
+    fixture.catalogue[0][Field::ImgSrc] = source.replace(u'@', fixture.folder.path());
+    fixture.listFile = listFile.isEmpty() ? QString() : fixture.folder.filePath(listFile);
+    fixture.pageName = pageName;
+    QCOMPARE(fixture.run("[list.sort('', true)][list.setindex(1)][list.imgaddress]"), address);
 }
 
 // ---- character sets ----
