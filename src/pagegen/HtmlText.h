@@ -6,18 +6,23 @@
 namespace reelkeep {
 
 /// The text with "&", "<", ">", '"' and "'" written as "&amp;", "&lt;", "&gt;", "&quot;" and
-/// "&#39;": safe in element text and in quoted attribute values. A text with none of them is
+/// "&#39;": safe in element text and in quoted attribute values. The characters no HTML page may
+/// hold are left out: control characters other than tab, line feed, form feed and carriage
+/// return, and the noncharacters U+FDD0 to U+FDEF, U+FFFE and U+FFFF. A text with none of them is
 /// given back as it is, sharing its characters.
 QString htmlEscaped(const QString& text);
 
 /// An address ready for a quoted href or src attribute, or the empty text for one a link must not
 /// lead to. Spaces and control characters around it are dropped. Its scheme is the text before
 /// the first ":" that comes before any "/", "?" or "#", compared without case: http, https and
-/// mailto are kept, every other one (javascript:, data:, file:...) is refused. An address without
-/// a scheme is a relative path, whose "\" become "/", unless it begins with two slashes or
-/// backslashes (another host: refused). Spaces, quotes, "<", ">", control characters and every
-/// character beyond ASCII (as its UTF-8 bytes) are percent-encoded, a "%" that begins no "%XX"
-/// too, and "&" is written "&amp;". An address that needs none of this is given back as it is.
+/// mailto are kept, every other one (javascript:, data:, file:...) is refused, and so is an http
+/// or https address that leads to no host: one without "//", with an empty host, a host that is
+/// not a name of letters, digits, "-", "." and "_" (or an IPv6 address in brackets), or a port
+/// that is not digits. An address without a scheme is a relative path, whose "\" become "/",
+/// unless it begins with two slashes or backslashes (another host: refused). Spaces, quotes, "<",
+/// ">", control characters and every character beyond ASCII (as its UTF-8 bytes) are
+/// percent-encoded, a "%" that begins no "%XX" too, and "&" is written "&amp;". An address that
+/// needs none of this is given back as it is.
 QString linkAddress(const QString& address);
 
 /// The address, from a page in pageFolder, of the image a film's Source names. A local file (a

@@ -169,6 +169,10 @@ void TestPageGenerator::host_data()
         << QByteArray("&lt;a href=&quot;x&quot;&gt;it&#39;s &amp; that&lt;/a&gt;");
     QTest::newRow("html writes a value as the page would")
         << QByteArray("[html(1 / 0)]|[html(true)]|[html(empty)]") << QByteArray("Error 11|True|");
+    QTest::newRow("html leaves out the characters no page may hold")
+        << QByteArray("[html('a' & chr(1) & chrw(127) & chrw(133) & chrw(64976) & chrw(65535) & 'b' & chr(9) "
+                      "& chr(10) & chr(12) & chr(13))]")
+        << QByteArray("ab\t\n\f\r");
     QTest::newRow("html of Null abandons the run")
         << QByteArray("a[html(null)]") << QByteArray("a raised 94 at mask.html:1");
     QTest::newRow("url encodes spaces and writes & as &amp;")
@@ -179,6 +183,12 @@ void TestPageGenerator::host_data()
         << QByteArray("[url('javascript:alert(1)')]|[url(' JavaScript:x')]|[url('//evil.example/x')]|"
                       "[url('/\\evil.example')]|[url('data:text/html,x')]|[url('java script:x')]")
         << QByteArray("|||||");
+    QTest::newRow("url leads only to a host with a name, or an address in brackets, and a port of digits")
+        << QByteArray(
+               "[url('http://')]|[url('https:e.org')]|[url('https://e x.org/')]|[url('https://e.org:8o/')]|"
+               "[url('https://[::1/')]|[url('http://:80/')]|[url('https://u:p@e-x.org:8080/a')]|"
+               "[url('HTTP://[::1' & rb & '/')]|[url('https://e.org:')]")
+        << QByteArray("||||||https://u:p@e-x.org:8080/a|HTTP://[::1]/|https://e.org:");
     QTest::newRow("url encodes quotes, angle brackets and control characters, keeping %XX")
         << QByteArray("[url('mailto:a@b.org?s=' & hy & chr(34) & '<' & chr(9) & '>%41%zz%4')]")
         << QByteArray("mailto:a@b.org?s=%27%22%3C%09%3E%41%25zz%254");
