@@ -1,10 +1,10 @@
 // Evaluations per second of template-like expressions with a small page-like host.
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluatorHost.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/TextForm.h"
 #include "functions/Defalt_Functions.h"
 #include "pagegen/PreparedTemplate.h"
+#include "value/Coercion.h"
+#include "value/TextForm.h"
 
 #include <QHash>
 
@@ -86,9 +86,10 @@ static void prepareTemplate(benchmark::State& state, bool distinct)
         const double before = heapBytes();
         state.ResumeTiming();
         PreparedTemplate prepared(bytes, false);
+        TemplatePrograms programs(prepared, false);
         for (const TemplatePiece& piece : prepared.pieces())
             if (piece.expression != TemplatePiece::NoExpression)
-                benchmark::DoNotOptimize(prepared.expression(piece, evaluator));
+                benchmark::DoNotOptimize(programs.expression(piece, evaluator));
         state.PauseTiming();
         held = heapBytes() - before;
         state.ResumeTiming();

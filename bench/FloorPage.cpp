@@ -5,11 +5,11 @@
 // templates as they are.
 //   reelkeep_floor_page LISTFILE OUTPUT TEMPLATEDIR
 #include "cli/HugePageHeap.h"
-#include "evaluator/value/Compare.h"
 #include "pagegen/HtmlText.h"
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PageOrder.h"
 #include "storage/ListFile.h"
+#include "value/Compare.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -129,7 +129,7 @@ void forEachGroup(qsizetype count,
 
 void writeFacet(Page& page, const QList<FilmRecord>& films, Field which, const char* name, const char* legend)
 {
-    const QList<std::int16_t> order = sortedPageOrder(films, fieldName(which).toString(), true);
+    const QList<std::int16_t> order = sortedPageOrder(films, {}, fieldName(which).toString(), true);
     page.raw("<fieldset>\n<legend>");
     page.raw(legend);
     page.raw("</legend>\n<div class=\"choices\">\n<label><input type=\"radio\" name=\"");
@@ -298,7 +298,7 @@ void writePage(Page& page, const ListDocument& list, const QString& templates)
     page.raw("<p class=\"count\" id=\"count\">");
     writeCount(page, films.size());
     page.raw("</p>\n</header>\n");
-    const QList<std::int16_t> byTitle = sortedPageOrder(films, QStringLiteral("title"), true);
+    const QList<std::int16_t> byTitle = sortedPageOrder(films, {}, QStringLiteral("title"), true);
     if (!films.isEmpty()) {
         const QString finder = templateText(templates, "finder.html");
         page.text(cut(finder, QStringLiteral("<div class=\"finder\""), QStringLiteral("role=\"status\">")));

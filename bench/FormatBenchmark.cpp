@@ -1,6 +1,6 @@
 // Format on the page generator's common cases: a date pattern, a number pattern, a named format.
-#include "evaluator/value/Value.h"
 #include "functions/Format.h"
+#include "value/Value.h"
 
 #include <benchmark/benchmark.h>
 

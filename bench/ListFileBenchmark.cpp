@@ -1,9 +1,11 @@
 // Loading and saving a full catalogue in both list-file forms, each beside reading or writing the
 // same bytes through the same file calls, so that the ratio is what the list-file form costs. The
-// forms are measured in Windows-1252 and, with one character outside it, in UTF-8.
+// forms are measured in Windows-1252 and, with one character outside it, in UTF-8; the native form
+// also with four extra fields, which make it UTF-8 too.
 #include "FullCatalogue.h"
 #include "storage/ListFile.h"
 
+#include <QDate>
 #include <QFile>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -18,7 +20,26 @@ enum class Text
 {
     Windows1252,
     Utf8,
+    /// A rating, a yes/no, a date and a short text besides the seventeen fields of every film.
+    ExtraFields,
 };
+
+ListDocument withFourExtraFields()
+{
+    ListDocument document = bench::fullCatalogue();
+    document.fields = {{QStringLiteral("Rating"), ExtraKind::Rating},
+                       {QStringLiteral("Seen"), ExtraKind::YesNo},
+                       {QStringLiteral("Bought"), ExtraKind::Date},
+                       {QStringLiteral("Shelf"), ExtraKind::Text}};
+    const QDate first(2020, 1, 1);
+    for (qsizetype i = 0; i < document.films.size(); ++i) {
+        document.films[i].extra = {QString::number(i % 11),
+                                   i % 3 == 0 ? QStringLiteral("no") : QStringLiteral("yes"),
+                                   first.addDays(i % 1500).toString(Qt::ISODate),
+                                   QStringLiteral("Box %1").arg(i % 40)};
+    }
+    return document;
+}
 
 // The benchmark's catalogue; one Greek letter in the first title makes both forms UTF-8.
 const ListDocument& catalogue(Text text)
@@ -29,15 +50,17 @@ const ListDocument& catalogue(Text text)
         document.films.first()[Field::Title] += QStringLiteral(" \u03A9");
         return document;
     }();
-    return text == Text::Utf8 ? utf8 : windows1252;
+    static const ListDocument extraFields = withFourExtraFields();
+    return text == Text::Utf8 ? utf8 : text == Text::ExtraFields ? extraFields : windows1252;
 }
 
 // A saved copy of the catalogue in the given form and text, made once for each.
 QString savedFile(ListForm form, Text text = Text::Windows1252)
 {
     static QTemporaryDir folder;
+    static const QString Prefixes[] = {QString(), QStringLiteral("utf8-"), QStringLiteral("fields-")};
     const QString name =
-        (text == Text::Utf8 ? QStringLiteral("utf8-") : QString()) +
+        Prefixes[static_cast<int>(text)] +
         (form == ListForm::Native ? QStringLiteral("films.rkf") : QStringLiteral("films.csv"));
     const QString path = folder.filePath(name);
     if (!QFile::exists(path) && !saveListFile(path, form, catalogue(text)))
@@ -112,5 +135,7 @@ BENCHMARK_CAPTURE(load, native_utf8, ListForm::Native, Text::Utf8)->Unit(benchma
 BENCHMARK_CAPTURE(save, native_utf8, ListForm::Native, Text::Utf8)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(load, csv_utf8, ListForm::CommaSeparated, Text::Utf8)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(save, csv_utf8, ListForm::CommaSeparated, Text::Utf8)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(load, native_fields, ListForm::Native, Text::ExtraFields)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(save, native_fields, ListForm::Native, Text::ExtraFields)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

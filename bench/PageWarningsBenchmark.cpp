@@ -22,6 +22,7 @@ class NoFilms : public PageContext
 {
 public:
     const QList<FilmRecord>& films() const override { return m_films; }
+    const ExtraFields& extraFields() const override { return m_fields; }
     QString pageTitle() const override { return {}; }
     QString pageDescription() const override { return {}; }
     void setProgress(float) override {}
@@ -29,6 +30,7 @@ public:
 
 private:
     QList<FilmRecord> m_films;
+    ExtraFields m_fields;
 };
 
 // A run over `warnings` lines of "[nosuchname]", into the null device as check writes it.

@@ -1,8 +1,8 @@
 // Hot operations of the Value runtime, with the heap allocations per iteration counted.
 #include "CountingAllocator.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/Operators.h"
-#include "evaluator/value/Value.h"
+#include "value/Coercion.h"
+#include "value/Operators.h"
+#include "value/Value.h"
 
 #include <benchmark/benchmark.h>
 #include <cstddef>

@@ -2,7 +2,8 @@
 //   reelkeep_window_page_bench LISTFILE APPFOLDER OUTPUT
 // APPFOLDER holds the folder "template"; prints the seconds the command took.
 #include "about/SystemInfo.h"
-#include "catalogue/widgets/Form1.h"
+#include "desktop/DesktopServices.h"
+#include "window/Form1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

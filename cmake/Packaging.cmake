@@ -106,7 +106,8 @@ or as comma-separated text, and publishes it as an HTML page made from
 templates. reelkeep-cli reads and converts list files without a window.")
 
 # Dependencies: dpkg-shlibdeps reads the libraries the programs link and names their packages with
-# the versions the build needs (libqt6core6, libqt6gui6, libqt6widgets6, libc6, libstdc++6).
+# the versions the build needs (libqt6core6, libqt6gui6, libqt6widgets6, libqt6charts6, libc6,
+# libstdc++6).
 # It cannot see plugins that Qt loads at run time: the SVG image plugin that draws the window
 # icon comes from libqt6svg6, which is therefore always named. Without dpkg-shlibdeps (package
 # dpkg-dev) the Qt libraries are named by hand with the version the build was made against.
@@ -117,7 +118,7 @@ if(REELKEEP_DPKG_SHLIBDEPS)
 else()
     set(reelkeep_qt_version ${Qt6Core_VERSION_MAJOR}.${Qt6Core_VERSION_MINOR})
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6core6 (>= ${reelkeep_qt_version}), libqt6gui6 (>= ${reelkeep_qt_version}), libqt6widgets6 (>= ${reelkeep_qt_version}), libqt6svg6")
+        "libqt6core6 (>= ${reelkeep_qt_version}), libqt6gui6 (>= ${reelkeep_qt_version}), libqt6widgets6 (>= ${reelkeep_qt_version}), libqt6charts6 (>= ${reelkeep_qt_version}), libqt6svg6")
 endif()
 
 include(CPack)

@@ -2,10 +2,10 @@
 // 31 Dec 9999 or is not one, CDate agrees with the parser, and a date's own text reads back as the
 // same date to the second.
 #include "FuzzProperties.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/DateSerial.h"
-#include "evaluator/value/DateText.h"
-#include "evaluator/value/RuntimeError.h"
+#include "value/Coercion.h"
+#include "value/DateSerial.h"
+#include "value/DateText.h"
+#include "value/RuntimeError.h"
 
 #include <cmath>
 #include <cstddef>

@@ -14,7 +14,7 @@
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/RecordingHost.h"
-#include "evaluator/value/Coercion.h"
+#include "value/Coercion.h"
 
 #include <array>
 #include <cstddef>

@@ -1,8 +1,8 @@
 // Format on arbitrary values, formats and week arguments: only standard run-time errors are
 // raised, and the result is a text (or Null for Null).
 #include "FuzzProperties.h"
-#include "evaluator/value/RuntimeError.h"
 #include "functions/Format.h"
+#include "value/RuntimeError.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,8 +1,10 @@
 // The import of delimited text on arbitrary bytes: a refusal says why, the same bytes give the same
-// table, the table keeps its bounds, each film holds only its row's cells and its columns' names,
-// and the films save and load unchanged.
+// table, the table keeps its bounds, each film holds only its row's cells, its columns' names or
+// its sites' names, and values of its extra fields' kinds, and the films save and load unchanged.
 #include "FuzzProperties.h"
 #include "catalogue/Catalogue.h"
+#include "pagegen/PageHost.h"
+#include "storage/ImportCells.h"
 #include "storage/ImportedList.h"
 #include "storage/NativeListFile.h"
 
@@ -27,29 +29,51 @@ static void checkBounds(const DelimitedTable& table)
     }
 }
 
-// Every text of a film is a cell of its row, or the name of a column as a link text.
-static void checkFilms(const ImportAnalysis& analysis, const QList<FilmRecord>& films)
+// A link text no column gives is a column's name or the name of the site of one of the film's links.
+static bool isLinkText(const ImportAnalysis& analysis, const FilmRecord& film, const QString& text)
 {
+    return std::any_of(analysis.table.columns.begin(),
+                       analysis.table.columns.end(),
+                       [&text](const QString& name) { return name.simplified() == text; }) ||
+           std::any_of(WebLinks.begin(), WebLinks.end(), [&](const WebLink& link) {
+               return siteOfAddress(film[link.url]) == text;
+           });
+}
+
+// Every text of a film is a cell of its row, or a link text; every extra value is its column's cell
+// in the field's kind.
+static void
+checkFilms(const ImportAnalysis& analysis, const ImportMapping& mapping, const ImportedFilms& imported)
+{
+    const QList<FilmRecord>& films = imported.films;
     FUZZ_REQUIRE(films.size() == analysis.table.rows.size(), QStringLiteral("one film for each row"));
     for (qsizetype i = 0; i < films.size(); ++i) {
         const TableRow& row = analysis.table.rows[i];
         for (int field = 0; field < FieldCount; ++field) {
             const QString& text = films[i].fields[static_cast<size_t>(field)];
-            const qsizetype column = columnOfField(analysis.guessed, fieldAt(field));
+            const qsizetype column = columnOfField(mapping, fieldAt(field));
             if (column >= 0 || text.isEmpty())
                 FUZZ_REQUIRE(text == analysis.table.cell(row, column), fieldName(fieldAt(field)).toString());
             else
-                FUZZ_REQUIRE(std::any_of(analysis.table.columns.begin(),
-                                         analysis.table.columns.end(),
-                                         [&text](const QString& name) { return name.simplified() == text; }),
-                             QStringLiteral("a text no column gives is a column's name"));
+                FUZZ_REQUIRE(isLinkText(analysis, films[i], text), QStringLiteral("a link text"));
+        }
+        for (qsizetype column = 0; column < mapping.size(); ++column) {
+            const ColumnTarget& target = mapping[column];
+            if (!target.extra)
+                continue;
+            const QString& value = films[i].extraValue(extraFieldIndex(imported.fields, target.extra->name));
+            const QString cell = analysis.table.cell(row, column);
+            FUZZ_REQUIRE(value == importedValue(target.extra->kind, target.outOfFive, cell) &&
+                             isCanonicalValue(target.extra->kind, value),
+                         QStringLiteral("an extra value is its cell in its kind"));
         }
     }
 }
 
-static void checkFilmsSaveAndLoad(const QList<FilmRecord>& films)
+static void checkFilmsSaveAndLoad(const ImportedFilms& imported)
 {
-    const ListDocument document{QStringLiteral("My Movie"), QString(), films};
+    ListDocument document{QStringLiteral("My Movie"), QString(), imported.films};
+    document.fields = imported.fields;
     const std::optional<QByteArray> bytes = writeNativeList(document);
     if (!bytes)
         return; // a text longer than a native file can count
@@ -69,16 +93,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_REQUIRE(again.has_value() == analysis.has_value());
     if (!analysis)
         return 0;
-    FUZZ_REQUIRE(again->table == analysis->table && again->guessed == analysis->guessed,
+    const ImportTarget target{{}, PageHost::answersFilmName};
+    const ImportMapping guessed = guessMapping(analysis->table, target);
+    FUZZ_REQUIRE(again->table == analysis->table && guessMapping(again->table, target) == guessed,
                  QStringLiteral("the same bytes give the same table"));
     checkBounds(analysis->table);
 
-    const std::optional<QList<FilmRecord>> films = importFilms(*analysis, analysis->guessed, &failure);
-    FUZZ_REQUIRE(films.has_value() == (columnOfField(analysis->guessed, Field::Title) >= 0),
+    const std::optional<ImportedFilms> imported = importFilms(*analysis, guessed, target, &failure);
+    FUZZ_REQUIRE(imported.has_value() == (columnOfField(guessed, Field::Title) >= 0),
                  QStringLiteral("films come when a column gives the title"));
-    if (!films)
+    if (!imported)
         return 0;
-    checkFilms(*analysis, *films);
-    checkFilmsSaveAndLoad(*films);
+    FUZZ_REQUIRE(imported->fields.size() <= MaxExtraFields);
+    checkFilms(*analysis, guessed, *imported);
+    checkFilmsSaveAndLoad(*imported);
     return 0;
 }

@@ -1,8 +1,8 @@
 // Like on arbitrary texts and patterns: only Invalid pattern string (93) is raised, "*" matches
 // everything, and a text matches itself once its special characters are put in brackets.
 #include "FuzzProperties.h"
-#include "evaluator/value/Compare.h"
-#include "evaluator/value/RuntimeError.h"
+#include "value/Compare.h"
+#include "value/RuntimeError.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,11 @@
 // Property checks shared by the fuzz targets.
 #include "FuzzProperties.h"
 
-#include "evaluator/value/RuntimeError.h"
+#include "storage/ByteWindow.h"
+#include "storage/NativeListFile.h"
+#include "value/RuntimeError.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -33,6 +36,8 @@ static QString describeFilm(const FilmRecord& film)
     QStringList texts;
     for (const QString& text : film.fields)
         texts << QString::fromLatin1(text.toUtf8().toPercentEncoding());
+    for (const QString& text : film.extra)
+        texts << QString::fromLatin1(text.toUtf8().toPercentEncoding());
     return texts.join(QLatin1Char('|'));
 }
 
@@ -44,6 +49,8 @@ QString firstDifference(const ListDocument& expected, const ListDocument& actual
         return QStringLiteral("page description");
     if (expected.encoding != actual.encoding)
         return QStringLiteral("encoding %1 against %2").arg(int(expected.encoding)).arg(int(actual.encoding));
+    if (expected.fields != actual.fields)
+        return QStringLiteral("extra fields");
     if (expected.films.size() != actual.films.size())
         return QStringLiteral("film count %1 against %2").arg(expected.films.size()).arg(actual.films.size());
     for (qsizetype i = 0; i < expected.films.size(); ++i) {
@@ -53,6 +60,38 @@ QString firstDifference(const ListDocument& expected, const ListDocument& actual
                 .arg(describeFilm(expected.films[i]), describeFilm(actual.films[i]));
     }
     return QString();
+}
+
+void checkNativeList(QByteArrayView bytes)
+{
+    QString failure;
+    const std::optional<ListDocument> read = readNativeList(bytes, &failure);
+    FUZZ_REQUIRE(read.has_value() || !failure.isEmpty(), QStringLiteral("a refusal says why"));
+
+    // Pieces of one byte, and of a size the input chooses, put every byte at the end of a piece.
+    QByteArray copy = bytes.toByteArray();
+    for (const qsizetype piece : {qsizetype(1), qsizetype(2 + bytes.size() % 61)}) {
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        ByteWindow window(buffer, piece);
+        QString piecesFailure;
+        FUZZ_REQUIRE(readNativeList(window, &piecesFailure) == read && piecesFailure == failure,
+                     QStringLiteral("reading in pieces gives what reading whole gives"));
+    }
+
+    const QString path = writeScratchFile(QStringLiteral("input.rkf"), bytes);
+    const std::optional<ListDocument> loaded = loadListFile(path, ListForm::Native);
+    FUZZ_REQUIRE(loaded == read, QStringLiteral("loading the file gives what reading its bytes gives"));
+    if (!read)
+        return;
+
+    QString writeFailure;
+    const std::optional<QByteArray> written = writeNativeList(*read, &writeFailure);
+    FUZZ_REQUIRE(written.has_value(), writeFailure);
+    const std::optional<ListDocument> again = readNativeList(*written);
+    FUZZ_REQUIRE(again.has_value());
+    FUZZ_REQUIRE(*again == *read, firstDifference(*read, *again));
+    FUZZ_REQUIRE(writeNativeList(*again) == written, QStringLiteral("a second save writes the same bytes"));
 }
 
 FuzzCatalogue::FuzzCatalogue(const QStringList& titles, Field field, const QString& text)

@@ -17,8 +17,12 @@ namespace reelkeep::fuzz {
 /// errorMessage() has a text of its own for.
 void requireStandardError(int number);
 
-/// The first film or page text where two documents differ, for a failure message.
+/// The first film, page text or extra field where two documents differ, for a failure message.
 QString firstDifference(const ListDocument& expected, const ListDocument& actual);
+
+/// What the native reader keeps to on any bytes: a file reads completely or not at all, from
+/// memory, from disk and in small pieces alike, and what it reads is saved and read back unchanged.
+void checkNativeList(QByteArrayView bytes);
 
 /// A page's catalogue of a few films with the given titles, each with `field` filled as given,
 /// for the targets that run templates.
@@ -27,6 +31,7 @@ class FuzzCatalogue : public PageContext
 public:
     FuzzCatalogue(const QStringList& titles, Field field, const QString& text);
     const QList<FilmRecord>& films() const override { return m_films; }
+    const ExtraFields& extraFields() const override { return m_fields; }
     QString pageTitle() const override { return QStringLiteral("Page"); }
     QString pageDescription() const override { return QString(); }
     void setProgress(float) override {}
@@ -34,6 +39,7 @@ public:
 
 private:
     QList<FilmRecord> m_films;
+    ExtraFields m_fields;
 };
 
 /// Whether the inputs run as the tests replay a corpus, each once, rather than under libFuzzer:

@@ -5,9 +5,9 @@
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluatorHost.h"
-#include "evaluator/value/NumberText.h"
-#include "evaluator/value/TextCase.h"
-#include "evaluator/value/TextForm.h"
+#include "value/NumberText.h"
+#include "value/TextCase.h"
+#include "value/TextForm.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
 // reelkeep: the desktop program. Opens the main window, which loads a list file named on the command line.
 #include "about/SystemInfo.h"
 #include "about/Version.h"
-#include "catalogue/widgets/Form1.h"
 #include "desktop/qt/QtDesktopServices.h"
+#include "window/Form1.h"
 
 #include <QApplication>
 

@@ -69,11 +69,46 @@ void Catalogue::exchangeWithNext(int position)
     emit dataChanged(index(position), index(position + 1));
 }
 
-void Catalogue::replaceAll(QList<FilmRecord> films)
+void Catalogue::replaceAll(QList<FilmRecord> films, ExtraFields fields)
 {
+    const bool fieldsChange = fields != m_extraFields;
+    const QList<qsizetype> origins = originsOf(fields);
     beginResetModel();
     m_entries = std::move(films);
+    m_extraFields = std::move(fields);
     endResetModel();
+    if (fieldsChange)
+        emit extraFieldsChanged(origins);
+}
+
+void Catalogue::setExtraFields(ExtraFields fields)
+{
+    if (fields == m_extraFields)
+        return;
+    const QList<qsizetype> origins = originsOf(fields);
+    m_extraFields = std::move(fields);
+    emit extraFieldsChanged(origins);
+}
+
+QList<qsizetype> Catalogue::originsOf(const ExtraFields& fields) const
+{
+    QList<qsizetype> origins;
+    for (const ExtraField& field : fields) {
+        const qsizetype before = extraFieldIndex(m_extraFields, field.name);
+        origins.append(before >= 0 && m_extraFields[before].kind == field.kind ? before : -1);
+    }
+    return origins;
+}
+
+void Catalogue::changeExtraFields(const std::function<void(ExtraFields&, QList<FilmRecord>&)>& change,
+                                  const QList<qsizetype>& origins)
+{
+    ExtraFields fields = m_extraFields;
+    QList<FilmRecord> films = m_entries;
+    change(fields, films);
+    m_extraFields = std::move(fields);
+    m_entries = std::move(films);
+    emit extraFieldsChanged(origins);
 }
 
 void Catalogue::setModified(bool modified)

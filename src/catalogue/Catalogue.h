@@ -1,10 +1,14 @@
-// The catalogue: the ordered film entries behind the "Movies" tab, and its modified flag.
+// The catalogue: the ordered film entries behind the "Movies" tab, its extra fields and its
+// modified flag.
 #pragma once
 
+#include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
 
 #include <QAbstractListModel>
 #include <QList>
+
+#include <functional>
 
 namespace reelkeep {
 
@@ -30,7 +34,6 @@ public:
     int count() const { return static_cast<int>(m_entries.size()); }
     /// N - 1, and -1 when the catalogue is empty.
     int lastIndex() const { return count() - 1; }
-    bool isFull() const { return count() >= MaxEntries; }
     const FilmRecord& at(int position) const { return m_entries.at(position); }
     const QList<FilmRecord>& entries() const { return m_entries; }
 
@@ -43,8 +46,19 @@ public:
     void remove(int position, int count = 1);
     /// Exchanges the entries at position and position + 1.
     void exchangeWithNext(int position);
-    /// Replaces every entry at once, as a load does.
-    void replaceAll(QList<FilmRecord> films);
+    /// Replaces every entry and the extra fields at once, as a load does; see setExtraFields().
+    void replaceAll(QList<FilmRecord> films, ExtraFields fields = {});
+
+    /// The list's extra fields, whose values the films hold in this order.
+    const ExtraFields& extraFields() const { return m_extraFields; }
+    /// Gives the list other extra fields; the films' values must follow their order. A field of the
+    /// same name and kind as one before is that field, for extraFieldsChanged().
+    void setExtraFields(ExtraFields fields);
+    /// Changes the extra fields and the films' values in them at once, the films keeping their
+    /// places; origins gives, for each field afterwards, its position before, or -1 for a field new
+    /// to the list. When the change cannot get the memory it needs, nothing changes.
+    void changeExtraFields(const std::function<void(ExtraFields&, QList<FilmRecord>&)>& change,
+                           const QList<qsizetype>& origins);
 
     bool isModified() const { return m_modified; }
     void setModified(bool modified);
@@ -54,9 +68,15 @@ public:
 
 signals:
     void modifiedChanged(bool modified);
+    /// The extra fields changed: for each field, its position before, or -1 for a field new to the list.
+    void extraFieldsChanged(const QList<qsizetype>& origins);
 
 private:
+    /// For each of the fields, the position of the list's field of the same name and kind, or -1.
+    QList<qsizetype> originsOf(const ExtraFields& fields) const;
+
     QList<FilmRecord> m_entries;
+    ExtraFields m_extraFields;
     bool m_modified = false;
 };
 

@@ -1,10 +1,13 @@
-// One film entry: seventeen text fields in a fixed order shared by memory, list files and pages.
+// One film entry: seventeen text fields in a fixed order shared by memory, list files and pages,
+// and the values of the list's extra fields.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
 #include <array>
+#include <optional>
 
 namespace reelkeep {
 
@@ -35,6 +38,9 @@ inline constexpr int FieldCount = 17;
 /// The field's lower-case name ("title" ... "weburl3"), as templates and the JSON dump spell it.
 QStringView fieldName(Field field);
 
+/// The field whose name ("title" ... "weburl3") is the text, whatever its case.
+std::optional<Field> fieldNamed(QStringView name);
+
 /// The field at a zero-based position of the field order.
 constexpr Field fieldAt(int index)
 {
@@ -45,12 +51,22 @@ constexpr Field fieldAt(int index)
 struct FilmRecord
 {
     std::array<QString, FieldCount> fields;
+    /// The film's values of the list's extra fields, in the order of the list's ExtraFields, each
+    /// its kind's canonical text, the empty text for none. Values missing at the end are empty, so
+    /// a film holds no more of them than it needs.
+    QList<QString> extra;
 
     QString& operator[](Field field) { return fields[static_cast<size_t>(field)]; }
     const QString& operator[](Field field) const { return fields[static_cast<size_t>(field)]; }
     const QString& title() const { return (*this)[Field::Title]; }
 
-    bool operator==(const FilmRecord&) const = default;
+    /// The value of the extra field at a position, the empty text when the film holds none.
+    const QString& extraValue(qsizetype field) const;
+    /// Sets the value of the extra field at a position, the values before it kept or made empty.
+    void setExtraValue(qsizetype field, const QString& value);
+
+    /// The fields and the extra values are equal, an empty value counting as a missing one.
+    bool operator==(const FilmRecord& other) const;
 };
 
 } // namespace reelkeep

@@ -39,7 +39,7 @@ const char* plainLetters(char32_t letter)
     }
 }
 
-void appendFolded(QByteArray& out, QStringView text)
+QByteArray& appendFolded(QByteArray& out, QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
@@ -70,6 +70,7 @@ void appendFolded(QByteArray& out, QStringView text)
         const char32_t one[] = {letter};
         out.append(QString::fromUcs4(one, 1).toUtf8());
     }
+    return out;
 }
 
 } // namespace
@@ -97,8 +98,9 @@ FilmSearch::FilmSearch(const Catalogue& catalogue, QObject* parent)
     connect(&catalogue, &QAbstractItemModel::rowsInserted, this, inserted);
     connect(&catalogue, &QAbstractItemModel::rowsRemoved, this, removed);
     connect(&catalogue, &QAbstractItemModel::dataChanged, this, changed);
-    // A load folds nothing: the next search does.
+    // A load, or other extra fields, fold nothing: the next search does.
     connect(&catalogue, &QAbstractItemModel::modelReset, this, [this] { m_foldedIsStale = true; });
+    connect(&catalogue, &Catalogue::extraFieldsChanged, this, [this] { m_foldedIsStale = true; });
 }
 
 QByteArray FilmSearch::fold(QStringView text)
@@ -123,16 +125,23 @@ QList<QByteArray> FilmSearch::words(QStringView search)
 
 void FilmSearch::refold(int first, int last)
 {
+    // The extra fields of text, of any length; numbers, ratings, yes/no and dates are no words.
+    QList<qsizetype> texts;
+    const ExtraFields& fields = m_catalogue.extraFields();
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (fields[i].kind == ExtraKind::Text || fields[i].kind == ExtraKind::LongText)
+            texts.append(i);
+    }
     m_folded.resize(m_catalogue.count());
     for (int position = first; position <= last; ++position) {
         QByteArray& folded = m_folded[position];
         folded.clear();
         const FilmRecord& film = m_catalogue.at(position);
-        for (Field field : SearchedFields) {
-            appendFolded(folded, film[field]);
-            // No word of a search holds a line break, so none is found across two fields.
-            folded.append('\n');
-        }
+        // No word of a search holds a line break, so none is found across two fields.
+        for (Field field : SearchedFields)
+            appendFolded(folded, film[field]).append('\n');
+        for (qsizetype field : std::as_const(texts))
+            appendFolded(folded, film.extraValue(field)).append('\n');
     }
     m_joinedIsStale = true;
 }

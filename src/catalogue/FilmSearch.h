@@ -1,5 +1,5 @@
 // Find as you type over a catalogue: which films hold every word of a search in their title, cast,
-// genre, type, release, comment or plot, ignoring letter case and accents.
+// genre, type, release, comment, plot or extra fields of text, ignoring letter case and accents.
 #pragma once
 
 #include "catalogue/Catalogue.h"

@@ -2,11 +2,11 @@
 #include "cli/CliCommands.h"
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/CollectionStatistics.h"
 #include "cli/ListJson.h"
 #include "cli/StopSignals.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
-#include "evaluator/value/RuntimeError.h"
 #include "functions/Defalt_Functions.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
@@ -14,6 +14,8 @@
 #include "storage/ImportedList.h"
 #include "storage/InputLimits.h"
 #include "storage/ListFile.h"
+#include "storage/SheetFile.h"
+#include "value/RuntimeError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -77,6 +79,16 @@ void giveDefaultPageTexts(ListDocument& document)
         document.pageDescription = QString();
 }
 
+// A warning line for what the form of a list file saved does not keep of the list.
+void warnOfWhatIsNotKept(const QString& path, const ListDocument& document, QTextStream& err)
+{
+    const QStringList notKept = notKeptBy(formFromFileName(path).value_or(ListForm::Native), document);
+    if (!notKept.isEmpty()) {
+        err << "reelkeep-cli: warning: " << path << " does not keep " << notKept.join(QStringLiteral(" nor "))
+            << ": the .csv form keeps the seventeen fields of each film only\n";
+    }
+}
+
 int convert(const QStringList& arguments, const CliStreams& streams)
 {
     QTextStream& err = streams.err;
@@ -89,6 +101,41 @@ int convert(const QStringList& arguments, const CliStreams& streams)
     giveDefaultPageTexts(*document);
     if (!saveListFile(output, ListForm::FromName, *document, &failure))
         return fail(err, QStringLiteral("cannot save %1").arg(output), failure);
+    warnOfWhatIsNotKept(output, *document, err);
+    return CliSuccess;
+}
+
+// export LIST SHEET: the list as a spreadsheet's file that import reads back.
+int exportSheet(const QStringList& arguments, const CliStreams& streams)
+{
+    QTextStream& err = streams.err;
+    const QString& list = arguments[0];
+    const QString& sheet = arguments[1];
+    if (QFileInfo(list) == QFileInfo(sheet))
+        return fail(
+            err, QStringLiteral("cannot export %1").arg(list), QStringLiteral("it is the list itself"));
+    QString failure;
+    const std::optional<ListDocument> document = loadList(list, err, &failure);
+    if (!document)
+        return fail(err, QStringLiteral("cannot load %1").arg(list), failure);
+    QStringList warnings;
+    if (!exportSheetFile(sheet, *document, &failure, &warnings))
+        return fail(err, QStringLiteral("cannot write %1").arg(sheet), failure);
+    for (const QString& warning : warnings)
+        err << "reelkeep-cli: warning: " << sheet << ": " << warning << '\n';
+    return CliSuccess;
+}
+
+// stats LIST: the films counted by genre, type, decade of release and each rating and yes/no field,
+// as the window's Statistics shows them.
+int stats(const QStringList& arguments, const CliStreams& streams)
+{
+    const QString& path = arguments[0];
+    QString failure;
+    const std::optional<ListDocument> document = loadList(path, streams.err, &failure);
+    if (!document)
+        return fail(streams.err, QStringLiteral("cannot load %1").arg(path), failure);
+    streams.out << statisticsText(collectionStatistics(document->films, document->fields));
     return CliSuccess;
 }
 
@@ -147,6 +194,7 @@ public:
     }
 
     const QList<FilmRecord>& films() const override { return m_document.films; }
+    const ExtraFields& extraFields() const override { return m_document.fields; }
     QString pageTitle() const override { return m_document.pageTitle.value_or(QString()); }
     QString pageDescription() const override { return m_document.pageDescription.value_or(QString()); }
 
@@ -182,16 +230,6 @@ private:
 };
 
 int showUsage(QTextStream& err);
-
-// A catalogue of thousands of films is hundreds of thousands of texts, and freeing them one by one
-// takes about as long as loading them. A process that ends anyway leaves them to the system, which
-// takes all its memory back at once; the catalogue stays reachable until then.
-void leaveToTheSystem(ListDocument&& document)
-{
-    static ListDocument* left = nullptr;
-    delete left;
-    left = new ListDocument(std::move(document));
-}
 
 // The page of a catalogue, made by the same filter, library and host as the window's.
 PageRunOutcome makePage(const ListDocument& document,
@@ -240,7 +278,7 @@ struct PageCommand
 {
     QString listFile;
     QString output;
-    QString templateFolder = QCoreApplication::applicationDirPath() + QStringLiteral("/template");
+    QString templateFolder = templateFolderOf(QCoreApplication::applicationDirPath());
     bool quiet = false;
     PageRunOutcome outcome;
     int stoppedBy = 0;
@@ -284,8 +322,8 @@ std::optional<int> runPageCommand(const QStringList& arguments,
                                !command.quiet);
     if (command.outcome.result == PageRunOutcome::Result::Stopped)
         command.stoppedBy = stopSignals.received();
-    if (streams.leavesMemoryAtExit)
-        leaveToTheSystem(std::move(*document));
+    if (streams.takeLoaded)
+        streams.takeLoaded(std::move(*document));
     for (const QString& warning : command.outcome.warnings)
         streams.err << "reelkeep-cli: warning: " << warning << '\n';
     return std::nullopt;
@@ -346,23 +384,27 @@ std::optional<ImportRequest> importRequest(const QStringList& arguments)
     return request;
 }
 
-// The films of the sheet, each column where its name or a --map sends it, or the reason why not.
-std::optional<QList<FilmRecord>>
-importedFilms(const ImportRequest& request, QStringList& description, QString* failure)
+// The films of the sheet for a list with the given extra fields, each column where its name or a
+// --map sends it, or the reason why not.
+std::optional<ImportedFilms> importedFilms(const ImportRequest& request,
+                                           const ImportAnalysis& analysis,
+                                           const ExtraFields& listFields,
+                                           QStringList& description,
+                                           QString* failure)
 {
-    const std::optional<ImportAnalysis> analysis = analyseImportFile(request.sheet, failure);
-    if (!analysis)
-        return std::nullopt;
-    ImportMapping mapping = analysis->guessed;
+    const ImportTarget target{listFields, PageHost::answersFilmName};
+    ImportMapping mapping = guessMapping(analysis.table, target);
     for (const QString& choice : request.choices) {
-        // Field names hold no "=", so the last one ends the column's name.
-        const qsizetype equals = choice.lastIndexOf(u'=');
+        // Field names hold no "=": the last one ends the column's name, or the last "=+" before an
+        // extra field's name.
+        const qsizetype extra = choice.lastIndexOf(u"=+");
+        const qsizetype equals = extra >= 0 ? extra : choice.lastIndexOf(u'=');
         if (!assignColumnByName(
-                mapping, analysis->table.columns, choice.first(equals), choice.sliced(equals + 1), failure))
+                mapping, analysis.table, choice.first(equals), choice.sliced(equals + 1), target, failure))
             return std::nullopt;
     }
-    description = describeImport(*analysis, mapping);
-    return importFilms(*analysis, mapping, failure);
+    description = describeImport(analysis, mapping, target);
+    return importFilms(analysis, mapping, target, failure);
 }
 
 // The list the films are added to: the one in the file, with its form, page texts and encoding,
@@ -398,7 +440,8 @@ QString importedSummary(qsizetype added, const ListDocument& list, const QString
 
 // import IN OUT [--replace] [--map COLUMN=FIELD ...]: the rows of a spreadsheet's file added as
 // films to a list file, or to a new one, each column where its name sends it unless a --map says
-// otherwise (an empty FIELD leaves the column out). What went where is told on standard error.
+// otherwise (an empty FIELD leaves the column out, +NAME sends it to an extra field). What went where
+// is told on standard error.
 int importList(const QStringList& arguments, const CliStreams& streams)
 {
     const std::optional<ImportRequest> request = importRequest(arguments);
@@ -408,13 +451,18 @@ int importList(const QStringList& arguments, const CliStreams& streams)
     if (QFileInfo(request->sheet) == QFileInfo(request->list))
         return fail(streams.err, what, QStringLiteral("it is the list the films would be added to"));
     QString failure;
-    QStringList description;
-    const std::optional<QList<FilmRecord>> films = importedFilms(*request, description, &failure);
-    if (!films)
+    const std::optional<ImportAnalysis> analysis = analyseImportFile(request->sheet, &failure);
+    if (!analysis)
         return fail(streams.err, what, failure);
     std::optional<ListDocument> list = importTarget(*request, streams.err, &failure);
     if (!list)
         return fail(streams.err, what, failure);
+    QStringList description;
+    std::optional<ImportedFilms> imported =
+        importedFilms(*request, *analysis, list->fields, description, &failure);
+    if (!imported)
+        return fail(streams.err, what, failure);
+    const QList<FilmRecord>* films = &imported->films;
     if (list->films.size() + films->size() > MaxListFilms) {
         return fail(streams.err,
                     what,
@@ -424,22 +472,26 @@ int importList(const QStringList& arguments, const CliStreams& streams)
                         .arg(films->size()));
     }
     list->films.append(*films);
+    list->fields = std::move(imported->fields);
     const bool replaces = QFileInfo(request->list).isFile();
     if (!saveListFile(request->list, ListForm::FromName, *list, &failure))
         return fail(streams.err, QStringLiteral("cannot save %1").arg(request->list), failure);
     for (const QString& line : description)
         streams.err << line << '\n';
+    warnOfWhatIsNotKept(request->list, *list, streams.err);
     streams.err << importedSummary(films->size(), *list, request->list, replaces) << '\n';
     return CliSuccess;
 }
 
-constexpr std::array<CliCommand, 6> Commands = {{
+constexpr std::array<CliCommand, 8> Commands = {{
     {u"dump", 1, u"dump FILE", dump},
+    {u"stats", 1, u"stats LIST", stats},
     {u"convert", 2, u"convert IN OUT", convert},
+    {u"export", 2, u"export LIST SHEET.csv", exportSheet},
     {u"eval", AtLeastOne, u"eval EXPRESSION... | eval -", eval},
     {u"page", AtLeastTwo, u"page LISTFILE OUTPUT [--template-dir DIR] [--quiet]", page},
     {u"check", AtLeastOne, u"check LISTFILE [--template-dir DIR]", check},
-    {u"import", AtLeastTwo, u"import IN OUT [--replace] [--map COLUMN=FIELD ...]", importList},
+    {u"import", AtLeastTwo, u"import IN OUT [--replace] [--map COLUMN=FIELD|COLUMN=+NAME ...]", importList},
 }};
 
 int showUsage(QTextStream& err)

@@ -4,8 +4,11 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
+
 namespace reelkeep {
 
+struct ListDocument;
 struct PageRunOutcome;
 
 /// The exit statuses of reelkeep-cli.
@@ -28,9 +31,9 @@ struct CliStreams
     QTextStream& err;
     /// Standard error is a terminal: a page run shows its label texts and a progress bar there.
     bool errIsTerminal = false;
-    /// The process ends right after the command (main()'s choice): a command leaves what it
-    /// loaded for the system to take back at once rather than freeing it piece by piece.
-    bool leavesMemoryAtExit = false;
+    /// Takes what a command loaded once the command is done with it; when empty, the command
+    /// frees it itself. How long it lives on is the process's choice (main()'s).
+    std::function<void(ListDocument&&)> takeLoaded = {};
 };
 
 /// What `page` tells of a page run into pagePath on standard error (err): the template warnings,

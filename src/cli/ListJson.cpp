@@ -66,15 +66,45 @@ void appendMember(QString& out, const QString& indent, QStringView key, const st
         out.append(u"null");
 }
 
-void appendFilm(QString& out, const FilmRecord& film)
+// "fields": [{"name": ..., "kind": ...}, ...] on one line for each field.
+void appendFields(QString& out, const ExtraFields& fields)
+{
+    out.append(u"    \"fields\": [");
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        out.append(i == 0 ? u"\n        {\"name\": " : u",\n        {\"name\": ");
+        appendJsonString(out, fields[i].name);
+        out.append(u", \"kind\": ");
+        appendJsonString(out, kindFacts(fields[i].kind).key);
+        out.append(u'}');
+    }
+    out.append(u"\n    ],\n");
+}
+
+// Each field's value by its name, the empty text for none.
+void appendExtraValues(QString& out, const FilmRecord& film, const ExtraFields& fields)
+{
+    out.append(u",\n            \"extra\": {");
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        appendMember(out,
+                     i == 0 ? QStringLiteral("\n                ") : QStringLiteral(",\n                "),
+                     fields[i].name,
+                     film.extraValue(i));
+    }
+    out.append(u"\n            }");
+}
+
+void appendFilm(QString& out, const FilmRecord& film, const ExtraFields& fields)
 {
     out.append(u"        {\n");
     for (int i = 0; i < FieldCount; ++i) {
         const Field field = fieldAt(i);
         appendMember(out, QStringLiteral("            "), fieldName(field), film[field]);
-        out.append(i + 1 < FieldCount ? u",\n" : u"\n");
+        if (i + 1 < FieldCount)
+            out.append(u",\n");
     }
-    out.append(u"        }");
+    if (!fields.isEmpty())
+        appendExtraValues(out, film, fields);
+    out.append(u"\n        }");
 }
 
 } // namespace
@@ -93,10 +123,13 @@ QString listDocumentToJson(const ListDocument& document)
     appendMember(out, indent, u"pageTitle", document.pageTitle);
     out.append(u",\n");
     appendMember(out, indent, u"pageDescription", document.pageDescription);
-    out.append(u",\n    \"films\": [");
+    out.append(u",\n");
+    if (!document.fields.isEmpty())
+        appendFields(out, document.fields);
+    out.append(u"    \"films\": [");
     for (qsizetype i = 0; i < document.films.size(); ++i) {
         out.append(i == 0 ? u"\n" : u",\n");
-        appendFilm(out, document.films[i]);
+        appendFilm(out, document.films[i], document.fields);
     }
     out.append(document.films.isEmpty() ? u"]\n}\n" : u"\n    ]\n}\n");
     return out;

@@ -8,7 +8,9 @@
 namespace reelkeep {
 
 /// {"pageTitle": ..., "pageDescription": ..., "films": [{"title": ..., ... "weburl3": ...}]},
-/// indented by four spaces; a missing page text is null.
+/// indented by four spaces; a missing page text is null. A list with extra fields has
+/// "fields": [{"name": ..., "kind": ...}] before its films, and each film "extra": {NAME: value}
+/// after its weburl3, every field's value by its name (the empty text for none).
 QString listDocumentToJson(const ListDocument& document);
 
 /// A text as a JSON string literal, quotes included.

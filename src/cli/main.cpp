@@ -1,6 +1,7 @@
 // reelkeep-cli: list files and expressions without the window.
 #include "cli/CliCommands.h"
 #include "cli/HugePageHeap.h"
+#include "storage/ListFile.h"
 
 #include <QCoreApplication>
 
@@ -21,6 +22,15 @@ constexpr bool LaysMemoryOutForOneCommand = true;
 /// blocks after it, for list files up to 64 MB. A larger catalogue grows the heap as usual.
 constexpr std::size_t HeapRoom = std::size_t(256) << 20;
 
+// Keeps what the command loaded reachable until the process ends, when the system takes all its
+// memory back at once.
+void leaveToTheSystem(reelkeep::ListDocument&& document)
+{
+    static reelkeep::ListDocument* left = nullptr;
+    delete left;
+    left = new reelkeep::ListDocument(std::move(document));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -34,7 +44,8 @@ int main(int argc, char* argv[])
     in.setEncoding(QStringConverter::Utf8);
     out.setEncoding(QStringConverter::Utf8);
     err.setEncoding(QStringConverter::Utf8);
-    const bool errIsTerminal = isatty(fileno(stderr)) != 0;
-    return reelkeep::runCli(QCoreApplication::arguments().mid(1),
-                            reelkeep::CliStreams{in, out, err, errIsTerminal, LaysMemoryOutForOneCommand});
+    reelkeep::CliStreams streams{in, out, err, isatty(fileno(stderr)) != 0};
+    if (LaysMemoryOutForOneCommand)
+        streams.takeLoaded = leaveToTheSystem;
+    return reelkeep::runCli(QCoreApplication::arguments().mid(1), streams);
 }

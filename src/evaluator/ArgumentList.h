@@ -1,8 +1,8 @@
 // The evaluated arguments of one function call, read by position from 1.
 #pragma once
 
-#include "evaluator/value/RuntimeError.h"
-#include "evaluator/value/Value.h"
+#include "value/RuntimeError.h"
+#include "value/Value.h"
 
 #include <algorithm>
 #include <forward_list>

@@ -2,8 +2,8 @@
 // its reduction, all of which depend on the text alone.
 #include "evaluator/EquationProgram.h"
 
-#include "evaluator/value/NumberText.h"
-#include "evaluator/value/RuntimeError.h"
+#include "value/NumberText.h"
+#include "value/RuntimeError.h"
 
 #include <algorithm>
 #include <array>

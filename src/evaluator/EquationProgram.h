@@ -1,11 +1,23 @@
 // An expression text made into straight-line code once: what depends on the text alone (its
 // tokens, which of them are operands, the arguments each operand takes and the order of the
 // reduction) is worked out when the code is made, so evaluating the text again only runs it.
+//
+// The steps, one line each (ORDER Instruction): what a step reads, what it writes, and whom it
+// calls. Before a call the evaluation sets its nesting depth to the step's, for the handler.
+//
+//   step           reads                     writes          calls
+//   CheckDepth     depth                     -               - (Out of stack space, 28, past the limit)
+//   ReadVariable   sites[name]               frame[target]   the host's uGetVarable, if there is a host
+//   CallFunction   sites[name], arguments    frame[target]   the library, else the host's uSolveFunctions
+//   EvaluateGroup  values                    frame[target]   the evaluator, on the text of the one value
+//   ApplyOperator  left, right               frame[target]   - (a failing operator writes an Error Value)
+//   JoinTexts      parts                     frame[target]   - (or, as the value, its parts into the page)
+//   RaiseError     causes[cause]             -               - (always raises its error)
 #pragma once
 
 #include "evaluator/OperatorTable.h"
-#include "evaluator/value/RuntimeError.h"
-#include "evaluator/value/Value.h"
+#include "value/RuntimeError.h"
+#include "value/Value.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,8 +26,6 @@
 #include <cstdint>
 #include <variant>
 #include <vector>
-
-namespace reelkeep {} // namespace reelkeep
 
 namespace reelkeep::detail {
 
@@ -112,6 +122,7 @@ struct RaiseError
 
 } // namespace step
 
+// ORDER Instruction
 using Instruction = std::variant<step::CheckDepth,
                                  step::ReadVariable,
                                  step::CallFunction,

@@ -5,14 +5,14 @@
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/EquationProgram.h"
 #include "evaluator/EvaluatorHost.h"
-#include "evaluator/value/Operators.h"
-#include "evaluator/value/TextForm.h"
+#include "evaluator/TemplateFindings.h"
+#include "value/Operators.h"
+#include "value/TextForm.h"
 
 #include <algorithm>
 #include <atomic>
 #include <memory>
 #include <new>
-#include <numeric>
 #include <tuple>
 #include <utility>
 
@@ -380,124 +380,8 @@ PreparedEquation Equation_Evaluater::Prepare_Equation(QStringView Equation, QStr
     }
     std::shared_ptr<const Program> program = compile(text);
     if (findings)
-        findMistakes(*program, *findings);
+        findTemplateMistakes(*program, m_library, m_host, *findings);
     return PreparedEquation(std::move(program));
-}
-
-namespace {
-
-// The edit distance of two names, a swap of neighbours counting as one edit.
-int editDistance(QStringView a, QStringView b)
-{
-    const qsizetype n = b.size();
-    std::vector<int> before(size_t(n + 1)), previous(size_t(n + 1)), current(size_t(n + 1));
-    std::iota(previous.begin(), previous.end(), 0);
-    for (qsizetype i = 1; i <= a.size(); ++i) {
-        current[0] = int(i);
-        for (qsizetype j = 1; j <= n; ++j) {
-            const int substitution = previous[size_t(j - 1)] + (a[i - 1] == b[j - 1] ? 0 : 1);
-            current[size_t(j)] =
-                std::min({previous[size_t(j)] + 1, current[size_t(j - 1)] + 1, substitution});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                current[size_t(j)] = std::min(current[size_t(j)], before[size_t(j - 2)] + 1);
-        }
-        std::swap(before, previous);
-        std::swap(previous, current);
-    }
-    return previous[size_t(n)];
-}
-
-qsizetype commonPrefix(QStringView a, QStringView b)
-{
-    qsizetype length = 0;
-    while (length < a.size() && length < b.size() && a[length] == b[length])
-        ++length;
-    return length;
-}
-
-// " (did you mean "len"?)" for the known name nearest a written one, when one is near enough:
-// at most half the written name's letters (one at least) away. Of names as near, the one that
-// begins the longest way alike wins: "lenght" is "len" misspelt more likely than "left".
-QString suggestion(const QString& written, const QStringList& known, bool caseMatters)
-{
-    const QString name = caseMatters ? written : written.toLower();
-    const int limit = std::max(1, int(name.size() / 2));
-    const QString* best = nullptr;
-    int bestDistance = limit + 1;
-    qsizetype bestPrefix = 0;
-    for (const QString& candidate : known) {
-        const int distance = editDistance(name, candidate);
-        const qsizetype prefix = commonPrefix(name, candidate);
-        if (distance < bestDistance || (distance == bestDistance && prefix > bestPrefix)) {
-            best = &candidate;
-            bestDistance = distance;
-            bestPrefix = prefix;
-        }
-    }
-    return best && bestDistance <= limit ? QStringLiteral(" (did you mean \"%1\"?)").arg(*best) : QString();
-}
-
-// "2 arguments", "2 or 3 arguments", "1, 2, 3 or 4 arguments", "no arguments".
-QString countsInWords(const std::vector<int>& counts)
-{
-    if (counts.size() == 1 && counts.front() == 0)
-        return QStringLiteral("no arguments");
-    QString words;
-    for (size_t i = 0; i < counts.size(); ++i) {
-        if (i > 0)
-            words += i + 1 == counts.size() ? QStringLiteral(" or ") : QStringLiteral(", ");
-        words += QString::number(counts[i]);
-    }
-    return words + (counts.size() == 1 && counts.front() == 1 ? QStringLiteral(" argument")
-                                                              : QStringLiteral(" arguments"));
-}
-
-} // namespace
-
-QString wrongArgumentCount(const QString& function, const std::vector<int>& counts, int given)
-{
-    return QStringLiteral("\"%1\" takes %2, not %3").arg(function, countsInWords(counts)).arg(given);
-}
-
-void Equation_Evaluater::findMistakes(const Program& program, QStringList& findings) const
-{
-    findings.append(QStringList(program.findings.begin(), program.findings.end()));
-    for (const Instruction& instruction : program.instructions) {
-        if (const auto* call = std::get_if<step::CallFunction>(&instruction)) {
-            const NameSite& site = program.sites[size_t(call->name)];
-            const bool builtIn = site.libraryFunction != BuiltinLibrary::NotFound;
-            if (builtIn || (m_host && m_host->answers(site.name, true))) {
-                const std::vector<int> counts = builtIn ? m_library->acceptedCounts(site.libraryFunction)
-                                                        : m_host->acceptedCounts(site.name);
-                if (!counts.empty() &&
-                    std::find(counts.begin(), counts.end(), call->arguments.count) == counts.end())
-                    findings.append(wrongArgumentCount(site.name, counts, call->arguments.count));
-            } else {
-                QStringList known = m_library ? m_library->knownNames() : QStringList();
-                if (m_host)
-                    known += m_host->knownNames(true);
-                findings.append(QStringLiteral("no function is called \"%1\"%2")
-                                    .arg(site.name, suggestion(site.name, known, false)));
-            }
-        } else if (const auto* read = std::get_if<step::ReadVariable>(&instruction)) {
-            const NameSite& site = program.sites[size_t(read->name)];
-            if (m_host && m_host->answers(site.name, false))
-                continue;
-            // A function written without its parentheses is read as a variable.
-            if (m_library && m_library->Find_Function(site.name) != BuiltinLibrary::NotFound) {
-                findings.append(QStringLiteral("nothing answers the variable \"%1\" (a call of the "
-                                               "function is written \"%1()\")")
-                                    .arg(site.name));
-                continue;
-            }
-            const QStringList hostNames = m_host ? m_host->knownNames(false) : QStringList();
-            // A constant spelt in another case is a variable name.
-            QString hint = suggestion(site.name, detail::constantNames(), true);
-            if (hint.isEmpty())
-                hint = suggestion(site.name, hostNames, false);
-            findings.append(QStringLiteral("nothing answers the variable \"%1\"%2").arg(site.name, hint));
-        }
-    }
 }
 
 QString Equation_Evaluater::resultMaker(const PreparedEquation& Equation) const

@@ -116,7 +116,8 @@ private:
     friend class Evaluation;
     class FrameStack;
 
-    /// How many programs of whole texts are kept for evaluating the same text again.
+    /// How many programs of whole texts are kept for evaluating the same text again (how this
+    /// store and a page run's template programs differ: TemplatePrograms::MaxKeptPrograms).
     static constexpr qsizetype MaxKeptPrograms = 4096;
 
     std::shared_ptr<const Program> programOf(QStringView trimmedText);
@@ -125,7 +126,6 @@ private:
     detail::NameSite bind(const QString& name, bool isFunction) const;
     void bindNames(Program& program) const;
     Value evaluate(const Program& program, TextSink* sink = nullptr);
-    void findMistakes(const Program& program, QStringList& findings) const;
 
     OperatorTable m_operators;
     BuiltinLibrary* m_library;
@@ -141,10 +141,6 @@ private:
     /// reaches the next through it.
     QHash<QString, std::shared_ptr<const Program>> m_programs;
 };
-
-/// What a template's author is told of a call of `function` with `given` arguments, which takes
-/// one of `counts`: "\"left\" takes 2 arguments, not 1".
-QString wrongArgumentCount(const QString& function, const std::vector<int>& counts, int given);
 
 /// Applies one operation to two Values; a raised error becomes an Error Value with its number.
 /// "not" uses the left operand only.

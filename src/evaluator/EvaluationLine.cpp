@@ -2,7 +2,7 @@
 #include "evaluator/EvaluationLine.h"
 
 #include "evaluator/Equation_Evaluater.h"
-#include "evaluator/value/TextForm.h"
+#include "value/TextForm.h"
 
 namespace reelkeep {
 

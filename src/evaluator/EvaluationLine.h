@@ -1,7 +1,7 @@
 // The one line that reports an evaluation, as reelkeep-cli eval prints it.
 #pragma once
 
-#include "evaluator/value/RuntimeError.h"
+#include "value/RuntimeError.h"
 
 #include <QString>
 

@@ -52,6 +52,17 @@ public:
         Q_UNUSED(Function_Name);
         return {};
     }
+    /// What a template's author is told of a call of the host's function Function_Name whose
+    /// argument at `position` (from 1) is the constant `argument`, such as a field name the list
+    /// does not have; the empty text when the host sees nothing wrong. Asked only to tell an author
+    /// of mistakes.
+    virtual QString constantArgumentProblem(const QString& Function_Name, int position, const Value& argument)
+    {
+        Q_UNUSED(Function_Name);
+        Q_UNUSED(position);
+        Q_UNUSED(argument);
+        return {};
+    }
     /// The variable names (or function names) the host answers, for suggesting one in place of a
     /// misspelt name.
     virtual QStringList knownNames(bool isFunction) const

@@ -1,9 +1,9 @@
 // Weekdays, weeks of the year and days of the year on day serials.
 #include "functions/Calendar.h"
 
-#include "evaluator/value/DateSerial.h"
-#include "evaluator/value/Locale.h"
-#include "evaluator/value/RuntimeError.h"
+#include "value/DateSerial.h"
+#include "value/Locale.h"
+#include "value/RuntimeError.h"
 
 namespace reelkeep {
 

@@ -1,8 +1,8 @@
 // Choice and error functions on Values.
 #include "functions/ChoiceFunctions.h"
 
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/RuntimeError.h"
+#include "value/Coercion.h"
+#include "value/RuntimeError.h"
 
 namespace reelkeep {
 

@@ -1,7 +1,7 @@
 // Choice and error functions: the library's "if", IIf, CVErr, CVar and Error.
 #pragma once
 
-#include "evaluator/value/Value.h"
+#include "value/Value.h"
 
 namespace reelkeep {
 

@@ -1,10 +1,10 @@
 // Date and time functions on Values.
 #include "functions/DateFunctions.h"
 
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/DateSerial.h"
-#include "evaluator/value/RuntimeError.h"
 #include "functions/Calendar.h"
+#include "value/Coercion.h"
+#include "value/DateSerial.h"
+#include "value/RuntimeError.h"
 
 #include <QHash>
 

@@ -2,7 +2,7 @@
 // and the current date and time.
 #pragma once
 
-#include "evaluator/value/Value.h"
+#include "value/Value.h"
 
 #include <QDateTime>
 #include <QString>

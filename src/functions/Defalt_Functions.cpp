@@ -2,16 +2,16 @@
 // function's arguments are prepared before the call.
 #include "functions/Defalt_Functions.h"
 
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/Compare.h"
-#include "evaluator/value/NumberText.h"
-#include "evaluator/value/TextCase.h"
-#include "evaluator/value/TextForm.h"
 #include "functions/ChoiceFunctions.h"
 #include "functions/DateFunctions.h"
 #include "functions/Format.h"
 #include "functions/QueryFunctions.h"
 #include "functions/TextFunctions.h"
+#include "value/Coercion.h"
+#include "value/Compare.h"
+#include "value/NumberText.h"
+#include "value/TextCase.h"
+#include "value/TextForm.h"
 
 #include <QHash>
 

@@ -2,15 +2,15 @@
 // and preparing the value for the engine that shows it.
 #include "functions/Format.h"
 
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/DateSerial.h"
-#include "evaluator/value/DateText.h"
-#include "evaluator/value/Locale.h"
-#include "evaluator/value/NumberText.h"
-#include "evaluator/value/RuntimeError.h"
-#include "evaluator/value/TextForm.h"
 #include "functions/Calendar.h"
 #include "functions/FormatParts.h"
+#include "value/Coercion.h"
+#include "value/DateSerial.h"
+#include "value/DateText.h"
+#include "value/Locale.h"
+#include "value/NumberText.h"
+#include "value/RuntimeError.h"
+#include "value/TextForm.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 // Format: the text of a value under a named or user-defined number, date, time or text format.
 #pragma once
 
-#include "evaluator/value/Value.h"
+#include "value/Value.h"
 
 #include <optional>
 

@@ -1,11 +1,11 @@
 // User-defined date/time formats: day, weekday, week, month, quarter, year, hour, minute and
 // second tokens, the AM/PM markers, the locale's short date, long date and long time, and literals.
-#include "evaluator/value/DateSerial.h"
-#include "evaluator/value/DateText.h"
-#include "evaluator/value/Locale.h"
-#include "evaluator/value/RuntimeError.h"
 #include "functions/Calendar.h"
 #include "functions/FormatParts.h"
+#include "value/DateSerial.h"
+#include "value/DateText.h"
+#include "value/Locale.h"
+#include "value/RuntimeError.h"
 
 namespace reelkeep::detail {
 namespace {

@@ -1,7 +1,7 @@
 // User-defined number formats: digit placeholders, the decimal point, thousands grouping and
 // scaling, percent, scientific notation and literals.
-#include "evaluator/value/Locale.h"
 #include "functions/FormatParts.h"
+#include "value/Locale.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Arithmetic functions on Values.
 #include "functions/MathFunctions.h"
 
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/RuntimeError.h"
+#include "value/Coercion.h"
+#include "value/RuntimeError.h"
 
 #include <bit>
 #include <cmath>

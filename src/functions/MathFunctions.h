@@ -1,7 +1,7 @@
 // Arithmetic functions: Abs, Atn, Cos, Exp, Fix, Int, Log, Sgn, Sqr, and Rnd's number sequence.
 #pragma once
 
-#include "evaluator/value/Value.h"
+#include "value/Value.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
 // Functions that ask about a Value: its kind, and whether it is a date, a number, Empty, Null...
 #include "functions/QueryFunctions.h"
 
-#include "evaluator/value/DateText.h"
-#include "evaluator/value/NumberText.h"
+#include "value/DateText.h"
+#include "value/NumberText.h"
 
 namespace reelkeep {
 

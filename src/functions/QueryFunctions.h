@@ -2,7 +2,7 @@
 // IsObject, TypeName and VarType.
 #pragma once
 
-#include "evaluator/value/Value.h"
+#include "value/Value.h"
 
 namespace reelkeep {
 

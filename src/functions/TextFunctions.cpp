@@ -1,10 +1,10 @@
 // Text functions on Values and plain texts.
 #include "functions/TextFunctions.h"
 
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/RuntimeError.h"
-#include "evaluator/value/TextForm.h"
-#include "storage/Windows1252.h"
+#include "text/Windows1252.h"
+#include "value/Coercion.h"
+#include "value/RuntimeError.h"
+#include "value/TextForm.h"
 
 namespace reelkeep {
 

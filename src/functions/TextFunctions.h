@@ -1,8 +1,8 @@
 // Text functions: character codes, searching, slicing, replacing, Hex/Oct and Str.
 #pragma once
 
-#include "evaluator/value/Compare.h"
-#include "evaluator/value/Value.h"
+#include "value/Compare.h"
+#include "value/Value.h"
 
 #include <QString>
 

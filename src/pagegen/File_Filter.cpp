@@ -2,14 +2,14 @@
 #include "pagegen/File_Filter.h"
 
 #include "evaluator/Equation_Evaluater.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/TextForm.h"
 #include "pagegen/FileIdentity.h"
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PreparedTemplate.h"
 #include "pagegen/TemplateCharset.h"
 #include "storage/InputLimits.h"
-#include "storage/Utf8.h"
+#include "text/Utf8.h"
+#include "value/Coercion.h"
+#include "value/TextForm.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -279,11 +279,27 @@ FileVersion versionOf(const QString& path)
     return version;
 }
 
+} // namespace
+
+// A template as a run copies it: cut into pieces, and the programs of its expressions.
+struct RunTemplate
+{
+    RunTemplate(QByteArray bytes, bool utf8, bool findMistakes)
+        : prepared(std::move(bytes), utf8)
+        , programs(prepared, findMistakes)
+    {}
+
+    const PreparedTemplate prepared;
+    TemplatePrograms programs;
+};
+
+namespace {
+
 // An included file as it was last read, prepared, with the yield after which it was last
 // compared with the file on disk.
 struct IncludedTemplate
 {
-    std::shared_ptr<PreparedTemplate> prepared;
+    std::shared_ptr<RunTemplate> prepared;
     FileVersion version;
     quint64 checkedAtYield = 0;
     bool checked = false;
@@ -312,20 +328,16 @@ private:
 
 struct File_Filter::Run
 {
-    Run(const QString& outputPath,
-        bool utf8Page,
-        QString& notCreated,
-        QString& notWritten,
-        QString& includedPage)
+    Run(const QString& outputPath, bool utf8Page, FilterReport& runReport)
         : utf8(utf8Page)
-        , output(outputPath, utf8Page, notCreated, notWritten)
-        , pageIncluded(includedPage)
+        , report(runReport)
+        , output(outputPath, utf8Page, runReport.pageNotCreated, runReport.pageNotWritten)
     {
         sinceYield.start();
     }
 
     /// An included file, read and prepared again only when it changed on disk since then.
-    std::shared_ptr<PreparedTemplate> include(const QString& path, QStringList& warnings, bool findMistakes)
+    std::shared_ptr<RunTemplate> include(const QString& path, bool findMistakes)
     {
         IncludedTemplate& cached = includes[path];
         if (cached.checked && cached.checkedAtYield == yields)
@@ -336,7 +348,7 @@ struct File_Filter::Run
         // The page would replace a file the run reads: refused before it is read.
         if (version.isFile && output.isFile(version.identity)) {
             output.discard();
-            pageIncluded = path;
+            report.pageIncluded = path;
             raise(ErrorNumber::PathFileAccessError);
         }
         if (cached.prepared && version == cached.version)
@@ -350,14 +362,14 @@ struct File_Filter::Run
         if (utf8 && bytes.startsWith(Utf8ByteOrderMark))
             bytes.remove(0, Utf8ByteOrderMark.size());
         if (utf8)
-            noteInvalidUtf8(warnings, path, bytes);
-        cached.prepared = std::make_shared<PreparedTemplate>(bytes, utf8, findMistakes);
+            noteInvalidUtf8(report.warnings, path, bytes);
+        cached.prepared = std::make_shared<RunTemplate>(bytes, utf8, findMistakes);
         return cached.prepared;
     }
 
     bool utf8;
+    FilterReport& report;
     PageOutput output;
-    QString& pageIncluded;
     /// The template and the page hold two slots.
     int openFiles = 2;
     QHash<QString, IncludedTemplate> includes;
@@ -399,42 +411,41 @@ QString TemplateWarning::text() const
 File_Filter::File_Filter() = default;
 File_Filter::~File_Filter() = default;
 
-void File_Filter::Filter_File(const QString& Template_Path,
-                              const QString& Output_Path,
-                              Equation_Evaluater& Evaluator)
+FilterReport File_Filter::Filter_File(const QString& Template_Path,
+                                      const QString& Output_Path,
+                                      Equation_Evaluater& Evaluator)
 {
-    m_abandonedAt = {Template_Path, 1};
-    m_pageNotCreated.clear();
-    m_pageNotWritten.clear();
-    m_pageIncluded.clear();
-    const std::optional<QByteArray> input = readTemplate(Template_Path);
-    if (!input)
-        raise(ErrorNumber::FileNotFound);
-    m_stopRequested = false;
-    const bool utf8 = declaresUtf8(*input);
-    m_warnings.clear();
-    m_templateWarnings.clear();
-    m_abandonedCause.clear();
-    if (utf8)
-        noteInvalidUtf8(m_warnings, Template_Path, *input);
-    m_pageFolder = QFileInfo(Output_Path).absolutePath();
-    m_run = std::make_unique<Run>(Output_Path, utf8, m_pageNotCreated, m_pageNotWritten, m_pageIncluded);
-    // Closing the page and forgetting the run happen however the run ends.
-    const auto endRun = qScopeGuard([this] {
-        m_run.reset();
+    FilterReport report;
+    report.abandonedAt = {Template_Path, 1};
+    try {
+        const std::optional<QByteArray> input = readTemplate(Template_Path);
+        if (!input)
+            raise(ErrorNumber::FileNotFound);
         m_stopRequested = false;
-    });
-    PreparedTemplate prepared(*input, utf8, m_findsMistakes);
-    Copy_Template(prepared, Template_Path, Evaluator);
-    if (!prepared.pieces().empty())
-        m_abandonedAt.line = prepared.lineOf(prepared.pieces().back());
-    m_run->output.finish();
+        const bool utf8 = declaresUtf8(*input);
+        if (utf8)
+            noteInvalidUtf8(report.warnings, Template_Path, *input);
+        m_pageFolder = QFileInfo(Output_Path).absolutePath();
+        m_run = std::make_unique<Run>(Output_Path, utf8, report);
+        // Closing the page and forgetting the run happen however the run ends.
+        const auto endRun = qScopeGuard([this] {
+            m_run.reset();
+            m_stopRequested = false;
+        });
+        RunTemplate mainTemplate(*input, utf8, m_findsMistakes);
+        Copy_Template(mainTemplate, Template_Path, Evaluator);
+        if (!mainTemplate.prepared.pieces().empty())
+            report.abandonedAt.line = mainTemplate.prepared.lineOf(mainTemplate.prepared.pieces().back());
+        m_run->output.finish();
+    } catch (const RuntimeError& error) {
+        report.error = error.errorNumber();
+    }
+    return report;
 }
 
-void File_Filter::Copy_Template(PreparedTemplate& input,
-                                const QString& fileName,
-                                Equation_Evaluater& Evaluator)
+void File_Filter::Copy_Template(RunTemplate& copied, const QString& fileName, Equation_Evaluater& Evaluator)
 {
+    const PreparedTemplate& input = copied.prepared;
     const TemplatePiece* current = nullptr;
     Run& run = *m_run;
     // An include copies another template inside this one's expression; this one goes on after.
@@ -452,12 +463,12 @@ void File_Filter::Copy_Template(PreparedTemplate& input,
             run.output.writeLiteral(input.literal(piece));
             if (piece.expression == TemplatePiece::NoExpression)
                 break;
-            const PreparedEquation expression = input.expression(piece, Evaluator);
+            const PreparedEquation expression = copied.programs.expression(piece, Evaluator);
             if (!m_findsMistakes) {
                 run.output.writeValue(Evaluator.Evaluate_Prepared(expression, &run.output));
             } else {
                 run.currentPiece = &piece;
-                const QStringList* findings = input.findings(piece);
+                const QStringList* findings = copied.programs.findings(piece);
                 if (findings)
                     for (const QString& finding : *findings)
                         warn(finding);
@@ -477,8 +488,8 @@ void File_Filter::Copy_Template(PreparedTemplate& input,
     } catch (const RuntimeError& error) {
         // The innermost template that sees the error is where it happened.
         if (!run.abandonedAtKnown) {
-            m_abandonedAt = {fileName, current ? input.lineOf(*current) : 1};
-            m_abandonedCause = error.cause();
+            run.report.abandonedAt = {fileName, current ? input.lineOf(*current) : 1};
+            run.report.abandonedCause = error.cause();
             run.abandonedAtKnown = true;
         }
         throw;
@@ -493,11 +504,12 @@ void File_Filter::warn(const QString& cause)
     const QString key = *run.currentFile + QChar(0) + QString::number(piece.literalEnd) + QChar(0) + cause;
     const auto known = run.warningAt.constFind(key);
     if (known != run.warningAt.cend()) {
-        ++m_templateWarnings[*known].count;
+        ++run.report.templateWarnings[*known].count;
         return;
     }
-    run.warningAt.insert(key, m_templateWarnings.size());
-    m_templateWarnings.append({*run.currentFile, input.lineOf(piece), input.shownExpression(piece), cause});
+    run.warningAt.insert(key, run.report.templateWarnings.size());
+    run.report.templateWarnings.append(
+        {*run.currentFile, input.lineOf(piece), input.shownExpression(piece), cause});
 }
 
 void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_Evaluater& Evaluator)
@@ -510,7 +522,7 @@ void File_Filter::Include_File(const Value& Path, const Value& Count, Equation_E
         return;
     const QString path = toStringLet(Path);
     for (int repetition = 1; repetition <= count; ++repetition) {
-        if (const std::shared_ptr<PreparedTemplate> input = m_run->include(path, m_warnings, m_findsMistakes))
+        if (const std::shared_ptr<RunTemplate> input = m_run->include(path, m_findsMistakes))
             Copy_Template(*input, path, Evaluator);
         else if (m_findsMistakes && m_run->currentPiece && repetition == 1)
             warn(QStringLiteral("infile names no file: %1").arg(QDir::toNativeSeparators(path)));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pagegen/TemplateVariables.h"
+#include "value/RuntimeError.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +14,7 @@
 namespace reelkeep {
 
 class Equation_Evaluater;
-class PreparedTemplate;
+struct RunTemplate;
 
 /// A place in a template: its file and the line on which an expression starts.
 struct TemplatePlace
@@ -38,6 +39,31 @@ struct TemplateWarning
 
     /// "no function is called "lenght" (did you mean "len"?) in [lenght(list.title)] (x 2,500)"
     QString text() const;
+};
+
+/// How a run of the filter ended, and what it met on the way.
+struct FilterReport
+{
+    /// The run-time error that abandoned the run, or None when the page was written to its end.
+    ErrorNumber error = ErrorNumber::None;
+    /// Where an abandoned run stopped: the innermost template and the expression's line.
+    TemplatePlace abandonedAt;
+    /// What the author did to raise that error, in words, where the evaluator knows it; else empty.
+    QString abandonedCause;
+    /// The system's reason when the run could not create its page file, else empty.
+    QString pageNotCreated;
+    /// The system's reason when the page file took only part of what was written to it (Disk
+    /// full, 61) or could not take its name, else empty. The file is then as it was.
+    QString pageNotWritten;
+    /// The include refused because it is the page's file, else empty: the run ended with
+    /// Path/File access error (75) before reading it, and the file is as it was.
+    QString pageIncluded;
+    /// What the run read but not as written, one line for each template: a UTF-8 run's template
+    /// with bytes that are not UTF-8, where the first of them is.
+    QStringList warnings;
+    /// What the run's templates do that their authors most likely did not mean, one for each
+    /// place and cause, in the order the run first came to them.
+    QList<TemplateWarning> templateWarnings;
 };
 
 class File_Filter
@@ -68,13 +94,15 @@ public:
     bool isRunning() const { return m_run != nullptr; }
 
     /// Runs the filter over a template into a new page, which replaces the file at Output_Path
-    /// when the run ends (see pageIncluded() and pageNotWritten() for when it does not). Templates are read
-    /// with Windows-1252, or UTF-8 when the main template declares it; a result character the page's
-    /// character set cannot hold is written as an HTML character reference. Raises File not found (53),
-    /// creating no page, when the template does not exist, and Path/File access error (75) when
-    /// the page file cannot be created (pageNotCreated() says why); every error that abandons the run
-    /// leaves the page written so far, with every file closed, and records where it happened.
-    void Filter_File(const QString& Template_Path, const QString& Output_Path, Equation_Evaluater& Evaluator);
+    /// when the run ends (unless the report's pageIncluded or pageNotWritten say otherwise), and
+    /// reports how it went. Templates are read with Windows-1252, or UTF-8 when the main template
+    /// declares it; a result character the page's character set cannot hold is written as an HTML
+    /// character reference. A run-time error abandons the run and is reported rather than raised:
+    /// File not found (53), creating no page, when the template does not exist, Path/File access
+    /// error (75) when the page file cannot be created (pageNotCreated says why); every error
+    /// leaves the page written so far, with every file closed.
+    FilterReport
+    Filter_File(const QString& Template_Path, const QString& Output_Path, Equation_Evaluater& Evaluator);
 
     /// Copies the template file named by Path into the page of the run in progress Count times
     /// (Count Let-coerced to Integer once). A file that does not exist contributes nothing.
@@ -85,30 +113,9 @@ public:
     /// yield; nothing else of the program runs between two yields.
     void Include_File(const Value& Path, const Value& Count, Equation_Evaluater& Evaluator);
 
-    /// Where the last abandoned run stopped: the innermost template and the expression's line.
-    const TemplatePlace& abandonedAt() const { return m_abandonedAt; }
-    /// The system's reason when the last run could not create its page file, else empty.
-    const QString& pageNotCreated() const { return m_pageNotCreated; }
-    /// The system's reason when the last run's page file took only part of what was written to
-    /// it (Disk full, 61) or could not take its name, else empty. The file is then as it was.
-    const QString& pageNotWritten() const { return m_pageNotWritten; }
-    /// The include that the last run refused because it is the page's file, else empty: the
-    /// run ended with Path/File access error (75) before reading it, and the file is as it was.
-    const QString& pageIncluded() const { return m_pageIncluded; }
-
-    /// What the last run read but not as written, one line for each template: a UTF-8 run's
-    /// template with bytes that are not UTF-8, where the first of them is.
-    const QStringList& warnings() const { return m_warnings; }
-
-    /// Whether runs find the template mistakes of templateWarnings(); on by default. The page is
+    /// Whether runs find the template mistakes of their reports' templateWarnings; on by default. The page is
     /// the same either way.
     void setFindsMistakes(bool finds) { m_findsMistakes = finds; }
-    /// What the last run's templates do that their authors most likely did not mean, one for each
-    /// place and cause, in the order the run first came to them.
-    const QList<TemplateWarning>& templateWarnings() const { return m_templateWarnings; }
-    /// What the author did to raise the error that abandoned the last run, in words, where the
-    /// evaluator knows it; else empty.
-    const QString& abandonedCause() const { return m_abandonedCause; }
 
     /// The folder of the list file the pages are made from, empty for a list without a file
     /// (runPage sets it), and the folder of the page the run in progress writes: addresses of the
@@ -119,7 +126,7 @@ public:
 
 private:
     struct Run;
-    void Copy_Template(PreparedTemplate& input, const QString& fileName, Equation_Evaluater& Evaluator);
+    void Copy_Template(RunTemplate& copied, const QString& fileName, Equation_Evaluater& Evaluator);
     void yieldNow();
     /// Counts one more time through the current place with `cause`.
     void warn(const QString& cause);
@@ -129,14 +136,7 @@ private:
     int m_yieldInterval = YieldIntervalMilliseconds;
     bool m_stopRequested = false;
     std::unique_ptr<Run> m_run;
-    TemplatePlace m_abandonedAt;
-    QStringList m_warnings;
-    QString m_pageNotCreated;
-    QString m_pageNotWritten;
-    QString m_pageIncluded;
     bool m_findsMistakes = true;
-    QList<TemplateWarning> m_templateWarnings;
-    QString m_abandonedCause;
     QString m_listFolder;
     QString m_pageFolder;
 };

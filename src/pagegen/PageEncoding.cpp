@@ -3,9 +3,9 @@
 // one character at a time.
 #include "pagegen/PageEncoding.h"
 
-#include "evaluator/value/TextForm.h"
-#include "evaluator/value/Value.h"
-#include "storage/Windows1252.h"
+#include "text/Windows1252.h"
+#include "value/TextForm.h"
+#include "value/Value.h"
 
 #include <charconv>
 #include <cstring>

@@ -3,17 +3,20 @@
 
 #include "evaluator/BuiltinLibrary.h"
 #include "evaluator/Equation_Evaluater.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/Operators.h"
-#include "evaluator/value/TextCase.h"
-#include "evaluator/value/TextForm.h"
+#include "evaluator/TemplateFindings.h"
 #include "pagegen/File_Filter.h"
 #include "pagegen/HtmlText.h"
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PageOrder.h"
+#include "value/Coercion.h"
+#include "value/DateSerial.h"
+#include "value/Operators.h"
+#include "value/TextCase.h"
+#include "value/TextForm.h"
 
 #include <QHash>
 
+#include <algorithm>
 #include <iterator>
 
 namespace reelkeep {
@@ -33,6 +36,85 @@ QString lowerFieldName(const Value& name)
 {
     const Value lowered = lcase(name);
     return lowered.isNull() ? QString() : lowered.asString();
+}
+
+// A value of an extra field as templates read it: Empty for none, else a value of the runtime's
+// kind for the field's kind, so that numbers compare and add as numbers and dates as dates.
+Value templateValue(ExtraKind kind, const QString& canonical)
+{
+    if (canonical.isEmpty())
+        return Value();
+    switch (kind) {
+    case ExtraKind::Text:
+    case ExtraKind::LongText:
+        return Value::makeString(canonical);
+    case ExtraKind::Number:
+    case ExtraKind::Rating:
+        return Value::makeDouble(canonical.toDouble());
+    case ExtraKind::YesNo:
+        return Value::makeBoolean(canonical == u"yes");
+    case ExtraKind::Date: {
+        const double serial = double(daySerial(
+            canonical.first(4).toInt(), canonical.sliced(5, 2).toInt(), canonical.sliced(8, 2).toInt()));
+        // Dates run from the year 100; one before it stays its text.
+        return isValidDateSerial(serial) ? Value::makeDate(serial) : Value::makeString(canonical);
+    }
+    }
+    return Value::makeString(canonical);
+}
+
+// The position of the extra field spelt exactly `name`, or -1. Templates mostly write a name as the
+// list spells it (or as list.fieldname gives it), which is found without the slower comparisons
+// that ignore case.
+qsizetype extraFieldSpelt(const ExtraFields& fields, const QString& name)
+{
+    const auto spelt = std::find_if(
+        fields.cbegin(), fields.cend(), [&name](const ExtraField& field) { return field.name == name; });
+    return spelt == fields.cend() ? -1 : qsizetype(spelt - fields.cbegin());
+}
+
+// The names of the fields a template names, the seventeen (the first six alone when
+// `sortKeysOnly`) and then the list's extra fields, for suggesting one for a misspelt name.
+QStringList namesOfFields(const ExtraFields& fields, bool sortKeysOnly)
+{
+    QStringList names;
+    for (int i = 0; i <= static_cast<int>(sortKeysOnly ? Field::Date : Field::WebUrl3); ++i)
+        names.append(fieldName(fieldAt(i)).toString());
+    for (const ExtraField& field : fields)
+        names.append(field.name);
+    return names;
+}
+
+QString noFieldCalled(const QString& name, const QStringList& known)
+{
+    return QStringLiteral("the list has no field called \"%1\"%2").arg(name, didYouMean(name, known, false));
+}
+
+// list.field reads any of the seventeen fields and the extra fields.
+QString fieldProblem(const ExtraFields& fields, const QString& name)
+{
+    if (fieldNamed(name) || extraFieldIndex(fields, name) >= 0)
+        return QString();
+    return noFieldCalled(name, namesOfFields(fields, false));
+}
+
+// list.sort sorts by the first six fields and the extra fields; the empty name, which sorts by
+// nothing, is how a template asks for the catalogue's order.
+QString sortFieldProblem(const ExtraFields& fields, const QString& name)
+{
+    if (name.isEmpty() || sortsBy(fields, name.toLower()))
+        return QString();
+    if (fieldNamed(name))
+        return QStringLiteral("it sorts by title, release, type, time, genre, date or an extra field, not by "
+                              "\"%1\"; the films keep the catalogue's order")
+            .arg(name);
+    return noFieldCalled(name, namesOfFields(fields, true));
+}
+
+// "4", "1", "none": how many extra fields a list has.
+QString extraFieldCount(qsizetype count)
+{
+    return count == 0 ? QStringLiteral("none") : QString::number(count);
 }
 
 // The text the page would write for a value, made safe by `make`: a text that needs nothing keeps
@@ -69,19 +151,18 @@ inline const FilmRecord* PageHost::filmAtPlaceIfAny(int place) const
     return position >= 0 && position < films.size() ? &films.at(position) : nullptr;
 }
 
-inline const FilmRecord& PageHost::filmAtPlace(int place, std::optional<Field> readAtIndex) const
+template <typename Reader> inline const FilmRecord& PageHost::filmAtPlace(int place, Reader reader) const
 {
     const FilmRecord* film = filmAtPlaceIfAny(place);
     if (!film)
-        raise(ErrorNumber::SubscriptOutOfRange, noFilmCause(place, readAtIndex));
+        raise(ErrorNumber::SubscriptOutOfRange, noFilmCause(place, reader()));
     return *film;
 }
 
-QString PageHost::noFilmCause(int place, std::optional<Field> readAtIndex) const
+QString PageHost::noFilmCause(int place, FilmReader reader) const
 {
-    const QString asker = readAtIndex ? QStringLiteral("list.") + fieldName(*readAtIndex).toString()
-                                      : QStringLiteral("list.getval");
-    const bool atIndex = readAtIndex.has_value();
+    const QString asker = QStringLiteral("list.") + reader.name.toString();
+    const bool atIndex = reader.atIndex;
     const qsizetype placed = m_state.order.size();
     if (m_context.films().isEmpty())
         return QStringLiteral("%1: the catalogue has no films").arg(asker);
@@ -102,126 +183,152 @@ QString PageHost::noFilmCause(int place, std::optional<Field> readAtIndex) const
 template <Field field>
 void PageHost::readCurrentField(PageHost& host, const ArgumentList&, Value& ReturnValue)
 {
-    ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex, field)[field]);
+    const auto reader = [] { return FilmReader{fieldName(field), true}; };
+    ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex, reader)[field]);
 }
 
 void PageHost::readImageAddress(PageHost& host, const ArgumentList&, Value& ReturnValue)
 {
-    const FilmRecord& film = host.filmAtPlace(host.m_state.currentIndex, Field::ImgSrc);
+    const auto reader = [] { return FilmReader{u"imgaddress", true}; };
+    const FilmRecord& film = host.filmAtPlace(host.m_state.currentIndex, reader);
     ReturnValue = Value::makeString(
         pageImageAddress(film[Field::ImgSrc], host.m_filter.listFolder(), host.m_filter.pageFolder()));
 }
 
 // ORDER HostNames: variables in the order they are compared, then the functions.
-const PageHost::HostName PageHost::HostNames[] = {
-    {u"title",
-     HostName::Kind::Variable,
-     0,
-     [](PageHost& host, const ArgumentList&, Value& r) {
-         r = Value::makeString(host.m_context.pageTitle());
-     }},
-    {u"description",
-     HostName::Kind::Variable,
-     0,
-     [](PageHost& host, const ArgumentList&, Value& r) {
-         r = Value::makeString(host.m_context.pageDescription());
-     }},
-    {u"list.count",
-     HostName::Kind::Variable,
-     0,
-     [](PageHost& host, const ArgumentList&, Value& r) {
-         r = Value::makeLong(static_cast<std::int32_t>(host.m_state.order.size()));
-     }},
-    {u"list.index",
-     HostName::Kind::Variable,
-     0,
-     [](PageHost& host, const ArgumentList&, Value& r) {
-         r = Value::makeInteger(host.m_state.currentIndex);
-     }},
-    {u"list.title", HostName::Kind::Variable, 0, readCurrentField<Field::Title>},
-    {u"list.release", HostName::Kind::Variable, 0, readCurrentField<Field::Release>},
-    {u"list.type", HostName::Kind::Variable, 0, readCurrentField<Field::Type>},
-    {u"list.time", HostName::Kind::Variable, 0, readCurrentField<Field::Time>},
-    {u"list.genre", HostName::Kind::Variable, 0, readCurrentField<Field::Genre>},
-    {u"list.date", HostName::Kind::Variable, 0, readCurrentField<Field::Date>},
-    {u"list.plot", HostName::Kind::Variable, 0, readCurrentField<Field::Plot>},
-    {u"list.comment", HostName::Kind::Variable, 0, readCurrentField<Field::Comment>},
-    {u"list.cast", HostName::Kind::Variable, 0, readCurrentField<Field::Cast>},
-    {u"list.imgsrc", HostName::Kind::Variable, 0, readCurrentField<Field::ImgSrc>},
-    {u"list.imglink", HostName::Kind::Variable, 0, readCurrentField<Field::ImgLink>},
-    {u"list.webtext1", HostName::Kind::Variable, 0, readCurrentField<Field::WebText1>},
-    {u"list.weburl1", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl1>},
-    {u"list.webtext2", HostName::Kind::Variable, 0, readCurrentField<Field::WebText2>},
-    {u"list.weburl2", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl2>},
-    {u"list.webtext3", HostName::Kind::Variable, 0, readCurrentField<Field::WebText3>},
-    // The seventeenth field has its name too.
-    {u"list.weburl3", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl3>},
-    // The current film's image as the page reaches it, wherever the page is written.
-    {u"list.imgaddress", HostName::Kind::Variable, 0, readImageAddress},
-    {u"rb",
-     HostName::Kind::Variable,
-     0,
-     [](PageHost&, const ArgumentList&, Value& r) { r = Value::makeString(QStringLiteral("]")); }},
-    {u"hy",
-     HostName::Kind::Variable,
-     0,
-     [](PageHost&, const ArgumentList&, Value& r) { r = Value::makeString(QStringLiteral("'")); }},
-    {u"list.getval",
-     HostName::Kind::Function,
-     2,
-     [](PageHost& host, const ArgumentList& a, Value& r) { r = host.listGetVal(a, r); }},
-    {u"list.setindex",
-     HostName::Kind::Function,
-     1,
-     [](PageHost& host, const ArgumentList& a, Value& r) {
-         host.m_state.currentIndex = toInteger(a.item(1));
-         host.readAhead(host.m_state.currentIndex);
-         r = emptyText();
-     }},
-    {u"list.sort",
-     HostName::Kind::Function,
-     2,
-     [](PageHost& host, const ArgumentList& a, Value& r) { r = host.Sort_Page_Order(a.item(1), a.item(2)); }},
-    {u"infile",
-     HostName::Kind::Function,
-     2,
-     [](PageHost& host, const ArgumentList& a, Value& r) {
-         host.include(a);
-         r = emptyText();
-     }},
-    {u"getvar",
-     HostName::Kind::Function,
-     1,
-     [](PageHost& host, const ArgumentList& a, Value& r) {
-         r = host.m_filter.variables().Get_Variable(toStringLet(a.item(1)));
-     }},
-    {u"setvar",
-     HostName::Kind::Function,
-     2,
-     [](PageHost& host, const ArgumentList& a, Value& r) {
-         host.m_filter.variables().Set_Variable(toStringLet(a.item(1)), a.item(2));
-         r = Value();
-     }},
-    {u"setprogress",
-     HostName::Kind::Function,
-     1,
-     [](PageHost& host, const ArgumentList& a, Value&) { host.setProgress(a.item(1)); }},
-    {u"setlabel",
-     HostName::Kind::Function,
-     1,
-     [](PageHost& host, const ArgumentList& a, Value&) { host.m_context.setLabel(toStringLet(a.item(1))); }},
-    // Reads its argument (the count above) and does nothing else.
-    {u"debug.print", HostName::Kind::Function, 1, [](PageHost&, const ArgumentList&, Value&) {}},
-    // A value's text safe in element text and quoted attribute values.
-    {u"html",
-     HostName::Kind::Function,
-     1,
-     [](PageHost&, const ArgumentList& a, Value& r) { r = madeSafe(a.item(1), htmlEscaped); }},
-    // An address safe for href and src, or nothing for one a link must not lead to.
-    {u"url",
-     HostName::Kind::Function,
-     1,
-     [](PageHost&, const ArgumentList& a, Value& r) { r = madeSafe(a.item(1), linkAddress); }},
+const PageHost::HostName
+    PageHost::
+        HostNames
+            [] =
+                {
+                    {u"title",
+                     HostName::Kind::Variable,
+                     0,
+                     [](PageHost& host, const ArgumentList&, Value& r) {
+                         r = Value::makeString(host.m_context.pageTitle());
+                     }},
+                    {u"description",
+                     HostName::Kind::Variable,
+                     0,
+                     [](PageHost& host, const ArgumentList&, Value& r) {
+                         r = Value::makeString(host.m_context.pageDescription());
+                     }},
+                    {u"list.count",
+                     HostName::Kind::Variable,
+                     0,
+                     [](PageHost& host, const ArgumentList&, Value& r) {
+                         r = Value::makeLong(static_cast<std::int32_t>(host.m_state.order.size()));
+                     }},
+                    {u"list.index",
+                     HostName::Kind::Variable,
+                     0,
+                     [](PageHost& host, const ArgumentList&, Value& r) {
+                         r = Value::makeInteger(host.m_state.currentIndex);
+                     }},
+                    {u"list.fieldcount", HostName::Kind::Variable, 0, readFieldCount},
+                    {u"list.title", HostName::Kind::Variable, 0, readCurrentField<Field::Title>},
+                    {u"list.release", HostName::Kind::Variable, 0, readCurrentField<Field::Release>},
+                    {u"list.type", HostName::Kind::Variable, 0, readCurrentField<Field::Type>},
+                    {u"list.time", HostName::Kind::Variable, 0, readCurrentField<Field::Time>},
+                    {u"list.genre", HostName::Kind::Variable, 0, readCurrentField<Field::Genre>},
+                    {u"list.date", HostName::Kind::Variable, 0, readCurrentField<Field::Date>},
+                    {u"list.plot", HostName::Kind::Variable, 0, readCurrentField<Field::Plot>},
+                    {u"list.comment", HostName::Kind::Variable, 0, readCurrentField<Field::Comment>},
+                    {u"list.cast", HostName::Kind::Variable, 0, readCurrentField<Field::Cast>},
+                    {u"list.imgsrc", HostName::Kind::Variable, 0, readCurrentField<Field::ImgSrc>},
+                    {u"list.imglink", HostName::Kind::Variable, 0, readCurrentField<Field::ImgLink>},
+                    {u"list.webtext1", HostName::Kind::Variable, 0, readCurrentField<Field::WebText1>},
+                    {u"list.weburl1", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl1>},
+                    {u"list.webtext2", HostName::Kind::Variable, 0, readCurrentField<Field::WebText2>},
+                    {u"list.weburl2", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl2>},
+                    {u"list.webtext3", HostName::Kind::Variable, 0, readCurrentField<Field::WebText3>},
+                    // The seventeenth field has its name too.
+                    {u"list.weburl3", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl3>},
+                    // The current film's image as the page reaches it, wherever the page is written.
+                    {u"list.imgaddress", HostName::Kind::Variable, 0, readImageAddress},
+                    {u"rb",
+                     HostName::Kind::Variable,
+                     0,
+                     [](PageHost&, const ArgumentList&, Value& r) {
+                         r = Value::makeString(QStringLiteral("]"));
+                     }},
+                    {u"hy",
+                     HostName::Kind::Variable,
+                     0,
+                     [](PageHost&, const ArgumentList&, Value& r) {
+                         r = Value::makeString(QStringLiteral("'"));
+                     }},
+                    {u"list.getval",
+                     HostName::Kind::Function,
+                     2,
+                     [](PageHost& host, const ArgumentList& a, Value& r) { r = host.listGetVal(a, r); }},
+                    {u"list.setindex",
+                     HostName::Kind::Function,
+                     1,
+                     [](PageHost& host, const ArgumentList& a, Value& r) {
+                         host.m_state.currentIndex = toInteger(a.item(1));
+                         host.readAhead(host.m_state.currentIndex);
+                         r = emptyText();
+                     }},
+                    {u"list.sort",
+                     HostName::Kind::Function,
+                     2,
+                     [](PageHost& host, const ArgumentList& a, Value& r) {
+                         r = host.Sort_Page_Order(a.item(1), a.item(2));
+                     },
+                     sortFieldProblem},
+                    {u"list.field", HostName::Kind::Function, 1, readField, fieldProblem},
+                    {u"list.fieldname", HostName::Kind::Function, 1, readFieldName},
+                    {u"list.fieldkind", HostName::Kind::Function, 1, readFieldKind},
+                    {u"infile",
+                     HostName::Kind::Function,
+                     2,
+                     [](PageHost& host, const ArgumentList& a, Value& r) {
+                         host.include(a);
+                         r = emptyText();
+                     }},
+                    {u"getvar",
+                     HostName::Kind::Function,
+                     1,
+                     [](PageHost& host, const ArgumentList& a, Value& r) {
+                         r = host.m_filter.variables().Get_Variable(toStringLet(a.item(1)));
+                     }},
+                    {u"setvar",
+                     HostName::Kind::Function,
+                     2,
+                     [](PageHost& host, const ArgumentList& a, Value& r) {
+                         host.m_filter.variables().Set_Variable(toStringLet(a.item(1)), a.item(2));
+                         r = Value();
+                     }},
+                    {u"setprogress",
+                     HostName::Kind::Function,
+                     1,
+                     [](PageHost& host, const ArgumentList& a, Value&) { host.setProgress(a.item(1)); }},
+                    {u"setlabel",
+                     HostName::Kind::Function,
+                     1,
+                     [](PageHost& host, const ArgumentList& a, Value&) {
+                         host.m_context.setLabel(toStringLet(a.item(1)));
+                     }},
+                    // Reads its argument (the count above) and does nothing else.
+                    {u"debug.print",
+                     HostName::Kind::Function,
+                     1,
+                     [](PageHost&, const ArgumentList&, Value&) {}},
+                    // A value's text safe in element text and quoted attribute values.
+                    {u"html",
+                     HostName::Kind::Function,
+                     1,
+                     [](PageHost&,
+                        const ArgumentList& a,
+                        Value& r) { r = madeSafe(a.item(1), htmlEscaped); }},
+                    // An address safe for href and src, or nothing for one a link must not lead to.
+                    {u"url",
+                     HostName::Kind::Function,
+                     1,
+                     [](PageHost&,
+                        const ArgumentList& a,
+                        Value& r) { r = madeSafe(a.item(1), linkAddress); }},
 };
 
 const int PageHost::NotHostName = static_cast<int>(std::size(HostNames));
@@ -254,6 +361,25 @@ QStringList PageHost::knownNames(bool isFunction) const
         if ((known.kind == HostName::Kind::Function) == isFunction)
             names.append(known.name.toString());
     return names;
+}
+
+QString PageHost::constantArgumentProblem(const QString& Function_Name, int position, const Value& argument)
+{
+    const int number = numberOf(Function_Name.toLower(), HostName::Kind::Function);
+    if (number == NotHostName || position != 1 || argument.kind() != Kind::String)
+        return QString();
+    const HostName& function = HostNames[number];
+    const QString problem = function.fieldNameProblem
+                                ? function.fieldNameProblem(m_context.extraFields(), argument.asString())
+                                : QString();
+    return problem.isEmpty() ? problem : function.name.toString() + QStringLiteral(": ") + problem;
+}
+
+bool PageHost::answersFilmName(QStringView name)
+{
+    const QString spelled = QStringLiteral("list.") + name.toString().toLower();
+    return numberOf(spelled, HostName::Kind::Variable) != NotHostName ||
+           numberOf(spelled, HostName::Kind::Function) != NotHostName;
 }
 
 int PageHost::variableNumber(const QString& Variable_Name)
@@ -327,7 +453,61 @@ Value PageHost::listGetVal(const ArgumentList& arguments, const Value& untouched
     const auto readable = Readable.constFind(field);
     if (readable == Readable.cend())
         return untouched;
-    return Value::makeString(filmAtPlace(toInteger(place), std::nullopt)[*readable]);
+    const auto reader = [] { return FilmReader{u"getval", false}; };
+    return Value::makeString(filmAtPlace(toInteger(place), reader)[*readable]);
+}
+
+// The current film's value of a field named in any case: a standard field's text, an extra field's
+// value (templateValue), Empty for a name the list does not have.
+void PageHost::readField(PageHost& host, const ArgumentList& arguments, Value& ReturnValue)
+{
+    const Value& name = arguments.item(1);
+    const ExtraFields& fields = host.m_context.extraFields();
+    const auto reader = [] { return FilmReader{u"field", true}; };
+    qsizetype extra = name.kind() == Kind::String ? extraFieldSpelt(fields, name.asString()) : -1;
+    if (extra < 0) {
+        const QString lowered = lowerFieldName(name);
+        if (const std::optional<Field> standard = fieldNamed(lowered)) {
+            ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex, reader)[*standard]);
+            return;
+        }
+        extra = extraFieldIndex(fields, lowered);
+        if (extra < 0)
+            return;
+    }
+    ReturnValue = templateValue(fields[extra].kind,
+                                host.filmAtPlace(host.m_state.currentIndex, reader).extraValue(extra));
+}
+
+void PageHost::readFieldCount(PageHost& host, const ArgumentList&, Value& ReturnValue)
+{
+    ReturnValue = Value::makeLong(static_cast<std::int32_t>(host.m_context.extraFields().size()));
+}
+
+void PageHost::readFieldName(PageHost& host, const ArgumentList& arguments, Value& ReturnValue)
+{
+    ReturnValue = Value::makeString(host.extraFieldAtPlace(arguments.item(1), u"fieldname").name);
+}
+
+// The kind's key, as list files and the dump name it: "text", "longtext", "number", "rating",
+// "yesno", "date".
+void PageHost::readFieldKind(PageHost& host, const ArgumentList& arguments, Value& ReturnValue)
+{
+    const ExtraKind kind = host.extraFieldAtPlace(arguments.item(1), u"fieldkind").kind;
+    ReturnValue = Value::makeString(kindFacts(kind).key.toString());
+}
+
+const ExtraField& PageHost::extraFieldAtPlace(const Value& place, QStringView reader) const
+{
+    const int number = toInteger(place);
+    const ExtraFields& fields = m_context.extraFields();
+    if (number < 1 || number > fields.size())
+        raise(ErrorNumber::SubscriptOutOfRange,
+              QStringLiteral("list.%1: there is no extra field %2; the list has %3")
+                  .arg(reader)
+                  .arg(number)
+                  .arg(extraFieldCount(fields.size())));
+    return fields[number - 1];
 }
 
 void PageHost::setProgress(const Value& position)
@@ -355,7 +535,7 @@ Value PageHost::Sort_Page_Order(const Value& Field_Name, const Value& Ascending)
     const bool ascending = Ascending.isNull() ? false : toBoolean(Ascending);
     // The field name is lower-cased only when there are two films to compare.
     const QString fieldName = films.size() < 2 ? QString() : lowerFieldName(Field_Name);
-    m_state.order = sortedPageOrder(films, fieldName, ascending);
+    m_state.order = sortedPageOrder(films, m_context.extraFields(), fieldName, ascending);
     return emptyText();
 }
 

@@ -1,16 +1,18 @@
 // Sorting the films into the page order.
 #include "pagegen/PageOrder.h"
 
-#include "evaluator/value/Compare.h"
-#include "evaluator/value/TextRankKey.h"
+#include "value/Compare.h"
+#include "value/TextRankKey.h"
 
 #include <QtEndian>
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <memory>
 #include <numeric>
 #include <optional>
+#include <variant>
 #include <vector>
 
 namespace reelkeep {
@@ -20,13 +22,17 @@ namespace {
 constexpr std::size_t WordSize = sizeof(std::uint64_t);
 constexpr std::ptrdiff_t InsertionSortLimit = 32;
 
-// The six fields a page can be sorted by.
-std::optional<Field> sortKey(QStringView name)
+// What a page is sorted by: one of the first six fields, or the position of an extra field.
+using SortKey = std::variant<Field, qsizetype>;
+
+std::optional<SortKey> sortKey(const ExtraFields& fields, QStringView name)
 {
     for (int i = 0; i <= static_cast<int>(Field::Date); ++i) {
         if (fieldName(fieldAt(i)) == name)
             return fieldAt(i);
     }
+    if (const qsizetype extra = extraFieldIndex(fields, name); extra >= 0)
+        return extra;
     return std::nullopt;
 }
 
@@ -42,15 +48,15 @@ QList<std::int16_t> catalogueOrder(qsizetype count)
 // their loads overlap.
 constexpr qsizetype PrefetchDistance = 16;
 
-// One field of every film, read ahead of use.
-std::vector<QStringView> fieldTexts(const QList<FilmRecord>& films, Field field)
+// The key text of every film, `text` of it, read ahead of use.
+template <typename KeyText> std::vector<QStringView> keyTexts(const QList<FilmRecord>& films, KeyText text)
 {
     std::vector<QStringView> texts;
     texts.reserve(std::size_t(films.size()));
     for (qsizetype i = 0; i < films.size(); ++i) {
         if (i + PrefetchDistance < films.size())
-            __builtin_prefetch(&films[i + PrefetchDistance][field]);
-        texts.emplace_back(films[i][field]);
+            __builtin_prefetch(&text(films[i + PrefetchDistance]));
+        texts.emplace_back(text(films[i]));
     }
     return texts;
 }
@@ -238,41 +244,90 @@ QList<std::int16_t> orderByRankKeys(const RankKeys& keys, std::size_t count, boo
     return order;
 }
 
-QList<std::int16_t> orderByCollationKeys(const QList<FilmRecord>& films, Field field, bool ascending)
+// The positions sorted stably by `compare` (-1, 0 or 1): equal keys keep catalogue order in
+// either direction.
+template <typename Compare>
+QList<std::int16_t> stableOrder(std::size_t count, bool ascending, Compare compare)
 {
-    QList<std::int16_t> order = catalogueOrder(films.size());
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(static_cast<size_t>(films.size()));
-    for (const FilmRecord& film : films)
-        keys.push_back(textSortKey(film[field]));
-    // StrComp: the empty text before every other, then the collation's order.
-    const auto compare = [&](std::int16_t left, std::int16_t right) {
-        const bool leftEmpty = films[left][field].isEmpty();
-        const bool rightEmpty = films[right][field].isEmpty();
-        if (leftEmpty || rightEmpty)
-            return int(rightEmpty) - int(leftEmpty);
-        return keys[size_t(left)].compare(keys[size_t(right)]);
-    };
-    // A stable sort keeps equal keys in catalogue order, in either direction.
+    QList<std::int16_t> order = catalogueOrder(qsizetype(count));
     std::stable_sort(order.begin(), order.end(), [&](std::int16_t left, std::int16_t right) {
-        const int comparison = compare(left, right);
+        const int comparison = compare(std::size_t(left), std::size_t(right));
         return ascending ? comparison < 0 : comparison > 0;
     });
     return order;
 }
 
+QList<std::int16_t> orderByCollationKeys(const std::vector<QStringView>& texts, bool ascending)
+{
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(texts.size());
+    for (const QStringView text : texts) // each text as it is, not copied
+        keys.push_back(textSortKey(QString::fromRawData(text.data(), text.size())));
+    // StrComp: the empty text before every other, then the collation's order.
+    return stableOrder(texts.size(), ascending, [&](std::size_t left, std::size_t right) {
+        const bool leftEmpty = texts[left].isEmpty();
+        const bool rightEmpty = texts[right].isEmpty();
+        if (leftEmpty || rightEmpty)
+            return int(rightEmpty) - int(leftEmpty);
+        return keys[left].compare(keys[right]);
+    });
+}
+
+// The films ordered by a text of each, `text` of a film.
+template <typename KeyText>
+QList<std::int16_t> orderByTexts(const QList<FilmRecord>& films, KeyText text, bool ascending)
+{
+    // One kind of key for the whole sort: rank keys only order like the collation's keys among
+    // themselves. The list of texts is let go of before the rank keys are sorted, which needs no
+    // more of it: the sort's own blocks then reuse its memory rather than take memory new to the
+    // process, which the system must clear first.
+    if (const std::optional<RankKeys> keys = RankKeys::of(keyTexts(films, text)))
+        return orderByRankKeys(*keys, std::size_t(films.size()), ascending);
+    return orderByCollationKeys(keyTexts(films, text), ascending);
+}
+
+// The films ordered by a value of each, `value` of a film, where its kind puts it (orderValue);
+// the empty value before every other.
+template <typename KeyValue>
+QList<std::int16_t> orderByValues(const QList<FilmRecord>& films,
+                                  KeyValue value,
+                                  double (*orderValue)(QStringView canonical),
+                                  bool ascending)
+{
+    std::vector<double> keys;
+    keys.reserve(std::size_t(films.size()));
+    for (const FilmRecord& film : films) {
+        const QString& text = value(film);
+        keys.push_back(text.isEmpty() ? -std::numeric_limits<double>::infinity() : orderValue(text));
+    }
+    return stableOrder(keys.size(), ascending, [&](std::size_t left, std::size_t right) {
+        return int(keys[left] > keys[right]) - int(keys[left] < keys[right]);
+    });
+}
+
 } // namespace
 
-QList<std::int16_t> sortedPageOrder(const QList<FilmRecord>& films, const QString& fieldName, bool ascending)
+bool sortsBy(const ExtraFields& fields, QStringView name)
 {
-    const std::optional<Field> field = sortKey(fieldName);
-    if (!field)
+    return sortKey(fields, name).has_value();
+}
+
+QList<std::int16_t> sortedPageOrder(const QList<FilmRecord>& films,
+                                    const ExtraFields& fields,
+                                    const QString& fieldName,
+                                    bool ascending)
+{
+    const std::optional<SortKey> key = sortKey(fields, fieldName);
+    if (!key)
         return catalogueOrder(films.size());
-    // One kind of key for the whole sort: rank keys only order like the collation's keys among
-    // themselves.
-    if (const std::optional<RankKeys> keys = RankKeys::of(fieldTexts(films, *field)))
-        return orderByRankKeys(*keys, std::size_t(films.size()), ascending);
-    return orderByCollationKeys(films, *field, ascending);
+    if (const Field* field = std::get_if<Field>(&*key))
+        return orderByTexts(
+            films, [field](const FilmRecord& film) -> const QString& { return film[*field]; }, ascending);
+    const qsizetype extra = std::get<qsizetype>(*key);
+    const auto value = [extra](const FilmRecord& film) -> const QString& { return film.extraValue(extra); };
+    if (const auto orderValue = kindFacts(fields[extra].kind).orderValue)
+        return orderByValues(films, value, orderValue, ascending);
+    return orderByTexts(films, value, ascending);
 }
 
 } // namespace reelkeep

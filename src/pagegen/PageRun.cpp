@@ -1,8 +1,8 @@
 // Running the page generator and describing how the run ended.
 #include "pagegen/PageRun.h"
 
-#include "evaluator/value/RuntimeError.h"
 #include "pagegen/FileIdentity.h"
+#include "value/RuntimeError.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -79,7 +79,7 @@ refusedPageOutput(const QString& outputPath, const QString& templateFolder, cons
     if (const std::optional<FileIdentity> output = identityOfFile(outputPath)) {
         if (identityOfFile(listFile) == output)
             return QStringLiteral("%1 is the list file the page is made from").arg(shown);
-        if (identityOfFile(templateFolder + QLatin1Char('/') + MainTemplateName) == output)
+        if (identityOfFile(mainTemplatePath(templateFolder)) == output)
             return QStringLiteral("%1 is the page template").arg(shown);
         const QString file = fileInFolder(templateFolder, *output);
         if (!file.isEmpty())
@@ -102,7 +102,7 @@ PageRunOutcome runPage(File_Filter& filter,
                        const QString& listFile)
 {
     PageRunOutcome outcome;
-    outcome.templatePath = templateFolder + QLatin1Char('/') + MainTemplateName;
+    outcome.templatePath = mainTemplatePath(templateFolder);
     if (std::optional<QString> refusal = refusedPageOutput(outputPath, templateFolder, listFile)) {
         outcome.result = PageRunOutcome::Result::Refused;
         outcome.reason = std::move(*refusal);
@@ -113,36 +113,34 @@ PageRunOutcome runPage(File_Filter& filter,
         return outcome;
     }
     filter.setListFolder(listFile.isEmpty() ? QString() : QFileInfo(listFile).absolutePath());
-    try {
-        filter.Filter_File(outcome.templatePath, outputPath, evaluator);
-    } catch (const RuntimeError& error) {
-        if (!filter.pageIncluded().isEmpty()) {
-            outcome.result = PageRunOutcome::Result::Refused;
-            outcome.reason = QStringLiteral("%1 is a file the templates include (%2, line %3)")
-                                 .arg(QDir::toNativeSeparators(outputPath),
-                                      QDir::toNativeSeparators(filter.abandonedAt().file))
-                                 .arg(filter.abandonedAt().line);
-            return outcome;
-        }
-        if (!filter.pageNotCreated().isEmpty()) {
-            outcome.result = PageRunOutcome::Result::PageNotCreated;
-            outcome.reason = QStringLiteral("the page file %1 could not be created: %2")
-                                 .arg(QDir::toNativeSeparators(outputPath), filter.pageNotCreated());
-            return outcome;
-        }
-        // Only the filter's stop raises User interrupt: the user asked for it, so it is no fault.
-        outcome.result = error.errorNumber() == ErrorNumber::UserInterrupt
-                             ? PageRunOutcome::Result::Stopped
-                             : PageRunOutcome::Result::Abandoned;
-        outcome.errorNumber = error.number();
-        outcome.where = filter.abandonedAt();
-        outcome.cause = filter.abandonedCause();
-        if (!filter.pageNotWritten().isEmpty())
-            outcome.reason = QStringLiteral("the page file %1 could not be written to its end: %2")
-                                 .arg(QDir::toNativeSeparators(outputPath), filter.pageNotWritten());
+    FilterReport report = filter.Filter_File(outcome.templatePath, outputPath, evaluator);
+    outcome.warnings = std::move(report.warnings);
+    outcome.templateWarnings = std::move(report.templateWarnings);
+    if (report.error == ErrorNumber::None)
+        return outcome;
+    if (!report.pageIncluded.isEmpty()) {
+        outcome.result = PageRunOutcome::Result::Refused;
+        outcome.reason =
+            QStringLiteral("%1 is a file the templates include (%2, line %3)")
+                .arg(QDir::toNativeSeparators(outputPath), QDir::toNativeSeparators(report.abandonedAt.file))
+                .arg(report.abandonedAt.line);
+        return outcome;
     }
-    outcome.warnings = filter.warnings();
-    outcome.templateWarnings = filter.templateWarnings();
+    if (!report.pageNotCreated.isEmpty()) {
+        outcome.result = PageRunOutcome::Result::PageNotCreated;
+        outcome.reason = QStringLiteral("the page file %1 could not be created: %2")
+                             .arg(QDir::toNativeSeparators(outputPath), report.pageNotCreated);
+        return outcome;
+    }
+    // Only the filter's stop raises User interrupt: the user asked for it, so it is no fault.
+    outcome.result = report.error == ErrorNumber::UserInterrupt ? PageRunOutcome::Result::Stopped
+                                                                : PageRunOutcome::Result::Abandoned;
+    outcome.errorNumber = static_cast<int>(report.error);
+    outcome.where = std::move(report.abandonedAt);
+    outcome.cause = std::move(report.abandonedCause);
+    if (!report.pageNotWritten.isEmpty())
+        outcome.reason = QStringLiteral("the page file %1 could not be written to its end: %2")
+                             .arg(QDir::toNativeSeparators(outputPath), report.pageNotWritten);
     return outcome;
 }
 

@@ -14,6 +14,18 @@ class Equation_Evaluater;
 /// The main template's name in the template folder.
 inline const QString MainTemplateName = QStringLiteral("mask.html");
 
+/// The template folder of a program in applicationFolder: "template" beside the program.
+inline QString templateFolderOf(const QString& applicationFolder)
+{
+    return applicationFolder + QStringLiteral("/template");
+}
+
+/// The main template's path in a template folder.
+inline QString mainTemplatePath(const QString& templateFolder)
+{
+    return templateFolder + QLatin1Char('/') + MainTemplateName;
+}
+
 /// How a page run ended.
 struct PageRunOutcome
 {
@@ -36,13 +48,13 @@ struct PageRunOutcome
     int errorNumber = 0;
     QString templatePath;
     TemplatePlace where;
-    /// The filter's warnings about the templates it read (File_Filter::warnings).
+    /// The filter's warnings about the templates it read (FilterReport::warnings).
     QStringList warnings;
     /// Why the run was refused, or the page file could not be created or written to its end, in
     /// words for the user.
     QString reason;
     /// What the templates do that their authors most likely did not mean
-    /// (File_Filter::templateWarnings), for as far as the run went.
+    /// (FilterReport::templateWarnings), for as far as the run went.
     QList<TemplateWarning> templateWarnings;
     /// What the author did to raise the error that abandoned the run, where the evaluator knows.
     QString cause;

@@ -1,8 +1,9 @@
-// Cutting a template into literal bytes and expressions, and preparing each expression when needed.
+// Cutting a template into literal bytes and expressions, and preparing each expression when a run
+// first needs it.
 #include "pagegen/PreparedTemplate.h"
 
-#include "storage/Utf8.h"
-#include "storage/Windows1252.h"
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
 
 #include <QHash>
 
@@ -16,13 +17,14 @@ namespace {
 constexpr char OpenBracket = '[';
 constexpr char CloseBracket = ']';
 
-// The distinct texts looked up while preparing. A template repeats a few texts; one of many
-// different texts, each prepared once anyway, gains nothing from a table of all of them.
-constexpr qsizetype MaxKnownTexts = 4096;
+// The distinct texts looked up while cutting, so that pieces of the same text share a place. A
+// template repeats a few texts; one of more different texts than a run keeps programs for gains
+// nothing from sharing places among them, as each program goes before its text comes again.
+constexpr qsizetype MaxKnownTexts = qsizetype(TemplatePrograms::MaxKeptPrograms);
 
 // The expression text the evaluator is handed: one space, then the characters between the
 // brackets. A byte-order mark among them is a character like any other.
-QString expressionText(QByteArrayView bytes, bool utf8)
+QString decodedExpression(QByteArrayView bytes, bool utf8)
 {
     return QLatin1Char(' ') + (utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes));
 }
@@ -50,7 +52,7 @@ qsizetype find(QByteArrayView bytes, qsizetype from, char byte)
 
 } // namespace
 
-PreparedTemplate::PreparedTemplate(QByteArray bytes, bool utf8, bool findMistakes)
+PreparedTemplate::PreparedTemplate(QByteArray bytes, bool utf8)
     : m_bytes(std::move(bytes))
     , m_utf8(utf8)
 {
@@ -78,8 +80,7 @@ PreparedTemplate::PreparedTemplate(QByteArray bytes, bool utf8, bool findMistake
         piece.expression =
             open ? TemplatePiece::NoExpression : known.value(text, TemplatePiece::NoExpression);
         if (piece.expression == TemplatePiece::NoExpression) {
-            piece.expression = std::int32_t(m_keptAt.size());
-            m_keptAt.push_back(NotKept);
+            piece.expression = std::int32_t(m_expressionCount++);
             if (!open && known.size() < MaxKnownTexts)
                 known.insert(text, piece.expression);
         }
@@ -87,8 +88,6 @@ PreparedTemplate::PreparedTemplate(QByteArray bytes, bool utf8, bool findMistake
             m_openExpression = piece.expression;
         position = textEnd + 1;
     }
-    if (findMistakes)
-        m_findingsAt.assign(m_keptAt.size(), NotPrepared);
     markLines();
 }
 
@@ -105,29 +104,51 @@ void PreparedTemplate::markLines()
     }
 }
 
-std::int32_t PreparedTemplate::prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator)
+QByteArrayView PreparedTemplate::textOf(const TemplatePiece& piece) const
 {
     const QByteArrayView source(m_bytes);
     const qsizetype textStart = qsizetype(piece.literalEnd) + 1;
-    const QByteArrayView text = source.sliced(textStart, find(source, textStart, CloseBracket) - textStart);
+    return source.sliced(textStart, find(source, textStart, CloseBracket) - textStart);
+}
+
+QString PreparedTemplate::expressionText(const TemplatePiece& piece) const
+{
+    return decodedExpression(textOf(piece), m_utf8);
+}
+
+void PreparedTemplate::findBracketMistakes(const TemplatePiece& piece, QStringList& findings) const
+{
+    const QByteArrayView text = textOf(piece);
+    const qsizetype stray = strayOpenBracket(text);
+    // What the missing "]" makes of the text (unknown names, operands not joined) says nothing more.
+    if (piece.expression == m_openExpression)
+        findings.prepend(
+            QStringLiteral("the \"[\" is never closed, so the rest of the file is one expression"));
+    else if (stray >= 0)
+        findings = QStringList{QStringLiteral("a \"]\" is missing: the \"[\" on line %1 is still open at the "
+                                              "next \"[\", on line %2")
+                                   .arg(lineOf(piece))
+                                   .arg(lineAt(qsizetype(piece.literalEnd) + 1 + stray))};
+}
+
+TemplatePrograms::TemplatePrograms(const PreparedTemplate& input, bool findMistakes)
+    : m_input(input)
+    , m_keptAt(input.expressionCount(), NotKept)
+{
+    if (findMistakes)
+        m_findingsAt.assign(input.expressionCount(), NotPrepared);
+}
+
+std::int32_t TemplatePrograms::prepare(const TemplatePiece& piece, const Equation_Evaluater& evaluator)
+{
     // Mistakes are found once for each expression, the first time it is prepared.
     QStringList found;
     const bool finding = !m_findingsAt.empty() && m_findingsAt[size_t(piece.expression)] == NotPrepared;
     KeptProgram prepared{
         piece.expression,
-        evaluator.Prepare_Equation(expressionText(text, m_utf8), finding ? &found : nullptr)};
+        evaluator.Prepare_Equation(m_input.expressionText(piece), finding ? &found : nullptr)};
     if (finding) {
-        const qsizetype stray = strayOpenBracket(text);
-        // What the missing "]" makes of the text (unknown names, operands not joined) says nothing more.
-        if (piece.expression == m_openExpression)
-            found.prepend(
-                QStringLiteral("the \"[\" is never closed, so the rest of the file is one expression"));
-        else if (stray >= 0)
-            found =
-                QStringList{QStringLiteral("a \"]\" is missing: the \"[\" on line %1 is still open at the "
-                                           "next \"[\", on line %2")
-                                .arg(lineOf(piece))
-                                .arg(lineAt(textStart + stray))};
+        m_input.findBracketMistakes(piece, found);
         m_findingsAt[size_t(piece.expression)] =
             found.isEmpty() ? NothingFound : std::int32_t(m_findings.size());
         if (!found.isEmpty())
@@ -147,14 +168,12 @@ std::int32_t PreparedTemplate::prepare(const TemplatePiece& piece, const Equatio
 QString PreparedTemplate::shownExpression(const TemplatePiece& piece) const
 {
     constexpr qsizetype Shown = 40;
-    const QByteArrayView source(m_bytes);
-    const qsizetype textStart = qsizetype(piece.literalEnd) + 1;
-    const qsizetype textEnd = find(source, textStart, CloseBracket);
-    QString text =
-        expressionText(source.sliced(textStart, textEnd - textStart), m_utf8).sliced(1).simplified();
-    if (text.size() > Shown)
-        text = text.first(Shown - 3) + QStringLiteral("...");
-    return QLatin1Char('[') + text + (textEnd < source.size() ? QStringLiteral("]") : QString());
+    const QByteArrayView text = textOf(piece);
+    const bool closed = text.data() + text.size() < m_bytes.constData() + m_bytes.size();
+    QString shown = expressionText(piece).sliced(1).simplified();
+    if (shown.size() > Shown)
+        shown = shown.first(Shown - 3) + QStringLiteral("...");
+    return QLatin1Char('[') + shown + (closed ? QStringLiteral("]") : QString());
 }
 
 int PreparedTemplate::lineOf(const TemplatePiece& piece) const

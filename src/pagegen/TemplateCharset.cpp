@@ -1,7 +1,7 @@
 // The prescan for a template's declared character set.
 #include "pagegen/TemplateCharset.h"
 
-#include "storage/Utf8.h"
+#include "text/Utf8.h"
 
 #include <QByteArray>
 

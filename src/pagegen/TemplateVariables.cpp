@@ -1,8 +1,8 @@
 // The template variable store.
 #include "pagegen/TemplateVariables.h"
 
-#include "evaluator/value/Compare.h"
-#include "evaluator/value/RuntimeError.h"
+#include "value/Compare.h"
+#include "value/RuntimeError.h"
 
 namespace reelkeep {
 

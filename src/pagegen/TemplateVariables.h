@@ -1,7 +1,7 @@
 // The template variable store: named Values that templates keep with setvar and getvar.
 #pragma once
 
-#include "evaluator/value/Value.h"
+#include "value/Value.h"
 
 #include <QCollatorSortKey>
 #include <QHash>

@@ -4,10 +4,8 @@
 #include "storage/ByteWindow.h"
 #include "storage/FilmTexts.h"
 #include "storage/InputLimits.h"
-#include "storage/Utf8.h"
-#include "storage/Windows1252.h"
-
-#include <QStringEncoder>
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
 
 #include <algorithm>
 #include <array>
@@ -427,16 +425,11 @@ private:
             unfit = !appendWindows1252(m_bytes, text);
             return !unfit;
         }
-        const qsizetype start = m_bytes.size();
-        m_bytes.resize(start + m_encoder.requiredSpace(text.size()));
-        const char* end = m_encoder.appendToBuffer(m_bytes.data() + start, text);
-        m_bytes.truncate(end - m_bytes.constData());
+        appendUtf8(m_bytes, text);
         return true;
     }
 
     bool m_utf8;
-    // Stateless, so that half a surrogate pair at the end of one text is not joined to the next.
-    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
     QByteArray m_bytes;
 };
 

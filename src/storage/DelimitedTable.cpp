@@ -3,8 +3,8 @@
 #include "storage/DelimitedTable.h"
 
 #include "storage/TableText.h"
-#include "storage/Utf8.h"
-#include "storage/Windows1252.h"
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
 
 #include <algorithm>
 #include <array>
@@ -84,15 +84,18 @@ cellText(QByteArrayView text, bool utf8, const TableRow& row, const QList<qint32
     return utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
 }
 
+bool isSeparator(char16_t character)
+{
+    return std::any_of(Separators.begin(), Separators.end(), [character](const Separator& separator) {
+        return separator.character == character;
+    });
+}
+
 // Whether a cell's text holds more than separators. A row of nothing else is blank whichever the
 // separator is, so that the separator found never depends on a blank line before the header.
 bool holdsText(QByteArrayView bytes)
 {
-    return std::any_of(bytes.begin(), bytes.end(), [](char byte) {
-        return std::none_of(Separators.begin(), Separators.end(), [byte](const Separator& separator) {
-            return separator.character == byte;
-        });
-    });
+    return std::any_of(bytes.begin(), bytes.end(), [](char byte) { return !isSeparator(char16_t(byte)); });
 }
 
 // Reads the rows of a text one after another, skipping blank rows. Each row's kept cells are
@@ -251,6 +254,12 @@ QString DelimitedTable::cell(const TableRow& row, qsizetype column) const
     if (column < 0 || column >= keptCells(row))
         return QString();
     return cellText(text, utf8, row, cellEnds, column);
+}
+
+bool holdsMoreThanSeparators(QStringView text)
+{
+    return std::any_of(
+        text.begin(), text.end(), [](QChar character) { return !isSeparator(character.unicode()); });
 }
 
 QString separatorName(QChar separator)

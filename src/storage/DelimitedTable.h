@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <optional>
 
@@ -64,6 +65,10 @@ struct DelimitedTable
 
     bool operator==(const DelimitedTable&) const = default;
 };
+
+/// Whether a cell's text holds more than commas, semicolons and tabs: a row of no such cell is blank,
+/// and reading a table skips it.
+bool holdsMoreThanSeparators(QStringView text);
 
 /// The words for a separator in a sentence: "commas", "semicolons" or "tabs".
 QString separatorName(QChar separator);

@@ -1,8 +1,8 @@
 // Decoding the texts of a list file's films, shared where they recur.
 #include "storage/FilmTexts.h"
 
-#include "storage/Utf8.h"
-#include "storage/Windows1252.h"
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
 
 namespace reelkeep {
 
@@ -19,14 +19,18 @@ QString FilmTexts::decode(QByteArrayView bytes, bool& malformed) const
     return m_utf8 ? decodeUtf8(bytes, &malformed) : decodeWindows1252(bytes);
 }
 
-QString filmFieldName(const FilmRecord& film, qsizetype position, Field field)
+QString shownInMessage(QStringView text)
 {
     constexpr qsizetype Shown = 40;
-    const QString& title = film.title();
+    return text.size() <= Shown ? text.toString() : text.left(Shown).toString() + QChar(0x2026);
+}
+
+QString filmFieldName(const FilmRecord& film, qsizetype position, Field field)
+{
     return QStringLiteral("the %1 of film %2 (\"%3\")")
         .arg(fieldName(field))
         .arg(position + 1)
-        .arg(title.size() <= Shown ? title : title.left(Shown) + QChar(0x2026));
+        .arg(shownInMessage(film.title()));
 }
 
 } // namespace reelkeep

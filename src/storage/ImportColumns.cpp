@@ -2,6 +2,9 @@
 // field for each column.
 #include "storage/ImportColumns.h"
 
+#include "storage/DelimitedTable.h"
+#include "storage/ImportCells.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -23,10 +26,10 @@ constexpr std::array<FieldNames, FieldCount> OtherNames = {{
     {Field::Title, u"name|original title|film|movie"},
     {Field::Release, u"year|released|release date|release year"},
     {Field::Type, u"format|medium|media"},
-    {Field::Time, u"runtime|running time|length|duration"},
+    {Field::Time, u"runtime|running time|runtime (mins)|length|duration"},
     {Field::Genre, u"genres|category|categories"},
     {Field::Date, u"added|date added|purchased|purchase date"},
-    {Field::Plot, u"summary|description|overview|synopsis"},
+    {Field::Plot, u"summary|plot summary|description|overview|synopsis"},
     {Field::Comment, u"comments|notes|note|review"},
     // A director is taken as cast only when no column names the cast itself.
     {Field::Cast, u"actors|starring|director|directors"},
@@ -42,6 +45,12 @@ constexpr std::array<FieldNames, FieldCount> OtherNames = {{
 
 // The names of a web link, which may go to any of the three weburl fields.
 constexpr QStringView WebLinkNames = u"url|link|website|homepage|imdb";
+
+// The names of a column of ratings, such as other programs export.
+constexpr QStringView RatingNames = u"rating|your rating|my rating|personal rating|stars";
+
+// The words of a rating out of 5, which an import doubles.
+constexpr QStringView OutOfFiveWords = u"rating out of 5";
 
 const QHash<QString, NamedTarget>& namedTargets()
 {
@@ -106,6 +115,81 @@ QString fieldList()
     return names.join(QStringLiteral(", "));
 }
 
+bool isRatingName(QStringView header)
+{
+    const QString key = columnKey(header);
+    for (QStringView name : RatingNames.tokenize(u'|')) {
+        if (columnKey(name) == key)
+            return true;
+    }
+    return false;
+}
+
+// Whether a kind takes every cell, ratings out of 5 or out of 10.
+bool fits(const ColumnCells& cells, ExtraKind kind, bool outOfFive)
+{
+    if (kind == ExtraKind::Rating)
+        return outOfFive ? cells.ratingOutOfFive : cells.ratingOutOfTen;
+    return cells.fitsKind(kind);
+}
+
+// The kind the cells suggest: ratings under a rating's name or in stars, then numbers, yes or no,
+// dates, long texts, texts. Ratings from 0 to 5 are taken as out of 5, as most programs rate.
+HeaderName guessedKind(const ColumnCells& cells, QStringView header)
+{
+    HeaderName guess{header.toString(), ExtraKind::Text};
+    const bool stars = cells.fitsKind(ExtraKind::Rating) && !cells.fitsKind(ExtraKind::Number);
+    if (cells.empty)
+        return guess;
+    if (cells.fitsKind(ExtraKind::Rating) && (stars || isRatingName(header)))
+        return {guess.name, ExtraKind::Rating, cells.ratingOutOfFive};
+    for (const ExtraKind kind : {ExtraKind::Number, ExtraKind::YesNo, ExtraKind::Date}) {
+        if (cells.fitsKind(kind))
+            return {guess.name, kind};
+    }
+    guess.kind = cells.longText ? ExtraKind::LongText : ExtraKind::Text;
+    return guess;
+}
+
+// Builds the extra fields of a guess column by column, each new one with a name of its own.
+class ExtraFieldGuess
+{
+public:
+    explicit ExtraFieldGuess(const ImportTarget& target)
+        : m_target(target)
+        , m_known(target.fields)
+        , m_joined(target.fields.size(), false)
+    {}
+
+    ColumnTarget targetOf(const QString& header, const ColumnCells& cells)
+    {
+        if (cells.empty && header.trimmed().isEmpty())
+            return {}; // nothing to keep
+        HeaderName wanted = nameOfHeader(header);
+        if (!wanted.kind || !fits(cells, *wanted.kind, wanted.outOfFive))
+            wanted = guessedKind(cells, header);
+        const qsizetype own = extraFieldIndex(m_target.fields, wanted.name.simplified());
+        if (own >= 0 && !m_joined[own]) {
+            const ExtraField& field = m_target.fields[own];
+            const bool outOfFive = wanted.kind == field.kind ? wanted.outOfFive : cells.ratingOutOfFive;
+            if (fits(cells, field.kind, outOfFive)) {
+                m_joined[own] = true;
+                return {std::nullopt, field, field.kind == ExtraKind::Rating && outOfFive};
+            }
+        }
+        if (m_known.size() >= MaxExtraFields)
+            return {};
+        const ExtraField field{freeExtraFieldName(m_known, wanted.name, m_target.answered), *wanted.kind};
+        m_known.append(field);
+        return {std::nullopt, field, wanted.outOfFive};
+    }
+
+private:
+    const ImportTarget& m_target;
+    ExtraFields m_known;
+    QList<bool> m_joined;
+};
+
 } // namespace
 
 QString columnKey(QStringView name)
@@ -129,47 +213,148 @@ std::optional<NamedTarget> targetOfName(QStringView columnName)
     return *found;
 }
 
-ImportMapping guessMapping(const QStringList& columns)
+QString kindWords(ExtraKind kind, bool outOfFive)
 {
+    return kind == ExtraKind::Rating && outOfFive ? OutOfFiveWords.toString()
+                                                  : kindFacts(kind).words.toString();
+}
+
+QString headerOfExtraField(const ExtraField& field)
+{
+    return QStringLiteral("%1 (%2)").arg(field.name, kindWords(field.kind, false));
+}
+
+HeaderName nameOfHeader(QStringView header)
+{
+    const QStringView trimmed = header.trimmed();
+    const qsizetype open = trimmed.lastIndexOf(u" (");
+    if (open > 0 && trimmed.endsWith(u')')) {
+        const QStringView words = trimmed.sliced(open + 2, trimmed.size() - open - 3);
+        if (words.compare(OutOfFiveWords, Qt::CaseInsensitive) == 0)
+            return {trimmed.first(open).toString(), ExtraKind::Rating, true};
+        if (const std::optional<ExtraKind> kind = kindOfWords(words))
+            return {trimmed.first(open).toString(), kind};
+    }
+    return {header.toString(), std::nullopt};
+}
+
+ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& target)
+{
+    const QStringList& columns = table.columns;
     ImportMapping mapping(columns.size());
     QList<qsizetype> webLinks;
     const std::array<Claim, FieldCount> claims = bestClaims(columns, webLinks);
     for (int field = 0; field < FieldCount; ++field) {
         if (const qsizetype column = claims[static_cast<size_t>(field)].column; column >= 0)
-            mapping[column] = fieldAt(field);
+            mapping[column].field = fieldAt(field);
     }
+    QList<ColumnCells> cells(columns.size());
+    for (qsizetype column = 0; column < columns.size(); ++column) {
+        if (mapping[column].leftOut())
+            cells[column] = examineColumn(table, column);
+    }
+    // Columns named for a web link, and others of nothing but web addresses that name no kind, in
+    // column order.
     auto link = WebLinks.begin();
-    for (const qsizetype column : webLinks) {
+    for (qsizetype column = 0; column < columns.size(); ++column) {
+        const bool addresses = cells[column].addresses && !nameOfHeader(columns[column]).kind;
+        if (!mapping[column].leftOut() || !(webLinks.contains(column) || addresses))
+            continue;
         while (link != WebLinks.end() && columnOfField(mapping, link->url) >= 0)
             ++link;
         if (link == WebLinks.end())
             break;
-        mapping[column] = link->url;
+        mapping[column].field = link->url;
+    }
+    ExtraFieldGuess extras(target);
+    for (qsizetype column = 0; column < columns.size(); ++column) {
+        if (mapping[column].leftOut())
+            mapping[column] = extras.targetOf(columns[column], cells[column]);
     }
     return mapping;
 }
 
 qsizetype columnOfField(const ImportMapping& mapping, Field field)
 {
-    return mapping.indexOf(field);
+    const auto found = std::find_if(mapping.begin(), mapping.end(), [field](const ColumnTarget& target) {
+        return target.field == field;
+    });
+    return found == mapping.end() ? -1 : found - mapping.begin();
 }
 
-void assignColumn(ImportMapping& mapping, qsizetype column, std::optional<Field> field)
+void assignColumn(ImportMapping& mapping, qsizetype column, const ColumnTarget& target)
 {
-    if (field)
-        std::replace(mapping.begin(), mapping.end(), std::optional<Field>(field), std::optional<Field>());
+    for (ColumnTarget& other : mapping) {
+        const bool sameExtra = target.extra && other.extra &&
+                               other.extra->name.compare(target.extra->name, Qt::CaseInsensitive) == 0;
+        if ((target.field && other.field == target.field) || sameExtra)
+            other = {};
+    }
     if (column >= mapping.size())
         mapping.resize(column + 1);
-    mapping[column] = field;
+    mapping[column] = target;
 }
 
-std::optional<Field> fieldNamed(QStringView name)
+ExtraFields importedFields(const ImportMapping& mapping, const ImportTarget& target)
 {
-    for (int i = 0; i < FieldCount; ++i) {
-        if (fieldName(fieldAt(i)).compare(name, Qt::CaseInsensitive) == 0)
-            return fieldAt(i);
+    ExtraFields fields = target.fields;
+    for (const ColumnTarget& column : mapping) {
+        if (column.extra && extraFieldIndex(fields, column.extra->name) < 0)
+            fields.append(*column.extra);
     }
-    return std::nullopt;
+    return fields;
+}
+
+QList<KindChoice> kindChoices(const DelimitedTable& table, qsizetype column)
+{
+    const ColumnCells cells = examineColumn(table, column);
+    QList<KindChoice> choices;
+    for (int kind = 0; kind < ExtraKindCount; ++kind) {
+        for (const bool outOfFive : {false, true}) {
+            if ((!outOfFive || ExtraKind(kind) == ExtraKind::Rating) &&
+                fits(cells, ExtraKind(kind), outOfFive))
+                choices.append({ExtraKind(kind), outOfFive});
+        }
+    }
+    return choices;
+}
+
+bool assignExtraField(ImportMapping& mapping,
+                      const DelimitedTable& table,
+                      qsizetype column,
+                      const HeaderName& wanted,
+                      const ImportTarget& target,
+                      QString* failure)
+{
+    const ColumnCells cells = examineColumn(table, column);
+    const QString name = wanted.name.trimmed();
+    const qsizetype own = extraFieldIndex(target.fields, name);
+    HeaderName chosen = wanted.kind ? wanted : guessedKind(cells, name);
+    if (own >= 0 && wanted.kind && *wanted.kind != target.fields[own].kind) {
+        return refuse(failure,
+                      QStringLiteral("the list's field \"%1\" is a %2 field")
+                          .arg(target.fields[own].name, kindFacts(target.fields[own].kind).words));
+    }
+    if (own >= 0) {
+        chosen.outOfFive = chosen.kind == target.fields[own].kind ? chosen.outOfFive : cells.ratingOutOfFive;
+        chosen.kind = target.fields[own].kind;
+    }
+    ImportMapping others = mapping;
+    assignColumn(others, column, {});
+    if (own < 0) {
+        const ExtraFields known = importedFields(others, target);
+        if (const QString problem = extraFieldNameProblem(known, name, target.answered); !problem.isEmpty())
+            return refuse(failure, QStringLiteral("a field cannot be called \"%1\": %2").arg(name, problem));
+        if (known.size() >= MaxExtraFields)
+            return refuse(failure,
+                          QStringLiteral("a list holds at most %1 extra fields").arg(MaxExtraFields));
+    }
+    if (const QString unfit = firstCellNotOfKind(table, column, *chosen.kind, chosen.outOfFive);
+        !unfit.isEmpty())
+        return refuse(failure, unfit);
+    const ExtraField field{own >= 0 ? target.fields[own].name : name, *chosen.kind};
+    assignColumn(mapping, column, {std::nullopt, field, field.kind == ExtraKind::Rating && chosen.outOfFive});
+    return true;
 }
 
 qsizetype columnNamed(const QStringList& columns, QStringView name)
@@ -186,24 +371,28 @@ qsizetype columnNamed(const QStringList& columns, QStringView name)
 }
 
 bool assignColumnByName(ImportMapping& mapping,
-                        const QStringList& columns,
+                        const DelimitedTable& table,
                         QStringView columnName,
-                        QStringView fieldName,
+                        QStringView choice,
+                        const ImportTarget& target,
                         QString* failure)
 {
-    const qsizetype column = columnNamed(columns, columnName);
+    const qsizetype column = columnNamed(table.columns, columnName);
     if (column < 0)
         return refuse(failure, QStringLiteral("no column is called \"%1\"").arg(columnName));
-    std::optional<Field> field;
-    if (!fieldName.isEmpty()) {
-        field = fieldNamed(fieldName);
-        if (!field) {
+    if (choice.startsWith(u'+'))
+        return assignExtraField(mapping, table, column, nameOfHeader(choice.sliced(1)), target, failure);
+    ColumnTarget chosen;
+    if (!choice.isEmpty()) {
+        chosen.field = fieldNamed(choice);
+        if (!chosen.field) {
             return refuse(
                 failure,
-                QStringLiteral("no field is called \"%1\"; the fields are %2").arg(fieldName, fieldList()));
+                QStringLiteral("no field is called \"%1\"; the fields are %2, and +NAME is an extra field")
+                    .arg(choice, fieldList()));
         }
     }
-    assignColumn(mapping, column, field);
+    assignColumn(mapping, column, chosen);
     return true;
 }
 

@@ -1,7 +1,8 @@
-// Which field each column of an imported table goes to: the names that other programs and
-// spreadsheets give the fields, matched whatever their case and accents.
+// Where each column of an imported table goes: the names that other programs and spreadsheets give
+// the fields, matched whatever their case and accents, and an extra field for every other column.
 #pragma once
 
+#include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
 
 #include <QList>
@@ -14,8 +15,32 @@
 
 namespace reelkeep {
 
-/// The field each column goes to, by column position; nothing for a column left out.
-using ImportMapping = QList<std::optional<Field>>;
+struct DelimitedTable;
+
+/// Where one column goes: to one of the seventeen fields, to an extra field, or nowhere.
+struct ColumnTarget
+{
+    std::optional<Field> field = {};
+    /// The list's own extra field of this name (whatever the case) when it has one, else a new one.
+    std::optional<ExtraField> extra = {};
+    /// The column's ratings are out of 5, and are doubled.
+    bool outOfFive = false;
+
+    bool leftOut() const { return !field && !extra; }
+    bool operator==(const ColumnTarget&) const = default;
+};
+
+/// Where each column goes, by column position.
+using ImportMapping = QList<ColumnTarget>;
+
+/// The list films are imported into, as far as where the columns go depends on it: its extra
+/// fields, which the columns of the same names join, and the names templates use, which new fields
+/// do not take (PageHost::answersFilmName).
+struct ImportTarget
+{
+    ExtraFields fields;
+    AnsweredName answered = nullptr;
+};
 
 /// The three web links of a film, each as its text field and its URL field.
 struct WebLink
@@ -49,31 +74,78 @@ struct NamedTarget
 /// The target of a column name, or nothing when no field goes by that name.
 std::optional<NamedTarget> targetOfName(QStringView columnName);
 
-/// The fields that the column names choose. Each field goes to the column with the field's best
-/// name, the first such column on a tie; the other columns with its names are left out. Web-link
-/// columns then take the weburl fields no column has, in column order.
-ImportMapping guessMapping(const QStringList& columns);
+/// An extra field as a spreadsheet's header names it: "Rating (rating)", the name and the kind's
+/// words in brackets, so that a sheet written by export imports with the same kinds.
+QString headerOfExtraField(const ExtraField& field);
+
+/// How an import names the kind of a column's extra field: the kind's words, or "rating out of 5"
+/// for ratings that are doubled.
+QString kindWords(ExtraKind kind, bool outOfFive);
+
+/// The name and, when the header ends in a kind's words in brackets (kindWords()), the kind that a
+/// header or a choice names: "Seen (yes/no)" is "Seen" of kind yes/no; "Price (EUR)" is just a name.
+struct HeaderName
+{
+    QString name;
+    std::optional<ExtraKind> kind;
+    bool outOfFive = false;
+};
+HeaderName nameOfHeader(QStringView header);
+
+/// Where the columns of a table seem to go. Each field goes to the column with the field's best
+/// name, the first such column on a tie. Columns named for a web link, and columns of nothing but
+/// web addresses, take the weburl fields no column has, in column order. Every other column goes to
+/// an extra field: the list's own field of its name when its kind takes the cells, else a new field
+/// named by the header (made unique), of the kind the header names or the cells suggest. A column
+/// without a name or a value, or one beyond the extra fields a list holds, is left out.
+ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& target);
 
 /// The column that gives a field, the first if several do, or -1.
 qsizetype columnOfField(const ImportMapping& mapping, Field field);
 
-/// Sends a column to a field, or leaves it out for nothing; a column that had the field before is
-/// left out, so that no field comes from two columns.
-void assignColumn(ImportMapping& mapping, qsizetype column, std::optional<Field> field);
+/// Sends a column where target says; a column that had the same field, or an extra field of the
+/// same name, is left out, so that nothing comes from two columns.
+void assignColumn(ImportMapping& mapping, qsizetype column, const ColumnTarget& target);
 
-/// The field whose name ("title" ... "weburl3") is the text, whatever its case.
-std::optional<Field> fieldNamed(QStringView name);
+/// The extra fields an import gives the list: the list's own, then the new ones in column order.
+ExtraFields importedFields(const ImportMapping& mapping, const ImportTarget& target);
+
+/// A kind an extra field from a column may have, with its ratings out of 5 or out of 10.
+struct KindChoice
+{
+    ExtraKind kind;
+    bool outOfFive = false;
+
+    bool operator==(const KindChoice&) const = default;
+};
+
+/// The kinds that take every cell of a column, in the kinds' order, ratings out of 10 before
+/// ratings out of 5.
+QList<KindChoice> kindChoices(const DelimitedTable& table, qsizetype column);
+
+/// Sends a column to an extra field by name, of the given kind or, for none, the kind of the list's
+/// field of that name or the kind its cells suggest. Refuses, with failure saying why, a name the
+/// rules refuse, a kind that does not take every cell (naming the first that it does not), another
+/// kind than the list's field of that name has, and a field beyond the extra fields a list holds.
+bool assignExtraField(ImportMapping& mapping,
+                      const DelimitedTable& table,
+                      qsizetype column,
+                      const HeaderName& wanted,
+                      const ImportTarget& target,
+                      QString* failure = nullptr);
 
 /// The column with the name exactly as written, else the first whose columnKey is the name's, or -1.
 qsizetype columnNamed(const QStringList& columns, QStringView name);
 
-/// Sends the column called columnName to the field called fieldName, or leaves it out when
-/// fieldName is empty, as assignColumn does. Refuses, with failure saying why, a column or a field
-/// of that name that does not exist.
+/// Sends the column called columnName where choice says: a field by its name ("title"), an extra
+/// field after a plus ("+Rating", "+Seen (yes/no)", as assignExtraField), or nowhere for the empty
+/// text. Refuses, with failure saying why, a column or a field of that name that does not exist,
+/// and an extra field that assignExtraField refuses.
 bool assignColumnByName(ImportMapping& mapping,
-                        const QStringList& columns,
+                        const DelimitedTable& table,
                         QStringView columnName,
-                        QStringView fieldName,
+                        QStringView choice,
+                        const ImportTarget& target,
                         QString* failure = nullptr);
 
 } // namespace reelkeep

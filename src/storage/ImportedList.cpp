@@ -3,9 +3,11 @@
 #include "storage/ImportedList.h"
 
 #include "storage/ByteWindow.h"
+#include "storage/ImportCells.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <array>
@@ -38,6 +40,26 @@ FieldSources fieldSources(const ImportMapping& mapping)
     return sources;
 }
 
+// A column that gives an extra field, and the values of its cells read so far.
+struct ExtraSource
+{
+    qsizetype column;
+    qsizetype field;
+    ColumnTarget target;
+    // Values recur (ratings, yes and no, dates): each short cell is read once.
+    QHash<QString, QString> values;
+};
+
+QList<ExtraSource> extraSources(const ImportMapping& mapping, const ExtraFields& fields)
+{
+    QList<ExtraSource> sources;
+    for (qsizetype column = 0; column < mapping.size(); ++column) {
+        if (const ColumnTarget& target = mapping[column]; target.extra)
+            sources.append({column, extraFieldIndex(fields, target.extra->name), target, {}});
+    }
+    return sources;
+}
+
 qsizetype sourceOf(const FieldSources& sources, Field field)
 {
     return sources[static_cast<size_t>(field)];
@@ -49,14 +71,9 @@ QString shownName(const QString& name)
     return name.simplified();
 }
 
-QString columnLabel(const DelimitedTable& table, qsizetype column)
-{
-    return QStringLiteral("column %1 \"%2\"").arg(column + 1).arg(shownName(table.columns[column]));
-}
-
-// For each web link, the text its films get from the name of the column that gives the URL when
-// no column gives the text, "IMDb" for a column "IMDb"; empty otherwise, and for a column named
-// after the URL field itself.
+// For each web link whose text comes from no column, the text its films get: the name of the site
+// all the column's addresses are on ("IMDb"), else the column's name; empty for a column named after
+// the URL field itself.
 LinkTexts linkTexts(const DelimitedTable& table, const FieldSources& sources)
 {
     LinkTexts texts;
@@ -64,23 +81,51 @@ LinkTexts linkTexts(const DelimitedTable& table, const FieldSources& sources)
         const qsizetype url = sourceOf(sources, WebLinks[link].url);
         if (url < 0 || sourceOf(sources, WebLinks[link].text) >= 0)
             continue;
-        if (columnKey(table.columns[url]) != fieldName(WebLinks[link].url))
+        texts[link] = examineColumn(table, url).site;
+        if (texts[link].isEmpty() && columnKey(table.columns[url]) != fieldName(WebLinks[link].url))
             texts[link] = shownName(table.columns[url]);
     }
     return texts;
 }
 
-FilmRecord filmOfRow(const DelimitedTable& table,
-                     const TableRow& row,
-                     const FieldSources& sources,
-                     const LinkTexts& texts)
+// The value of a cell in its column's extra field; nothing when it is no value of the field's kind.
+std::optional<QString> extraValue(const DelimitedTable& table, const TableRow& row, ExtraSource& source)
+{
+    constexpr qsizetype ShortCell = 32;
+    const QString cell = table.cell(row, source.column);
+    const auto known = source.values.constFind(cell);
+    if (known != source.values.cend())
+        return *known;
+    const std::optional<QString> value =
+        importedValue(source.target.extra->kind, source.target.outOfFive, cell);
+    if (value && cell.size() <= ShortCell)
+        source.values.insert(cell, *value);
+    return value;
+}
+
+std::optional<FilmRecord> filmOfRow(const DelimitedTable& table,
+                                    const TableRow& row,
+                                    const FieldSources& sources,
+                                    const LinkTexts& texts,
+                                    QList<ExtraSource>& extras,
+                                    QString* failure)
 {
     FilmRecord film;
     for (size_t field = 0; field < sources.size(); ++field)
         film.fields[field] = table.cell(row, sources[field]);
+    // A film has a link when its cell holds more than spaces.
     for (size_t link = 0; link < WebLinks.size(); ++link) {
-        if (!texts[link].isEmpty() && !film[WebLinks[link].url].isEmpty())
+        if (!texts[link].isEmpty() && !film[WebLinks[link].url].trimmed().isEmpty())
             film[WebLinks[link].text] = texts[link];
+    }
+    for (ExtraSource& extra : extras) {
+        const std::optional<QString> value = extraValue(table, row, extra);
+        if (!value) {
+            const ColumnTarget& target = extra.target;
+            return refuse(failure,
+                          firstCellNotOfKind(table, extra.column, target.extra->kind, target.outOfFive));
+        }
+        film.setExtraValue(extra.field, *value);
     }
     return film;
 }
@@ -99,31 +144,42 @@ QString takenBy(Field field, qsizetype column)
 }
 
 // Why a column that the mapping sends nowhere is left out.
-QString leftOutReason(const DelimitedTable& table, qsizetype column, const FieldSources& sources)
+QString leftOutReason(const DelimitedTable& table,
+                      qsizetype column,
+                      const ImportMapping& mapping,
+                      const ImportTarget& target)
 {
-    const std::optional<NamedTarget> target = targetOfName(table.columns[column]);
-    if (!target)
-        return QStringLiteral("left out, no field goes by that name");
-    if (target->webLink) {
-        const bool allTaken = std::all_of(WebLinks.begin(), WebLinks.end(), [&sources](const WebLink& link) {
-            return sourceOf(sources, link.url) >= 0;
-        });
-        return allTaken ? QStringLiteral("left out, the three web links come from other columns")
-                        : QStringLiteral("left out");
-    }
-    const qsizetype other = sourceOf(sources, target->field);
-    return other < 0 ? QStringLiteral("left out") : takenBy(target->field, other);
+    if (table.columns[column].trimmed().isEmpty() && examineColumn(table, column).empty)
+        return QStringLiteral("left out, it has no name and no values");
+    if (importedFields(mapping, target).size() >= MaxExtraFields)
+        return QStringLiteral("left out, a list holds at most %1 extra fields").arg(MaxExtraFields);
+    return QStringLiteral("left out");
+}
+
+// " -> new extra field "Seen" (yes/no)", or " -> extra field "Rating" (rating)" for a field the
+// list has.
+QString extraFieldLine(const ColumnTarget& target, const ImportTarget& list)
+{
+    const bool own = extraFieldIndex(list.fields, target.extra->name) >= 0;
+    return QStringLiteral(" -> %1extra field \"%2\" (%3)")
+        .arg(own ? QString() : QStringLiteral("new "),
+             target.extra->name,
+             kindWords(target.extra->kind, target.outOfFive));
 }
 
 QString columnLine(const DelimitedTable& table,
                    qsizetype column,
                    const ImportMapping& mapping,
-                   const FieldSources& sources)
+                   const FieldSources& sources,
+                   const ImportTarget& target)
 {
-    const std::optional<Field> field = mapping.value(column);
+    const ColumnTarget chosen = mapping.value(column);
     const QString label = columnLabel(table, column);
+    if (chosen.extra)
+        return label + extraFieldLine(chosen, target);
+    const std::optional<Field> field = chosen.field;
     if (!field)
-        return label + QStringLiteral(": ") + leftOutReason(table, column, sources);
+        return label + QStringLiteral(": ") + leftOutReason(table, column, mapping, target);
     const qsizetype source = sourceOf(sources, *field);
     if (source != column)
         return label + QStringLiteral(": ") + takenBy(*field, source);
@@ -144,10 +200,7 @@ std::optional<ImportAnalysis> analyseImport(QByteArray bytes, QString* failure)
         std::optional<DelimitedTable> table = readDelimitedTable(std::move(bytes), failure);
         if (!table)
             return std::nullopt;
-        ImportAnalysis analysis;
-        analysis.guessed = guessMapping(table->columns);
-        analysis.table = std::move(*table);
-        return analysis;
+        return ImportAnalysis{std::move(*table)};
     });
 }
 
@@ -175,8 +228,10 @@ std::optional<ImportAnalysis> analyseImportFile(const QString& path, QString* fa
     });
 }
 
-std::optional<QList<FilmRecord>>
-importFilms(const ImportAnalysis& analysis, const ImportMapping& mapping, QString* failure)
+std::optional<ImportedFilms> importFilms(const ImportAnalysis& analysis,
+                                         const ImportMapping& mapping,
+                                         const ImportTarget& target,
+                                         QString* failure)
 {
     const FieldSources sources = fieldSources(mapping);
     if (sourceOf(sources, Field::Title) < 0) {
@@ -185,12 +240,17 @@ importFilms(const ImportAnalysis& analysis, const ImportMapping& mapping, QStrin
                           .arg(quotedColumns(analysis.table)));
     }
     const LinkTexts texts = linkTexts(analysis.table, sources);
-    return refuseWhenOutOfMemory(failure, [&]() -> std::optional<QList<FilmRecord>> {
-        QList<FilmRecord> films;
-        films.reserve(analysis.table.rows.size());
-        for (const TableRow& row : analysis.table.rows)
-            films.append(filmOfRow(analysis.table, row, sources, texts));
-        return films;
+    return refuseWhenOutOfMemory(failure, [&]() -> std::optional<ImportedFilms> {
+        ImportedFilms imported{importedFields(mapping, target), {}};
+        QList<ExtraSource> extras = extraSources(mapping, imported.fields);
+        imported.films.reserve(analysis.table.rows.size());
+        for (const TableRow& row : analysis.table.rows) {
+            std::optional<FilmRecord> film = filmOfRow(analysis.table, row, sources, texts, extras, failure);
+            if (!film)
+                return std::nullopt;
+            imported.films.append(std::move(*film));
+        }
+        return imported;
     });
 }
 
@@ -204,12 +264,13 @@ QString importSummary(const ImportAnalysis& analysis)
              separatorName(analysis.table.separator));
 }
 
-QStringList columnReport(const ImportAnalysis& analysis, const ImportMapping& mapping)
+QStringList
+columnReport(const ImportAnalysis& analysis, const ImportMapping& mapping, const ImportTarget& target)
 {
     const FieldSources sources = fieldSources(mapping);
     QStringList lines;
     for (qsizetype column = 0; column < analysis.table.columns.size(); ++column)
-        lines.append(columnLine(analysis.table, column, mapping, sources));
+        lines.append(columnLine(analysis.table, column, mapping, sources, target));
     return lines;
 }
 
@@ -238,10 +299,11 @@ QStringList rowProblems(const DelimitedTable& table, qsizetype limit)
     return lines;
 }
 
-QStringList describeImport(const ImportAnalysis& analysis, const ImportMapping& mapping)
+QStringList
+describeImport(const ImportAnalysis& analysis, const ImportMapping& mapping, const ImportTarget& target)
 {
     return QStringList{importSummary(analysis)} + analysis.table.textChanges +
-           columnReport(analysis, mapping) + rowProblems(analysis.table, ReportedRowProblems);
+           columnReport(analysis, mapping, target) + rowProblems(analysis.table, ReportedRowProblems);
 }
 
 } // namespace reelkeep

@@ -2,11 +2,12 @@
 // new one is complete.
 #include "storage/ListFile.h"
 
+#include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
 #include "storage/InputLimits.h"
 #include "storage/NativeListFile.h"
-#include "storage/Utf8.h"
+#include "text/Utf8.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,7 +44,8 @@ std::optional<ListForm> resolveForm(const QString& path, ListForm form, QString*
 // The form that the first bytes of a list file show, if any.
 std::optional<ListForm> formShownBy(QByteArrayView firstBytes)
 {
-    if (firstBytes.startsWith(NativeMagicWindows1252) || firstBytes.startsWith(NativeMagicUtf8))
+    if (firstBytes.startsWith(NativeMagicWindows1252) || firstBytes.startsWith(NativeMagicUtf8) ||
+        firstBytes.startsWith(NativeMagicParts))
         return ListForm::Native;
     // A comma-separated file in UTF-8 opens with a byte-order mark before its first quote.
     if (firstBytes.startsWith(Utf8ByteOrderMark))
@@ -269,6 +271,25 @@ std::optional<ListDocument>
 loadListFile(const QString& path, ListForm form, QString* failure, QString* warning)
 {
     return refuseWhenOutOfMemory(failure, [&] { return loadList(path, form, failure, warning); });
+}
+
+QStringList notKeptBy(ListForm form, const ListDocument& document)
+{
+    if (form != ListForm::CommaSeparated)
+        return {};
+    QStringList notKept;
+    if (document.pageTitle.value_or(DefaultPageTitle) != DefaultPageTitle ||
+        !document.pageDescription.value_or(QString()).isEmpty())
+        notKept.append(QStringLiteral("the page title and description"));
+    QStringList names;
+    for (const ExtraField& field : document.fields)
+        names.append(u'"' + field.name + u'"');
+    if (names.size() == 1)
+        notKept.append(QStringLiteral("the extra field ") + names.first());
+    else if (names.size() > 1)
+        notKept.append(QStringLiteral("the extra fields %1 and %2")
+                           .arg(names.first(names.size() - 1).join(QStringLiteral(", ")), names.last()));
+    return notKept;
 }
 
 QString previousVersionPath(const QString& path)

@@ -1,10 +1,12 @@
 // Reading and writing list files in the native form (.rkf) and the comma-separated form (.csv).
 #pragma once
 
+#include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -30,7 +32,7 @@ enum class ListEncoding
     Utf8,
 };
 
-/// What a list file holds. The comma-separated form carries no page texts.
+/// What a list file holds. The comma-separated form carries no page texts and no extra fields.
 struct ListDocument
 {
     std::optional<QString> pageTitle;
@@ -38,6 +40,8 @@ struct ListDocument
     QList<FilmRecord> films;
     /// The encoding the file was read in, and the one a save writes while every text fits it.
     ListEncoding encoding = ListEncoding::Windows1252;
+    /// The list's extra fields, whose values the films hold in this order.
+    ExtraFields fields = {};
 
     bool operator==(const ListDocument&) const = default;
 };
@@ -61,6 +65,12 @@ ListForm formOfContents(const QString& path, ListForm otherwise);
 /// likely written by different programs.
 std::optional<ListDocument>
 loadListFile(const QString& path, ListForm form, QString* failure = nullptr, QString* warning = nullptr);
+
+/// What a save in the form leaves out of the document, each in words for the user: the comma-
+/// separated form keeps the films' seventeen fields only, so it leaves out page texts other than a
+/// new window's ("the page title and description") and every extra field ("the extra fields
+/// "Rating" and "Seen""). Empty when the form keeps everything.
+QStringList notKeptBy(ListForm form, const ListDocument& document);
 
 /// Whether a save that replaces a list file keeps the version it replaces.
 enum class PreviousVersion

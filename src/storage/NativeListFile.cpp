@@ -4,10 +4,14 @@
 #include "storage/ByteWindow.h"
 #include "storage/FilmTexts.h"
 #include "storage/InputLimits.h"
-#include "storage/Utf8.h"
-#include "storage/Windows1252.h"
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
 
+#include <QtEndian>
+
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace reelkeep {
 
@@ -21,10 +25,80 @@ enum class TextEncoding
 
 constexpr qsizetype MagicLength = 5;
 
+// What a magic says of the file that follows it.
+struct Version
+{
+    QByteArrayView magic;
+    TextEncoding encoding;
+    /// Parts, each a tag and a length, follow the films.
+    bool parts;
+};
+
+// const rather than constexpr: g++ does not take the length of a named array as a constant expression
+// under the undefined-behaviour sanitizer, which CI builds with.
+const std::array<Version, 3> Versions = {{
+    {NativeMagicWindows1252, TextEncoding::Windows1252, false},
+    {NativeMagicUtf8, TextEncoding::Utf8, false},
+    {NativeMagicParts, TextEncoding::Utf8, true},
+}};
+
+// The parts after the films of an "rkf03" file. A reader refuses a part it does not know whose tag
+// begins with a capital letter, and skips one whose tag begins with a small letter, so that a later
+// version can add parts that older ones must understand and parts they may pass over. The end part
+// closes the list: what follows it is ignored, as what follows the last film of the older versions.
+constexpr QByteArrayView FieldsTag = "FLDS";
+constexpr QByteArrayView ValuesTag = "VALS";
+constexpr QByteArrayView EndTag = "ENDS";
+constexpr qsizetype TagLength = 4;
+
 void appendUInt16(QByteArray& out, quint16 value)
 {
     out.append(static_cast<char>(value & 0xFF));
     out.append(static_cast<char>(value >> 8));
+}
+
+QString tooManyFieldsFailure(qsizetype count)
+{
+    return QStringLiteral("there are %1 extra fields, more than the %2 a list holds")
+        .arg(count)
+        .arg(MaxExtraFields);
+}
+
+QString fieldNameFailure(QStringView name, const QString& problem)
+{
+    return QStringLiteral("the extra field \"%1\" cannot be: %2").arg(shownInMessage(name), problem);
+}
+
+QString valueFailure(const FilmRecord& film, qsizetype position, const ExtraField& field, QStringView value)
+{
+    return QStringLiteral("the extra field \"%1\" of film %2 (\"%3\") is \"%4\", not %5")
+        .arg(field.name)
+        .arg(position + 1)
+        .arg(shownInMessage(film.title()), shownInMessage(value), kindFacts(field.kind).valueWords);
+}
+
+// Why the extra fields of a document could not be loaded back from a file, or the empty text.
+QString extraFieldsProblem(const ListDocument& document)
+{
+    const ExtraFields& fields = document.fields;
+    if (fields.size() > MaxExtraFields)
+        return tooManyFieldsFailure(fields.size());
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (const QString problem = extraFieldNameProblem(fields.first(i), fields[i].name);
+            !problem.isEmpty())
+            return fieldNameFailure(fields[i].name, problem);
+    }
+    for (qsizetype position = 0; position < document.films.size(); ++position) {
+        const FilmRecord& film = document.films[position];
+        for (qsizetype i = 0; i < film.extra.size(); ++i) {
+            if (i >= fields.size() && !film.extra[i].isEmpty())
+                return QStringLiteral("film %1 holds a value of an extra field the list does not have")
+                    .arg(position + 1);
+            if (i < fields.size() && !isCanonicalValue(fields[i].kind, film.extra[i]))
+                return valueFailure(film, position, fields[i], film.extra[i]);
+        }
+    }
+    return QString();
 }
 
 // Writes the bytes of a text into the buffer; false when a character does not fit the encoding.
@@ -32,7 +106,7 @@ bool appendEncoded(QByteArray& out, QStringView text, TextEncoding encoding)
 {
     if (encoding == TextEncoding::Windows1252)
         return appendWindows1252(out, text);
-    out.append(text.toUtf8());
+    appendUtf8(out, text);
     return true;
 }
 
@@ -46,8 +120,9 @@ QString tooLongFailure(const QString& what)
 class NativeWriter
 {
 public:
-    NativeWriter(TextEncoding encoding, qsizetype sizeHint)
-        : m_encoding(encoding)
+    NativeWriter(const Version& version, qsizetype sizeHint)
+        : m_version(version)
+        , m_encoding(version.encoding)
     {
         m_bytes.reserve(sizeHint);
     }
@@ -55,11 +130,7 @@ public:
     bool unfit = false;
     QString failure;
 
-    void writeMagic()
-    {
-        m_bytes.append(m_encoding == TextEncoding::Windows1252 ? NativeMagicWindows1252 : NativeMagicUtf8,
-                       MagicLength);
-    }
+    void writeMagic() { m_bytes.append(m_version.magic); }
 
     // The failure message is built only when needed: most saves write every text.
     template <typename DescribeText> bool writeCounted(QStringView text, DescribeText describe)
@@ -95,9 +166,57 @@ public:
         return true;
     }
 
+    // The extra fields' part, their values' part and the end part.
+    bool writeParts(const ListDocument& document)
+    {
+        const ExtraFields& fields = document.fields;
+        const qsizetype fieldsPart = beginPart(FieldsTag);
+        appendUInt16(m_bytes, static_cast<quint16>(fields.size()));
+        for (const ExtraField& field : fields) {
+            const auto name = [&field] {
+                return QStringLiteral("the name of the extra field \"%1\"").arg(field.name);
+            };
+            if (!writeCounted(field.name, name) || !writeCounted(kindFacts(field.kind).key, name))
+                return false;
+        }
+        endPart(fieldsPart);
+        const qsizetype valuesPart = beginPart(ValuesTag);
+        for (qsizetype position = 0; position < document.films.size(); ++position) {
+            const FilmRecord& film = document.films[position];
+            for (qsizetype field = 0; field < fields.size(); ++field) {
+                const auto value = [&] {
+                    return QStringLiteral("the extra field \"%1\" of film %2 (\"%3\")")
+                        .arg(fields[field].name)
+                        .arg(position + 1)
+                        .arg(shownInMessage(film.title()));
+                };
+                if (!writeCounted(film.extraValue(field), value))
+                    return false;
+            }
+        }
+        endPart(valuesPart);
+        endPart(beginPart(EndTag));
+        return true;
+    }
+
     QByteArray takeBytes() { return std::move(m_bytes); }
 
 private:
+    // Starts a part with its tag and room for its length, which endPart() fills in; returns where
+    // the part's contents begin.
+    qsizetype beginPart(QByteArrayView tag)
+    {
+        m_bytes.append(tag);
+        m_bytes.append(4, '\0');
+        return m_bytes.size();
+    }
+
+    void endPart(qsizetype contents)
+    {
+        qToLittleEndian(static_cast<quint32>(m_bytes.size() - contents), m_bytes.data() + contents - 4);
+    }
+
+    const Version& m_version;
     TextEncoding m_encoding;
     QByteArray m_bytes;
 };
@@ -107,8 +226,10 @@ qsizetype estimatedSize(const ListDocument& document)
     qsizetype size = MagicLength + 6 + document.pageTitle.value_or(QString()).size() +
                      document.pageDescription.value_or(QString()).size();
     for (const FilmRecord& film : document.films) {
-        size += 2 * FieldCount;
+        size += 2 * (FieldCount + document.fields.size());
         for (const QString& text : film.fields)
+            size += text.size();
+        for (const QString& text : film.extra)
             size += text.size();
     }
     return size;
@@ -128,6 +249,8 @@ std::optional<QByteArray> writeInEncoding(const ListDocument& document, NativeWr
         if (!writer.writeFilm(document.films[position], position))
             return std::nullopt;
     }
+    if (!document.fields.isEmpty() && !writer.writeParts(document))
+        return std::nullopt;
     return writer.takeBytes();
 }
 
@@ -137,13 +260,20 @@ void setFailure(QString* failure, const QString& text)
         *failure = text;
 }
 
-std::optional<TextEncoding> encodingOfMagic(QByteArrayView magic)
+const Version& versionOf(TextEncoding encoding, bool parts)
 {
-    if (magic == QByteArrayView(NativeMagicWindows1252))
-        return TextEncoding::Windows1252;
-    if (magic == QByteArrayView(NativeMagicUtf8))
-        return TextEncoding::Utf8;
-    return std::nullopt;
+    return *std::find_if(Versions.begin(), Versions.end(), [&](const Version& version) {
+        return version.encoding == encoding && version.parts == parts;
+    });
+}
+
+const Version* versionOfMagic(QByteArrayView magic)
+{
+    for (const Version& version : Versions) {
+        if (magic == version.magic)
+            return &version;
+    }
+    return nullptr;
 }
 
 // Reads counted texts and numbers from the bytes of a file, refusing to run past its end.
@@ -155,13 +285,47 @@ public:
         , m_bytes(window.bytes())
     {}
 
-    std::optional<TextEncoding> readMagic()
+    const Version* readMagic()
     {
         if (!inView(MagicLength))
-            return std::nullopt;
+            return nullptr;
         m_position = MagicLength;
-        return encodingOfMagic(m_bytes.first(MagicLength));
+        return versionOfMagic(m_bytes.first(MagicLength));
     }
+
+    bool readUInt32(quint32& value)
+    {
+        if (!inView(4))
+            return false;
+        value = qFromLittleEndian<quint32>(m_bytes.data() + m_position);
+        m_position += 4;
+        return true;
+    }
+
+    bool readTag(QByteArray& tag)
+    {
+        if (!inView(TagLength))
+            return false;
+        tag = m_bytes.sliced(m_position, TagLength).toByteArray();
+        m_position += TagLength;
+        return true;
+    }
+
+    // Passes over count bytes, however many windows they take.
+    bool skip(qint64 count)
+    {
+        while (m_bytes.size() - m_position < count) {
+            count -= m_bytes.size() - m_position;
+            m_position = m_bytes.size();
+            if (!inView(1))
+                return false;
+        }
+        m_position += count;
+        return true;
+    }
+
+    /// How many bytes of the file have been read.
+    qint64 bytesRead() const { return m_window.offset() + m_position; }
 
     bool readUInt16(quint16& value)
     {
@@ -207,12 +371,6 @@ public:
             invalidUtf8At = m_window.offset() + (bytes.data() - m_bytes.data()) + at;
     }
 
-private:
-    static QString decodeText(QByteArrayView bytes, TextEncoding encoding)
-    {
-        return encoding == TextEncoding::Windows1252 ? decodeWindows1252(bytes) : decodeUtf8(bytes);
-    }
-
     // The bytes of a counted text, valid until the next read.
     bool readCountedBytes(QByteArrayView& bytes)
     {
@@ -222,6 +380,12 @@ private:
         bytes = m_bytes.sliced(m_position, length);
         m_position += length;
         return true;
+    }
+
+private:
+    static QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+    {
+        return encoding == TextEncoding::Windows1252 ? decodeWindows1252(bytes) : decodeUtf8(bytes);
     }
 
     // Whether count bytes from the position on are in view, moving the window on until they are
@@ -243,6 +407,118 @@ private:
     qsizetype m_position = 0;
 };
 
+const QString PartsEndEarly = QStringLiteral("the file ends before its end part");
+
+bool isSmallLetter(char byte)
+{
+    return byte >= 'a' && byte <= 'z';
+}
+
+QString partName(QByteArrayView tag)
+{
+    const bool readable =
+        std::all_of(tag.begin(), tag.end(), [](char byte) { return byte > ' ' && byte < 127; });
+    return readable ? QStringLiteral("\"%1\"").arg(QString::fromLatin1(tag))
+                    : QStringLiteral("of unreadable name");
+}
+
+// Reads the extra fields' part into fields; the reason it is refused, or the empty text.
+QString readFieldsPart(NativeReader& reader, ExtraFields& fields)
+{
+    quint16 count = 0;
+    if (!reader.readUInt16(count))
+        return PartsEndEarly;
+    if (count > MaxExtraFields)
+        return tooManyFieldsFailure(count);
+    for (int i = 0; i < count; ++i) {
+        QString name;
+        QString key;
+        if (!reader.readCounted(name, TextEncoding::Utf8) || !reader.readCounted(key, TextEncoding::Utf8))
+            return PartsEndEarly;
+        if (const QString problem = extraFieldNameProblem(fields, name); !problem.isEmpty())
+            return fieldNameFailure(name, problem);
+        const std::optional<ExtraKind> kind = kindOfKey(key);
+        if (!kind) {
+            return QStringLiteral("the extra field \"%1\" is of a kind this version does not know (\"%2\")")
+                .arg(name, shownInMessage(key));
+        }
+        fields.append({name, *kind});
+    }
+    return QString();
+}
+
+// Reads the values' part into the films; the reason it is refused, or the empty text. A value that
+// recurs in a field (ratings, yes and no, dates) is decoded and checked once.
+QString readValuesPart(NativeReader& reader, ListDocument& document)
+{
+    const ExtraFields& fields = document.fields;
+    std::vector<RepeatedTexts> repeated(size_t(fields.size()));
+    QList<QString> values(fields.size());
+    for (qsizetype position = 0; position < document.films.size(); ++position) {
+        FilmRecord& film = document.films[position];
+        qsizetype held = 0;
+        for (qsizetype field = 0; field < fields.size(); ++field) {
+            QByteArrayView bytes;
+            if (!reader.readCountedBytes(bytes))
+                return PartsEndEarly;
+            bool valid = true;
+            values[field] = repeated[size_t(field)].text(bytes, [&](QByteArrayView unseen) {
+                bool malformed = false;
+                QString value = decodeUtf8(unseen, &malformed);
+                if (malformed && reader.invalidUtf8At < 0)
+                    reader.noteInvalidUtf8(unseen);
+                valid = isCanonicalValue(fields[field].kind, value);
+                return value;
+            });
+            if (!valid) // a text once refused ends the reading, so it is never found again
+                return valueFailure(film, position, fields[field], values[field]);
+            if (!values[field].isEmpty())
+                held = field + 1;
+        }
+        if (held > 0)
+            film.extra = values.first(held);
+    }
+    return QString();
+}
+
+// Reads the parts after the films up to the end part; the reason they are refused, or the empty
+// text.
+QString readParts(NativeReader& reader, ListDocument& document)
+{
+    bool valuesRead = false;
+    for (;;) {
+        QByteArray tag;
+        quint32 length = 0;
+        if (!reader.readTag(tag) || !reader.readUInt32(length))
+            return PartsEndEarly;
+        const QString name = partName(tag);
+        const qint64 end = reader.bytesRead() + length;
+        QString problem;
+        if (tag == EndTag)
+            break;
+        if (tag == FieldsTag && (valuesRead || !document.fields.isEmpty()))
+            problem = QStringLiteral("the extra fields' part comes twice or after their values");
+        else if (tag == FieldsTag)
+            problem = readFieldsPart(reader, document.fields);
+        else if (tag == ValuesTag && valuesRead)
+            problem = QStringLiteral("the extra values' part comes twice");
+        else if (tag == ValuesTag)
+            problem = readValuesPart(reader, document);
+        else if (!isSmallLetter(tag.front()))
+            problem = QStringLiteral("the file holds a part %1 that this version cannot read").arg(name);
+        else if (!reader.skip(length))
+            problem = PartsEndEarly;
+        valuesRead = valuesRead || tag == ValuesTag;
+        if (problem.isEmpty() && reader.bytesRead() != end)
+            problem = QStringLiteral("the part %1 does not end where its length says").arg(name);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    if (!document.fields.isEmpty() && !valuesRead)
+        return QStringLiteral("the file has extra fields but no part with their values");
+    return QString();
+}
+
 // Nothing, for the reason given, or for the device's failure when it could not be read.
 std::optional<ListDocument> refuse(const ByteWindow& window, QString* failure, const QString& reason)
 {
@@ -258,12 +534,18 @@ std::optional<QByteArray> writeNativeList(const ListDocument& document, QString*
         setFailure(failure, tooManyFilmsToSaveFailure());
         return std::nullopt;
     }
-    // Windows-1252 under "rkf01" while every text fits and the list was not read as UTF-8; UTF-8 under
-    // "rkf02" otherwise.
-    const bool utf8 = document.encoding != ListEncoding::Windows1252;
-    for (const TextEncoding encoding :
-         {utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252, TextEncoding::Utf8}) {
-        NativeWriter writer(encoding, estimatedSize(document));
+    // Extra fields take "rkf03", in UTF-8. Otherwise Windows-1252 under "rkf01" while every text fits
+    // and the list was not read as UTF-8, UTF-8 under "rkf02" otherwise.
+    if (const QString problem = extraFieldsProblem(document); !problem.isEmpty()) {
+        setFailure(failure, problem);
+        return std::nullopt;
+    }
+    const bool parts = !document.fields.isEmpty();
+    const Version& utf8 = versionOf(TextEncoding::Utf8, parts);
+    const bool windows1252 = !parts && document.encoding == ListEncoding::Windows1252;
+    for (const Version* version :
+         {windows1252 ? &versionOf(TextEncoding::Windows1252, false) : &utf8, &utf8}) {
+        NativeWriter writer(*version, estimatedSize(document));
         if (auto bytes = writeInEncoding(document, writer))
             return bytes;
         if (!writer.unfit) {
@@ -284,9 +566,10 @@ std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure,
 {
     const QString endsEarly = QStringLiteral("the file ends before its last film");
     NativeReader reader(window);
-    const std::optional<TextEncoding> encoding = reader.readMagic();
-    if (!encoding)
+    const Version* version = reader.readMagic();
+    if (!version)
         return refuse(window, failure, QStringLiteral("the file is not a Reelkeep list file"));
+    const TextEncoding* encoding = &version->encoding;
     ListDocument document;
     document.encoding =
         *encoding == TextEncoding::Utf8 ? ListEncoding::Utf8WithMark : ListEncoding::Windows1252;
@@ -311,9 +594,13 @@ std::optional<ListDocument> readNativeList(ByteWindow& window, QString* failure,
         if (!reader.readFilm(film, texts))
             return refuse(window, failure, endsEarly);
     }
+    if (version->parts) {
+        if (const QString problem = readParts(reader, document); !problem.isEmpty())
+            return refuse(window, failure, problem);
+    }
     if (findings)
         findings->invalidUtf8At = reader.invalidUtf8At;
-    window.readToEnd(); // bytes after the last film are ignored, but must be readable
+    window.readToEnd(); // bytes after the last film or the end part are ignored, but must be readable
     if (!window.failure().isEmpty()) {
         setFailure(failure, window.failure());
         return std::nullopt;

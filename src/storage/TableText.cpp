@@ -2,7 +2,7 @@
 // place where the text had to change.
 #include "storage/TableText.h"
 
-#include "storage/Utf8.h"
+#include "text/Utf8.h"
 
 #include <QStringDecoder>
 

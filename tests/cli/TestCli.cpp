@@ -30,9 +30,11 @@ private slots:
     void jsonLayout_data();
     void jsonLayout();
     void dumpPrintsJson();
+    void statsCountsTheFilms();
     void convertsBetweenForms_data();
     void convertsBetweenForms();
     void importWritesAListAndTellsWhatWentWhere();
+    void exportedSheetImportsBack();
     void importAddsToAListOrReplacesIt_data();
     void importAddsToAListOrReplacesIt();
     void importTakesAFewTimesTheSheetsSize_data();
@@ -114,6 +116,19 @@ void TestCli::jsonLayout_data()
         << ListDocument{u"My Movie"_s, QString(), {film}}
         << u"{\n    \"pageTitle\": \"My Movie\",\n    \"pageDescription\": \"\",\n    \"films\": [\n        {\n"_s +
                fields + u"            \"weburl3\": \"http://x/\"\n        }\n    ]\n}\n"_s;
+    film.extra = {u"8"_s};
+    ListDocument withFields{u"My Movie"_s, QString(), {film}};
+    withFields.fields = {{u"Rating"_s, ExtraKind::Rating}, {u"\"On\" loan"_s, ExtraKind::YesNo}};
+    QTest::newRow("the extra fields at the top, each film's values by name after its weburl3")
+        << withFields
+        << u"{\n    \"pageTitle\": \"My Movie\",\n    \"pageDescription\": \"\",\n    \"fields\": [\n"
+           u"        {\"name\": \"Rating\", \"kind\": \"rating\"},\n"
+           u"        {\"name\": \"\\\"On\\\" loan\", \"kind\": \"yesno\"}\n    ],\n    \"films\": [\n        {\n"_s +
+               fields +
+               u"            \"weburl3\": \"http://x/\",\n            \"extra\": {\n"
+               u"                \"Rating\": \"8\",\n                \"\\\"On\\\" loan\": \"\"\n            "
+               u"}\n"
+               u"        }\n    ]\n}\n"_s;
 }
 
 void TestCli::jsonLayout()
@@ -135,22 +150,56 @@ void TestCli::dumpPrintsJson()
     QCOMPARE(result.out, listDocumentToJson(*loaded));
 }
 
+// One line for the films, then each group under its title, a bar on each line: its count, a tab,
+// its label.
+void TestCli::statsCountsTheFilms()
+{
+    ListDocument list{u"My Movie"_s, QString(), {}};
+    list.fields = {
+        {u"Seen"_s, ExtraKind::YesNo}, {u"Shelf"_s, ExtraKind::Text}, {u"Stars"_s, ExtraKind::Rating}};
+    list.films = {filmOf({u"Heat"_s, u"1995"_s, u"DVD"_s, QString(), u"Crime"_s}),
+                  filmOf({u"Alien"_s, u"1979"_s, u"Blu-ray"_s, QString(), u"Horror"_s}),
+                  filmOf({u"Am\u00E9lie"_s, QString(), u"dvd"_s})};
+    list.films[0].extra = {u"yes"_s, u"A1"_s, u"8"_s};
+    list.films[1].extra = {u"no"_s};
+    const QString path = m_folder.filePath(u"stats.rkf"_s);
+    QVERIFY(saveListFile(path, ListForm::Native, list));
+    const CliRun result = run({u"stats"_s, path});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.status, int(CliSuccess));
+    QCOMPARE(result.out,
+             u"3 films\n\nGenre\n1\tCrime\n1\tHorror\n1\tNo genre\n\nType\n2\tDVD\n1\tBlu-ray\n"
+             u"\nDecade of release\n1\t1970s\n1\t1990s\n1\tUnknown\n\nSeen (yes/no)\n1\tYes\n1\tNo\n"
+             u"1\tNot set\n\nStars (rating)\n0\t0\n0\t1\n0\t2\n0\t3\n0\t4\n0\t5\n0\t6\n0\t7\n1\t8\n"
+             u"0\t9\n0\t10\n2\tNot set\n"_s);
+}
+
 void TestCli::convertsBetweenForms_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("outputName");
     QTest::addColumn<QByteArray>("outputStart");
     QTest::addColumn<QString>("pageTitle"); // of the file written, empty for none
+    QTest::addColumn<QString>("told");      // on standard error, OUT for the file written
 
     QTest::newRow("comma-separated to native gets the default page texts")
         << storedList(u"written-by-write.csv"_s) << u"out.rkf"_s
-        << QByteArray("rkf01\x08\x00My Movie\x00\x00\x01\x00", 17) << u"My Movie"_s;
-    QTest::newRow("native to comma-separated drops the page texts")
+        << QByteArray("rkf01\x08\x00My Movie\x00\x00\x01\x00", 17) << u"My Movie"_s << QString();
+    const QString notKept = u"reelkeep-cli: warning: OUT does not keep %1: the .csv form keeps the seventeen "
+                            u"fields of each film only\n"_s;
+    QTest::newRow("native to comma-separated drops the page texts, and says so")
         << storedList(u"windows1252.rkf"_s) << u"out.CSV"_s << QByteArray("\"Am\xE9lie\",\"2001\",\"\"")
-        << QString();
+        << QString() << notKept.arg(u"the page title and description"_s);
     QTest::newRow("native to native keeps the page texts")
         << storedList(u"windows1252.rkf"_s) << u"copy.rkf"_s << fileContents(storedList(u"windows1252.rkf"_s))
-        << u"Ma s\u00E9lection"_s;
+        << u"Ma s\u00E9lection"_s << QString();
+    ListDocument withFields{u"My Movie"_s, QString(), {filmOf({u"Heat"_s})}};
+    withFields.fields = {{u"Seen"_s, ExtraKind::YesNo}, {u"Shelf"_s, ExtraKind::Text}};
+    const QString fieldsList = m_folder.filePath(u"fields.rkf"_s);
+    QVERIFY(saveListFile(fieldsList, ListForm::Native, withFields));
+    QTest::newRow("a list with extra fields to comma-separated names the fields it does not keep")
+        << fieldsList << u"fields.csv"_s << QByteArray("\xEF\xBB\xBF\"Heat\",\"\"") << QString()
+        << notKept.arg(u"the extra fields \"Seen\" and \"Shelf\""_s);
 }
 
 void TestCli::convertsBetweenForms()
@@ -159,9 +208,10 @@ void TestCli::convertsBetweenForms()
     QFETCH(QString, outputName);
     QFETCH(QByteArray, outputStart);
     QFETCH(QString, pageTitle);
+    QFETCH(QString, told);
     const QString output = m_folder.filePath(outputName);
     const CliRun result = run({u"convert"_s, input, output});
-    QCOMPARE(result.err, QString());
+    QCOMPARE(result.err, told.replace(u"OUT"_s, output));
     QCOMPARE(result.status, int(CliSuccess));
     QVERIFY2(fileContents(output).startsWith(outputStart), fileContents(output).left(40).toHex(' '));
 
@@ -177,14 +227,22 @@ void TestCli::importWritesAListAndTellsWhatWentWhere()
     const QString input = m_folder.filePath(u"sheet.csv"_s);
     writeFileBytes(input, "Titel;Year;Regisseur;IMDb\r\nAm\xE9lie;2001;Jeunet;http://i/1\r\nAlien;1979\r\n");
     const QString output = m_folder.filePath(u"imported.rkf"_s);
-    CliRun result = run({u"import"_s, input, output, u"--map"_s, u"titel=title"_s, u"--map"_s, u"Year="_s});
+    CliRun result = run({u"import"_s,
+                         input,
+                         output,
+                         u"--map"_s,
+                         u"titel=title"_s,
+                         u"--map"_s,
+                         u"Year="_s,
+                         u"--map"_s,
+                         u"Regisseur=+Director"_s});
     QCOMPARE(result.status, int(CliSuccess));
     QCOMPARE(result.out, QString());
     QCOMPARE(result.err,
              u"2 films, Windows-1252, separated by semicolons\n"
              u"column 1 \"Titel\" -> title\n"
              u"column 2 \"Year\": left out\n"
-             u"column 3 \"Regisseur\": left out, no field goes by that name\n"
+             u"column 3 \"Regisseur\" -> new extra field \"Director\" (text)\n"
              u"column 4 \"IMDb\" -> weburl1, with \"IMDb\" as webtext1\n"
              u"line 3: 2 cells where the header has 4; the missing fields left empty\n"
              u"2 films added to %1 (2 now)\n"_s.arg(output));
@@ -193,6 +251,8 @@ void TestCli::importWritesAListAndTellsWhatWentWhere()
     QCOMPARE(imported->pageTitle, u"My Movie"_s);
     QCOMPARE(imported->pageDescription, QString());
     QCOMPARE(imported->films[0][Field::Title], u"Am\u00E9lie"_s);
+    QCOMPARE(imported->fields, (ExtraFields{{u"Director"_s, ExtraKind::Text}}));
+    QCOMPARE(imported->films[0].extra, QStringList{u"Jeunet"_s});
 
     // Without the choice no column gives the title; nothing is written.
     const QString refused = m_folder.filePath(u"refused.csv"_s);
@@ -202,6 +262,52 @@ void TestCli::importWritesAListAndTellsWhatWentWhere()
              u"reelkeep-cli: cannot import %1: no column goes to the title; the columns are \"Titel\", "
              u"\"Year\", \"Regisseur\", \"IMDb\"\n"_s.arg(input));
     QVERIFY(!QFile::exists(refused));
+}
+
+// A list exported as a spreadsheet's file imports back as the same films and extra fields, kinds
+// included, whatever their texts hold; only a film of nothing is no row.
+void TestCli::exportedSheetImportsBack()
+{
+    ListDocument list{u"My Movie"_s, QString(), {}};
+    list.fields = {{u"Shelf"_s, ExtraKind::Text},
+                   {u"Notes"_s, ExtraKind::LongText},
+                   {u"Copies"_s, ExtraKind::Number},
+                   {u"Rating"_s, ExtraKind::Rating},
+                   {u"Seen"_s, ExtraKind::YesNo},
+                   {u"Bought"_s, ExtraKind::Date},
+                   {u"Site"_s, ExtraKind::Text}};
+    FilmRecord alien = filmOf({u"Alien, the \"cut\""_s, u"1979"_s});
+    alien[Field::Plot] = u"In space\r\nno one"_s;
+    alien[Field::WebText1] = u"Home"_s;
+    alien[Field::WebUrl1] = u"https://www.imdb.com/title/tt1/"_s;
+    // Texts that look like numbers and addresses, and ratings that could be out of 5, keep their kinds.
+    alien.extra = {
+        u"12"_s, u" two\nlines "_s, u"2.5"_s, u"4"_s, u"no"_s, u"2024-02-29"_s, u"https://boxd.it/x"_s};
+    FilmRecord heat = filmOf({u" Heat"_s});
+    heat.extra = {QString(), QString(), QString(), u"2"_s};
+    list.films = {alien, heat, filmOf({QString(), u"1995"_s}), FilmRecord()};
+    const QString path = m_folder.filePath(u"exported.rkf"_s);
+    const QString sheet = m_folder.filePath(u"exported.csv"_s);
+    QVERIFY(saveListFile(path, ListForm::Native, list));
+
+    CliRun result = run({u"export"_s, path, sheet});
+    QCOMPARE(result.status, int(CliSuccess));
+    QCOMPARE(
+        result.err,
+        u"reelkeep-cli: warning: %1: 1 of the films hold nothing but commas, semicolons and tabs, which a "
+        u"spreadsheet's row cannot hold: they are not in the file\n"_s.arg(sheet));
+    const QByteArray bytes = fileContents(sheet);
+    QVERIFY(bytes.startsWith(
+        "\xEF\xBB\xBFtitle,release,type,time,genre,date,plot,comment,cast,imgsrc,imglink,"
+        "webtext1,weburl1,webtext2,weburl2,webtext3,weburl3,Shelf (text),Notes (long text),"
+        "Copies (number),Rating (rating),Seen (yes/no),Bought (date),Site (text)\r\n\"Alien, "));
+    const QString back = m_folder.filePath(u"back.rkf"_s);
+    result = run({u"import"_s, sheet, back});
+    QCOMPARE(result.status, int(CliSuccess));
+    const std::optional<ListDocument> imported = loadListFile(back, ListForm::Native);
+    QVERIFY(imported);
+    QCOMPARE(imported->fields, list.fields);
+    QCOMPARE(imported->films, list.films.first(3));
 }
 
 // The films are added after those of a list that loads, in its form and encoding and with its page
@@ -419,11 +525,13 @@ void TestCli::badArgumentsShowUsage()
     QCOMPARE(result.out, QString());
     QCOMPARE(result.err,
              u"usage: reelkeep-cli dump FILE\n"
+             u"       reelkeep-cli stats LIST\n"
              u"       reelkeep-cli convert IN OUT\n"
+             u"       reelkeep-cli export LIST SHEET.csv\n"
              u"       reelkeep-cli eval EXPRESSION... | eval -\n"
              u"       reelkeep-cli page LISTFILE OUTPUT [--template-dir DIR] [--quiet]\n"
              u"       reelkeep-cli check LISTFILE [--template-dir DIR]\n"
-             u"       reelkeep-cli import IN OUT [--replace] [--map COLUMN=FIELD ...]\n"_s);
+             u"       reelkeep-cli import IN OUT [--replace] [--map COLUMN=FIELD|COLUMN=+NAME ...]\n"_s);
 }
 
 // The program itself: UTF-8 on its standard streams, and runCli's status as its exit code.

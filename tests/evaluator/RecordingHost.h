@@ -3,7 +3,7 @@
 #pragma once
 
 #include "evaluator/EvaluatorHost.h"
-#include "evaluator/value/TextForm.h"
+#include "value/TextForm.h"
 
 #include <QHash>
 #include <QStringList>

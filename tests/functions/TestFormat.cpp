@@ -1,8 +1,8 @@
 // Format: named formats, user-defined number, date/time and text formats, the first day of the
 // week and first week of the year, once more under German conventions.
 #include "ValueNotation.h"
-#include "evaluator/value/DateSerial.h"
 #include "functions/Format.h"
+#include "value/DateSerial.h"
 
 #include <QTest>
 

@@ -1,20 +1,25 @@
 // The main window on the offscreen platform, driven through a scripted desktop.
 #include "about/Product.h"
 #include "about/SystemInfo.h"
-#include "catalogue/widgets/Form1.h"
+#include "storage/SheetFile.h"
 #include "support/FakeDesktop.h"
 #include "support/ListFiles.h"
+#include "window/Form1.h"
 
 #include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QDialog>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -54,6 +59,10 @@ private slots:
     void commandsActOnCataloguePositions();
     void searchFindsEveryWord_data();
     void searchFindsEveryWord();
+    void extraFieldsHaveEditorsOfTheirKind_data();
+    void extraFieldsHaveEditorsOfTheirKind();
+    void fieldsDialogChangesAreStepsOfTheirOwn_data();
+    void fieldsDialogChangesAreStepsOfTheirOwn();
     void typingCompletesFromTheCatalogue();
     void posterShowsLocalPictures_data();
     void posterShowsLocalPictures();
@@ -67,6 +76,7 @@ private slots:
     void pendingEditsAreAskedAbout();
     void undoAndRedoEveryChange_data();
     void undoAndRedoEveryChange();
+    void theHistoryKeepsWithinItsBudget_data();
     void theHistoryKeepsWithinItsBudget();
 
     void aCsvListIsSavedByItsOwnAccount_data();
@@ -84,6 +94,7 @@ private slots:
     void importAppendsOneStep();
     void aboutAndOptionsOpenModally_data();
     void aboutAndOptionsOpenModally();
+    void statisticsFollowTheCatalogue();
     void controlsAreNamedAndTheListTakesTheGrowth();
     void labelsAndLinesAreNamedByWhatTheyShow();
 
@@ -111,6 +122,10 @@ private:
                       std::optional<ListForm> form = {});
     /// Opens the window on the native list two.rkf holding A, B and C.
     void openOnThreeFilms();
+    /// Opens the window on A, B and C in a list with extra fields, B holding values in them.
+    void openOnExtraFields(const ExtraFields& fields, const QStringList& valuesOfB);
+    /// The editor of the extra field at a position.
+    QWidget* extraEditor(int position) { return child<QWidget>(qPrintable(u"mExtra%1"_s.arg(position))); }
     /// Opens the window on four films with a cast each, and searches them.
     void openOnFourFilms(const QString& search);
     QString shownTitle() const { return m_window->windowHandle()->title(); }
@@ -203,6 +218,16 @@ QString TestForm1::writeList(const QString& name,
 void TestForm1::openOnThreeFilms()
 {
     m_desktop->commandLineText = writeList(u"two.rkf"_s, {u"A"_s, u"B"_s, u"C"_s});
+    openWindow();
+}
+
+void TestForm1::openOnExtraFields(const ExtraFields& fields, const QStringList& valuesOfB)
+{
+    ListDocument document{u"Page"_s, QString(), {filmOf({u"A"_s}), filmOf({u"B"_s}), filmOf({u"C"_s})}};
+    document.fields = fields;
+    document.films[1].extra = valuesOfB;
+    m_desktop->commandLineText = m_folder->filePath(u"extra.rkf"_s);
+    QVERIFY(saveListFile(m_desktop->commandLineText, ListForm::Native, document));
     openWindow();
 }
 
@@ -354,15 +379,21 @@ void TestForm1::updateAddsAndNewEmpties()
     QCOMPARE(child<QLineEdit>("mRelease")->text(), QString());
     QCOMPARE(child<QComboBox>("mType")->currentText(), QString());
     QVERIFY(m_window->catalogue().isModified());
-    // A film shown and stored again keeps its line breaks, of Windows and others.
+    // A film shown and stored again keeps its line breaks, of Windows and others, and its extra
+    // values.
     FilmRecord film;
     film[Field::Title] = u"Windows lines"_s;
     film[Field::Plot] = u"one\r\ntwo"_s;
     film[Field::Cast] = u"a\nb"_s;
+    film.extra = {u"Top shelf"_s};
+    m_window->catalogue().setExtraFields({{u"Shelf"_s, ExtraKind::Text}});
     m_window->catalogue().replace(1, film);
     select(1);
+    film[Field::Title] = u"Windows lines, retitled"_s;
+    child<QLineEdit>("mTitle")->setText(film.title());
     click("Command5");
     QCOMPARE(m_window->catalogue().at(1), film);
+    QVERIFY(!m_window->hasPendingEdits());
     // A full list refuses one more film, and keeps it typed.
     m_window->catalogue().replaceAll(QList<FilmRecord>(Catalogue::MaxEntries));
     addFilm(u"One too many"_s);
@@ -378,10 +409,15 @@ void TestForm1::openOnFourFilms(const QString& search)
 {
     openWindow();
     const QStringList casts{u"Sigourney Weaver"_s, u"Jonathan Pryce"_s, u"Audrey Tautou"_s, u"Al Pacino"_s};
+    m_window->catalogue().setExtraFields({{u"Director"_s, ExtraKind::Text},
+                                          {u"Notes"_s, ExtraKind::LongText},
+                                          {u"Runtime"_s, ExtraKind::Number}});
     for (int i = 0; i < FourFilms.size(); ++i) {
         FilmRecord film;
         film[Field::Title] = FourFilms.at(i);
         film[Field::Cast] = casts.at(i);
+        if (i == 0)
+            film.extra = {u"Ridley Scott"_s, u"Seen twice\nin 1979"_s, u"117"_s};
         m_window->catalogue().append(film);
     }
     QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
@@ -399,6 +435,7 @@ void TestForm1::searchFindsEveryWord_data()
     QTest::newRow("title or cast") << u"al"_s << QStringList{u"Alien"_s, u"Heat"_s} << u"2 of 4 films"_s;
     QTest::newRow("every word") << u"pacino  al"_s << QStringList{u"Heat"_s} << u"1 of 4 films"_s;
     QTest::newRow("words in two films") << u"pacino brazil"_s << QStringList() << u"0 of 4 films"_s;
+    QTest::newRow("extra fields of text") << u"scott twice"_s << QStringList{u"Alien"_s} << u"1 of 4 films"_s;
 }
 
 void TestForm1::searchFindsEveryWord()
@@ -464,6 +501,174 @@ void TestForm1::commandsActOnCataloguePositions()
     }
     // The search stays as typed, over the changed catalogue.
     QCOMPARE(child<QLineEdit>("txtSearch")->text(), search);
+}
+
+// Each extra field has an editor of its kind, named by the field and the buddy of a caption; a film
+// shown is no pending edit, and Update stores what the editor holds as the kind's canonical text,
+// or tells why it cannot.
+void TestForm1::extraFieldsHaveEditorsOfTheirKind_data()
+{
+    QTest::addColumn<ExtraKind>("kind");
+    QTest::addColumn<QString>("stored");      // B's value
+    QTest::addColumn<QStringList>("typed");   // in place of it, in a box of text
+    QTest::addColumn<QList<int>>("keys");     // pressed in the editor, with their modifiers
+    QTest::addColumn<QString>("storedAfter"); // by Update, or what Update tells
+    const QStringList untouched;
+    const QList<int> none;
+    QTest::newRow("text as typed") << ExtraKind::Text << u"Top shelf"_s << QStringList{u"Lent to Ann"_s}
+                                   << none << u"Lent to Ann"_s;
+    QTest::newRow("long text keeps its CR LF line ends")
+        << ExtraKind::LongText << u"one\r\ntwo"_s << untouched << none << u"one\r\ntwo"_s;
+    QTest::newRow("a number past any spin box, in its shortest text")
+        << ExtraKind::Number << u"117"_s << QStringList{u"2.5e21"_s} << none << u"2.5e+21"_s;
+    QTest::newRow("a text that is no number is refused")
+        << ExtraKind::Number << u"117"_s << QStringList{u"1e"_s} << none
+        << u"The film was not stored: Extra holds \u201C1e\u201D, which is not a number."_s;
+    QTest::newRow("Right gives a rating one point more")
+        << ExtraKind::Rating << u"7"_s << untouched << QList<int>{Qt::Key_Right} << u"8"_s;
+    QTest::newRow("Delete takes the rating away")
+        << ExtraKind::Rating << u"7"_s << untouched << QList<int>{Qt::Key_Delete} << QString();
+    QTest::newRow("Space goes from no value to yes")
+        << ExtraKind::YesNo << QString() << untouched << QList<int>{Qt::Key_Space} << u"yes"_s;
+    QTest::newRow("Space goes from no to no value")
+        << ExtraKind::YesNo << u"no"_s << untouched << QList<int>{Qt::Key_Space} << QString();
+    QTest::newRow("a date typed day first")
+        << ExtraKind::Date << u"2024-12-31"_s << QStringList{u"1.2.2024"_s} << none << u"2024-02-01"_s;
+    QTest::newRow("Alt+Down picks a date from a calendar, not the next film")
+        << ExtraKind::Date << u"2024-12-31"_s << untouched
+        << QList<int>{(Qt::ALT | Qt::Key_Down).toCombined()} << u"2025-01-01"_s;
+    QTest::newRow("a date emptied is none")
+        << ExtraKind::Date << u"2024-12-31"_s << QStringList{QString()} << none << QString();
+}
+
+void TestForm1::extraFieldsHaveEditorsOfTheirKind()
+{
+    QFETCH(ExtraKind, kind);
+    QFETCH(QString, stored);
+    QFETCH(QStringList, typed);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, storedAfter);
+    openOnExtraFields({{u"Shelf"_s, ExtraKind::Text}, {u"Extra"_s, kind}}, {u"Top"_s, stored});
+    select(1);
+    QWidget* editor = extraEditor(1);
+    QCOMPARE(editor->accessibleName(), u"Extra"_s);
+    const QList<QLabel*> labels = m_window->findChildren<QLabel*>();
+    QVERIFY(std::any_of(labels.begin(), labels.end(), [editor](QLabel* label) {
+        return label->buddy() == editor && label->text() == u"Extra:"_s;
+    }));
+    QVERIFY(!m_window->hasPendingEdits());
+    // Assistive technology reads a rating as a number.
+    if (QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(editor)->valueInterface())
+        QCOMPARE(value->currentValue().toString(), stored);
+    if (auto* box = qobject_cast<QLineEdit*>(editor); box && !typed.isEmpty()) {
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, typed.constFirst());
+    }
+    editor->setFocus();
+    // A calendar opened picks the day after the one it shows.
+    QTimer::singleShot(0, [] {
+        if (QWidget* calendar = QApplication::activePopupWidget()) {
+            QTest::keyClick(calendar->focusWidget(), Qt::Key_Right);
+            QTest::keyClick(calendar->focusWidget(), Qt::Key_Return);
+        }
+    });
+    for (int key : keys) {
+        const QKeyCombination pressed = QKeyCombination::fromCombined(key);
+        QTest::keyClick(editor, pressed.key(), pressed.keyboardModifiers());
+    }
+    click("Command5");
+    const bool refused = storedAfter.startsWith(u"The film was not stored"_s);
+    QCOMPARE(m_desktop->questions(), refused ? QStringList{storedAfter} : QStringList());
+    QCOMPARE(m_window->catalogue().at(1).extraValue(1), refused ? stored : storedAfter);
+    QCOMPARE(m_window->catalogue().at(1).extraValue(0), u"Top"_s);
+    QCOMPARE(m_window->hasPendingEdits(), refused);
+}
+
+// The extra fields of film B, with their kinds: "Shelf:text=Top; Rating:rating=7".
+static QString extraFieldsOfB(const Catalogue& catalogue)
+{
+    QStringList shown;
+    const ExtraFields& fields = catalogue.extraFields();
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        shown.append(
+            u"%1:%2=%3"_s.arg(fields[i].name, kindFacts(fields[i].kind).key, catalogue.at(1).extraValue(i)));
+    return shown.join(u"; "_s);
+}
+
+// The Fields dialog changes the list's extra fields, each change a step of its own; the films'
+// values go with their fields, the editors follow with what they held, and Undo brings back what
+// a change took.
+void TestForm1::fieldsDialogChangesAreStepsOfTheirOwn_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("picked"); // in the dialog's list
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typed"); // into B's Shelf first
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("problem"); // the dialog shows
+    const QString before = u"Shelf:text=Top; Rating:rating=7"_s;
+    QTest::newRow("Add puts a new field last") << u"cmdFieldAdd"_s << -1 << u"Seen"_s << QString()
+                                               << Answer::Yes << before + u"; Seen:yesno="_s << QString();
+    QTest::newRow("a name the list has, in any case, is refused")
+        << u"cmdFieldAdd"_s << -1 << u"shelf"_s << QString() << Answer::Yes << before
+        << u"The list has a field called \"Shelf\" already."_s;
+    QTest::newRow("Rename keeps the values")
+        << u"cmdFieldRename"_s << 1 << u"Stars"_s << QString() << Answer::Yes
+        << u"Shelf:text=Top; Stars:rating=7"_s << QString();
+    QTest::newRow("Move Up takes the values along")
+        << u"cmdFieldUp"_s << 1 << QString() << QString() << Answer::Yes
+        << u"Rating:rating=7; Shelf:text=Top"_s << QString();
+    QTest::newRow("Remove of a field with values asks, No keeps it")
+        << u"cmdFieldRemove"_s << 1 << QString() << QString() << Answer::No << before << QString();
+    QTest::newRow("Remove, Yes takes the values") << u"cmdFieldRemove"_s << 1 << QString() << QString()
+                                                  << Answer::Yes << u"Shelf:text=Top"_s << QString();
+    QTest::newRow("typed edits stay with their field")
+        << u"cmdFieldDown"_s << 0 << QString() << u"Typed"_s << Answer::Yes
+        << u"Rating:rating=7; Shelf:text=Top"_s << QString();
+}
+
+void TestForm1::fieldsDialogChangesAreStepsOfTheirOwn()
+{
+    QFETCH(QString, button);
+    QFETCH(int, picked);
+    QFETCH(QString, name);
+    QFETCH(QString, typed);
+    QFETCH(Answer, answer);
+    QFETCH(QString, after);
+    QFETCH(QString, problem);
+    openOnExtraFields({{u"Shelf"_s, ExtraKind::Text}, {u"Rating"_s, ExtraKind::Rating}}, {u"Top"_s, u"7"_s});
+    select(1);
+    QTest::keyClicks(extraEditor(0), typed);
+    const QString before = extraFieldsOfB(m_window->catalogue());
+    m_desktop->queueAnswer(answer);
+    QString shownProblem;
+    onModal([&](QWidget* dialog) {
+        dialog->findChild<QListWidget*>(u"lstFields"_s)->setCurrentRow(picked);
+        if (!name.isEmpty())
+            dialog->findChild<QLineEdit*>(u"txtFieldName"_s)->setText(name);
+        dialog->findChild<QComboBox*>(u"cboFieldKind"_s)->setCurrentIndex(int(ExtraKind::YesNo));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+        shownProblem = dialog->findChild<QLabel*>(u"lblFieldProblem"_s)->text();
+    });
+    click("cmdFields");
+    QCOMPARE(extraFieldsOfB(m_window->catalogue()), after);
+    QCOMPARE(shownProblem, problem);
+    QCOMPARE(m_desktop->questions().size(), button == u"cmdFieldRemove"_s ? 1 : 0);
+    QCOMPARE(m_window->catalogue().isModified(), after != before);
+    const ExtraFields& fields = m_window->catalogue().extraFields();
+    for (int i = 0; i < fields.size(); ++i)
+        QCOMPARE(extraEditor(i)->accessibleName(), fields[i].name);
+    QCOMPARE(m_window->hasPendingEdits(), !typed.isEmpty());
+    if (!typed.isEmpty()) {
+        QCOMPARE(qobject_cast<QLineEdit*>(extraEditor(int(extraFieldIndex(fields, u"Shelf"))))->text(),
+                 typed + u"Top"_s);
+        return;
+    }
+    click("cmdUndo");
+    QCOMPARE(extraFieldsOfB(m_window->catalogue()), before);
+    QVERIFY(!m_window->hasPendingEdits()); // B's editors show it as stored
 }
 
 void TestForm1::typingCompletesFromTheCatalogue()
@@ -760,14 +965,28 @@ void TestForm1::undoAndRedoEveryChange()
 
 // Past its budget the history lets its oldest steps go: four loads of a list of 120 KB, in a
 // budget of 300 KB, leave two to take back.
+void TestForm1::theHistoryKeepsWithinItsBudget_data()
+{
+    QTest::addColumn<bool>("extraValue"); // the list's 120 KB are a value of an extra field, else a plot
+    QTest::newRow("films' fields count") << false;
+    QTest::newRow("extra values count") << true;
+}
+
 void TestForm1::theHistoryKeepsWithinItsBudget()
 {
+    QFETCH(bool, extraValue);
     openOnThreeFilms();
     m_window->setUndoBudget(300'000);
     for (const QString& title : {u"L1"_s, u"L2"_s, u"L3"_s, u"L4"_s}) {
         const QString path = m_folder->filePath(title + u".rkf"_s);
-        const FilmRecord film = filmOf({title, {}, {}, {}, {}, {}, QString(60'000, u'x')});
-        QVERIFY(saveListFile(path, ListForm::Native, {u"Page"_s, QString(), {film}}));
+        const QString text(60'000, u'x');
+        ListDocument list{
+            u"Page"_s, QString(), {filmOf({title, {}, {}, {}, {}, {}, extraValue ? QString() : text})}};
+        if (extraValue) {
+            list.fields = {{u"Notes"_s, ExtraKind::LongText}};
+            list.films[0].extra = {text};
+        }
+        QVERIFY(saveListFile(path, ListForm::Native, list));
         m_desktop->queueFileChoice(path);
         click("Command7");
     }
@@ -853,30 +1072,39 @@ void TestForm1::aSaveKeepsThePreviousVersionAsOptionsSay()
         QCOMPARE(fileContents(path + u".bak"_s), first);
 }
 
-// The mark and the exit question tell exactly what the .csv file lacks of the window; Exit's Yes
-// saves to the open file in its form, asking for a name only when there is none.
+// The mark and the exit question tell exactly what the .csv file lacks of the window, also once
+// Undo and Redo come back to it; Exit's Yes saves to the open file in its form, asking for a name
+// only when there is none.
 void TestForm1::aCsvListIsSavedByItsOwnAccount_data()
 {
     QTest::addColumn<bool>("loaded");       // the window starts on films.csv holding A, else on no file
     QTest::addColumn<QString>("pageTitle"); // typed into gTitle; empty for none
+    QTest::addColumn<QString>("field");     // an extra field of the list; empty for none
     QTest::addColumn<bool>(
         "marked"); // the window's title has its mark once B is added and saved as films.csv
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("question"); // at Exit, answered Yes; empty for none
     const QString exit = u"Save before exit?"_s;
+    const QString only = u": the .csv form keeps the seventeen fields of each film only."_s;
     QTest::newRow("a new window's page texts, saved as .csv")
-        << false << QString() << false << QString() << QString();
+        << false << QString() << QString() << false << QString() << QString();
     QTest::newRow("page texts a .csv file does not keep, saved as .csv")
-        << false << u"Favourites"_s << true
-        << u"The .csv form keeps the films only: the page title and description are not in films.csv."_s
+        << false << u"Favourites"_s << QString() << true
+        << u"films.csv does not keep the page title and description"_s + only
         << exit + u"\n\nThe .csv form does not keep the page title and description."_s;
-    QTest::newRow("a loaded .csv list, not saved") << true << QString() << true << QString() << exit;
+    QTest::newRow("extra fields a .csv file does not keep, saved as .csv")
+        << false << QString() << u"Seen"_s << true
+        << u"films.csv does not keep the extra field \"Seen\""_s + only
+        << exit + u"\n\nThe .csv form does not keep the extra field \"Seen\"."_s;
+    QTest::newRow("a loaded .csv list, not saved")
+        << true << QString() << QString() << true << QString() << exit;
 }
 
 void TestForm1::aCsvListIsSavedByItsOwnAccount()
 {
     QFETCH(bool, loaded);
     QFETCH(QString, pageTitle);
+    QFETCH(QString, field);
     QFETCH(bool, marked);
     QFETCH(QString, line);
     QFETCH(QString, question);
@@ -888,12 +1116,18 @@ void TestForm1::aCsvListIsSavedByItsOwnAccount()
         child<QLineEdit>("gTitle")->selectAll();
         QTest::keyClicks(child<QLineEdit>("gTitle"), pageTitle);
     }
+    if (!field.isEmpty())
+        m_window->catalogue().setExtraFields({{field, ExtraKind::YesNo}});
     addFilm(u"B"_s);
     if (!loaded) {
         m_desktop->queueFileChoice(csv, 2);
         QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     }
-    QCOMPARE(shownTitle(), u"films.csv%1 \u2014 Reelkeep"_s.arg(marked ? u"*"_s : QString()));
+    const QString title = u"films.csv%1 \u2014 Reelkeep"_s.arg(marked ? u"*"_s : QString());
+    QCOMPARE(shownTitle(), title);
+    click("cmdUndo");
+    click("cmdRedo");
+    QCOMPARE(shownTitle(), title);
     QCOMPARE(child<QLabel>("lblStatus")->text(), line);
     m_desktop->queueAnswer(Answer::Yes);
     QVERIFY(m_window->close());
@@ -975,22 +1209,28 @@ void TestForm1::importAppendsOneStep_data()
     QTest::addColumn<bool>("accept");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("told");
-    QTest::addColumn<QString>("summary"); // the first imported film is picked and shown with it
+    QTest::addColumn<QString>("summary");    // the first imported film is picked and shown with it
+    QTest::addColumn<QStringList>("fields"); // the extra fields the list has then
     const QStringList three{u"A"_s, u"B"_s, u"C"_s};
+    const QStringList none;
     QTest::newRow("accepted mapping appends, Undo removes")
         << QByteArray("Name;Year\r\nAm\xc3\xa9lie;2001\r\nHeat;1995\r\n") << true
-        << three + QStringList{u"Am\u00e9lie"_s, u"Heat"_s} << QString() << u"2 films imported (5 now)."_s;
+        << three + QStringList{u"Am\u00e9lie"_s, u"Heat"_s} << QString() << u"2 films imported (5 now)."_s
+        << none;
+    QTest::newRow("a column of no field brings an extra field, which Undo takes back too")
+        << QByteArray("Title;Seen\nHeat;yes\n") << true << three + QStringList{u"Heat"_s} << QString()
+        << u"1 film imported (4 now)."_s << QStringList{u"Seen"_s};
     QTest::newRow("films the list holds are named, and added all the same")
         << QByteArray("Title;Year\nB\nD;2001\nB;1999\nC\n") << true
         << three + QStringList{u"B"_s, u"D"_s, u"B"_s, u"C"_s} << QString()
-        << u"4 films imported (7 now). Already in the list: \u201CB\u201D, \u201CC\u201D."_s;
+        << u"4 films imported (7 now). Already in the list: \u201CB\u201D, \u201CC\u201D."_s << none;
     QTest::newRow("cancelled dialog changes nothing")
-        << QByteArray("Title\nHeat\n") << false << three << QString() << QString();
+        << QByteArray("Title\nHeat\n") << false << three << QString() << QString() << none;
     QTest::newRow("unreadable file tells")
-        << QByteArray() << true << three << u"Could not import"_s << QString();
+        << QByteArray() << true << three << u"Could not import"_s << QString() << none;
     QTest::newRow("beyond the entry limit refused")
         << QByteArray("Title\n") + QByteArray("x\n").repeated(Catalogue::MaxEntries - 2) << true << three
-        << u"The list holds 3 films and the file 32,765"_s << QString();
+        << u"The list holds 3 films and the file 32,765"_s << QString() << none;
 }
 
 void TestForm1::importAppendsOneStep()
@@ -1000,6 +1240,7 @@ void TestForm1::importAppendsOneStep()
     QFETCH(QStringList, lines);
     QFETCH(QString, told);
     QFETCH(QString, summary);
+    QFETCH(QStringList, fields);
     openOnThreeFilms();
     const QString path = m_folder->filePath(u"sheet.csv"_s);
     if (!bytes.isEmpty())
@@ -1015,8 +1256,13 @@ void TestForm1::importAppendsOneStep()
     QCOMPARE(child<QLabel>("lblStatus")->text(), summary);
     QCOMPARE(m_window->selectedPosition(), summary.isEmpty() ? -1 : 3);
     QCOMPARE(child<QLineEdit>("mTitle")->text(), lines.value(summary.isEmpty() ? -1 : 3));
+    QStringList names;
+    for (const ExtraField& field : m_window->catalogue().extraFields())
+        names.append(field.name);
+    QCOMPARE(names, fields);
     m_window->undoStack().undo();
     QCOMPARE(listLines().size(), 3);
+    QVERIFY(m_window->catalogue().extraFields().isEmpty());
 }
 
 void TestForm1::aboutAndOptionsOpenModally_data()
@@ -1039,6 +1285,37 @@ void TestForm1::aboutAndOptionsOpenModally()
     QVERIFY(m_desktop->settings.isEmpty()); // closing either dialog stores nothing
 }
 
+// Ctrl+I shows the statistics beside the window, each chart's numbers in a table, counted again as
+// the films change while it is open, and when it opens again.
+void TestForm1::statisticsFollowTheCatalogue()
+{
+    openWindow();
+    addFilm(u"Heat"_s, u"DVD"_s, u"Crime"_s);
+    addFilm(u"Alien"_s, u"dvd"_s, u"Horror"_s);
+    QTest::keyClick(m_window.get(), Qt::Key_I, Qt::ControlModifier);
+    auto* statistics = m_window->findChild<QDialog*>(u"frmStatistics"_s);
+    QVERIFY(statistics && statistics->isVisible() && !statistics->isModal());
+    const auto shown = [statistics](int group) {
+        QStringList rows{statistics->findChild<QLabel*>(u"lblFilms"_s)->text()};
+        auto* grid = statistics->findChild<QTableWidget*>(u"grdGroup%1"_s.arg(group));
+        for (int row = 0; row < grid->rowCount(); ++row)
+            rows.append(grid->item(row, 0)->text() + u' ' + grid->item(row, 1)->text());
+        return rows.join(u'|');
+    };
+    QCOMPARE(shown(0), u"2 films|Crime 1|Horror 1"_s);
+    QCOMPARE(statistics->focusWidget()->objectName(), u"grdGroup0"_s);
+    QCOMPARE(shown(1), u"2 films|DVD 2"_s);
+    QCOMPARE(statistics->findChild<QWidget*>(u"chtGroup0"_s)->accessibleDescription(),
+             u"Crime: 1 film; Horror: 1 film"_s);
+    addFilm(u"Ran"_s, u"Blu-ray"_s, u"crime"_s);
+    QTRY_COMPARE(shown(0), u"3 films|Crime 2|Horror 1"_s);
+    QTest::keyClick(statistics, Qt::Key_Escape);
+    QVERIFY(!statistics->isVisible());
+    addFilm(u"Up"_s);
+    click("cmdStatistics");
+    QCOMPARE(shown(0), u"4 films|Crime 2|Horror 1|No genre 1"_s);
+}
+
 static bool insideComboBox(const QWidget* control)
 {
     for (const QWidget* ancestor = control->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
@@ -1048,16 +1325,21 @@ static bool insideComboBox(const QWidget* control)
     return false;
 }
 
-// Every control is named for assistive technology, and the list takes the growth of the window.
+// Every control is named for assistive technology, and the list takes the growth of the window,
+// also with the most extra fields a list has, of every kind.
 void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
 {
-    openWindow();
+    ExtraFields fields;
+    for (int i = 0; i < MaxExtraFields; ++i)
+        fields.append({u"Field %1"_s.arg(i + 1), ExtraKind(i % ExtraKindCount)});
+    openOnExtraFields(fields, {});
     const QList<QWidget*> controls = m_window->findChildren<QWidget*>();
     int checked = 0;
     for (QWidget* control : controls) {
         if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QPlainTextEdit*>(control) &&
             !qobject_cast<QComboBox*>(control) && !qobject_cast<QListView*>(control) &&
-            !qobject_cast<QPushButton*>(control))
+            !qobject_cast<QPushButton*>(control) && !qobject_cast<QCheckBox*>(control) &&
+            !control->objectName().startsWith(u"mExtra"_s))
             continue;
         if (insideComboBox(control))
             continue; // the editor and the list inside a combo box are named through the box
@@ -1067,7 +1349,7 @@ void TestForm1::controlsAreNamedAndTheListTakesTheGrowth()
                             QLatin1String(control->metaObject()->className())));
         ++checked;
     }
-    QVERIFY(checked > FieldCount + 2); // at least the fields, the page texts and the list
+    QVERIFY(checked > FieldCount + MaxExtraFields + 2); // at least the fields, the page texts and the list
     // Assistive technology meets a window, not a filler.
     QCOMPARE(QAccessible::queryAccessibleInterface(m_window.get())->role(), QAccessible::Window);
     // The whole window fits 1366 by 768 at 150 %, less a title bar.
@@ -1133,6 +1415,9 @@ void TestForm1::replaceFileAnswers_data()
     QTest::newRow("Make HTML File, No keeps the file") << u"Command8"_s << Answer::No << old;
     QTest::newRow("Make HTML File, Yes writes a shorter page")
         << u"Command8"_s << Answer::Yes << QByteArray("<p>My Movie</p>");
+    QTest::newRow("Export, No keeps the file") << u"cmdExport"_s << Answer::No << old;
+    QTest::newRow("Export, Yes writes the sheet as reelkeep-cli export does")
+        << u"cmdExport"_s << Answer::Yes << writeSheet({{}, {}, {filmOf({u"New"_s})}});
 }
 
 void TestForm1::replaceFileAnswers()
@@ -1152,7 +1437,7 @@ void TestForm1::replaceFileAnswers()
     const QByteArray written = fileContents(path);
     QCOMPARE(written.left(start.size()), start);
     QCOMPARE(written.size() == 1000, answer == Answer::No);
-    QCOMPARE(m_window->catalogue().isModified(), button == QLatin1String("Command8") || answer == Answer::No);
+    QCOMPARE(m_window->catalogue().isModified(), button != QLatin1String("Command6") || answer == Answer::No);
 }
 
 void TestForm1::makePageReadsTheWindow()
@@ -1190,15 +1475,19 @@ void TestForm1::makePageReadsTheWindow()
 
 void TestForm1::makePageRefusesAndKeepsTheFile_data()
 {
-    QTest::addColumn<bool>("ownList"); // the page chosen is the list file, else a page already there
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("ownList"); // the file chosen is the list file, else a page already there
     QTest::addColumn<QString>("told"); // in the last of the questions
     QTest::addColumn<int>("questions");
-    QTest::newRow("no template folder, after Replace File?") << false << u"mask.html"_s << 2;
-    QTest::newRow("the window's own list file") << true << u"is the list file"_s << 1;
+    QTest::newRow("no template folder, after Replace File?") << u"Command8"_s << false << u"mask.html"_s << 2;
+    QTest::newRow("the window's own list file") << u"Command8"_s << true << u"is the list file"_s << 1;
+    QTest::newRow("Export to the window's own list file")
+        << u"cmdExport"_s << true << u"is the list file"_s << 1;
 }
 
 void TestForm1::makePageRefusesAndKeepsTheFile()
 {
+    QFETCH(QString, button);
     QFETCH(bool, ownList);
     QFETCH(QString, told);
     QFETCH(int, questions);
@@ -1214,7 +1503,7 @@ void TestForm1::makePageRefusesAndKeepsTheFile()
     openWindow();
     m_desktop->queueFileChoice(page);
     m_desktop->queueAnswer(Answer::Yes);
-    click("Command8");
+    click(button.toLatin1().constData());
     QCOMPARE(m_desktop->questions().size(), questions);
     QVERIFY2(m_desktop->questions().constLast().contains(told),
              qPrintable(m_desktop->questions().constLast()));

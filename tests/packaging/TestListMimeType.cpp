@@ -71,7 +71,11 @@ void TestListMimeType::detection_data()
             "films.dat",
             QByteArray("rkf02\x08My Movie"),
             ListType);
-    addCase("an unknown form number is not a list", "films.dat", QByteArray("rkf03\x08My Movie"), QString());
+    addCase("rkf03 at the start makes a list of any name",
+            "films.dat",
+            QByteArray("rkf03\x08My Movie"),
+            ListType);
+    addCase("an unknown form number is not a list", "films.dat", QByteArray("rkf04\x08My Movie"), QString());
     addCase(
         "rkf01 later in the file is not a list", "films.dat", QByteArray("xrkf01\x08My Movie"), QString());
     addCase("a cut-off magic is not a list", "films.dat", QByteArray("rkf0"), QString());

@@ -28,6 +28,7 @@ public:
     }
 
     QList<FilmRecord> catalogue;
+    ExtraFields fields;
     QString title = QStringLiteral("My Movie");
     QString description;
     /// The list file the page is made from, none by default, and where run() writes the page,
@@ -83,6 +84,7 @@ public:
     }
 
     const QList<FilmRecord>& films() const override { return catalogue; }
+    const ExtraFields& extraFields() const override { return fields; }
     QString pageTitle() const override { return title; }
     QString pageDescription() const override { return description; }
     void setProgress(float) override {}

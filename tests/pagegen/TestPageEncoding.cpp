@@ -1,7 +1,7 @@
 // The page's encoders: UTF-8 and Windows-1252 with character references, against a plain
 // character-by-character encoding of the same texts.
 #include "pagegen/PageEncoding.h"
-#include "storage/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <QRandomGenerator>
 #include <QTest>

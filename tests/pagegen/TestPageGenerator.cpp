@@ -82,7 +82,7 @@ void TestPageGenerator::filter_data()
     // in a template that includes itself: the inner copy lets go of the programs the outer one is
     // still evaluating.
     QByteArray expressions, values;
-    for (int i = 1; i <= int(PreparedTemplate::MaxKeptPrograms) + 100; ++i) {
+    for (int i = 1; i <= int(TemplatePrograms::MaxKeptPrograms) + 100; ++i) {
         expressions += '[' + QByteArray::number(i) + ']';
         values += QByteArray::number(i);
     }
@@ -204,6 +204,35 @@ void TestPageGenerator::host_data()
     QTest::newRow("a choice of a film's field with no film yet")
         << QByteArray("x[iif(list.count = 0, 'none', list.title)]")
         << QByteArray("x raised 9 at mask.html:1");
+    QTest::newRow("field reads an extra field, named in any case, as a value of its kind")
+        << QByteArray("[list.sort('title', true)][list.setindex(2)][list.field('RATING') + 1]|"
+                      "[typename(list.field('seen'))]|[list.field('Seen on')]|[list.field('Seen on') > "
+                      "dateserial(2024, 12, 30)]|[list.field('shelf')]")
+        << QByteArray("8|Boolean|12/31/2024|True|apex");
+    QTest::newRow("field of an empty value is Empty, of a standard field its text")
+        << QByteArray("[list.sort('title', true)][list.setindex(3)][vartype(list.field('Rating'))]"
+                      "[vartype(list.field('Seen on'))]|[list.field('TITLE')]|[vartype(list.field('plot'))]")
+        << QByteArray("00|c|8");
+    QTest::newRow("field of a name the list does not have is Empty, even with no film")
+        << QByteArray("[vartype(list.field('none'))]|[list.field('Rating')]")
+        << QByteArray("0| raised 9 at mask.html:1");
+    QTest::newRow("fieldcount, fieldname and fieldkind walk the extra fields")
+        << QByteArray("[list.fieldcount]:[list.fieldname(1)],[list.fieldname(4)],[list.fieldkind(2.5)],"
+                      "[list.fieldkind(3)]")
+        << QByteArray("4:Rating,Shelf,yesno,date");
+    QTest::newRow("fieldname past the last field abandons the run")
+        << QByteArray("[list.fieldname(5)]") << QByteArray(" raised 9 at mask.html:1");
+    QTest::newRow("fieldkind of place 0 abandons the run")
+        << QByteArray("[list.fieldkind(0)]") << QByteArray(" raised 9 at mask.html:1");
+    QTest::newRow("sort by a rating, the empty value last descending")
+        << QByteArray("[list.sort('Rating', false)][setvar('i', 0)][infile('film.html', list.count)]")
+        << QByteArray("<A><b><c>");
+    QTest::newRow("sort by a date, empty values first ascending in catalogue order")
+        << QByteArray("[list.sort('SEEN ON', true)][setvar('i', 0)][infile('film.html', list.count)]")
+        << QByteArray("<A><c><b>");
+    QTest::newRow("sort by a text ignores case")
+        << QByteArray("[list.sort('shelf', true)][setvar('i', 0)][infile('film.html', list.count)]")
+        << QByteArray("<c><b><A>");
     QTest::newRow("a choice of a film's field past the last film")
         << QByteArray("[list.sort('title', true)][list.setindex(4)][if(list.index < 4, list.title)]")
         << QByteArray(" raised 9 at mask.html:1");
@@ -219,6 +248,12 @@ void TestPageGenerator::host()
     fixture.addFilm(u"A"_s, u"2001"_s, u"Western"_s);
     fixture.addFilm(u"c"_s, u"85"_s, u"Comedy"_s);
     fixture.catalogue[2][Field::WebUrl3] = u"https://c.example"_s;
+    fixture.fields = {{u"Rating"_s, ExtraKind::Rating},
+                      {u"Seen"_s, ExtraKind::YesNo},
+                      {u"Seen on"_s, ExtraKind::Date},
+                      {u"Shelf"_s, ExtraKind::Text}};
+    fixture.catalogue[0].extra = {u"7"_s, u"yes"_s, u"2024-12-31"_s, u"apex"_s};
+    fixture.catalogue[1].extra = {u"10"_s, u"no"_s, QString(), u"Bottom"_s};
     fixture.writeTemplate(u"one.html"_s, "1");
     fixture.writeTemplate(u"film.html"_s,
                           "[setvar('i', getvar('i') + 1)][list.setindex(getvar('i'))]<[list.title]>");
@@ -475,13 +510,17 @@ void TestPageGenerator::warnsOfBytesThatAreNotUtf8()
     PageFixture utf8Run;
     utf8Run.writeTemplate(u"part.html"_s, "\n\n['caf\xE9']");
     utf8Run.run("<meta charset=\"utf-8\">\n\xFF[infile('part.html', 2)]");
-    const QStringList warnings = utf8Run.filter.warnings();
+    const QStringList warnings = utf8Run.outcome.warnings;
     QCOMPARE(warnings.size(), 2); // once for each file
     QVERIFY2(warnings[0].endsWith(
                  u"mask.html has bytes that are not UTF-8 (read as U+FFFD), the first at byte 24, line 2"),
              qPrintable(warnings[0]));
     QVERIFY(warnings[1].endsWith(
         u"part.html has bytes that are not UTF-8 (read as U+FFFD), the first at byte 8, line 3"));
+    // A page file that cannot be created still tells what the main template holds.
+    const PageRunOutcome notCreated = utf8Run.makePage(utf8Run.folder.filePath(u"none/page.html"_s));
+    QCOMPARE(notCreated.result, PageRunOutcome::Result::PageNotCreated);
+    QCOMPARE(notCreated.warnings, QStringList{warnings[0]});
 }
 
 void TestPageGenerator::stopAbandonsAtTheNextYield_data()

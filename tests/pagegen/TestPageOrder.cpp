@@ -1,6 +1,6 @@
 // The page order: the films sorted by one of their first six fields, ties in catalogue order.
-#include "evaluator/value/Compare.h"
 #include "pagegen/PageOrder.h"
+#include "value/Compare.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -21,6 +21,8 @@ private slots:
     void otherNamesKeepCatalogueOrder();
     void matchesSelectionSort_data();
     void matchesSelectionSort();
+    void extraFieldsSortByTheirKind_data();
+    void extraFieldsSortByTheirKind();
 };
 
 namespace {
@@ -82,8 +84,8 @@ void TestPageOrder::otherNamesKeepCatalogueOrder()
     QList<FilmRecord> films(3);
     for (int i = 0; i < 3; ++i)
         films[i][Field::Title] = QString(QLatin1Char("cab"[i]));
-    QCOMPARE(sortedPageOrder(films, name, true), catalogueOrder(3));
-    QCOMPARE(sortedPageOrder(films, name, false), catalogueOrder(3));
+    QCOMPARE(sortedPageOrder(films, {}, name, true), catalogueOrder(3));
+    QCOMPARE(sortedPageOrder(films, {}, name, false), catalogueOrder(3));
 }
 
 // The texts between the bars.
@@ -127,11 +129,44 @@ void TestPageOrder::matchesSelectionSort()
         for (int field = 0; field <= static_cast<int>(Field::Date); ++field) {
             const QString name = fieldName(fieldAt(field)).toString();
             for (const bool ascending : {true, false}) {
-                QCOMPARE(sortedPageOrder(films, name, ascending),
+                QCOMPARE(sortedPageOrder(films, {}, name, ascending),
                          selectionSort(films, fieldAt(field), ascending));
             }
         }
     }
+}
+
+void TestPageOrder::extraFieldsSortByTheirKind_data()
+{
+    QTest::addColumn<ExtraKind>("kind");
+    QTest::addColumn<QStringList>("values"); // of the films at positions 0, 1, ...
+    QTest::addColumn<Order>("ascending");
+    QTest::addColumn<Order>("descending");
+    QTest::newRow("numbers by value, not as texts") << ExtraKind::Number << texts("10|9||-2.5|1e+21|9")
+                                                    << Order{2, 3, 1, 5, 0, 4} << Order{4, 0, 1, 5, 3, 2};
+    QTest::newRow("ratings by value")
+        << ExtraKind::Rating << texts("10|2||0") << Order{2, 3, 1, 0} << Order{0, 1, 3, 2};
+    QTest::newRow("dates by day, across years")
+        << ExtraKind::Date << texts("2024-01-02|1999-12-31||2024-01-01") << Order{2, 1, 3, 0}
+        << Order{0, 3, 1, 2};
+    QTest::newRow("no before yes") << ExtraKind::YesNo << texts("yes|no||yes|no") << Order{2, 1, 4, 0, 3}
+                                   << Order{0, 3, 1, 4, 2};
+    QTest::newRow("texts by the titles' collation, ignoring case")
+        << ExtraKind::LongText << texts("b|A||a|C\nD") << Order{2, 1, 3, 0, 4} << Order{4, 0, 1, 3, 2};
+}
+
+void TestPageOrder::extraFieldsSortByTheirKind()
+{
+    QFETCH(ExtraKind, kind);
+    QFETCH(QStringList, values);
+    QFETCH(Order, ascending);
+    QFETCH(Order, descending);
+    const ExtraFields fields = {{u"Other"_s, ExtraKind::Text}, {u"Kept"_s, kind}};
+    QList<FilmRecord> films(values.size());
+    for (qsizetype i = 0; i < values.size(); ++i)
+        films[i].setExtraValue(1, values[i]);
+    QCOMPARE(sortedPageOrder(films, fields, u"kept"_s, true), ascending);
+    QCOMPARE(sortedPageOrder(films, fields, u"kept"_s, false), descending);
 }
 
 QTEST_GUILESS_MAIN(TestPageOrder)

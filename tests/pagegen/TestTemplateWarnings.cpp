@@ -95,8 +95,26 @@ void TestTemplateWarnings::warnings_data()
         << "[title][1 +]"_ba << QByteArray()
         << u"error 9: Subscript out of range: the operator \"+\" has nothing on its right (is a \"]\" or an "
            "argument missing?) (DIR/mask.html, line 1)"_s;
+    QTest::newRow("a field name the list does not have")
+        << "[list.field('Raiting')]"_ba << QByteArray()
+        << u"mask.html:1: list.field: the list has no field called \"Raiting\" (did you mean \"Rating\"?) in "
+           "[list.field('Raiting')]"_s;
+    QTest::newRow("a sort by a name that is no field")
+        << "[LIST.SORT('titel', true)]"_ba << QByteArray()
+        << u"mask.html:1: list.sort: the list has no field called \"titel\" (did you mean \"title\"?) in "
+           "[LIST.SORT('titel', true)]"_s;
+    QTest::newRow("a sort by a field that is no sort key")
+        << "[list.sort('plot', true)]"_ba << QByteArray()
+        << u"mask.html:1: list.sort: it sorts by title, release, type, time, genre, date or an extra field, "
+           "not by \"plot\"; the films keep the catalogue's order in [list.sort('plot', true)]"_s;
+    QTest::newRow("an extra field past the last one")
+        << "[list.fieldname(2)]"_ba << QByteArray()
+        << u"error 9: Subscript out of range: list.fieldname: there is no extra field 2; the list has 1 "
+           "(DIR/mask.html, line 1)"_s;
     QTest::newRow("a clean template")
-        << "[len('abc') & title][setvar('n', 1)][getvar('n') + 1]"_ba << QByteArray() << QString();
+        << "[len('abc') & title][setvar('n', 1)][getvar('n') + 1][list.sort('', true)][list.sort('RATING', "
+           "false)][list.setindex(1)][list.field('rating')][list.field('Title')][list.field(getvar('n'))]"_ba
+        << QByteArray() << QString();
 }
 
 void TestTemplateWarnings::warnings()
@@ -110,6 +128,7 @@ void TestTemplateWarnings::warnings()
         PageFixture fixture;
         fixture.addFilm(u"b"_s);
         fixture.addFilm(u"a"_s);
+        fixture.fields = {{u"Rating"_s, ExtraKind::Rating}};
         Defalt_Functions functions;
         fixture.evaluator.setLibrary(&functions);
         fixture.filter.setFindsMistakes(findsMistakes);

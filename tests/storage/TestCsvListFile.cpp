@@ -3,8 +3,8 @@
 #include "catalogue/Catalogue.h"
 #include "storage/ByteWindow.h"
 #include "storage/CsvListFile.h"
-#include "storage/Utf8.h"
 #include "support/ListFiles.h"
+#include "text/Utf8.h"
 
 #include <QBuffer>
 #include <QTest>

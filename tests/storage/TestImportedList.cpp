@@ -1,5 +1,6 @@
 // Importing films from spreadsheets and other programs' exports: encodings, separators, quoting,
-// column names, rows of the wrong length and refusals.
+// column names, extra fields and their kinds, rows of the wrong length and refusals.
+#include "pagegen/PageHost.h"
 #include "storage/ImportedList.h"
 
 #include <QStringEncoder>
@@ -15,71 +16,139 @@ class TestImportedList : public QObject
 private slots:
     void importsRealLookingFiles_data();
     void importsRealLookingFiles();
+    void choosesWhereAColumnGoes_data();
+    void choosesWhereAColumnGoes();
     void refusesWhatItCannotRead_data();
     void refusesWhatItCannotRead();
     void tellsWhereTheTextChanged_data();
     void tellsWhereTheTextChanged();
 };
 
+// The extra fields of a list that films are imported into, as "Rating:rating Notes:text".
+static ImportTarget listWithFields(const QString& fields)
+{
+    ImportTarget target{{}, PageHost::answersFilmName};
+    for (const QString& field : fields.split(u' ', Qt::SkipEmptyParts))
+        target.fields.append({field.section(u':', 0, 0), *kindOfKey(field.section(u':', 1))});
+    return target;
+}
+
+// Where each column goes: a field's name, "+Name(kind)" for a new extra field, "=Name(kind)" for one
+// the list has, "-" for none.
+static QString targets(const ImportMapping& mapping, const ImportTarget& target)
+{
+    QStringList words;
+    for (const ColumnTarget& column : mapping) {
+        if (column.extra)
+            words.append((extraFieldIndex(target.fields, column.extra->name) >= 0 ? u"="_s : u"+"_s) +
+                         column.extra->name + u'(' + kindWords(column.extra->kind, column.outOfFive) + u')');
+        else
+            words.append(column.field ? fieldName(*column.field).toString() : u"-"_s);
+    }
+    return words.join(u' ');
+}
+
 void TestImportedList::importsRealLookingFiles_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("found"); // the encoding, the separator and each column's field, "-" for none
+    QTest::addColumn<QString>("list");  // the extra fields of the list imported into
+    QTest::addColumn<QString>("found"); // the encoding, the separator and where each column goes
     QTest::addColumn<QString>("films"); // the fields of each film that are not empty, films between " / "
     QTest::addColumn<QString>("problemLines"); // of rows with more or fewer cells than the header
 
+    const QString none;
     QTest::newRow("UTF-8 without a mark, as spreadsheets save it, no end on the last line")
-        << "Title,Year,Format\r\nAm\xC3\xA9lie,2001,DVD\r\nAlien,1979,"_ba
+        << "Title,Year,Format\r\nAm\xC3\xA9lie,2001,DVD\r\nAlien,1979,"_ba << none
         << u"UTF-8, commas: title release type"_s
         << u"title=Am\u00E9lie|release=2001|type=DVD / title=Alien|release=1979"_s << QString();
     QTest::newRow("UTF-8 with a byte-order mark, LF line ends")
-        << "\xEF\xBB\xBFName,Released\nAm\xC3\xA9lie,2001\n"_ba
+        << "\xEF\xBB\xBFName,Released\nAm\xC3\xA9lie,2001\n"_ba << none
         << u"UTF-8 with a byte-order mark, commas: title release"_s << u"title=Am\u00E9lie|release=2001"_s
         << QString();
     QTest::newRow("Windows-1252 from an older program")
         << "Title;Genre\r\nAm\xE9lie;Com\xE9"
            "die \x80\r\n"_ba
-        << u"Windows-1252, semicolons: title genre"_s << u"title=Am\u00E9lie|genre=Com\u00E9die \u20AC"_s
-        << QString();
-    QTest::newRow("semicolons of a European spreadsheet, commas inside cells")
-        << "Title;Duration;Rating\r\nL\xC3\xA9on;1,5 h;4,5\r\n"_ba << u"UTF-8, semicolons: title time -"_s
-        << u"title=L\u00E9on|time=1,5 h"_s << QString();
+        << none << u"Windows-1252, semicolons: title genre"_s
+        << u"title=Am\u00E9lie|genre=Com\u00E9die \u20AC"_s << QString();
+    QTest::newRow("semicolons of a European spreadsheet, decimal commas")
+        << "Title;Duration;Rating\r\nL\xC3\xA9on;1,5 h;4,5\r\n"_ba << none
+        << u"UTF-8, semicolons: title time +Rating(rating out of 5)"_s
+        << u"title=L\u00E9on|time=1,5 h|Rating=9"_s << QString();
     QTest::newRow("tabs, names other programs give the fields")
-        << "Original title\tGenres\tCover\tRuntime\tDirector(s)\nAlien\tSci-Fi\ta.jpg\t117\tScott\n"_ba
-        << u"UTF-8, tabs: title genre imgsrc time cast"_s
+        << "Original title\tGenres\tCover\tRuntime (mins)\tDirector(s)\nAlien\tSci-Fi\ta.jpg\t117\tScott\n"_ba
+        << none << u"UTF-8, tabs: title genre imgsrc time cast"_s
         << u"title=Alien|time=117|genre=Sci-Fi|cast=Scott|imgsrc=a.jpg"_s << QString();
     QStringEncoder utf16(QStringConverter::Utf16LE, QStringEncoder::Flag::WriteBom);
     QTest::newRow("UTF-16 text of a spreadsheet, with its mark")
-        << QByteArray(utf16(u"Title\tYear\r\n\u65E5\u672C\t1954\r\n"_s))
+        << QByteArray(utf16(u"Title\tYear\r\n\u65E5\u672C\t1954\r\n"_s)) << none
         << u"UTF-16LE with a byte-order mark, tabs: title release"_s << u"title=\u65E5\u672C|release=1954"_s
         << QString();
     QTest::newRow("quotes, doubled quotes and line breaks inside cells")
-        << "Title,Plot\r\n\"Alien, the \"\"cut\"\"\",\"In space\r\nno one\"\r\n"_ba
+        << "Title,Plot Summary\r\n\"Alien, the \"\"cut\"\"\",\"In space\r\nno one\"\r\n"_ba << none
         << u"UTF-8, commas: title plot"_s << u"title=Alien, the \"cut\"|plot=In space\r\nno one"_s
         << QString();
     QTest::newRow("header names match whatever their case, accents and punctuation")
-        << "ORIGINAL TITLE,Running-Time,Pl\xC3\xB3t,Notes\nA,1,p,n\n"_ba
+        << "ORIGINAL TITLE,Running-Time,Pl\xC3\xB3t,Notes\nA,1,p,n\n"_ba << none
         << u"UTF-8, commas: title time plot comment"_s << u"title=A|time=1|plot=p|comment=n"_s << QString();
-    QTest::newRow("a field goes to the column of its best name, others are left out")
-        << "Original title,Title,Rating,Director,Actors\nO,T,5,Scott,Weaver\n"_ba
-        << u"UTF-8, commas: - title - - cast"_s << u"title=T|cast=Weaver"_s << QString();
+    QTest::newRow("a field goes to the column of its best name, the others to extra fields")
+        << "Original title,Title,Director,Actors\nO,T,Scott,Weaver\n"_ba << none
+        << u"UTF-8, commas: +Original title(text) title +Director(text) cast"_s
+        << u"title=T|cast=Weaver|Original title=O|Director=Scott"_s << QString();
     QTest::newRow("web links take the free link fields and name their texts")
-        << "Title,IMDb,weburl1,Website,Link,URL\nA,i,w,s,l,u\nB,,,s2,,\n"_ba
-        << u"UTF-8, commas: title weburl2 weburl1 weburl3 - -"_s
-        << u"title=A|weburl1=w|webtext2=IMDb|weburl2=i|webtext3=Website|weburl3=s / "
+        << "Title,IMDb,weburl1,Website,Link\nA,i,w,s,l\nB,,,s2,\n"_ba << none
+        << u"UTF-8, commas: title weburl2 weburl1 weburl3 +Link(text)"_s
+        << u"title=A|weburl1=w|webtext2=IMDb|weburl2=i|webtext3=Website|weburl3=s|Link=l / "
            u"title=B|webtext3=Website|weburl3=s2"_s
         << QString();
+    QTest::newRow("IMDb's export: ratings out of 10, dates, numbers, a link named for its site")
+        << "Const,Your Rating,Date Rated,Title,URL,IMDb Rating,Year\n"
+           "tt1,9,2023-01-15,Heat,https://www.imdb.com/title/tt1/,8.3,1995\n"_ba
+        << none
+        << u"UTF-8, commas: +Const(text) +Your Rating(rating) +Date Rated(date) title weburl1 "
+           u"+IMDb Rating(number) release"_s
+        << u"title=Heat|release=1995|webtext1=IMDb|weburl1=https://www.imdb.com/title/tt1/|Const=tt1|"
+           u"Your Rating=9|Date Rated=2023-01-15|IMDb Rating=8.3"_s
+        << QString();
+    QTest::newRow("Letterboxd's export: halves of 5 stars doubled, addresses a link by their cells")
+        << "Name,Letterboxd URI,Rating\nAlien,https://boxd.it/2b0k,4.5\n"_ba << none
+        << u"UTF-8, commas: title weburl1 +Rating(rating out of 5)"_s
+        << u"title=Alien|webtext1=Letterboxd|weburl1=https://boxd.it/2b0k|Rating=9"_s << QString();
+    QTest::newRow("stars are ratings whatever the column's name")
+        << "Title,Mine\nA,\xE2\x98\x85\xE2\x98\x85\xE2\x98\x85\xC2\xBD\nB,**\n"_ba << none
+        << u"UTF-8, commas: title +Mine(rating out of 5)"_s << u"title=A|Mine=7 / title=B|Mine=4"_s
+        << QString();
+    QTest::newRow("yes, no, true, false and x are yes or no; a line break makes long text")
+        << "Title,Seen,Owned,Memo\nA,yes,x,\"a\nb\"\nB,FALSE,,c\n"_ba << none
+        << u"UTF-8, commas: title +Seen(yes/no) +Owned(yes/no) +Memo(long text)"_s
+        << u"title=A|Seen=yes|Owned=yes|Memo=a\nb / title=B|Seen=no|Memo=c"_s << QString();
+    QTest::newRow("a header may name the kind, if it takes the cells")
+        << "Title,Shelf (text),Price (number)\nA,12,cheap\n"_ba << none
+        << u"UTF-8, commas: title +Shelf(text) +Price (number)(text)"_s
+        << u"title=A|Shelf=12|Price (number)=cheap"_s << QString();
+    QTest::newRow("names templates read, and names taken, are made unique")
+        << "Title,Count,count,Index,\nA,1,2,3,\n"_ba << none
+        << u"UTF-8, commas: title +Count 2(number) +count 3(number) +Index 2(number) -"_s
+        << u"title=A|Count 2=1|count 3=2|Index 2=3"_s << QString();
+    QTest::newRow("a column joins the list's field of its name, whatever its case")
+        << "Title,rating,seen\nA,4,x\n"_ba << u"Seen:text Rating:rating"_s
+        << u"UTF-8, commas: title =Rating(rating out of 5) =Seen(text)"_s << u"title=A|Seen=x|Rating=8"_s
+        << QString();
+    QTest::newRow("cells the list's field does not take make a field of their own")
+        << "Title,Rating,Rating\nA,PG-13,4\n"_ba << u"Rating:rating"_s
+        << u"UTF-8, commas: title +Rating 2(text) =Rating(rating out of 5)"_s
+        << u"title=A|Rating=8|Rating 2=PG-13"_s << QString();
     QTest::newRow("short and long rows keep the line they begin on")
-        << "Title,Year\nA\n\"B\nB\",2,x\nC,3\n"_ba << u"UTF-8, commas: title release"_s
+        << "Title,Year\nA\n\"B\nB\",2,x\nC,3\n"_ba << none << u"UTF-8, commas: title release"_s
         << u"title=A / title=B\nB|release=2 / title=C|release=3"_s << u"2 3"_s;
     QTest::newRow("blank rows are no films, before the header too")
-        << "\r\nTitle,Year\r\n\r\nA,1\r\n,\r\n\"\",\r\n"_ba << u"UTF-8, commas: title release"_s
+        << "\r\nTitle,Year\r\n\r\nA,1\r\n,\r\n\"\",\r\n"_ba << none << u"UTF-8, commas: title release"_s
         << u"title=A|release=1"_s << QString();
 }
 
 void TestImportedList::importsRealLookingFiles()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, list);
     QFETCH(QString, found);
     QFETCH(QString, films);
     QFETCH(QString, problemLines);
@@ -87,21 +156,24 @@ void TestImportedList::importsRealLookingFiles()
     QString failure;
     const std::optional<ImportAnalysis> analysis = analyseImport(bytes, &failure);
     QVERIFY2(analysis, qPrintable(failure));
-    QStringList fields;
-    for (const std::optional<Field>& field : analysis->guessed)
-        fields.append(field ? fieldName(*field).toString() : u"-"_s);
+    const ImportTarget target = listWithFields(list);
+    const ImportMapping mapping = guessMapping(analysis->table, target);
     QCOMPARE(analysis->table.encoding + u", "_s + separatorName(analysis->table.separator) + u": "_s +
-                 fields.join(u' '),
+                 targets(mapping, target),
              found);
 
-    const std::optional<QList<FilmRecord>> imported = importFilms(*analysis, analysis->guessed);
-    QVERIFY(imported);
+    const std::optional<ImportedFilms> imported = importFilms(*analysis, mapping, target, &failure);
+    QVERIFY2(imported, qPrintable(failure));
     QStringList texts;
-    for (const FilmRecord& film : *imported) {
+    for (const FilmRecord& film : imported->films) {
         QStringList named;
         for (int i = 0; i < FieldCount; ++i) {
             if (const QString& text = film.fields[static_cast<size_t>(i)]; !text.isEmpty())
                 named.append(fieldName(fieldAt(i)).toString() + u'=' + text);
+        }
+        for (qsizetype i = 0; i < imported->fields.size(); ++i) {
+            if (!film.extraValue(i).isEmpty())
+                named.append(imported->fields[i].name + u'=' + film.extraValue(i));
         }
         texts.append(named.join(u'|'));
     }
@@ -113,6 +185,57 @@ void TestImportedList::importsRealLookingFiles()
     }
     QCOMPARE(lines.join(u' '), problemLines);
     QCOMPARE(rowProblems(analysis->table, 100).size(), lines.size());
+}
+
+// A --map choice, or a choice in the Import dialog, for a column of a sheet imported into a list
+// with a rating field.
+void TestImportedList::choosesWhereAColumnGoes_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QString>("found"); // where each column goes, or why the choice is refused
+
+    const QString stars = u" +Stars(rating out of 5)"_s;
+    QTest::newRow("a field by its name")
+        << u"Seen"_s << u"comment"_s << u"title +Score(text) comment"_s + stars;
+    QTest::newRow("nowhere") << u"Score"_s << QString() << u"title - +Seen(yes/no)"_s + stars;
+    QTest::newRow("an extra field of another name")
+        << u"Score"_s << u"+Points"_s << u"title +Points(text) +Seen(yes/no)"_s + stars;
+    QTest::newRow("an extra field of the kind chosen")
+        << u"Seen"_s << u"+Seen (text)"_s << u"title +Score(text) +Seen(text)"_s + stars;
+    QTest::newRow("the list's field whatever the case")
+        << u"Stars"_s << u"+RATING"_s << u"title +Score(text) +Seen(yes/no) =Rating(rating out of 5)"_s;
+    QTest::newRow("a kind that does not take a cell")
+        << u"Score"_s << u"+Score (number)"_s
+        << u"line 2: \"about 5\" in column 2 \"Score\" is not a number"_s;
+    QTest::newRow("another kind than the list's field has")
+        << u"Seen"_s << u"+Rating (yes/no)"_s << u"the list's field \"Rating\" is a rating field"_s;
+    QTest::newRow("a name templates read")
+        << u"Seen"_s << u"+Sort"_s
+        << u"a field cannot be called \"Sort\": templates read list.sort as something else"_s;
+    QTest::newRow("one of the seventeen")
+        << u"Seen"_s << u"+Title"_s
+        << u"a field cannot be called \"Title\": \"Title\" is one of the seventeen fields"_s;
+    QTest::newRow("a field that does not exist")
+        << u"Seen"_s << u"name"_s << u"no field is called \"name\"; the fields are title, release"_s;
+}
+
+void TestImportedList::choosesWhereAColumnGoes()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, choice);
+    QFETCH(QString, found);
+    const std::optional<ImportAnalysis> analysis =
+        analyseImport("Title,Score,Seen,Stars\nA,about 5,x,3\nB,4,,5\n"_ba);
+    QVERIFY(analysis);
+    const ImportTarget target = listWithFields(u"Rating:rating"_s);
+    ImportMapping mapping = guessMapping(analysis->table, target);
+    QCOMPARE(targets(mapping, target), u"title +Score(text) +Seen(yes/no) +Stars(rating out of 5)"_s);
+    QString failure;
+    if (assignColumnByName(mapping, analysis->table, column, choice, target, &failure))
+        QCOMPARE(targets(mapping, target), found);
+    else
+        QVERIFY2(failure.startsWith(found), qPrintable(failure));
 }
 
 void TestImportedList::refusesWhatItCannotRead_data()
@@ -143,7 +266,8 @@ void TestImportedList::refusesWhatItCannotRead()
     QFETCH(QString, failure);
     QString reason;
     const std::optional<ImportAnalysis> analysis = analyseImport(bytes, &reason);
-    const bool imported = analysis && importFilms(*analysis, analysis->guessed, &reason);
+    const bool imported =
+        analysis && importFilms(*analysis, guessMapping(analysis->table, {}), {}, &reason).has_value();
     QCOMPARE(reason, failure);
     QCOMPARE(imported, failure.isEmpty());
 }
@@ -151,7 +275,8 @@ void TestImportedList::refusesWhatItCannotRead()
 static QStringList titles(const ImportAnalysis& analysis)
 {
     QStringList titles;
-    for (const FilmRecord& film : importFilms(analysis, analysis.guessed).value_or(QList<FilmRecord>()))
+    const ImportMapping mapping = guessMapping(analysis.table, {});
+    for (const FilmRecord& film : importFilms(analysis, mapping, {}).value_or(ImportedFilms()).films)
         titles.append(film.title());
     return titles;
 }

@@ -2,8 +2,8 @@
 // every byte survives; UTF-8 with every character kept and ASCII widened in blocks; and a film's
 // texts as a file is read, each decoded exactly, ended in a NUL and a text of its own.
 #include "storage/FilmTexts.h"
-#include "storage/Utf8.h"
-#include "storage/Windows1252.h"
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
 
 #include <QTest>
 

@@ -22,13 +22,14 @@ private slots:
     void roundTrips_data();
     void roundTrips();
     void holdsAtMostAFullCatalogue();
-    void refusesOverlongText_data();
-    void refusesOverlongText();
+    void refusesWhatWouldNotLoad_data();
+    void refusesWhatWouldNotLoad();
     void refusesMalformedFile_data();
     void refusesMalformedFile();
     void refusesFileThatFailsToRead();
     void refusesEveryTruncation();
-    void ignoresBytesAfterLastFilm();
+    void ignoresWhatALaterVersionAdds_data();
+    void ignoresWhatALaterVersionAdds();
 };
 
 // A magic followed by bytes written in hex, so rows read like a dump of the file.
@@ -40,6 +41,30 @@ static QByteArray bytes(const char* magic, const char* hex)
 static QByteArray seventeenEmptyTexts()
 {
     return QByteArray::fromHex(QByteArray("0000").repeated(FieldCount));
+}
+
+// An "rkf03" file of empty page texts and one empty film, followed by parts written in hex.
+static QByteArray withParts(const char* hex)
+{
+    return bytes("rkf03", "0000 0000 0000") + seventeenEmptyTexts() + QByteArray::fromHex(hex);
+}
+
+// Parts that give the film the rating 8 in a field "Rating", without the end part.
+static const char RatingParts[] = "464c4453 12000000 0100 0600 526174696e67 0600 726174696e67"
+                                  "56414c53 03000000 0100 38";
+
+static ListDocument withFields(ExtraFields fields, QList<FilmRecord> films)
+{
+    ListDocument document{QString(), QString(), std::move(films), ListEncoding::Utf8WithMark};
+    document.fields = std::move(fields);
+    return document;
+}
+
+static FilmRecord filmWithValues(const QStringList& values)
+{
+    FilmRecord film = filmOf({u"Alien"_s});
+    film.extra = values;
+    return film;
 }
 
 void TestNativeListFile::writesExactBytes_data()
@@ -70,6 +95,11 @@ void TestNativeListFile::writesExactBytes_data()
         << bytes("rkf02", "0200 c3a9 0000 ffff");
     QTest::newRow("a missing page text is written empty")
         << ListDocument{std::nullopt, std::nullopt, {}} << bytes("rkf01", "0000 0000 ffff");
+    FilmRecord rated;
+    rated.extra = {u"8"_s};
+    QTest::newRow("extra fields take rkf03: the films, then their fields, values and end parts")
+        << withFields({{u"Rating"_s, ExtraKind::Rating}}, {rated})
+        << withParts(RatingParts) + "ENDS\0\0\0\0"_ba;
 }
 
 void TestNativeListFile::writesExactBytes()
@@ -100,6 +130,18 @@ void TestNativeListFile::roundTrips_data()
         << ListDocument{QString(), QString(), {filmOf({u"Alien"_s, u"\uFEFF1979"_s})}, utf8};
     QTest::newRow("two U+FEFF at the start of a field")
         << ListDocument{QString(), QString(), {filmOf({u"\uFEFF\uFEFFAlien"_s})}, utf8};
+    const ExtraFields everyKind = {{u"Shelf"_s, ExtraKind::Text},
+                                   {u"Notes"_s, ExtraKind::LongText},
+                                   {u"Copies"_s, ExtraKind::Number},
+                                   {u"Rating"_s, ExtraKind::Rating},
+                                   {u"Seen"_s, ExtraKind::YesNo},
+                                   {u"Bought"_s, ExtraKind::Date}};
+    QTest::newRow("a value of every kind, films holding some or none") << withFields(
+        everyKind,
+        {filmWithValues({u"A3"_s, u"Good\r\nvery"_s, u"-2.5"_s, u"10"_s, u"no"_s, u"2024-02-29"_s}),
+         filmWithValues({}),
+         filmWithValues({QString(), QString(), u"1e+300"_s}),
+         filmWithValues({u"\u03A9"_s, QString(65535 / 3, u'\u20AC')})});
 }
 
 // Whole, then a piece at a time, so that counts and texts fall across the ends of pieces.
@@ -134,7 +176,7 @@ void TestNativeListFile::holdsAtMostAFullCatalogue()
     QVERIFY(failure.contains(u"32,767"_s));
 }
 
-void TestNativeListFile::refusesOverlongText_data()
+void TestNativeListFile::refusesWhatWouldNotLoad_data()
 {
     QTest::addColumn<ListDocument>("document");
     QTest::addColumn<QString>("named");
@@ -149,16 +191,34 @@ void TestNativeListFile::refusesOverlongText_data()
     FilmRecord wideTitle = filmOf({QString(32768, u'\u00E9'), u"\u03A9"_s});
     QTest::newRow("a text that fits in Windows-1252 but not once it is UTF-8")
         << ListDocument{QString(), QString(), {wideTitle}} << u"the title of film 1"_s;
+    const ExtraFields rating = {{u"Rating"_s, ExtraKind::Rating}};
+    QTest::newRow("an extra value of 65,536 bytes")
+        << withFields({{u"Notes"_s, ExtraKind::LongText}},
+                      {FilmRecord(), filmWithValues({QString(65536, u'n')})})
+        << u"the extra field \"Notes\" of film 2 (\"Alien\") is longer than 65,535 bytes"_s;
+    QTest::newRow("a value not in its kind's canonical text")
+        << withFields(rating, {filmWithValues({u"7.5"_s})})
+        << u"the extra field \"Rating\" of film 1 (\"Alien\") is \"7.5\", not a rating from 0 to 10"_s;
+    QTest::newRow("a value of a field the list does not have")
+        << withFields(rating, {filmWithValues({u"7"_s, u"x"_s})})
+        << u"film 1 holds a value of an extra field the list does not have"_s;
+    QTest::newRow("two fields whose names differ in case only")
+        << withFields({{u"Seen"_s, ExtraKind::YesNo}, {u"SEEN"_s, ExtraKind::Text}}, {})
+        << u"the extra field \"SEEN\" cannot be: the list has a field called \"Seen\" already"_s;
+    ExtraFields tooMany;
+    for (int i = 0; i <= MaxExtraFields; ++i)
+        tooMany.append({u"F%1"_s.arg(i), ExtraKind::Text});
+    QTest::newRow("more extra fields than a list holds")
+        << withFields(tooMany, {}) << u"there are 65 extra fields, more than the 64 a list holds"_s;
 }
 
-void TestNativeListFile::refusesOverlongText()
+void TestNativeListFile::refusesWhatWouldNotLoad()
 {
     QFETCH(ListDocument, document);
     QFETCH(QString, named);
     QString failure;
     QVERIFY(!writeNativeList(document, &failure));
     QVERIFY2(failure.contains(named), qPrintable(failure));
-    QVERIFY2(failure.contains(u"65,535"_s), qPrintable(failure));
     QVERIFY2(failure.size() < 200, "an overlong title must not flood the message");
 }
 
@@ -170,11 +230,35 @@ void TestNativeListFile::refusesMalformedFile_data()
     const QString foreign = u"not a Reelkeep list file"_s;
     const QString early = u"ends before its last film"_s;
     QTest::newRow("the magic in another case") << bytes("RKF01", "0000 0000 ffff") << foreign;
-    QTest::newRow("a magic Reelkeep never writes") << bytes("rkf03", "0000 0000 ffff") << foreign;
+    QTest::newRow("a magic Reelkeep never writes") << bytes("rkf04", "0000 0000 ffff") << foreign;
     QTest::newRow("a last index below -1") << bytes("rkf01", "0000 0000 feff") << u"-2"_s;
     QTest::newRow("a last index of 32,767 means one film too many")
         << bytes("rkf01", "0000 0000 ff7f") << u"32767"_s;
     QTest::newRow("a huge last index in a short file") << bytes("rkf01", "0000 0000 fe7f") << early;
+    QTest::newRow("a part whose tag begins with a capital must be understood")
+        << withParts("58545241 00000000 454e4453 00000000")
+        << u"the file holds a part \"XTRA\" that this version cannot read"_s;
+    QTest::newRow("the parts run to their end part")
+        << withParts(RatingParts) << u"ends before its end part"_s;
+    QTest::newRow("a part that ends where its length does not say")
+        << withParts("464c4453 03000000 0000 454e4453 00000000") << u"\"FLDS\" does not end where"_s;
+    QTest::newRow("extra fields need their values")
+        << withParts("464c4453 12000000 0100 0600 526174696e67 0600 726174696e67 454e4453 00000000")
+        << u"no part with their values"_s;
+    QTest::newRow("values come after their fields")
+        << withParts("56414c53 00000000 464c4453 02000000 0000 454e4453 00000000") << u"after their values"_s;
+    QTest::newRow("a kind a later version may add")
+        << withParts("464c4453 11000000 0100 0600 526174696e67 0500 6d6f6e6579 454e4453 00000000")
+        << u"the extra field \"Rating\" is of a kind this version does not know (\"money\")"_s;
+    QTest::newRow("a field named after one of the seventeen")
+        << withParts("464c4453 10000000 0100 0500 5469746c65 0400 74657874 454e4453 00000000")
+        << u"\"Title\" is one of the seventeen fields"_s;
+    QTest::newRow("a value not in its kind's canonical text")
+        << withParts("464c4453 12000000 0100 0600 526174696e67 0600 726174696e67"
+                     "56414c53 04000000 0200 3038 454e4453 00000000")
+        << u"the extra field \"Rating\" of film 1 (\"\") is \"08\", not a rating from 0 to 10"_s;
+    QTest::newRow("more extra fields than a list holds")
+        << withParts("464c4453 02000000 4100 454e4453 00000000") << u"65 extra fields, more than the 64"_s;
 }
 
 void TestNativeListFile::refusesMalformedFile()
@@ -199,28 +283,56 @@ void TestNativeListFile::refusesFileThatFailsToRead()
     QCOMPARE(failure, u"the disk failed"_s);
 }
 
-// Cut anywhere, inside the magic, a count, a text or the last index, a file is refused for it.
+// Cut anywhere, inside the magic, a count, a text, the last index or a part, a file is refused for it.
 void TestNativeListFile::refusesEveryTruncation()
 {
-    const std::optional<QByteArray> whole = writeNativeList(
-        ListDocument{u"Page"_s, u"Text"_s, {filmOf({u"One"_s, u"1999"_s}), filmOf({u"Two"_s, u"\u03A9"_s})}});
-    QVERIFY(whole);
-    for (qsizetype length = 0; length < whole->size(); ++length) {
-        QString failure;
-        QVERIFY2(!readNativeList(whole->first(length), &failure), qPrintable(QString::number(length)));
-        QVERIFY2(
-            failure.contains(length < 5 ? u"not a Reelkeep list file"_s : u"ends before its last film"_s),
-            qPrintable(QString::number(length) + u": "_s + failure));
+    ListDocument document{u"Page"_s,
+                          u"Text"_s,
+                          {filmOf({u"One"_s, u"1999"_s}), filmOf({u"Two"_s, u"\u03A9"_s})},
+                          ListEncoding::Utf8WithMark};
+    for (const bool fields : {false, true}) {
+        if (fields)
+            document =
+                withFields({{u"Seen"_s, ExtraKind::YesNo}}, {filmWithValues({u"yes"_s}), FilmRecord()});
+        const std::optional<QByteArray> whole = writeNativeList(document);
+        QVERIFY(whole);
+        const qsizetype parts = fields ? whole->indexOf("FLDS") : whole->size();
+        for (qsizetype length = 0; length < whole->size(); ++length) {
+            QString failure;
+            QVERIFY2(!readNativeList(whole->first(length), &failure), qPrintable(QString::number(length)));
+            const QString reason = length < 5       ? u"not a Reelkeep list file"_s
+                                   : length < parts ? u"ends before its last film"_s
+                                                    : u"ends before its end part"_s;
+            QVERIFY2(failure.contains(reason), qPrintable(QString::number(length) + u": "_s + failure));
+        }
+        QCOMPARE(readNativeList(*whole), document);
     }
-    QVERIFY(readNativeList(*whole));
 }
 
-void TestNativeListFile::ignoresBytesAfterLastFilm()
+void TestNativeListFile::ignoresWhatALaterVersionAdds_data()
 {
-    const std::optional<ListDocument> read =
-        readNativeList(bytes("rkf01", "0100 54 0000 0000") + seventeenEmptyTexts() + "trailing");
-    QVERIFY(read);
-    QCOMPARE(*read, (ListDocument{u"T"_s, QString(), {FilmRecord()}}));
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<ListDocument>("document");
+
+    QTest::newRow("bytes after the last film")
+        << bytes("rkf01", "0100 54 0000 0000") + seventeenEmptyTexts() + "trailing"
+        << ListDocument{u"T"_s, QString(), {FilmRecord()}};
+    FilmRecord rated;
+    rated.extra = {u"8"_s};
+    QTest::newRow("a part whose tag begins with a small letter, and bytes after the end part")
+        << withParts("78747261 02000000 ffff") + withParts(RatingParts).sliced(withParts("").size()) +
+               "ENDS\0\0\0\0trailing"_ba
+        << withFields({{u"Rating"_s, ExtraKind::Rating}}, {rated});
+}
+
+void TestNativeListFile::ignoresWhatALaterVersionAdds()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(ListDocument, document);
+    QString failure;
+    const std::optional<ListDocument> read = readNativeList(file, &failure);
+    QVERIFY2(read, qPrintable(failure));
+    QCOMPARE(*read, document);
 }
 
 QTEST_GUILESS_MAIN(TestNativeListFile)

@@ -1,9 +1,9 @@
 // Let-coercions, explicit conversions, text forms and Val, once more under German conventions.
 #include "ValueNotation.h"
-#include "evaluator/value/Coercion.h"
-#include "evaluator/value/NumberText.h"
-#include "evaluator/value/RuntimeError.h"
-#include "evaluator/value/TextForm.h"
+#include "value/Coercion.h"
+#include "value/NumberText.h"
+#include "value/RuntimeError.h"
+#include "value/TextForm.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // Like patterns, LCase and UCase, and the rank keys that order texts as StrComp's text mode does
 // (StrComp itself is in the library's tests).
 #include "ValueNotation.h"
-#include "evaluator/value/Compare.h"
-#include "evaluator/value/TextCase.h"
-#include "evaluator/value/TextRankKey.h"
+#include "value/Compare.h"
+#include "value/TextCase.h"
+#include "value/TextRankKey.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // The Date model: serials and the calendar, DateSerial roll-over, and date texts.
 #include "ValueNotation.h"
-#include "evaluator/value/DateSerial.h"
-#include "evaluator/value/DateText.h"
+#include "value/DateSerial.h"
+#include "value/DateText.h"
 
 #include <QTest>
 

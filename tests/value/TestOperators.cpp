@@ -1,6 +1,6 @@
 // Every operator on Variant operands: result kinds, promotion, Null and Empty, errors.
 #include "ValueNotation.h"
-#include "evaluator/value/Operators.h"
+#include "value/Operators.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 // Test notation for Values.
 #include "ValueNotation.h"
 
-#include "evaluator/value/RuntimeError.h"
-#include "evaluator/value/TextForm.h"
+#include "value/RuntimeError.h"
+#include "value/TextForm.h"
 
 #include <QLocale>
 

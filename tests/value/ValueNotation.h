@@ -2,7 +2,7 @@
 // outcome is the CLI line of the result ("Long: 32768") or "raised N".
 #pragma once
 
-#include "evaluator/value/Value.h"
+#include "value/Value.h"
 
 #include <QString>
 

@@ -1,0 +1,109 @@
+// Writing a list as a spreadsheet's comma-separated file.
+#include "storage/SheetFile.h"
+
+#include "storage/DelimitedTable.h"
+#include "storage/ImportColumns.h"
+#include "storage/InputLimits.h"
+#include "text/Utf8.h"
+
+#include <QSaveFile>
+
+namespace reelkeep {
+
+namespace {
+
+bool needsQuotes(QStringView cell)
+{
+    if (!cell.isEmpty() && (cell.front().isSpace() || cell.back().isSpace()))
+        return true;
+    return std::any_of(cell.begin(), cell.end(), [](QChar character) {
+        return character == u',' || character == u'"' || character == u'\r' || character == u'\n';
+    });
+}
+
+void appendRow(QByteArray& out, const QStringList& cells)
+{
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            out.append(',');
+        if (needsQuotes(cells[i]))
+            out.append('"')
+                .append(QString(cells[i]).replace(u'"', QStringLiteral("\"\"")).toUtf8())
+                .append('"');
+        else
+            out.append(cells[i].toUtf8());
+    }
+    out.append("\r\n");
+}
+
+QStringList headerCells(const ExtraFields& fields)
+{
+    QStringList cells;
+    for (int i = 0; i < FieldCount; ++i)
+        cells.append(fieldName(fieldAt(i)).toString());
+    for (const ExtraField& field : fields)
+        cells.append(headerOfExtraField(field));
+    return cells;
+}
+
+QStringList filmCells(const FilmRecord& film, qsizetype extraFields)
+{
+    QStringList cells(film.fields.begin(), film.fields.end());
+    for (qsizetype field = 0; field < extraFields; ++field)
+        cells.append(film.extraValue(field));
+    return cells;
+}
+
+void setFailure(QString* failure, const QString& text)
+{
+    if (failure)
+        *failure = text;
+}
+
+} // namespace
+
+QByteArray writeSheet(const ListDocument& document, qsizetype* leftOut)
+{
+    QByteArray out = Utf8ByteOrderMark.toByteArray();
+    appendRow(out, headerCells(document.fields));
+    qsizetype blank = 0;
+    for (const FilmRecord& film : document.films) {
+        const QStringList cells = filmCells(film, document.fields.size());
+        if (std::none_of(cells.begin(), cells.end(), holdsMoreThanSeparators))
+            ++blank;
+        else
+            appendRow(out, cells);
+    }
+    if (leftOut)
+        *leftOut = blank;
+    return out;
+}
+
+bool exportSheetFile(const QString& path,
+                     const ListDocument& document,
+                     QString* failure,
+                     QStringList* warnings)
+{
+    return refuseWhenOutOfMemory(failure, [&] {
+        qsizetype leftOut = 0;
+        const QByteArray bytes = writeSheet(document, &leftOut);
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+            setFailure(failure, file.errorString());
+            return false;
+        }
+        if (!warnings)
+            return true;
+        if (leftOut > 0)
+            warnings->append(
+                QStringLiteral("%1 of the films hold nothing but commas, semicolons and tabs, which "
+                               "a spreadsheet's row cannot hold: they are not in the file")
+                    .arg(leftOut));
+        if (bytes.size() > MaxTableBytes)
+            warnings->append(QStringLiteral("the file takes more than %1, more than import reads")
+                                 .arg(megabytes(MaxTableBytes)));
+        return true;
+    });
+}
+
+} // namespace reelkeep
