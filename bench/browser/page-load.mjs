@@ -14,13 +14,16 @@ const median = (values) => {
 };
 const rounded = (value) => (value === null ? null : Math.round(value * 10) / 10);
 
-// Waits until the main thread has had nothing to do for two idle periods in a row.
+// Waits until the main thread has had nothing to do for two idle periods in a row, or for three
+// seconds: after some clicks Chromium runs no idle callback at all, however idle the page.
 async function quiet(tab) {
   await tab.evaluate(async () => {
-    for (let calm = 0; calm < 2;) {
-      const left = await new Promise((resolve) => requestIdleCallback((deadline) => resolve(deadline.timeRemaining())));
-      calm = left >= 45 ? calm + 1 : 0;
-    }
+    const until = performance.now() + 3000;
+    const idle = () => new Promise((resolve) => {
+      requestIdleCallback((deadline) => resolve(deadline.timeRemaining()));
+      setTimeout(() => resolve(0), until - performance.now());
+    });
+    for (let calm = 0; calm < 2 && performance.now() < until;) calm = (await idle()) >= 45 ? calm + 1 : 0;
   });
 }
 
@@ -47,7 +50,11 @@ async function timed(tab, key, value, input) {
 
 async function clickChoice(tab, name, value) {
   const label = await tab.evaluateHandle((name, value) => document.querySelector(`input[name="${name}"][value="${value}"]`).closest("label"), name, value);
-  await label.click();
+  // Puppeteer's click of an element now and then never returns after a few choices; a click of the
+  // mouse at the label's middle is what a visitor does anyway.
+  await label.evaluate((element) => element.scrollIntoView({block: "nearest"}));
+  const box = await label.boundingBox();
+  await tab.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
 }
 
 await inChromium(async (tab) => {
@@ -86,16 +93,17 @@ await inChromium(async (tab) => {
   }
   await quiet(tab);
 
-  // "Show more", where the page has it: the time until the films after it are laid out.
+  // "Show more", where the page has it: the time until the film after the last one shown is laid
+  // out. (The page may let go of as many films before, so their number need not grow.)
   let showMore = null;
-  if (await tab.$("#more:not([hidden])")) {
+  if (await tab.$(".steps:not([hidden]) > #more")) {
     showMore = await tab.evaluate(async () => {
-      const button = document.getElementById("more");
-      const before = document.querySelectorAll("#films > article:not([hidden])").length;
+      const last = Array.from(document.querySelectorAll("#films > article:not([hidden])")).at(-1);
       const at = performance.now();
-      button.click();
+      document.getElementById("more").click();
       await new Promise((resolve) => {
-        const check = () => (document.querySelectorAll("#films > article:not([hidden])").length > before ? setTimeout(resolve) : requestAnimationFrame(check));
+        const shown = (film) => film?.localName === "article" && !film.hidden && film.offsetHeight > 0;
+        const check = () => (shown(last.nextElementSibling) ? setTimeout(resolve) : requestAnimationFrame(check));
         requestAnimationFrame(check);
       });
       return performance.now() - at;
