@@ -342,6 +342,43 @@ QString linkAddress(const QString& address)
     return written;
 }
 
+namespace {
+
+// A path of names under its folder alone: nothing that trimming or cleaning the path would change,
+// and nothing that another rule reads (a scheme, a drive, a backslash).
+bool isPlainRelativePath(QStringView path)
+{
+    if (path.isEmpty() || path.front().isSpace() || path.back().isSpace() || path.front() == u'/' ||
+        path.back() == u'/' || path.contains(u':') || path.contains(u'\\'))
+        return false;
+    for (const QStringView part : path.tokenize(u'/')) {
+        if (part.isEmpty() || part == u"." || part == u"..")
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PageImageAddresses::PageImageAddresses(const QString& listFolder, const QString& pageFolder)
+    : m_listFolder(listFolder)
+    , m_pageFolder(pageFolder)
+{
+    if (listFolder.isEmpty())
+        return;
+    const QString way = QDir(pageFolder).relativeFilePath(listFolder);
+    if (QDir::isAbsolutePath(way))
+        return;
+    m_listFromPage = way == u"." || way.isEmpty() ? QStringLiteral("") : way + u'/';
+}
+
+QString PageImageAddresses::operator()(const QString& source) const
+{
+    if (!m_listFromPage.isNull() && isPlainRelativePath(source))
+        return QString::fromLatin1(QUrl::toPercentEncoding(m_listFromPage + source, "/"));
+    return pageImageAddress(source, m_listFolder, m_pageFolder);
+}
+
 QString pageImageAddress(const QString& source, const QString& listFolder, const QString& pageFolder)
 {
     const QString text = source.trimmed();

@@ -33,4 +33,25 @@ QString linkAddress(const QString& address);
 /// relative path reaches (on another drive). A blank Source gives the empty text.
 QString pageImageAddress(const QString& source, const QString& listFolder, const QString& pageFolder);
 
+/// pageImageAddress() for the films of one list and one page. The way from the page's folder to the
+/// list's is found once: the usual Source, a plain relative path (no scheme, drive, backslash, "."
+/// or ".." part), then costs one percent-encoding instead of two walks over folder names.
+class PageImageAddresses
+{
+public:
+    PageImageAddresses(const QString& listFolder, const QString& pageFolder);
+    bool isFor(const QString& listFolder, const QString& pageFolder) const
+    {
+        return listFolder == m_listFolder && pageFolder == m_pageFolder;
+    }
+    QString operator()(const QString& source) const;
+
+private:
+    QString m_listFolder;
+    QString m_pageFolder;
+    /// The list's folder as a path from the page's, ending in "/" (empty when they are one); null
+    /// when no relative path leads there (another drive) or the list has no folder.
+    QString m_listFromPage;
+};
+
 } // namespace reelkeep

@@ -276,6 +276,11 @@ void TestPageGenerator::imageAddresses_data()
     QTest::newRow("a page in another folder, backslashes as slashes")
         << u"images\\x.jpg"_s << u"lists/films.rkf"_s << u"site/out/page.html"_s
         << QByteArray("../../lists/images/x.jpg");
+    QTest::newRow("a path with spaces around, trimmed")
+        << u" images/x.jpg "_s << u"lists/films.rkf"_s << u"site/page.html"_s
+        << QByteArray("../lists/images/x.jpg");
+    QTest::newRow("a path through the folder above, cleaned")
+        << u"../pics/./x.jpg"_s << u"lists/films.rkf"_s << u"site/page.html"_s << QByteArray("../pics/x.jpg");
     QTest::newRow("a full path") << u"@/pics/x.jpg"_s << u"lists/films.rkf"_s << u"site/page.html"_s
                                  << QByteArray("../pics/x.jpg");
     QTest::newRow("a file address, beyond ASCII") << u" file://@/pics/%C3%BC.jpg"_s << u"lists/films.rkf"_s
