@@ -314,7 +314,11 @@ void writePage(Page& page, const ListDocument& list, const QString& templates, c
     const QList<std::int16_t> byTitle = sortedPageOrder(films, {}, QStringLiteral("title"), true);
     if (!films.isEmpty()) {
         const QString finder = templateText(templates, "finder.html");
-        page.text(cut(finder, QStringLiteral("<div class=\"finder\""), QStringLiteral("role=\"status\">")));
+        // The sort choices of extra fields are an expression that writes nothing for a list without
+        // them, which the floor program's lists are.
+        page.text(
+            cut(finder, QStringLiteral("<div class=\"finder\""), QStringLiteral("role=\"status\">"))
+                .remove(QStringLiteral("[setvar('extra', 0)][infile('extra-sort.html', list.fieldcount)]")));
         writeCount(page, films.size());
         page.raw("</p>\n</div>\n</div>\n<section class=\"facets wide\" id=\"facets\" aria-label=\"Genre and "
                  "type\" "

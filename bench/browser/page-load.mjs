@@ -81,13 +81,18 @@ await inChromium(async (tab) => {
   });
   // Each sort and choice follows a pause, as a visitor looks at the films before choosing again:
   // what the page leaves for a pause (the address) is not counted in the next input.
+  // The sorts by extra fields, and their yes/no choices, where the page has them.
+  const extraOrders = await tab.evaluate(() => Array.from(document.getElementById("sort").options).filter((option) => option.dataset.order).map((option) => option.value));
+  const extraChoices = await tab.evaluate(() => Array.from(document.querySelectorAll("#facets input"), (input) => input.name).filter((name, i, names) => name !== "genre" && name !== "type" && names.indexOf(name) === i));
   const sorts = {};
-  for (const order of ["release", "genre", "time", "title"]) {
+  for (const order of ["release", "genre", "time", ...extraOrders, "title"]) {
     await quiet(tab);
     sorts[order] = await timed(tab, "sort", order === "title" ? "" : order, () => tab.select("#sort", order));
   }
   const filters = {};
-  for (const [name, facet, value] of [["genre", "genre", "Drama"], ["type", "type", "DVD"], ["genre_all", "genre", ""], ["type_all", "type", ""]]) {
+  const choices = [["genre", "genre", "Drama"], ["type", "type", "DVD"], ["genre_all", "genre", ""], ["type_all", "type", ""]];
+  for (const name of extraChoices) choices.push([name, name, "yes"], [`${name}_all`, name, ""]);
+  for (const [name, facet, value] of choices) {
     await quiet(tab);
     filters[name] = await timed(tab, facet, value, () => clickChoice(tab, facet, value));
   }

@@ -2,7 +2,7 @@
 // driven by puppeteer-core: axe-core's serious and critical violations at a phone's and a
 // desktop's width, light and dark; a focused control never under the sticky bar, tabbing either
 // way; no sideways scrolling and no value cut off inside a card, whatever the length of a word.
-//   node check-page.mjs MODULES SMALL.html MANY.html HOSTILE.html
+//   node check-page.mjs MODULES SMALL.html MANY.html HOSTILE.html EXTRA.html
 // MODULES is the folder whose node_modules holds puppeteer-core and axe-core. Prints one JSON
 // list of checks, each with its name and its faults (none when it passed).
 import {mkdtempSync, rmSync} from "node:fs";
@@ -10,7 +10,7 @@ import {createRequire} from "node:module";
 import {tmpdir} from "node:os";
 import {join} from "node:path";
 
-const [modules, small, many, hostile] = process.argv.slice(2);
+const [modules, small, many, hostile, extra] = process.argv.slice(2);
 const require = createRequire(join(modules, "node_modules", "noop.js"));
 const puppeteer = require("puppeteer-core");
 const axeSource = require.resolve("axe-core/axe.min.js");
@@ -96,7 +96,7 @@ const browser = await puppeteer.launch({
          "--disable-component-update", "--disable-sync"],
 });
 try {
-  for (const [name, page] of [["small page", small], ["hostile fields", hostile]]) {
+  for (const [name, page] of [["small page", small], ["hostile fields", hostile], ["extra fields", extra]]) {
     for (const width of [390, 1280]) {
       for (const scheme of Schemes) {
         const tab = await open(browser, page, width, scheme);
