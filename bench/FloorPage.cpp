@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cmath>
 #include <cstdio>
@@ -170,7 +171,11 @@ void writeLetters(Page& page,
         page.raw("<a href=\"#film-");
         page.number(start);
         page.raw("\">");
-        page.text(letter);
+        // Titles in scripts without a letter of the index are filed under an ellipsis, named in words.
+        if (letter == u"\u2026")
+            page.raw("Other scripts");
+        else
+            page.text(letter);
         page.raw("</a>\n");
     });
     page.raw("</nav>\n");
@@ -187,21 +192,29 @@ void writeHref(Page& page, const QString& address)
     page.raw("\"");
 }
 
-void writeFilm(Page& page, const FilmRecord& film, qsizetype place)
+// The folders of the list and of the page, which the films' image addresses lead between.
+struct Folders
+{
+    QString list;
+    QString page;
+};
+
+void writeFilm(Page& page, const FilmRecord& film, qsizetype place, const Folders& folders)
 {
     page.raw("<article class=\"film\" id=\"film-");
     page.number(place);
     page.raw("\">");
-    if (!film[Field::ImgSrc].isEmpty()) {
+    const bool untitled = film[Field::Title].isEmpty();
+    const QString image = linkAddress(pageImageAddress(film[Field::ImgSrc], folders.list, folders.page));
+    if (!image.isEmpty()) {
         page.raw("<a class=\"poster\"");
         writeHref(page, film[Field::ImgLink]);
         page.raw("><img src=\"");
-        page.text(linkAddress(film[Field::ImgSrc]));
+        page.text(image);
         page.raw("\" alt=\"");
-        page.html(film[Field::Title]);
+        page.html(untitled ? QStringLiteral("Untitled") : film[Field::Title]);
         page.raw("\" loading=\"lazy\"></a>");
     }
-    const bool untitled = film[Field::Title].isEmpty();
     page.raw("<div class=\"text\"><h2><a href=\"#film-");
     page.number(place);
     if (untitled) {
@@ -270,7 +283,7 @@ void writeCount(Page& page, qsizetype count)
     page.raw(" films");
 }
 
-void writePage(Page& page, const ListDocument& list, const QString& templates)
+void writePage(Page& page, const ListDocument& list, const QString& templates, const Folders& folders)
 {
     const QList<FilmRecord>& films = list.films;
     const QString title = list.pageTitle.value_or(QStringLiteral("My Movie"));
@@ -301,18 +314,28 @@ void writePage(Page& page, const ListDocument& list, const QString& templates)
     const QList<std::int16_t> byTitle = sortedPageOrder(films, {}, QStringLiteral("title"), true);
     if (!films.isEmpty()) {
         const QString finder = templateText(templates, "finder.html");
-        page.text(cut(finder, QStringLiteral("<div class=\"finder\""), QStringLiteral("role=\"status\">")));
+        // The sort choices of extra fields are an expression that writes nothing for a list without
+        // them, which the floor program's lists are.
+        page.text(
+            cut(finder, QStringLiteral("<div class=\"finder\""), QStringLiteral("role=\"status\">"))
+                .remove(QStringLiteral("[setvar('extra', 0)][infile('extra-sort.html', list.fieldcount)]")));
         writeCount(page, films.size());
-        page.raw("</p>\n</div>\n</div>\n<div class=\"facets wide\" id=\"facets\" hidden>\n");
+        page.raw("</p>\n</div>\n</div>\n<section class=\"facets wide\" id=\"facets\" aria-label=\"Genre and "
+                 "type\" "
+                 "hidden>\n");
         writeFacet(page, films, Field::Genre, "genre", "Genre");
         writeFacet(page, films, Field::Type, "type", "Type");
-        page.raw("</div>\n");
+        page.raw("</section>\n");
         page.text(cut(finder, QStringLiteral("<script>"), QStringLiteral("</script>\n")));
         writeLetters(page, films, byTitle, templateText(templates, "letter-key.html"));
     }
     page.raw("<main class=\"wide\" id=\"films\">\n");
+    if (!films.isEmpty())
+        page.raw("<p class=\"steps\" hidden><button type=\"button\" id=\"earlier\"></button></p>\n");
     for (qsizetype place = 1; place <= byTitle.size(); ++place)
-        writeFilm(page, films[byTitle[place - 1]], place);
+        writeFilm(page, films[byTitle[place - 1]], place, folders);
+    if (!films.isEmpty())
+        page.raw("<p class=\"steps\" hidden><button type=\"button\" id=\"more\"></button></p>\n");
     if (films.isEmpty())
         page.raw("<p class=\"empty\">This catalogue has no films yet.</p>\n");
     page.raw("</main>\n<footer class=\"page wide\">\n<p>Made with Reelkeep.</p>\n</footer>\n");
@@ -352,6 +375,9 @@ int main(int argc, char** argv)
     Page page(arguments[2]);
     if (!page.isOpen())
         return 2;
-    writePage(page, **list, arguments[3]);
+    writePage(page,
+              **list,
+              arguments[3],
+              {QFileInfo(arguments[1]).absolutePath(), QFileInfo(arguments[2]).absolutePath()});
     return 0;
 }

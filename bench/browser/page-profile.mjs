@@ -1,9 +1,9 @@
-// Where the time goes while a page made by the default templates opens, as page-load.mjs opens it
-// (a word typed as soon as the search field shows): the browser's trace of the page's main
-// thread, summed by kind of work before DOMContentLoaded, in its handler, and in the 1.5 s after.
-//   node page-profile.mjs PAGE.html [WORD]
+// Where the time goes while a page made by the default templates opens, as page-load.mjs opens it:
+// the browser's trace of the page's main thread, summed by kind of work before DOMContentLoaded,
+// in its handler, and in the 1.5 s after.
+//   node page-profile.mjs PAGE.html
 // Prints one JSON object of milliseconds.
-import {inChromium, openAndSearch, page} from "./open-page.mjs";
+import {inChromium, openPage, page} from "./open-page.mjs";
 
 // The trace's names for the kinds of work.
 const kinds = new Map(Object.entries({
@@ -15,7 +15,7 @@ const kinds = new Map(Object.entries({
 const kindOf = (name) => kinds.get(name.split("::").at(0));
 await inChromium(async (tab) => {
   await tab.tracing.start({categories: ["devtools.timeline", "blink.user_timing", "v8.execute"]});
-  await openAndSearch(tab);
+  await openPage(tab);
   const events = JSON.parse(Buffer.from(await tab.tracing.stop()).toString()).traceEvents;
   // The page's main thread is the one that parsed it; its DOMContentLoaded is the last there.
   const start = events.find((e) => e.name === "navigationStart" && e.args?.data?.documentLoaderURL === `file://${page}`);

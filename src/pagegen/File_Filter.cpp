@@ -425,6 +425,7 @@ FilterReport File_Filter::Filter_File(const QString& Template_Path,
         const bool utf8 = declaresUtf8(*input);
         if (utf8)
             noteInvalidUtf8(report.warnings, Template_Path, *input);
+        m_pageFolder = QFileInfo(Output_Path).absolutePath();
         m_run = std::make_unique<Run>(Output_Path, utf8, report);
         // Closing the page and forgetting the run happen however the run ends.
         const auto endRun = qScopeGuard([this] {

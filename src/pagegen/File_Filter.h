@@ -117,6 +117,13 @@ public:
     /// the same either way.
     void setFindsMistakes(bool finds) { m_findsMistakes = finds; }
 
+    /// The folder of the list file the pages are made from, empty for a list without a file
+    /// (runPage sets it), and the folder of the page the run in progress writes: addresses of the
+    /// films' images in the page lead from the one to the other.
+    void setListFolder(const QString& folder) { m_listFolder = folder; }
+    const QString& listFolder() const { return m_listFolder; }
+    const QString& pageFolder() const { return m_pageFolder; }
+
 private:
     struct Run;
     void Copy_Template(RunTemplate& copied, const QString& fileName, Equation_Evaluater& Evaluator);
@@ -130,6 +137,8 @@ private:
     bool m_stopRequested = false;
     std::unique_ptr<Run> m_run;
     bool m_findsMistakes = true;
+    QString m_listFolder;
+    QString m_pageFolder;
 };
 
 } // namespace reelkeep

@@ -1,8 +1,11 @@
 // Escaping texts for HTML and checking addresses before they become links.
 #include "pagegen/HtmlText.h"
 
+#include <QDir>
 #include <QLatin1StringView>
+#include <QUrl>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -33,9 +36,23 @@ constexpr std::uint64_t HtmlSpecial = [] {
     return bits;
 }();
 
+// Characters no HTML page may hold, not even as references: the control characters other than
+// tab, line feed, form feed and carriage return, and the noncharacters U+FDD0 to U+FDEF, U+FFFE
+// and U+FFFF.
+constexpr std::uint32_t AllowedControls = 1u << u'\t' | 1u << u'\n' | 1u << u'\f' | 1u << u'\r';
+
+bool isForbiddenInHtml(char16_t character)
+{
+    if (character < 0x20)
+        return (AllowedControls >> character & 1) == 0;
+    return (character >= 0x7F && character <= 0x9F) || (character >= 0xFDD0 && character <= 0xFDEF) ||
+           character >= 0xFFFE;
+}
+
+// Markup, or a character the page cannot hold.
 bool isHtmlSpecial(char16_t character)
 {
-    return character < 64 && (HtmlSpecial >> character & 1) != 0;
+    return (character < 64 && (HtmlSpecial >> character & 1) != 0) || isForbiddenInHtml(character);
 }
 
 QLatin1StringView htmlReference(char16_t character)
@@ -46,8 +63,18 @@ QLatin1StringView htmlReference(char16_t character)
     return QLatin1StringView();
 }
 
-// The first character of markup from `from` on, or `end`: most texts have none, and are looked
-// through eight code units at a time.
+#ifdef __SSE2__
+// Which of eight code units lie from `low` to `high`.
+__m128i within(__m128i units, char16_t low, char16_t high)
+{
+    const __m128i above =
+        _mm_subs_epu16(_mm_sub_epi16(units, _mm_set1_epi16(short(low))), _mm_set1_epi16(short(high - low)));
+    return _mm_cmpeq_epi16(above, _mm_setzero_si128());
+}
+#endif
+
+// The first character of markup, or that the page cannot hold, from `from` on, or `end`: most
+// texts have none, and are looked through eight code units at a time.
 const QChar* findHtmlSpecial(const QChar* from, const QChar* end)
 {
 #ifdef __SSE2__
@@ -56,6 +83,14 @@ const QChar* findHtmlSpecial(const QChar* from, const QChar* end)
         __m128i found = _mm_setzero_si128();
         for (const auto& [character, reference] : HtmlReferences)
             found = _mm_or_si128(found, _mm_cmpeq_epi16(units, _mm_set1_epi16(short(character))));
+        __m128i allowedControls = _mm_setzero_si128();
+        for (const char16_t control : {u'\t', u'\n', u'\f', u'\r'})
+            allowedControls =
+                _mm_or_si128(allowedControls, _mm_cmpeq_epi16(units, _mm_set1_epi16(short(control))));
+        found = _mm_or_si128(found, _mm_andnot_si128(allowedControls, within(units, 0, 0x1F)));
+        found = _mm_or_si128(found, within(units, 0x7F, 0x9F));
+        found = _mm_or_si128(found, within(units, 0xFDD0, 0xFDEF));
+        found = _mm_or_si128(found, within(units, 0xFFFE, 0xFFFF));
         if (const int mask = _mm_movemask_epi8(found); mask != 0)
             return from + std::countr_zero(unsigned(mask)) / 2;
     }
@@ -115,20 +150,75 @@ enum class Scheme
     Refused,
 };
 
-Scheme schemeOf(QStringView address)
+// The text before the first ":" that comes before any "/", "?" or "#": the address's scheme, or
+// nothing.
+QStringView schemeText(QStringView address)
 {
     for (qsizetype i = 0; i < address.size(); ++i) {
         const QChar character = address[i];
         if (character == u'/' || character == u'?' || character == u'#')
-            return Scheme::None;
-        if (character != u':')
-            continue;
-        for (const char* linkable : {"http", "https", "mailto"})
-            if (equalsIgnoringAsciiCase(address.first(i), QLatin1StringView(linkable)))
-                return Scheme::Linkable;
-        return Scheme::Refused;
+            return {};
+        if (character == u':')
+            return address.first(i);
     }
-    return Scheme::None;
+    return {};
+}
+
+bool isAsciiDigit(QChar character)
+{
+    return character >= u'0' && character <= u'9';
+}
+
+// A host's name: ASCII letters, digits, "-", "." and "_", and characters beyond ASCII (a name in
+// another script, which url() writes as UTF-8 bytes and browsers read back).
+bool isHostName(QStringView name)
+{
+    return !name.isEmpty() && std::all_of(name.begin(), name.end(), [](QChar c) {
+        const char16_t unit = c.unicode();
+        return unit >= 0x80 || (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z') ||
+               isAsciiDigit(c) || unit == u'-' || unit == u'.' || unit == u'_';
+    });
+}
+
+// Whether what follows "http:" or "https:" leads to a host: two slashes, then the host after any
+// "user@": a name, or an IPv6 address in brackets, and a port of digits or none.
+bool leadsToAHost(QStringView afterScheme)
+{
+    if (!afterScheme.startsWith(u"//"))
+        return false;
+    QStringView authority = afterScheme.sliced(2);
+    for (qsizetype at = 0; at < authority.size(); ++at) {
+        if (authority[at] == u'/' || authority[at] == u'?' || authority[at] == u'#' ||
+            authority[at] == u'\\') {
+            authority.truncate(at);
+            break;
+        }
+    }
+    authority = authority.sliced(authority.lastIndexOf(u'@') + 1);
+    const qsizetype hostEnd =
+        authority.startsWith(u'[') ? authority.indexOf(u']') + 1 : authority.indexOf(u':');
+    const QStringView host = hostEnd > 0 ? authority.first(hostEnd) : authority;
+    const QStringView port = authority.sliced(host.size());
+    const bool ipv6 = host.size() > 2 && host.startsWith(u'[') && host.endsWith(u']') &&
+                      std::all_of(host.begin() + 1, host.end() - 1, [](QChar c) {
+                          return isHexDigit(c) || c == u':' || c == u'.';
+                      });
+    return (ipv6 || isHostName(host)) &&
+           (port.isEmpty() ||
+            (port.startsWith(u':') && std::all_of(port.begin() + 1, port.end(), isAsciiDigit)));
+}
+
+Scheme schemeOf(QStringView address)
+{
+    const QStringView scheme = schemeText(address);
+    if (scheme.isEmpty() && !address.startsWith(u':'))
+        return Scheme::None;
+    if (equalsIgnoringAsciiCase(scheme, QLatin1StringView("mailto")))
+        return Scheme::Linkable;
+    for (const char* web : {"http", "https"})
+        if (equalsIgnoringAsciiCase(scheme, QLatin1StringView(web)))
+            return leadsToAHost(address.sliced(scheme.size() + 1)) ? Scheme::Linkable : Scheme::Refused;
+    return Scheme::Refused;
 }
 
 bool beginsPercentEscape(QStringView address, qsizetype at)
@@ -203,6 +293,7 @@ QString htmlEscaped(const QString& text)
     escaped.reserve(text.size() + text.size() / 8 + 8);
     for (; special != end; special = findHtmlSpecial(run, end)) {
         escaped.append(run, special - run);
+        // A character the page cannot hold is left out: no reference to it is allowed either.
         escaped.append(htmlReference(special->unicode()));
         run = special + 1;
     }
@@ -249,6 +340,63 @@ QString linkAddress(const QString& address)
         ++at;
     }
     return written;
+}
+
+namespace {
+
+// A path of names under its folder alone: nothing that trimming or cleaning the path would change,
+// and nothing that another rule reads (a scheme, a drive, a backslash).
+bool isPlainRelativePath(QStringView path)
+{
+    if (path.isEmpty() || path.front().isSpace() || path.back().isSpace() || path.front() == u'/' ||
+        path.back() == u'/' || path.contains(u':') || path.contains(u'\\'))
+        return false;
+    for (const QStringView part : path.tokenize(u'/')) {
+        if (part.isEmpty() || part == u"." || part == u"..")
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PageImageAddresses::PageImageAddresses(const QString& listFolder, const QString& pageFolder)
+    : m_listFolder(listFolder)
+    , m_pageFolder(pageFolder)
+{
+    if (listFolder.isEmpty())
+        return;
+    const QString way = QDir(pageFolder).relativeFilePath(listFolder);
+    if (QDir::isAbsolutePath(way))
+        return;
+    m_listFromPage = way == u"." || way.isEmpty() ? QStringLiteral("") : way + u'/';
+}
+
+QString PageImageAddresses::operator()(const QString& source) const
+{
+    if (!m_listFromPage.isNull() && isPlainRelativePath(source))
+        return QString::fromLatin1(QUrl::toPercentEncoding(m_listFromPage + source, "/"));
+    return pageImageAddress(source, m_listFolder, m_pageFolder);
+}
+
+QString pageImageAddress(const QString& source, const QString& listFolder, const QString& pageFolder)
+{
+    const QString text = source.trimmed();
+    const QStringView scheme = schemeText(text);
+    // A one-letter scheme is a drive ("C:\Posters\..."), a path on this computer.
+    const bool file = equalsIgnoringAsciiCase(scheme, QLatin1StringView("file"));
+    if (text.isEmpty() || (scheme.size() > 1 && !file))
+        return text;
+    QString path = file ? QUrl(text).toLocalFile() : QString(text).replace(u'\\', u'/');
+    if (QDir::isRelativePath(path) && !listFolder.isEmpty())
+        path = QDir::cleanPath(listFolder + u'/' + path);
+    if (QDir::isAbsolutePath(path)) {
+        const QString relative = QDir(pageFolder).relativeFilePath(path);
+        if (QDir::isAbsolutePath(relative))
+            return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+        path = relative;
+    }
+    return QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
 }
 
 } // namespace reelkeep

@@ -5,6 +5,7 @@
 #include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
 #include "evaluator/EvaluatorHost.h"
+#include "pagegen/HtmlText.h"
 
 #include <QList>
 #include <QString>
@@ -105,6 +106,8 @@ private:
     static const int NotHostName;
     template <Field field>
     static void readCurrentField(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
+    /// The current film's Source as an address from the page's folder (pageImageAddress).
+    static void readImageAddress(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
     static void readField(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
     static void readFieldCount(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
     static void readFieldName(PageHost& host, const ArgumentList& arguments, Value& ReturnValue);
@@ -136,6 +139,8 @@ private:
     Equation_Evaluater& m_evaluator;
     QString m_templateFolder;
     PageState m_state;
+    /// list.imgaddress's way from the page to the list, for the folders of the run that last read it.
+    std::optional<PageImageAddresses> m_imageAddresses;
 };
 
 } // namespace reelkeep

@@ -112,6 +112,7 @@ PageRunOutcome runPage(File_Filter& filter,
         outcome.result = PageRunOutcome::Result::TemplateMissing;
         return outcome;
     }
+    filter.setListFolder(listFile.isEmpty() ? QString() : QFileInfo(listFile).absolutePath());
     FilterReport report = filter.Filter_File(outcome.templatePath, outputPath, evaluator);
     outcome.warnings = std::move(report.warnings);
     outcome.templateWarnings = std::move(report.templateWarnings);

@@ -31,6 +31,10 @@ public:
     ExtraFields fields;
     QString title = QStringLiteral("My Movie");
     QString description;
+    /// The list file the page is made from, none by default, and where run() writes the page,
+    /// relative to the temporary folder.
+    QString listFile;
+    QString pageName = QStringLiteral("page.html");
 
     /// How the last run() ended.
     PageRunOutcome outcome;
@@ -54,14 +58,18 @@ public:
     }
 
     /// Runs the templates into `page`.
-    PageRunOutcome makePage(const QString& page) { return runPage(filter, evaluator, templates, page); }
+    PageRunOutcome makePage(const QString& page)
+    {
+        return runPage(filter, evaluator, templates, page, listFile);
+    }
 
     /// Runs mask.html; the page's bytes, followed by " raised N at FILE:LINE" when the run was
     /// abandoned or stopped (FILE without its folder).
     QByteArray run(const QByteArray& mask)
     {
         writeTemplate(MainTemplateName, mask);
-        const QString page = folder.filePath(QStringLiteral("page.html"));
+        const QString page = folder.filePath(pageName);
+        QDir().mkpath(QFileInfo(page).absolutePath());
         outcome = makePage(page);
         QFile file(page);
         QByteArray written = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no page)");

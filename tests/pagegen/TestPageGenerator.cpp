@@ -25,6 +25,8 @@ private slots:
     void filter();
     void host_data();
     void host();
+    void imageAddresses_data();
+    void imageAddresses();
     void characterSets_data();
     void characterSets();
     void declaredCharset_data();
@@ -167,6 +169,10 @@ void TestPageGenerator::host_data()
         << QByteArray("&lt;a href=&quot;x&quot;&gt;it&#39;s &amp; that&lt;/a&gt;");
     QTest::newRow("html writes a value as the page would")
         << QByteArray("[html(1 / 0)]|[html(true)]|[html(empty)]") << QByteArray("Error 11|True|");
+    QTest::newRow("html leaves out the characters no page may hold")
+        << QByteArray("[html('a' & chr(1) & chrw(127) & chrw(133) & chrw(64976) & chrw(65535) & 'b' & chr(9) "
+                      "& chr(10) & chr(12) & chr(13))]")
+        << QByteArray("ab\t\n\f\r");
     QTest::newRow("html of Null abandons the run")
         << QByteArray("a[html(null)]") << QByteArray("a raised 94 at mask.html:1");
     QTest::newRow("url encodes spaces and writes & as &amp;")
@@ -177,6 +183,12 @@ void TestPageGenerator::host_data()
         << QByteArray("[url('javascript:alert(1)')]|[url(' JavaScript:x')]|[url('//evil.example/x')]|"
                       "[url('/\\evil.example')]|[url('data:text/html,x')]|[url('java script:x')]")
         << QByteArray("|||||");
+    QTest::newRow("url leads only to a host with a name, or an address in brackets, and a port of digits")
+        << QByteArray(
+               "[url('http://')]|[url('https:e.org')]|[url('https://e x.org/')]|[url('https://e.org:8o/')]|"
+               "[url('https://[::1/')]|[url('http://:80/')]|[url('https://u:p@e-x.org:8080/a')]|"
+               "[url('HTTP://[::1' & rb & '/')]|[url('https://e.org:')]")
+        << QByteArray("||||||https://u:p@e-x.org:8080/a|HTTP://[::1]/|https://e.org:");
     QTest::newRow("url encodes quotes, angle brackets and control characters, keeping %XX")
         << QByteArray("[url('mailto:a@b.org?s=' & hy & chr(34) & '<' & chr(9) & '>%41%zz%4')]")
         << QByteArray("mailto:a@b.org?s=%27%22%3C%09%3E%41%25zz%254");
@@ -249,6 +261,49 @@ void TestPageGenerator::host()
     Defalt_Functions library;
     fixture.evaluator.setLibrary(&library);
     QCOMPARE(fixture.run(mask), page);
+}
+
+void TestPageGenerator::imageAddresses_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("listFile");
+    QTest::addColumn<QString>("pageName");
+    QTest::addColumn<QByteArray>("address");
+    // Paths are in the test's folder, which "@" stands for in a source.
+    QTest::newRow("a path beside the list and the page, encoded")
+        << u"images/a b#1%.jpg"_s << u"lists/films.rkf"_s << u"lists/page.html"_s
+        << QByteArray("images/a%20b%231%25.jpg");
+    QTest::newRow("a page in another folder, backslashes as slashes")
+        << u"images\\x.jpg"_s << u"lists/films.rkf"_s << u"site/out/page.html"_s
+        << QByteArray("../../lists/images/x.jpg");
+    QTest::newRow("a path with spaces around, trimmed")
+        << u" images/x.jpg "_s << u"lists/films.rkf"_s << u"site/page.html"_s
+        << QByteArray("../lists/images/x.jpg");
+    QTest::newRow("a path through the folder above, cleaned")
+        << u"../pics/./x.jpg"_s << u"lists/films.rkf"_s << u"site/page.html"_s << QByteArray("../pics/x.jpg");
+    QTest::newRow("a full path") << u"@/pics/x.jpg"_s << u"lists/films.rkf"_s << u"site/page.html"_s
+                                 << QByteArray("../pics/x.jpg");
+    QTest::newRow("a file address, beyond ASCII") << u" file://@/pics/%C3%BC.jpg"_s << u"lists/films.rkf"_s
+                                                  << u"page.html"_s << QByteArray("pics/%C3%BC.jpg");
+    QTest::newRow("a web address as it is") << u"https://e.org/a b.jpg "_s << u"lists/films.rkf"_s
+                                            << u"site/page.html"_s << QByteArray("https://e.org/a b.jpg");
+    QTest::newRow("a list without a file: as written")
+        << u"img/x y.jpg"_s << QString() << u"site/page.html"_s << QByteArray("img/x%20y.jpg");
+    QTest::newRow("no image") << QString() << u"lists/films.rkf"_s << u"page.html"_s << QByteArray();
+}
+
+void TestPageGenerator::imageAddresses()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, listFile);
+    QFETCH(QString, pageName);
+    QFETCH(QByteArray, address);
+    PageFixture fixture;
+    fixture.addFilm(u"A"_s);
+    fixture.catalogue[0][Field::ImgSrc] = source.replace(u'@', fixture.folder.path());
+    fixture.listFile = listFile.isEmpty() ? QString() : fixture.folder.filePath(listFile);
+    fixture.pageName = pageName;
+    QCOMPARE(fixture.run("[list.sort('', true)][list.setindex(1)][list.imgaddress]"), address);
 }
 
 // ---- character sets ----
