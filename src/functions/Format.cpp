@@ -198,18 +198,20 @@ QString userDefined(const Value& value, QStringView format, FormatKind kind, int
     return formatWithTextSections(sections, plainText(value));
 }
 
+// Case folding keeps each code unit one code unit, so texts of other lengths never match: most
+// formats are not names, and are told so without folding them.
 bool isName(QStringView text, QStringView name)
 {
-    return text.compare(name, Qt::CaseInsensitive) == 0;
+    return text.size() == name.size() && text.compare(name, Qt::CaseInsensitive) == 0;
 }
 
 // The named number formats are number formats written with the locale's symbols.
 std::optional<QString> namedNumberFormat(QStringView name)
 {
-    const LocaleConventions& conventions = locale();
-    const QString currency = u'"' + conventions.currencySymbol + u'"';
-    if (isName(name, u"Currency"))
+    if (isName(name, u"Currency")) {
+        const QString currency = u'"' + locale().currencySymbol + u'"';
         return currency + QStringLiteral("#,##0.00;(") + currency + QStringLiteral("#,##0.00)");
+    }
     if (isName(name, u"Fixed"))
         return QStringLiteral("0.00");
     if (isName(name, u"Standard"))

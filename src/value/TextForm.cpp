@@ -5,6 +5,7 @@
 #include "value/NumberText.h"
 #include "value/RuntimeError.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -12,10 +13,27 @@
 
 namespace reelkeep {
 
+namespace {
+
+constexpr std::array<double, 16> PowersOfTen = {
+    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// Whether a number is whole and has no more digits than are shown: then its text is its integer's,
+// with no rounding to significant digits (the common case of counts, ratings and years).
+bool isShownWhole(double value, int significantDigits)
+{
+    return significantDigits < int(PowersOfTen.size()) && std::fabs(value) < PowersOfTen[significantDigits] &&
+           value == std::trunc(value);
+}
+
+} // namespace
+
 QString formatDouble(double value, int significantDigits)
 {
     if (value == 0 || !std::isfinite(value))
         return QStringLiteral("0");
+    if (isShownWhole(value, significantDigits))
+        return QString::number(qint64(value));
     auto [digits, exponent] = significantDigitsOf(value, significantDigits);
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();

@@ -196,6 +196,7 @@ void TestCoercion::conversion_data()
     addText("Double whole number", "Double 100", "100");
     addText("fifteen digits stay fixed", "Double 123456789012345", "123456789012345");
     addText("1E15 switches to exponent form", "Double 1e15", "1E+15");
+    addText("negative fifteen nines stay fixed", "Double -999999999999999", "-999999999999999");
     addText("sixteen digits round to fifteen", "Double 1234567890123456", "1.23456789012346E+15");
     addText("1E-4 stays fixed", "Double 0.0001", "0.0001");
     addText("1E-5 switches to exponent form", "Double 0.00001", "1E-05");
