@@ -358,6 +358,18 @@ bool isPlainRelativePath(QStringView path)
     return true;
 }
 
+// A path as an address: every byte of its UTF-8 form percent-encoded but ASCII letters, digits,
+// "-", ".", "_", "~" and "/". Most paths hold nothing else, and come back as they are, uncopied.
+QString percentEncodedPath(const QString& path)
+{
+    const bool asItStands = std::all_of(path.begin(), path.end(), [](QChar character) {
+        const char16_t c = character.unicode();
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+               c == u'-' || c == u'.' || c == u'_' || c == u'~' || c == u'/';
+    });
+    return asItStands ? path : QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+}
+
 } // namespace
 
 PageImageAddresses::PageImageAddresses(const QString& listFolder, const QString& pageFolder)
@@ -375,7 +387,7 @@ PageImageAddresses::PageImageAddresses(const QString& listFolder, const QString&
 QString PageImageAddresses::operator()(const QString& source) const
 {
     if (!m_listFromPage.isNull() && isPlainRelativePath(source))
-        return QString::fromLatin1(QUrl::toPercentEncoding(m_listFromPage + source, "/"));
+        return percentEncodedPath(m_listFromPage.isEmpty() ? source : m_listFromPage + source);
     return pageImageAddress(source, m_listFolder, m_pageFolder);
 }
 
@@ -396,7 +408,7 @@ QString pageImageAddress(const QString& source, const QString& listFolder, const
             return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
         path = relative;
     }
-    return QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+    return percentEncodedPath(path);
 }
 
 } // namespace reelkeep

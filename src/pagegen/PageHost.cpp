@@ -199,140 +199,135 @@ void PageHost::readImageAddress(PageHost& host, const ArgumentList&, Value& Retu
 }
 
 // ORDER HostNames: variables in the order they are compared, then the functions.
-const PageHost::HostName
-    PageHost::
-        HostNames
-            [] =
-                {
-                    {u"title",
-                     HostName::Kind::Variable,
-                     0,
-                     [](PageHost& host, const ArgumentList&, Value& r) {
-                         r = Value::makeString(host.m_context.pageTitle());
-                     }},
-                    {u"description",
-                     HostName::Kind::Variable,
-                     0,
-                     [](PageHost& host, const ArgumentList&, Value& r) {
-                         r = Value::makeString(host.m_context.pageDescription());
-                     }},
-                    {u"list.count",
-                     HostName::Kind::Variable,
-                     0,
-                     [](PageHost& host, const ArgumentList&, Value& r) {
-                         r = Value::makeLong(static_cast<std::int32_t>(host.m_state.order.size()));
-                     }},
-                    {u"list.index",
-                     HostName::Kind::Variable,
-                     0,
-                     [](PageHost& host, const ArgumentList&, Value& r) {
-                         r = Value::makeInteger(host.m_state.currentIndex);
-                     }},
-                    {u"list.fieldcount", HostName::Kind::Variable, 0, readFieldCount},
-                    {u"list.title", HostName::Kind::Variable, 0, readCurrentField<Field::Title>},
-                    {u"list.release", HostName::Kind::Variable, 0, readCurrentField<Field::Release>},
-                    {u"list.type", HostName::Kind::Variable, 0, readCurrentField<Field::Type>},
-                    {u"list.time", HostName::Kind::Variable, 0, readCurrentField<Field::Time>},
-                    {u"list.genre", HostName::Kind::Variable, 0, readCurrentField<Field::Genre>},
-                    {u"list.date", HostName::Kind::Variable, 0, readCurrentField<Field::Date>},
-                    {u"list.plot", HostName::Kind::Variable, 0, readCurrentField<Field::Plot>},
-                    {u"list.comment", HostName::Kind::Variable, 0, readCurrentField<Field::Comment>},
-                    {u"list.cast", HostName::Kind::Variable, 0, readCurrentField<Field::Cast>},
-                    {u"list.imgsrc", HostName::Kind::Variable, 0, readCurrentField<Field::ImgSrc>},
-                    {u"list.imglink", HostName::Kind::Variable, 0, readCurrentField<Field::ImgLink>},
-                    {u"list.webtext1", HostName::Kind::Variable, 0, readCurrentField<Field::WebText1>},
-                    {u"list.weburl1", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl1>},
-                    {u"list.webtext2", HostName::Kind::Variable, 0, readCurrentField<Field::WebText2>},
-                    {u"list.weburl2", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl2>},
-                    {u"list.webtext3", HostName::Kind::Variable, 0, readCurrentField<Field::WebText3>},
-                    // The seventeenth field has its name too.
-                    {u"list.weburl3", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl3>},
-                    // The current film's image as the page reaches it, wherever the page is written.
-                    {u"list.imgaddress", HostName::Kind::Variable, 0, readImageAddress},
-                    {u"rb",
-                     HostName::Kind::Variable,
-                     0,
-                     [](PageHost&, const ArgumentList&, Value& r) {
-                         r = Value::makeString(QStringLiteral("]"));
-                     }},
-                    {u"hy",
-                     HostName::Kind::Variable,
-                     0,
-                     [](PageHost&, const ArgumentList&, Value& r) {
-                         r = Value::makeString(QStringLiteral("'"));
-                     }},
-                    {u"list.getval",
-                     HostName::Kind::Function,
-                     2,
-                     [](PageHost& host, const ArgumentList& a, Value& r) { r = host.listGetVal(a, r); }},
-                    {u"list.setindex",
-                     HostName::Kind::Function,
-                     1,
-                     [](PageHost& host, const ArgumentList& a, Value& r) {
-                         host.m_state.currentIndex = toInteger(a.item(1));
-                         host.readAhead(host.m_state.currentIndex);
-                         r = emptyText();
-                     }},
-                    {u"list.sort",
-                     HostName::Kind::Function,
-                     2,
-                     [](PageHost& host, const ArgumentList& a, Value& r) {
-                         r = host.Sort_Page_Order(a.item(1), a.item(2));
-                     },
-                     sortFieldProblem},
-                    {u"list.field", HostName::Kind::Function, 1, readField, fieldProblem},
-                    {u"list.fieldname", HostName::Kind::Function, 1, readFieldName},
-                    {u"list.fieldkind", HostName::Kind::Function, 1, readFieldKind},
-                    {u"infile",
-                     HostName::Kind::Function,
-                     2,
-                     [](PageHost& host, const ArgumentList& a, Value& r) {
-                         host.include(a);
-                         r = emptyText();
-                     }},
-                    {u"getvar",
-                     HostName::Kind::Function,
-                     1,
-                     [](PageHost& host, const ArgumentList& a, Value& r) {
-                         r = host.m_filter.variables().Get_Variable(toStringLet(a.item(1)));
-                     }},
-                    {u"setvar",
-                     HostName::Kind::Function,
-                     2,
-                     [](PageHost& host, const ArgumentList& a, Value& r) {
-                         host.m_filter.variables().Set_Variable(toStringLet(a.item(1)), a.item(2));
-                         r = Value();
-                     }},
-                    {u"setprogress",
-                     HostName::Kind::Function,
-                     1,
-                     [](PageHost& host, const ArgumentList& a, Value&) { host.setProgress(a.item(1)); }},
-                    {u"setlabel",
-                     HostName::Kind::Function,
-                     1,
-                     [](PageHost& host, const ArgumentList& a, Value&) {
-                         host.m_context.setLabel(toStringLet(a.item(1)));
-                     }},
-                    // Reads its argument (the count above) and does nothing else.
-                    {u"debug.print",
-                     HostName::Kind::Function,
-                     1,
-                     [](PageHost&, const ArgumentList&, Value&) {}},
-                    // A value's text safe in element text and quoted attribute values.
-                    {u"html",
-                     HostName::Kind::Function,
-                     1,
-                     [](PageHost&,
-                        const ArgumentList& a,
-                        Value& r) { r = madeSafe(a.item(1), htmlEscaped); }},
-                    // An address safe for href and src, or nothing for one a link must not lead to.
-                    {u"url",
-                     HostName::Kind::Function,
-                     1,
-                     [](PageHost&,
-                        const ArgumentList& a,
-                        Value& r) { r = madeSafe(a.item(1), linkAddress); }},
+// clang-format 14 lays a table of this many lambdas out as a staircase; it is kept as written.
+// clang-format off
+const PageHost::HostName PageHost::HostNames[] = {
+    {u"title",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost& host, const ArgumentList&, Value& r) {
+         r = Value::makeString(host.m_context.pageTitle());
+     }},
+    {u"description",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost& host, const ArgumentList&, Value& r) {
+         r = Value::makeString(host.m_context.pageDescription());
+     }},
+    {u"list.count",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost& host, const ArgumentList&, Value& r) {
+         r = Value::makeLong(static_cast<std::int32_t>(host.m_state.order.size()));
+     }},
+    {u"list.index",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost& host, const ArgumentList&, Value& r) {
+         r = Value::makeInteger(host.m_state.currentIndex);
+     }},
+    {u"list.fieldcount", HostName::Kind::Variable, 0, readFieldCount},
+    {u"list.title", HostName::Kind::Variable, 0, readCurrentField<Field::Title>},
+    {u"list.release", HostName::Kind::Variable, 0, readCurrentField<Field::Release>},
+    {u"list.type", HostName::Kind::Variable, 0, readCurrentField<Field::Type>},
+    {u"list.time", HostName::Kind::Variable, 0, readCurrentField<Field::Time>},
+    {u"list.genre", HostName::Kind::Variable, 0, readCurrentField<Field::Genre>},
+    {u"list.date", HostName::Kind::Variable, 0, readCurrentField<Field::Date>},
+    {u"list.plot", HostName::Kind::Variable, 0, readCurrentField<Field::Plot>},
+    {u"list.comment", HostName::Kind::Variable, 0, readCurrentField<Field::Comment>},
+    {u"list.cast", HostName::Kind::Variable, 0, readCurrentField<Field::Cast>},
+    {u"list.imgsrc", HostName::Kind::Variable, 0, readCurrentField<Field::ImgSrc>},
+    {u"list.imglink", HostName::Kind::Variable, 0, readCurrentField<Field::ImgLink>},
+    {u"list.webtext1", HostName::Kind::Variable, 0, readCurrentField<Field::WebText1>},
+    {u"list.weburl1", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl1>},
+    {u"list.webtext2", HostName::Kind::Variable, 0, readCurrentField<Field::WebText2>},
+    {u"list.weburl2", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl2>},
+    {u"list.webtext3", HostName::Kind::Variable, 0, readCurrentField<Field::WebText3>},
+    // The seventeenth field has its name too.
+    {u"list.weburl3", HostName::Kind::Variable, 0, readCurrentField<Field::WebUrl3>},
+    // The current film's image as the page reaches it, wherever the page is written.
+    {u"list.imgaddress", HostName::Kind::Variable, 0, readImageAddress},
+    {u"rb",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost&, const ArgumentList&, Value& r) {
+         r = Value::makeString(QStringLiteral("]"));
+     }},
+    {u"hy",
+     HostName::Kind::Variable,
+     0,
+     [](PageHost&, const ArgumentList&, Value& r) {
+         r = Value::makeString(QStringLiteral("'"));
+     }},
+    {u"list.getval",
+     HostName::Kind::Function,
+     2,
+     [](PageHost& host, const ArgumentList& a, Value& r) { r = host.listGetVal(a, r); }},
+    {u"list.setindex",
+     HostName::Kind::Function,
+     1,
+     [](PageHost& host, const ArgumentList& a, Value& r) {
+         host.m_state.currentIndex = toInteger(a.item(1));
+         host.readAhead(host.m_state.currentIndex);
+         r = emptyText();
+     }},
+    {u"list.sort",
+     HostName::Kind::Function,
+     2,
+     [](PageHost& host, const ArgumentList& a, Value& r) {
+         r = host.Sort_Page_Order(a.item(1), a.item(2));
+     },
+     sortFieldProblem},
+    {u"list.field", HostName::Kind::Function, 1, readField, fieldProblem},
+    {u"list.fieldname", HostName::Kind::Function, 1, readFieldName},
+    {u"list.fieldkind", HostName::Kind::Function, 1, readFieldKind},
+    {u"infile",
+     HostName::Kind::Function,
+     2,
+     [](PageHost& host, const ArgumentList& a, Value& r) {
+         host.include(a);
+         r = emptyText();
+     }},
+    {u"getvar",
+     HostName::Kind::Function,
+     1,
+     [](PageHost& host, const ArgumentList& a, Value& r) {
+         r = host.m_filter.variables().Get_Variable(toStringLet(a.item(1)));
+     }},
+    {u"setvar",
+     HostName::Kind::Function,
+     2,
+     [](PageHost& host, const ArgumentList& a, Value& r) {
+         host.m_filter.variables().Set_Variable(toStringLet(a.item(1)), a.item(2));
+         r = Value();
+     }},
+    {u"setprogress",
+     HostName::Kind::Function,
+     1,
+     [](PageHost& host, const ArgumentList& a, Value&) { host.setProgress(a.item(1)); }},
+    {u"setlabel",
+     HostName::Kind::Function,
+     1,
+     [](PageHost& host, const ArgumentList& a, Value&) {
+         host.m_context.setLabel(toStringLet(a.item(1)));
+     }},
+    // Reads its argument (the count above) and does nothing else.
+    {u"debug.print",
+     HostName::Kind::Function,
+     1,
+     [](PageHost&, const ArgumentList&, Value&) {}},
+    // A value's text safe in element text and quoted attribute values.
+    {u"html",
+     HostName::Kind::Function,
+     1,
+     [](PageHost&, const ArgumentList& a, Value& r) { r = madeSafe(a.item(1), htmlEscaped); }},
+    // An address safe for href and src, or nothing for one a link must not lead to.
+    {u"url",
+     HostName::Kind::Function,
+     1,
+     [](PageHost&, const ArgumentList& a, Value& r) { r = madeSafe(a.item(1), linkAddress); }},
 };
+// clang-format on
 
 const int PageHost::NotHostName = static_cast<int>(std::size(HostNames));
 
