@@ -114,6 +114,17 @@ bool writeAll(QIODevice& device, QByteArrayView bytes)
     return true;
 }
 
+// Opens the file unbuffered and writes the bytes: every write reaches the system at once, so its
+// reason for refusing one (a full disk) is still there to report, where a commit's own flush would
+// lose it. The file is not committed.
+bool openAndWrite(QSaveFile& file, QByteArrayView bytes, QString* failure)
+{
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && writeAll(file, bytes))
+        return true;
+    setFailure(failure, file.errorString());
+    return false;
+}
+
 #ifdef Q_OS_UNIX
 // Gives the file a second name at kept, replacing any file of that name at once: a link under a
 // name of its own first, then renamed over kept. False, with nothing changed, when the file system
@@ -228,14 +239,11 @@ bool saveList(const QString& path,
     if (!bytes)
         return false;
     // QSaveFile writes beside the old file and renames over it only on commit, so a failure at
-    // any point leaves the old file as it was. Unbuffered, every write reaches the system at once,
-    // so its reason for refusing one is still there to report; the commit's own flush would lose it.
-    // The previous version is kept once the new one is written, just before it takes the name.
+    // any point leaves the old file as it was. The previous version is kept once the new one is
+    // written, just before it takes the name.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(file, *bytes)) {
-        setFailure(failure, file.errorString());
+    if (!openAndWrite(file, *bytes, failure))
         return false;
-    }
     if (previous == PreviousVersion::Keep && !keepPreviousVersion(path, failure))
         return false; // the new file is dropped with `file`
     if (!file.commit()) {
@@ -246,6 +254,18 @@ bool saveList(const QString& path,
 }
 
 } // namespace
+
+bool writeWholeFile(const QString& path, QByteArrayView bytes, QString* failure)
+{
+    QSaveFile file(path);
+    if (!openAndWrite(file, bytes, failure))
+        return false;
+    if (!file.commit()) {
+        setFailure(failure, file.errorString());
+        return false;
+    }
+    return true;
+}
 
 std::optional<ListForm> formFromFileName(const QString& path)
 {

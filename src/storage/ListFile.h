@@ -4,6 +4,7 @@
 #include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -79,6 +80,10 @@ enum class PreviousVersion
     Keep,
     Discard,
 };
+
+/// Writes a file completely or not at all, through QSaveFile: an old file of that name stays as it
+/// was until the new one is complete. failure receives the system's reason for a refusal.
+bool writeWholeFile(const QString& path, QByteArrayView bytes, QString* failure);
 
 /// Where a save keeps the version of a list file it replaces: beside it, its name with ".bak"
 /// added ("films.rkf.bak").

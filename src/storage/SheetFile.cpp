@@ -6,8 +6,6 @@
 #include "storage/InputLimits.h"
 #include "text/Utf8.h"
 
-#include <QSaveFile>
-
 namespace reelkeep {
 
 namespace {
@@ -54,12 +52,6 @@ QStringList filmCells(const FilmRecord& film, qsizetype extraFields)
     return cells;
 }
 
-void setFailure(QString* failure, const QString& text)
-{
-    if (failure)
-        *failure = text;
-}
-
 } // namespace
 
 QByteArray writeSheet(const ListDocument& document, qsizetype* leftOut)
@@ -87,11 +79,8 @@ bool exportSheetFile(const QString& path,
     return refuseWhenOutOfMemory(failure, [&] {
         qsizetype leftOut = 0;
         const QByteArray bytes = writeSheet(document, &leftOut);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-            setFailure(failure, file.errorString());
+        if (!writeWholeFile(path, bytes, failure))
             return false;
-        }
         if (!warnings)
             return true;
         if (leftOut > 0)
