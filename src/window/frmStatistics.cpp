@@ -175,18 +175,16 @@ frmStatistics::frmStatistics(const Catalogue& catalogue, QWidget* parent)
     connect(&catalogue, &Catalogue::rowsInserted, this, &frmStatistics::countLater);
     connect(&catalogue, &Catalogue::rowsRemoved, this, &frmStatistics::countLater);
     connect(&catalogue, &Catalogue::dataChanged, this, &frmStatistics::countLater);
-    connect(&catalogue, &Catalogue::layoutChanged, this, &frmStatistics::countLater);
     connect(&catalogue, &Catalogue::modelReset, this, &frmStatistics::countLater);
+    connect(&catalogue, &Catalogue::extraFieldsChanged, this, &frmStatistics::countLater);
 }
 
-// The list's extra fields change without a signal: coming to the front counts them again too.
 bool frmStatistics::event(QEvent* event)
 {
     if (event->type() == QEvent::Show) {
         count();
         focusTable();
-    } else if (event->type() == QEvent::WindowActivate)
-        countLater();
+    }
     return QDialog::event(event);
 }
 

@@ -1370,7 +1370,7 @@ void TestForm1::statisticsFollowTheCatalogue()
     const auto shown = [statistics](int group) {
         QStringList rows{statistics->findChild<QLabel*>(u"lblFilms"_s)->text()};
         auto* grid = statistics->findChild<QTableWidget*>(u"grdGroup%1"_s.arg(group));
-        for (int row = 0; row < grid->rowCount(); ++row)
+        for (int row = 0; grid && row < grid->rowCount(); ++row)
             rows.append(grid->item(row, 0)->text() + u' ' + grid->item(row, 1)->text());
         return rows.join(u'|');
     };
@@ -1381,6 +1381,8 @@ void TestForm1::statisticsFollowTheCatalogue()
              u"Crime: 1 film; Horror: 1 film"_s);
     addFilm(u"Ran"_s, u"Blu-ray"_s, u"crime"_s);
     QTRY_COMPARE(shown(0), u"3 films|Crime 2|Horror 1"_s);
+    m_window->catalogue().setExtraFields({{u"Seen"_s, ExtraKind::YesNo}});
+    QTRY_COMPARE(shown(3), u"3 films|Yes 0|No 0|Not set 3"_s);
     QTest::keyClick(statistics, Qt::Key_Escape);
     QVERIFY(!statistics->isVisible());
     addFilm(u"Up"_s);
