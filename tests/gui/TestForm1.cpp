@@ -569,7 +569,9 @@ void TestForm1::extraFieldsHaveEditorsOfTheirKind()
     }));
     QVERIFY(!m_window->hasPendingEdits());
     // Assistive technology reads a rating as a number.
-    if (QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(editor)->valueInterface())
+    QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(editor)->valueInterface();
+    QVERIFY(value || kind != ExtraKind::Rating);
+    if (value)
         QCOMPARE(value->currentValue().toString(), stored);
     if (auto* box = qobject_cast<QLineEdit*>(editor); box && !typed.isEmpty()) {
         box->selectAll();
@@ -799,7 +801,7 @@ void TestForm1::coversAreKeptWithTheList()
     QCOMPARE(m_desktop->questions().size(), told ? 1 : 0);
     if (source.startsWith(u"two covers/"_s))
         QCOMPARE(QImage(m_folder->filePath(source)).size(), QSize(3, 4));
-    if (!present.isEmpty() && QFileInfo(m_folder->filePath(present)).isFile())
+    if (!present.isEmpty())
         QCOMPARE(QFileInfo(m_folder->filePath(present)).size(), 3);
 }
 

@@ -84,7 +84,7 @@ void TestCoverFolder::copiesNeverReplaceAPicture()
     // No picture there before is replaced.
     for (const QString& entry : present) {
         if (!entry.contains(u'='))
-            QCOMPARE(readFile(list.filePath(entry)), QFileInfo(list.filePath(entry)).isFile() ? "old" : "");
+            QCOMPARE(readFile(list.filePath(entry)), QByteArray("old"));
     }
 }
 

@@ -185,9 +185,10 @@ void TestNativeListFile::refusesWhatWouldNotLoad_data()
     longPlot[Field::Plot] = QString(65536, u'p');
     QTest::newRow("a field of 65,536 bytes names its film and field")
         << ListDocument{QString(), QString(), {FilmRecord(), longPlot}}
-        << u"the plot of film 2 (\"Alien\")"_s;
+        << u"the plot of film 2 (\"Alien\") is longer than 65,535 bytes"_s;
     QTest::newRow("the page description of 65,536 bytes")
-        << ListDocument{QString(), QString(65536, u'd'), {}} << u"the page description"_s;
+        << ListDocument{QString(), QString(65536, u'd'), {}}
+        << u"the page description is longer than 65,535 bytes"_s;
     FilmRecord wideTitle = filmOf({QString(32768, u'\u00E9'), u"\u03A9"_s});
     QTest::newRow("a text that fits in Windows-1252 but not once it is UTF-8")
         << ListDocument{QString(), QString(), {wideTitle}} << u"the title of film 1"_s;
