@@ -462,16 +462,16 @@ int importList(const QStringList& arguments, const CliStreams& streams)
         importedFilms(*request, *analysis, list->fields, description, &failure);
     if (!imported)
         return fail(streams.err, what, failure);
-    const QList<FilmRecord>* films = &imported->films;
-    if (list->films.size() + films->size() > MaxListFilms) {
+    const qsizetype added = imported->films.size();
+    if (list->films.size() + added > MaxListFilms) {
         return fail(streams.err,
                     what,
                     QStringLiteral("%1 holds %2 films and the sheet %3, more than the 32,767 a list holds")
                         .arg(request->list)
                         .arg(list->films.size())
-                        .arg(films->size()));
+                        .arg(added));
     }
-    list->films.append(*films);
+    list->films.append(std::move(imported->films));
     list->fields = std::move(imported->fields);
     const bool replaces = QFileInfo(request->list).isFile();
     if (!saveListFile(request->list, ListForm::FromName, *list, &failure))
@@ -479,7 +479,7 @@ int importList(const QStringList& arguments, const CliStreams& streams)
     for (const QString& line : description)
         streams.err << line << '\n';
     warnOfWhatIsNotKept(request->list, *list, streams.err);
-    streams.err << importedSummary(films->size(), *list, request->list, replaces) << '\n';
+    streams.err << importedSummary(added, *list, request->list, replaces) << '\n';
     return CliSuccess;
 }
 
