@@ -1,12 +1,14 @@
 // Covers kept with a list: copied beside it under names that never replace another picture.
 #include "storage/CoverFolder.h"
+#include "support/ListFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace reelkeep;
+using test::fileContents;
+using test::writeFileBytes;
 using namespace Qt::StringLiterals;
 
 class TestCoverFolder : public QObject
@@ -17,23 +19,6 @@ private slots:
     void copiesNeverReplaceAPicture_data();
     void copiesNeverReplaceAPicture();
 };
-
-namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 // The list is "my films.rkf" in a folder; "in/poster.jpg" holds the bytes "new". `present` names
 // files made first, relative to the list's folder, each holding "old" unless it is the image itself.
@@ -69,22 +54,22 @@ void TestCoverFolder::copiesNeverReplaceAPicture()
     QTemporaryDir folder;
     const QDir list(folder.path());
     QVERIFY(list.mkpath(u"in"_s));
-    writeFile(list.filePath(u"in/poster.jpg"_s), "new");
-    writeFile(list.filePath(u"in/poster"_s), "new");
+    writeFileBytes(list.filePath(u"in/poster.jpg"_s), "new");
+    writeFileBytes(list.filePath(u"in/poster"_s), "new");
     for (const QString& entry : present) {
         const QString path = list.filePath(entry.section(u'=', 0, 0));
         QVERIFY(list.mkpath(QFileInfo(path).path()));
-        writeFile(path, entry.contains(u'=') ? entry.section(u'=', 1).toUtf8() : "old");
+        writeFileBytes(path, entry.contains(u'=') ? entry.section(u'=', 1).toUtf8() : "old");
     }
     const KeptCover kept = keepCoverWithList(list.filePath(image), list.filePath(u"my films.rkf"_s));
     QCOMPARE(kept.source, source);
     QCOMPARE(kept.failure.isEmpty(), !source.isEmpty());
     if (!source.isEmpty())
-        QCOMPARE(readFile(list.filePath(source)), QByteArray("new"));
+        QCOMPARE(fileContents(list.filePath(source)), QByteArray("new"));
     // No picture there before is replaced.
     for (const QString& entry : present) {
         if (!entry.contains(u'='))
-            QCOMPARE(readFile(list.filePath(entry)), QByteArray("old"));
+            QCOMPARE(fileContents(list.filePath(entry)), QByteArray("old"));
     }
 }
 
