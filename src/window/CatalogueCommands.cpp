@@ -258,6 +258,13 @@ bool CatalogueCommands::storeFields(int position)
         tell(m_desktop, QStringLiteral("The film was not stored: %1").arg(problem));
         return false;
     }
+    if (position < 0 && m_catalogue.count() >= Catalogue::MaxEntries) {
+        tell(m_desktop,
+             QStringLiteral("The list is full: it holds %1 films, the most a list can hold. "
+                            "The film was not added.")
+                 .arg(QLocale(QLocale::English).toString(Catalogue::MaxEntries)));
+        return false;
+    }
     // A second copy of a film is seldom meant: Update after Update adds the film it just stored.
     if (position < 0 && m_catalogue.entries().contains(film) &&
         m_desktop.messageBox(QStringLiteral("This film is already in the list. Add it again?"),
@@ -267,22 +274,14 @@ bool CatalogueCommands::storeFields(int position)
     // A picked film stored unchanged leaves nothing to save and no step to take back.
     if (position >= 0 && film == m_catalogue.at(position))
         return true;
-    m_catalogue.setModified(true);
-    if (position >= 0) {
-        pushStep(new ReplaceFilm(m_catalogue, *this, position, film));
-    } else if (m_catalogue.count() < Catalogue::MaxEntries) {
-        pushStep(new AddFilms(m_catalogue,
-                              *this,
-                              m_catalogue.count(),
-                              {film},
-                              stepText(QStringLiteral("Update"), film.title())));
-    } else {
-        tell(m_desktop,
-             QStringLiteral("The list is full: it holds %1 films, the most a list can hold. "
-                            "The film was not added.")
-                 .arg(QLocale(QLocale::English).toString(Catalogue::MaxEntries)));
-        return false;
-    }
+    if (position >= 0)
+        change(new ReplaceFilm(m_catalogue, *this, position, film));
+    else
+        change(new AddFilms(m_catalogue,
+                            *this,
+                            m_catalogue.count(),
+                            {film},
+                            stepText(QStringLiteral("Update"), film.title())));
     m_editor.setShownFields(film);
     return true;
 }
