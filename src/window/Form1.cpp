@@ -381,9 +381,8 @@ bool Form1::mayClose()
     if (pendingEdits)
         question += QStringLiteral("\n\n") + EditsNotStored +
                     QStringLiteral(" Yes stores them in the list first, then saves.");
-    if (const QStringList notKept = m_files->notKeptByCurrentFile(); !notKept.isEmpty())
-        question +=
-            QStringLiteral("\n\nThe .csv form does not keep %1.").arg(notKept.join(QStringLiteral(" nor ")));
+    if (const QString notKept = m_files->notKeptByCurrentFile(); !notKept.isEmpty())
+        question += QStringLiteral("\n\n") + notKept + u'.';
     switch (m_desktop.messageBox(question, Buttons::YesNoCancel)) {
     case Answer::Yes:
         // A save that was cancelled or failed keeps the window open rather than drop the films.

@@ -220,17 +220,15 @@ bool ListFileCommands::writeList(const QString& path, ListForm form)
     emit currentFileChanged();
     rememberRecentList(path);
     markClean(form);
-    const QStringList notKept = notKeptBy(form, documentToSave());
-    if (!notKept.isEmpty())
-        emit statusChanged(QStringLiteral("%1 does not keep %2: the .csv form keeps the seventeen fields of "
-                                          "each film only.")
-                               .arg(QFileInfo(path).fileName(), notKept.join(QStringLiteral(" nor "))));
+    if (const QString notKept = notKeptSentence(QFileInfo(path).fileName(), form, documentToSave());
+        !notKept.isEmpty())
+        emit statusChanged(notKept + u'.');
     return true;
 }
 
-QStringList ListFileCommands::notKeptByCurrentFile() const
+QString ListFileCommands::notKeptByCurrentFile() const
 {
-    return m_currentFile.isEmpty() ? QStringList() : notKeptBy(m_currentForm, documentToSave());
+    return m_currentFile.isEmpty() ? QString() : notKeptSentence(QString(), m_currentForm, documentToSave());
 }
 
 // ---- Load ----

@@ -46,8 +46,9 @@ public:
     void importCommand();
     /// The Export command: the list as a spreadsheet's file, as `reelkeep-cli export` writes it.
     void exportCommand();
-    /// What the current file does not keep of what the window shows, in words (notKeptBy()).
-    QStringList notKeptByCurrentFile() const;
+    /// What the current file's form does not keep of what the window shows, as a sentence without
+    /// its full stop (notKeptSentence()); empty when it keeps everything or there is no file.
+    QString notKeptByCurrentFile() const;
     /// Replaces the catalogue by a list file, as start-up does, telling a failure when asked to.
     /// This load is no step for Undo.
     bool loadList(const QString& path, ListForm form, bool reportFailure);
