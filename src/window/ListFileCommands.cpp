@@ -192,8 +192,7 @@ bool ListFileCommands::saveCommand()
     if (!m_desktop.saveFileDialog(m_listDialog) || m_listDialog.fileName.isEmpty())
         return false;
     const QString path = m_listDialog.fileName;
-    if (m_desktop.fileExists(path) &&
-        m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
+    if (!mayReplace(m_desktop, path))
         return false;
     // The extension typed decides the form; the filter only for a name without rkf or csv.
     return writeList(path, formFromFileName(path).value_or(formOfFilter(m_listDialog)));
@@ -369,8 +368,7 @@ void ListFileCommands::exportCommand()
                  .arg(shownPath));
         return;
     }
-    if (m_desktop.fileExists(path) &&
-        m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
+    if (!mayReplace(m_desktop, path))
         return;
     QString failure;
     QStringList warnings;
