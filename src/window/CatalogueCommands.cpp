@@ -114,10 +114,8 @@ void CatalogueCommands::applySearch()
     }
     m_list->setUpdatesEnabled(true);
     // A selected film that is hidden no longer is the one the commands act on.
-    if (selected >= 0 && isHidden(selected)) {
-        selectFilm(-1, false);
-        m_editor.showFilm(FilmRecord());
-    }
+    if (selected >= 0 && isHidden(selected))
+        showFilm(-1);
     const QLocale english(QLocale::English);
     const int total = m_catalogue.count();
     const QString films = total == 1 ? QStringLiteral("film") : QStringLiteral("films");
@@ -228,8 +226,7 @@ void CatalogueCommands::showFilm(int position)
 
 void CatalogueCommands::clearEditor()
 {
-    selectFilm(-1, false);
-    m_editor.showFilm(FilmRecord());
+    showFilm(-1);
     m_editor.focusFirstField();
 }
 
