@@ -117,12 +117,10 @@ void CatalogueCommands::applySearch()
     if (selected >= 0 && isHidden(selected))
         showFilm(-1);
     const QLocale english(QLocale::English);
-    const int total = m_catalogue.count();
-    const QString films = total == 1 ? QStringLiteral("film") : QStringLiteral("films");
-    m_count->setText(
-        count == total
-            ? QStringLiteral("%1 %2").arg(english.toString(total), films)
-            : QStringLiteral("%1 of %2 %3").arg(english.toString(count), english.toString(total), films));
+    const QString total = filmCountText(m_catalogue.count(), english);
+    m_count->setText(count == m_catalogue.count()
+                         ? total
+                         : QStringLiteral("%1 of %2").arg(english.toString(count), total));
 }
 
 void CatalogueCommands::setListFile(const QString& file)

@@ -52,10 +52,9 @@ QString importSummary(const QList<FilmRecord>& before, const QList<FilmRecord>& 
                          : QStringLiteral("%1 (%2)").arg(title, film[Field::Release]));
     }
     const QLocale english(QLocale::English);
-    QString summary = QStringLiteral("%1 %2 imported (%3 now).")
-                          .arg(english.toString(imported.size()),
-                               imported.size() == 1 ? QStringLiteral("film") : QStringLiteral("films"),
-                               english.toString(before.size() + imported.size()));
+    QString summary =
+        QStringLiteral("%1 imported (%2 now).")
+            .arg(filmCountText(imported.size(), english), english.toString(before.size() + imported.size()));
     if (named.isEmpty())
         return summary;
     summary += QStringLiteral(" Already in the list: ") +
