@@ -273,6 +273,10 @@ void Form1::connectParts()
     connect(m_files, &ListFileCommands::currentFileChanged, this, m_runner.notingLackOfMemory([this] {
         refreshTitle();
     }));
+    // Covers and the columns the user arranged belong to the list file.
+    connect(m_files, &ListFileCommands::currentFileChanged, this, m_runner.notingLackOfMemory([this] {
+        m_commands->setListFile(m_files->currentFile());
+    }));
     connect(m_files, &ListFileCommands::statusChanged, this, [this](const QString& text) {
         m_runner.notingLackOfMemory([this, &text] { m_page->showStatus(text); })();
     });
@@ -459,7 +463,6 @@ void Form1::refreshTitle()
     setWindowTitle(file.isEmpty()
                        ? product + QStringLiteral("[*]")
                        : QStringLiteral("%1[*] \u2014 %2").arg(QFileInfo(file).fileName(), product));
-    m_commands->setListFile(file);
 }
 
 void Form1::refreshModifiedMark()

@@ -323,12 +323,12 @@ void ListFileCommands::importCommand()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const std::optional<ImportedFilms> imported = importFilms(*analysis, dialog.mapping(), target, &failure);
-    const QList<FilmRecord>* films = imported ? &imported->films : nullptr;
-    if (!films) {
+    if (!imported) {
         tell(m_desktop, QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
         return;
     }
-    if (films->isEmpty()) {
+    const QList<FilmRecord>& films = imported->films;
+    if (films.isEmpty()) {
         tell(m_desktop,
              QStringLiteral("%1 holds no films below its header row. Nothing was imported.").arg(shownPath));
         return;
@@ -336,17 +336,17 @@ void ListFileCommands::importCommand()
     const QLocale english(QLocale::English);
     const QString step = QStringLiteral("Import %1").arg(QFileInfo(path).fileName());
     const QList<FilmRecord> before = m_catalogue.entries();
-    if (!m_commands.importFilms(*films, imported->fields, step)) {
+    if (!m_commands.importFilms(films, imported->fields, step)) {
         tell(m_desktop,
              QStringLiteral("The list holds %1 films and the file %2: together they are more than "
                             "the %3 a list can hold. Nothing was imported.")
                  .arg(english.toString(m_catalogue.count()),
-                      english.toString(films->size()),
+                      english.toString(films.size()),
                       english.toString(Catalogue::MaxEntries)));
         return;
     }
     m_commands.selectFilm(int(before.size()), true);
-    emit statusChanged(importSummary(before, *films));
+    emit statusChanged(importSummary(before, films));
 }
 
 // ---- Export ----

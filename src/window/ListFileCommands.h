@@ -32,7 +32,6 @@ public:
 
     /// The list file loaded or saved last, which Ctrl+S saves to; the empty text before any.
     const QString& currentFile() const { return m_currentFile; }
-    ListForm currentForm() const { return m_currentForm; }
 
     /// The Save command ("Save", Ctrl+Shift+S): asks for the name; true when a file was written.
     bool saveCommand();
@@ -40,8 +39,6 @@ public:
     /// when there is none.
     bool saveToCurrentFile();
     void loadCommand();
-    /// Loads a list from the recent lists, as Load would; a file that is gone leaves the lists.
-    void loadRecentList(const QString& path);
     /// The Import command: films from a spreadsheet's delimited file, appended as one step.
     void importCommand();
     /// The Export command: the list as a spreadsheet's file, as `reelkeep-cli export` writes it.
@@ -71,6 +68,8 @@ private:
     bool openList(const QString& path, ListForm form, bool reportFailure, bool undoable);
     /// The questions before a load: typed edits, then a modified catalogue; false to stop.
     bool mayLoad();
+    /// Loads a list from the recent lists, as Load would; a file that is gone leaves the lists.
+    void loadRecentList(const QString& path);
     void rememberRecentList(const QString& path);
     void writeRecentLists(const QStringList& recent);
     /// The list dialog proposes the current file, with the filter of its extension.
