@@ -249,11 +249,6 @@ std::optional<int> releaseYear(QStringView release)
     return year + (year < locale().twoDigitYearPivot ? 2000 : 1900);
 }
 
-QString filmCountText(qsizetype films)
-{
-    return films == 1 ? QStringLiteral("1 film") : QStringLiteral("%1 films").arg(films);
-}
-
 QString statisticsText(const CollectionStatistics& statistics)
 {
     QString text = filmCountText(statistics.films) + u'\n';

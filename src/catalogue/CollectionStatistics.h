@@ -60,9 +60,6 @@ CollectionStatistics collectionStatistics(const QList<FilmRecord>& films, const 
 /// reads a two-digit year (00 to 29 in the 2000s, the others in the 1900s). Nothing otherwise.
 std::optional<int> releaseYear(QStringView release);
 
-/// "1 film", "21 films".
-QString filmCountText(qsizetype films);
-
 /// The statistics as plain text: the film count on the first line, then each group after an
 /// empty line, its title on a line of its own and each bar on a line as its count, a tab and its
 /// label. A label holds no tab and no line break.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringView>
 
@@ -71,5 +72,12 @@ struct FilmRecord
     /// The fields and the extra values are equal, an empty value counting as a missing one.
     bool operator==(const FilmRecord& other) const;
 };
+
+/// "1 film", "21 films", the number written as the locale writes it: the C locale groups no
+/// digits ("1234 films"), English groups them ("1,234 films").
+inline QString filmCountText(qsizetype films, const QLocale& locale = QLocale::c())
+{
+    return (films == 1 ? QStringLiteral("%1 film") : QStringLiteral("%1 films")).arg(locale.toString(films));
+}
 
 } // namespace reelkeep

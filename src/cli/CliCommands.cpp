@@ -82,11 +82,10 @@ void giveDefaultPageTexts(ListDocument& document)
 // A warning line for what the form of a list file saved does not keep of the list.
 void warnOfWhatIsNotKept(const QString& path, const ListDocument& document, QTextStream& err)
 {
-    const QStringList notKept = notKeptBy(formFromFileName(path).value_or(ListForm::Native), document);
-    if (!notKept.isEmpty()) {
-        err << "reelkeep-cli: warning: " << path << " does not keep " << notKept.join(QStringLiteral(" nor "))
-            << ": the .csv form keeps the seventeen fields of each film only\n";
-    }
+    const QString notKept =
+        notKeptSentence(path, formFromFileName(path).value_or(ListForm::Native), document);
+    if (!notKept.isEmpty())
+        err << "reelkeep-cli: warning: " << notKept << '\n';
 }
 
 int convert(const QStringList& arguments, const CliStreams& streams)

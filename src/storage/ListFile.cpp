@@ -312,6 +312,18 @@ QStringList notKeptBy(ListForm form, const ListDocument& document)
     return notKept;
 }
 
+QString notKeptSentence(const QString& fileName, ListForm form, const ListDocument& document)
+{
+    const QStringList notKept = notKeptBy(form, document);
+    if (notKept.isEmpty())
+        return {};
+    const QString what = notKept.join(QStringLiteral(" nor "));
+    if (fileName.isEmpty())
+        return QStringLiteral("The .csv form does not keep %1").arg(what);
+    return QStringLiteral("%1 does not keep %2: the .csv form keeps the seventeen fields of each film only")
+        .arg(fileName, what);
+}
+
 QString previousVersionPath(const QString& path)
 {
     return path + QStringLiteral(".bak");

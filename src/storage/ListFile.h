@@ -73,6 +73,12 @@ loadListFile(const QString& path, ListForm form, QString* failure = nullptr, QSt
 /// "Rating" and "Seen""). Empty when the form keeps everything.
 QStringList notKeptBy(ListForm form, const ListDocument& document);
 
+/// What notKeptBy() names, as one sentence without its full stop; empty when the form keeps
+/// everything. Named after the file saved, it gives the reason ("films.csv does not keep the extra
+/// field "Seen": the .csv form keeps the seventeen fields of each film only"); with no file name
+/// the form is the subject ("The .csv form does not keep the extra field "Seen"").
+QString notKeptSentence(const QString& fileName, ListForm form, const ListDocument& document);
+
 /// Whether a save that replaces a list file keeps the version it replaces.
 enum class PreviousVersion
 {

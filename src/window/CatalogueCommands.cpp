@@ -114,17 +114,13 @@ void CatalogueCommands::applySearch()
     }
     m_list->setUpdatesEnabled(true);
     // A selected film that is hidden no longer is the one the commands act on.
-    if (selected >= 0 && isHidden(selected)) {
-        selectFilm(-1, false);
-        m_editor.showFilm(FilmRecord());
-    }
+    if (selected >= 0 && isHidden(selected))
+        showFilm(-1);
     const QLocale english(QLocale::English);
-    const int total = m_catalogue.count();
-    const QString films = total == 1 ? QStringLiteral("film") : QStringLiteral("films");
-    m_count->setText(
-        count == total
-            ? QStringLiteral("%1 %2").arg(english.toString(total), films)
-            : QStringLiteral("%1 of %2 %3").arg(english.toString(count), english.toString(total), films));
+    const QString total = filmCountText(m_catalogue.count(), english);
+    m_count->setText(count == m_catalogue.count()
+                         ? total
+                         : QStringLiteral("%1 of %2").arg(english.toString(count), total));
 }
 
 void CatalogueCommands::setListFile(const QString& file)
@@ -228,8 +224,7 @@ void CatalogueCommands::showFilm(int position)
 
 void CatalogueCommands::clearEditor()
 {
-    selectFilm(-1, false);
-    m_editor.showFilm(FilmRecord());
+    showFilm(-1);
     m_editor.focusFirstField();
 }
 
@@ -258,6 +253,13 @@ bool CatalogueCommands::storeFields(int position)
         tell(m_desktop, QStringLiteral("The film was not stored: %1").arg(problem));
         return false;
     }
+    if (position < 0 && m_catalogue.count() >= Catalogue::MaxEntries) {
+        tell(m_desktop,
+             QStringLiteral("The list is full: it holds %1 films, the most a list can hold. "
+                            "The film was not added.")
+                 .arg(QLocale(QLocale::English).toString(Catalogue::MaxEntries)));
+        return false;
+    }
     // A second copy of a film is seldom meant: Update after Update adds the film it just stored.
     if (position < 0 && m_catalogue.entries().contains(film) &&
         m_desktop.messageBox(QStringLiteral("This film is already in the list. Add it again?"),
@@ -267,22 +269,14 @@ bool CatalogueCommands::storeFields(int position)
     // A picked film stored unchanged leaves nothing to save and no step to take back.
     if (position >= 0 && film == m_catalogue.at(position))
         return true;
-    m_catalogue.setModified(true);
-    if (position >= 0) {
-        pushStep(new ReplaceFilm(m_catalogue, *this, position, film));
-    } else if (m_catalogue.count() < Catalogue::MaxEntries) {
-        pushStep(new AddFilms(m_catalogue,
-                              *this,
-                              m_catalogue.count(),
-                              {film},
-                              stepText(QStringLiteral("Update"), film.title())));
-    } else {
-        tell(m_desktop,
-             QStringLiteral("The list is full: it holds %1 films, the most a list can hold. "
-                            "The film was not added.")
-                 .arg(QLocale(QLocale::English).toString(Catalogue::MaxEntries)));
-        return false;
-    }
+    if (position >= 0)
+        change(new ReplaceFilm(m_catalogue, *this, position, film));
+    else
+        change(new AddFilms(m_catalogue,
+                            *this,
+                            m_catalogue.count(),
+                            {film},
+                            stepText(QStringLiteral("Update"), film.title())));
     m_editor.setShownFields(film);
     return true;
 }

@@ -117,6 +117,12 @@ void tell(DesktopServices& desktop, const QString& text)
     desktop.messageBox(text, Buttons::Ok);
 }
 
+bool mayReplace(DesktopServices& desktop, const QString& path)
+{
+    return !desktop.fileExists(path) ||
+           desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) == Answer::Yes;
+}
+
 void showStepCommand(QAction* action, QPushButton* button, bool can, const QString& step)
 {
     const QString named = step.isEmpty() ? button->text() : button->text() + QLatin1Char(' ') + step;

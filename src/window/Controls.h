@@ -53,4 +53,8 @@ void passUndoKeysOn(const QList<QWidget*>& boxes, QObject* owner);
 /// Tells the user something that needs no answer.
 void tell(DesktopServices& desktop, const QString& text);
 
+/// Whether a file may be written at path: yes when there is none, else as the user answers
+/// "Replace File?".
+bool mayReplace(DesktopServices& desktop, const QString& path);
+
 } // namespace reelkeep

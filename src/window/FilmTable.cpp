@@ -108,7 +108,7 @@ FilmTable::FilmTable(DesktopServices& desktop, Catalogue& catalogue, QWidget* pa
         emit sortChanged();
     });
     const QString stored = readTableColumns(m_desktop, m_listFile);
-    showColumns(stored.isEmpty() ? columnsOfText(QString()) : columnsOfText(stored));
+    showColumns(columnsOfText(stored));
     // Two rows at least, as tall as three lines of the list before it; the rest of the window's
     // height when it grows.
     setMinimumHeight(horizontalHeader()->sizeHint().height() + m_textRowHeight * 2 + 2 * frameWidth());

@@ -273,6 +273,10 @@ void Form1::connectParts()
     connect(m_files, &ListFileCommands::currentFileChanged, this, m_runner.notingLackOfMemory([this] {
         refreshTitle();
     }));
+    // Covers and the columns the user arranged belong to the list file.
+    connect(m_files, &ListFileCommands::currentFileChanged, this, m_runner.notingLackOfMemory([this] {
+        m_commands->setListFile(m_files->currentFile());
+    }));
     connect(m_files, &ListFileCommands::statusChanged, this, [this](const QString& text) {
         m_runner.notingLackOfMemory([this, &text] { m_page->showStatus(text); })();
     });
@@ -381,9 +385,8 @@ bool Form1::mayClose()
     if (pendingEdits)
         question += QStringLiteral("\n\n") + EditsNotStored +
                     QStringLiteral(" Yes stores them in the list first, then saves.");
-    if (const QStringList notKept = m_files->notKeptByCurrentFile(); !notKept.isEmpty())
-        question +=
-            QStringLiteral("\n\nThe .csv form does not keep %1.").arg(notKept.join(QStringLiteral(" nor ")));
+    if (const QString notKept = m_files->notKeptByCurrentFile(); !notKept.isEmpty())
+        question += QStringLiteral("\n\n") + notKept + u'.';
     switch (m_desktop.messageBox(question, Buttons::YesNoCancel)) {
     case Answer::Yes:
         // A save that was cancelled or failed keeps the window open rather than drop the films.
@@ -460,7 +463,6 @@ void Form1::refreshTitle()
     setWindowTitle(file.isEmpty()
                        ? product + QStringLiteral("[*]")
                        : QStringLiteral("%1[*] \u2014 %2").arg(QFileInfo(file).fileName(), product));
-    m_commands->setListFile(file);
 }
 
 void Form1::refreshModifiedMark()

@@ -52,10 +52,9 @@ QString importSummary(const QList<FilmRecord>& before, const QList<FilmRecord>& 
                          : QStringLiteral("%1 (%2)").arg(title, film[Field::Release]));
     }
     const QLocale english(QLocale::English);
-    QString summary = QStringLiteral("%1 %2 imported (%3 now).")
-                          .arg(english.toString(imported.size()),
-                               imported.size() == 1 ? QStringLiteral("film") : QStringLiteral("films"),
-                               english.toString(before.size() + imported.size()));
+    QString summary =
+        QStringLiteral("%1 imported (%2 now).")
+            .arg(filmCountText(imported.size(), english), english.toString(before.size() + imported.size()));
     if (named.isEmpty())
         return summary;
     summary += QStringLiteral(" Already in the list: ") +
@@ -192,8 +191,7 @@ bool ListFileCommands::saveCommand()
     if (!m_desktop.saveFileDialog(m_listDialog) || m_listDialog.fileName.isEmpty())
         return false;
     const QString path = m_listDialog.fileName;
-    if (m_desktop.fileExists(path) &&
-        m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
+    if (!mayReplace(m_desktop, path))
         return false;
     // The extension typed decides the form; the filter only for a name without rkf or csv.
     return writeList(path, formFromFileName(path).value_or(formOfFilter(m_listDialog)));
@@ -220,17 +218,15 @@ bool ListFileCommands::writeList(const QString& path, ListForm form)
     emit currentFileChanged();
     rememberRecentList(path);
     markClean(form);
-    const QStringList notKept = notKeptBy(form, documentToSave());
-    if (!notKept.isEmpty())
-        emit statusChanged(QStringLiteral("%1 does not keep %2: the .csv form keeps the seventeen fields of "
-                                          "each film only.")
-                               .arg(QFileInfo(path).fileName(), notKept.join(QStringLiteral(" nor "))));
+    if (const QString notKept = notKeptSentence(QFileInfo(path).fileName(), form, documentToSave());
+        !notKept.isEmpty())
+        emit statusChanged(notKept + u'.');
     return true;
 }
 
-QStringList ListFileCommands::notKeptByCurrentFile() const
+QString ListFileCommands::notKeptByCurrentFile() const
 {
-    return m_currentFile.isEmpty() ? QStringList() : notKeptBy(m_currentForm, documentToSave());
+    return m_currentFile.isEmpty() ? QString() : notKeptSentence(QString(), m_currentForm, documentToSave());
 }
 
 // ---- Load ----
@@ -327,12 +323,12 @@ void ListFileCommands::importCommand()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const std::optional<ImportedFilms> imported = importFilms(*analysis, dialog.mapping(), target, &failure);
-    const QList<FilmRecord>* films = imported ? &imported->films : nullptr;
-    if (!films) {
+    if (!imported) {
         tell(m_desktop, QStringLiteral("Could not import %1: %2").arg(shownPath, failure));
         return;
     }
-    if (films->isEmpty()) {
+    const QList<FilmRecord>& films = imported->films;
+    if (films.isEmpty()) {
         tell(m_desktop,
              QStringLiteral("%1 holds no films below its header row. Nothing was imported.").arg(shownPath));
         return;
@@ -340,17 +336,17 @@ void ListFileCommands::importCommand()
     const QLocale english(QLocale::English);
     const QString step = QStringLiteral("Import %1").arg(QFileInfo(path).fileName());
     const QList<FilmRecord> before = m_catalogue.entries();
-    if (!m_commands.importFilms(*films, imported->fields, step)) {
+    if (!m_commands.importFilms(films, imported->fields, step)) {
         tell(m_desktop,
              QStringLiteral("The list holds %1 films and the file %2: together they are more than "
                             "the %3 a list can hold. Nothing was imported.")
                  .arg(english.toString(m_catalogue.count()),
-                      english.toString(films->size()),
+                      english.toString(films.size()),
                       english.toString(Catalogue::MaxEntries)));
         return;
     }
     m_commands.selectFilm(int(before.size()), true);
-    emit statusChanged(importSummary(before, *films));
+    emit statusChanged(importSummary(before, films));
 }
 
 // ---- Export ----
@@ -371,8 +367,7 @@ void ListFileCommands::exportCommand()
                  .arg(shownPath));
         return;
     }
-    if (m_desktop.fileExists(path) &&
-        m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
+    if (!mayReplace(m_desktop, path))
         return;
     QString failure;
     QStringList warnings;

@@ -32,7 +32,6 @@ public:
 
     /// The list file loaded or saved last, which Ctrl+S saves to; the empty text before any.
     const QString& currentFile() const { return m_currentFile; }
-    ListForm currentForm() const { return m_currentForm; }
 
     /// The Save command ("Save", Ctrl+Shift+S): asks for the name; true when a file was written.
     bool saveCommand();
@@ -40,14 +39,13 @@ public:
     /// when there is none.
     bool saveToCurrentFile();
     void loadCommand();
-    /// Loads a list from the recent lists, as Load would; a file that is gone leaves the lists.
-    void loadRecentList(const QString& path);
     /// The Import command: films from a spreadsheet's delimited file, appended as one step.
     void importCommand();
     /// The Export command: the list as a spreadsheet's file, as `reelkeep-cli export` writes it.
     void exportCommand();
-    /// What the current file does not keep of what the window shows, in words (notKeptBy()).
-    QStringList notKeptByCurrentFile() const;
+    /// What the current file's form does not keep of what the window shows, as a sentence without
+    /// its full stop (notKeptSentence()); empty when it keeps everything or there is no file.
+    QString notKeptByCurrentFile() const;
     /// Replaces the catalogue by a list file, as start-up does, telling a failure when asked to.
     /// This load is no step for Undo.
     bool loadList(const QString& path, ListForm form, bool reportFailure);
@@ -70,6 +68,8 @@ private:
     bool openList(const QString& path, ListForm form, bool reportFailure, bool undoable);
     /// The questions before a load: typed edits, then a modified catalogue; false to stop.
     bool mayLoad();
+    /// Loads a list from the recent lists, as Load would; a file that is gone leaves the lists.
+    void loadRecentList(const QString& path);
     void rememberRecentList(const QString& path);
     void writeRecentLists(const QStringList& recent);
     /// The list dialog proposes the current file, with the filter of its extension.

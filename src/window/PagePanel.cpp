@@ -69,8 +69,7 @@ std::optional<QString> PagePanel::askForPage(const QString& listFile)
         tell(m_desktop, QStringLiteral("The page was not made: %1.").arg(*refusal));
         return std::nullopt;
     }
-    if (m_desktop.fileExists(path) &&
-        m_desktop.messageBox(QStringLiteral("Replace File?"), Buttons::YesNo) != Answer::Yes)
+    if (!mayReplace(m_desktop, path))
         return std::nullopt;
     m_pageHost.setTemplateFolder(templateFolder);
     return path;

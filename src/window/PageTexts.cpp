@@ -39,7 +39,7 @@ QString PageTexts::title() const
 
 QString PageTexts::description() const
 {
-    return m_description->toPlainText();
+    return m_description->fieldText();
 }
 
 void PageTexts::showTexts(const QString& title, const QString& description)
@@ -47,8 +47,8 @@ void PageTexts::showTexts(const QString& title, const QString& description)
     const QScopedValueRollback filling(m_filling, true);
     if (m_title->text() != title)
         m_title->setText(title);
-    if (m_description->toPlainText() != description)
-        m_description->setPlainText(description);
+    if (m_description->fieldText() != description)
+        m_description->setFieldText(description);
 }
 
 bool PageTexts::areNew() const

@@ -6,11 +6,11 @@
 #include <QWidget>
 
 class QLineEdit;
-class QPlainTextEdit;
 
 namespace reelkeep {
 
 class Catalogue;
+class MultiLineBox;
 
 class PageTexts : public QWidget
 {
@@ -36,7 +36,8 @@ public:
 private:
     Catalogue& m_catalogue;
     QLineEdit* m_title = nullptr;
-    QPlainTextEdit* m_description = nullptr;
+    /// Keeps the line breaks a list brought, so that the description is saved back as it came.
+    MultiLineBox* m_description = nullptr;
     /// Set while the window itself fills the texts, so that only the user's edits count.
     bool m_filling = false;
     bool m_edited = false;

@@ -86,6 +86,7 @@ private slots:
     void aCsvListIsSavedByItsOwnAccount();
     void saveFormFollowsTheName_data();
     void saveFormFollowsTheName();
+    void aDescriptionKeepsItsLineBreaks();
     void aSaveKeepsThePreviousVersionAsOptionsSay_data();
     void aSaveKeepsThePreviousVersionAsOptionsSay();
     void dialogsProposeTheCurrentFile();
@@ -399,9 +400,11 @@ void TestForm1::updateAddsAndNewEmpties()
     click("Command5");
     QCOMPARE(m_window->catalogue().at(1), film);
     QVERIFY(!m_window->hasPendingEdits());
-    // A full list refuses one more film, and keeps it typed.
+    // A full list refuses one more film, keeps it typed and is left with nothing to save.
     m_window->catalogue().replaceAll(QList<FilmRecord>(Catalogue::MaxEntries));
+    m_window->catalogue().setModified(false);
     addFilm(u"One too many"_s);
+    QVERIFY(!m_window->catalogue().isModified());
     QCOMPARE(m_window->catalogue().count(), Catalogue::MaxEntries);
     QCOMPARE(m_desktop->questions().size(), 1);
     QVERIFY(m_desktop->questions().constFirst().contains(u"list is full"_s));
@@ -1116,6 +1119,18 @@ void TestForm1::saveFormFollowsTheName()
              native ? u"line one\nline two"_s : QString());
     QVERIFY(!m_window->catalogue().isModified());
     QVERIFY(m_desktop->questions().isEmpty());
+}
+
+// A description with Windows line breaks is saved back byte for byte.
+void TestForm1::aDescriptionKeepsItsLineBreaks()
+{
+    m_desktop->commandLineText = m_folder->filePath(u"windows.rkf"_s);
+    QVERIFY(saveListFile(
+        m_desktop->commandLineText, ListForm::Native, {u"Page"_s, u"one\r\ntwo"_s, {filmOf({u"A"_s})}}));
+    const QByteArray loaded = fileContents(m_desktop->commandLineText);
+    openWindow();
+    QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(fileContents(m_desktop->commandLineText), loaded);
 }
 
 void TestForm1::aSaveKeepsThePreviousVersionAsOptionsSay_data()
