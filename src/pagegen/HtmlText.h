@@ -46,10 +46,6 @@ class PageImageAddresses
 {
 public:
     PageImageAddresses(const QString& listFolder, const QString& pageFolder);
-    bool isFor(const QString& listFolder, const QString& pageFolder) const
-    {
-        return listFolder == m_listFolder && pageFolder == m_pageFolder;
-    }
     QString operator()(const QString& source) const;
 
 private:

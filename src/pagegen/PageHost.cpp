@@ -191,11 +191,7 @@ void PageHost::readImageAddress(PageHost& host, const ArgumentList&, Value& Retu
 {
     const auto reader = [] { return FilmReader{u"imgaddress", true}; };
     const FilmRecord& film = host.filmAtPlace(host.m_state.currentIndex, reader);
-    const QString& listFolder = host.m_filter.listFolder();
-    const QString& pageFolder = host.m_filter.pageFolder();
-    if (!host.m_imageAddresses || !host.m_imageAddresses->isFor(listFolder, pageFolder))
-        host.m_imageAddresses.emplace(listFolder, pageFolder);
-    ReturnValue = Value::makeString((*host.m_imageAddresses)(film[Field::ImgSrc]));
+    ReturnValue = Value::makeString(host.m_filter.imageAddress(film[Field::ImgSrc]));
 }
 
 // ORDER HostNames: variables in the order they are compared, then the functions.
