@@ -192,20 +192,13 @@ void writeHref(Page& page, const QString& address)
     page.raw("\"");
 }
 
-// The folders of the list and of the page, which the films' image addresses lead between.
-struct Folders
-{
-    QString list;
-    QString page;
-};
-
-void writeFilm(Page& page, const FilmRecord& film, qsizetype place, const Folders& folders)
+void writeFilm(Page& page, const FilmRecord& film, qsizetype place, const PageImageAddresses& imageAddresses)
 {
     page.raw("<article class=\"film\" id=\"film-");
     page.number(place);
     page.raw("\">");
     const bool untitled = film[Field::Title].isEmpty();
-    const QString image = linkAddress(pageImageAddress(film[Field::ImgSrc], folders.list, folders.page));
+    const QString image = linkAddress(imageAddresses(film[Field::ImgSrc]));
     if (!image.isEmpty()) {
         page.raw("<a class=\"poster\"");
         writeHref(page, film[Field::ImgLink]);
@@ -283,7 +276,12 @@ void writeCount(Page& page, qsizetype count)
     page.raw(" films");
 }
 
-void writePage(Page& page, const ListDocument& list, const QString& templates, const Folders& folders)
+// The films' image addresses lead from the page's folder to the list's, found once as the page run
+// finds it.
+void writePage(Page& page,
+               const ListDocument& list,
+               const QString& templates,
+               const PageImageAddresses& imageAddresses)
 {
     const QList<FilmRecord>& films = list.films;
     const QString title = list.pageTitle.value_or(QStringLiteral("My Movie"));
@@ -333,7 +331,7 @@ void writePage(Page& page, const ListDocument& list, const QString& templates, c
     if (!films.isEmpty())
         page.raw("<p class=\"steps\" hidden><button type=\"button\" id=\"earlier\"></button></p>\n");
     for (qsizetype place = 1; place <= byTitle.size(); ++place)
-        writeFilm(page, films[byTitle[place - 1]], place, folders);
+        writeFilm(page, films[byTitle[place - 1]], place, imageAddresses);
     if (!films.isEmpty())
         page.raw("<p class=\"steps\" hidden><button type=\"button\" id=\"more\"></button></p>\n");
     if (films.isEmpty())
@@ -375,9 +373,10 @@ int main(int argc, char** argv)
     Page page(arguments[2]);
     if (!page.isOpen())
         return 2;
-    writePage(page,
-              **list,
-              arguments[3],
-              {QFileInfo(arguments[1]).absolutePath(), QFileInfo(arguments[2]).absolutePath()});
+    writePage(
+        page,
+        **list,
+        arguments[3],
+        PageImageAddresses(QFileInfo(arguments[1]).absolutePath(), QFileInfo(arguments[2]).absolutePath()));
     return 0;
 }

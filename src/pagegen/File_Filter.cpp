@@ -3,6 +3,7 @@
 
 #include "evaluator/Equation_Evaluater.h"
 #include "pagegen/FileIdentity.h"
+#include "pagegen/HtmlText.h"
 #include "pagegen/PageEncoding.h"
 #include "pagegen/PreparedTemplate.h"
 #include "pagegen/TemplateCharset.h"
@@ -328,10 +329,11 @@ private:
 
 struct File_Filter::Run
 {
-    Run(const QString& outputPath, bool utf8Page, FilterReport& runReport)
+    Run(const QString& outputPath, const QString& listFolder, bool utf8Page, FilterReport& runReport)
         : utf8(utf8Page)
         , report(runReport)
         , output(outputPath, utf8Page, runReport.pageNotCreated, runReport.pageNotWritten)
+        , imageAddresses(listFolder, QFileInfo(outputPath).absolutePath())
     {
         sinceYield.start();
     }
@@ -370,6 +372,7 @@ struct File_Filter::Run
     bool utf8;
     FilterReport& report;
     PageOutput output;
+    PageImageAddresses imageAddresses;
     /// The template and the page hold two slots.
     int openFiles = 2;
     QHash<QString, IncludedTemplate> includes;
@@ -425,8 +428,7 @@ FilterReport File_Filter::Filter_File(const QString& Template_Path,
         const bool utf8 = declaresUtf8(*input);
         if (utf8)
             noteInvalidUtf8(report.warnings, Template_Path, *input);
-        m_pageFolder = QFileInfo(Output_Path).absolutePath();
-        m_run = std::make_unique<Run>(Output_Path, utf8, report);
+        m_run = std::make_unique<Run>(Output_Path, m_listFolder, utf8, report);
         // Closing the page and forgetting the run happen however the run ends.
         const auto endRun = qScopeGuard([this] {
             m_run.reset();
@@ -441,6 +443,11 @@ FilterReport File_Filter::Filter_File(const QString& Template_Path,
         report.error = error.errorNumber();
     }
     return report;
+}
+
+QString File_Filter::imageAddress(const QString& source) const
+{
+    return m_run->imageAddresses(source);
 }
 
 void File_Filter::Copy_Template(RunTemplate& copied, const QString& fileName, Equation_Evaluater& Evaluator)

@@ -118,11 +118,11 @@ public:
     void setFindsMistakes(bool finds) { m_findsMistakes = finds; }
 
     /// The folder of the list file the pages are made from, empty for a list without a file
-    /// (runPage sets it), and the folder of the page the run in progress writes: addresses of the
-    /// films' images in the page lead from the one to the other.
+    /// (runPage sets it): addresses of the films' images in a page lead from the page's folder to it.
     void setListFolder(const QString& folder) { m_listFolder = folder; }
-    const QString& listFolder() const { return m_listFolder; }
-    const QString& pageFolder() const { return m_pageFolder; }
+    /// The address, from the page the run in progress writes, of the image a film's Source names
+    /// (pageImageAddress()). The way from the page's folder to the list's is found once a run.
+    QString imageAddress(const QString& source) const;
 
 private:
     struct Run;
@@ -138,7 +138,6 @@ private:
     std::unique_ptr<Run> m_run;
     bool m_findsMistakes = true;
     QString m_listFolder;
-    QString m_pageFolder;
 };
 
 } // namespace reelkeep

@@ -391,17 +391,25 @@ QString PageImageAddresses::operator()(const QString& source) const
     return pageImageAddress(source, m_listFolder, m_pageFolder);
 }
 
-QString pageImageAddress(const QString& source, const QString& listFolder, const QString& pageFolder)
+QString sourceFile(const QString& source, const QString& listFolder)
 {
     const QString text = source.trimmed();
     const QStringView scheme = schemeText(text);
     // A one-letter scheme is a drive ("C:\Posters\..."), a path on this computer.
     const bool file = equalsIgnoringAsciiCase(scheme, QLatin1StringView("file"));
     if (text.isEmpty() || (scheme.size() > 1 && !file))
-        return text;
+        return {};
     QString path = file ? QUrl(text).toLocalFile() : QString(text).replace(u'\\', u'/');
     if (QDir::isRelativePath(path) && !listFolder.isEmpty())
         path = QDir::cleanPath(listFolder + u'/' + path);
+    return path;
+}
+
+QString pageImageAddress(const QString& source, const QString& listFolder, const QString& pageFolder)
+{
+    QString path = sourceFile(source, listFolder);
+    if (path.isEmpty())
+        return source.trimmed();
     if (QDir::isAbsolutePath(path)) {
         const QString relative = QDir(pageFolder).relativeFilePath(path);
         if (QDir::isAbsolutePath(relative))

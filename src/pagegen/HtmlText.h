@@ -25,6 +25,12 @@ QString htmlEscaped(const QString& text);
 /// needs none of this is given back as it is.
 QString linkAddress(const QString& address);
 
+/// The local file a film's Source names: a path relative to listFolder (with "\" read as "/"), a
+/// full path or a file: address, cleaned. With no listFolder (a list not saved to a file) a
+/// relative path stays relative. A blank Source or any other address (https:...) gives the empty
+/// text: a web address is never a file on this computer.
+QString sourceFile(const QString& source, const QString& listFolder);
+
 /// The address, from a page in pageFolder, of the image a film's Source names. A local file (a
 /// path relative to listFolder, with "\" read as "/", a full path or a file: address) gives its
 /// path relative to pageFolder, percent-encoded; with no listFolder (a list not saved to a file)
@@ -40,10 +46,6 @@ class PageImageAddresses
 {
 public:
     PageImageAddresses(const QString& listFolder, const QString& pageFolder);
-    bool isFor(const QString& listFolder, const QString& pageFolder) const
-    {
-        return listFolder == m_listFolder && pageFolder == m_pageFolder;
-    }
     QString operator()(const QString& source) const;
 
 private:

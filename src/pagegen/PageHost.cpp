@@ -11,12 +11,10 @@
 #include "value/Coercion.h"
 #include "value/DateSerial.h"
 #include "value/Operators.h"
-#include "value/TextCase.h"
 #include "value/TextForm.h"
 
 #include <QHash>
 
-#include <algorithm>
 #include <iterator>
 
 namespace reelkeep {
@@ -31,11 +29,16 @@ Value emptyText()
     return Value::makeString(QString());
 }
 
-// A field name lower-cased as LCase does: Null names no field, an Error Value raises 13.
+// A field name as LCase reads it, case kept: Null names no field, an Error Value raises 13.
+QString fieldNameText(const Value& name)
+{
+    const ResolvedValue resolved(name);
+    return resolved->isNull() ? QString() : toStringLet(*resolved);
+}
+
 QString lowerFieldName(const Value& name)
 {
-    const Value lowered = lcase(name);
-    return lowered.isNull() ? QString() : lowered.asString();
+    return fieldNameText(name).toLower();
 }
 
 // A value of an extra field as templates read it: Empty for none, else a value of the runtime's
@@ -61,16 +64,6 @@ Value templateValue(ExtraKind kind, const QString& canonical)
     }
     }
     return Value::makeString(canonical);
-}
-
-// The position of the extra field spelt exactly `name`, or -1. Templates mostly write a name as the
-// list spells it (or as list.fieldname gives it), which is found without the slower comparisons
-// that ignore case.
-qsizetype extraFieldSpelt(const ExtraFields& fields, const QString& name)
-{
-    const auto spelt = std::find_if(
-        fields.cbegin(), fields.cend(), [&name](const ExtraField& field) { return field.name == name; });
-    return spelt == fields.cend() ? -1 : qsizetype(spelt - fields.cbegin());
 }
 
 // The names of the fields a template names, the seventeen (the first six alone when
@@ -191,11 +184,7 @@ void PageHost::readImageAddress(PageHost& host, const ArgumentList&, Value& Retu
 {
     const auto reader = [] { return FilmReader{u"imgaddress", true}; };
     const FilmRecord& film = host.filmAtPlace(host.m_state.currentIndex, reader);
-    const QString& listFolder = host.m_filter.listFolder();
-    const QString& pageFolder = host.m_filter.pageFolder();
-    if (!host.m_imageAddresses || !host.m_imageAddresses->isFor(listFolder, pageFolder))
-        host.m_imageAddresses.emplace(listFolder, pageFolder);
-    ReturnValue = Value::makeString((*host.m_imageAddresses)(film[Field::ImgSrc]));
+    ReturnValue = Value::makeString(host.m_filter.imageAddress(film[Field::ImgSrc]));
 }
 
 // ORDER HostNames: variables in the order they are compared, then the functions.
@@ -462,16 +451,14 @@ void PageHost::readField(PageHost& host, const ArgumentList& arguments, Value& R
     const Value& name = arguments.item(1);
     const ExtraFields& fields = host.m_context.extraFields();
     const auto reader = [] { return FilmReader{u"field", true}; };
-    qsizetype extra = name.kind() == Kind::String ? extraFieldSpelt(fields, name.asString()) : -1;
+    // The list's own fields first: list.field(list.fieldname(n)) reads the n-th extra field even
+    // when a list file names one like a standard field.
+    const QString spelt = fieldNameText(name);
+    const qsizetype extra = extraFieldIndex(fields, spelt);
     if (extra < 0) {
-        const QString lowered = lowerFieldName(name);
-        if (const std::optional<Field> standard = fieldNamed(lowered)) {
+        if (const std::optional<Field> standard = fieldNamed(spelt))
             ReturnValue = Value::makeString(host.filmAtPlace(host.m_state.currentIndex, reader)[*standard]);
-            return;
-        }
-        extra = extraFieldIndex(fields, lowered);
-        if (extra < 0)
-            return;
+        return;
     }
     ReturnValue = templateValue(fields[extra].kind,
                                 host.filmAtPlace(host.m_state.currentIndex, reader).extraValue(extra));

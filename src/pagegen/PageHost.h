@@ -5,13 +5,11 @@
 #include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
 #include "evaluator/EvaluatorHost.h"
-#include "pagegen/HtmlText.h"
 
 #include <QList>
 #include <QString>
 
 #include <cstdint>
-#include <optional>
 
 namespace reelkeep {
 
@@ -139,8 +137,6 @@ private:
     Equation_Evaluater& m_evaluator;
     QString m_templateFolder;
     PageState m_state;
-    /// list.imgaddress's way from the page to the list, for the folders of the run that last read it.
-    std::optional<PageImageAddresses> m_imageAddresses;
 };
 
 } // namespace reelkeep

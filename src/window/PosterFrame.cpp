@@ -1,5 +1,7 @@
 #include "window/PosterFrame.h"
 
+#include "pagegen/HtmlText.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -53,18 +55,10 @@ PosterFrame::PosterFrame(QWidget* parent)
 
 QString PosterFrame::fileOf(const QString& source, const QString& folder)
 {
-    const QString text = source.trimmed();
-    if (text.isEmpty())
-        return {};
-    const QUrl url(text);
-    // Only local files: a web address is never fetched.
-    if (url.isLocalFile())
-        return url.toLocalFile();
-    if (url.scheme().size() > 1)
-        return {};
-    if (QDir::isAbsolutePath(text))
-        return text;
-    return folder.isEmpty() ? QString() : QDir(folder).filePath(text);
+    // Only local files: a web address is never fetched, and a relative path with no list folder
+    // leads nowhere.
+    const QString file = sourceFile(source, folder);
+    return QDir::isAbsolutePath(file) ? file : QString();
 }
 
 QString PosterFrame::sourceFor(const QString& path, const QString& folder)

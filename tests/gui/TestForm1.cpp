@@ -725,6 +725,7 @@ void TestForm1::posterShowsLocalPictures_data()
     QTest::addColumn<bool>("picture");
     QTest::newRow("absolute path") << u"%1/images/p.png"_s << true;
     QTest::newRow("relative to the list's folder") << u"images/p.png"_s << true;
+    QTest::newRow("backslashes read as slashes") << u"images\\p.png"_s << true;
     QTest::newRow("missing file") << u"images/none.png"_s << false;
     QTest::newRow("web address never fetched") << u"https://example.org/p.png"_s << false;
 }
