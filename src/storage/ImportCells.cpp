@@ -133,6 +133,15 @@ ColumnCells examineColumn(const DelimitedTable& table, qsizetype column)
     return cells;
 }
 
+QList<ColumnCells> examineColumns(const DelimitedTable& table)
+{
+    QList<ColumnCells> columns;
+    columns.reserve(table.columns.size());
+    for (qsizetype column = 0; column < table.columns.size(); ++column)
+        columns.append(examineColumn(table, column));
+    return columns;
+}
+
 std::optional<QString> importedValue(ExtraKind kind, bool outOfFive, QStringView cell)
 {
     if (!kindFacts(kind).keepsEveryText && cell.trimmed().isEmpty())

@@ -238,7 +238,8 @@ HeaderName nameOfHeader(QStringView header)
     return {header.toString(), std::nullopt};
 }
 
-ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& target)
+ImportMapping
+guessMapping(const DelimitedTable& table, const QList<ColumnCells>& cells, const ImportTarget& target)
 {
     const QStringList& columns = table.columns;
     ImportMapping mapping(columns.size());
@@ -247,11 +248,6 @@ ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& targ
     for (int field = 0; field < FieldCount; ++field) {
         if (const qsizetype column = claims[static_cast<size_t>(field)].column; column >= 0)
             mapping[column].field = fieldAt(field);
-    }
-    QList<ColumnCells> cells(columns.size());
-    for (qsizetype column = 0; column < columns.size(); ++column) {
-        if (mapping[column].leftOut())
-            cells[column] = examineColumn(table, column);
     }
     // Columns named for a web link, and others of nothing but web addresses that name no kind, in
     // column order.
@@ -272,6 +268,21 @@ ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& targ
             mapping[column] = extras.targetOf(columns[column], cells[column]);
     }
     return mapping;
+}
+
+ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& target)
+{
+    // Only the columns that no field claims by name are read.
+    QList<qsizetype> webLinks;
+    const std::array<Claim, FieldCount> claims = bestClaims(table.columns, webLinks);
+    QList<ColumnCells> cells(table.columns.size());
+    for (qsizetype column = 0; column < table.columns.size(); ++column) {
+        const bool claimed = std::any_of(
+            claims.begin(), claims.end(), [column](const Claim& claim) { return claim.column == column; });
+        if (!claimed)
+            cells[column] = examineColumn(table, column);
+    }
+    return guessMapping(table, cells, target);
 }
 
 qsizetype columnOfField(const ImportMapping& mapping, Field field)
@@ -305,9 +316,8 @@ ExtraFields importedFields(const ImportMapping& mapping, const ImportTarget& tar
     return fields;
 }
 
-QList<KindChoice> kindChoices(const DelimitedTable& table, qsizetype column)
+QList<KindChoice> kindChoices(const ColumnCells& cells)
 {
-    const ColumnCells cells = examineColumn(table, column);
     QList<KindChoice> choices;
     for (int kind = 0; kind < ExtraKindCount; ++kind) {
         for (const bool outOfFive : {false, true}) {

@@ -4,6 +4,7 @@
 
 #include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
+#include "storage/ImportCells.h"
 
 #include <QList>
 #include <QString>
@@ -97,7 +98,13 @@ HeaderName nameOfHeader(QStringView header);
 /// web addresses, take the weburl fields no column has, in column order. Every other column goes to
 /// an extra field: the list's own field of its name when its kind takes the cells, else a new field
 /// named by the header (made unique), of the kind the header names or the cells suggest. A column
-/// without a name or a value, or one beyond the extra fields a list holds, is left out.
+/// without a name or a value, or one beyond the extra fields a list holds, is left out. cells holds
+/// what each column's cells are (examineColumns()).
+ImportMapping
+guessMapping(const DelimitedTable& table, const QList<ColumnCells>& cells, const ImportTarget& target);
+
+/// guessMapping() of a table whose columns are not examined yet: the columns a field's name claims
+/// are not read.
 ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& target);
 
 /// The column that gives a field, the first if several do, or -1.
@@ -121,7 +128,7 @@ struct KindChoice
 
 /// The kinds that take every cell of a column, in the kinds' order, ratings out of 10 before
 /// ratings out of 5.
-QList<KindChoice> kindChoices(const DelimitedTable& table, qsizetype column);
+QList<KindChoice> kindChoices(const ColumnCells& cells);
 
 /// Sends a column to an extra field by name, of the given kind or, for none, the kind of the list's
 /// field of that name or the kind its cells suggest. Refuses, with failure saying why, a name the
