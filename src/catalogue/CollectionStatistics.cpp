@@ -220,9 +220,7 @@ CollectionStatistics collectionStatistics(const QList<FilmRecord>& films, const 
         values.clear();
         for (const FilmRecord& film : films)
             values.append(film.extraValue(field));
-        const QString title =
-            QStringLiteral("%1 (%2)").arg(fields[field].name, kindFacts(fields[field].kind).words);
-        statistics.groups.append(countGroup(*facts, title, values));
+        statistics.groups.append(countGroup(*facts, headerOfExtraField(fields[field]), values));
     }
     return statistics;
 }

@@ -49,9 +49,6 @@ constexpr QStringView WebLinkNames = u"url|link|website|homepage|imdb";
 // The names of a column of ratings, such as other programs export.
 constexpr QStringView RatingNames = u"rating|your rating|my rating|personal rating|stars";
 
-// The words of a rating out of 5, which an import doubles.
-constexpr QStringView OutOfFiveWords = u"rating out of 5";
-
 const QHash<QString, NamedTarget>& namedTargets()
 {
     static const QHash<QString, NamedTarget> targets = [] {
@@ -213,24 +210,13 @@ std::optional<NamedTarget> targetOfName(QStringView columnName)
     return *found;
 }
 
-QString kindWords(ExtraKind kind, bool outOfFive)
-{
-    return kind == ExtraKind::Rating && outOfFive ? OutOfFiveWords.toString()
-                                                  : kindFacts(kind).words.toString();
-}
-
-QString headerOfExtraField(const ExtraField& field)
-{
-    return QStringLiteral("%1 (%2)").arg(field.name, kindWords(field.kind, false));
-}
-
 HeaderName nameOfHeader(QStringView header)
 {
     const QStringView trimmed = header.trimmed();
     const qsizetype open = trimmed.lastIndexOf(u" (");
     if (open > 0 && trimmed.endsWith(u')')) {
         const QStringView words = trimmed.sliced(open + 2, trimmed.size() - open - 3);
-        if (words.compare(OutOfFiveWords, Qt::CaseInsensitive) == 0)
+        if (words.compare(kindWords(ExtraKind::Rating, true), Qt::CaseInsensitive) == 0)
             return {trimmed.first(open).toString(), ExtraKind::Rating, true};
         if (const std::optional<ExtraKind> kind = kindOfWords(words))
             return {trimmed.first(open).toString(), kind};

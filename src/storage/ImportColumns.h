@@ -75,16 +75,9 @@ struct NamedTarget
 /// The target of a column name, or nothing when no field goes by that name.
 std::optional<NamedTarget> targetOfName(QStringView columnName);
 
-/// An extra field as a spreadsheet's header names it: "Rating (rating)", the name and the kind's
-/// words in brackets, so that a sheet written by export imports with the same kinds.
-QString headerOfExtraField(const ExtraField& field);
-
-/// How an import names the kind of a column's extra field: the kind's words, or "rating out of 5"
-/// for ratings that are doubled.
-QString kindWords(ExtraKind kind, bool outOfFive);
-
-/// The name and, when the header ends in a kind's words in brackets (kindWords()), the kind that a
-/// header or a choice names: "Seen (yes/no)" is "Seen" of kind yes/no; "Price (EUR)" is just a name.
+/// The name and, when the header ends in a kind's words in brackets (headerOfExtraField(), so that a
+/// sheet written by export imports with the same kinds), the kind that a header or a choice names: "Seen
+/// (yes/no)" is "Seen" of kind yes/no; "Price (EUR)" is just a name.
 struct HeaderName
 {
     QString name;

@@ -60,8 +60,7 @@ int entryOf(const ColumnTarget& target)
 QString targetWords(const ColumnTarget& target)
 {
     if (target.extra)
-        return QStringLiteral("%1 (%2)").arg(target.extra->name,
-                                             kindWords(target.extra->kind, target.outOfFive));
+        return headerOfExtraField(*target.extra, target.outOfFive);
     return target.field ? fieldName(*target.field).toString() : LeaveOut;
 }
 
