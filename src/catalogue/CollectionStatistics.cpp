@@ -243,8 +243,7 @@ std::optional<int> releaseYear(QStringView release)
         twoDigits = twoDigits.sliced(1);
     if (twoDigits.size() != 2 || !isDigit(twoDigits[0]) || !isDigit(twoDigits[1]))
         return std::nullopt;
-    const int year = twoDigits.toInt();
-    return year + (year < locale().twoDigitYearPivot ? 2000 : 1900);
+    return fullYear(twoDigits.toInt());
 }
 
 QString filmCountText(qsizetype films)
