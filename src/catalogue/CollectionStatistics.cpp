@@ -220,9 +220,7 @@ CollectionStatistics collectionStatistics(const QList<FilmRecord>& films, const 
         values.clear();
         for (const FilmRecord& film : films)
             values.append(film.extraValue(field));
-        const QString title =
-            QStringLiteral("%1 (%2)").arg(fields[field].name, kindFacts(fields[field].kind).words);
-        statistics.groups.append(countGroup(*facts, title, values));
+        statistics.groups.append(countGroup(*facts, headerOfExtraField(fields[field]), values));
     }
     return statistics;
 }
@@ -245,8 +243,7 @@ std::optional<int> releaseYear(QStringView release)
         twoDigits = twoDigits.sliced(1);
     if (twoDigits.size() != 2 || !isDigit(twoDigits[0]) || !isDigit(twoDigits[1]))
         return std::nullopt;
-    const int year = twoDigits.toInt();
-    return year + (year < locale().twoDigitYearPivot ? 2000 : 1900);
+    return fullYear(twoDigits.toInt());
 }
 
 QString statisticsText(const CollectionStatistics& statistics)

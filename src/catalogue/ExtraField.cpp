@@ -220,6 +220,17 @@ std::optional<ExtraKind> kindOfWords(QStringView words)
     return std::nullopt;
 }
 
+QString kindWords(ExtraKind kind, bool outOfFive)
+{
+    return kind == ExtraKind::Rating && outOfFive ? QStringLiteral("rating out of 5")
+                                                  : kindFacts(kind).words.toString();
+}
+
+QString headerOfExtraField(const ExtraField& field, bool outOfFive)
+{
+    return QStringLiteral("%1 (%2)").arg(field.name, kindWords(field.kind, outOfFive));
+}
+
 std::optional<QString> canonicalValue(ExtraKind kind, QStringView typed)
 {
     if (typed.isEmpty() || (!kindFacts(kind).keepsEveryText && typed.trimmed().isEmpty()))

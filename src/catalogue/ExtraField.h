@@ -80,6 +80,14 @@ struct ExtraField
 /// (FilmRecord::extra). Names are unique without regard to case.
 using ExtraFields = QList<ExtraField>;
 
+/// How the program names the kind of an extra field: the kind's words, or "rating out of 5" for
+/// ratings out of 5, which an import doubles.
+QString kindWords(ExtraKind kind, bool outOfFive = false);
+
+/// An extra field as headings and a spreadsheet's header name it: "Rating (rating)", the name and
+/// the kind's words (kindWords()) in brackets.
+QString headerOfExtraField(const ExtraField& field, bool outOfFive = false);
+
 /// The most extra fields a list has.
 inline constexpr qsizetype MaxExtraFields = 64;
 /// The most characters an extra field's name has.

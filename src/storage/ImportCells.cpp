@@ -64,6 +64,13 @@ std::optional<int> starsValue(QStringView cell)
     return points;
 }
 
+// A number as a rating out of 10, doubled when it is out of 5; nothing when it is no rating.
+std::optional<QString> ratingOfNumber(const QString& number, bool outOfFive)
+{
+    const double points = number.toDouble() * (outOfFive ? 2 : 1);
+    return canonicalValue(ExtraKind::Rating, QString::number(points, 'g', 17));
+}
+
 std::optional<QString> ratingValue(bool outOfFive, QStringView cell)
 {
     if (const std::optional<int> stars = starsValue(cell))
@@ -71,8 +78,7 @@ std::optional<QString> ratingValue(bool outOfFive, QStringView cell)
     const std::optional<QString> number = canonicalValue(ExtraKind::Number, withDecimalPoint(cell));
     if (!number)
         return std::nullopt;
-    const double points = number->toDouble() * (outOfFive ? 2 : 1);
-    return canonicalValue(ExtraKind::Rating, QString::number(points, 'g', 17));
+    return ratingOfNumber(*number, outOfFive);
 }
 
 // The facts a column's cells have all shown so far, each dropped at the first cell without it.
@@ -89,9 +95,14 @@ struct Findings
 
     void take(QStringView cell)
     {
-        numbers = numbers && importedValue(ExtraKind::Number, false, cell).has_value();
-        outOfTen = outOfTen && ratingValue(false, cell).has_value();
-        outOfFive = outOfFive && ratingValue(true, cell).has_value();
+        // The cell is read as a number once, and its ratings follow from the number or its stars.
+        if (numbers || outOfTen || outOfFive) {
+            const std::optional<QString> number = importedValue(ExtraKind::Number, false, cell);
+            const bool stars = !number && starsValue(cell).has_value();
+            numbers = numbers && number.has_value();
+            outOfTen = outOfTen && (stars || (number && ratingOfNumber(*number, false)));
+            outOfFive = outOfFive && (stars || (number && ratingOfNumber(*number, true)));
+        }
         yesNo = yesNo && canonicalValue(ExtraKind::YesNo, cell).has_value();
         dates = dates && canonicalValue(ExtraKind::Date, cell).has_value();
         addresses = addresses && isWebAddress(cell);
@@ -131,6 +142,15 @@ ColumnCells examineColumn(const DelimitedTable& table, qsizetype column)
     if (cells.addresses && findings.oneSite)
         cells.site = findings.site;
     return cells;
+}
+
+QList<ColumnCells> examineColumns(const DelimitedTable& table)
+{
+    QList<ColumnCells> columns;
+    columns.reserve(table.columns.size());
+    for (qsizetype column = 0; column < table.columns.size(); ++column)
+        columns.append(examineColumn(table, column));
+    return columns;
 }
 
 std::optional<QString> importedValue(ExtraKind kind, bool outOfFive, QStringView cell)

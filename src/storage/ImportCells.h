@@ -4,6 +4,7 @@
 
 #include "catalogue/ExtraField.h"
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -37,6 +38,9 @@ struct ColumnCells
 
 /// Reads every cell of a column once.
 ColumnCells examineColumn(const DelimitedTable& table, qsizetype column);
+
+/// examineColumn() of every column, in column order.
+QList<ColumnCells> examineColumns(const DelimitedTable& table);
 
 /// The value of a cell in a kind as import reads it: canonicalValue(), and besides a number with a
 /// decimal comma ("4,5"), a rating as stars ("★★★½" is 7) or out of 5 (doubled when outOfFive).

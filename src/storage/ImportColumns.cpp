@@ -49,9 +49,6 @@ constexpr QStringView WebLinkNames = u"url|link|website|homepage|imdb";
 // The names of a column of ratings, such as other programs export.
 constexpr QStringView RatingNames = u"rating|your rating|my rating|personal rating|stars";
 
-// The words of a rating out of 5, which an import doubles.
-constexpr QStringView OutOfFiveWords = u"rating out of 5";
-
 const QHash<QString, NamedTarget>& namedTargets()
 {
     static const QHash<QString, NamedTarget> targets = [] {
@@ -213,24 +210,13 @@ std::optional<NamedTarget> targetOfName(QStringView columnName)
     return *found;
 }
 
-QString kindWords(ExtraKind kind, bool outOfFive)
-{
-    return kind == ExtraKind::Rating && outOfFive ? OutOfFiveWords.toString()
-                                                  : kindFacts(kind).words.toString();
-}
-
-QString headerOfExtraField(const ExtraField& field)
-{
-    return QStringLiteral("%1 (%2)").arg(field.name, kindWords(field.kind, false));
-}
-
 HeaderName nameOfHeader(QStringView header)
 {
     const QStringView trimmed = header.trimmed();
     const qsizetype open = trimmed.lastIndexOf(u" (");
     if (open > 0 && trimmed.endsWith(u')')) {
         const QStringView words = trimmed.sliced(open + 2, trimmed.size() - open - 3);
-        if (words.compare(OutOfFiveWords, Qt::CaseInsensitive) == 0)
+        if (words.compare(kindWords(ExtraKind::Rating, true), Qt::CaseInsensitive) == 0)
             return {trimmed.first(open).toString(), ExtraKind::Rating, true};
         if (const std::optional<ExtraKind> kind = kindOfWords(words))
             return {trimmed.first(open).toString(), kind};
@@ -238,7 +224,8 @@ HeaderName nameOfHeader(QStringView header)
     return {header.toString(), std::nullopt};
 }
 
-ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& target)
+ImportMapping
+guessMapping(const DelimitedTable& table, const QList<ColumnCells>& cells, const ImportTarget& target)
 {
     const QStringList& columns = table.columns;
     ImportMapping mapping(columns.size());
@@ -247,11 +234,6 @@ ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& targ
     for (int field = 0; field < FieldCount; ++field) {
         if (const qsizetype column = claims[static_cast<size_t>(field)].column; column >= 0)
             mapping[column].field = fieldAt(field);
-    }
-    QList<ColumnCells> cells(columns.size());
-    for (qsizetype column = 0; column < columns.size(); ++column) {
-        if (mapping[column].leftOut())
-            cells[column] = examineColumn(table, column);
     }
     // Columns named for a web link, and others of nothing but web addresses that name no kind, in
     // column order.
@@ -272,6 +254,21 @@ ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& targ
             mapping[column] = extras.targetOf(columns[column], cells[column]);
     }
     return mapping;
+}
+
+ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& target)
+{
+    // Only the columns that no field claims by name are read.
+    QList<qsizetype> webLinks;
+    const std::array<Claim, FieldCount> claims = bestClaims(table.columns, webLinks);
+    QList<ColumnCells> cells(table.columns.size());
+    for (qsizetype column = 0; column < table.columns.size(); ++column) {
+        const bool claimed = std::any_of(
+            claims.begin(), claims.end(), [column](const Claim& claim) { return claim.column == column; });
+        if (!claimed)
+            cells[column] = examineColumn(table, column);
+    }
+    return guessMapping(table, cells, target);
 }
 
 qsizetype columnOfField(const ImportMapping& mapping, Field field)
@@ -305,9 +302,8 @@ ExtraFields importedFields(const ImportMapping& mapping, const ImportTarget& tar
     return fields;
 }
 
-QList<KindChoice> kindChoices(const DelimitedTable& table, qsizetype column)
+QList<KindChoice> kindChoices(const ColumnCells& cells)
 {
-    const ColumnCells cells = examineColumn(table, column);
     QList<KindChoice> choices;
     for (int kind = 0; kind < ExtraKindCount; ++kind) {
         for (const bool outOfFive : {false, true}) {

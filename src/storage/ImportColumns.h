@@ -4,6 +4,7 @@
 
 #include "catalogue/ExtraField.h"
 #include "catalogue/FilmRecord.h"
+#include "storage/ImportCells.h"
 
 #include <QList>
 #include <QString>
@@ -74,16 +75,9 @@ struct NamedTarget
 /// The target of a column name, or nothing when no field goes by that name.
 std::optional<NamedTarget> targetOfName(QStringView columnName);
 
-/// An extra field as a spreadsheet's header names it: "Rating (rating)", the name and the kind's
-/// words in brackets, so that a sheet written by export imports with the same kinds.
-QString headerOfExtraField(const ExtraField& field);
-
-/// How an import names the kind of a column's extra field: the kind's words, or "rating out of 5"
-/// for ratings that are doubled.
-QString kindWords(ExtraKind kind, bool outOfFive);
-
-/// The name and, when the header ends in a kind's words in brackets (kindWords()), the kind that a
-/// header or a choice names: "Seen (yes/no)" is "Seen" of kind yes/no; "Price (EUR)" is just a name.
+/// The name and, when the header ends in a kind's words in brackets (headerOfExtraField(), so that a
+/// sheet written by export imports with the same kinds), the kind that a header or a choice names: "Seen
+/// (yes/no)" is "Seen" of kind yes/no; "Price (EUR)" is just a name.
 struct HeaderName
 {
     QString name;
@@ -97,7 +91,13 @@ HeaderName nameOfHeader(QStringView header);
 /// web addresses, take the weburl fields no column has, in column order. Every other column goes to
 /// an extra field: the list's own field of its name when its kind takes the cells, else a new field
 /// named by the header (made unique), of the kind the header names or the cells suggest. A column
-/// without a name or a value, or one beyond the extra fields a list holds, is left out.
+/// without a name or a value, or one beyond the extra fields a list holds, is left out. cells holds
+/// what each column's cells are (examineColumns()).
+ImportMapping
+guessMapping(const DelimitedTable& table, const QList<ColumnCells>& cells, const ImportTarget& target);
+
+/// guessMapping() of a table whose columns are not examined yet: the columns a field's name claims
+/// are not read.
 ImportMapping guessMapping(const DelimitedTable& table, const ImportTarget& target);
 
 /// The column that gives a field, the first if several do, or -1.
@@ -121,7 +121,7 @@ struct KindChoice
 
 /// The kinds that take every cell of a column, in the kinds' order, ratings out of 10 before
 /// ratings out of 5.
-QList<KindChoice> kindChoices(const DelimitedTable& table, qsizetype column);
+QList<KindChoice> kindChoices(const ColumnCells& cells);
 
 /// Sends a column to an extra field by name, of the given kind or, for none, the kind of the list's
 /// field of that name or the kind its cells suggest. Refuses, with failure saying why, a name the

@@ -167,10 +167,17 @@ QString extraFieldLine(const ColumnTarget& target, const ImportTarget& list)
              kindWords(target.extra->kind, target.outOfFive));
 }
 
+// The sources of the fields, and the texts of the web links that come from no column.
+struct Sources
+{
+    FieldSources fields;
+    LinkTexts texts;
+};
+
 QString columnLine(const DelimitedTable& table,
                    qsizetype column,
                    const ImportMapping& mapping,
-                   const FieldSources& sources,
+                   const Sources& sources,
                    const ImportTarget& target)
 {
     const ColumnTarget chosen = mapping.value(column);
@@ -180,11 +187,11 @@ QString columnLine(const DelimitedTable& table,
     const std::optional<Field> field = chosen.field;
     if (!field)
         return label + QStringLiteral(": ") + leftOutReason(table, column, mapping, target);
-    const qsizetype source = sourceOf(sources, *field);
+    const qsizetype source = sourceOf(sources.fields, *field);
     if (source != column)
         return label + QStringLiteral(": ") + takenBy(*field, source);
     QString line = label + QStringLiteral(" -> ") + fieldName(*field).toString();
-    const LinkTexts texts = linkTexts(table, sources);
+    const LinkTexts& texts = sources.texts;
     for (size_t link = 0; link < WebLinks.size(); ++link) {
         if (WebLinks[link].url == *field && !texts[link].isEmpty())
             line += QStringLiteral(", with \"%1\" as %2").arg(texts[link], fieldName(WebLinks[link].text));
@@ -267,7 +274,8 @@ QString importSummary(const ImportAnalysis& analysis)
 QStringList
 columnReport(const ImportAnalysis& analysis, const ImportMapping& mapping, const ImportTarget& target)
 {
-    const FieldSources sources = fieldSources(mapping);
+    const FieldSources fields = fieldSources(mapping);
+    const Sources sources{fields, linkTexts(analysis.table, fields)};
     QStringList lines;
     for (qsizetype column = 0; column < analysis.table.columns.size(); ++column)
         lines.append(columnLine(analysis.table, column, mapping, sources, target));

@@ -485,6 +485,11 @@ std::optional<ListDocument> refuse(const ByteWindow& window, QString* failure, c
 
 } // namespace
 
+bool startsWithNativeMagic(QByteArrayView bytes)
+{
+    return bytes.size() >= MagicLength && versionOfMagic(bytes.first(MagicLength));
+}
+
 std::optional<QByteArray> writeNativeList(const ListDocument& document, QString* failure)
 {
     if (document.films.size() > MaxListFilms) {

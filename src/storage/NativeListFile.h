@@ -23,6 +23,9 @@ inline constexpr char NativeMagicUtf8[] = "rkf02";
 /// with extra fields.
 inline constexpr char NativeMagicParts[] = "rkf03";
 
+/// Whether bytes begin with the magic of a native file of any version.
+bool startsWithNativeMagic(QByteArrayView bytes);
+
 /// The bytes of a native file. A list without extra fields: its texts in Windows-1252 under "rkf01"
 /// when every text fits and the document's encoding is Windows-1252, in UTF-8 under "rkf02"
 /// otherwise. A list with extra fields: in UTF-8 under "rkf03", the fields and their values in parts

@@ -144,11 +144,6 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
-void decodeWindows1252Into(QByteArrayView bytes, QChar* out)
-{
-    widen(bytes.data(), bytes.size(), out);
-}
-
 bool appendWindows1252(QByteArray& out, QStringView text)
 {
     const qsizetype start = out.size();

@@ -12,10 +12,6 @@ namespace reelkeep {
 /// become the characters of the same number, so every byte reads and writes back unchanged.
 QString decodeWindows1252(QByteArrayView bytes);
 
-/// Writes the characters of the bytes, as decodeWindows1252 decodes them, to out, which has room
-/// for one character per byte.
-void decodeWindows1252Into(QByteArrayView bytes, QChar* out);
-
 /// Appends the bytes of text to out. Returns false, leaving out partly extended, when a character
 /// has no byte in the code page.
 bool appendWindows1252(QByteArray& out, QStringView text);

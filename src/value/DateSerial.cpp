@@ -96,7 +96,7 @@ double timeFraction(int hour, int minute, int second)
 std::optional<double> dateSerial(int year, int month, int day)
 {
     if (year >= 0 && year <= 99)
-        year += year < locale().twoDigitYearPivot ? 2000 : 1900;
+        year = fullYear(year);
     const std::int64_t monthIndex = std::int64_t(year) * 12 + (month - 1);
     const std::int64_t normalYear = floorDivide(monthIndex, 12);
     const int normalMonth = int(monthIndex - normalYear * 12) + 1;

@@ -277,9 +277,7 @@ private:
 
     std::optional<int> yearOf(const DateElement& element) const
     {
-        int value = element.number;
-        if (element.digits <= 2)
-            value += value < locale().twoDigitYearPivot ? 2000 : 1900;
+        const int value = element.digits <= 2 ? fullYear(element.number) : element.number;
         if (value < 100 || value > 9999)
             return std::nullopt;
         return value;

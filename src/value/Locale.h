@@ -48,4 +48,11 @@ struct LocaleConventions
 /// long time h:mm:ss AM/PM, Sunday the first day of the week, years 00-29 as 20xx.
 const LocaleConventions& locale();
 
+/// The year that a year written with two digits (0 to 99) stands for: below the locale's pivot
+/// 20xx, else 19xx.
+inline int fullYear(int twoDigitYear)
+{
+    return twoDigitYear + (twoDigitYear < locale().twoDigitYearPivot ? 2000 : 1900);
+}
+
 } // namespace reelkeep

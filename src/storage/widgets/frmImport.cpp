@@ -60,8 +60,7 @@ int entryOf(const ColumnTarget& target)
 QString targetWords(const ColumnTarget& target)
 {
     if (target.extra)
-        return QStringLiteral("%1 (%2)").arg(target.extra->name,
-                                             kindWords(target.extra->kind, target.outOfFive));
+        return headerOfExtraField(*target.extra, target.outOfFive);
     return target.field ? fieldName(*target.field).toString() : LeaveOut;
 }
 
@@ -81,7 +80,8 @@ frmImport::frmImport(const ImportAnalysis& analysis, const ImportTarget& target,
     : QDialog(parent)
     , m_table(analysis.table)
     , m_target(target)
-    , m_guessed(guessMapping(analysis.table, target))
+    , m_cells(examineColumns(analysis.table))
+    , m_guessed(guessMapping(analysis.table, m_cells, target))
     , m_mapping(m_guessed)
 {
     setObjectName(QStringLiteral("frmImport"));
@@ -136,7 +136,7 @@ frmImport::ColumnControls frmImport::makeControls(qsizetype column, const QStrin
     ColumnControls controls{makeFieldBox(column),
                             named(new QLineEdit, QStringLiteral("Text1_%1").arg(column)),
                             named(new QComboBox, QStringLiteral("Combo2_%1").arg(column)),
-                            kindChoices(m_table, column)};
+                            kindChoices(m_cells[column])};
     for (const KindChoice& choice : controls.kinds)
         controls.kind->addItem(kindWords(choice.kind, choice.outOfFive));
     controls.field->setAccessibleName(QStringLiteral("Field of column %1, %2").arg(column + 1).arg(caption));

@@ -51,6 +51,8 @@ private:
 
     const DelimitedTable& m_table;
     ImportTarget m_target;
+    /// What each column's cells are, read once for the guess and the kinds each column offers.
+    QList<ColumnCells> m_cells;
     ImportMapping m_guessed;
     ImportMapping m_mapping;
     QList<ColumnControls> m_controls;
