@@ -44,8 +44,7 @@ std::optional<ListForm> resolveForm(const QString& path, ListForm form, QString*
 // The form that the first bytes of a list file show, if any.
 std::optional<ListForm> formShownBy(QByteArrayView firstBytes)
 {
-    if (firstBytes.startsWith(NativeMagicWindows1252) || firstBytes.startsWith(NativeMagicUtf8) ||
-        firstBytes.startsWith(NativeMagicParts))
+    if (startsWithNativeMagic(firstBytes))
         return ListForm::Native;
     // A comma-separated file in UTF-8 opens with a byte-order mark before its first quote.
     if (firstBytes.startsWith(Utf8ByteOrderMark))
