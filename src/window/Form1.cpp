@@ -270,11 +270,9 @@ void Form1::connectParts()
     connect(&m_commands->undoStack(), &QUndoStack::indexChanged, this, refreshUndo);
     connect(&m_commands->undoStack(), &QUndoStack::cleanChanged, this, refreshUndo);
     connect(m_commands, &CatalogueCommands::historyChanged, this, refreshUndo);
+    // The title names the list file; covers and the columns the user arranged belong to it.
     connect(m_files, &ListFileCommands::currentFileChanged, this, m_runner.notingLackOfMemory([this] {
         refreshTitle();
-    }));
-    // Covers and the columns the user arranged belong to the list file.
-    connect(m_files, &ListFileCommands::currentFileChanged, this, m_runner.notingLackOfMemory([this] {
         m_commands->setListFile(m_files->currentFile());
     }));
     connect(m_files, &ListFileCommands::statusChanged, this, [this](const QString& text) {
