@@ -314,11 +314,11 @@ Value add(const Value& left, const Value& right)
     const Value& b = *resolvedRight;
     if (!bothPresent(a, b))
         return Value::makeNull();
-    if (a.isEmpty() && b.isEmpty())
-        return Value::makeInteger(0);
-    if (a.isEmpty())
-        return b;
-    if (b.isEmpty())
+    // Empty + x is x unchanged, but for a Boolean, where Empty takes part as Integer 0 and the sum
+    // is an Integer.
+    if (a.isEmpty() && b.kind() != Kind::Boolean)
+        return b.isEmpty() ? Value::makeInteger(0) : b;
+    if (b.isEmpty() && a.kind() != Kind::Boolean)
         return a;
     if (a.kind() == Kind::String && b.kind() == Kind::String)
         return Value::makeString(a.asString() + b.asString());

@@ -22,8 +22,8 @@ Value divide(const Value& left, const Value& right);
 Value integerDivide(const Value& left, const Value& right);
 /// L Mod R: both rounded half to even; the sign of the result follows the dividend.
 Value modulo(const Value& left, const Value& right);
-/// L + R: numeric addition; String + String concatenates; Empty + x is x unchanged;
-/// a Date plus a number is a Date.
+/// L + R: numeric addition; String + String concatenates; Empty + x is x unchanged, but Empty +
+/// Empty and Empty + a Boolean are Integers; a Date plus a number is a Date.
 Value add(const Value& left, const Value& right);
 /// L - R: a Date minus a number is a Date, a Date minus a Date a Double.
 Value subtract(const Value& left, const Value& right);

@@ -109,6 +109,15 @@ void TestOperators::operators_data()
     addCase("Byte + Empty returns the Byte", "Byte 7", "+", "Empty", "Byte: 7");
     addCase("Empty - True is Integer 1", "Empty", "-", "Boolean True", "Integer: 1");
     addCase("Empty times Double is Double 0", "Empty", "*", "Double 5", "Double: 0");
+    // Empty with a Boolean: both count as Integers, in + too.
+    addCase("Empty + True is Integer -1", "Empty", "+", "Boolean True", "Integer: -1");
+    addCase("False + Empty is Integer 0", "Boolean False", "+", "Empty", "Integer: 0");
+    addCase("True times Empty is Integer 0", "Boolean True", "*", "Empty", "Integer: 0");
+    addCase("Empty integer division by True is Integer 0", "Empty", "\\", "Boolean True", "Integer: 0");
+    addCase("True mod Empty raises 11", "Boolean True", "mod", "Empty", "raised 11");
+    addCase("True to the power of Empty is Double 1", "Boolean True", "^", "Empty", "Double: 1");
+    addCase("Empty equals False", "Empty", "=", "Boolean False", "Boolean: True");
+    addCase("Empty and True is Integer 0", "Empty", "and", "Boolean True", "Integer: 0");
     // Strings.
     addCase("String + String concatenates", "String a", "+", "String b", "String: ab");
     addCase("numeric String + number adds as Double", "String 1", "+", "Integer 2", "Double: 3");
