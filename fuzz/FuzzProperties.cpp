@@ -88,8 +88,10 @@ void checkNativeList(QByteArrayView bytes)
     QString writeFailure;
     const std::optional<QByteArray> written = writeNativeList(*read, &writeFailure);
     FUZZ_REQUIRE(written.has_value(), writeFailure);
-    const std::optional<ListDocument> again = readNativeList(*written);
+    std::optional<ListDocument> again = readNativeList(*written);
     FUZZ_REQUIRE(again.has_value());
+    // A save chooses the version by the texts, not by the version read: "rkf01" whenever they fit.
+    again->encoding = read->encoding;
     FUZZ_REQUIRE(*again == *read, firstDifference(*read, *again));
     FUZZ_REQUIRE(writeNativeList(*again) == written, QStringLiteral("a second save writes the same bytes"));
 }

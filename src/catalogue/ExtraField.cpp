@@ -2,6 +2,7 @@
 #include "catalogue/ExtraField.h"
 
 #include "catalogue/FilmRecord.h"
+#include "text/Characters.h"
 
 #include <QDate>
 #include <QLocale>
@@ -169,12 +170,19 @@ bool isControl(QChar character)
            character == QChar::ParagraphSeparator;
 }
 
-// At most `length` code units of a text, without half a surrogate pair at the end, trimmed.
+// Characters that turn the direction of the text around them, and U+FEFF, which shows as nothing:
+// a name holding one could read as another name, or as nothing at all.
+bool isHiddenFormat(QChar character)
+{
+    const char16_t code = character.unicode();
+    return code == 0x061C || code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069) || code == 0xFEFF;
+}
+
+// At most `length` characters of a text, trimmed.
 QString leftCharacters(const QString& text, qsizetype length)
 {
-    if (length < text.size() && length > 0 && text[length - 1].isHighSurrogate())
-        --length;
-    return text.left(length).trimmed();
+    return firstCharacters(text, length).toString().trimmed();
 }
 
 // The problem with a name that every list keeps to, or the empty text.
@@ -182,10 +190,13 @@ QString lastingProblem(QStringView name)
 {
     if (name.isEmpty())
         return QStringLiteral("the name is empty");
-    if (name.size() > MaxExtraFieldNameLength)
+    if (characterCount(name) > MaxExtraFieldNameLength)
         return QStringLiteral("the name is longer than %1 characters").arg(MaxExtraFieldNameLength);
     if (std::any_of(name.begin(), name.end(), isControl))
         return QStringLiteral("the name holds a line break or another control character");
+    if (std::any_of(name.begin(), name.end(), isHiddenFormat))
+        return QStringLiteral(
+            "the name holds a control of the text's direction or U+FEFF, which do not show");
     if (!name.isValidUtf16())
         return QStringLiteral("the name holds half of a character");
     if (name.front().isSpace() || name.back().isSpace())
@@ -267,7 +278,8 @@ extraFieldNameProblem(const ExtraFields& fields, QStringView name, AnsweredName 
 
 QString freeExtraFieldName(const ExtraFields& fields, QStringView wanted, AnsweredName answered)
 {
-    // On one line, and half a surrogate pair, which a file cannot hold, made U+FFFD.
+    // On one line, without what does not show, and half a surrogate pair, which a file cannot hold,
+    // made U+FFFD.
     QString base;
     for (qsizetype i = 0; i < wanted.size(); ++i) {
         const QChar character = wanted[i];
@@ -277,7 +289,7 @@ QString freeExtraFieldName(const ExtraFields& fields, QStringView wanted, Answer
             base.append(wanted.sliced(i++, 2));
         else if (character.isSurrogate())
             base.append(QChar::ReplacementCharacter);
-        else
+        else if (!isHiddenFormat(character))
             base.append(isControl(character) ? QChar(u' ') : character);
     }
     base = leftCharacters(base.simplified(), MaxExtraFieldNameLength);

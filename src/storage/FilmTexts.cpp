@@ -1,6 +1,7 @@
 // Decoding the texts of a list file's films, shared where they recur.
 #include "storage/FilmTexts.h"
 
+#include "text/Characters.h"
 #include "text/Utf8.h"
 #include "text/Windows1252.h"
 
@@ -22,7 +23,8 @@ QString FilmTexts::decode(QByteArrayView bytes, bool& malformed) const
 QString shownInMessage(QStringView text)
 {
     constexpr qsizetype Shown = 40;
-    return text.size() <= Shown ? text.toString() : text.left(Shown).toString() + QChar(0x2026);
+    const QStringView shown = firstCharacters(text, Shown);
+    return shown.size() == text.size() ? text.toString() : shown.toString() + QChar(0x2026);
 }
 
 QString filmFieldName(const FilmRecord& film, qsizetype position, Field field)

@@ -32,7 +32,8 @@ private:
     std::array<RepeatedTexts, FieldCount> m_repeated;
 };
 
-/// A text as a message shows it: shortened, so that an overlong one cannot flood the message.
+/// A text as a message shows it: shortened to its first 40 characters, never half of one, so that an
+/// overlong one cannot flood the message.
 QString shownInMessage(QStringView text);
 
 /// "the cast of film 3 ("Alien")": a field of a film in a message, the title shortened so that an

@@ -442,6 +442,7 @@ QString readValuesPart(NativeReader& reader, ListDocument& document)
 // text.
 QString readParts(NativeReader& reader, ListDocument& document)
 {
+    bool fieldsRead = false;
     bool valuesRead = false;
     for (;;) {
         QByteArray tag;
@@ -451,9 +452,12 @@ QString readParts(NativeReader& reader, ListDocument& document)
         const QString name = partName(tag);
         const qint64 end = reader.bytesRead() + length;
         QString problem;
+        // The end part holds nothing: a length would say it holds what this version cannot read.
+        if (tag == EndTag && length != 0)
+            return QStringLiteral("the end part has a length of %1 where it holds nothing").arg(length);
         if (tag == EndTag)
             break;
-        if (tag == FieldsTag && (valuesRead || !document.fields.isEmpty()))
+        if (tag == FieldsTag && (fieldsRead || valuesRead))
             problem = QStringLiteral("the extra fields' part comes twice or after their values");
         else if (tag == FieldsTag)
             problem = readFieldsPart(reader, document.fields);
@@ -465,6 +469,7 @@ QString readParts(NativeReader& reader, ListDocument& document)
             problem = QStringLiteral("the file holds a part %1 that this version cannot read").arg(name);
         else if (!reader.skip(length))
             problem = PartsEndEarly;
+        fieldsRead = fieldsRead || tag == FieldsTag;
         valuesRead = valuesRead || tag == ValuesTag;
         if (problem.isEmpty() && reader.bytesRead() != end)
             problem = QStringLiteral("the part %1 does not end where its length says").arg(name);
@@ -496,17 +501,16 @@ std::optional<QByteArray> writeNativeList(const ListDocument& document, QString*
         setFailure(failure, tooManyFilmsToSaveFailure());
         return std::nullopt;
     }
-    // Extra fields take "rkf03", in UTF-8. Otherwise Windows-1252 under "rkf01" while every text fits
-    // and the list was not read as UTF-8, UTF-8 under "rkf02" otherwise.
+    // Extra fields take "rkf03", in UTF-8. Otherwise Windows-1252 under "rkf01" while every text fits,
+    // whatever version the list was read from, so that every program that reads "rkf01" reads it;
+    // UTF-8 under "rkf02" otherwise.
     if (const QString problem = extraFieldsProblem(document); !problem.isEmpty()) {
         setFailure(failure, problem);
         return std::nullopt;
     }
     const bool parts = !document.fields.isEmpty();
     const Version& utf8 = versionOf(TextEncoding::Utf8, parts);
-    const bool windows1252 = !parts && document.encoding == ListEncoding::Windows1252;
-    for (const Version* version :
-         {windows1252 ? &versionOf(TextEncoding::Windows1252, false) : &utf8, &utf8}) {
+    for (const Version* version : {parts ? &utf8 : &versionOf(TextEncoding::Windows1252, false), &utf8}) {
         NativeWriter writer(*version, estimatedSize(document));
         if (auto bytes = writeInEncoding(document, writer))
             return bytes;

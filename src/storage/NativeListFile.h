@@ -27,11 +27,11 @@ inline constexpr char NativeMagicParts[] = "rkf03";
 bool startsWithNativeMagic(QByteArrayView bytes);
 
 /// The bytes of a native file. A list without extra fields: its texts in Windows-1252 under "rkf01"
-/// when every text fits and the document's encoding is Windows-1252, in UTF-8 under "rkf02"
-/// otherwise. A list with extra fields: in UTF-8 under "rkf03", the fields and their values in parts
-/// after the films. Refuses (nothing returned, failure says why) when a text is longer than a count
-/// can hold, there are more films than a list holds, or the extra fields break a rule that loading
-/// keeps them to (a name, a value not in its kind's canonical text, more than MaxExtraFields).
+/// when every text fits, whatever the document's encoding, in UTF-8 under "rkf02" otherwise. A list with
+/// extra fields: in UTF-8 under "rkf03", the fields and their values in parts after the films. Refuses
+/// (nothing returned, failure says why) when a text is longer than a count can hold, there are more films
+/// than a list holds, or the extra fields break a rule that loading keeps them to (a name, a value not in its
+/// kind's canonical text, more than MaxExtraFields).
 std::optional<QByteArray> writeNativeList(const ListDocument& document, QString* failure = nullptr);
 
 /// The document in the bytes of a native file. Refuses a foreign magic, a file that ends before

@@ -90,8 +90,14 @@ void TestExtraField::names_data()
     QTest::newRow("one character too many")
         << QString(65, u'n') << u"the name is longer than 64 characters"_s << QString(64, u'n');
     const QString clapper = QString::fromUcs4(U"\U0001F3AC", 1);
+    QTest::newRow("characters count, not the code units of surrogate pairs")
+        << clapper.repeated(64) << QString() << clapper.repeated(64);
     QTest::newRow("a name cut short keeps whole characters")
-        << QString(63, u'n') + clapper << u"the name is longer than 64 characters"_s << QString(63, u'n');
+        << QString(63, u'n') + clapper.repeated(2) << u"the name is longer than 64 characters"_s
+        << QString(63, u'n') + clapper;
+    const QString hidden = u"the name holds a control of the text's direction or U+FEFF, which do not show"_s;
+    QTest::newRow("a control of the text's direction") << u"\u2067Shelf\u2069"_s << hidden << u"Shelf"_s;
+    QTest::newRow("U+FEFF, which shows as nothing") << u"\uFEFFShelf"_s << hidden << u"Shelf"_s;
     QTest::newRow("half a character")
         << u"A"_s + clapper.front() << u"the name holds half of a character"_s << u"A\uFFFD"_s;
 }

@@ -53,6 +53,17 @@ static QByteArray withParts(const char* hex)
 static const char RatingParts[] = "464c4453 12000000 0100 0600 526174696e67 0600 726174696e67"
                                   "56414c53 03000000 0100 38";
 
+// The parts of a list of one extra field of text called `name`, which the film holds no value in.
+static QByteArray partsNaming(const QString& name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    QByteArray fields = QByteArray::fromHex("0100");
+    fields += char(utf8.size() & 0xFF) + QByteArray(1, char(utf8.size() >> 8)) + utf8 + "\x04\0text"_ba;
+    const QByteArray length =
+        QByteArray::fromHex(QByteArray::number(fields.size(), 16).rightJustified(2, '0'));
+    return withParts("") + "FLDS" + length + "\0\0\0"_ba + fields + "VALS\x02\0\0\0\0\0ENDS\0\0\0\0"_ba;
+}
+
 static ListDocument withFields(ExtraFields fields, QList<FilmRecord> films)
 {
     ListDocument document{QString(), QString(), std::move(films), ListEncoding::Utf8WithMark};
@@ -90,9 +101,9 @@ void TestNativeListFile::writesExactBytes_data()
         << ListDocument{u"\u20AC\u00E9\u0081"_s, QString(), {}} << bytes("rkf01", "0300 80e981 0000 ffff");
     QTest::newRow("a text outside Windows-1252 makes every text UTF-8 under rkf02")
         << ListDocument{u"\u00E9"_s, u"\u03A9"_s, {}} << bytes("rkf02", "0200 c3a9 0200 cea9 ffff");
-    QTest::newRow("a list read from rkf02 stays so, though its texts fit Windows-1252")
+    QTest::newRow("a list read from rkf02 whose texts fit Windows-1252 goes back to rkf01")
         << ListDocument{u"\u00E9"_s, QString(), {}, ListEncoding::Utf8WithMark}
-        << bytes("rkf02", "0200 c3a9 0000 ffff");
+        << bytes("rkf01", "0100 e9 0000 ffff");
     QTest::newRow("a missing page text is written empty")
         << ListDocument{std::nullopt, std::nullopt, {}} << bytes("rkf01", "0000 0000 ffff");
     FilmRecord rated;
@@ -136,6 +147,8 @@ void TestNativeListFile::roundTrips_data()
                                    {u"Rating"_s, ExtraKind::Rating},
                                    {u"Seen"_s, ExtraKind::YesNo},
                                    {u"Bought"_s, ExtraKind::Date}};
+    QTest::newRow("a name of 64 characters that each take a surrogate pair")
+        << withFields({{QString::fromUcs4(U"\U0001F3AC", 1).repeated(64), ExtraKind::Text}}, {});
     QTest::newRow("a value of every kind, films holding some or none") << withFields(
         everyKind,
         {filmWithValues({u"A3"_s, u"Good\r\nvery"_s, u"-2.5"_s, u"10"_s, u"no"_s, u"2024-02-29"_s}),
@@ -260,6 +273,20 @@ void TestNativeListFile::refusesMalformedFile_data()
         << u"the extra field \"Rating\" of film 1 (\"\") is \"08\", not a rating from 0 to 10"_s;
     QTest::newRow("more extra fields than a list holds")
         << withParts("464c4453 02000000 4100 454e4453 00000000") << u"65 extra fields, more than the 64"_s;
+    QTest::newRow("the extra fields' part twice, the first of no fields")
+        << withParts("464c4453 02000000 0000 464c4453 02000000 0000 454e4453 00000000")
+        << u"the extra fields' part comes twice"_s;
+    QTest::newRow("an end part that says it holds something")
+        << withParts("454e4453 01000000 00") << u"the end part has a length of 1"_s;
+    QTest::newRow("a name that turns the direction of the text")
+        << partsNaming(u"Seen\u202E"_s) << u"a control of the text's direction or U+FEFF"_s;
+    QTest::newRow("a name that begins with U+FEFF")
+        << partsNaming(u"\uFEFFSeen"_s) << u"a control of the text's direction or U+FEFF"_s;
+    const QString clapper = QString::fromUcs4(U"\U0001F3AC", 1);
+    QTest::newRow("a name too long, shown without cutting a character")
+        << partsNaming(QString(39, u'n') + clapper.repeated(26))
+        << u"\""_s + QString(39, u'n') + clapper +
+               u"\u2026\" cannot be: the name is longer than 64 characters"_s;
 }
 
 void TestNativeListFile::refusesMalformedFile()
