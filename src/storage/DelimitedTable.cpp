@@ -84,6 +84,15 @@ cellText(QByteArrayView text, bool utf8, const TableRow& row, const QList<qint32
     return utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
 }
 
+// Whether a spreadsheet would run a cell, or one that export shielded from running: its text begins
+// with =, +, -, @, a tab or a carriage return after any apostrophes.
+bool runsAsFormula(QStringView cell)
+{
+    const qsizetype start =
+        std::find_if(cell.begin(), cell.end(), [](QChar c) { return c != u'\''; }) - cell.begin();
+    return start < cell.size() && QStringView(u"=+-@\t\r").contains(cell[start]);
+}
+
 bool isSeparator(char16_t character)
 {
     return std::any_of(Separators.begin(), Separators.end(), [character](const Separator& separator) {
@@ -253,7 +262,19 @@ QString DelimitedTable::cell(const TableRow& row, qsizetype column) const
 {
     if (column < 0 || column >= keptCells(row))
         return QString();
-    return cellText(text, utf8, row, cellEnds, column);
+    QString text = cellText(this->text, utf8, row, cellEnds, column);
+    return exported ? unshielded(text) : text;
+}
+
+QString shieldedFromFormula(const QString& cell)
+{
+    return runsAsFormula(cell) ? QLatin1Char('\'') + cell : cell;
+}
+
+QString unshielded(const QString& shielded)
+{
+    return shielded.startsWith(u'\'') && runsAsFormula(QStringView(shielded).sliced(1)) ? shielded.sliced(1)
+                                                                                        : shielded;
 }
 
 bool holdsMoreThanSeparators(QStringView text)

@@ -46,6 +46,9 @@ struct DelimitedTable
     /// Where reading the file changed its text, one line each, with the line of the file: bytes
     /// read as U+FFFD, bytes at the end left out.
     QStringList textChanges;
+    /// The table is a sheet this program exported: cell() takes off the apostrophe that export put
+    /// before each cell a spreadsheet would run (shieldedFromFormula()).
+    bool exported = false;
 
     /// How many cells of a row the table keeps: one for each of its cells up to the header's width.
     qsizetype keptCells(const TableRow& row) const { return qMin(row.cellCount, columns.size()); }
@@ -65,6 +68,15 @@ struct DelimitedTable
 
     bool operator==(const DelimitedTable&) const = default;
 };
+
+/// A cell as export writes it: after an apostrophe when a spreadsheet would take it for a formula,
+/// that is when it begins with =, +, -, @, a tab or a carriage return after any apostrophes (OWASP's
+/// advice against CSV injection); else as it is.
+QString shieldedFromFormula(const QString& cell);
+
+/// The cell that shieldedFromFormula() gave `shielded`: the apostrophe before a cell a spreadsheet
+/// would run taken off again; any other cell as it is.
+QString unshielded(const QString& shielded);
 
 /// Whether a cell's text holds more than commas, semicolons and tabs: a row of no such cell is blank,
 /// and reading a table skips it.

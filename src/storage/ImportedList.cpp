@@ -4,6 +4,7 @@
 
 #include "storage/ByteWindow.h"
 #include "storage/ImportCells.h"
+#include "storage/SheetFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -207,6 +208,11 @@ std::optional<ImportAnalysis> analyseImport(QByteArray bytes, QString* failure)
         std::optional<DelimitedTable> table = readDelimitedTable(std::move(bytes), failure);
         if (!table)
             return std::nullopt;
+        // A sheet this program exported comes back as it was, without the apostrophes that kept a
+        // spreadsheet from running its cells.
+        table->exported = isExportedSheetHeader(table->columns);
+        if (table->exported)
+            std::transform(table->columns.begin(), table->columns.end(), table->columns.begin(), unshielded);
         return ImportAnalysis{std::move(*table)};
     });
 }

@@ -21,8 +21,9 @@ struct ImportAnalysis
 };
 
 /// Reads the bytes of a delimited file with a header row (readDelimitedTable), which the table
-/// keeps. Nothing is returned when the table cannot be read; failure says why. guessMapping() then
-/// says where its columns seem to go.
+/// keeps. A sheet this program exported (isExportedSheetHeader()) reads back as it was written,
+/// without the apostrophes that kept a spreadsheet from running its cells. Nothing is returned when
+/// the table cannot be read; failure says why. guessMapping() then says where its columns seem to go.
 std::optional<ImportAnalysis> analyseImport(QByteArray bytes, QString* failure = nullptr);
 
 /// analyseImport() on a file, of which no more than MaxTableBytes and one are read.

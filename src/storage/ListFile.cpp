@@ -11,8 +11,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cstdio>
 
 #ifdef Q_OS_UNIX
@@ -126,19 +128,27 @@ bool openAndWrite(QSaveFile& file, QByteArrayView bytes, QString* failure)
 
 #ifdef Q_OS_UNIX
 // Gives the file a second name at kept, replacing any file of that name at once: a link under a
-// name of its own first, then renamed over kept. False, with nothing changed, when the file system
-// links no files or the name is on another one.
+// name no file has first, then renamed over kept. The link's name takes a random ending until the
+// system finds no file of that name, so that no file of the user's is ever replaced or removed.
+// False, with nothing changed, when the file system links no files or the name is on another one.
 bool linkAs(const QString& path, const QString& kept)
 {
+    constexpr int Tries = 16;
     const QByteArray file = QFile::encodeName(path);
     const QByteArray target = QFile::encodeName(kept);
-    const QByteArray link = target + ".new";
-    ::unlink(link.constData()); // left by a save that stopped here
-    if (::linkat(AT_FDCWD, file.constData(), AT_FDCWD, link.constData(), AT_SYMLINK_FOLLOW) != 0)
+    for (int i = 0; i < Tries; ++i) {
+        const QByteArray link =
+            target + ".new-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        if (::linkat(AT_FDCWD, file.constData(), AT_FDCWD, link.constData(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        if (std::rename(link.constData(), target.constData()) == 0)
+            return true;
+        ::unlink(link.constData());
         return false;
-    if (std::rename(link.constData(), target.constData()) == 0)
-        return true;
-    ::unlink(link.constData());
+    }
     return false;
 }
 #else
@@ -235,13 +245,18 @@ bool saveList(const QString& path,
     if (!chosen)
         return false;
     const std::optional<QByteArray> bytes = formatList(document, *chosen, failure);
-    if (!bytes)
-        return false;
+    return bytes && writeWholeFile(path, *bytes, failure, previous);
+}
+
+} // namespace
+
+bool writeWholeFile(const QString& path, QByteArrayView bytes, QString* failure, PreviousVersion previous)
+{
     // QSaveFile writes beside the old file and renames over it only on commit, so a failure at
     // any point leaves the old file as it was. The previous version is kept once the new one is
     // written, just before it takes the name.
     QSaveFile file(path);
-    if (!openAndWrite(file, *bytes, failure))
+    if (!openAndWrite(file, bytes, failure))
         return false;
     if (previous == PreviousVersion::Keep && !keepPreviousVersion(path, failure))
         return false; // the new file is dropped with `file`
@@ -252,25 +267,15 @@ bool saveList(const QString& path,
     return true;
 }
 
-} // namespace
-
-bool writeWholeFile(const QString& path, QByteArrayView bytes, QString* failure)
-{
-    QSaveFile file(path);
-    if (!openAndWrite(file, bytes, failure))
-        return false;
-    if (!file.commit()) {
-        setFailure(failure, file.errorString());
-        return false;
-    }
-    return true;
-}
-
 std::optional<ListForm> formFromFileName(const QString& path)
 {
-    if (path.size() < 3)
+    // A previous version ("films.rkf.bak", "films.rkf.bak.bak") is in the form of the list it was.
+    QStringView name = path;
+    while (name.endsWith(PreviousVersionEnding, Qt::CaseInsensitive))
+        name.chop(PreviousVersionEnding.size());
+    if (name.size() < 3)
         return std::nullopt;
-    const QString ending = path.right(3).toLower();
+    const QString ending = name.right(3).toString().toLower();
     if (ending == QLatin1String("rkf"))
         return ListForm::Native;
     if (ending == QLatin1String("csv"))
@@ -325,7 +330,7 @@ QString notKeptSentence(const QString& fileName, ListForm form, const ListDocume
 
 QString previousVersionPath(const QString& path)
 {
-    return path + QStringLiteral(".bak");
+    return QString(path).append(PreviousVersionEnding);
 }
 
 bool saveListFile(const QString& path,

@@ -21,7 +21,9 @@ enum class ListForm
     CommaSeparated = 2,
 };
 
-/// The encoding of a list file's texts, which a save keeps while every text fits it.
+/// The encoding of a list file's texts, which a save in the comma-separated form keeps while every
+/// text fits it. The native form writes a list without extra fields in Windows-1252 under "rkf01"
+/// whenever every text fits it.
 enum class ListEncoding
 {
     /// Windows-1252 while every text fits it, else UTF-8 as Utf8WithMark: a new list's encoding.
@@ -39,7 +41,8 @@ struct ListDocument
     std::optional<QString> pageTitle;
     std::optional<QString> pageDescription;
     QList<FilmRecord> films;
-    /// The encoding the file was read in, and the one a save writes while every text fits it.
+    /// The encoding the file was read in, and the one a comma-separated save writes while every text
+    /// fits it.
     ListEncoding encoding = ListEncoding::Windows1252;
     /// The list's extra fields, whose values the films hold in this order.
     ExtraFields fields = {};
@@ -48,7 +51,8 @@ struct ListDocument
 };
 
 /// The form that the last three characters of a file name choose, ignoring case ("rkf" native,
-/// "csv" comma-separated), or nothing for any other name.
+/// "csv" comma-separated), or nothing for any other name. A previous version that a save kept is
+/// named by what comes before its ".bak": "films.rkf.bak" is native.
 std::optional<ListForm> formFromFileName(const QString& path);
 
 /// The form that a list file's first bytes show: a native magic the native form, a double quote
@@ -79,26 +83,36 @@ QStringList notKeptBy(ListForm form, const ListDocument& document);
 /// the form is the subject ("The .csv form does not keep the extra field "Seen"").
 QString notKeptSentence(const QString& fileName, ListForm form, const ListDocument& document);
 
-/// Whether a save that replaces a list file keeps the version it replaces.
+/// Whether a save that replaces a file keeps the version it replaces.
 enum class PreviousVersion
 {
-    /// As previousVersionPath() names it, written as safely as the list itself.
+    /// As previousVersionPath() names it, written as safely as the file itself.
     Keep,
     Discard,
 };
 
 /// Writes a file completely or not at all, through QSaveFile: an old file of that name stays as it
-/// was until the new one is complete. failure receives the system's reason for a refusal.
-bool writeWholeFile(const QString& path, QByteArrayView bytes, QString* failure);
+/// was until the new one is complete. Replacing a file, the write first keeps the old one as
+/// previousVersionPath() when told to; a write that cannot keep it fails, leaving the old file.
+/// failure receives the system's reason for a refusal.
+bool writeWholeFile(const QString& path,
+                    QByteArrayView bytes,
+                    QString* failure,
+                    PreviousVersion previous = PreviousVersion::Discard);
 
-/// Where a save keeps the version of a list file it replaces: beside it, its name with ".bak"
-/// added ("films.rkf.bak").
+/// What a save adds to the name of the file it replaces to keep that file's previous version.
+inline constexpr QStringView PreviousVersionEnding = u".bak";
+
+/// Where a save keeps the version of a file it replaces: beside it, its name with ".bak" added
+/// ("films.rkf.bak").
 QString previousVersionPath(const QString& path);
 
 /// Writes a list file completely or not at all: the old file stays until the new one is complete.
 /// ListForm::FromName chooses the form from the name as loading does. The comma-separated form
-/// ignores the page texts; the native form writes a missing one as the empty text. The texts are
-/// written in the document's encoding while every one fits it. Replacing a file, the save first
+/// ignores the page texts; the native form writes a missing one as the empty text. The native form
+/// writes the texts of a list without extra fields in Windows-1252 while every one fits it, whatever
+/// the document's encoding; the comma-separated form in the document's encoding while every one fits
+/// that. Replacing a file, the save first
 /// keeps the old one as previousVersionPath() unless told to discard it; a save that cannot keep
 /// it fails, leaving the old file.
 bool saveListFile(const QString& path,

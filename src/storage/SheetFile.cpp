@@ -19,26 +19,32 @@ bool needsQuotes(QStringView cell)
     });
 }
 
+// Each cell a spreadsheet would run as a formula is written after an apostrophe, and in quotes.
 void appendRow(QByteArray& out, const QStringList& cells)
 {
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i > 0)
             out.append(',');
-        if (needsQuotes(cells[i]))
-            out.append('"')
-                .append(QString(cells[i]).replace(u'"', QStringLiteral("\"\"")).toUtf8())
-                .append('"');
+        const QString cell = shieldedFromFormula(cells[i]);
+        if (cell.size() != cells[i].size() || needsQuotes(cell))
+            out.append('"').append(QString(cell).replace(u'"', QStringLiteral("\"\"")).toUtf8()).append('"');
         else
-            out.append(cells[i].toUtf8());
+            out.append(cell.toUtf8());
     }
     out.append("\r\n");
 }
 
-QStringList headerCells(const ExtraFields& fields)
+QStringList fieldCells()
 {
     QStringList cells;
     for (int i = 0; i < FieldCount; ++i)
         cells.append(fieldName(fieldAt(i)).toString());
+    return cells;
+}
+
+QStringList headerCells(const ExtraFields& fields)
+{
+    QStringList cells = fieldCells();
     for (const ExtraField& field : fields)
         cells.append(headerOfExtraField(field));
     return cells;
@@ -71,15 +77,22 @@ QByteArray writeSheet(const ListDocument& document, qsizetype* leftOut)
     return out;
 }
 
+bool isExportedSheetHeader(const QStringList& columns)
+{
+    static const QStringList fields = fieldCells();
+    return columns.size() >= fields.size() && columns.first(fields.size()) == fields;
+}
+
 bool exportSheetFile(const QString& path,
                      const ListDocument& document,
                      QString* failure,
-                     QStringList* warnings)
+                     QStringList* warnings,
+                     PreviousVersion previous)
 {
     return refuseWhenOutOfMemory(failure, [&] {
         qsizetype leftOut = 0;
         const QByteArray bytes = writeSheet(document, &leftOut);
-        if (!writeWholeFile(path, bytes, failure))
+        if (!writeWholeFile(path, bytes, failure, previous))
             return false;
         if (!warnings)
             return true;

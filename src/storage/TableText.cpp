@@ -196,6 +196,35 @@ TableText fromUnits(const QByteArray& bytes, Encoding encoding, bool marked)
     return text;
 }
 
+// The length of the line break at `at`: CR LF, a lone CR or a lone LF; 0 for no line break.
+qsizetype lineBreakAt(QByteArrayView bytes, qsizetype at)
+{
+    if (bytes[at] == '\n')
+        return 1;
+    if (bytes[at] != '\r')
+        return 0;
+    return at + 1 < bytes.size() && bytes[at + 1] == '\n' ? 2 : 1;
+}
+
+// In a text read as Windows-1252 because some of its bytes are not UTF-8, where the first line in
+// UTF-8 is (well-formed and not ASCII alone), told as loading a comma-separated list tells it: most
+// likely two programs wrote to the file. None when no line is.
+QStringList utf8AmongWindows1252(QByteArrayView bytes)
+{
+    int line = 1;
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = start;
+        while (end < bytes.size() && lineBreakAt(bytes, end) == 0)
+            ++end;
+        const QByteArrayView text = bytes.sliced(start, end - start);
+        if (const qsizetype first = firstUtf8Sequence(text); first >= 0 && firstInvalidUtf8(text) < 0)
+            return {textFindingsWarning(TextFindings{-1, start + first}, line)};
+        start = end < bytes.size() ? end + lineBreakAt(bytes, end) : end;
+        ++line;
+    }
+    return {};
+}
+
 } // namespace
 
 TableText readTableText(QByteArray bytes)
@@ -210,6 +239,8 @@ TableText readTableText(QByteArray bytes)
     TableText text;
     text.utf8 = firstInvalidUtf8(bytes) < 0;
     text.encoding = text.utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1252");
+    if (!text.utf8)
+        text.changes = utf8AmongWindows1252(bytes);
     text.bytes = std::move(bytes);
     return text;
 }

@@ -20,8 +20,8 @@ struct TableText
     /// names, as "UTF-16LE with a byte-order mark".
     QString encoding;
     /// Where reading changed the text, by line and byte of the file: each byte or unit read as
-    /// U+FFFD, the first few of them and then how many more, and bytes at the end that make no
-    /// whole character, left out.
+    /// U+FFFD, the first few of them and then how many more, bytes at the end that make no whole
+    /// character, left out, and the first line in UTF-8 of a text read as Windows-1252.
     QStringList changes;
 };
 

@@ -371,11 +371,17 @@ void ListFileCommands::exportCommand()
         return;
     QString failure;
     QStringList warnings;
-    if (!exportSheetFile(path, documentToSave(), &failure, &warnings)) {
+    const PreviousVersion previous = QFileInfo(path).isFile() && readKeepPreviousVersion(m_desktop)
+                                         ? PreviousVersion::Keep
+                                         : PreviousVersion::Discard;
+    if (!exportSheetFile(path, documentToSave(), &failure, &warnings, previous)) {
         tell(m_desktop, QStringLiteral("Could not export to %1: %2").arg(shownPath, failure));
         return;
     }
     QString summary = QStringLiteral("The list is exported to %1.").arg(QFileInfo(path).fileName());
+    if (previous == PreviousVersion::Keep)
+        summary += QStringLiteral(" The version it replaced is kept as %1.")
+                       .arg(QFileInfo(previousVersionPath(path)).fileName());
     for (const QString& warning : std::as_const(warnings))
         summary += QLatin1Char(' ') + warning.left(1).toUpper() + warning.mid(1) + QLatin1Char('.');
     emit statusChanged(summary);

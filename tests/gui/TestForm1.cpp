@@ -1169,7 +1169,8 @@ void TestForm1::aCsvListIsSavedByItsOwnAccount_data()
 {
     QTest::addColumn<bool>("loaded");       // the window starts on films.csv holding A, else on no file
     QTest::addColumn<QString>("pageTitle"); // typed into gTitle; empty for none
-    QTest::addColumn<QString>("field");     // an extra field of the list; empty for none
+    QTest::addColumn<QString>("field");     // an extra field of the list, which an Import brings into a
+                                            // loaded list; empty for none
     QTest::addColumn<bool>(
         "marked"); // the window's title has its mark once B is added and saved as films.csv
     QTest::addColumn<QString>("line");
@@ -1188,6 +1189,9 @@ void TestForm1::aCsvListIsSavedByItsOwnAccount_data()
         << exit + u"\n\nThe .csv form does not keep the extra field \"Seen\"."_s;
     QTest::newRow("a loaded .csv list, not saved")
         << true << QString() << QString() << true << QString() << exit;
+    QTest::newRow("extra fields an Import brings into a loaded .csv list stay in the window")
+        << true << QString() << u"Seen"_s << true << u"1 film imported (2 now)."_s
+        << exit + u"\n\nThe .csv form does not keep the extra field \"Seen\"."_s;
 }
 
 void TestForm1::aCsvListIsSavedByItsOwnAccount()
@@ -1206,8 +1210,18 @@ void TestForm1::aCsvListIsSavedByItsOwnAccount()
         child<QLineEdit>("gTitle")->selectAll();
         QTest::keyClicks(child<QLineEdit>("gTitle"), pageTitle);
     }
-    if (!field.isEmpty())
+    if (!field.isEmpty() && loaded) {
+        const QString sheet = m_folder->filePath(u"sheet.csv"_s);
+        writeFileBytes(sheet, "Title," + field.toUtf8() + "\nC,yes\n");
+        m_desktop->queueFileChoice(sheet);
+        onModal([](QWidget* dialog) {
+            QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        });
+        click("cmdImport");
+    } else if (!field.isEmpty()) {
         m_window->catalogue().setExtraFields({{field, ExtraKind::YesNo}});
+    }
+    QCOMPARE(m_window->catalogue().extraFields().value(0).name, field);
     addFilm(u"B"_s);
     if (!loaded) {
         m_desktop->queueFileChoice(csv, 2);
@@ -1222,7 +1236,8 @@ void TestForm1::aCsvListIsSavedByItsOwnAccount()
     m_desktop->queueAnswer(Answer::Yes);
     QVERIFY(m_window->close());
     QCOMPARE(m_desktop->questions(), question.isEmpty() ? QStringList() : QStringList{question});
-    QCOMPARE(m_desktop->dialogs().size(), loaded ? 0 : 1);
+    // The Import's file dialog, or Save's; a save to the loaded list asks for no name.
+    QCOMPARE(m_desktop->dialogs().size(), loaded && field.isEmpty() ? 0 : 1);
     QCOMPARE(loadListFile(csv, ListForm::FromName)->films.size(), loaded ? 2 : 1);
 }
 
@@ -1531,6 +1546,9 @@ void TestForm1::replaceFileAnswers()
     const QByteArray written = fileContents(path);
     QCOMPARE(written.left(start.size()), start);
     QCOMPARE(written.size() == 1000, answer == Answer::No);
+    // A list file or a sheet replaced is kept beside it; a page is not.
+    const bool kept = button != QLatin1String("Command8") && answer == Answer::Yes;
+    QCOMPARE(fileContents(path + u".bak"_s), kept ? QByteArray(1000, 'x') : QByteArray());
     QCOMPARE(m_window->catalogue().isModified(), button != QLatin1String("Command6") || answer == Answer::No);
 }
 

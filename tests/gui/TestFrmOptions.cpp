@@ -55,7 +55,7 @@ void TestFrmOptions::controls()
         {"Check1", "Auto Load"},
         {"Text1", "Auto load file name"},
         {"Command1", "Browse"},
-        {"Check2", "Keep the previous version of a list file (NAME.bak) when saving"},
+        {"Check2", "Keep the previous version of a file saved over (NAME.rkf.bak beside NAME.rkf)"},
         {"Check3", "Keep covers with the list: copy pictures into the folder NAME covers"},
         {"Command2", "OK"},
         {"Command3", "Cancel"}};

@@ -2,6 +2,7 @@
 // column names, extra fields and their kinds, rows of the wrong length and refusals.
 #include "pagegen/PageHost.h"
 #include "storage/ImportedList.h"
+#include "storage/SheetFile.h"
 
 #include <QStringEncoder>
 #include <QTest>
@@ -22,6 +23,8 @@ private slots:
     void refusesWhatItCannotRead();
     void tellsWhereTheTextChanged_data();
     void tellsWhereTheTextChanged();
+    void exportShieldsFormulasAndImportTakesTheShieldOff_data();
+    void exportShieldsFormulasAndImportTakesTheShieldOff();
 };
 
 // The extra fields of a list that films are imported into, as "Rating:rating Notes:text".
@@ -316,6 +319,11 @@ void TestImportedList::tellsWhereTheTextChanged_data()
     QStringList twenty;
     for (int byte = 11; byte <= 30; ++byte)
         twenty.append(u"line 2: byte %1 is not UTF-8, read as U+FFFD"_s.arg(byte));
+    QTest::newRow("UTF-8 among Windows-1252, told on its line as loading a list tells it")
+        << "Title\r\nAm\xE9lie\r\nL\xC3\xA9on\r\n"_ba << u"Windows-1252"_s
+        << QStringList{u"Am\u00E9lie"_s, u"L\u00C3\u00A9on"_s}
+        << QStringList{u"UTF-8 text among Windows-1252 text, all read as Windows-1252, the first at byte 17, "
+                       u"line 3"_s};
     QTest::newRow("twenty told, the rest counted")
         << "\xEF\xBB\xBFTitle\r\n"_ba + QByteArray(25, '\xFF') << u"UTF-8 with a byte-order mark"_s
         << QStringList{QString(25, QChar::ReplacementCharacter)}
@@ -333,6 +341,53 @@ void TestImportedList::tellsWhereTheTextChanged()
     QCOMPARE(analysis->table.encoding, encoding);
     QCOMPARE(::titles(*analysis), titles);
     QCOMPARE(analysis->table.textChanges, changes);
+}
+
+// A cell that a spreadsheet would run as a formula is exported after an apostrophe, in quotes; an
+// import of the exported sheet gives back the cell as it was, in a film's field, an extra field's
+// value and an extra field's name alike.
+void TestImportedList::exportShieldsFormulasAndImportTakesTheShieldOff_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QByteArray>("written");
+
+    QTest::newRow("an equals sign begins a formula") << u"=1+2"_s << "\"'=1+2\""_ba;
+    QTest::newRow("so does a plus") << u"+1"_s << "\"'+1\""_ba;
+    QTest::newRow("so does a minus, a negative number's too") << u"-2.5"_s << "\"'-2.5\""_ba;
+    QTest::newRow("so does an at sign") << u"@SUM(A1)"_s << "\"'@SUM(A1)\""_ba;
+    QTest::newRow("a tab at the start") << u"\tx"_s << "\"'\tx\""_ba;
+    QTest::newRow("a carriage return at the start") << u"\rx"_s << "\"'\rx\""_ba;
+    QTest::newRow("an apostrophe before a formula takes one more") << u"'=x"_s << "\"''=x\""_ba;
+    QTest::newRow("an apostrophe before text stays as it is") << u"'tis"_s << "'tis"_ba;
+    QTest::newRow("a sign inside a cell is text") << u"a=b-c"_s << "a=b-c"_ba;
+}
+
+void TestImportedList::exportShieldsFormulasAndImportTakesTheShieldOff()
+{
+    QFETCH(QString, cell);
+    QFETCH(QByteArray, written);
+    FilmRecord film;
+    film[Field::Title] = cell;
+    film.extra = {cell};
+    ListDocument list{QString(), QString(), {film}};
+    list.fields = {{u"@Note"_s, ExtraKind::Text}};
+    const QByteArray sheet = writeSheet(list);
+    QVERIFY2(sheet.contains("\"'@Note (text)\"\r\n" + written + ','), sheet.constData());
+    QVERIFY2(sheet.endsWith(',' + written + "\r\n"), sheet.constData());
+
+    const std::optional<ImportAnalysis> analysis = analyseImport(sheet);
+    QVERIFY(analysis);
+    const ImportTarget target{{}, PageHost::answersFilmName};
+    const std::optional<ImportedFilms> imported =
+        importFilms(*analysis, guessMapping(analysis->table, target), target);
+    QVERIFY(imported);
+    QCOMPARE(imported->fields, list.fields);
+    QCOMPARE(imported->films, list.films);
+
+    // A sheet of another program keeps its apostrophes.
+    const std::optional<ImportAnalysis> foreign = analyseImport("Title\n" + written + '\n');
+    QVERIFY(foreign);
+    QCOMPARE(::titles(*foreign), QStringList{QString(written).remove(u'"')});
 }
 
 QTEST_GUILESS_MAIN(TestImportedList)

@@ -62,7 +62,10 @@ void TestListFile::formFromName_data()
     QTest::newRow("only the last three characters count") << u"xrkf"_s << int(ListForm::Native);
     QTest::newRow("a name of exactly three characters") << u"csv"_s << int(ListForm::CommaSeparated);
     QTest::newRow("any other ending chooses nothing") << u"x.txt"_s << -1;
-    QTest::newRow("a list file with a further extension") << u"x.csv.bak"_s << -1;
+    QTest::newRow("a previous version is in the form of the list it was")
+        << u"x.csv.bak"_s << int(ListForm::CommaSeparated);
+    QTest::newRow("a previous version of a previous version") << u"x.RKF.Bak.bak"_s << int(ListForm::Native);
+    QTest::newRow("a previous version of no list") << u"x.bak"_s << -1;
     QTest::newRow("a name shorter than three characters") << u"sv"_s << -1;
     QTest::newRow("the empty name") << QString() << -1;
 }
@@ -398,7 +401,8 @@ void TestListFile::saveReplacesTheOldFile()
 void TestListFile::saveKeepsThePreviousVersion_data()
 {
     QTest::addColumn<QByteArray>("list"); // the list file's bytes before the save; null for none
-    QTest::addColumn<QString>("kept");    // what is at NAME.bak before: "", "file" or "folder"
+    QTest::addColumn<QString>("kept");    // what is at NAME.bak before: "", "file" or "folder"; "new" for
+                                          // none, and a file of the user's called NAME.bak.new
     QTest::addColumn<bool>("elsewhere");  // the list is a link to a file on another file system
     QTest::addColumn<int>("previous");
     QTest::addColumn<QByteArray>("keptAfter"); // NAME.bak after the save; null for none
@@ -415,6 +419,8 @@ void TestListFile::saveKeepsThePreviousVersion_data()
         << old << QString() << true << keep << old;
     QTest::newRow("a save that cannot keep it fails, leaving the list")
         << old << u"folder"_s << false << keep << QByteArray();
+    QTest::newRow("a file of the user's named like a link to it stays")
+        << old << u"new"_s << false << keep << old;
 }
 
 void TestListFile::saveKeepsThePreviousVersion()
@@ -435,6 +441,8 @@ void TestListFile::saveKeepsThePreviousVersion()
     QVERIFY(!elsewhere || QFile::link(target, path));
     if (kept == u"file")
         writeFileBytes(bak, "older");
+    if (kept == u"new")
+        writeFileBytes(bak + u".new"_s, "mine");
     QVERIFY(kept != u"folder" || (QDir(folder.path()).mkdir(u"films.rkf.bak"_s) &&
                                   QFile(bak + u"/inside"_s).open(QIODevice::WriteOnly)));
 
@@ -444,6 +452,10 @@ void TestListFile::saveKeepsThePreviousVersion()
     QCOMPARE(saved, kept != u"folder");
     QCOMPARE(QFileInfo(bak).isFile(), !keptAfter.isNull());
     QCOMPARE(fileContents(bak), keptAfter);
+    QCOMPARE(fileContents(bak + u".new"_s), kept == u"new" ? QByteArray("mine") : QByteArray());
+    // Nothing is left beside the list but what the save keeps.
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).filter(u".new"_s).size(),
+             kept == u"new" ? 1 : 0);
     if (!saved) {
         QVERIFY2(failure.contains(u"cannot be kept as"_s), qPrintable(failure));
         QCOMPARE(fileContents(path), list);

@@ -89,10 +89,11 @@ frmOptions::frmOptions(DesktopServices& desktop, QWidget* parent)
     auto* command3 = named(new QPushButton(QStringLiteral("Cancel"), this), "Command3");
     // The box's caption is its own label: assistive technology reads it as the box's name.
     auto* frame2 = named(new QGroupBox(QStringLiteral("Saving"), this), "Frame2");
-    m_check2 =
-        named(new QCheckBox(
-                  QStringLiteral("&Keep the previous version of a list file (NAME.bak) when saving"), frame2),
-              "Check2");
+    m_check2 = named(
+        new QCheckBox(
+            QStringLiteral("&Keep the previous version of a file saved over (NAME.rkf.bak beside NAME.rkf)"),
+            frame2),
+        "Check2");
     (new QVBoxLayout(frame2))->addWidget(m_check2);
     auto* frame3 = named(new QGroupBox(QStringLiteral("Covers"), this), "Frame3");
     m_check3 = named(
