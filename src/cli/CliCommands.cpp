@@ -1,33 +1,65 @@
 // reelkeep-cli's commands: a table of names, argument counts and handlers.
 #include "cli/CliCommands.h"
 
+#include "about/Version.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CollectionStatistics.h"
+#include "cli/CliPage.h"
+#include "cli/CliSupport.h"
 #include "cli/ListJson.h"
-#include "cli/StopSignals.h"
 #include "evaluator/Equation_Evaluater.h"
 #include "evaluator/EvaluationLine.h"
 #include "functions/Defalt_Functions.h"
-#include "pagegen/File_Filter.h"
 #include "pagegen/PageHost.h"
-#include "pagegen/PageRun.h"
 #include "storage/ImportedList.h"
 #include "storage/InputLimits.h"
 #include "storage/ListFile.h"
 #include "storage/SheetFile.h"
 #include "value/RuntimeError.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QProcess>
 
 #include <array>
 
 namespace reelkeep {
 
+namespace cli {
+
+int fail(QTextStream& err, const QString& what, const QString& reason)
+{
+    err << "reelkeep-cli: " << what << ": " << reason << '\n';
+    return CliFailure;
+}
+
+std::optional<ListDocument> loadList(const QString& path, QTextStream& err, QString* failure)
+{
+    QString warning;
+    std::optional<ListDocument> document = loadListFile(path, ListForm::FromName, failure, &warning);
+    if (!warning.isEmpty())
+        err << "reelkeep-cli: warning: " << path << " has " << warning << '\n';
+    return document;
+}
+
+void giveDefaultPageTexts(ListDocument& document)
+{
+    if (!document.pageTitle)
+        document.pageTitle = DefaultPageTitle;
+    if (!document.pageDescription)
+        document.pageDescription = QString();
+}
+
+QString counted(qsizetype count, const char* noun)
+{
+    return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(noun),
+                                                    QLatin1String(count == 1 ? "" : "s"));
+}
+
+} // namespace cli
+
 namespace {
+
+using namespace cli;
 
 struct CliCommand
 {
@@ -41,20 +73,12 @@ struct CliCommand
 constexpr qsizetype AtLeastOne = -1;
 constexpr qsizetype AtLeastTwo = -2;
 
-int fail(QTextStream& err, const QString& what, const QString& reason)
+// Whether two paths name one file that exists. Two paths that name no file are not one file:
+// a command whose input is missing says so rather than that it would write over it.
+bool sameExistingFile(const QString& first, const QString& second)
 {
-    err << "reelkeep-cli: " << what << ": " << reason << '\n';
-    return CliFailure;
-}
-
-// A list file loaded as its name says, with a warning line for what loads but is not as written.
-std::optional<ListDocument> loadList(const QString& path, QTextStream& err, QString* failure)
-{
-    QString warning;
-    std::optional<ListDocument> document = loadListFile(path, ListForm::FromName, failure, &warning);
-    if (!warning.isEmpty())
-        err << "reelkeep-cli: warning: " << path << " has " << warning << '\n';
-    return document;
+    const QFileInfo file(first);
+    return file.exists() && file == QFileInfo(second);
 }
 
 int dump(const QStringList& arguments, const CliStreams& streams)
@@ -68,15 +92,6 @@ int dump(const QStringList& arguments, const CliStreams& streams)
         return fail(err, QStringLiteral("cannot load %1").arg(path), failure);
     out << listDocumentToJson(*document);
     return CliSuccess;
-}
-
-// Page texts for a native file made from a comma-separated one, as a new main window has them.
-void giveDefaultPageTexts(ListDocument& document)
-{
-    if (!document.pageTitle)
-        document.pageTitle = DefaultPageTitle;
-    if (!document.pageDescription)
-        document.pageDescription = QString();
 }
 
 // A warning line for what the form of a list file saved does not keep of the list.
@@ -104,13 +119,22 @@ int convert(const QStringList& arguments, const CliStreams& streams)
     return CliSuccess;
 }
 
-// export LIST SHEET: the list as a spreadsheet's file that import reads back.
+// "; the version it replaced is kept as films.rkf.bak" after a summary, for a file that a command
+// replaced.
+QString keptVersion(const QString& path, bool replaced)
+{
+    return replaced ? QStringLiteral("; the version it replaced is kept as %1").arg(previousVersionPath(path))
+                    : QString();
+}
+
+// export LIST SHEET: the list as a spreadsheet's file that import reads back, keeping the sheet it
+// replaces.
 int exportSheet(const QStringList& arguments, const CliStreams& streams)
 {
     QTextStream& err = streams.err;
     const QString& list = arguments[0];
     const QString& sheet = arguments[1];
-    if (QFileInfo(list) == QFileInfo(sheet))
+    if (sameExistingFile(list, sheet))
         return fail(
             err, QStringLiteral("cannot export %1").arg(list), QStringLiteral("it is the list itself"));
     QString failure;
@@ -118,10 +142,12 @@ int exportSheet(const QStringList& arguments, const CliStreams& streams)
     if (!document)
         return fail(err, QStringLiteral("cannot load %1").arg(list), failure);
     QStringList warnings;
+    const bool replaces = QFileInfo(sheet).isFile();
     if (!exportSheetFile(sheet, *document, &failure, &warnings))
         return fail(err, QStringLiteral("cannot write %1").arg(sheet), failure);
     for (const QString& warning : warnings)
         err << "reelkeep-cli: warning: " << sheet << ": " << warning << '\n';
+    err << list << " exported to " << sheet << keptVersion(sheet, replaces) << '\n';
     return CliSuccess;
 }
 
@@ -176,183 +202,6 @@ int eval(const QStringList& arguments, const CliStreams& streams)
     return allEvaluated ? CliSuccess : CliFailure;
 }
 
-// The page's films and texts from a list file; progress and label shown on a terminal.
-class CliPageContext : public PageContext
-{
-public:
-    CliPageContext(const ListDocument& document, QTextStream& err, bool showProgress)
-        : m_document(document)
-        , m_err(err)
-        , m_showProgress(showProgress)
-    {}
-
-    ~CliPageContext() override
-    {
-        if (m_barShown)
-            m_err << '\n';
-    }
-
-    const QList<FilmRecord>& films() const override { return m_document.films; }
-    const ExtraFields& extraFields() const override { return m_document.fields; }
-    QString pageTitle() const override { return m_document.pageTitle.value_or(QString()); }
-    QString pageDescription() const override { return m_document.pageDescription.value_or(QString()); }
-
-    void setProgress(float position) override
-    {
-        const int percent = qRound(position);
-        if (!m_showProgress || percent == m_percent)
-            return;
-        m_percent = percent;
-        constexpr int Width = 40;
-        const int filled = percent * Width / 100;
-        m_err << "\r[" << QString(filled, u'#') << QString(Width - filled, u' ') << "] " << percent << '%';
-        m_err.flush();
-        m_barShown = true;
-    }
-
-    void setLabel(const QString& text) override
-    {
-        if (!m_showProgress)
-            return;
-        m_err << (m_barShown ? "\r\x1b[K" : "") << text << '\n';
-        m_err.flush();
-        m_barShown = false;
-        m_percent = -1;
-    }
-
-private:
-    const ListDocument& m_document;
-    QTextStream& m_err;
-    bool m_showProgress;
-    bool m_barShown = false;
-    int m_percent = -1;
-};
-
-int showUsage(QTextStream& err);
-
-// The page of a catalogue, made by the same filter, library and host as the window's.
-PageRunOutcome makePage(const ListDocument& document,
-                        const QString& templateFolder,
-                        const QString& listFile,
-                        const QString& outputPath,
-                        const CliStreams& streams,
-                        const StopSignals& stopSignals,
-                        bool findMistakes)
-{
-    CliPageContext context(document, streams.err, streams.errIsTerminal);
-    File_Filter filter;
-    filter.setFindsMistakes(findMistakes);
-    // SIGINT and SIGTERM stop the run as the window's Stop does, at its next yield.
-    filter.setYield([&] {
-        if (stopSignals.received() != 0)
-            filter.requestStop();
-    });
-    Defalt_Functions functions;
-    Equation_Evaluater evaluator(&functions);
-    PageHost host(context, filter, evaluator, templateFolder);
-    evaluator.setHost(&host);
-    return runPage(filter, evaluator, templateFolder, outputPath, listFile);
-}
-
-// The shell's status for a process that a signal ended, 128 and the signal's number, after one
-// line that says the page stopped short.
-int stoppedBySignal(QTextStream& err, int signal, const QString& pagePath)
-{
-    err << "reelkeep-cli: stopped by " << StopSignals::nameOf(signal) << ": the page " << pagePath
-        << " is partial, it holds what was written before the stop\n";
-    return 128 + signal;
-}
-
-// "FILE:LINE: warning: TEXT", one line for each of the run's template warnings.
-void writeTemplateWarnings(QTextStream& stream, const PageRunOutcome& outcome)
-{
-    for (const TemplateWarning& warning : outcome.templateWarnings)
-        stream << QDir::toNativeSeparators(warning.file) << ':' << warning.line
-               << ": warning: " << warning.text() << '\n';
-}
-
-// What page and check share: LISTFILE [OUTPUT] [--template-dir DIR] [--quiet], the list loaded
-// and the page run.
-struct PageCommand
-{
-    QString listFile;
-    QString output;
-    QString templateFolder = templateFolderOf(QCoreApplication::applicationDirPath());
-    bool quiet = false;
-    PageRunOutcome outcome;
-    int stoppedBy = 0;
-};
-
-// Reads the arguments (`files` of them besides the options, `quietAllowed` for --quiet) and runs
-// the page; a status to return at once when the arguments or the list file fail.
-std::optional<int> runPageCommand(const QStringList& arguments,
-                                  qsizetype files,
-                                  bool quietAllowed,
-                                  const CliStreams& streams,
-                                  PageCommand& command)
-{
-    QStringList rest = arguments;
-    const qsizetype option = rest.indexOf(QStringLiteral("--template-dir"));
-    if (option >= 0) {
-        if (option + 1 >= rest.size())
-            return showUsage(streams.err);
-        command.templateFolder = rest.at(option + 1);
-        rest.remove(option, 2);
-    }
-    if (quietAllowed)
-        command.quiet = rest.removeAll(QStringLiteral("--quiet")) > 0;
-    if (rest.size() != files)
-        return showUsage(streams.err);
-    command.listFile = rest[0];
-    // A check writes its page nowhere.
-    command.output = files == 2 ? rest[1] : QProcess::nullDevice();
-    QString failure;
-    std::optional<ListDocument> document = loadList(command.listFile, streams.err, &failure);
-    if (!document)
-        return fail(streams.err, QStringLiteral("cannot load %1").arg(command.listFile), failure);
-    giveDefaultPageTexts(*document);
-    const StopSignals stopSignals;
-    command.outcome = makePage(*document,
-                               command.templateFolder,
-                               command.listFile,
-                               command.output,
-                               streams,
-                               stopSignals,
-                               !command.quiet);
-    if (command.outcome.result == PageRunOutcome::Result::Stopped)
-        command.stoppedBy = stopSignals.received();
-    if (streams.takeLoaded)
-        streams.takeLoaded(std::move(*document));
-    for (const QString& warning : command.outcome.warnings)
-        streams.err << "reelkeep-cli: warning: " << warning << '\n';
-    return std::nullopt;
-}
-
-// page LISTFILE OUTPUT [--template-dir DIR] [--quiet]
-int page(const QStringList& arguments, const CliStreams& streams)
-{
-    PageCommand command;
-    if (const std::optional<int> status = runPageCommand(arguments, 2, true, streams, command))
-        return *status;
-    if (command.stoppedBy == 0)
-        return reportPage(command.outcome, command.output, streams.err);
-    writeTemplateWarnings(streams.err, command.outcome);
-    return stoppedBySignal(streams.err, command.stoppedBy, command.output);
-}
-
-// check LISTFILE [--template-dir DIR]: the page run without its page, its template warnings and
-// error on standard output, then a summary. 0 without warnings, 1 with some, 2 when abandoned.
-int check(const QStringList& arguments, const CliStreams& streams)
-{
-    PageCommand command;
-    if (const std::optional<int> status = runPageCommand(arguments, 1, false, streams, command))
-        return *status;
-    if (command.stoppedBy == 0)
-        return reportCheck(command.outcome, command.templateFolder, streams.out, streams.err);
-    streams.err << "reelkeep-cli: stopped by " << StopSignals::nameOf(command.stoppedBy) << '\n';
-    return 128 + command.stoppedBy;
-}
-
 // What import was asked: import IN OUT [--replace] [--map COLUMN=FIELD ...].
 struct ImportRequest
 {
@@ -362,37 +211,43 @@ struct ImportRequest
     QStringList choices;
 };
 
-std::optional<ImportRequest> importRequest(const QStringList& arguments)
+// The request, or nothing with `wrong` saying what is wrong with the arguments.
+std::optional<ImportRequest> importRequest(const QStringList& arguments, QString& wrong)
 {
     ImportRequest request;
     QStringList files;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == u"--replace")
+        if (arguments[i] == u"--replace") {
             request.replaces = true;
-        else if (arguments[i] != u"--map")
+        } else if (arguments[i] != u"--map") {
             files.append(arguments[i]);
-        else if (i + 1 < arguments.size() && arguments[i + 1].contains(u'='))
+        } else if (i + 1 < arguments.size() && arguments[i + 1].contains(u'=')) {
             request.choices.append(arguments[++i]);
-        else
+        } else {
+            wrong = QStringLiteral("--map takes COLUMN=FIELD, COLUMN=+NAME or COLUMN=");
             return std::nullopt;
+        }
     }
-    if (files.size() != 2)
+    if (files.size() != 2) {
+        wrong = QStringLiteral("import takes 2 file names besides its options, not %1").arg(files.size());
         return std::nullopt;
+    }
     request.sheet = files[0];
     request.list = files[1];
     return request;
 }
 
 // The films of the sheet for a list with the given extra fields, each column where its name or a
-// --map sends it, or the reason why not.
+// --map sends it, or the reason why not. mapping receives where the columns go.
 std::optional<ImportedFilms> importedFilms(const ImportRequest& request,
                                            const ImportAnalysis& analysis,
                                            const ExtraFields& listFields,
+                                           ImportMapping& mapping,
                                            QStringList& description,
                                            QString* failure)
 {
     const ImportTarget target{listFields, PageHost::answersFilmName};
-    ImportMapping mapping = guessMapping(analysis.table, target);
+    mapping = guessMapping(analysis.table, target);
     for (const QString& choice : request.choices) {
         // Field names hold no "=": the last one ends the column's name, or the last "=+" before an
         // extra field's name.
@@ -425,16 +280,45 @@ std::optional<ListDocument> importTarget(const ImportRequest& request, QTextStre
     return document;
 }
 
-// "2 films added to films.rkf (23 now)", and where the version it replaced is kept.
-QString importedSummary(qsizetype added, const ListDocument& list, const QString& path, bool replaced)
+// Why a list file's form cannot take what the import would give it (the comma-separated form keeps
+// no extra fields), naming the columns and the ways out; the empty text when it can.
+QString notKeptByForm(const ImportRequest& request,
+                      const ListDocument& list,
+                      const DelimitedTable& table,
+                      const ImportMapping& mapping)
 {
-    QString summary = QStringLiteral("%1 %2 added to %3 (%4 now)")
-                          .arg(added)
-                          .arg(added == 1 ? QStringLiteral("film") : QStringLiteral("films"), path)
-                          .arg(list.films.size());
-    if (replaced)
-        summary += QStringLiteral("; the version it replaced is kept as %1").arg(previousVersionPath(path));
-    return summary;
+    const QString notKept =
+        notKeptSentence(request.list, formFromFileName(request.list).value_or(ListForm::Native), list);
+    if (notKept.isEmpty())
+        return notKept;
+    QStringList columns;
+    QStringList leftOut;
+    for (qsizetype column = 0; column < mapping.size(); ++column) {
+        if (!mapping[column].extra)
+            continue;
+        columns.append(u'"' + table.columns[column] + u'"');
+        leftOut.append(QStringLiteral("--map \"%1=\"").arg(table.columns[column]));
+    }
+    const bool one = columns.size() == 1;
+    return QStringLiteral("%1; %2 %3 would go there. Import into a .rkf list, or leave %4 out with %5")
+        .arg(notKept,
+             one ? QStringLiteral("the column") : QStringLiteral("the columns"),
+             columns.join(QStringLiteral(", ")),
+             one ? QStringLiteral("it") : QStringLiteral("them"),
+             leftOut.join(u' '));
+}
+
+// "2 films added to films.rkf (23 now)", or "2 films imported into films.rkf (replaced)" when a new
+// list took its place, and where the version it replaced is kept.
+QString importedSummary(qsizetype added, const ListDocument& list, const ImportRequest& request)
+{
+    const bool replaced = QFileInfo(request.list).isFile();
+    const QString films = counted(added, "film");
+    const QString summary =
+        request.replaces && replaced
+            ? QStringLiteral("%1 imported into %2 (replaced)").arg(films, request.list)
+            : QStringLiteral("%1 added to %2 (%3 now)").arg(films, request.list).arg(list.films.size());
+    return summary + keptVersion(request.list, replaced);
 }
 
 // import IN OUT [--replace] [--map COLUMN=FIELD ...]: the rows of a spreadsheet's file added as
@@ -443,11 +327,12 @@ QString importedSummary(qsizetype added, const ListDocument& list, const QString
 // is told on standard error.
 int importList(const QStringList& arguments, const CliStreams& streams)
 {
-    const std::optional<ImportRequest> request = importRequest(arguments);
+    QString wrong;
+    const std::optional<ImportRequest> request = importRequest(arguments, wrong);
     if (!request)
-        return showUsage(streams.err);
+        return usageError(streams.err, wrong);
     const QString what = QStringLiteral("cannot import %1").arg(request->sheet);
-    if (QFileInfo(request->sheet) == QFileInfo(request->list))
+    if (sameExistingFile(request->sheet, request->list))
         return fail(streams.err, what, QStringLiteral("it is the list the films would be added to"));
     QString failure;
     const std::optional<ImportAnalysis> analysis = analyseImportFile(request->sheet, &failure);
@@ -456,9 +341,10 @@ int importList(const QStringList& arguments, const CliStreams& streams)
     std::optional<ListDocument> list = importTarget(*request, streams.err, &failure);
     if (!list)
         return fail(streams.err, what, failure);
+    ImportMapping mapping;
     QStringList description;
     std::optional<ImportedFilms> imported =
-        importedFilms(*request, *analysis, list->fields, description, &failure);
+        importedFilms(*request, *analysis, list->fields, mapping, description, &failure);
     if (!imported)
         return fail(streams.err, what, failure);
     const qsizetype added = imported->films.size();
@@ -472,13 +358,15 @@ int importList(const QStringList& arguments, const CliStreams& streams)
     }
     list->films.append(std::move(imported->films));
     list->fields = std::move(imported->fields);
-    const bool replaces = QFileInfo(request->list).isFile();
+    // Nothing is written that the list's form would lose.
+    if (const QString notKept = notKeptByForm(*request, *list, analysis->table, mapping); !notKept.isEmpty())
+        return fail(streams.err, what, notKept);
+    const QString summary = importedSummary(added, *list, *request);
     if (!saveListFile(request->list, ListForm::FromName, *list, &failure))
         return fail(streams.err, QStringLiteral("cannot save %1").arg(request->list), failure);
     for (const QString& line : description)
         streams.err << line << '\n';
-    warnOfWhatIsNotKept(request->list, *list, streams.err);
-    streams.err << importedSummary(added, *list, request->list, replaces) << '\n';
+    streams.err << summary << '\n';
     return CliSuccess;
 }
 
@@ -488,86 +376,60 @@ constexpr std::array<CliCommand, 8> Commands = {{
     {u"convert", 2, u"convert IN OUT", convert},
     {u"export", 2, u"export LIST SHEET.csv", exportSheet},
     {u"eval", AtLeastOne, u"eval EXPRESSION... | eval -", eval},
-    {u"page", AtLeastTwo, u"page LISTFILE OUTPUT [--template-dir DIR] [--quiet]", page},
-    {u"check", AtLeastOne, u"check LISTFILE [--template-dir DIR]", check},
+    {u"page", AtLeastTwo, u"page LISTFILE OUTPUT [--template-dir DIR] [--quiet]", cli::page},
+    {u"check", AtLeastOne, u"check LISTFILE [--template-dir DIR]", cli::check},
     {u"import", AtLeastTwo, u"import IN OUT [--replace] [--map COLUMN=FIELD|COLUMN=+NAME ...]", importList},
 }};
 
-int showUsage(QTextStream& err)
+void writeUsage(QTextStream& stream)
 {
     for (size_t i = 0; i < Commands.size(); ++i)
-        err << (i == 0 ? "usage: " : "       ") << "reelkeep-cli " << Commands[i].usage << '\n';
-    return CliUsageError;
+        stream << (i == 0 ? "usage: " : "       ") << "reelkeep-cli " << Commands[i].usage << '\n';
+    stream << "       reelkeep-cli --help | -h | --version\n";
+}
+
+// What is wrong with the number of arguments given to a command, or the empty text.
+QString countProblem(const CliCommand& command, qsizetype given)
+{
+    // A negative count asks for at least that many arguments.
+    const qsizetype wanted = qAbs(command.argumentCount);
+    if (command.argumentCount < 0 ? given >= wanted : given == wanted)
+        return QString();
+    return QStringLiteral("%1 takes %2%3, not %4")
+        .arg(command.name, command.argumentCount < 0 ? QStringLiteral("at least ") : QString())
+        .arg(counted(wanted, "argument"))
+        .arg(given);
 }
 
 } // namespace
 
-int reportPage(const PageRunOutcome& outcome, const QString& pagePath, QTextStream& err)
+int cli::usageError(QTextStream& err, const QString& reason)
 {
-    writeTemplateWarnings(err, outcome);
-    switch (outcome.result) {
-    case PageRunOutcome::Result::Made:
-        return CliSuccess;
-    case PageRunOutcome::Result::TemplateMissing:
-    case PageRunOutcome::Result::Refused:
-    case PageRunOutcome::Result::PageNotCreated:
-        return fail(err, QStringLiteral("cannot make %1").arg(pagePath), outcome.describe());
-    case PageRunOutcome::Result::Abandoned:
-    case PageRunOutcome::Result::Stopped:
-        break;
-    }
-    err << "reelkeep-cli: " << outcome.describe() << '\n';
-    return CliFailure;
-}
-
-int reportCheck(const PageRunOutcome& outcome,
-                const QString& templateFolder,
-                QTextStream& out,
-                QTextStream& err)
-{
-    switch (outcome.result) {
-    case PageRunOutcome::Result::Made:
-    case PageRunOutcome::Result::Abandoned:
-    case PageRunOutcome::Result::Stopped:
-        break;
-    case PageRunOutcome::Result::TemplateMissing:
-    case PageRunOutcome::Result::Refused:
-    case PageRunOutcome::Result::PageNotCreated:
-        return fail(err, QStringLiteral("cannot check %1").arg(templateFolder), outcome.describe());
-    }
-    writeTemplateWarnings(out, outcome);
-    const qsizetype warnings = outcome.templateWarnings.size() + outcome.warnings.size();
-    const QString counted =
-        warnings == 1 ? QStringLiteral("1 warning") : QStringLiteral("%1 warnings").arg(warnings);
-    if (outcome.result == PageRunOutcome::Result::Made) {
-        out << "check: " << (warnings == 0 ? QStringLiteral("no warnings") : counted) << '\n';
-        return warnings == 0 ? CliSuccess : CliWarnings;
-    }
-    QString message = errorMessage(outcome.errorNumber);
-    if (!outcome.cause.isEmpty())
-        message += QStringLiteral(": ") + outcome.cause;
-    out << QDir::toNativeSeparators(outcome.where.file) << ':' << outcome.where.line << ": error "
-        << outcome.errorNumber << ": " << message << '\n';
-    out << "check: the run was abandoned: 1 error, " << counted << '\n';
-    return CliFailure;
+    err << "reelkeep-cli: " << reason << '\n';
+    writeUsage(err);
+    return CliUsageError;
 }
 
 int runCli(const QStringList& arguments, const CliStreams& streams)
 {
     if (arguments.isEmpty())
-        return showUsage(streams.err);
+        return usageError(streams.err, QStringLiteral("no command given"));
+    if (arguments[0] == u"--help" || arguments[0] == u"-h") {
+        writeUsage(streams.out);
+        return CliSuccess;
+    }
+    if (arguments[0] == u"--version") {
+        streams.out << "reelkeep-cli " << VersionText << '\n';
+        return CliSuccess;
+    }
     for (const CliCommand& command : Commands) {
         if (arguments[0] != command.name)
             continue;
-        const qsizetype given = arguments.size() - 1;
-        // A negative count asks for at least that many arguments.
-        const bool countFits =
-            command.argumentCount < 0 ? given >= -command.argumentCount : given == command.argumentCount;
-        if (!countFits)
-            return showUsage(streams.err);
+        if (const QString problem = countProblem(command, arguments.size() - 1); !problem.isEmpty())
+            return usageError(streams.err, problem);
         return command.run(arguments.mid(1), streams);
     }
-    return showUsage(streams.err);
+    return usageError(streams.err, QStringLiteral("no command is called \"%1\"").arg(arguments[0]));
 }
 
 int runCli(const QStringList& arguments, QTextStream& out, QTextStream& err)

@@ -1,4 +1,5 @@
 // reelkeep-cli: the JSON of dump, convert both ways, import, failures and usage errors.
+#include "about/Version.h"
 #include "cli/CliCommands.h"
 #include "cli/ListJson.h"
 #include "storage/ListFile.h"
@@ -41,8 +42,8 @@ private slots:
     void importTakesAFewTimesTheSheetsSize();
     void failsWithOneLine_data();
     void failsWithOneLine();
-    void badArgumentsShowUsage_data();
-    void badArgumentsShowUsage();
+    void usageGoesWhereItIsAskedFor_data();
+    void usageGoesWhereItIsAskedFor();
     void programReadsAndWritesUtf8AndTellsItsStatus();
     void aSignalStopsThePageInOrder_data();
     void aSignalStopsThePageInOrder();
@@ -193,6 +194,10 @@ void TestCli::convertsBetweenForms_data()
     QTest::newRow("native to native keeps the page texts")
         << storedList(u"windows1252.rkf"_s) << u"copy.rkf"_s << fileContents(storedList(u"windows1252.rkf"_s))
         << u"Ma s\u00E9lection"_s << QString();
+    const QString previous = m_folder.filePath(u"previous.rkf.bak"_s);
+    QVERIFY(QFile::copy(storedList(u"windows1252.rkf"_s), previous));
+    QTest::newRow("a previous version kept as NAME.rkf.bak reads as the list it was")
+        << previous << u"restored.rkf"_s << fileContents(previous) << u"Ma s\u00E9lection"_s << QString();
     ListDocument withFields{u"My Movie"_s, QString(), {filmOf({u"Heat"_s})}};
     withFields.fields = {{u"Seen"_s, ExtraKind::YesNo}, {u"Shelf"_s, ExtraKind::Text}};
     const QString fieldsList = m_folder.filePath(u"fields.rkf"_s);
@@ -282,7 +287,7 @@ void TestCli::exportedSheetImportsBack()
     alien[Field::WebUrl1] = u"https://www.imdb.com/title/tt1/"_s;
     // Texts that look like numbers and addresses, and ratings that could be out of 5, keep their kinds.
     alien.extra = {
-        u"12"_s, u" two\nlines "_s, u"2.5"_s, u"4"_s, u"no"_s, u"2024-02-29"_s, u"https://boxd.it/x"_s};
+        u"12"_s, u" two\nlines "_s, u"-2.5"_s, u"4"_s, u"no"_s, u"2024-02-29"_s, u"https://boxd.it/x"_s};
     FilmRecord heat = filmOf({u" Heat"_s});
     heat.extra = {QString(), QString(), QString(), u"2"_s};
     list.films = {alien, heat, filmOf({QString(), u"1995"_s}), FilmRecord()};
@@ -290,12 +295,15 @@ void TestCli::exportedSheetImportsBack()
     const QString sheet = m_folder.filePath(u"exported.csv"_s);
     QVERIFY(saveListFile(path, ListForm::Native, list));
 
+    writeFileBytes(sheet, "an older sheet");
     CliRun result = run({u"export"_s, path, sheet});
     QCOMPARE(result.status, int(CliSuccess));
     QCOMPARE(
         result.err,
         u"reelkeep-cli: warning: %1: 1 of the films hold nothing but commas, semicolons and tabs, which a "
-        u"spreadsheet's row cannot hold: they are not in the file\n"_s.arg(sheet));
+        u"spreadsheet's row cannot hold: they are not in the file\n"
+        u"%2 exported to %1; the version it replaced is kept as %1.bak\n"_s.arg(sheet, path));
+    QCOMPARE(fileContents(sheet + u".bak"_s), QByteArray("an older sheet"));
     const QByteArray bytes = fileContents(sheet);
     QVERIFY(bytes.startsWith(
         "\xEF\xBB\xBFtitle,release,type,time,genre,date,plot,comment,cast,imgsrc,imglink,"
@@ -330,7 +338,7 @@ void TestCli::importAddsToAListOrReplacesIt_data()
         << u"2 films added to LIST (4 now); the version it replaced is kept as LIST.bak\n"_s;
     QTest::newRow("--replace replaces it")
         << u"replaced.rkf"_s << native << QStringList{u"--replace"_s} << imported
-        << u"(2 now); the version it replaced is kept as LIST.bak\n"_s;
+        << u"2 films imported into LIST (replaced); the version it replaced is kept as LIST.bak\n"_s;
     QTest::newRow("a comma-separated list in UTF-8 without a mark stays so")
         << u"utf8.csv"_s << "\"Le M\xC3\xA9pris\"\r\n"_ba << QStringList()
         << QStringList{u"Le M\u00E9pris"_s} + imported
@@ -346,6 +354,17 @@ void TestCli::importAddsToAListOrReplacesIt_data()
         << u"reelkeep-cli: cannot import SHEET: LIST holds 32767 films and the sheet 2, more than the 32,767 "
            u"a "
            u"list holds\n"_s;
+    const QStringList toExtraField{u"--map"_s, u"Year=+Year"_s};
+    const QString notKept =
+        u"reelkeep-cli: cannot import SHEET: LIST does not keep the extra field \"Year\": "
+        u"the .csv form keeps the seventeen fields of each film only; the column "
+        u"\"Year\" would go there. Import into a .rkf list, or leave it out with "
+        u"--map \"Year=\"\n"_s;
+    QTest::newRow("a new .csv list, which cannot keep a column as an extra field")
+        << u"new.csv"_s << QByteArray() << toExtraField << QStringList() << notKept;
+    QTest::newRow("a .csv list that loads, and --replace alike")
+        << u"kept.csv"_s << "\"Le M\xC3\xA9pris\"\r\n"_ba << toExtraField + QStringList{u"--replace"_s}
+        << QStringList() << notKept;
     QTest::newRow("the sheet itself")
         << u"sheet.csv"_s << QByteArray() << QStringList() << QStringList()
         << u"cannot import SHEET: it is the list the films would be added to\n"_s;
@@ -372,6 +391,7 @@ void TestCli::importAddsToAListOrReplacesIt()
     QCOMPARE(fileContents(path + u".bak"_s), titles.isEmpty() ? QByteArray() : before);
     if (titles.isEmpty()) {
         QCOMPARE(fileContents(path), list == u"sheet.csv" ? sheetBytes : before);
+        QCOMPARE(QFile::exists(path), !before.isNull() || list == u"sheet.csv");
         return;
     }
     const std::optional<ListDocument> read = loadListFile(path, ListForm::FromName);
@@ -449,6 +469,13 @@ void TestCli::failsWithOneLine_data()
     QTest::newRow("import of a file that cannot be read")
         << QStringList{u"import"_s, missing, m_folder.filePath(u"out.rkf"_s)}
         << u"reelkeep-cli: cannot import %1: No such file or directory\n"_s.arg(missing);
+    const QString missingList = m_folder.filePath(u"missing-list.rkf"_s);
+    QTest::newRow("import of a missing sheet into a list not yet there")
+        << QStringList{u"import"_s, missing, missingList}
+        << u"reelkeep-cli: cannot import %1: No such file or directory\n"_s.arg(missing);
+    QTest::newRow("export of a missing list to a sheet not yet there")
+        << QStringList{u"export"_s, missing, m_folder.filePath(u"missing.csv"_s)}
+        << u"reelkeep-cli: cannot load %1: No such file or directory\n"_s.arg(missing);
     QTest::newRow("import with a choice of a field that does not exist")
         << QStringList{u"import"_s, foreign, m_folder.filePath(u"out.rkf"_s), u"--map"_s, u"a=name"_s}
         << u"reelkeep-cli: cannot import %1: no field is called \"name\""_s.arg(foreign);
@@ -496,42 +523,70 @@ void TestCli::failsWithOneLine()
         QVERIFY2(result.err.startsWith(line), qPrintable(result.err));
 }
 
-void TestCli::badArgumentsShowUsage_data()
+// The usage, with what was wrong before it, goes to standard error for arguments that make no
+// command; asked for, it goes to standard output.
+void TestCli::usageGoesWhereItIsAskedFor_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("out"); // USAGE stands for the usage
+    QTest::addColumn<QString>("err");
 
-    QTest::newRow("no command") << QStringList{};
-    QTest::newRow("a command in another case") << QStringList{u"DUMP"_s, u"x.rkf"_s};
-    QTest::newRow("dump with two files") << QStringList{u"dump"_s, u"a.rkf"_s, u"b.rkf"_s};
-    QTest::newRow("convert with one file") << QStringList{u"convert"_s, u"a.rkf"_s};
-    QTest::newRow("eval without an expression") << QStringList{u"eval"_s};
-    QTest::newRow("page without an output") << QStringList{u"page"_s, u"a.rkf"_s};
+    const QString usage = u"USAGE"_s;
+    QTest::newRow("--help") << QStringList{u"--help"_s} << usage << QString();
+    QTest::newRow("-h") << QStringList{u"-h"_s} << usage << QString();
+    QTest::newRow("--version") << QStringList{u"--version"_s}
+                               << u"reelkeep-cli %1\n"_s.arg(QLatin1String(VersionText)) << QString();
+    const auto wrong = [&usage](const QString& reason) {
+        return u"reelkeep-cli: "_s + reason + u'\n' + usage;
+    };
+    QTest::newRow("no command") << QStringList{} << QString() << wrong(u"no command given"_s);
+    QTest::newRow("a command in another case")
+        << QStringList{u"DUMP"_s, u"x.rkf"_s} << QString() << wrong(u"no command is called \"DUMP\""_s);
+    QTest::newRow("dump with two files") << QStringList{u"dump"_s, u"a.rkf"_s, u"b.rkf"_s} << QString()
+                                         << wrong(u"dump takes 1 argument, not 2"_s);
+    QTest::newRow("convert with one file")
+        << QStringList{u"convert"_s, u"a.rkf"_s} << QString() << wrong(u"convert takes 2 arguments, not 1"_s);
+    QTest::newRow("eval without an expression")
+        << QStringList{u"eval"_s} << QString() << wrong(u"eval takes at least 1 argument, not 0"_s);
+    QTest::newRow("page without an output") << QStringList{u"page"_s, u"a.rkf"_s} << QString()
+                                            << wrong(u"page takes at least 2 arguments, not 1"_s);
     QTest::newRow("page with a template option but no folder")
-        << QStringList{u"page"_s, u"a.rkf"_s, u"b.html"_s, u"--template-dir"_s};
-    QTest::newRow("check with an output") << QStringList{u"check"_s, u"a.rkf"_s, u"b.html"_s};
-    QTest::newRow("check is never quiet") << QStringList{u"check"_s, u"a.rkf"_s, u"--quiet"_s};
-    QTest::newRow("import with one file") << QStringList{u"import"_s, u"a.csv"_s, u"--map"_s, u"A=title"_s};
+        << QStringList{u"page"_s, u"a.rkf"_s, u"b.html"_s, u"--template-dir"_s} << QString()
+        << wrong(u"--template-dir needs a folder"_s);
+    QTest::newRow("check with an output") << QStringList{u"check"_s, u"a.rkf"_s, u"b.html"_s} << QString()
+                                          << wrong(u"check takes 1 file name besides its options, not 2"_s);
+    QTest::newRow("check is never quiet") << QStringList{u"check"_s, u"a.rkf"_s, u"--quiet"_s} << QString()
+                                          << wrong(u"check takes 1 file name besides its options, not 2"_s);
+    QTest::newRow("import with one file")
+        << QStringList{u"import"_s, u"a.csv"_s, u"--map"_s, u"A=title"_s} << QString()
+        << wrong(u"import takes 2 file names besides its options, not 1"_s);
+    const QString map = u"--map takes COLUMN=FIELD, COLUMN=+NAME or COLUMN="_s;
     QTest::newRow("import with a map option but no choice")
-        << QStringList{u"import"_s, u"a.csv"_s, u"b.rkf"_s, u"--map"_s};
+        << QStringList{u"import"_s, u"a.csv"_s, u"b.rkf"_s, u"--map"_s} << QString() << wrong(map);
     QTest::newRow("import with a choice without an equals sign")
-        << QStringList{u"import"_s, u"a.csv"_s, u"b.rkf"_s, u"--map"_s, u"title"_s};
+        << QStringList{u"import"_s, u"a.csv"_s, u"b.rkf"_s, u"--map"_s, u"title"_s} << QString()
+        << wrong(map);
 }
 
-void TestCli::badArgumentsShowUsage()
+void TestCli::usageGoesWhereItIsAskedFor()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const QString usage =
+        u"usage: reelkeep-cli dump FILE\n"
+        u"       reelkeep-cli stats LIST\n"
+        u"       reelkeep-cli convert IN OUT\n"
+        u"       reelkeep-cli export LIST SHEET.csv\n"
+        u"       reelkeep-cli eval EXPRESSION... | eval -\n"
+        u"       reelkeep-cli page LISTFILE OUTPUT [--template-dir DIR] [--quiet]\n"
+        u"       reelkeep-cli check LISTFILE [--template-dir DIR]\n"
+        u"       reelkeep-cli import IN OUT [--replace] [--map COLUMN=FIELD|COLUMN=+NAME ...]\n"
+        u"       reelkeep-cli --help | -h | --version\n"_s;
     const CliRun result = run(arguments);
-    QCOMPARE(result.status, int(CliUsageError));
-    QCOMPARE(result.out, QString());
-    QCOMPARE(result.err,
-             u"usage: reelkeep-cli dump FILE\n"
-             u"       reelkeep-cli stats LIST\n"
-             u"       reelkeep-cli convert IN OUT\n"
-             u"       reelkeep-cli export LIST SHEET.csv\n"
-             u"       reelkeep-cli eval EXPRESSION... | eval -\n"
-             u"       reelkeep-cli page LISTFILE OUTPUT [--template-dir DIR] [--quiet]\n"
-             u"       reelkeep-cli check LISTFILE [--template-dir DIR]\n"
-             u"       reelkeep-cli import IN OUT [--replace] [--map COLUMN=FIELD|COLUMN=+NAME ...]\n"_s);
+    QCOMPARE(result.out, out.replace(u"USAGE"_s, usage));
+    QCOMPARE(result.err, err.replace(u"USAGE"_s, usage));
+    QCOMPARE(result.status, err.isEmpty() ? int(CliSuccess) : int(CliUsageError));
 }
 
 // The program itself: UTF-8 on its standard streams, and runCli's status as its exit code.
